@@ -1,0 +1,58 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "generate/GenContext.h"
+
+namespace vbgen {
+
+// How a run talks to its caller. The three notifications may block: the run waits until they
+// return (the window shows its message box meanwhile).
+class TRunListener : public TProgressSink {
+ public:
+  virtual void KeyCheckFailed(int failedClassId) = 0;
+  virtual void DisplayCheckFailed(int failedClassId) = 0;
+  virtual void GenerationDone() = 0;
+  // Anything else that stops a run: a model the generators cannot handle, a missing template,
+  // a file that cannot be written, a database error.
+  virtual void RunFailed(const std::string& message) = 0;
+};
+
+// One generation run of one project. The project's name is read once, when the run starts.
+class TAutoCode {
+ public:
+  TAutoCode(int projectId, std::string namespaceName, TProgramDir programDir,
+            TRunListener& listener);
+  // Writes through this sink instead of the disk (tests, dry runs). The sink must outlive Execute.
+  void SetSink(TFileSink* sink) { sink_ = sink; }
+
+  // The whole run, on the calling thread; every outcome reaches the listener.
+  void Execute();
+
+ private:
+  void Run();
+  void CheckShippedFiles() const;
+  void CopySupportFiles(const std::string& projectName);
+
+  int projectId_;
+  std::string namespaceName_;
+  TProgramDir programDir_;
+  TRunListener& listener_;
+  TFileSink* sink_ = nullptr;
+};
+
+// Lets one run in at a time: the window refuses a second start while one is active.
+class TRunGate {
+ public:
+  bool TryEnter() { return !busy_.exchange(true); }
+  void Leave() { busy_ = false; }
+  bool Busy() const { return busy_; }
+
+ private:
+  std::atomic<bool> busy_{false};
+};
+
+inline constexpr const char* kRunBusyText = "代码生成正在进行中，请等待本次生成完毕后再开始!";
+
+}  // namespace vbgen

@@ -1,0 +1,103 @@
+#include "generate/FileOperate.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace vbgen {
+namespace fs = std::filesystem;
+
+std::string TFileOperate::ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw TFileError("无法读取文件 " + file.string());
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string TFileOperate::ReadTextFile(const fs::path& file) {
+  std::error_code error;
+  if (!fs::is_regular_file(file, error)) return {};
+  std::string bytes = ReadBytes(file);
+  std::string result;
+  result.reserve(bytes.size() + bytes.size() / 16);
+  std::string line;
+  bool open = false;  // a line has begun that has not been ended yet
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    char c = bytes[i];
+    if (c == 26) break;
+    if (c == '\n') {
+      result += line;
+      result += "\r\n";
+      line.clear();
+      open = false;
+    } else if (c == '\r') {
+      open = true;  // CR LF ends the line at the LF; a lone CR is dropped
+    } else {
+      line += c;
+      open = true;
+    }
+  }
+  if (open) {
+    result += line;
+    result += "\r\n";
+  }
+  return result;
+}
+
+namespace {
+
+fs::path TemporaryBeside(const fs::path& file) {
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  return file.parent_path() / (".~" + file.filename().string() + "." +
+                               std::to_string(random() % 1000000000ULL) + ".tmp");
+}
+
+}  // namespace
+
+void TFileOperate::WriteTextFile(const fs::path& directory, const fs::path& file,
+                                 const std::string& text) {
+  std::error_code error;
+  if (!directory.empty() && !fs::is_directory(directory, error)) {
+    fs::create_directories(directory, error);
+    if (error) throw TFileError("无法创建目录 " + directory.string() + ": " + error.message());
+  }
+  fs::path temporary = TemporaryBeside(file);
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) throw TFileError("无法写入文件 " + file.string());
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+      fs::remove(temporary, error);
+      throw TFileError("写入文件失败 " + file.string());
+    }
+  }
+  fs::rename(temporary, file, error);
+  if (error) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    throw TFileError("无法写入文件 " + file.string() + ": " + error.message());
+  }
+}
+
+bool TFileOperate::CopyDirectory(const fs::path& source, const fs::path& target,
+                                 bool failIfExists) {
+  std::error_code error;
+  fs::directory_iterator entries(source, error);
+  if (error) return false;
+  fs::create_directories(target, error);
+  if (error) throw TFileError("无法创建目录 " + target.string() + ": " + error.message());
+  for (const auto& entry : entries) {
+    const fs::path destination = target / entry.path().filename();
+    if (entry.is_directory(error)) {
+      fs::create_directories(destination, error);
+      CopyDirectory(entry.path(), destination, false);
+      continue;
+    }
+    if (failIfExists && fs::exists(destination, error)) continue;
+    // A file that cannot be copied is skipped, as the rest of the tree still helps the user.
+    fs::copy_file(entry.path(), destination, fs::copy_options::overwrite_existing, error);
+  }
+  return true;
+}
+
+}  // namespace vbgen

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace vbgen {
+
+// A file or directory operation that failed; the message names the path.
+class TFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The file service. Works with full paths only: never changes the current directory.
+class TFileOperate {
+ public:
+  // The file's lines, each followed by CR LF (LF and CR LF end a line, a lone CR is dropped,
+  // byte 26 ends the file); bytes unconverted. Empty for a missing file.
+  static std::string ReadTextFile(const std::filesystem::path& file);
+  // Creates the directory with its missing parents, then writes the bytes exactly. The text
+  // goes to a temporary file beside the target, renamed over it when complete.
+  static void WriteTextFile(const std::filesystem::path& directory,
+                            const std::filesystem::path& file, const std::string& text);
+  // Copies a tree. At the top level an existing target file is kept when failIfExists is set;
+  // nested levels always replace. False when the source cannot be listed.
+  static bool CopyDirectory(const std::filesystem::path& source,
+                            const std::filesystem::path& target, bool failIfExists);
+  // Reads a whole file's bytes; throws TFileError when it cannot.
+  static std::string ReadBytes(const std::filesystem::path& file);
+};
+
+}  // namespace vbgen

@@ -1,0 +1,83 @@
+// What a generator needs from the run: where it writes, whom it tells, which project it builds.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vbgen {
+
+// Receives each generated file. The program writes to disk; tests keep the files in memory.
+class TFileSink {
+ public:
+  virtual ~TFileSink() = default;
+  // relativePath is "projects/{projectName}/{fileName}" (UTF-8); bytes go out exactly.
+  virtual void Write(const std::string& relativePath, const std::string& bytes) = 0;
+};
+
+// Receives the progress lines of a run, one call per line (UTF-8).
+class TProgressSink {
+ public:
+  virtual ~TProgressSink() = default;
+  virtual void Progress(const std::string& line) = 0;
+};
+
+// The program directory and what lives in it.
+class TProgramDir {
+ public:
+  explicit TProgramDir(std::filesystem::path home) : home_(std::move(home)) {}
+
+  const std::filesystem::path& Home() const { return home_; }
+  std::filesystem::path Database() const { return home_ / "projects.db"; }
+  std::filesystem::path TemplateDir() const { return home_ / "template"; }
+  std::filesystem::path BakDir() const { return home_ / "bak"; }
+  std::filesystem::path OutputDir(const std::string& projectName) const {
+    return home_ / "projects" / projectName;
+  }
+
+ private:
+  std::filesystem::path home_;
+};
+
+// Writes under the program directory, resolving "projects/..." against it.
+class TDiskSink : public TFileSink {
+ public:
+  explicit TDiskSink(std::filesystem::path home) : home_(std::move(home)) {}
+  void Write(const std::string& relativePath, const std::string& bytes) override;
+
+ private:
+  std::filesystem::path home_;
+};
+
+// Keeps every file in memory by relative path, and the order in which they were written.
+class TMemorySink : public TFileSink {
+ public:
+  void Write(const std::string& relativePath, const std::string& bytes) override {
+    files[relativePath] = bytes;
+    order.push_back(relativePath);
+  }
+  std::map<std::string, std::string> files;
+  std::vector<std::string> order;
+};
+
+// The project being generated, taken once when the run starts.
+struct TGenContext {
+  int projectId = 0;
+  std::string projectName;
+  std::filesystem::path templateDir;
+  TFileSink& sink;
+  TProgressSink& progress;
+
+  // "projects/{projectName}/{fileName}"
+  std::string OutputPath(const std::string& fileName) const {
+    return "projects/" + projectName + "/" + fileName;
+  }
+};
+
+// Writes one generated form: UTF-8 text with LF line ends becomes GBK with CR LF, goes to the
+// sink, and the progress line "{path}生成完毕!" follows.
+void WriteGeneratedForm(TGenContext& context, const std::string& fileName,
+                        const std::string& utf8Text);
+
+}  // namespace vbgen

@@ -1,0 +1,26 @@
+// Checks of a project's model beyond the key and display counts: what would make the
+// generators or the script produce broken output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/NamedId.h"
+
+namespace vbgen {
+
+// A reference member whose type names no class of its project. Message names class, member
+// and missing type.
+std::vector<std::string> FindMissingReferences(int projectId, const TNamedIdList& classes);
+// Texts of the model that GBK cannot hold, each message naming where the text is.
+std::vector<std::string> FindTextsOutsideGbk(int projectId, const TNamedIdList& classes);
+// The class name followed by the key check's or the display check's text, for every class
+// that has not exactly one key member or display member.
+std::vector<std::string> FindKeyProblems(const TNamedIdList& classes);
+std::vector<std::string> FindDisplayProblems(const TNamedIdList& classes);
+
+inline constexpr const char* kKeyCheckText = "表主键设置错误，每个类只能设置一个主键!";
+inline constexpr const char* kDisplayCheckText =
+    "表显示成员设置错误，每个类有且只能设置一个显示成员!";
+
+}  // namespace vbgen

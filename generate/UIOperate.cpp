@@ -1,0 +1,131 @@
+#include "generate/UIOperate.h"
+
+#include "generate/AddEditForms.h"
+#include "generate/FileOperate.h"
+#include "generate/Gbk.h"
+#include "generate/ManageForm.h"
+#include "generate/OperatorForm.h"
+#include "generate/TextTemplate.h"
+#include "model/ClassDAO.h"
+
+namespace vbgen {
+namespace {
+
+constexpr std::string_view kVbpFormLines = R"vb(Form=FrmAdd{className}.frm
+Form=FrmManage{className}.frm
+Form=FrmEdit{className}.frm
+)vb";
+
+// The manage item's line keeps its trailing blank after "Manage".
+constexpr std::string_view kMenuLines = R"vb(   Begin VB.Menu {lowerClassName}
+      Caption         =   "{friendName}管理(&T)"
+      Begin VB.Menu {lowerClassName}Add
+         Caption         =   "添加{friendName}(&A)"
+      End
+      Begin VB.Menu {lowerClassName}Manage 
+         Caption         =   "{friendName}维护(&M)"
+      End
+   End
+)vb";
+
+constexpr std::string_view kMenuClickLines = R"vb(Private Sub {lowerClassName}Add_Click()
+ '调用函数进行判断是否拥有权限使用添加{friendName}功能
+  t = check_qx(czry_flag, {addRightIndex})
+  If t = True Then
+    MainForm.StatusBar1.Panels(1).Text = "状态： 添加{friendName} """
+    FrmAdd{className}.Show
+  End If
+End Sub
+
+Private Sub {lowerClassName}Manage_Click()
+ '调用函数进行判断是否拥有权限使用管理{friendName}功能
+  t = check_qx(czry_flag, {manageRightIndex})
+  If t = True Then
+    MainForm.StatusBar1.Panels(1).Text = "状态：管理{friendName}"
+    FrmManage{className}.Show
+  End If
+End Sub
+)vb";
+
+constexpr const char* kMainFormTemplate = "MainForm.frm";
+constexpr const char* kProjectTemplate = "vb信息管理系统.vbp";
+
+// Replaces every occurrence of a marker in template bytes; the block is GBK bytes already.
+std::string ReplaceAll(std::string text, std::string_view marker, const std::string& block) {
+  std::size_t pos = 0;
+  while ((pos = text.find(marker, pos)) != std::string::npos) {
+    text.replace(pos, marker.size(), block);
+    pos += block.size();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string LowerFirst(const std::string& className) {
+  std::string lower = className;
+  if (!lower.empty() && lower[0] >= 'A' && lower[0] <= 'Z') lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+  return lower;
+}
+
+void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
+                                 const TNamedIdList& classList) {
+  TClassDAO classes;
+  std::string vbpFormLines, menuLines, menuClickLines;
+  const std::string addFrx = TFileOperate::ReadBytes(context_.templateDir / "FrmAdd.frx");
+  const std::string manageFrx = TFileOperate::ReadBytes(context_.templateDir / "FrmManage.frx");
+  for (std::size_t i = 0; i < classList.size(); ++i) {
+    const std::string& className = classList[i].name;
+    const std::string friendName = classes.GetFriendName(classList[i].id);
+    const std::string lowerClassName = LowerFirst(className);
+    const std::string addRightIndex = std::to_string(2 * i + 1);
+    const std::string manageRightIndex = std::to_string(2 * i + 2);
+    vbpFormLines += Fill(kVbpFormLines, {{"className", className}});
+    menuLines += Fill(kMenuLines, {{"lowerClassName", lowerClassName}, {"friendName", friendName}});
+    menuClickLines += Fill(kMenuClickLines, {{"lowerClassName", lowerClassName},
+                                             {"friendName", friendName},
+                                             {"className", className},
+                                             {"addRightIndex", addRightIndex},
+                                             {"manageRightIndex", manageRightIndex}});
+    context_.sink.Write(context_.OutputPath("FrmAdd" + className + ".frx"), addFrx);
+    context_.sink.Write(context_.OutputPath("FrmEdit" + className + ".frx"), addFrx);
+    context_.sink.Write(context_.OutputPath("FrmManage" + className + ".frx"), manageFrx);
+  }
+
+  std::string mainForm = TFileOperate::ReadTextFile(context_.templateDir / kMainFormTemplate);
+  mainForm = ReplaceAll(std::move(mainForm), "$MenuString", Utf8ToGbk(CrLf(menuLines)));
+  mainForm =
+      ReplaceAll(std::move(mainForm), "$MenuClickHandleString", Utf8ToGbk(CrLf(menuClickLines)));
+  std::string path = context_.OutputPath("MainForm.frm");
+  context_.sink.Write(path, mainForm);
+  context_.progress.Progress(path + "生成完成!");
+
+  std::string project = TFileOperate::ReadTextFile(context_.templateDir / kProjectTemplate);
+  project = ReplaceAll(std::move(project), "$vbpString", Utf8ToGbk(CrLf(vbpFormLines)));
+  path = context_.OutputPath(kProjectTemplate);
+  context_.sink.Write(path, project);
+  context_.progress.Progress(path + "生成完成!");
+
+  GenerateOperatorForm(classList);
+  GenerateAddForms(classList);
+  GenerateEditForms(classList);
+  GenerateManageForms(classList);
+}
+
+void TUIOperate::GenerateOperatorForm(const TNamedIdList& classList) {
+  GenerateOperatorFormFile(context_, classList);
+}
+
+void TUIOperate::GenerateAddForms(const TNamedIdList& classList) {
+  GenerateAddFormFiles(context_, classList);
+}
+
+void TUIOperate::GenerateEditForms(const TNamedIdList& classList) {
+  GenerateEditFormFiles(context_, classList);
+}
+
+void TUIOperate::GenerateManageForms(const TNamedIdList& classList) {
+  GenerateManageFormFiles(context_, classList);
+}
+
+}  // namespace vbgen

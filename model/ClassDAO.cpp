@@ -1,0 +1,111 @@
+#include "model/ClassDAO.h"
+
+#include "model/DbHelper.h"
+
+namespace vbgen {
+namespace {
+
+TSqlValue Key(int id) { return std::int64_t{id}; }
+
+TNamedIdList ReadClassList(const TRowSet& rows) {
+  TNamedIdList list;
+  list.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    list.push_back({rows.Text(i, "className"), static_cast<int>(rows.Int(i, "classId"))});
+  }
+  return list;
+}
+
+bool EachHasExactlyOne(const TNamedIdList& classes, const std::string& countSql,
+                       int& failedClassId) {
+  TDbHelper db;
+  for (const auto& entry : classes) {
+    if (db.QueryInt(countSql, {Key(entry.id)}) != 1) {
+      failedClassId = entry.id;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string TClassDAO::GetClassNameById(int classId) {
+  return TDbHelper().QueryString("select className from t_class where classId=?", {Key(classId)});
+}
+
+std::string TClassDAO::GetFriendName(int classId) {
+  return TDbHelper().QueryString("select friendName from t_class where classId=?",
+                                 {Key(classId)});
+}
+
+int TClassDAO::GetFrontShowFlag(int classId) {
+  return TDbHelper().QueryInt("select frontShowFlag from t_class where classId=?", {Key(classId)});
+}
+
+int TClassDAO::FindClassId(int projectId, const std::string& className) {
+  return TDbHelper().QueryInt(
+      "select classId from t_class where projectId=? and className=? order by classId",
+      {Key(projectId), className});
+}
+
+int TClassDAO::CountClassesByName(int projectId, const std::string& className) {
+  return TDbHelper().QueryInt("select count(*) from t_class where projectId=? and className=?",
+                              {Key(projectId), className});
+}
+
+void TClassDAO::AddClass(int projectId, const std::string& className,
+                         const std::string& friendName, int frontShowFlag) {
+  TDbHelper().ExecuteSql(
+      "insert into t_class(projectId,className,friendName,frontShowFlag) values (?,?,?,?)",
+      {Key(projectId), className, friendName, Key(frontShowFlag)});
+}
+
+void TClassDAO::UpdateClass(int projectId, int classId, const std::string& className,
+                            const std::string& friendName, int frontShowFlag) {
+  TDbTransaction transaction;
+  std::string oldClassName = GetClassNameById(classId);
+  TDbHelper db;
+  db.ExecuteSql(
+      "update t_class set friendName=?,className=?,frontShowFlag=? where classId=?",
+      {friendName, className, Key(frontShowFlag), Key(classId)});
+  db.ExecuteSql("update t_member set memberType=? where projectId=? and memberType=?",
+                {className, Key(projectId), oldClassName});
+  transaction.Commit();
+}
+
+void TClassDAO::DeleteClass(int classId) {
+  TDbHelper().ExecuteSqlList({
+      {"delete from t_class where classId=?", {Key(classId)}},
+      {"delete from t_member where classId=?", {Key(classId)}},
+  });
+}
+
+TNamedIdList TClassDAO::ListClasses(int projectId) {
+  return ReadClassList(TDbHelper().OpenQuery(
+      "select classId,className from t_class where projectId=? order by classId",
+      {Key(projectId)}));
+}
+
+TNamedIdList TClassDAO::ListOtherClasses(int projectId, int classId) {
+  return ReadClassList(TDbHelper().OpenQuery(
+      "select classId,className from t_class where classId<>? and projectId=? order by classId",
+      {Key(classId), Key(projectId)}));
+}
+
+int TClassDAO::GetProjectIdOfClass(int classId) {
+  return TDbHelper().QueryInt("select projectId from t_class where classId=?", {Key(classId)});
+}
+
+bool TClassDAO::CheckPrimaryKeys(const TNamedIdList& classes, int& failedClassId) {
+  return EachHasExactlyOne(
+      classes, "select count(*) from t_member where classId=? and memberIsPri=1", failedClassId);
+}
+
+bool TClassDAO::CheckDisplayMembers(const TNamedIdList& classes, int& failedClassId) {
+  return EachHasExactlyOne(classes,
+                           "select count(*) from t_member where classId=? and memberIsDisplay=1",
+                           failedClassId);
+}
+
+}  // namespace vbgen

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "model/NamedId.h"
+
+namespace vbgen {
+
+// Classes (table t_class) and the two model checks a generation run makes before writing.
+class TClassDAO {
+ public:
+  std::string GetClassNameById(int classId);
+  std::string GetFriendName(int classId);
+  int GetFrontShowFlag(int classId);
+  int FindClassId(int projectId, const std::string& className);
+  int CountClassesByName(int projectId, const std::string& className);
+  void AddClass(int projectId, const std::string& className, const std::string& friendName,
+                int frontShowFlag);
+  // Also re-points the project's members that referenced the class under its old name.
+  void UpdateClass(int projectId, int classId, const std::string& className,
+                   const std::string& friendName, int frontShowFlag);
+  // Removes the class and its members in one transaction.
+  void DeleteClass(int classId);
+  TNamedIdList ListClasses(int projectId);
+  TNamedIdList ListOtherClasses(int projectId, int classId);
+  // The project a class belongs to, -1 when there is no such class.
+  int GetProjectIdOfClass(int classId);
+
+  // True when every class has exactly one key member; otherwise false with the first failing
+  // class (in list order) in failedClassId. An empty list passes.
+  bool CheckPrimaryKeys(const TNamedIdList& classes, int& failedClassId);
+  // The same for display members.
+  bool CheckDisplayMembers(const TNamedIdList& classes, int& failedClassId);
+};
+
+}  // namespace vbgen

@@ -1,0 +1,277 @@
+#include "model/DbHelper.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <mutex>
+
+namespace vbgen {
+namespace {
+
+// The one shared connection of the process and the lock that serialises its use.
+struct TSharedConnection {
+  std::recursive_mutex mutex;
+  sqlite3* db = nullptr;
+  std::filesystem::path path = "projects.db";
+  int transactionDepth = 0;
+};
+
+TSharedConnection& Shared() {
+  static TSharedConnection shared;
+  return shared;
+}
+
+constexpr const char* kSchema = R"(
+create table t_project(
+  projectId integer primary key autoincrement,
+  projectName text);
+create table t_class(
+  classId integer primary key autoincrement,
+  projectId integer,
+  className text,
+  friendName text,
+  frontShowFlag integer);
+create table t_member(
+  memberId integer primary key autoincrement,
+  projectId integer,
+  classId integer,
+  memberName text,
+  memberType text,
+  memberLength integer,
+  memberIsPri integer,
+  memberComment text,
+  memberIsMust integer,
+  memberIsInteger integer,
+  memberIsFloat integer,
+  queryFlag integer,
+  memberIsDisplay integer,
+  memberQueryDisplay integer);
+create index t_class_project on t_class(projectId);
+create index t_member_class on t_member(classId);
+)";
+
+[[noreturn]] void Fail(sqlite3* db, const std::string& what) {
+  throw TDbError(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+void ExecPlain(sqlite3* db, const char* sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string text = message ? message : "unknown error";
+    sqlite3_free(message);
+    throw TDbError(std::string("数据库操作失败: ") + text);
+  }
+}
+
+// A prepared statement with its parameters bound; finalised whatever happens.
+class TPrepared {
+ public:
+  TPrepared(sqlite3* db, const std::string& sql, const TSqlParams& params) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+        SQLITE_OK) {
+      Fail(db, "数据库语句有误 (" + sql + ")");
+    }
+    for (std::size_t i = 0; i < params.size(); ++i) Bind(static_cast<int>(i) + 1, params[i]);
+  }
+  ~TPrepared() { sqlite3_finalize(stmt_); }
+  TPrepared(const TPrepared&) = delete;
+  TPrepared& operator=(const TPrepared&) = delete;
+
+  // Steps once; true while a row is available.
+  bool Step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    Fail(db_, "数据库操作失败 (" + std::string(sqlite3_sql(stmt_)) + ")");
+  }
+  sqlite3_stmt* get() const { return stmt_; }
+
+ private:
+  void Bind(int index, const TSqlValue& value) {
+    int rc;
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+      rc = sqlite3_bind_int64(stmt_, index, *number);
+    } else {
+      const auto& text = std::get<std::string>(value);
+      rc = sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                             SQLITE_TRANSIENT);
+    }
+    if (rc != SQLITE_OK) Fail(db_, "数据库参数绑定失败");
+  }
+
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+TSqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
+  switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+      return static_cast<std::int64_t>(sqlite3_column_int64(stmt, column));
+    case SQLITE_NULL:
+      return std::string();
+    default: {
+      const auto* bytes = sqlite3_column_text(stmt, column);
+      int size = sqlite3_column_bytes(stmt, column);
+      return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+    }
+  }
+}
+
+}  // namespace
+
+TRowSet::TRowSet(std::vector<std::string> columns, std::vector<std::vector<TSqlValue>> rows)
+    : columns_(std::move(columns)), rows_(std::move(rows)) {}
+
+std::size_t TRowSet::ColumnIndex(const std::string& column) const {
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    if (columns_[i] == column) return i;
+  }
+  throw TDbError("查询结果中没有列 " + column);
+}
+
+const TSqlValue& TRowSet::First(std::size_t row) const {
+  if (columns_.empty()) throw TDbError("查询结果没有列");
+  return rows_.at(row).at(0);
+}
+
+namespace {
+std::int64_t AsInt(const TSqlValue& value) {
+  if (const auto* number = std::get_if<std::int64_t>(&value)) return *number;
+  return std::strtoll(std::get<std::string>(value).c_str(), nullptr, 10);
+}
+std::string AsText(const TSqlValue& value) {
+  if (const auto* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
+  return std::get<std::string>(value);
+}
+}  // namespace
+
+std::int64_t TRowSet::Int(std::size_t row, const std::string& column) const {
+  return AsInt(rows_.at(row).at(ColumnIndex(column)));
+}
+
+std::string TRowSet::Text(std::size_t row, const std::string& column) const {
+  return AsText(rows_.at(row).at(ColumnIndex(column)));
+}
+
+void TDbHelper::SetDatabasePath(const std::filesystem::path& path) {
+  auto& shared = Shared();
+  std::lock_guard lock(shared.mutex);
+  Close();
+  shared.path = path;
+}
+
+std::filesystem::path TDbHelper::DatabasePath() {
+  auto& shared = Shared();
+  std::lock_guard lock(shared.mutex);
+  return shared.path;
+}
+
+void TDbHelper::Close() {
+  auto& shared = Shared();
+  std::lock_guard lock(shared.mutex);
+  if (shared.db) {
+    sqlite3_close_v2(shared.db);
+    shared.db = nullptr;
+  }
+}
+
+sqlite3* TDbHelper::GetConnection() {
+  auto& shared = Shared();
+  std::lock_guard lock(shared.mutex);
+  if (shared.db) return shared.db;
+  std::error_code ignored;
+  bool isNew = !std::filesystem::exists(shared.path, ignored);
+  sqlite3* db = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+  if (sqlite3_open_v2(shared.path.string().c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    std::string message = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close_v2(db);
+    throw TDbError("无法打开模型数据库 " + shared.path.string() + ": " + message);
+  }
+  sqlite3_busy_timeout(db, 5000);
+  try {
+    if (isNew) {
+      ExecPlain(db, "begin");
+      ExecPlain(db, kSchema);
+      ExecPlain(db, "commit");
+    }
+  } catch (...) {
+    sqlite3_close_v2(db);
+    std::filesystem::remove(shared.path, ignored);
+    throw;
+  }
+  shared.db = db;
+  return db;
+}
+
+TRowSet TDbHelper::OpenQuery(const std::string& sql, const TSqlParams& params) {
+  std::lock_guard lock(Shared().mutex);
+  sqlite3* db = GetConnection();
+  TPrepared statement(db, sql, params);
+  int count = sqlite3_column_count(statement.get());
+  std::vector<std::string> columns;
+  for (int i = 0; i < count; ++i) columns.emplace_back(sqlite3_column_name(statement.get(), i));
+  std::vector<std::vector<TSqlValue>> rows;
+  while (statement.Step()) {
+    std::vector<TSqlValue> row;
+    row.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) row.push_back(ReadColumn(statement.get(), i));
+    rows.push_back(std::move(row));
+  }
+  return TRowSet(std::move(columns), std::move(rows));
+}
+
+void TDbHelper::ExecuteSql(const std::string& sql, const TSqlParams& params) {
+  std::lock_guard lock(Shared().mutex);
+  TPrepared statement(GetConnection(), sql, params);
+  while (statement.Step()) {
+  }
+}
+
+void TDbHelper::ExecuteSqlList(const std::vector<TSqlStatement>& statements) {
+  TDbTransaction transaction;
+  for (const auto& statement : statements) ExecuteSql(statement.text, statement.params);
+  transaction.Commit();
+}
+
+int TDbHelper::QueryInt(const std::string& sql, const TSqlParams& params) {
+  TRowSet rows = OpenQuery(sql, params);
+  if (rows.empty()) return -1;
+  return static_cast<int>(AsInt(rows.First(0)));
+}
+
+std::string TDbHelper::QueryString(const std::string& sql, const TSqlParams& params) {
+  TRowSet rows = OpenQuery(sql, params);
+  if (rows.empty()) return {};
+  return AsText(rows.First(0));
+}
+
+// Savepoints nest, so an operation that runs in a transaction may call another that does.
+TDbTransaction::TDbTransaction() {
+  auto& shared = Shared();
+  shared.mutex.lock();
+  try {
+    ExecPlain(TDbHelper().GetConnection(), "savepoint vbgen");
+  } catch (...) {
+    shared.mutex.unlock();
+    throw;
+  }
+  ++shared.transactionDepth;
+}
+
+void TDbTransaction::Commit() {
+  ExecPlain(TDbHelper().GetConnection(), "release vbgen");
+  done_ = true;
+}
+
+TDbTransaction::~TDbTransaction() {
+  auto& shared = Shared();
+  if (!done_ && shared.db) {
+    sqlite3_exec(shared.db, "rollback to vbgen; release vbgen", nullptr, nullptr, nullptr);
+  }
+  --shared.transactionDepth;
+  shared.mutex.unlock();
+}
+
+}  // namespace vbgen

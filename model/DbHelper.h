@@ -1,0 +1,89 @@
+// The model store's single query helper: one SQLite connection for the whole process,
+// shared by the window and the generation run, serialised by a mutex.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+
+namespace vbgen {
+
+// A database failure, carrying SQLite's own explanation.
+class TDbError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A value bound to a statement parameter ("?"); values never become statement text.
+using TSqlValue = std::variant<std::int64_t, std::string>;
+using TSqlParams = std::vector<TSqlValue>;
+
+struct TSqlStatement {
+  std::string text;
+  TSqlParams params;
+};
+
+// The rows of one select, read completely while the connection was held; columns by name.
+class TRowSet {
+ public:
+  TRowSet(std::vector<std::string> columns, std::vector<std::vector<TSqlValue>> rows);
+
+  std::size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+  std::int64_t Int(std::size_t row, const std::string& column) const;
+  std::string Text(std::size_t row, const std::string& column) const;
+  // The first column of a row, for QueryInt and QueryString.
+  const TSqlValue& First(std::size_t row) const;
+
+ private:
+  std::size_t ColumnIndex(const std::string& column) const;
+
+  std::vector<std::string> columns_;
+  std::vector<std::vector<TSqlValue>> rows_;
+};
+
+class TDbHelper {
+ public:
+  // Where the shared connection opens its database; closes an open connection so the next
+  // operation opens the new file. The program sets it once at start-up.
+  static void SetDatabasePath(const std::filesystem::path& path);
+  static std::filesystem::path DatabasePath();
+  // Closes and discards the shared connection; the next operation opens a new one.
+  static void Close();
+
+  // Opens the shared connection on first use (creating the file and its three tables when
+  // missing) and returns it. Callers must hold the connection lock (TDbTransaction or one of
+  // the operations below do).
+  sqlite3* GetConnection();
+
+  TRowSet OpenQuery(const std::string& sql, const TSqlParams& params = {});
+  void ExecuteSql(const std::string& sql, const TSqlParams& params = {});
+  // Runs the statements in one transaction; on a failure rolls back and throws TDbError.
+  void ExecuteSqlList(const std::vector<TSqlStatement>& statements);
+  // First column of the first row as an integer; -1 when there is no row.
+  int QueryInt(const std::string& sql, const TSqlParams& params = {});
+  // First column of the first row as text; empty when there is no row.
+  std::string QueryString(const std::string& sql, const TSqlParams& params = {});
+};
+
+// Holds the shared connection for one thread and wraps everything done meanwhile in one
+// transaction: committed by Commit(), rolled back when left without it (an exception).
+class TDbTransaction {
+ public:
+  TDbTransaction();
+  ~TDbTransaction();
+  TDbTransaction(const TDbTransaction&) = delete;
+  TDbTransaction& operator=(const TDbTransaction&) = delete;
+
+  void Commit();
+
+ private:
+  bool done_ = false;
+};
+
+}  // namespace vbgen
