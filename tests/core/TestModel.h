@@ -1,0 +1,80 @@
+// A throw-away model database for tests, and short ways to fill it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "model/ClassDAO.h"
+#include "model/DbHelper.h"
+#include "model/MemberDAO.h"
+#include "model/ProjectDAO.h"
+
+namespace vbgen::test {
+
+// A fresh temporary directory, removed with everything in it at the end of the test.
+class TTempDir {
+ public:
+  TTempDir() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("vbgen-test-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+  }
+  ~TTempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Each test gets its own empty projects.db in a temporary directory.
+class ModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { TDbHelper::SetDatabasePath(dir_.path() / "projects.db"); }
+  void TearDown() override { TDbHelper::Close(); }
+
+  int AddProject(const std::string& name) {
+    TProjectDAO().AddProject(name);
+    return TProjectDAO().ListProjects().back().id;
+  }
+  int AddClass(int projectId, const std::string& name, const std::string& friendName,
+               int frontShowFlag = 1) {
+    TClassDAO().AddClass(projectId, name, friendName, frontShowFlag);
+    return TClassDAO().ListClasses(projectId).back().id;
+  }
+  // A member as the dialogs would store it: the flags follow the type.
+  int AddMember(int projectId, int classId, const std::string& name, const std::string& type,
+                const std::string& comment, int length = 0, bool pri = false,
+                bool display = false, bool query = false, bool must = true,
+                bool queryDisplay = true) {
+    TMember m;
+    m.projectId = projectId;
+    m.classId = classId;
+    m.memberName = name;
+    m.memberType = type;
+    m.memberLength = type == kTypeString ? length : 0;
+    m.memberIsPri = pri;
+    m.memberComment = comment;
+    m.memberIsMust = must;
+    m.memberIsInteger = type == kTypeInteger;
+    m.memberIsFloat = type == kTypeFloat;
+    m.queryFlag = query;
+    m.memberIsDisplay = display;
+    m.memberQueryDisplay = queryDisplay;
+    TMemberDAO().AddMember(m);
+    return TMemberDAO().ListMembers(classId).back().memberId;
+  }
+
+  const std::filesystem::path& TempPath() const { return dir_.path(); }
+
+ private:
+  TTempDir dir_;
+};
+
+}  // namespace vbgen::test
