@@ -1,0 +1,71 @@
+#include "cli/Args.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace vbgen::cli {
+
+void UsageError(const std::string& message) {
+  throw TCliError(message + "\n(vbgen-cli --help 查看用法)", 2);
+}
+
+void Refuse(const std::string& message) { throw TCliError(message, 1); }
+
+std::optional<int> ParseInt(const std::string& text) {
+  int value = 0;
+  auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || rest != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string TArgs::Next(const char* what) {
+  if (pos_ >= words_.size() || words_[pos_].rfind("--", 0) == 0) {
+    UsageError(std::string("缺少参数: ") + what);
+  }
+  return words_[pos_++];
+}
+
+int TArgs::NextInt(const char* what) {
+  std::string word = Next(what);
+  auto value = ParseInt(word);
+  if (!value) UsageError(std::string(what) + " 必须是整数: " + word);
+  return *value;
+}
+
+std::vector<std::string> TArgs::Rest() {
+  std::vector<std::string> rest(words_.begin() + static_cast<std::ptrdiff_t>(pos_), words_.end());
+  pos_ = words_.size();
+  return rest;
+}
+
+TOptions::TOptions(std::vector<std::string> words, std::vector<std::string> flags,
+                   std::vector<std::string> valued) {
+  auto known = [](const std::vector<std::string>& list, const std::string& word) {
+    return std::find(list.begin(), list.end(), word) != list.end();
+  };
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (known(flags, word)) {
+      flagsSeen_.push_back(word);
+    } else if (known(valued, word)) {
+      if (i + 1 >= words.size()) UsageError("选项 " + word + " 缺少值");
+      values_.emplace_back(word, words[++i]);
+    } else {
+      UsageError("无法识别的参数: " + word);
+    }
+  }
+}
+
+bool TOptions::Has(const std::string& flag) const {
+  return std::find(flagsSeen_.begin(), flagsSeen_.end(), flag) != flagsSeen_.end();
+}
+
+std::optional<std::string> TOptions::Value(const std::string& name) const {
+  std::optional<std::string> found;
+  for (const auto& [key, value] : values_) {
+    if (key == name) found = value;
+  }
+  return found;
+}
+
+}  // namespace vbgen::cli

@@ -1,0 +1,55 @@
+// Reading the command line: positional words and options, with errors a user can act on.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vbgen::cli {
+
+// A refused command: the message goes to stderr, the status is the exit code.
+class TCliError : public std::runtime_error {
+ public:
+  TCliError(const std::string& message, int status) : std::runtime_error(message), status(status) {}
+  int status;
+};
+
+// Exit status 2 with the usage hint.
+[[noreturn]] void UsageError(const std::string& message);
+// Exit status 1: the input was understood but refused.
+[[noreturn]] void Refuse(const std::string& message);
+
+class TArgs {
+ public:
+  explicit TArgs(std::vector<std::string> words) : words_(std::move(words)) {}
+
+  // The next positional word; a usage error naming what was expected when there is none.
+  std::string Next(const char* what);
+  bool HasMore() const { return pos_ < words_.size(); }
+  // The remaining words, for option parsing.
+  std::vector<std::string> Rest();
+  // A positional word that must be a decimal integer.
+  int NextInt(const char* what);
+
+ private:
+  std::vector<std::string> words_;
+  std::size_t pos_ = 0;
+};
+
+// Options after the positional words: "--flag" or "--name VALUE".
+class TOptions {
+ public:
+  TOptions(std::vector<std::string> words, std::vector<std::string> flags,
+           std::vector<std::string> valued);
+  bool Has(const std::string& flag) const;
+  std::optional<std::string> Value(const std::string& name) const;
+
+ private:
+  std::vector<std::string> flagsSeen_;
+  std::vector<std::pair<std::string, std::string>> values_;
+};
+
+std::optional<int> ParseInt(const std::string& text);
+
+}  // namespace vbgen::cli

@@ -1,0 +1,240 @@
+// The model commands: projects, classes and members, with the window's and dialogs' rules.
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "model/ClassDAO.h"
+#include "model/MemberDAO.h"
+#include "model/ProjectDAO.h"
+#include "model/Rules.h"
+
+namespace vbgen::cli {
+namespace {
+
+void RefuseIf(const TRuleResult& result) {
+  if (result) Refuse(*result);
+}
+
+const char* YesNo(int flag) { return flag == 1 ? "是" : "否"; }
+
+int RequireClass(int classId) {
+  int projectId = TClassDAO().GetProjectIdOfClass(classId);
+  if (projectId == -1) Refuse("类不存在: " + std::to_string(classId));
+  return projectId;
+}
+
+TMember RequireMember(int memberId) {
+  auto member = TMemberDAO().GetMember(memberId);
+  if (!member) Refuse("成员不存在: " + std::to_string(memberId));
+  return *member;
+}
+
+}  // namespace
+
+int ResolveProject(const std::string& reference) {
+  TProjectDAO projects;
+  const TNamedIdList list = projects.ListProjects();
+  if (auto id = ParseInt(reference)) {
+    for (const auto& entry : list) {
+      if (entry.id == *id) return *id;
+    }
+  }
+  int found = -1, matches = 0;
+  for (const auto& entry : list) {
+    if (entry.name == reference) {
+      found = entry.id;
+      ++matches;
+    }
+  }
+  if (matches == 0) Refuse("工程不存在: " + reference);
+  if (matches > 1) Refuse("有多个工程名为 " + reference + "，请用工程编号指定");
+  return found;
+}
+
+int RunProjectCommand(TArgs& args, TCliEnv& env) {
+  TProjectDAO projects;
+  const std::string verb = args.Next("project 的子命令");
+  if (verb == "list") {
+    TOptions(args.Rest(), {}, {});
+    for (const auto& entry : projects.ListProjects()) env.out << entry.id << '\t' << entry.name << '\n';
+  } else if (verb == "add") {
+    const std::string name = args.Next("工程名称");
+    TOptions(args.Rest(), {}, {});
+    RefuseIf(CheckNewProjectName(name));
+    projects.AddProject(name);
+    env.out << "工程名称添加成功！\n";
+  } else if (verb == "rename") {
+    const int projectId = ResolveProject(args.Next("工程"));
+    const std::string name = args.Next("新的工程名称");
+    TOptions(args.Rest(), {}, {});
+    RefuseIf(CheckRenamedProjectName(name));
+    projects.RenameProject(projectId, name);
+    env.out << "工程名称修改成功！\n";
+  } else if (verb == "delete") {
+    const int projectId = ResolveProject(args.Next("工程"));
+    TOptions(args.Rest(), {}, {});
+    projects.DeleteProject(projectId);
+    env.out << "删除成功!\n";
+  } else {
+    UsageError("未知的 project 子命令: " + verb);
+  }
+  return 0;
+}
+
+int RunClassCommand(TArgs& args, TCliEnv& env) {
+  TClassDAO classes;
+  const std::string verb = args.Next("class 的子命令");
+  if (verb == "list") {
+    const int projectId = ResolveProject(args.Next("工程"));
+    TOptions(args.Rest(), {}, {});
+    for (const auto& entry : classes.ListClasses(projectId)) {
+      env.out << entry.id << '\t' << entry.name << '\t' << classes.GetFriendName(entry.id) << '\t'
+              << classes.GetFrontShowFlag(entry.id) << '\n';
+    }
+  } else if (verb == "add") {
+    const int projectId = ResolveProject(args.Next("工程"));
+    const std::string name = args.Next("类名称");
+    const std::string friendName = args.Next("友好名称");
+    TOptions options(args.Rest(), {"--no-front-show"}, {});
+    RefuseIf(CheckAddClass(projectId, name, friendName));
+    classes.AddClass(projectId, name, friendName, options.Has("--no-front-show") ? 0 : 1);
+    env.out << "类名称添加成功！\n";
+  } else if (verb == "update") {
+    const int classId = args.NextInt("类编号");
+    const std::string name = args.Next("类名称");
+    const std::string friendName = args.Next("友好名称");
+    TOptions options(args.Rest(), {"--front-show", "--no-front-show"}, {});
+    const int projectId = RequireClass(classId);
+    int flag = classes.GetFrontShowFlag(classId) == 1 ? 1 : 0;
+    if (options.Has("--front-show")) flag = 1;
+    if (options.Has("--no-front-show")) flag = 0;
+    RefuseIf(CheckUpdateClass(name, friendName));
+    classes.UpdateClass(projectId, classId, name, friendName, flag);
+    env.out << "类名称更新成功\n";
+  } else if (verb == "delete") {
+    const int classId = args.NextInt("类编号");
+    TOptions(args.Rest(), {}, {});
+    RequireClass(classId);
+    classes.DeleteClass(classId);
+    env.out << "类对象删除成功!\n";
+  } else {
+    UsageError("未知的 class 子命令: " + verb);
+  }
+  return 0;
+}
+
+namespace {
+
+const std::vector<std::string> kMemberFlags = {
+    "--pri",     "--no-pri",     "--must",          "--no-must",           "--query",
+    "--no-query", "--display",   "--no-display",    "--query-display",     "--no-query-display"};
+const std::vector<std::string> kMemberValues = {"--name", "--type", "--length", "--comment"};
+
+void ApplyFlag(const TOptions& options, const std::string& name, bool& field) {
+  if (options.Has("--" + name)) field = true;
+  if (options.Has("--no-" + name)) field = false;
+}
+
+// Puts the options over the dialog's state, as a user would set the controls.
+void ApplyMemberOptions(const TOptions& options, TMemberInput& input) {
+  if (auto name = options.Value("--name")) input.name = *name;
+  if (auto type = options.Value("--type")) {
+    input.typeIndex = -1;
+    for (std::size_t i = 0; i < input.typeList.size(); ++i) {
+      if (input.typeList[i] == *type) input.typeIndex = static_cast<int>(i);
+    }
+    if (input.typeIndex == -1) {
+      std::string choices;
+      for (const auto& entry : input.typeList) choices += (choices.empty() ? "" : ", ") + entry;
+      Refuse("成员类型必须是下列之一: " + choices);
+    }
+  }
+  if (auto length = options.Value("--length")) input.lengthText = *length;
+  if (auto comment = options.Value("--comment")) input.comment = *comment;
+  ApplyFlag(options, "pri", input.isPri);
+  ApplyFlag(options, "must", input.isMust);
+  ApplyFlag(options, "query", input.queryFlag);
+  ApplyFlag(options, "display", input.isDisplay);
+  ApplyFlag(options, "query-display", input.queryDisplay);
+}
+
+TMember BuildOrRefuse(const TMemberInput& input, int projectId, int classId, int memberId) {
+  TBuiltMember built = BuildMember(input, projectId, classId, memberId);
+  if (!built.member) Refuse(built.error);
+  return *built.member;
+}
+
+void PrintMembers(std::ostream& out, int classId) {
+  out << "编号\t成员名称\t成员类型\t长度\t主键\t必填\t查询\t下拉框显示\t界面显示\t注释\n";
+  for (const auto& m : TMemberDAO().ListMembers(classId)) {
+    out << m.memberId << '\t' << m.memberName << '\t' << m.memberType << '\t' << m.memberLength
+        << '\t' << YesNo(m.memberIsPri) << '\t' << YesNo(m.memberIsMust) << '\t'
+        << YesNo(m.queryFlag) << '\t' << YesNo(m.memberIsDisplay) << '\t'
+        << YesNo(m.memberQueryDisplay) << '\t' << m.memberComment << '\n';
+  }
+}
+
+// Moves a member one place (step -1 up, +1 down) by exchanging it with its neighbour.
+void MoveMember(int memberId, int step) {
+  const TMember member = RequireMember(memberId);
+  const TMemberList list = TMemberDAO().ListMembers(member.classId);
+  std::size_t index = 0;
+  while (list[index].memberId != memberId) ++index;
+  if (step < 0 && index == 0) Refuse("第一个成员无法上移了！");
+  if (step > 0 && index + 1 == list.size()) Refuse("最后一个成员无法下移了！");
+  TMemberDAO().SwapMembers(memberId, list[index + static_cast<std::size_t>(step)].memberId);
+}
+
+}  // namespace
+
+int RunMemberCommand(TArgs& args, TCliEnv& env) {
+  TMemberDAO members;
+  const std::string verb = args.Next("member 的子命令");
+  if (verb == "list") {
+    const int classId = args.NextInt("类编号");
+    TOptions(args.Rest(), {}, {});
+    RequireClass(classId);
+    PrintMembers(env.out, classId);
+  } else if (verb == "add") {
+    const int classId = args.NextInt("类编号");
+    TOptions options(args.Rest(), kMemberFlags, kMemberValues);
+    const int projectId = RequireClass(classId);
+    TMemberInput input =
+        NewMemberInput(MemberTypeList(TClassDAO().ListOtherClasses(projectId, classId)));
+    ApplyMemberOptions(options, input);
+    RefuseIf(CheckAddMember(input));
+    members.AddMember(BuildOrRefuse(input, projectId, classId, 0));
+    env.out << "类成员属性添加成功!\n";
+  } else if (verb == "update") {
+    const int memberId = args.NextInt("成员编号");
+    TOptions options(args.Rest(), kMemberFlags, kMemberValues);
+    const TMember stored = RequireMember(memberId);
+    const int projectId = RequireClass(stored.classId);
+    TMemberInput input = MemberInputFrom(
+        stored, MemberTypeList(TClassDAO().ListOtherClasses(projectId, stored.classId)));
+    ApplyMemberOptions(options, input);
+    RefuseIf(CheckUpdateMember(input));
+    members.UpdateMember(BuildOrRefuse(input, projectId, stored.classId, memberId));
+    env.out << "类成员属性更新成功!\n";
+  } else if (verb == "delete") {
+    const int memberId = args.NextInt("成员编号");
+    TOptions(args.Rest(), {}, {});
+    RequireMember(memberId);
+    members.DeleteMember(memberId);
+    env.out << "成员属性删除成功\n";
+  } else if (verb == "swap") {
+    const int a = args.NextInt("成员编号");
+    const int b = args.NextInt("成员编号");
+    TOptions(args.Rest(), {}, {});
+    if (RequireMember(a).classId != RequireMember(b).classId) Refuse("只能交换同一个类的成员!");
+    members.SwapMembers(a, b);
+  } else if (verb == "up" || verb == "down") {
+    const int memberId = args.NextInt("成员编号");
+    TOptions(args.Rest(), {}, {});
+    MoveMember(memberId, verb == "up" ? -1 : 1);
+  } else {
+    UsageError("未知的 member 子命令: " + verb);
+  }
+  return 0;
+}
+
+}  // namespace vbgen::cli
