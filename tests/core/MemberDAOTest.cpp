@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "TestModel.h"
+
+namespace vbgen::test {
+
+class MemberDAOTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    projectId = AddProject("p");
+    book = AddClass(projectId, "Book", "图书");
+    reader = AddClass(projectId, "Reader", "读者");
+  }
+  std::vector<std::string> Names(const TMemberList& list) {
+    std::vector<std::string> names;
+    for (const auto& m : list) names.push_back(m.memberName);
+    return names;
+  }
+  int projectId = 0, book = 0, reader = 0;
+};
+
+TEST_F(MemberDAOTest, NewRecordStoresQueryDisplayOneAndEveryFieldRoundTrips) {
+  TMember fresh;
+  EXPECT_EQ(fresh.memberQueryDisplay, 1);
+  EXPECT_EQ(fresh.memberLength, 0);
+  fresh.projectId = projectId;
+  fresh.classId = book;
+  fresh.memberName = "title";
+  fresh.memberType = "字符串";
+  fresh.memberComment = "it's \"quoted\" {className}";
+  fresh.memberLength = 40;
+  TMemberDAO().AddMember(fresh);
+  TMember stored = TMemberDAO().ListMembers(book).at(0);
+  EXPECT_EQ(stored.memberQueryDisplay, 1);
+  fresh.memberId = stored.memberId;
+  EXPECT_EQ(stored, fresh);
+  EXPECT_EQ(TMemberDAO().GetMember(stored.memberId), fresh);
+}
+
+TEST_F(MemberDAOTest, SwapExchangesContentsNotKeys) {
+  int a = AddMember(projectId, book, "a", "整型", "A", 0, true, false);
+  int b = AddMember(projectId, book, "b", "字符串", "B", 30, false, true);
+  int c = AddMember(projectId, book, "c", "日期型", "C");
+  TMemberDAO().SwapMembers(b, c);
+  TMemberList list = TMemberDAO().ListMembers(book);
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "c", "b"}));
+  EXPECT_EQ(list[2].memberId, c);
+  EXPECT_EQ(list[2].memberLength, 30);
+  EXPECT_EQ(list[2].memberIsDisplay, 1);
+  EXPECT_EQ(list[1].memberType, "日期型");
+  EXPECT_EQ(list[1].classId, book);
+  TMember before = *TMemberDAO().GetMember(a);
+  TMemberDAO().SwapMembers(a, a);
+  EXPECT_EQ(*TMemberDAO().GetMember(a), before);
+}
+
+TEST_F(MemberDAOTest, SwapWithAMissingMemberChangesNothing) {
+  int a = AddMember(projectId, book, "a", "整型", "A");
+  EXPECT_THROW(TMemberDAO().SwapMembers(a, 999), TDbError);
+  EXPECT_EQ(TMemberDAO().GetMember(a)->memberName, "a");
+}
+
+TEST_F(MemberDAOTest, RoleListsAndLookups) {
+  AddMember(projectId, reader, "readerId", "字符串", "证号", 20, true, false);
+  AddMember(projectId, reader, "readerName", "字符串", "姓名", 20, false, true);
+  AddMember(projectId, book, "bookId", "整型", "编号", 0, true, false);
+  AddMember(projectId, book, "title", "字符串", "书名", 50, false, true, true);
+  AddMember(projectId, book, "cover", "图片型", "封面", 0, false, false, false, false, false);
+  AddMember(projectId, book, "pubDate", "日期型", "出版", 0, false, false, true);
+  AddMember(projectId, book, "owner", "Reader", "读者", 0, false, false, true);
+  AddMember(projectId, book, "price", "浮点型", "价格");
+  TMemberDAO dao;
+  EXPECT_EQ(Names(dao.ListPictureMembers(book)), (std::vector<std::string>{"cover"}));
+  EXPECT_EQ(Names(dao.ListReferenceMembers(book)), (std::vector<std::string>{"owner"}));
+  EXPECT_EQ(Names(dao.ListQueryMembers(book)),
+            (std::vector<std::string>{"title", "pubDate", "owner"}));
+  EXPECT_EQ(Names(dao.ListNonKeyMembers(book)),
+            (std::vector<std::string>{"title", "cover", "pubDate", "owner", "price"}));
+  EXPECT_EQ(dao.GetKeyMember(book)->memberName, "bookId");
+  EXPECT_EQ(dao.GetKeyMemberOfClass(projectId, "Reader")->memberName, "readerId");
+  EXPECT_EQ(dao.GetDisplayMemberOfClass(projectId, "Reader")->memberName, "readerName");
+  EXPECT_FALSE(dao.GetKeyMemberOfClass(projectId, "Nobody"));
+  EXPECT_FALSE(dao.GetDisplayMemberOfClass(projectId, "Nobody"));
+  int empty = AddClass(projectId, "Empty", "空");
+  EXPECT_FALSE(dao.GetKeyMember(empty));
+  EXPECT_FALSE(dao.GetMember(12345));
+}
+
+TEST_F(MemberDAOTest, LookupsTakeTheFirstOfSeveralInMemberOrder) {
+  AddMember(projectId, book, "first", "整型", "1", 0, true);
+  AddMember(projectId, book, "second", "整型", "2", 0, true);
+  EXPECT_EQ(TMemberDAO().GetKeyMember(book)->memberName, "first");
+}
+
+TEST_F(MemberDAOTest, UpdateStoresWhatTheCallerGivesAndKeepsClass) {
+  int id = AddMember(projectId, book, "n", "整型", "数量");
+  TMember m = *TMemberDAO().GetMember(id);
+  m.memberType = "字符串";
+  m.classId = reader;  // never written: a member does not change class
+  m.projectId = 99;
+  TMemberDAO().UpdateMember(m);
+  TMember stored = *TMemberDAO().GetMember(id);
+  EXPECT_EQ(stored.memberType, "字符串");
+  EXPECT_EQ(stored.memberIsInteger, 1);  // the store derives nothing
+  EXPECT_EQ(stored.classId, book);
+  EXPECT_EQ(stored.projectId, projectId);
+  TMemberDAO().DeleteMember(id);
+  EXPECT_FALSE(TMemberDAO().GetMember(id));
+}
+
+}  // namespace vbgen::test

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include "TestModel.h"
+#include "model/Rules.h"
+
+namespace vbgen::test {
+
+using ProjectRulesTest = ModelTest;
+using ClassRulesTest = ModelTest;
+
+TEST_F(ProjectRulesTest, NewAndRenamedNames) {
+  EXPECT_EQ(CheckNewProjectName(""), "工程名称不能为空!");
+  EXPECT_EQ(CheckRenamedProjectName(""), "工程项目名称不能为空!");
+  AddProject("图书馆");
+  EXPECT_EQ(CheckNewProjectName("图书馆"), "该工程名称已经存在!");
+  EXPECT_EQ(CheckRenamedProjectName("图书馆"), std::nullopt);  // a rename may repeat a name
+  EXPECT_EQ(CheckNewProjectName("O'Brien 项目 2"), std::nullopt);
+}
+
+TEST_F(ProjectRulesTest, NamesThatCannotBeADirectoryAreRefused) {
+  const std::vector<std::string> names = {".",  "..", "a/b", "a\\b", "a:b", "a*",   "a?",
+                                         "a\"b", "a<b", "a>b", "a|b",  "a\tb", "a\nb"};
+  for (const std::string& bad : names) {
+    EXPECT_TRUE(CheckNewProjectName(bad).has_value()) << bad;
+    EXPECT_TRUE(CheckRenamedProjectName(bad).has_value()) << bad;
+    EXPECT_NE(*CheckNewProjectName(bad), "该工程名称已经存在!");
+  }
+  EXPECT_EQ(CheckNewProjectName("v1.2"), std::nullopt);
+}
+
+TEST_F(ClassRulesTest, AddOrderOfChecks) {
+  int projectId = AddProject("p");
+  EXPECT_EQ(CheckAddClass(projectId, "", ""), "类名称不能为空!");
+  EXPECT_EQ(CheckAddClass(projectId, "book", ""), "友好名称不能为空");
+  EXPECT_EQ(CheckAddClass(projectId, "book", "图书"), "类名首个字母必须大写");
+  EXPECT_EQ(CheckAddClass(projectId, "图书", "图书"), "类名首个字母必须大写");
+  EXPECT_EQ(CheckAddClass(projectId, "_Book", "图书"), "类名首个字母必须大写");
+  EXPECT_EQ(CheckAddClass(projectId, "Book", "图书"), std::nullopt);
+  AddClass(projectId, "Book", "图书");
+  EXPECT_EQ(CheckAddClass(projectId, "Book", "图书"), "该类名称已经存在!");
+  EXPECT_EQ(CheckAddClass(AddProject("q"), "Book", "图书"), std::nullopt);
+}
+
+TEST_F(ClassRulesTest, UpdateOrderAcceptsADuplicateName) {
+  EXPECT_EQ(CheckUpdateClass("", ""), "类名称不能为空");
+  EXPECT_EQ(CheckUpdateClass("book", ""), "类名首个字母必须大写");
+  EXPECT_EQ(CheckUpdateClass("Book", ""), "友好名称不能为空");
+  int projectId = AddProject("p");
+  AddClass(projectId, "Book", "图书");
+  EXPECT_EQ(CheckUpdateClass("Book", "图书"), std::nullopt);
+}
+
+TEST_F(ClassRulesTest, NamesMustBeIdentifiersAndFriendNamesFitAString) {
+  int projectId = AddProject("p");
+  for (std::string bad : {"Book Shelf", "Book-1", "Book'", "Book.frm", "Bo\"ok", "Book/x", "Book（"}) {
+    EXPECT_EQ(CheckAddClass(projectId, bad, "图书"), "类名只能由字母、数字、下划线或汉字组成!") << bad;
+    EXPECT_EQ(CheckUpdateClass(bad, "图书"), "类名只能由字母、数字、下划线或汉字组成!") << bad;
+  }
+  EXPECT_EQ(CheckAddClass(projectId, "Book_2图书", "图书"), std::nullopt);
+  EXPECT_EQ(CheckAddClass(projectId, "Book", "\"图书\""), "友好名称不能包含双引号或控制字符!");
+  EXPECT_EQ(CheckUpdateClass("Book", "图\n书"), "友好名称不能包含双引号或控制字符!");
+  EXPECT_EQ(CheckAddClass(projectId, "Book", "读者's 图书 (旧)"), std::nullopt);
+}
+
+class MemberRulesTest : public ::testing::Test {
+ protected:
+  // The add dialog's opening state with a name and a type chosen.
+  TMemberInput Input(const std::string& name, const std::string& type) {
+    TMemberInput input = NewMemberInput(MemberTypeList({{"Book", 1}, {"Reader", 2}}));
+    input.name = name;
+    for (std::size_t i = 0; i < input.typeList.size(); ++i) {
+      if (input.typeList[i] == type) input.typeIndex = static_cast<int>(i);
+    }
+    return input;
+  }
+};
+
+TEST_F(MemberRulesTest, TypeListAndOpeningState) {
+  TMemberInput input = NewMemberInput(MemberTypeList({{"Book", 1}}));
+  EXPECT_EQ(input.typeList,
+            (std::vector<std::string>{"字符串", "整型", "浮点型", "日期型", "图片型", "Book"}));
+  EXPECT_EQ(input.Type(), "字符串");
+  EXPECT_EQ(input.lengthText, "20");
+  EXPECT_TRUE(input.queryDisplay);
+  EXPECT_FALSE(input.isPri || input.isMust || input.queryFlag || input.isDisplay);
+}
+
+TEST_F(MemberRulesTest, NameRules) {
+  EXPECT_EQ(CheckAddMember(Input("", "字符串")), "成员名称输入不能为空!");
+  for (std::string bad : {"Title", "1title", "书名", "_x"}) {
+    EXPECT_EQ(CheckAddMember(Input(bad, "字符串")), "成员属性首个字母必须小写") << bad;
+    EXPECT_EQ(CheckUpdateMember(Input(bad, "字符串")), "成员属性首个字母必须小写") << bad;
+  }
+  EXPECT_EQ(CheckAddMember(Input("book name", "字符串")), "成员名称只能由字母、数字、下划线或汉字组成!");
+  EXPECT_EQ(CheckAddMember(Input("o'brien", "字符串")), "成员名称只能由字母、数字、下划线或汉字组成!");
+  EXPECT_EQ(CheckAddMember(Input("title_书名2", "字符串")), std::nullopt);
+}
+
+TEST_F(MemberRulesTest, RuleMRequiresMustForAllButStringAndPicture) {
+  EXPECT_EQ(CheckAddMember(Input("d", "日期型")), "日期型必须勾选是否必填标志!");
+  EXPECT_EQ(CheckAddMember(Input("n", "整型")), "整型必须勾选是否必填标志!");
+  EXPECT_EQ(CheckAddMember(Input("r", "Book")), "Book必须勾选是否必填标志!");
+  EXPECT_EQ(CheckAddMember(Input("s", "字符串")), std::nullopt);
+  TMemberInput picture = Input("p", "图片型");
+  picture.queryDisplay = false;
+  EXPECT_EQ(CheckAddMember(picture), std::nullopt);
+}
+
+TEST_F(MemberRulesTest, PictureKeyAndQueryRules) {
+  EXPECT_EQ(CheckAddMember(Input("p", "图片型")), "图片字段不用参与显示！");
+  TMemberInput floatKey = Input("f", "浮点型");
+  floatKey.isMust = floatKey.isPri = true;
+  EXPECT_EQ(CheckAddMember(floatKey), "主键字段必须是整型或字符串型!");
+  EXPECT_EQ(CheckUpdateMember(floatKey), std::nullopt);  // the update dialog has no K1
+  TMemberInput hiddenKey = Input("k", "整型");
+  hiddenKey.isMust = hiddenKey.isPri = true;
+  hiddenKey.queryDisplay = false;
+  EXPECT_EQ(CheckAddMember(hiddenKey), "主键字段需要参与显示!");
+  TMemberInput query = Input("f", "浮点型");
+  query.isMust = query.queryFlag = true;
+  EXPECT_EQ(CheckAddMember(query), "参与查询的字段不能是浮点型");
+  query = Input("d", "日期型");
+  query.isMust = query.queryFlag = true;
+  EXPECT_EQ(CheckAddMember(query), std::nullopt);
+}
+
+TEST_F(MemberRulesTest, AddAndUpdateOrdersDifferOnPictureAndHiddenKey) {
+  // A picture key that is hidden from the grid breaks P, K1 and K2.
+  TMemberInput input = Input("p", "图片型");
+  input.isPri = true;
+  input.queryDisplay = true;
+  EXPECT_EQ(CheckAddMember(input), "图片字段不用参与显示！");   // P before K1
+  input.queryDisplay = false;
+  EXPECT_EQ(CheckAddMember(input), "主键字段必须是整型或字符串型!");  // K1
+  EXPECT_EQ(CheckUpdateMember(input), "主键字段需要参与显示!");       // K2 before P
+}
+
+TEST_F(MemberRulesTest, CommentsMustFitAVbString) {
+  TMemberInput input = Input("s", "字符串");
+  input.comment = "书名 \"正式\"";
+  EXPECT_EQ(CheckAddMember(input), "成员注释不能包含双引号或控制字符!");
+  input.comment = "it's {className}";
+  EXPECT_EQ(CheckAddMember(input), std::nullopt);
+}
+
+TEST_F(MemberRulesTest, BuildDerivesFlagsFromTheType) {
+  TMemberInput input = Input("n", "整型");
+  input.isMust = true;
+  input.lengthText = "20";
+  TBuiltMember built = BuildMember(input, 3, 4, 0);
+  ASSERT_TRUE(built.member);
+  EXPECT_EQ(built.member->memberLength, 0);
+  EXPECT_EQ(built.member->memberIsInteger, 1);
+  EXPECT_EQ(built.member->memberIsFloat, 0);
+  EXPECT_EQ(built.member->projectId, 3);
+  EXPECT_EQ(built.member->classId, 4);
+  EXPECT_EQ(built.member->memberQueryDisplay, 1);
+  input = Input("s", "字符串");
+  input.lengthText = "50";
+  input.queryDisplay = false;
+  built = BuildMember(input, 3, 4, 9);
+  EXPECT_EQ(built.member->memberLength, 50);
+  EXPECT_EQ(built.member->memberQueryDisplay, 0);
+  EXPECT_EQ(built.member->memberId, 9);
+  input = Input("f", "浮点型");
+  input.lengthText = "not a number";
+  EXPECT_EQ(BuildMember(input, 1, 1, 0).member->memberIsFloat, 1);
+}
+
+TEST_F(MemberRulesTest, BadLengthOfAStringIsRefused) {
+  TMemberInput input = Input("s", "字符串");
+  for (std::string bad : {"", "abc", "12x", "1.5"}) {
+    input.lengthText = bad;
+    TBuiltMember built = BuildMember(input, 1, 1, 0);
+    EXPECT_FALSE(built.member) << bad;
+    EXPECT_EQ(built.error, "\"" + bad + "\"不是有效的整数值!");
+  }
+  input.lengthText = "0";
+  EXPECT_EQ(BuildMember(input, 1, 1, 0).error, "字符串长度必须大于0!");
+}
+
+TEST_F(MemberRulesTest, UpdateStartsFromTheStoredMember) {
+  TMember stored;
+  stored.memberName = "owner";
+  stored.memberType = "Elsewhere";  // a class of another project: not in the list
+  stored.memberLength = 0;
+  stored.memberIsMust = 0;
+  TMemberInput input = MemberInputFrom(stored, MemberTypeList({{"Book", 1}}));
+  EXPECT_EQ(input.typeIndex, -1);
+  EXPECT_EQ(input.Type(), "");
+  EXPECT_EQ(CheckUpdateMember(input), "必须勾选是否必填标志!");
+  input.isMust = true;
+  EXPECT_EQ(CheckUpdateMember(input), std::nullopt);
+  EXPECT_EQ(BuildMember(input, 1, 1, 5).member->memberType, "");
+}
+
+}  // namespace vbgen::test

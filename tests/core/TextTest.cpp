@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "generate/Gbk.h"
+#include "generate/TextTemplate.h"
+
+namespace vbgen::test {
+
+TEST(FillTest, ValuesAreNeverExpandedAgain) {
+  EXPECT_EQ(Fill("Form=FrmAdd{className}.frm", {{"className", "{className}"}}),
+            "Form=FrmAdd{className}.frm");
+  EXPECT_EQ(Fill("{a}{b}", {{"a", "{b}"}, {"b", "x"}}), "{b}x");
+}
+
+TEST(FillTest, GuidsAndUnclosedBracesStayLiteral) {
+  const char* line = "Object = \"{86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0\"; {name} {";
+  EXPECT_EQ(Fill(line, {{"name", "v"}}),
+            "Object = \"{86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0\"; v {");
+}
+
+TEST(FillTest, MissingValueIsAFaultOfTheGenerator) {
+  EXPECT_THROW(Fill("{className}", {{"friendName", "x"}}), std::logic_error);
+}
+
+TEST(CrLfTest, EveryLineEndBecomesCrLf) {
+  EXPECT_EQ(CrLf("a\n\nb\n"), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(CrLf("no end"), "no end");
+}
+
+TEST(GbkTest, RoundTripOfChineseAndAscii) {
+  std::string gbk = Utf8ToGbk("图书管理 Book");
+  EXPECT_EQ(gbk, "\xcd\xbc\xca\xe9\xb9\xdc\xc0\xed Book");
+  EXPECT_EQ(GbkToUtf8(gbk), "图书管理 Book");
+  EXPECT_EQ(Utf8ToGbk("状态："), "\xd7\xb4\xcc\xac\xa3\xba");
+}
+
+TEST(GbkTest, UnrepresentableTextIsAnErrorNamingIt) {
+  EXPECT_FALSE(FitsGbk("emoji 😀"));
+  EXPECT_TRUE(FitsGbk("全角（）"));
+  try {
+    Utf8ToGbk("封面😀");
+    FAIL() << "expected an error";
+  } catch (const TEncodingError& error) {
+    EXPECT_NE(std::string(error.what()).find("封面😀"), std::string::npos);
+  }
+  EXPECT_THROW(GbkToUtf8("\xff\xff"), TEncodingError);
+}
+
+}  // namespace vbgen::test
