@@ -1,10 +1,361 @@
-// Placeholder until the manage form generator lands; replaced whole by it.
+// The manage (search and list) form of a class: a query frame with one control per query
+// member, a result grid, a hidden data control and a pop-up menu. Designer section and
+// attributes only; the form has no code.
 #include "generate/ManageForm.h"
 
-#include <stdexcept>
+#include <string_view>
+
+#include "generate/TextTemplate.h"
+#include "model/ClassDAO.h"
+#include "model/Member.h"
 
 namespace vbgen {
-void GenerateManageFormFiles(TGenContext&, const TNamedIdList&) {
-  throw std::logic_error("manage form generator not built yet");
+namespace {
+
+// The form, its hidden data control. Three lines end with one blank: the form's Begin line,
+// the data control's Begin line and its BeginProperty Font line.
+constexpr std::string_view kFormHead = R"vb(VERSION 5.00
+Object = "{86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0"; "MSCOMCT2.OCX"
+Object = "{CDE57A40-8B86-11D0-B3C6-00A0C90AEA82}#1.0#0"; "MSDATGRD.OCX"
+Object = "{67397AA1-7FB1-11D0-B148-00A0C922E820}#6.0#0"; "MSADODC.OCX"
+Begin VB.Form FrmManage{className} 
+   Caption         =   "{friendName}管理"
+   ClientHeight    =   8940
+   ClientLeft      =   120
+   ClientTop       =   450
+   ClientWidth     =   14895
+   LinkTopic       =   "Form1"
+   MDIChild        =   -1  'True
+   ScaleHeight     =   8940
+   ScaleWidth      =   14895
+   WindowState     =   2  'Maximized
+   Begin MSAdodcLib.Adodc Adodc1 
+      Height          =   495
+      Left            =   960
+      Top             =   8280
+      Visible         =   0   'False
+      Width           =   2895
+      _ExtentX        =   5106
+      _ExtentY        =   873
+      ConnectMode     =   0
+      CursorLocation  =   3
+      IsolationLevel  =   -1
+      ConnectionTimeout=   15
+      CommandTimeout  =   30
+      CursorType      =   3
+      LockType        =   3
+      CommandType     =   8
+      CursorOptions   =   0
+      CacheSize       =   50
+      MaxRecords      =   0
+      BOFAction       =   0
+      EOFAction       =   0
+      ConnectStringType=   3
+      Appearance      =   1
+      BackColor       =   -2147483643
+      ForeColor       =   -2147483640
+      Orientation     =   0
+      Enabled         =   -1
+      Connect         =   "DSN=MISDB"
+      OLEDBString     =   ""
+      OLEDBFile       =   ""
+      DataSourceName  =   "MISDB"
+      OtherAttributes =   ""
+      UserName        =   ""
+      Password        =   ""
+      Caption         =   "Adodc1"
+      BeginProperty Font {0BE35203-8F91-11CE-9DE3-00AA004BB851} 
+         Name            =   "宋体"
+         Size            =   9
+         Charset         =   134
+         Weight          =   400
+         Underline       =   0   'False
+         Italic          =   0   'False
+         Strikethrough   =   0   'False
+      EndProperty
+      _Version        =   393216
+   End
+)vb";
+
+// The list frame with its two-column result grid. Blank-ended lines: both Begin lines, both
+// "BeginProperty Column00 ", both DataFormat lines and "BeginProperty Split0 "; the Column01
+// lines have none.
+constexpr std::string_view kListFrame = R"vb(   Begin VB.Frame Frame2 
+      Caption         =   "{friendName}列表"
+      Height          =   {listHeight}
+      Left            =   480
+      TabIndex        =   1000
+      Top             =   {listTop}
+      Width           =   14175
+      Begin MSDataGridLib.DataGrid DataGrid1 
+         Height          =   {gridHeight}
+         Left            =   120
+         TabIndex        =   1001
+         Top             =   360
+         Width           =   13935
+         _ExtentX        =   24580
+         _ExtentY        =   11245
+         _Version        =   393216
+         AllowUpdate     =   0   'False
+         AllowArrows     =   0   'False
+         HeadLines       =   1
+         RowHeight       =   15
+         BeginProperty HeadFont {0BE35203-8F91-11CE-9DE3-00AA004BB851}
+            Name            =   "宋体"
+            Size            =   9
+            Charset         =   134
+            Weight          =   400
+            Underline       =   0   'False
+            Italic          =   0   'False
+            Strikethrough   =   0   'False
+         EndProperty
+         BeginProperty Font {0BE35203-8F91-11CE-9DE3-00AA004BB851}
+            Name            =   "宋体"
+            Size            =   9
+            Charset         =   134
+            Weight          =   400
+            Underline       =   0   'False
+            Italic          =   0   'False
+            Strikethrough   =   0   'False
+         EndProperty
+         ColumnCount     =   2
+         BeginProperty Column00 
+            DataField       =   ""
+            Caption         =   ""
+            BeginProperty DataFormat {6D835690-900B-11D0-9484-00A0C91110ED} 
+               Type            =   0
+               Format          =   ""
+               HaveTrueFalseNull=   0
+               FirstDayOfWeek  =   0
+               FirstWeekOfYear =   0
+               LCID            =   2052
+               SubFormatType   =   0
+            EndProperty
+         EndProperty
+         BeginProperty Column01
+            DataField       =   ""
+            Caption         =   ""
+            BeginProperty DataFormat {6D835690-900B-11D0-9484-00A0C91110ED} 
+               Type            =   0
+               Format          =   ""
+               HaveTrueFalseNull=   0
+               FirstDayOfWeek  =   0
+               FirstWeekOfYear =   0
+               LCID            =   2052
+               SubFormatType   =   0
+            EndProperty
+         EndProperty
+         SplitCount      =   1
+         BeginProperty Split0 
+            BeginProperty Column00 
+            EndProperty
+            BeginProperty Column01
+            EndProperty
+         EndProperty
+      End
+   End
+)vb";
+
+// The query frame's head; its Begin line ends with one blank.
+constexpr std::string_view kQueryFrameHead = R"vb(   Begin VB.Frame Frame1 
+      Caption         =   "{friendName}查询"
+      Height          =   {queryHeight}
+      Left            =   480
+      TabIndex        =   0
+      Top             =   480
+      Width           =   14175
+)vb";
+
+// Every query member's row starts with its label; the colon is the full-width one.
+constexpr std::string_view kLabel = R"vb(      Begin VB.Label Label{labelNo}
+         Caption         =   "{memberComment}："
+         Height          =   255
+         Left            =   {cellLeft}
+         TabIndex        =   {tabIndex}
+         Top             =   {cellTop}
+         Width           =   1215
+      End
+)vb";
+
+// A string member: a text box 120 twips above its label's top.
+constexpr std::string_view kTextBox = R"vb(      Begin VB.TextBox TB_{memberName}
+         Height          =   375
+         Left            =   {inputLeft}
+         TabIndex        =   {tabIndex1}
+         Top             =   {inputTop}
+         Width           =   1815
+      End
+)vb";
+
+// A date member: a picker and the check box that switches the date condition on. Both Begin
+// lines end with one blank.
+constexpr std::string_view kDatePicker = R"vb(      Begin MSComCtl2.DTPicker DTP_{memberName} 
+         Height          =   255
+         Left            =   {inputLeft}
+         TabIndex        =   {tabIndex1}
+         Top             =   {inputTop}
+         Width           =   1335
+         _ExtentX        =   2355
+         _ExtentY        =   450
+         _Version        =   393216
+         Format          =   107544577
+         CurrentDate     =   41857
+      End
+      Begin VB.CheckBox CHB_{memberName} 
+         Caption         =   "启用"
+         Height          =   255
+         Left            =   {checkLeft}
+         TabIndex        =   {tabIndex2}
+         Top             =   {cellTop}
+         Width           =   735
+      End
+)vb";
+
+// Every other member (integer, floating point, picture, reference): a combo box.
+constexpr std::string_view kComboBox = R"vb(      Begin VB.ComboBox CB_{memberName}
+         Height          =   300
+         Left            =   {inputLeft}
+         TabIndex        =   {tabIndex1}
+         Text            =   "Combo_{memberName}"
+         Top             =   {inputTop}
+         Width           =   1935
+      End
+)vb";
+
+// The query button, the ends of the query frame and the form, the hidden pop-up menu (its three
+// item lines end with one blank) and the attributes. The file ends with an empty line.
+constexpr std::string_view kFormTail = R"vb(      Begin VB.CommandButton Btn_Query
+         Caption         =   "查询"
+         Height          =   375
+         Left            =   12480
+         TabIndex        =   {buttonTab}
+         Top             =   240
+         Width           =   1215
+      End
+   End
+   Begin VB.Menu popMenu
+      Caption         =   "右键菜单"
+      Visible         =   0   'False
+      Begin VB.Menu edit 
+         Caption         =   "编辑当前记录"
+      End
+      Begin VB.Menu delete 
+         Caption         =   "删除当前记录"
+      End
+      Begin VB.Menu print 
+         Caption         =   "导出当前所有记录"
+      End
+   End
+End
+Attribute VB_Name = "FrmManage{className}"
+Attribute VB_GlobalNameSpace = False
+Attribute VB_Creatable = False
+Attribute VB_PredeclaredId = True
+Attribute VB_Exposed = False
+
+)vb";
+
+// Sizes of the frames and the grid. Every query row beyond the first (four members to a row)
+// makes the query frame 600 twips taller and moves the list frame down by as much, so the
+// list frame's bottom edge stays at 8175.
+struct TFrameSizes {
+  int queryHeight;
+  int listTop;
+  int listHeight;
+  int gridHeight;
+};
+
+TFrameSizes FrameSizesFor(int queryMemberCount) {
+  const int extraRows = queryMemberCount > 0 ? (queryMemberCount - 1) / 4 : 0;
+  return {735 + 600 * extraRows, 1320 + 600 * extraRows, 6855 - 600 * extraRows,
+          6375 - 600 * extraRows};
 }
+
+std::string Num(int value) { return std::to_string(value); }
+
+// The label and control(s) of the query member at the given position. The tab counter is the
+// member's first tab index on entry and the next free one on return: a date member takes
+// three (label, picker, check box), every other member two.
+std::string QueryMemberText(const TMember& member, int position, int& tabCounter) {
+  const int cellLeft = 120 + 3000 * (position % 4);
+  const int cellTop = 360 + 600 * (position / 4);
+  const int tab = tabCounter;
+  std::string text = Fill(kLabel, {{"labelNo", Num(position + 1)},
+                                   {"memberComment", member.memberComment},
+                                   {"cellLeft", Num(cellLeft)},
+                                   {"tabIndex", Num(tab)},
+                                   {"cellTop", Num(cellTop)}});
+  if (member.memberType == kTypeString) {
+    text += Fill(kTextBox, {{"memberName", member.memberName},
+                            {"inputLeft", Num(cellLeft + 1080)},
+                            {"tabIndex1", Num(tab + 1)},
+                            {"inputTop", Num(cellTop - 120)}});
+    tabCounter += 2;
+  } else if (member.memberType == kTypeDate) {
+    text += Fill(kDatePicker, {{"memberName", member.memberName},
+                               {"inputLeft", Num(cellLeft + 840)},
+                               {"tabIndex1", Num(tab + 1)},
+                               {"inputTop", Num(cellTop)},
+                               {"checkLeft", Num(cellLeft + 2160)},
+                               {"tabIndex2", Num(tab + 2)},
+                               {"cellTop", Num(cellTop)}});
+    tabCounter += 3;
+  } else {
+    text += Fill(kComboBox, {{"memberName", member.memberName},
+                             {"inputLeft", Num(cellLeft + 840)},
+                             {"tabIndex1", Num(tab + 1)},
+                             {"inputTop", Num(cellTop)}});
+    tabCounter += 2;
+  }
+  return text;
+}
+
+void RequireRoomForQueryMembers(const std::string& className, std::size_t count) {
+  if (count <= static_cast<std::size_t>(kMaxManageQueryMembers)) return;
+  throw TManageFormError("类 " + className + " 有 " + std::to_string(count) +
+                         " 个查询成员，管理窗体最多容纳 " + Num(kMaxManageQueryMembers) +
+                         " 个：请取消部分成员的查询条件后重新生成。");
+}
+
+// The class may have been deleted from the model while the run was under way.
+void RequireClassExists(TClassDAO& classes, const TNamedId& entry) {
+  if (classes.GetProjectIdOfClass(entry.id) != -1) return;
+  throw TManageFormError("生成管理窗体时找不到类 " + entry.name + "（编号 " + Num(entry.id) +
+                         "），它可能已被删除：请刷新类列表后重新生成。");
+}
+
+}  // namespace
+
+std::string BuildManageFormText(const std::string& className, const std::string& friendName,
+                                const TMemberList& queryMembers) {
+  RequireRoomForQueryMembers(className, queryMembers.size());
+  const TFrameSizes sizes = FrameSizesFor(static_cast<int>(queryMembers.size()));
+  std::string text = Fill(kFormHead, {{"className", className}, {"friendName", friendName}});
+  text += Fill(kListFrame, {{"friendName", friendName},
+                            {"listHeight", Num(sizes.listHeight)},
+                            {"listTop", Num(sizes.listTop)},
+                            {"gridHeight", Num(sizes.gridHeight)}});
+  text +=
+      Fill(kQueryFrameHead, {{"friendName", friendName}, {"queryHeight", Num(sizes.queryHeight)}});
+  int tabCounter = 1;
+  for (std::size_t position = 0; position < queryMembers.size(); ++position) {
+    text += QueryMemberText(queryMembers[position], static_cast<int>(position), tabCounter);
+  }
+  text += Fill(kFormTail, {{"buttonTab", Num(tabCounter)}, {"className", className}});
+  return text;
+}
+
+void GenerateManageFormFiles(TGenContext& context, const TNamedIdList& classList) {
+  TClassDAO classes;
+  TMemberDAO members;
+  for (const TNamedId& entry : classList) {
+    RequireClassExists(classes, entry);
+    const std::string friendName = classes.GetFriendName(entry.id);
+    // Read once: sizing the frames and placing the controls must see the same members.
+    const TMemberList queryMembers = members.ListQueryMembers(entry.id);
+    WriteGeneratedForm(context, "FrmManage" + entry.name + ".frm",
+                       BuildManageFormText(entry.name, friendName, queryMembers));
+  }
+}
+
 }  // namespace vbgen
