@@ -2,6 +2,8 @@
 // EntryFormParts; this file holds what each form has of its own.
 #include "generate/AddEditForms.h"
 
+#include <stdexcept>
+
 #include "generate/EntryFormParts.h"
 #include "generate/FormClass.h"
 #include "generate/TextTemplate.h"
@@ -37,7 +39,8 @@ constexpr std::string_view kSelectWholeTable = R"vb(  sql = "select * from {clas
 constexpr std::string_view kAddNew = R"vb(  {lowerClassName}Rs.AddNew '添加新{friendName}信息
 )vb";
 
-constexpr std::string_view kAssignKey = R"vb(  {lowerClassName}Rs("{keyName}") = Me.TB_{keyName}.Text
+constexpr std::string_view kAssignKey =
+    R"vb(  {lowerClassName}Rs("{keyName}") = Me.TB_{keyName}.Text
 )vb";
 
 // ---- Edit form: the row to show is named by a public key variable that the caller sets.
@@ -167,11 +170,16 @@ std::string_view ShowBlockOf(TRowKind kind) {
   switch (kind) {
     case TRowKind::ShortString:
     case TRowKind::Integer:
-    case TRowKind::Float: return kShowInTextBox;
-    case TRowKind::LongString: return kShowInRichTextBox;
-    case TRowKind::Date: return kShowDate;
-    case TRowKind::Picture: return kShowPicture;
-    case TRowKind::Reference: return kSelectStoredEntry;
+    case TRowKind::Float:
+      return kShowInTextBox;
+    case TRowKind::LongString:
+      return kShowInRichTextBox;
+    case TRowKind::Date:
+      return kShowDate;
+    case TRowKind::Picture:
+      return kShowPicture;
+    case TRowKind::Reference:
+      return kSelectStoredEntry;
   }
   throw std::logic_error("unknown row kind");
 }
@@ -180,8 +188,8 @@ std::string_view ShowBlockOf(TRowKind kind) {
 std::string ShowStoredRow(const TFormClass& form) {
   const bool integerKey = form.HasIntegerKey();
   const std::string& keyName = form.key.memberName;
-  std::string text = Fill(kRowQueryStart, {{"friendName", form.friendName},
-                                           {"lowerClassName", form.lowerClassName}});
+  std::string text = Fill(
+      kRowQueryStart, {{"friendName", form.friendName}, {"lowerClassName", form.lowerClassName}});
   text += Fill(integerKey ? kQueryByIntegerKey : kQueryByTextKey,
                {{"className", form.className}, {"keyName", keyName}});
   text += Fill(kOpenRow, {{"lowerClassName", form.lowerClassName}});

@@ -1,5 +1,7 @@
 #include "generate/EntryFormParts.h"
 
+#include <stdexcept>
+
 #include "generate/TextTemplate.h"
 
 namespace vbgen {
@@ -85,7 +87,8 @@ constexpr std::string_view kShortStringBox = R"vb(         Begin VB.TextBox TB_{
          End
 )vb";
 
-constexpr std::string_view kRichTextBox = R"vb(         Begin RichTextLib.RichTextBox RTB_{memberName}
+constexpr std::string_view kRichTextBox =
+    R"vb(         Begin RichTextLib.RichTextBox RTB_{memberName}
             Height          =   1335
             Left            =   5160
             TabIndex        =   {tabIndex1}
@@ -209,10 +212,12 @@ constexpr std::string_view kOpenKeyset = R"vb(  Set {lowerClassName}Rs = New ADO
   {lowerClassName}Rs.Open sql
 )vb";
 
-constexpr std::string_view kAssignShortString = R"vb(  {lowerClassName}Rs("{memberName}") = Me.TB_{memberName}.Text
+constexpr std::string_view kAssignShortString =
+    R"vb(  {lowerClassName}Rs("{memberName}") = Me.TB_{memberName}.Text
 )vb";
 
-constexpr std::string_view kAssignLongString = R"vb(  {lowerClassName}Rs("{memberName}") = Me.RTB_{memberName}.Text
+constexpr std::string_view kAssignLongString =
+    R"vb(  {lowerClassName}Rs("{memberName}") = Me.RTB_{memberName}.Text
 )vb";
 
 // A failed conversion leaves the handler without saving the row.
@@ -237,10 +242,12 @@ constexpr std::string_view kAssignFloat = R"vb(  On Error GoTo {memberName}Error
 {memberName}OK:
 )vb";
 
-constexpr std::string_view kAssignDate = R"vb(  {lowerClassName}Rs("{memberName}") = Me.DTP_{memberName}.Value
+constexpr std::string_view kAssignDate =
+    R"vb(  {lowerClassName}Rs("{memberName}") = Me.DTP_{memberName}.Value
 )vb";
 
-constexpr std::string_view kAssignPicture = R"vb(  {lowerClassName}Rs("{memberName}") = {memberName}Stream.Read
+constexpr std::string_view kAssignPicture =
+    R"vb(  {lowerClassName}Rs("{memberName}") = {memberName}Stream.Read
 )vb";
 
 // The key array is filled from position 1, the list from position 0.
@@ -359,13 +366,20 @@ struct TRowShape {
 
 TRowShape ShapeOf(TRowKind kind) {
   switch (kind) {
-    case TRowKind::ShortString: return {375, 2175, false, kShortStringBox, 600, 2};
-    case TRowKind::LongString: return {375, 2175, false, kRichTextBox, 1560, 2};
-    case TRowKind::Integer: return {375, 1935, false, kIntegerBox, 600, 2};
-    case TRowKind::Float: return {495, 1215, false, kFloatBox, 600, 2};
-    case TRowKind::Date: return {255, 1455, true, kDatePicker, 600, 2};
-    case TRowKind::Picture: return {615, 1935, true, kPictureControls, 3240, 3};
-    case TRowKind::Reference: return {495, 1335, false, kReferenceList, 600, 2};
+    case TRowKind::ShortString:
+      return {375, 2175, false, kShortStringBox, 600, 2};
+    case TRowKind::LongString:
+      return {375, 2175, false, kRichTextBox, 1560, 2};
+    case TRowKind::Integer:
+      return {375, 1935, false, kIntegerBox, 600, 2};
+    case TRowKind::Float:
+      return {495, 1215, false, kFloatBox, 600, 2};
+    case TRowKind::Date:
+      return {255, 1455, true, kDatePicker, 600, 2};
+    case TRowKind::Picture:
+      return {615, 1935, true, kPictureControls, 3240, 3};
+    case TRowKind::Reference:
+      return {495, 1335, false, kReferenceList, 600, 2};
   }
   throw std::logic_error("unknown row kind");
 }
@@ -413,13 +427,20 @@ std::string MemberRow(const TMember& member, TLayout& layout) {
 
 std::string_view AssignmentOf(TRowKind kind) {
   switch (kind) {
-    case TRowKind::ShortString: return kAssignShortString;
-    case TRowKind::LongString: return kAssignLongString;
-    case TRowKind::Integer: return kAssignInteger;
-    case TRowKind::Float: return kAssignFloat;
-    case TRowKind::Date: return kAssignDate;
-    case TRowKind::Picture: return kAssignPicture;
-    case TRowKind::Reference: return kAssignReference;
+    case TRowKind::ShortString:
+      return kAssignShortString;
+    case TRowKind::LongString:
+      return kAssignLongString;
+    case TRowKind::Integer:
+      return kAssignInteger;
+    case TRowKind::Float:
+      return kAssignFloat;
+    case TRowKind::Date:
+      return kAssignDate;
+    case TRowKind::Picture:
+      return kAssignPicture;
+    case TRowKind::Reference:
+      return kAssignReference;
   }
   throw std::logic_error("unknown row kind");
 }

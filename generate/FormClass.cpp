@@ -11,12 +11,11 @@ constexpr int kLongStringLength = 200;
 
 TFormReference ReadReference(TMemberDAO& members, int projectId, const std::string& className,
                              const TMember& member) {
-  const std::string where = "类" + className + "的成员" + member.memberName + "引用的类\"" +
-                            member.memberType + "\"";
+  const std::string where =
+      "类" + className + "的成员" + member.memberName + "引用的类\"" + member.memberType + "\"";
   std::optional<TMember> refKey = members.GetKeyMemberOfClass(projectId, member.memberType);
   if (!refKey) throw TFormModelError(where + "不存在或没有主键成员!");
-  std::optional<TMember> refDisplay =
-      members.GetDisplayMemberOfClass(projectId, member.memberType);
+  std::optional<TMember> refDisplay = members.GetDisplayMemberOfClass(projectId, member.memberType);
   if (!refDisplay) throw TFormModelError(where + "不存在或没有显示成员!");
   return {member, refKey->memberName, refKey->memberIsInteger == 1, refDisplay->memberName};
 }

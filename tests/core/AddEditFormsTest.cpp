@@ -1,5 +1,3 @@
-#include "generate/AddEditForms.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 
 #include "TestModel.h"
 #include "TestSupport.h"
+#include "generate/AddEditForms.h"
 #include "generate/FormClass.h"
 #include "generate/Gbk.h"
 
@@ -217,7 +216,8 @@ TEST_F(AddEditFormsTest, EditDesignerDiffersFromAddOnlyInNamesAndCaptions) {
       {"   Caption         =   \"添加笔记\"", "   Caption         =   \"编辑笔记\""},
       {"         Caption         =   \"添加笔记\"", "         Caption         =   \"编辑笔记\""},
       {"         Begin VB.CommandButton Btn_Add ", "         Begin VB.CommandButton Btn_Update "},
-      {"            Caption         =   \"添加笔记\"", "            Caption         =   \"更新笔记\""},
+      {"            Caption         =   \"添加笔记\"",
+       "            Caption         =   \"更新笔记\""},
       {"Attribute VB_Name = \"FrmAddNote\"", "Attribute VB_Name = \"FrmEditNote\""}};
   EXPECT_EQ(differences, expected);
 }
@@ -256,8 +256,7 @@ TEST_F(AddEditFormsTest, IntegerKeyOnTheEditForm) {
   EXPECT_EQ(Property(edit, "         Begin VB.Label Label2", "Top"), "1200");
   EXPECT_EQ(Property(edit, "         Begin VB.Label Label2", "TabIndex"), "6");
   EXPECT_TRUE(HasLine(edit, "Public itemId As Integer"));
-  EXPECT_TRUE(
-      HasLine(edit, "  sql = \"select * from Item where itemId=\" & Me.TB_itemId.Text"));
+  EXPECT_TRUE(HasLine(edit, "  sql = \"select * from Item where itemId=\" & Me.TB_itemId.Text"));
   EXPECT_TRUE(HasLine(edit, "  querySql = \"select * from Item where itemId=\" & itemId"));
   EXPECT_TRUE(HasLine(edit, "  Me.TB_itemId.Text = CInt(Me.itemId)"));
 }
@@ -392,7 +391,8 @@ TEST_F(AddEditFormsTest, ModelTextIsNeverReadAsAPlaceholder) {
   const auto add = File("FrmAddOdd.frm");
   EXPECT_TRUE(HasLine(add, "   Caption         =   \"添加{friendName}\""));
   EXPECT_EQ(Property(add, "         Begin VB.Label Label1", "Caption"), "\"{className}：\"");
-  EXPECT_TRUE(HasLine(add, "  MsgBox \"{memberComment}输入格式不正确!\", vbInformation, \"信息提示\""));
+  EXPECT_TRUE(
+      HasLine(add, "  MsgBox \"{memberComment}输入格式不正确!\", vbInformation, \"信息提示\""));
   const auto edit = File("FrmEditOdd.frm");
   EXPECT_EQ(Property(edit, "         Begin VB.Label Label1 ", "Caption"), "\"{keyName}：\"");
 }
