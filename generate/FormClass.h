@@ -1,0 +1,49 @@
+// What the add and edit forms need to know about one class, read once from the model store
+// before any of the form's text is built.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "model/MemberDAO.h"
+#include "model/NamedId.h"
+
+namespace vbgen {
+
+// A class or reference the form generators cannot write: the message names what is missing.
+class TFormModelError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A reference member with the two members of the class it names.
+struct TFormReference {
+  TMember member;
+  std::string refKeyName;
+  bool refKeyIsInteger = false;
+  std::string refDisplayName;
+};
+
+struct TFormClass {
+  std::string className;
+  std::string lowerClassName;
+  std::string friendName;
+  TMember key;
+  TMemberList nonKeyMembers;
+  std::vector<TFormReference> references;
+  TMemberList pictures;
+
+  // An integer key is an identity column: the add form neither shows nor writes it.
+  bool HasIntegerKey() const { return key.memberIsInteger == 1; }
+};
+
+// Throws TFormModelError when the class has no key member, or a reference member names a
+// class that is missing or lacks a key or display member.
+TFormClass ReadFormClass(int projectId, const TNamedId& classEntry);
+
+// How a member shows on the add and edit forms, chosen from its type (and length).
+enum class TRowKind { ShortString, LongString, Integer, Float, Date, Picture, Reference };
+TRowKind RowKindOf(const TMember& member);
+
+}  // namespace vbgen
