@@ -130,7 +130,8 @@ constexpr std::string_view kClassCheckBoxes = R"vb(         Begin VB.CheckBox CB
 
 // The system check boxes, the labels, the end of the form description, the attributes, the
 // form-level variables and the head of the select-all handler.
-constexpr std::string_view kSystemCheckBoxesToSelectAll = R"vb(         Begin VB.CheckBox CB_ManageUser 
+constexpr std::string_view kSystemCheckBoxesToSelectAll =
+    R"vb(         Begin VB.CheckBox CB_ManageUser 
             Caption         =   "操作员维护"
             Height          =   345
             Left            =   1320
@@ -335,7 +336,7 @@ TClassPage MakeClassPage(std::size_t i, const std::string& className,
 }
 
 TSystemPage MakeSystemPage(std::size_t n) {
-  return {std::to_string(n),         std::to_string(n + 1),     std::to_string(2 * n + 10),
+  return {std::to_string(n),          std::to_string(n + 1),     std::to_string(2 * n + 10),
           std::to_string(2 * n + 11), std::to_string(2 * n + 1), std::to_string(2 * n + 2)};
 }
 

@@ -37,7 +37,8 @@ constexpr std::string_view kDefaultPassword = "kelvo";
 // The width the rights column has always had: enough for 24 classes.
 constexpr std::size_t kMinFlagWidth = 50;
 
-constexpr std::string_view kTableHead = R"vb(if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[{className}]') and OBJECTPROPERTY(id, N'IsUserTable') = 1)
+constexpr std::string_view kTableHead =
+    R"vb(if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[{className}]') and OBJECTPROPERTY(id, N'IsUserTable') = 1)
 drop table [dbo].[{className}]
 GO
 

@@ -1,5 +1,3 @@
-#include "generate/OperatorForm.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +6,7 @@
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/Gbk.h"
+#include "generate/OperatorForm.h"
 
 namespace vbgen::test {
 namespace {
@@ -124,8 +123,7 @@ TEST_F(OperatorFormTest, ThreeClassesShowTheSystemPageThreeFirst) {
   EXPECT_EQ(PropertyAfter(form, "Begin VB.CheckBox CB_ManageUser \r\n", tabIndex), "17");
   EXPECT_NE(form.find("'第7位：用户维护\r\ntemp = Mid(ql_flag, 7, 1)"), std::string::npos);
   EXPECT_NE(form.find("'第8位: 信息打印\r\ntemp = Mid(ql_flag, 8, 1)"), std::string::npos);
-  EXPECT_NE(form.find("If SSTab1.Tab = 3 Then\r\n  Me.CB_ManageUser.Value = 0"),
-            std::string::npos);
+  EXPECT_NE(form.find("If SSTab1.Tab = 3 Then\r\n  Me.CB_ManageUser.Value = 0"), std::string::npos);
 }
 
 TEST_F(OperatorFormTest, PositionsFollowTheListOrderGiven) {
@@ -138,7 +136,8 @@ TEST_F(OperatorFormTest, PositionsFollowTheListOrderGiven) {
             std::string::npos);
   EXPECT_NE(form.find("temp = Mid(ql_flag, 4, 1)\r\nIf temp <> 0 Then\r\n  Me.CB_ManageBook"),
             std::string::npos);
-  EXPECT_LT(form.find("TabCaption(0)   =   \"读者权限\""), form.find("TabCaption(1)   =   \"图书权限\""));
+  EXPECT_LT(form.find("TabCaption(0)   =   \"读者权限\""),
+            form.find("TabCaption(1)   =   \"图书权限\""));
 }
 
 TEST_F(OperatorFormTest, FriendNamesGoInAsTheyAre) {

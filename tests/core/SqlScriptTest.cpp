@@ -1,5 +1,3 @@
-#include "generate/SqlScript.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +10,7 @@
 
 #include "TestModel.h"
 #include "TestSupport.h"
+#include "generate/SqlScript.h"
 
 namespace vbgen::test {
 namespace {
@@ -34,8 +33,8 @@ class SqlScriptTest : public ModelTest {
   }
   int Member(int classId, const std::string& name, std::string_view type, int length = 0,
              bool must = true) {
-    return AddMember(projectId_, classId, name, std::string(type), "", length, false, false,
-                     false, must);
+    return AddMember(projectId_, classId, name, std::string(type), "", length, false, false, false,
+                     must);
   }
 
   // Publisher (text key) and Author (integer key) referenced from Book, which has one member
@@ -106,13 +105,15 @@ TEST_F(SqlScriptTest, TrimmingAtTheEndOfEachTable) {
   EXPECT_TRUE(Contains(script, "\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY" + kTableEnd +
                                    "if exists (select * from dbo.sysobjects where id = "
                                    "object_id(N'[dbo].[OnlyTextKey]')"));
-  EXPECT_TRUE(Contains(script, "\t[code] [varchar] (12) COLLATE Chinese_PRC_CI_AS NOT NULL "
-                               "PRIMARY KEY " +
-                                   kTableEnd));
+  EXPECT_TRUE(Contains(script,
+                       "\t[code] [varchar] (12) COLLATE Chinese_PRC_CI_AS NOT NULL "
+                       "PRIMARY KEY " +
+                           kTableEnd));
   EXPECT_TRUE(Contains(script, "\t[when] [datetime] NULL ," + kTableEnd));
-  EXPECT_TRUE(script.ends_with("[LastDate] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
-                               "KEY,\r\n\t[when] [datetime] NULL ," +
-                               kTableEnd));
+  EXPECT_TRUE(
+      script.ends_with("[LastDate] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
+                       "KEY,\r\n\t[when] [datetime] NULL ," +
+                       kTableEnd));
 }
 
 TEST_F(SqlScriptTest, OnlyStringsFollowTheRequiredFlag) {
@@ -137,8 +138,9 @@ TEST_F(SqlScriptTest, FirstOfTwoKeyMembersIsTheKeyAndTheOtherIsLeftOut) {
   IntegerKey(c, "second");
   Member(c, "name", kTypeString, 20);
   std::string script = BuildTableScript(projectId_);
-  EXPECT_TRUE(Contains(script, "[TwoKeys] (\r\n\t[first] [varchar] (8) COLLATE Chinese_PRC_CI_AS "
-                               "NOT NULL PRIMARY KEY ,\r\n\t[name] [varchar] (20)"));
+  EXPECT_TRUE(Contains(script,
+                       "[TwoKeys] (\r\n\t[first] [varchar] (8) COLLATE Chinese_PRC_CI_AS "
+                       "NOT NULL PRIMARY KEY ,\r\n\t[name] [varchar] (20)"));
   EXPECT_FALSE(Contains(script, "[second]"));
 }
 
@@ -153,15 +155,17 @@ TEST_F(SqlScriptTest, ForeignKeysComeAfterTheLastTableInClassAndMemberOrder) {
   IntegerKey(later, "laterId");
   Member(later, "loan", "Loan");
   std::string script = BuildTableScript(projectId_);
-  EXPECT_TRUE(Contains(script, "\t[shelf] [varchar] (30) COLLATE Chinese_PRC_CI_AS NOT NULL ,\r\n"));
+  EXPECT_TRUE(
+      Contains(script, "\t[shelf] [varchar] (30) COLLATE Chinese_PRC_CI_AS NOT NULL ,\r\n"));
   EXPECT_TRUE(Contains(script, "\t[loan] int NOT NULL " + kTableEnd));
-  EXPECT_TRUE(script.ends_with(std::string("[Later] (\r\n\t[laterId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY,"
-                                           "\r\n\t[loan] int NOT NULL ") +
-                               kTableEnd +
-                               "ALTER TABLE Loan ADD FOREIGN KEY (shelf) REFERENCES "
-                               "Shelf(shelfCode)\r\n"
-                               "ALTER TABLE Later ADD FOREIGN KEY (loan) REFERENCES "
-                               "Loan(loanId)\r\n"));
+  EXPECT_TRUE(script.ends_with(
+      std::string("[Later] (\r\n\t[laterId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY,"
+                  "\r\n\t[loan] int NOT NULL ") +
+      kTableEnd +
+      "ALTER TABLE Loan ADD FOREIGN KEY (shelf) REFERENCES "
+      "Shelf(shelfCode)\r\n"
+      "ALTER TABLE Later ADD FOREIGN KEY (loan) REFERENCES "
+      "Loan(loanId)\r\n"));
 }
 
 TEST_F(SqlScriptTest, NamesAreValuesNotPlaceholders) {
