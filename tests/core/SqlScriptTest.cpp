@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "TestModel.h"
+#include "TestSupport.h"
+#include "generate/SqlScript.h"
+
+namespace vbgen::test {
+namespace {
+
+const std::string kTableEnd = "\r\n) ON [PRIMARY]\r\nGO\r\n\r\n\r\n\r\n";
+
+class SqlScriptTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    projectId_ = AddProject("图书馆");
+  }
+
+  int Class(const std::string& name) { return AddClass(projectId_, name, name + "表"); }
+  int IntegerKey(int classId, const std::string& name) {
+    return AddMember(projectId_, classId, name, std::string(kTypeInteger), "", 0, true);
+  }
+  int TextKey(int classId, const std::string& name, int length) {
+    return AddMember(projectId_, classId, name, std::string(kTypeString), "", length, true);
+  }
+  int Member(int classId, const std::string& name, std::string_view type, int length = 0,
+             bool must = true) {
+    return AddMember(projectId_, classId, name, std::string(type), "", length, false, false, false,
+                     must);
+  }
+
+  // Publisher (text key) and Author (integer key) referenced from Book, which has one member
+  // of every built-in kind and ends with a date; Author has nothing but its key.
+  void AddSmallModel() {
+    int publisher = Class("Publisher");
+    TextKey(publisher, "pubCode", 30);
+    Member(publisher, "pubName", kTypeString, 40, false);
+    Member(publisher, "logo", kTypePicture);
+    int book = Class("Book");
+    IntegerKey(book, "bookId");
+    Member(book, "bookName", kTypeString, 50, true);
+    Member(book, "price", kTypeFloat);
+    Member(book, "pages", kTypeInteger, 0, false);
+    Member(book, "publisher", "Publisher");
+    Member(book, "author", "Author");
+    Member(book, "pubDate", kTypeDate);
+    int author = Class("Author");
+    IntegerKey(author, "authorId");
+  }
+
+  // The message of the TScriptError the script of the project throws, or a failure.
+  std::string ScriptError() {
+    try {
+      BuildTableScript(projectId_);
+    } catch (const TScriptError& error) {
+      return error.what();
+    }
+    ADD_FAILURE() << "the script was built";
+    return {};
+  }
+
+  int projectId_ = 0;
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(SqlScriptTest, ScriptsMatchTheHandWrittenGoldens) {
+  EXPECT_EQ(BuildTableScript(projectId_), ReadGolden("script_no_classes.sql"));
+  AddSmallModel();
+  EXPECT_EQ(BuildTableScript(projectId_), ReadGolden("script_small_model.sql"));
+}
+
+TEST_F(SqlScriptTest, BookExampleMatches) {
+  int book = Class("Book");
+  IntegerKey(book, "bookId");
+  Member(book, "bookName", kTypeString, 50, true);
+  Member(book, "pubDate", kTypeDate);
+  EXPECT_EQ(BuildTableScript(projectId_), ReadGolden("script_book_example.sql"));
+}
+
+TEST_F(SqlScriptTest, RightsStringHasTwoDigitsPerClassAndTwoMore) {
+  EXPECT_TRUE(Contains(BuildTableScript(projectId_), "values('admin','kelvo','11')\r\n"));
+  IntegerKey(Class("A"), "aId");
+  IntegerKey(Class("B"), "bId");
+  EXPECT_TRUE(Contains(BuildTableScript(projectId_), "values('admin','kelvo','111111')\r\n"));
+}
+
+TEST_F(SqlScriptTest, TrimmingAtTheEndOfEachTable) {
+  IntegerKey(Class("OnlyIntKey"), "id");
+  TextKey(Class("OnlyTextKey"), "code", 12);
+  int dated = Class("LastDate");
+  IntegerKey(dated, "id");
+  Member(dated, "when", kTypeDate);
+  std::string script = BuildTableScript(projectId_);
+  EXPECT_TRUE(Contains(script, "\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY" + kTableEnd +
+                                   "if exists (select * from dbo.sysobjects where id = "
+                                   "object_id(N'[dbo].[OnlyTextKey]')"));
+  EXPECT_TRUE(Contains(script,
+                       "\t[code] [varchar] (12) COLLATE Chinese_PRC_CI_AS NOT NULL "
+                       "PRIMARY KEY " +
+                           kTableEnd));
+  EXPECT_TRUE(Contains(script, "\t[when] [datetime] NULL ," + kTableEnd));
+  EXPECT_TRUE(
+      script.ends_with("[LastDate] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
+                       "KEY,\r\n\t[when] [datetime] NULL ," +
+                       kTableEnd));
+}
+
+TEST_F(SqlScriptTest, OnlyStringsFollowTheRequiredFlag) {
+  int c = Class("Mixed");
+  IntegerKey(c, "id");
+  Member(c, "must", kTypeString, 10, true);
+  Member(c, "optional", kTypeString, 11, false);
+  Member(c, "count", kTypeInteger, 0, false);
+  Member(c, "ratio", kTypeFloat, 0, false);
+  Member(c, "photo", kTypePicture, 0, true);
+  std::string script = BuildTableScript(projectId_);
+  EXPECT_TRUE(Contains(script, "\t[must] [varchar] (10) COLLATE Chinese_PRC_CI_AS NOT NULL ,\r\n"));
+  EXPECT_TRUE(Contains(script, "\t[optional] [varchar] (11) COLLATE Chinese_PRC_CI_AS NULL ,\r\n"));
+  EXPECT_TRUE(Contains(script, "\t[count] [int] NOT NULL ,\r\n"));
+  EXPECT_TRUE(Contains(script, "\t[ratio] [float] NOT NULL ,\r\n"));
+  EXPECT_TRUE(Contains(script, "\t[photo] [image] NULL \r\n) ON [PRIMARY]"));
+}
+
+TEST_F(SqlScriptTest, FirstOfTwoKeyMembersIsTheKeyAndTheOtherIsLeftOut) {
+  int c = Class("TwoKeys");
+  TextKey(c, "first", 8);
+  IntegerKey(c, "second");
+  Member(c, "name", kTypeString, 20);
+  std::string script = BuildTableScript(projectId_);
+  EXPECT_TRUE(Contains(script,
+                       "[TwoKeys] (\r\n\t[first] [varchar] (8) COLLATE Chinese_PRC_CI_AS "
+                       "NOT NULL PRIMARY KEY ,\r\n\t[name] [varchar] (20)"));
+  EXPECT_FALSE(Contains(script, "[second]"));
+}
+
+TEST_F(SqlScriptTest, ForeignKeysComeAfterTheLastTableInClassAndMemberOrder) {
+  int text = Class("Shelf");
+  TextKey(text, "shelfCode", 30);
+  int loan = Class("Loan");
+  IntegerKey(loan, "loanId");
+  Member(loan, "shelf", "Shelf");
+  Member(loan, "note", kTypeString, 5);
+  int later = Class("Later");
+  IntegerKey(later, "laterId");
+  Member(later, "loan", "Loan");
+  std::string script = BuildTableScript(projectId_);
+  EXPECT_TRUE(
+      Contains(script, "\t[shelf] [varchar] (30) COLLATE Chinese_PRC_CI_AS NOT NULL ,\r\n"));
+  EXPECT_TRUE(Contains(script, "\t[loan] int NOT NULL " + kTableEnd));
+  EXPECT_TRUE(script.ends_with(
+      std::string("[Later] (\r\n\t[laterId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY,"
+                  "\r\n\t[loan] int NOT NULL ") +
+      kTableEnd +
+      "ALTER TABLE Loan ADD FOREIGN KEY (shelf) REFERENCES "
+      "Shelf(shelfCode)\r\n"
+      "ALTER TABLE Later ADD FOREIGN KEY (loan) REFERENCES "
+      "Loan(loanId)\r\n"));
+}
+
+TEST_F(SqlScriptTest, NamesAreValuesNotPlaceholders) {
+  int c = Class("Odd");
+  IntegerKey(c, "{className}");
+  Member(c, "{TAB}", kTypeString, 3);
+  std::string script = BuildTableScript(projectId_);
+  EXPECT_TRUE(Contains(script, "\t[{className}] [int] IDENTITY"));
+  EXPECT_TRUE(Contains(script, "\t[{TAB}] [varchar] (3)"));
+}
+
+TEST_F(SqlScriptTest, FlagColumnWidensBeyondTwentyFourClasses) {
+  for (int i = 0; i < 24; ++i) IntegerKey(Class("C" + std::to_string(i)), "id");
+  std::string script = BuildTableScript(projectId_);
+  EXPECT_TRUE(Contains(script, "\t[ql_flag] [nvarchar](50) COLLATE"));
+  EXPECT_TRUE(Contains(script, "'" + std::string(50, '1') + "')\r\n"));
+
+  IntegerKey(Class("C24"), "id");
+  script = BuildTableScript(projectId_);
+  EXPECT_TRUE(Contains(script, "\t[ql_flag] [nvarchar](52) COLLATE"));
+  EXPECT_TRUE(Contains(script, "'" + std::string(52, '1') + "')\r\n"));
+}
+
+TEST_F(SqlScriptTest, ClassWithoutKeyIsReportedByName) {
+  IntegerKey(Class("Fine"), "id");
+  Member(Class("Keyless"), "name", kTypeString, 10);
+  EXPECT_EQ(ScriptError(), "Keyless表主键设置错误，每个类只能设置一个主键!");
+}
+
+TEST_F(SqlScriptTest, ReferenceToMissingClassIsReported) {
+  int c = Class("Loan");
+  IntegerKey(c, "id");
+  Member(c, "reader", "Reader");
+  std::string message = ScriptError();
+  EXPECT_TRUE(Contains(message, "Loan")) << message;
+  EXPECT_TRUE(Contains(message, "reader")) << message;
+  EXPECT_TRUE(Contains(message, "\"Reader\"")) << message;
+}
+
+TEST_F(SqlScriptTest, ReferenceToClassWithoutKeyIsReported) {
+  int c = Class("Loan");
+  IntegerKey(c, "id");
+  Member(c, "reader", "Reader");
+  Member(Class("Reader"), "name", kTypeString, 10);
+  std::string message = ScriptError();
+  EXPECT_TRUE(Contains(message, "Reader表主键设置错误，每个类只能设置一个主键!")) << message;
+  EXPECT_TRUE(Contains(message, "类Loan的成员reader引用的类\"Reader\"没有设置主键!")) << message;
+}
+
+// ---- the script read by a real T-SQL parser
+
+std::string FindOnPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::stringstream dirs(path ? path : "");
+  std::string dir;
+  while (std::getline(dirs, dir, ':')) {
+    std::filesystem::path candidate = std::filesystem::path(dir) / program;
+    if (!dir.empty() && access(candidate.c_str(), X_OK) == 0) return candidate.string();
+  }
+  return {};
+}
+
+struct TParseResult {
+  int exitCode = -1;
+  std::string output;
+};
+
+TParseResult ParseTsql(const std::string& sqlfluff, const std::filesystem::path& file) {
+  std::string command = "'" + sqlfluff + "' parse --dialect tsql '" + file.string() + "' 2>&1";
+  TParseResult result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  std::size_t read;
+  while ((read = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, read);
+  int status = pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+TEST_F(SqlScriptTest, GeneratedScriptParsesAsTsql) {
+  const std::string sqlfluff = FindOnPath("sqlfluff");
+  ASSERT_FALSE(sqlfluff.empty())
+      << "sqlfluff was not found on PATH; install it (Debian package sqlfluff) to check that "
+         "generated scripts are valid T-SQL";
+  AddSmallModel();
+  int only = Class("OnlyText");
+  TextKey(only, "code", 6);
+  std::filesystem::path file = TempPath() / "script.sql";
+  std::ofstream(file, std::ios::binary) << BuildTableScript(projectId_);
+
+  TParseResult result = ParseTsql(sqlfluff, file);
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_FALSE(Contains(result.output, "unparsable")) << result.output;
+  EXPECT_TRUE(Contains(result.output, "create_table_statement")) << result.output;
+  EXPECT_TRUE(Contains(result.output, "alter_table_statement")) << result.output;
+}
+
+}  // namespace
+}  // namespace vbgen::test
