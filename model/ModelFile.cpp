@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <variant>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
@@ -133,6 +132,13 @@ std::string LineAndColumn(const std::string& text, std::size_t offset) {
   return "第" + std::to_string(line) + "行第" + std::to_string(column) + "列";
 }
 
+// The library's explanation without its own prefix and position, which the caller words itself.
+std::string ParseErrorDetail(const std::string& what) {
+  auto column = what.find("column ");
+  auto detail = column == std::string::npos ? column : what.find(": ", column);
+  return detail == std::string::npos ? what : what.substr(detail + 2);
+}
+
 // Parses the text, refusing a key that appears twice in one object: the library would keep
 // only the last value, and a silently dropped value is a lost edit.
 json ParseStrict(const std::string& text) {
@@ -160,7 +166,7 @@ json ParseStrict(const std::string& text) {
   } catch (const json::parse_error& error) {
     std::size_t offset = error.byte > 0 ? error.byte - 1 : 0;
     throw TModelFileError(kFilePlace, "不是有效的JSON文本(" + LineAndColumn(text, offset) +
-                                          "): " + error.what());
+                                          "): " + ParseErrorDetail(error.what()));
   }
 }
 
@@ -187,9 +193,9 @@ std::string ReadText(const json& object, const std::string& place, const char* k
 int ReadNumber(const json& object, const std::string& place, const char* key) {
   const json& value = object.at(key);
   if (!value.is_number_integer()) throw TModelFileError(FieldPlace(place, key), "应为整数");
-  bool fits = value.is_number_unsigned() ? value.get<std::uint64_t>() <= INT_MAX
-                                         : value.get<std::int64_t>() >= INT_MIN &&
-                                               value.get<std::int64_t>() <= INT_MAX;
+  bool fits = value.is_number_unsigned()
+                  ? value.get<std::uint64_t>() <= INT_MAX
+                  : value.get<std::int64_t>() >= INT_MIN && value.get<std::int64_t>() <= INT_MAX;
   if (!fits) throw TModelFileError(FieldPlace(place, key), "整数超出范围");
   return value.get<int>();
 }
@@ -224,7 +230,7 @@ TMember ReadMember(const json& object, const std::string& place) {
   TMember member;
   for (const auto& field : kMemberFields) {
     if (const auto* text = std::get_if<std::string TMember::*>(&field.field)) {
-      member.**text = ReadText(object, place, field.key);
+      member.** text = ReadText(object, place, field.key);
     } else {
       int value = field.kind == TFieldKind::Flag ? ReadFlag(object, place, field.key)
                                                  : ReadNumber(object, place, field.key);
@@ -285,8 +291,7 @@ int AddFileClass(int projectId, const TFileClass& fileClass, const std::string& 
                           *message);
   }
   TClassDAO classes;
-  classes.AddClass(projectId, fileClass.className, fileClass.friendName,
-                   fileClass.frontShowFlag);
+  classes.AddClass(projectId, fileClass.className, fileClass.friendName, fileClass.frontShowFlag);
   return classes.FindClassId(projectId, fileClass.className);
 }
 
@@ -296,9 +301,9 @@ TMemberInput InputFor(const TMember& record, std::vector<std::string> typeList,
   TMemberInput input = NewMemberInput(std::move(typeList));
   auto found = std::find(input.typeList.begin(), input.typeList.end(), record.memberType);
   if (found == input.typeList.end()) {
-    throw TModelFileError(FieldPlace(place, "memberType"),
-                          "类型\"" + record.memberType +
-                              "\"不是可选的类型(五种基本类型或本工程中的其他类)");
+    throw TModelFileError(
+        FieldPlace(place, "memberType"),
+        "类型\"" + record.memberType + "\"不是可选的类型(五种基本类型或本工程中的其他类)");
   }
   input.typeIndex = static_cast<int>(found - input.typeList.begin());
   input.name = record.memberName;
@@ -316,8 +321,8 @@ TMemberInput InputFor(const TMember& record, std::vector<std::string> typeList,
 void RequireDerivedFields(const TMember& record, const TMember& built, const std::string& place) {
   auto require = [&](const char* key, int fileValue, int derived) {
     if (fileValue != derived) {
-      throw TModelFileError(FieldPlace(place, key), "与类型\"" + record.memberType + "\"不符, 应为" +
-                                                        std::to_string(derived));
+      throw TModelFileError(FieldPlace(place, key), "与类型\"" + record.memberType +
+                                                        "\"不符, 应为" + std::to_string(derived));
     }
   };
   require("memberLength", record.memberLength, built.memberLength);
@@ -346,6 +351,8 @@ void AddFileMember(int projectId, int classId, const TMember& record,
 }  // namespace
 
 std::string ExportProject(int projectId) {
+  // Held for reading only: the file shows the model as it stood at one moment.
+  TDbTransaction snapshot;
   if (!ProjectExists(projectId)) {
     throw TModelFileError("工程", "没有键为" + std::to_string(projectId) + "的工程");
   }
@@ -357,11 +364,12 @@ std::string ExportProject(int projectId) {
     classes.push_back(ClassToJson(entry));
   }
   root["classes"] = std::move(classes);
+  snapshot.Commit();
   try {
     return root.dump(2) + "\n";
   } catch (const ordered_json::type_error& error) {
-    throw TModelFileError("工程" + projectName, "含有不是UTF-8的文本, 无法导出: " +
-                                                   std::string(error.what()));
+    throw TModelFileError("工程" + projectName,
+                          "含有不是UTF-8的文本, 无法导出: " + std::string(error.what()));
   }
 }
 
