@@ -230,7 +230,7 @@ TMember ReadMember(const json& object, const std::string& place) {
   TMember member;
   for (const auto& field : kMemberFields) {
     if (const auto* text = std::get_if<std::string TMember::*>(&field.field)) {
-      member.** text = ReadText(object, place, field.key);
+      member.*(*text) = ReadText(object, place, field.key);
     } else {
       int value = field.kind == TFieldKind::Flag ? ReadFlag(object, place, field.key)
                                                  : ReadNumber(object, place, field.key);
