@@ -1,0 +1,368 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "TestModel.h"
+#include "TestSupport.h"
+#include "generate/ModelCheck.h"
+#include "model/ModelFile.h"
+#include "model/Rules.h"
+
+namespace vbgen::test {
+namespace {
+
+using nlohmann::ordered_json;
+
+std::string ExampleText() {
+  return TFileOperate::ReadBytes(SourceDir() / "data" / "examples" / "library.json");
+}
+
+// The example with one change made to it, written out in the file's own layout.
+std::string ChangedExample(const std::function<void(ordered_json&)>& change) {
+  ordered_json model = ordered_json::parse(ExampleText());
+  change(model);
+  return model.dump(2) + "\n";
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+// Every row of every table, with the autoincrement counters: equal snapshots mean that
+// nothing at all was written.
+std::string DatabaseSnapshot() {
+  struct TTable {
+    const char* name;
+    std::vector<const char*> columns;
+  };
+  const TTable tables[] = {
+      {"t_project", {"projectId", "projectName"}},
+      {"t_class", {"classId", "projectId", "className", "friendName", "frontShowFlag"}},
+      {"t_member",
+       {"memberId", "projectId", "classId", "memberName", "memberType", "memberLength",
+        "memberIsPri", "memberComment", "memberIsMust", "memberIsInteger", "memberIsFloat",
+        "queryFlag", "memberIsDisplay", "memberQueryDisplay"}},
+      {"sqlite_sequence", {"name", "seq"}},
+  };
+  std::string out;
+  TDbHelper db;
+  for (const auto& table : tables) {
+    TRowSet rows = db.OpenQuery(std::string("select * from ") + table.name);
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+      out += table.name;
+      for (const char* column : table.columns) out += "|" + rows.Text(row, column);
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+int ProjectIdNamed(const std::string& name) {
+  for (const auto& entry : TProjectDAO().ListProjects()) {
+    if (entry.name == name) return entry.id;
+  }
+  return -1;
+}
+
+class ModelFileTest : public ModelTest {
+ protected:
+  // A project made through the store as the dialogs would: a reference to a class that comes
+  // later, members moved out of their insertion order, every type, flags on and off.
+  int AddSampleProject(const std::string& name) {
+    int projectId = AddProject(name);
+    int article = AddClass(projectId, "Article", "文章", 0);
+    int writer = AddClass(projectId, "Writer", "作者", 1);
+    int code = AddMember(projectId, article, "code", "字符串", "编号", 12, true);
+    int headline =
+        AddMember(projectId, article, "headline", "字符串", "标题", 80, false, true, true, true);
+    AddMember(projectId, article, "writer", "Writer", "作者", 0, false, false, true);
+    AddMember(projectId, article, "body", "字符串", "正文", 4000, false, false, false, false,
+              false);
+    AddMember(projectId, article, "score", "浮点型", "评分");
+    AddMember(projectId, article, "image", "图片型", "插图", 0, false, false, false, false, false);
+    TMemberDAO().SwapMembers(code, headline);
+    AddMember(projectId, writer, "writerId", "整型", "作者编号", 0, true, true);
+    AddMember(projectId, writer, "penName", "字符串", "笔名", 40, false, false, true);
+    AddMember(projectId, writer, "born", "日期型", "出生日期", 0, false, false, true);
+    return projectId;
+  }
+};
+
+TEST_F(ModelFileTest, ExportWritesTheFixedLayoutWithoutKeys) {
+  int projectId = AddProject("小工程");
+  int tag = AddClass(projectId, "Tag", "标签", 1);
+  AddMember(projectId, tag, "label", "字符串", "名称", 10, true, true, true, false);
+  AddClass(projectId, "Note", "备注", 0);
+
+  const std::string expected =
+      "{\n"
+      "  \"projectName\": \"小工程\",\n"
+      "  \"classes\": [\n"
+      "    {\n"
+      "      \"className\": \"Tag\",\n"
+      "      \"friendName\": \"标签\",\n"
+      "      \"frontShowFlag\": 1,\n"
+      "      \"members\": [\n"
+      "        {\n"
+      "          \"memberName\": \"label\",\n"
+      "          \"memberType\": \"字符串\",\n"
+      "          \"memberLength\": 10,\n"
+      "          \"memberIsPri\": 1,\n"
+      "          \"memberComment\": \"名称\",\n"
+      "          \"memberIsMust\": 0,\n"
+      "          \"memberIsInteger\": 0,\n"
+      "          \"memberIsFloat\": 0,\n"
+      "          \"queryFlag\": 1,\n"
+      "          \"memberIsDisplay\": 1,\n"
+      "          \"memberQueryDisplay\": 1\n"
+      "        }\n"
+      "      ]\n"
+      "    },\n"
+      "    {\n"
+      "      \"className\": \"Note\",\n"
+      "      \"friendName\": \"备注\",\n"
+      "      \"frontShowFlag\": 0,\n"
+      "      \"members\": []\n"
+      "    }\n"
+      "  ]\n"
+      "}\n";
+  EXPECT_EQ(ExportProject(projectId), expected);
+}
+
+TEST_F(ModelFileTest, ExportOfAMissingProjectIsRefused) {
+  EXPECT_THROW(ExportProject(42), TModelFileError);
+}
+
+TEST_F(ModelFileTest, ExportImportExportGivesTheSameBytes) {
+  int original = AddSampleProject("工程甲");
+  std::string first = ExportProject(original);
+  // The move above shows in the file: the headline now comes before the code.
+  EXPECT_LT(first.find("\"headline\""), first.find("\"code\""));
+
+  // Under another name beside the original: only the name differs.
+  int copy = ImportProject(first, "工程乙");
+  EXPECT_EQ(TProjectDAO().GetProjectName(copy), "工程乙");
+  EXPECT_EQ(ExportProject(copy),
+            Replaced(first, "\"projectName\": \"工程甲\"", "\"projectName\": \"工程乙\""));
+
+  // Under its own name once the original is gone: byte for byte the same.
+  TProjectDAO().DeleteProject(original);
+  int again = ImportProject(first, std::nullopt);
+  EXPECT_EQ(TProjectDAO().GetProjectName(again), "工程甲");
+  EXPECT_EQ(ExportProject(again), first);
+}
+
+TEST_F(ModelFileTest, ImportedMembersCarryTheNewKeysAndTheirOrder) {
+  std::string file = ExportProject(AddSampleProject("工程甲"));
+  int projectId = ImportProject(file, "工程乙");
+  auto classes = TClassDAO().ListClasses(projectId);
+  ASSERT_EQ(classes.size(), 2u);
+  EXPECT_EQ(classes[0].name, "Article");
+  EXPECT_EQ(classes[1].name, "Writer");
+  auto members = TMemberDAO().ListMembers(classes[0].id);
+  ASSERT_EQ(members.size(), 6u);
+  EXPECT_EQ(members[0].memberName, "headline");
+  EXPECT_EQ(members[1].memberName, "code");
+  for (const auto& member : members) {
+    EXPECT_EQ(member.projectId, projectId);
+    EXPECT_EQ(member.classId, classes[0].id);
+  }
+  // The reference finds the referenced class's key within the new project.
+  auto key = TMemberDAO().GetKeyMemberOfClass(projectId, members[2].memberType);
+  ASSERT_TRUE(key.has_value());
+  EXPECT_EQ(key->memberName, "writerId");
+  EXPECT_EQ(key->projectId, projectId);
+}
+
+TEST_F(ModelFileTest, ApostrophesAndBracesRoundTripUnchanged) {
+  const std::string projectName = "O'Brien的{projectName}";
+  const std::string friendName = "读者's {className}";
+  const std::string comment = "it's {className} 与 {memberName}";
+  int projectId = AddProject(projectName);
+  int reader = AddClass(projectId, "Reader", friendName);
+  AddMember(projectId, reader, "name", "字符串", comment, 20, true, true);
+
+  std::string file = ExportProject(projectId);
+  EXPECT_NE(file.find("\"" + friendName + "\""), std::string::npos);
+  EXPECT_NE(file.find("\"" + comment + "\""), std::string::npos);
+
+  TProjectDAO().DeleteProject(projectId);
+  int imported = ImportProject(file, std::nullopt);
+  EXPECT_EQ(TProjectDAO().GetProjectName(imported), projectName);
+  auto classes = TClassDAO().ListClasses(imported);
+  ASSERT_EQ(classes.size(), 1u);
+  EXPECT_EQ(TClassDAO().GetFriendName(classes[0].id), friendName);
+  EXPECT_EQ(TMemberDAO().ListMembers(classes[0].id).at(0).memberComment, comment);
+  EXPECT_EQ(ExportProject(imported), file);
+}
+
+TEST_F(ModelFileTest, ExampleImportsCleanlyAndPassesTheRunsChecks) {
+  std::string example = ExampleText();
+  int projectId = ImportProject(example, std::nullopt);
+  EXPECT_EQ(TProjectDAO().GetProjectName(projectId), "图书馆管理");
+
+  auto classes = TClassDAO().ListClasses(projectId);
+  ASSERT_EQ(classes.size(), 3u);
+  EXPECT_EQ(classes[0].name, "Book");
+  EXPECT_EQ(classes[1].name, "Reader");
+  EXPECT_EQ(classes[2].name, "Loan");
+  EXPECT_EQ(FindKeyProblems(classes), std::vector<std::string>{});
+  EXPECT_EQ(FindDisplayProblems(classes), std::vector<std::string>{});
+  EXPECT_EQ(FindMissingReferences(projectId, classes), std::vector<std::string>{});
+  EXPECT_EQ(FindTextsOutsideGbk(projectId, classes), std::vector<std::string>{});
+
+  // What the example is meant to show: both kinds of key, references, a picture, a date, a
+  // string long enough for the rich text box, and query members.
+  TMemberDAO members;
+  EXPECT_EQ(members.GetKeyMember(classes[0].id)->memberIsInteger, 0);
+  EXPECT_EQ(members.GetKeyMember(classes[1].id)->memberIsInteger, 1);
+  EXPECT_EQ(members.ListReferenceMembers(classes[2].id).size(), 2u);
+  EXPECT_FALSE(members.ListPictureMembers(classes[0].id).empty());
+  EXPECT_FALSE(members.ListQueryMembers(classes[2].id).empty());
+  bool hasDate = false;
+  bool hasLongText = false;
+  for (const auto& entry : classes) {
+    for (const auto& member : members.ListMembers(entry.id)) {
+      hasDate = hasDate || member.memberType == kTypeDate;
+      hasLongText = hasLongText || (member.memberType == kTypeString && member.memberLength > 255);
+    }
+  }
+  EXPECT_TRUE(hasDate);
+  EXPECT_TRUE(hasLongText);
+
+  // The example is kept in the layout the program writes.
+  EXPECT_EQ(ExportProject(projectId), example);
+}
+
+TEST_F(ModelFileTest, GivenNameReplacesTheFilesNameAndObeysTheNameRules) {
+  int projectId = ImportProject(ExampleText(), "分馆");
+  EXPECT_EQ(TProjectDAO().GetProjectName(projectId), "分馆");
+  EXPECT_EQ(ProjectIdNamed("图书馆管理"), -1);
+
+  std::string before = DatabaseSnapshot();
+  try {
+    ImportProject(ExampleText(), "a/b");
+    FAIL() << "a name with a slash was accepted";
+  } catch (const TModelFileError& error) {
+    EXPECT_EQ(error.Where(), "工程名称");
+    EXPECT_EQ(error.Reason(), *CheckRenamedProjectName("a/b"));
+  }
+  EXPECT_EQ(DatabaseSnapshot(), before);
+}
+
+struct TRefusal {
+  const char* label;
+  std::string text;
+  std::optional<std::string> name;
+  std::string where;   // the exact place the error names
+  std::string reason;  // a part of the reason
+};
+
+TEST_F(ModelFileTest, RefusedImportsChangeNothingAndSayWhere) {
+  // Something in the database already, so that "unchanged" means more than "empty".
+  AddSampleProject("已有工程");
+  ImportProject(ExampleText(), "已有图书馆");
+
+  const std::vector<TRefusal> refusals = {
+      {"not JSON", "{\n  \"projectName\": \"x\",\n  \"classes\": [}\n", std::nullopt, "模型文件",
+       "第3行第15列"},
+      {"not an object", "[]", std::nullopt, "模型文件", "应为JSON对象"},
+      {"repeated key",
+       Replaced(ExampleText(), "\"frontShowFlag\": 1,",
+                "\"frontShowFlag\": 1,\n      \"frontShowFlag\": 0,"),
+       std::nullopt, "模型文件", "frontShowFlag在同一对象中出现了两次"},
+      {"missing member field", ChangedExample([](ordered_json& m) {
+         m["classes"][1]["members"][2].erase("memberComment");
+       }),
+       std::nullopt, "类Reader(第2个)的成员gender(第3个)的字段memberComment", "缺少此字段"},
+      {"missing classes", ChangedExample([](ordered_json& m) { m.erase("classes"); }), std::nullopt,
+       "模型文件的字段classes", "缺少此字段"},
+      {"length as text", ChangedExample([](ordered_json& m) {
+         m["classes"][0]["members"][1]["memberLength"] = "100";
+       }),
+       std::nullopt, "类Book(第1个)的成员title(第2个)的字段memberLength", "应为整数"},
+      {"flag as boolean",
+       ChangedExample([](ordered_json& m) { m["classes"][2]["members"][0]["memberIsPri"] = true; }),
+       std::nullopt, "类Loan(第3个)的成员loanId(第1个)的字段memberIsPri", "应为0或1"},
+      {"flag of 2", ChangedExample([](ordered_json& m) { m["classes"][1]["frontShowFlag"] = 2; }),
+       std::nullopt, "类Reader(第2个)的字段frontShowFlag", "应为0或1"},
+      {"length out of range", ChangedExample([](ordered_json& m) {
+         m["classes"][0]["members"][0]["memberLength"] = 99999999999;
+       }),
+       std::nullopt, "类Book(第1个)的成员isbn(第1个)的字段memberLength", "超出范围"},
+      {"class name as number",
+       ChangedExample([](ordered_json& m) { m["classes"][1]["className"] = 7; }), std::nullopt,
+       "第2个类的字段className", "应为文本"},
+      {"unknown field", ChangedExample([](ordered_json& m) { m["classes"][2]["color"] = "red"; }),
+       std::nullopt, "类Loan(第3个)的字段color", "未知字段"},
+      {"lower-case class name",
+       ChangedExample([](ordered_json& m) { m["classes"][1]["className"] = "reader"; }),
+       std::nullopt, "类reader(第2个)的字段className", "类名首个字母必须大写"},
+      {"empty friend name",
+       ChangedExample([](ordered_json& m) { m["classes"][2]["friendName"] = ""; }), std::nullopt,
+       "类Loan(第3个)的字段friendName", "友好名称不能为空"},
+      {"class repeated in the file",
+       ChangedExample([](ordered_json& m) { m["classes"][2]["className"] = "Book"; }), std::nullopt,
+       "类Book(第3个)的字段className", "该类名称已经存在!"},
+      {"capitalised member name", ChangedExample([](ordered_json& m) {
+         m["classes"][0]["members"][1]["memberName"] = "Title";
+       }),
+       std::nullopt, "类Book(第1个)的成员Title(第2个)的字段memberName", "成员属性首个字母必须小写"},
+      {"date not required",
+       ChangedExample([](ordered_json& m) { m["classes"][2]["members"][4]["memberIsMust"] = 0; }),
+       std::nullopt, "类Loan(第3个)的成员dueDate(第5个)", "日期型必须勾选是否必填标志!"},
+      {"picture shown in the grid", ChangedExample([](ordered_json& m) {
+         m["classes"][1]["members"][5]["memberQueryDisplay"] = 1;
+       }),
+       std::nullopt, "类Reader(第2个)的成员photo(第6个)", "图片字段不用参与显示！"},
+      {"quote in a comment", ChangedExample([](ordered_json& m) {
+         m["classes"][2]["members"][5]["memberComment"] = "备\"注";
+       }),
+       std::nullopt, "类Loan(第3个)的成员remark(第6个)的字段memberComment", "双引号"},
+      {"unknown type", ChangedExample([](ordered_json& m) {
+         m["classes"][2]["members"][1]["memberType"] = "Magazine";
+       }),
+       std::nullopt, "类Loan(第3个)的成员bookIsbn(第2个)的字段memberType", "Magazine"},
+      {"reference to its own class", ChangedExample([](ordered_json& m) {
+         m["classes"][2]["members"][1]["memberType"] = "Loan";
+       }),
+       std::nullopt, "类Loan(第3个)的成员bookIsbn(第2个)的字段memberType", "Loan"},
+      {"integer flag against the type", ChangedExample([](ordered_json& m) {
+         m["classes"][0]["members"][6]["memberIsInteger"] = 0;
+       }),
+       std::nullopt, "类Book(第1个)的成员copies(第7个)的字段memberIsInteger", "应为1"},
+      {"length of a non-string",
+       ChangedExample([](ordered_json& m) { m["classes"][0]["members"][5]["memberLength"] = 8; }),
+       std::nullopt, "类Book(第1个)的成员price(第6个)的字段memberLength", "应为0"},
+      {"string of length 0",
+       ChangedExample([](ordered_json& m) { m["classes"][2]["members"][5]["memberLength"] = 0; }),
+       std::nullopt, "类Loan(第3个)的成员remark(第6个)的字段memberLength", "字符串长度必须大于0!"},
+      {"given name exists", ExampleText(), "已有图书馆", "工程名称", "该工程名称已经存在!"},
+      {"file's name exists", ChangedExample([](ordered_json& m) { m["projectName"] = "已有工程"; }),
+       std::nullopt, "模型文件的字段projectName", "该工程名称已经存在!"},
+  };
+
+  for (const auto& refusal : refusals) {
+    SCOPED_TRACE(refusal.label);
+    std::string before = DatabaseSnapshot();
+    try {
+      ImportProject(refusal.text, refusal.name);
+      ADD_FAILURE() << "accepted";
+    } catch (const TModelFileError& error) {
+      EXPECT_EQ(error.Where(), refusal.where);
+      EXPECT_NE(error.Reason().find(refusal.reason), std::string::npos) << error.what();
+      EXPECT_EQ(std::string(error.what()), error.Where() + ": " + error.Reason());
+    }
+    EXPECT_EQ(DatabaseSnapshot(), before);
+  }
+}
+
+}  // namespace
+}  // namespace vbgen::test
