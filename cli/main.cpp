@@ -68,13 +68,13 @@ int Dispatch(vbgen::cli::TArgs& args, vbgen::cli::TCliEnv& env) {
 int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   std::filesystem::path home = ExecutableDir(argv[0]);
-  if (!words.empty() && (words[0] == "--help" || words[0] == "-h" || words[0] == "help")) {
-    std::cout << kUsage;
-    return 0;
-  }
   if (words.size() >= 2 && words[0] == "--home") {
     home = std::filesystem::absolute(words[1]);
     words.erase(words.begin(), words.begin() + 2);
+  }
+  if (!words.empty() && (words[0] == "--help" || words[0] == "-h" || words[0] == "help")) {
+    std::cout << kUsage;
+    return 0;
   }
   vbgen::cli::TCliEnv env{vbgen::TProgramDir(home), std::cout, std::cerr};
   try {

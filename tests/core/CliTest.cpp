@@ -1,0 +1,163 @@
+// vbgen-cli as a user runs it: a fresh program directory, commands, output and exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "TestModel.h"
+
+namespace vbgen::test {
+
+struct TCliResult {
+  int status;
+  std::string out, err;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  TCliResult Run(const std::string& arguments) {
+    const auto out = home_.path() / "stdout", err = home_.path() / "stderr";
+    std::string command = std::string(VBGEN_CLI) + " --home '" + home_.path().string() + "' " +
+                          arguments + " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+    int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+  }
+  // Runs a command that must succeed.
+  std::string Ok(const std::string& arguments) {
+    TCliResult result = Run(arguments);
+    EXPECT_EQ(result.status, 0) << arguments << "\n" << result.err;
+    return result.out;
+  }
+  static std::string Slurp(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  const std::filesystem::path& Home() const { return home_.path(); }
+
+ private:
+  TTempDir home_;
+};
+
+TEST_F(CliTest, ProjectsAddListRenameDelete) {
+  EXPECT_EQ(Ok("project add 图书馆"), "工程名称添加成功！\n");
+  EXPECT_EQ(Ok("project add \"O'Brien\""), "工程名称添加成功！\n");
+  EXPECT_EQ(Ok("project list"), "1\t图书馆\n2\tO'Brien\n");
+  TCliResult dup = Run("project add 图书馆");
+  EXPECT_EQ(dup.status, 1);
+  EXPECT_EQ(dup.err, "该工程名称已经存在!\n");
+  EXPECT_EQ(dup.out, "");
+  EXPECT_EQ(Ok("project rename 图书馆 O\\'Brien"), "工程名称修改成功！\n");
+  TCliResult ambiguous = Run("project delete \"O'Brien\"");
+  EXPECT_EQ(ambiguous.status, 1);
+  EXPECT_NE(ambiguous.err.find("工程编号"), std::string::npos);
+  EXPECT_EQ(Ok("project delete 2"), "删除成功!\n");
+  EXPECT_EQ(Ok("project list"), "1\tO'Brien\n");
+  EXPECT_EQ(Run("project rename 1 \"\"").err, "工程项目名称不能为空!\n");
+  EXPECT_EQ(Run("project delete 9").status, 1);
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(Run("").status, 2);
+  EXPECT_EQ(Run("frobnicate").status, 2);
+  EXPECT_EQ(Run("project add").status, 2);
+  EXPECT_EQ(Run("member add 1 --name").status, 2);
+  EXPECT_EQ(Run("member add x --name a").status, 2);
+  EXPECT_EQ(Run("project list --bogus").status, 2);
+  TCliResult help = Run("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("member add CLASSID"), std::string::npos);
+}
+
+TEST_F(CliTest, ClassesFollowTheDialogRules) {
+  Ok("project add p");
+  EXPECT_EQ(Run("class add p book 图书").err, "类名首个字母必须大写\n");
+  EXPECT_EQ(Run("class add p Book \"\"").err, "友好名称不能为空\n");
+  EXPECT_EQ(Ok("class add p Book 图书"), "类名称添加成功！\n");
+  EXPECT_EQ(Run("class add p Book 书").err, "该类名称已经存在!\n");
+  Ok("class add p Reader 读者 --no-front-show");
+  EXPECT_EQ(Ok("class list p"), "1\tBook\t图书\t1\n2\tReader\t读者\t0\n");
+  // The update keeps the stored flag unless told otherwise.
+  EXPECT_EQ(Ok("class update 2 Readers 读者们"), "类名称更新成功\n");
+  Ok("class update 1 Book 图书 --no-front-show");
+  EXPECT_EQ(Ok("class list p"), "1\tBook\t图书\t0\n2\tReaders\t读者们\t0\n");
+  EXPECT_EQ(Run("class update 1 \"\" x").err, "类名称不能为空\n");
+  EXPECT_EQ(Ok("class delete 2"), "类对象删除成功!\n");
+  EXPECT_EQ(Run("class delete 2").status, 1);
+}
+
+TEST_F(CliTest, MembersAddUpdateAndReorder) {
+  Ok("project add p");
+  Ok("class add p Book 图书");
+  Ok("class add p Reader 读者");
+  EXPECT_EQ(Run("member add 1 --name Id --type 整型").err, "成员属性首个字母必须小写\n");
+  EXPECT_EQ(Run("member add 1 --name bookId --type 整型").err, "整型必须勾选是否必填标志!\n");
+  EXPECT_EQ(Run("member add 1 --name cover --type 图片型").err, "图片字段不用参与显示！\n");
+  EXPECT_EQ(Run("member add 1 --name p --type 浮点型 --must --pri").err,
+            "主键字段必须是整型或字符串型!\n");
+  EXPECT_EQ(Run("member add 1 --name r --type Book --must").status, 1);  // not its own class
+  EXPECT_EQ(Run("member add 1 --name t --type 字符串 --length abc").err, "\"abc\"不是有效的整数值!\n");
+  Ok("member add 1 --name bookId --type 整型 --must --pri --comment 编号");
+  Ok("member add 1 --name title --type 字符串 --length 50 --display --query --comment \"书's名\"");
+  Ok("member add 1 --name cover --type 图片型 --no-query-display --comment 封面");
+  Ok("member add 1 --name owner --type Reader --must --comment 读者");
+  std::string list = Ok("member list 1");
+  EXPECT_EQ(list,
+            "编号\t成员名称\t成员类型\t长度\t主键\t必填\t查询\t下拉框显示\t界面显示\t注释\n"
+            "1\tbookId\t整型\t0\t是\t是\t否\t否\t是\t编号\n"
+            "2\ttitle\t字符串\t50\t否\t否\t是\t是\t是\t书's名\n"
+            "3\tcover\t图片型\t0\t否\t否\t否\t否\t否\t封面\n"
+            "4\towner\tReader\t0\t否\t是\t否\t否\t是\t读者\n");
+  // The update starts from the stored member: only what is named changes.
+  EXPECT_EQ(Ok("member update 2 --length 80 --no-query"), "类成员属性更新成功!\n");
+  EXPECT_NE(Ok("member list 1").find("2\ttitle\t字符串\t80\t否\t否\t否\t是"), std::string::npos);
+  // A float key is accepted by the update dialog's rules.
+  Ok("member update 1 --type 浮点型");
+  EXPECT_NE(Ok("member list 1").find("1\tbookId\t浮点型\t0\t是"), std::string::npos);
+  EXPECT_EQ(Run("member up 1").err, "第一个成员无法上移了！\n");
+  EXPECT_EQ(Run("member down 4").err, "最后一个成员无法下移了！\n");
+  Ok("member down 1");
+  Ok("member swap 3 4");
+  std::string moved = Ok("member list 1");
+  EXPECT_LT(moved.find("\ttitle\t"), moved.find("\tbookId\t"));
+  EXPECT_LT(moved.find("\towner\t"), moved.find("\tcover\t"));
+  Ok("member add 2 --name readerId --type 字符串 --pri");
+  EXPECT_EQ(Run("member swap 1 5").err, "只能交换同一个类的成员!\n");
+  EXPECT_EQ(Ok("member delete 5"), "成员属性删除成功\n");
+  EXPECT_EQ(Run("member delete 5").status, 1);
+}
+
+TEST_F(CliTest, GenerateRefusesABadKeyAndWritesNothing) {
+  Ok("project add p");
+  Ok("class add p Book 图书");
+  Ok("member add 1 --name title --type 字符串 --display");
+  TCliResult result = Run("generate p");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Book表主键设置错误，每个类只能设置一个主键!\n");
+  EXPECT_EQ(result.out, "");
+  EXPECT_FALSE(std::filesystem::exists(Home() / "projects"));
+  Ok("member add 1 --name bookId --type 整型 --must --pri");
+  Ok("member update 2 --display");
+  EXPECT_EQ(Run("generate p").err, "Book表显示成员设置错误，每个类有且只能设置一个显示成员!\n");
+  EXPECT_FALSE(std::filesystem::exists(Home() / "projects"));
+}
+
+TEST_F(CliTest, SqlPrintsTheScriptWithCrLf) {
+  Ok("project add p");
+  Ok("class add p Book 图书");
+  Ok("member add 1 --name bookId --type 整型 --must --pri");
+  std::string script = Ok("sql p");
+  EXPECT_EQ(script.rfind("GO\r\n\r\nCREATE TABLE [dbo].[admin](\r\n", 0), 0u);
+  EXPECT_NE(script.find("\t[bookId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY\r\n"),
+            std::string::npos);
+  Ok("class add p Reader 读者");
+  TCliResult noKey = Run("sql p");
+  EXPECT_EQ(noKey.status, 1);
+  EXPECT_NE(noKey.err.find("Reader"), std::string::npos);
+  EXPECT_EQ(noKey.out, "");
+}
+
+}  // namespace vbgen::test
