@@ -415,7 +415,8 @@ std::string MainFormWithTwoClasses() {
   const std::pair<std::string, std::string> classes[] = {{"Book", "图书"}, {"reader", "读者"}};
   int position = 0;
   for (const auto& [className, friendName] : classes) {
-    const std::string lower = className == "Book" ? "book" : className;
+    std::string lower = className;
+    lower[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(lower[0])));
     menus += Fill(kMenuBlock, {{"lowerClassName", lower}, {"friendName", friendName}});
     clicks += Fill(kClickBlock, {{"lowerClassName", lower},
                                  {"friendName", friendName},
