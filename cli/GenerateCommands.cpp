@@ -1,21 +1,29 @@
 // The generation commands: a whole run, and the table-creation script.
 #include <ostream>
+#include <sstream>
 
 #include "cli/Commands.h"
 #include "generate/AutoCode.h"
 #include "generate/ModelCheck.h"
 #include "generate/SqlScript.h"
+#include "generate/Manifest.h"
 #include "model/ClassDAO.h"
+#include "model/ProjectDAO.h"
 
 namespace vbgen::cli {
 namespace {
 
+using TStringSink = std::ostringstream;
+
+// How a dry run names each kind of change, in the order of TPlannedChange.
+constexpr const char* kPlanWords[] = {"新建", "修改", "修改(有手工修改,将备份)", "不变"};
+
 // Prints what the window would show: progress on stdout, refusals on stderr.
 class TCliRunListener : public TRunListener {
  public:
-  explicit TCliRunListener(TCliEnv& env) : env_(env) {}
+  TCliRunListener(TCliEnv& env, std::ostream& progress) : env_(env), progress_(progress) {}
 
-  void Progress(const std::string& line) override { env_.out << line << '\n' << std::flush; }
+  void Progress(const std::string& line) override { progress_ << line << '\n' << std::flush; }
   void KeyCheckFailed(int failedClassId) override {
     Fail(TClassDAO().GetClassNameById(failedClassId) + kKeyCheckText);
   }
@@ -23,7 +31,7 @@ class TCliRunListener : public TRunListener {
     Fail(TClassDAO().GetClassNameById(failedClassId) + kDisplayCheckText);
   }
   void GenerationDone() override {
-    env_.out << "所有代码生成完毕!\n";
+    progress_ << "所有代码生成完毕!\n";
     done_ = true;
   }
   void RunFailed(const std::string& message) override { Fail(message); }
@@ -34,15 +42,36 @@ class TCliRunListener : public TRunListener {
   void Fail(const std::string& message) { env_.err << message << '\n'; }
 
   TCliEnv& env_;
+  std::ostream& progress_;
   bool done_ = false;
 };
 
 }  // namespace
 
+namespace {
+
+// A dry run: the whole run with its checks, into a sink that only notes what would happen.
+int PlanRun(int projectId, TCliEnv& env) {
+  TStringSink quiet;
+  TCliRunListener listener(env, quiet);
+  TPlanSink plan(env.programDir.Home(), TProjectDAO().GetProjectName(projectId));
+  TAutoCode run(projectId, "tavorin", env.programDir, listener);
+  run.SetSink(&plan);
+  run.Execute();
+  if (!listener.done()) return 1;
+  for (const auto& entry : plan.Entries()) {
+    env.out << kPlanWords[static_cast<int>(entry.change)] << '\t' << entry.path << '\n';
+  }
+  return 0;
+}
+
+}  // namespace
+
 int RunGenerateCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  TOptions(args.Rest(), {}, {});
-  TCliRunListener listener(env);
+  TOptions options(args.Rest(), {"--dry-run"}, {});
+  if (options.Has("--dry-run")) return PlanRun(projectId, env);
+  TCliRunListener listener(env, env.out);
   TAutoCode run(projectId, "tavorin", env.programDir, listener);
   run.Execute();
   return listener.done() ? 0 : 1;

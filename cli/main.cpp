@@ -38,8 +38,15 @@ PROJECT 是十进制的工程编号或工程名称。
   member swap A B                            交换两个成员的位置
   member up MEMBERID | member down MEMBERID  上移 / 下移成员
 
-  generate PROJECT                           生成VB6工程到 DIR/projects/工程名/
+  generate PROJECT [--dry-run]               生成VB6工程到 DIR/projects/工程名/
+                                             再次生成时, 手工修改过的文件先备份到
+                                             .vbgen/backup/日期-时间/; --dry-run 只列出将新建、
+                                             修改、不变的文件和含手工修改的文件, 不写任何文件
   sql PROJECT                                输出建表SQL语句 (UTF-8, CR LF)
+  check PROJECT                              列出妨碍生成或建表语句的所有问题 (每行一个; 无问题退出码 0)
+
+  export PROJECT [-o FILE]                   把工程模型导出为JSON (默认输出到标准输出)
+  import FILE [--name NAME]                  从JSON新建工程 (全部成功或什么都不改变)
 
 T 是 字符串、整型、浮点型、日期型、图片型 之一, 或本工程中另一个类的类名 (引用)。
 输入不符合规则时, 与窗口相同的提示写到标准错误, 退出码 1; 用法错误退出码 2。
@@ -60,6 +67,9 @@ int Dispatch(vbgen::cli::TArgs& args, vbgen::cli::TCliEnv& env) {
   if (command == "member") return RunMemberCommand(args, env);
   if (command == "generate") return RunGenerateCommand(args, env);
   if (command == "sql") return RunSqlCommand(args, env);
+  if (command == "export") return RunExportCommand(args, env);
+  if (command == "import") return RunImportCommand(args, env);
+  if (command == "check") return RunCheckCommand(args, env);
   UsageError("未知的命令: " + command);
 }
 

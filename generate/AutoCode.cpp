@@ -1,8 +1,10 @@
 #include "generate/AutoCode.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "generate/FileOperate.h"
+#include "generate/Manifest.h"
 #include "generate/ModelCheck.h"
 #include "generate/UIOperate.h"
 #include "model/ClassDAO.h"
@@ -16,6 +18,9 @@ class TRunStopped : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+constexpr const char* kTemplateFiles[] = {"MainForm.frm", "vb信息管理系统.vbp", "FrmAdd.frx",
+                                          "FrmManage.frx"};
 }  // namespace
 
 TAutoCode::TAutoCode(int projectId, std::string namespaceName, TProgramDir programDir,
@@ -35,7 +40,7 @@ void TAutoCode::Execute() {
 
 void TAutoCode::CheckShippedFiles() const {
   const fs::path templates = programDir_.TemplateDir();
-  for (const char* name : {"MainForm.frm", "vb信息管理系统.vbp", "FrmAdd.frx", "FrmManage.frx"}) {
+  for (const char* name : kTemplateFiles) {
     std::error_code error;
     if (!fs::is_regular_file(templates / name, error)) {
       throw TRunStopped("找不到模板文件 template/" + std::string(name) + " (" +
@@ -49,6 +54,7 @@ void TAutoCode::CheckShippedFiles() const {
 }
 
 void TAutoCode::Run() {
+  // The name is taken once: a changed selection cannot redirect a run halfway.
   const std::string projectName = TProjectDAO().GetProjectName(projectId_);
   if (projectName.empty()) throw TRunStopped("工程不存在，无法生成代码!");
   TClassDAO classDao;
@@ -62,26 +68,36 @@ void TAutoCode::Run() {
     listener_.DisplayCheckFailed(failedClassId);
     return;
   }
-  for (auto problems : {FindMissingReferences(projectId_, classes),
-                        FindTextsOutsideGbk(projectId_, classes)}) {
+  for (const auto& problems : {FindMissingReferences(projectId_, classes),
+                               FindTextsOutsideGbk(projectId_, classes)}) {
     if (!problems.empty()) throw TRunStopped(problems.front());
   }
   CheckShippedFiles();
 
-  TDiskSink disk(programDir_.Home());
+  std::optional<TGuardedDiskSink> disk;
+  if (!sink_) disk.emplace(programDir_.Home(), projectName, listener_);
   TGenContext context{projectId_, projectName, programDir_.TemplateDir(),
-                      sink_ ? *sink_ : static_cast<TFileSink&>(disk), listener_};
-  TUIOperate(context).AssembleProject(namespaceName_, classes);
-  CopySupportFiles(projectName);
+                      sink_ ? *sink_ : static_cast<TFileSink&>(*disk), listener_};
+  try {
+    TUIOperate(context).AssembleProject(namespaceName_, classes);
+    CopySupportFiles(context);
+  } catch (...) {
+    // What was written stays, and so does the record of it.
+    if (disk) disk->SaveManifest();
+    throw;
+  }
+  if (disk) disk->SaveManifest();
   listener_.GenerationDone();
 }
 
-void TAutoCode::CopySupportFiles(const std::string& projectName) {
+// Files directly in bak are copied only when the project does not hold them yet (the user may
+// have changed them); files in its subdirectories are always copied over.
+void TAutoCode::CopySupportFiles(TGenContext& context) {
   listener_.Progress("正在移动资源文件。。。");
-  if (sink_ == nullptr &&
-      !TFileOperate::CopyDirectory(programDir_.BakDir(), programDir_.OutputDir(projectName),
-                                   true)) {
-    throw TRunStopped("无法读取支持文件目录 bak (" + programDir_.BakDir().string() + ")");
+  const fs::path output = programDir_.OutputDir(context.projectName);
+  for (const auto& copy : TFileOperate::ListCopies(programDir_.BakDir(), output, true)) {
+    const std::string inside = fs::relative(copy.to, output).generic_string();
+    context.sink.Write(context.OutputPath(inside), TFileOperate::ReadBytes(copy.from));
   }
   listener_.Progress("移动资源文件完毕!");
 }

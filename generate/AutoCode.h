@@ -24,7 +24,7 @@ class TAutoCode {
  public:
   TAutoCode(int projectId, std::string namespaceName, TProgramDir programDir,
             TRunListener& listener);
-  // Writes through this sink instead of the disk (tests, dry runs). The sink must outlive Execute.
+  // Writes through this sink instead of the disk (tests, dry runs); it must outlive Execute.
   void SetSink(TFileSink* sink) { sink_ = sink; }
 
   // The whole run, on the calling thread; every outcome reaches the listener.
@@ -33,7 +33,7 @@ class TAutoCode {
  private:
   void Run();
   void CheckShippedFiles() const;
-  void CopySupportFiles(const std::string& projectName);
+  void CopySupportFiles(TGenContext& context);
 
   int projectId_;
   std::string namespaceName_;

@@ -100,4 +100,31 @@ bool TFileOperate::CopyDirectory(const fs::path& source, const fs::path& target,
   return true;
 }
 
+namespace {
+
+void CollectCopies(const fs::path& source, const fs::path& target, bool failIfExists,
+                   std::vector<TFileOperate::TCopy>& copies) {
+  std::error_code error;
+  fs::directory_iterator entries(source, error);
+  if (error) return;
+  for (const auto& entry : entries) {
+    const fs::path destination = target / entry.path().filename();
+    if (entry.is_directory(error)) {
+      CollectCopies(entry.path(), destination, false, copies);
+    } else if (!(failIfExists && fs::exists(destination, error))) {
+      copies.push_back({entry.path(), destination});
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<TFileOperate::TCopy> TFileOperate::ListCopies(const fs::path& source,
+                                                          const fs::path& target,
+                                                          bool failIfExists) {
+  std::vector<TCopy> copies;
+  CollectCopies(source, target, failIfExists, copies);
+  return copies;
+}
+
 }  // namespace vbgen

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace vbgen {
 
@@ -26,6 +27,13 @@ class TFileOperate {
   // nested levels always replace. False when the source cannot be listed.
   static bool CopyDirectory(const std::filesystem::path& source,
                             const std::filesystem::path& target, bool failIfExists);
+  // The file copies CopyDirectory makes, as (source file, target file) pairs, in listing order;
+  // nothing when the source cannot be listed.
+  struct TCopy {
+    std::filesystem::path from, to;
+  };
+  static std::vector<TCopy> ListCopies(const std::filesystem::path& source,
+                                       const std::filesystem::path& target, bool failIfExists);
   // Reads a whole file's bytes; throws TFileError when it cannot.
   static std::string ReadBytes(const std::filesystem::path& file);
 };

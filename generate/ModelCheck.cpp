@@ -3,6 +3,7 @@
 #include "generate/Gbk.h"
 #include "model/ClassDAO.h"
 #include "model/MemberDAO.h"
+#include "model/Rules.h"
 
 namespace vbgen {
 namespace {
@@ -62,6 +63,44 @@ std::vector<std::string> FindTextsOutsideGbk(int /*projectId*/, const TNamedIdLi
     }
   }
   return problems;
+}
+
+}  // namespace vbgen
+
+namespace vbgen {
+
+namespace {
+
+std::vector<std::string> FindRefusedNames(const TNamedIdList& classes) {
+  std::vector<std::string> problems;
+  auto note = [&problems](const std::string& where, const TRuleResult& result) {
+    if (result) problems.push_back(where + ": " + *result);
+  };
+  TClassDAO classDao;
+  TMemberDAO memberDao;
+  for (const auto& entry : classes) {
+    note("类" + entry.name + "的类名", CheckStoredClassName(entry.name));
+    note("类" + entry.name + "的友好名称", CheckStoredFriendName(classDao.GetFriendName(entry.id)));
+    for (const auto& member : memberDao.ListMembers(entry.id)) {
+      std::string where = "类" + entry.name + "的成员" + member.memberName;
+      note(where + "的名称", CheckStoredMemberName(member.memberName));
+      note(where + "的注释", CheckStoredComment(member.memberComment));
+    }
+  }
+  return problems;
+}
+
+}  // namespace
+
+std::vector<std::string> FindModelProblems(int projectId) {
+  const TNamedIdList classes = TClassDAO().ListClasses(projectId);
+  std::vector<std::string> all;
+  for (const auto& part : {FindKeyProblems(classes), FindDisplayProblems(classes),
+                           FindMissingReferences(projectId, classes),
+                           FindTextsOutsideGbk(projectId, classes), FindRefusedNames(classes)}) {
+    all.insert(all.end(), part.begin(), part.end());
+  }
+  return all;
 }
 
 }  // namespace vbgen

@@ -19,6 +19,10 @@ std::vector<std::string> FindTextsOutsideGbk(int projectId, const TNamedIdList& 
 std::vector<std::string> FindKeyProblems(const TNamedIdList& classes);
 std::vector<std::string> FindDisplayProblems(const TNamedIdList& classes);
 
+// Every problem that would stop a run or the script, or that the input rules refuse (a model
+// from an older database may hold such names), one line each, in class order.
+std::vector<std::string> FindModelProblems(int projectId);
+
 inline constexpr const char* kKeyCheckText = "表主键设置错误，每个类只能设置一个主键!";
 inline constexpr const char* kDisplayCheckText =
     "表显示成员设置错误，每个类有且只能设置一个显示成员!";
