@@ -50,14 +50,26 @@ End Sub
 constexpr const char* kMainFormTemplate = "MainForm.frm";
 constexpr const char* kProjectTemplate = "vb信息管理系统.vbp";
 
-// Replaces every occurrence of a marker in template bytes; the block is GBK bytes already.
-std::string ReplaceAll(std::string text, std::string_view marker, const std::string& block) {
+// Puts the blocks (GBK bytes already) in place of every occurrence of their markers, in one
+// pass over the template, so a marker that a block itself holds (a friend name may) stays text.
+std::string ReplaceMarkers(const std::string& text,
+                           std::initializer_list<std::pair<std::string_view, std::string>> blocks) {
+  std::string out;
+  out.reserve(text.size() + 1024);
   std::size_t pos = 0;
-  while ((pos = text.find(marker, pos)) != std::string::npos) {
-    text.replace(pos, marker.size(), block);
-    pos += block.size();
+  while (pos < text.size()) {
+    bool replaced = false;
+    for (const auto& [marker, block] : blocks) {
+      if (text.compare(pos, marker.size(), marker) == 0) {
+        out += block;
+        pos += marker.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += text[pos++];
   }
-  return text;
+  return out;
 }
 
 }  // namespace
@@ -92,16 +104,19 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
     context_.sink.Write(context_.OutputPath("FrmManage" + className + ".frx"), manageFrx);
   }
 
-  std::string mainForm = TFileOperate::ReadTextFile(context_.templateDir / kMainFormTemplate);
-  mainForm = ReplaceAll(std::move(mainForm), "$MenuString", Utf8ToGbk(CrLf(menuLines)));
-  mainForm =
-      ReplaceAll(std::move(mainForm), "$MenuClickHandleString", Utf8ToGbk(CrLf(menuClickLines)));
+  // "$MenuClickHandleString" is tried first: "$MenuString" is not a prefix of it, but the
+  // order keeps the longer marker safe whatever the markers are.
+  const std::string mainForm = ReplaceMarkers(
+      TFileOperate::ReadTextFile(context_.templateDir / kMainFormTemplate),
+      {{"$MenuClickHandleString", Utf8ToGbk(CrLf(menuClickLines))},
+       {"$MenuString", Utf8ToGbk(CrLf(menuLines))}});
   std::string path = context_.OutputPath("MainForm.frm");
   context_.sink.Write(path, mainForm);
   context_.progress.Progress(path + "生成完成!");
 
-  std::string project = TFileOperate::ReadTextFile(context_.templateDir / kProjectTemplate);
-  project = ReplaceAll(std::move(project), "$vbpString", Utf8ToGbk(CrLf(vbpFormLines)));
+  const std::string project =
+      ReplaceMarkers(TFileOperate::ReadTextFile(context_.templateDir / kProjectTemplate),
+                     {{"$vbpString", Utf8ToGbk(CrLf(vbpFormLines))}});
   path = context_.OutputPath(kProjectTemplate);
   context_.sink.Write(path, project);
   context_.progress.Progress(path + "生成完成!");

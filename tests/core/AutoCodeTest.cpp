@@ -1,0 +1,256 @@
+// Whole generation runs into a temporary program directory holding the shipped data.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "TestModel.h"
+#include "TestSupport.h"
+#include "generate/AutoCode.h"
+#include "generate/Gbk.h"
+#include "generate/Manifest.h"
+#include "model/ModelFile.h"
+
+namespace vbgen::test {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records everything a run tells its caller, in order.
+class TRecorder : public TRunListener {
+ public:
+  void Progress(const std::string& line) override { lines.push_back(line); }
+  void KeyCheckFailed(int id) override { events.push_back("key " + std::to_string(id)); }
+  void DisplayCheckFailed(int id) override { events.push_back("display " + std::to_string(id)); }
+  void GenerationDone() override { events.push_back("done"); }
+  void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
+
+  std::vector<std::string> lines, events;
+};
+
+}  // namespace
+
+class AutoCodeTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    home = TempPath() / "home";
+    fs::create_directories(home);
+    fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
+    fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
+  }
+  TRecorder Generate(int projectId, TFileSink* sink = nullptr) {
+    TRecorder recorder;
+    TAutoCode run(projectId, "tavorin", TProgramDir(home), recorder);
+    run.SetSink(sink);
+    run.Execute();
+    return recorder;
+  }
+  int Example() {
+    return ImportProject(TFileOperate::ReadBytes(SourceDir() / "data/examples/library.json"),
+                         "馆");
+  }
+  fs::path Output() const { return home / "projects" / "馆"; }
+  bool NothingWritten() const { return !fs::exists(home / "projects"); }
+
+  fs::path home;
+};
+
+TEST_F(AutoCodeTest, ExampleProjectIsCompleteAndInOrder) {
+  int projectId = Example();
+  TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events, (std::vector<std::string>{"done"}));
+  std::vector<std::string> expected = {"projects/馆/MainForm.frm生成完成!",
+                                       "projects/馆/vb信息管理系统.vbp生成完成!",
+                                       "projects/馆/frmczql.frm生成完毕!"};
+  for (const char* kind : {"Add", "Edit", "Manage"}) {
+    for (const char* cls : {"Book", "Reader", "Loan"}) {
+      expected.push_back(std::string("projects/馆/Frm") + kind + cls + ".frm生成完毕!");
+    }
+  }
+  expected.push_back("正在移动资源文件。。。");
+  expected.push_back("移动资源文件完毕!");
+  EXPECT_EQ(run.lines, expected);
+
+  // Every form and module the project file lists is there.
+  std::string vbp = TFileOperate::ReadBytes(Output() / "vb信息管理系统.vbp");
+  std::regex entry("(Form|Module)=([^;\r\n]*;\\s*)?([^\r\n]+)\r\n");
+  int listed = 0;
+  for (std::sregex_iterator it(vbp.begin(), vbp.end(), entry), end; it != end; ++it, ++listed) {
+    EXPECT_TRUE(fs::exists(Output() / (*it)[3].str())) << (*it)[3].str();
+  }
+  EXPECT_GE(listed, 3 * 3 + 4);
+  EXPECT_NE(vbp.find("Form=FrmAddBook.frm\r\nForm=FrmManageBook.frm\r\nForm=FrmEditBook.frm\r\n"
+                     "Form=FrmAddReader.frm\r\n"),
+            std::string::npos);
+  for (const char* frx : {"FrmAddLoan.frx", "FrmEditLoan.frx", "FrmManageLoan.frx"}) {
+    EXPECT_TRUE(fs::exists(Output() / frx)) << frx;
+  }
+  EXPECT_TRUE(fs::exists(Output() / "background" / "NoImage.jpg"));
+  EXPECT_TRUE(fs::exists(Output() / "Tmp"));
+  // The main form: the permissions of the third class are 5 and 6, and the markers are gone.
+  std::string mainForm = GbkToUtf8(TFileOperate::ReadBytes(Output() / "MainForm.frm"));
+  EXPECT_NE(mainForm.find("  t = check_qx(czry_flag, 5)\r\n  If t = True Then\r\n"
+                          "    MainForm.StatusBar1.Panels(1).Text = \"状态： 添加借阅记录 \"\"\"\r\n"
+                          "    FrmAddLoan.Show\r\n"),
+            std::string::npos);
+  EXPECT_NE(mainForm.find("   Begin VB.Menu loanManage \r\n"), std::string::npos);
+  EXPECT_EQ(mainForm.find("$Menu"), std::string::npos);
+}
+
+TEST_F(AutoCodeTest, KeyCheckStopsAtTheFirstBadClassAndWritesNothing) {
+  int projectId = AddProject("馆");
+  int good = AddClass(projectId, "Good", "好");
+  AddMember(projectId, good, "id", "整型", "编号", 0, true, true);
+  int twoKeys = AddClass(projectId, "TwoKeys", "二");
+  AddMember(projectId, twoKeys, "a", "整型", "a", 0, true, false);
+  AddMember(projectId, twoKeys, "b", "整型", "b", 0, true, false);
+  AddClass(projectId, "NoKey", "无");
+  TRecorder run = Generate(projectId);
+  EXPECT_EQ(run.events, (std::vector<std::string>{"key " + std::to_string(twoKeys)}));
+  EXPECT_TRUE(run.lines.empty());
+  EXPECT_TRUE(NothingWritten());
+}
+
+TEST_F(AutoCodeTest, DisplayCheckNamesTheSecondClass) {
+  int projectId = AddProject("馆");
+  int first = AddClass(projectId, "First", "一");
+  AddMember(projectId, first, "id", "整型", "编号", 0, true, true);
+  int second = AddClass(projectId, "Second", "二");
+  AddMember(projectId, second, "id", "整型", "编号", 0, true, false);
+  TRecorder run = Generate(projectId);
+  EXPECT_EQ(run.events, (std::vector<std::string>{"display " + std::to_string(second)}));
+  EXPECT_TRUE(NothingWritten());
+}
+
+TEST_F(AutoCodeTest, ProjectWithoutClassesHasNoPerClassForms) {
+  int projectId = AddProject("馆");
+  TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events, (std::vector<std::string>{"done"}));
+  EXPECT_TRUE(fs::exists(Output() / "frmczql.frm"));
+  EXPECT_TRUE(fs::exists(Output() / "MainForm.frm"));
+  for (const auto& entry : fs::directory_iterator(Output())) {
+    EXPECT_EQ(entry.path().filename().string().rfind("FrmAdd", 0), std::string::npos);
+  }
+}
+
+TEST_F(AutoCodeTest, ModelsTheGeneratorsCannotHandleWriteNothing) {
+  int projectId = AddProject("馆");
+  int loan = AddClass(projectId, "Loan", "借阅");
+  AddMember(projectId, loan, "id", "整型", "编号", 0, true, true);
+  AddMember(projectId, loan, "book", "Book", "书");
+  TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_EQ(run.events[0], "failed 类Loan的成员book引用的类型\"Book\"不是本项目中的类!");
+  EXPECT_TRUE(NothingWritten());
+
+  int other = AddProject("乙");
+  int pic = AddClass(other, "Pic", "图😀");
+  AddMember(other, pic, "id", "整型", "编号", 0, true, true);
+  run = Generate(other);
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_NE(run.events[0].find("类Pic的友好名称"), std::string::npos);
+  EXPECT_TRUE(NothingWritten());
+}
+
+TEST_F(AutoCodeTest, MissingShippedFilesAreNamedBeforeAnythingIsWritten) {
+  int projectId = Example();
+  fs::remove(home / "template" / "FrmManage.frx");
+  TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_NE(run.events[0].find("template/FrmManage.frx"), std::string::npos);
+  EXPECT_TRUE(NothingWritten());
+  fs::copy(SourceDir() / "data/template/FrmManage.frx", home / "template" / "FrmManage.frx");
+  fs::remove_all(home / "bak");
+  run = Generate(projectId);
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_NE(run.events[0].find("bak"), std::string::npos);
+  EXPECT_TRUE(NothingWritten());
+}
+
+TEST_F(AutoCodeTest, AFileThatCannotBeWrittenEndsTheRunWithAMessage) {
+  int projectId = Example();
+  fs::create_directories(Output());
+  fs::create_directories(Output() / "frmczql.frm");  // a directory where the form goes
+  TFileOperate::WriteTextFile(Output() / "frmczql.frm", Output() / "frmczql.frm" / "x", "x");
+  TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_EQ(run.events[0].rfind("failed ", 0), 0u);
+  EXPECT_NE(run.events[0].find("frmczql.frm"), std::string::npos);
+  // What was written before stays, and the memo shows how far the run got.
+  EXPECT_TRUE(fs::exists(Output() / "MainForm.frm"));
+  EXPECT_EQ(run.lines.back(), "projects/馆/vb信息管理系统.vbp生成完成!");
+}
+
+TEST_F(AutoCodeTest, SecondRunKeepsEditedSupportFilesAndBacksUpEditedForms) {
+  int projectId = Example();
+  ASSERT_EQ(Generate(projectId).events, (std::vector<std::string>{"done"}));
+  const fs::path form = Output() / "FrmAddBook.frm";
+  const std::string original = TFileOperate::ReadBytes(form);
+  TFileOperate::WriteTextFile(Output(), form, original + "' hand edit\r\n");
+  TFileOperate::WriteTextFile(Output(), Output() / "ModMain.bas", "edited module");
+  TFileOperate::WriteTextFile(Output() / "background", Output() / "background" / "NoImage.jpg",
+                              "edited image");
+
+  TRecorder second = Generate(projectId);
+  ASSERT_EQ(second.events, (std::vector<std::string>{"done"}));
+  EXPECT_EQ(TFileOperate::ReadBytes(form), original);
+  EXPECT_EQ(TFileOperate::ReadBytes(Output() / "ModMain.bas"), "edited module");
+  EXPECT_EQ(TFileOperate::ReadBytes(Output() / "background" / "NoImage.jpg"),
+            TFileOperate::ReadBytes(home / "bak" / "background" / "NoImage.jpg"));
+  std::vector<std::string> notes;
+  for (const auto& line : second.lines) {
+    if (line.find("已备份") != std::string::npos) notes.push_back(line);
+  }
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[0].rfind("已备份手工修改过的文件: projects/馆/FrmAddBook.frm -> projects/馆/.vbgen/backup/", 0), 0u);
+  std::vector<fs::path> backups;
+  for (const auto& entry : fs::recursive_directory_iterator(Output() / ".vbgen" / "backup")) {
+    if (entry.is_regular_file()) backups.push_back(entry.path());
+  }
+  ASSERT_EQ(backups.size(), 2u);
+  bool formKept = false;
+  for (const auto& backup : backups) {
+    formKept |= TFileOperate::ReadBytes(backup) == original + "' hand edit\r\n";
+  }
+  EXPECT_TRUE(formKept);
+  // A third run finds nothing edited and backs nothing up.
+  TRecorder third = Generate(projectId);
+  for (const auto& line : third.lines) EXPECT_EQ(line.find("已备份"), std::string::npos) << line;
+}
+
+TEST_F(AutoCodeTest, DryRunClassifiesAndWritesNothing) {
+  int projectId = Example();
+  TPlanSink first(home, "馆");
+  ASSERT_EQ(Generate(projectId, &first).events, (std::vector<std::string>{"done"}));
+  EXPECT_TRUE(NothingWritten());
+  ASSERT_FALSE(first.Entries().empty());
+  for (const auto& entry : first.Entries()) EXPECT_EQ(entry.change, TPlannedChange::Create);
+
+  Generate(projectId);
+  TFileOperate::WriteTextFile(Output(), Output() / "FrmEditLoan.frm", "hand written");
+  TClassDAO().UpdateClass(projectId, TClassDAO().FindClassId(projectId, "Reader"), "Reader",
+                          "读者们", 1);
+  TPlanSink plan(home, "馆");
+  Generate(projectId, &plan);
+  auto changeOf = [&plan](const std::string& file) {
+    for (const auto& entry : plan.Entries()) {
+      if (entry.path == "projects/馆/" + file) return entry.change;
+    }
+    throw std::runtime_error("not planned: " + file);
+  };
+  EXPECT_EQ(changeOf("FrmEditLoan.frm"), TPlannedChange::ChangeHandEdit);
+  EXPECT_EQ(changeOf("MainForm.frm"), TPlannedChange::Change);  // the friend name changed
+  EXPECT_EQ(changeOf("FrmAddBook.frm"), TPlannedChange::Unchanged);
+  EXPECT_EQ(TFileOperate::ReadBytes(Output() / "FrmEditLoan.frm"), "hand written");
+  EXPECT_FALSE(fs::exists(Output() / ".vbgen" / "backup"));
+}
+
+TEST_F(AutoCodeTest, OneRunAtATime) {
+  TRunGate gate;
+  EXPECT_TRUE(gate.TryEnter());
+  EXPECT_FALSE(gate.TryEnter());
+  gate.Leave();
+  EXPECT_TRUE(gate.TryEnter());
+}
+
+}  // namespace vbgen::test
