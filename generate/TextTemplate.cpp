@@ -47,11 +47,13 @@ std::string Fill(std::string_view block, std::initializer_list<TVar> vars) {
 
 std::string CrLf(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + text.size() / 20 + 8);
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
+  out.reserve(text.size() + text.size() / 16 + 8);
+  std::size_t pos = 0;
+  for (std::size_t lf; (lf = text.find('\n', pos)) != std::string_view::npos; pos = lf + 1) {
+    out.append(text, pos, lf - pos);
+    out += "\r\n";
   }
+  out.append(text.substr(pos));
   return out;
 }
 

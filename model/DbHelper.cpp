@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <map>
 #include <mutex>
 
 namespace vbgen {
@@ -13,7 +14,13 @@ struct TSharedConnection {
   std::recursive_mutex mutex;
   sqlite3* db = nullptr;
   std::filesystem::path path = "projects.db";
-  int transactionDepth = 0;
+  // Prepared statements by text: the statements of the model store are few and repeat often.
+  std::map<std::string, sqlite3_stmt*> statements;
+
+  void FinalizeStatements() {
+    for (auto& [text, statement] : statements) sqlite3_finalize(statement);
+    statements.clear();
+  }
 };
 
 TSharedConnection& Shared() {
@@ -63,17 +70,28 @@ void ExecPlain(sqlite3* db, const char* sql) {
   }
 }
 
-// A prepared statement with its parameters bound; finalised whatever happens.
+// A statement from the connection's cache with its parameters bound; reset for its next use
+// whatever happens. The caller holds the connection lock.
 class TPrepared {
  public:
   TPrepared(sqlite3* db, const std::string& sql, const TSqlParams& params) : db_(db) {
-    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
-        SQLITE_OK) {
-      Fail(db, "数据库语句有误 (" + sql + ")");
+    auto& cache = Shared().statements;
+    if (auto found = cache.find(sql); found != cache.end()) {
+      stmt_ = found->second;
+    } else {
+      if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+          SQLITE_OK) {
+        Fail(db, "数据库语句有误 (" + sql + ")");
+      }
+      if (cache.size() >= 128) Shared().FinalizeStatements();
+      cache.emplace(sql, stmt_);
     }
     for (std::size_t i = 0; i < params.size(); ++i) Bind(static_cast<int>(i) + 1, params[i]);
   }
-  ~TPrepared() { sqlite3_finalize(stmt_); }
+  ~TPrepared() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
   TPrepared(const TPrepared&) = delete;
   TPrepared& operator=(const TPrepared&) = delete;
 
@@ -171,6 +189,7 @@ void TDbHelper::Close() {
   auto& shared = Shared();
   std::lock_guard lock(shared.mutex);
   if (shared.db) {
+    shared.FinalizeStatements();
     sqlite3_close_v2(shared.db);
     shared.db = nullptr;
   }
@@ -257,7 +276,6 @@ TDbTransaction::TDbTransaction() {
     shared.mutex.unlock();
     throw;
   }
-  ++shared.transactionDepth;
 }
 
 void TDbTransaction::Commit() {
@@ -270,7 +288,6 @@ TDbTransaction::~TDbTransaction() {
   if (!done_ && shared.db) {
     sqlite3_exec(shared.db, "rollback to vbgen; release vbgen", nullptr, nullptr, nullptr);
   }
-  --shared.transactionDepth;
   shared.mutex.unlock();
 }
 
