@@ -21,6 +21,7 @@ TDataBaseSqlForm::TDataBaseSqlForm(TDialogs& dialogs, QWidget* parent)
   Memo_Sql->setGeometry(0, 0, 766, 551);
   Memo_Sql->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo_Sql->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo_Sql->setTabStopDistance(4 * Memo_Sql->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
   Memo_Sql->installEventFilter(this);
 }
 

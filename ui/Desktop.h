@@ -2,9 +2,8 @@
 // the requests instead of starting a browser or a file manager.
 #pragma once
 
-#include <filesystem>
-
 #include <QUrl>
+#include <filesystem>
 
 namespace vbgen {
 

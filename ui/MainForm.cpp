@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QGroupBox>
@@ -15,7 +16,6 @@
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
-#include <QCoreApplication>
 #include <algorithm>
 
 #include "generate/ModelCheck.h"
@@ -48,8 +48,8 @@ struct TColumn {
 };
 // The first column carries the member's key; one pixel wide, it is in effect hidden.
 constexpr TColumn kMemberColumns[] = {
-    {"编号", 1},   {"成员名称", 90}, {"成员类型", 70},   {"长度", 50},     {"主键", 50},
-    {"必填", 50},  {"查询", 50},     {"下拉框显示", 75}, {"界面显示", 60}, {"注释", 110}};
+    {"编号", 1},  {"成员名称", 90}, {"成员类型", 70},   {"长度", 50},     {"主键", 50},
+    {"必填", 50}, {"查询", 50},     {"下拉框显示", 75}, {"界面显示", 60}, {"注释", 110}};
 
 QString YesNo(int flag) { return flag == 1 ? QStringLiteral("是") : QStringLiteral("否"); }
 
@@ -66,8 +66,7 @@ class TScopedFlag {
 
 }  // namespace
 
-TFormMain::TFormMain(TProgramDir programDir, TDialogs& dialogs, TDesktop& desktop,
-                     QWidget* parent)
+TFormMain::TFormMain(TProgramDir programDir, TDialogs& dialogs, TDesktop& desktop, QWidget* parent)
     : QMainWindow(parent),
       programDir_(std::move(programDir)),
       dialogs_(dialogs),
@@ -115,7 +114,8 @@ void TFormMain::BuildControls() {
   CB_Project = new QComboBox(GroupBox1);
   CB_Project->setObjectName("CB_Project");
   CB_Project->setGeometry(36, 18, 121, 21);
-  connect(CB_Project, &QComboBox::activated, this, [this] { Guard([this] { CB_ProjectChange(); }); });
+  connect(CB_Project, &QComboBox::activated, this,
+          [this] { Guard([this] { CB_ProjectChange(); }); });
 
   Label2 = new QLabel(QStringLiteral("该项目所有类如下:"), GroupBox1);
   Label2->move(8, 48);
@@ -147,9 +147,8 @@ void TFormMain::BuildControls() {
     LV_Member->setColumnWidth(column, kMemberColumns[column].width);
   }
   LV_Member->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(LV_Member, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    PopupMenu1->popup(LV_Member->viewport()->mapToGlobal(at));
-  });
+  connect(LV_Member, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu1->popup(LV_Member->viewport()->mapToGlobal(at)); });
   LV_Member->viewport()->installEventFilter(this);
 
   GroupBox2 = new QGroupBox(QStringLiteral("生成进度"), GroupBox1);
@@ -172,7 +171,8 @@ void TFormMain::BuildControls() {
 
 QAction* TFormMain::AddMenuItem(QMenu* menu, const char* caption, void (TFormMain::*handler)()) {
   QAction* action = menu->addAction(QString::fromUtf8(caption));
-  connect(action, &QAction::triggered, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+  connect(action, &QAction::triggered, this,
+          [this, handler] { Guard([&] { (this->*handler)(); }); });
   return action;
 }
 
@@ -278,9 +278,8 @@ void TFormMain::FillProjectList() {
     LV_Member->setRowCount(0);
     return;
   }
-  int index = lastProjectIndex_ != kNone && lastProjectIndex_ < CB_Project->count()
-                  ? lastProjectIndex_
-                  : 0;
+  int index =
+      lastProjectIndex_ != kNone && lastProjectIndex_ < CB_Project->count() ? lastProjectIndex_ : 0;
   CB_Project->setCurrentIndex(index);
   FillClassList(SelectedProjectId());
 }
@@ -308,10 +307,16 @@ void TFormMain::FillMemberList(int classId) {
   LV_Member->setRowCount(static_cast<int>(members.size()));
   for (std::size_t i = 0; i < members.size(); ++i) {
     const TMember& m = members[i];
-    const QString cells[] = {QString::number(m.memberId), Q(m.memberName), Q(m.memberType),
-                             QString::number(m.memberLength), YesNo(m.memberIsPri),
-                             YesNo(m.memberIsMust), YesNo(m.queryFlag), YesNo(m.memberIsDisplay),
-                             YesNo(m.memberQueryDisplay), Q(m.memberComment)};
+    const QString cells[] = {QString::number(m.memberId),
+                             Q(m.memberName),
+                             Q(m.memberType),
+                             QString::number(m.memberLength),
+                             YesNo(m.memberIsPri),
+                             YesNo(m.memberIsMust),
+                             YesNo(m.queryFlag),
+                             YesNo(m.memberIsDisplay),
+                             YesNo(m.memberQueryDisplay),
+                             Q(m.memberComment)};
     for (int column = 0; column < static_cast<int>(std::size(cells)); ++column) {
       LV_Member->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
     }
@@ -531,10 +536,9 @@ void TFormMain::StartRun(int projectId) {
                          [this](int id) { KeyCheckFailed(id); },
                          [this](int id) { DisplayCheckFailed(id); }, [this] { GenerationDone(); },
                          [this](const std::string& message) { RunFailed(message); }});
-  QThread* thread = QThread::create(
-      [listener, projectId, ns = namespaceName_, dir = programDir_] {
-        TAutoCode(projectId, ns, dir, *listener).Execute();
-      });
+  QThread* thread = QThread::create([listener, projectId, ns = namespaceName_, dir = programDir_] {
+    TAutoCode(projectId, ns, dir, *listener).Execute();
+  });
   connect(thread, &QThread::finished, this, [this, thread] {
     if (runThread_ == thread) runThread_ = nullptr;
     runGate_.Leave();

@@ -54,8 +54,7 @@ TMemberFormBase::TMemberFormBase(TFormMain& main, const TMemberFormLayout& layou
   CB_MemberIsPri = MakeCheckBox(this, "CB_MemberIsPri", "是否主键", layout.isPri);
   CB_MemberIsMust = MakeCheckBox(this, "CB_MemberIsMust", "是否必填", layout.isMust);
   CB_QueryFlag = MakeCheckBox(this, "CB_QueryFlag", "是否参与查询", layout.queryFlag);
-  CB_MemberIsDisplay =
-      MakeCheckBox(this, "CB_MemberIsDisplay", "下拉框显示字段", layout.isDisplay);
+  CB_MemberIsDisplay = MakeCheckBox(this, "CB_MemberIsDisplay", "下拉框显示字段", layout.isDisplay);
   CB_MemberQueryDisplay =
       MakeCheckBox(this, "CB_MemberQueryDisplay", "查询界面是否显示", layout.queryDisplay);
   MakeLabel(this, "成员注释：", layout.commentLabel);
@@ -78,10 +77,9 @@ TMemberFormBase::TMemberFormBase(TFormMain& main, const TMemberFormLayout& layou
   });
   connect(Button2, &QPushButton::clicked, this, &TMemberFormBase::Button2Click);
 
-  QWidget* order[] = {Edt_MemberName,    CB_MemberType,      CB_MemberIsMust,
-                      Button1,           Button2,            Edt_MemberComment,
-                      CB_QueryFlag,      CB_MemberIsPri,     Edt_MemberLength,
-                      CB_MemberIsDisplay, CB_MemberQueryDisplay};
+  QWidget* order[] = {Edt_MemberName,   CB_MemberType,      CB_MemberIsMust,      Button1,
+                      Button2,          Edt_MemberComment,  CB_QueryFlag,         CB_MemberIsPri,
+                      Edt_MemberLength, CB_MemberIsDisplay, CB_MemberQueryDisplay};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 

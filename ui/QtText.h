@@ -1,10 +1,9 @@
 // Conversions between the model's UTF-8 text and Qt's strings.
 #pragma once
 
+#include <QString>
 #include <filesystem>
 #include <string>
-
-#include <QString>
 
 namespace vbgen {
 

@@ -1,6 +1,7 @@
 // vbgen: the desktop program. The program directory (the executable's directory, or the one
 // given with --home) holds projects.db, template, bak, the guide and the generated projects.
 #include <QApplication>
+#include <QFont>
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
@@ -35,6 +36,10 @@ std::filesystem::path ProgramHome(const QStringList& arguments) {
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vbgen"));
+  // The pixel layouts are drawn for a 9-point face.
+  QFont font = QApplication::font();
+  font.setPointSize(9);
+  QApplication::setFont(font);
   const std::filesystem::path home = ProgramHome(QApplication::arguments());
   if (home.empty()) return 2;
   QApplication::setWindowIcon(QIcon(vbgen::PathText(home / "images" / "icon.png")));

@@ -34,7 +34,8 @@ class MainFormTest : public QObject {
     auto window = std::make_unique<TFormMain>(TProgramDir(home_->path()), dialogs_, desktop_);
     window->SetModalRunner([this](QDialog& dialog) {
       opened_.push_back(dialog.metaObject()->className());
-      if (auto* form = qobject_cast<TUpdateClassForm*>(&dialog)) openedIds_.push_back(form->ClassId());
+      if (auto* form = qobject_cast<TUpdateClassForm*>(&dialog))
+        openedIds_.push_back(form->ClassId());
       if (auto* form = qobject_cast<TUpdateMemberForm*>(&dialog))
         openedIds_.push_back(form->MemberId());
     });
@@ -108,7 +109,7 @@ class MainFormTest : public QObject {
     QCOMPARE(window->Timer1->interval(), 5000);
     QVERIFY(window->Timer1->isActive());
 
-    const QStringList captions{"编号", "成员名称", "成员类型", "长度",     "主键",
+    const QStringList captions{"编号", "成员名称", "成员类型",   "长度",     "主键",
                                "必填", "查询",     "下拉框显示", "界面显示", "注释"};
     const int widths[] = {1, 90, 70, 50, 50, 50, 50, 75, 60, 110};
     QCOMPARE(window->LV_Member->columnCount(), 10);
@@ -128,10 +129,10 @@ class MainFormTest : public QObject {
       }
     }
     QCOMPARE(menus, (QStringList{"项目操作(&P)", "代码管理(&A)"}));
-    QCOMPARE(items, (QStringList{"新建项目(&F)", "修改项目名称(&X)", "删除当前项目(&D)",
-                                 "添加类(&A)", "修改类名(&B)", "删除类(&S)", "添加成员(&M)",
-                                 "修改成员属性(&E)", "删除成员(&C)", "生成建表sql语句",
-                                 "自动生成代码(&A)"}));
+    QCOMPARE(items,
+             (QStringList{"新建项目(&F)", "修改项目名称(&X)", "删除当前项目(&D)", "添加类(&A)",
+                          "修改类名(&B)", "删除类(&S)", "添加成员(&M)", "修改成员属性(&E)",
+                          "删除成员(&C)", "生成建表sql语句", "自动生成代码(&A)"}));
     QCOMPARE(window->ActionNamespace->text(), QStringLiteral("设置命名空间(&S)"));
     QVERIFY(!window->ActionNamespace->isVisible());
     QStringList popup;

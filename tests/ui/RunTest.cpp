@@ -29,7 +29,8 @@ class RunTest : public QObject {
   // Small templates with the markers, and a support directory of our own.
   void MakeProgramFiles() {
     const fs::path home = home_->path();
-    WriteFile(home / "template" / "MainForm.frm", "Begin\r\n$MenuString\r\nEnd\r\n$MenuClickHandleString\r\n");
+    WriteFile(home / "template" / "MainForm.frm",
+              "Begin\r\n$MenuString\r\nEnd\r\n$MenuClickHandleString\r\n");
     WriteFile(home / "template" / "vb信息管理系统.vbp", "Type=Exe\r\n$vbpString\r\n");
     WriteFile(home / "template" / "FrmAdd.frx", "add");
     WriteFile(home / "template" / "FrmManage.frx", "manage");
@@ -64,7 +65,8 @@ class RunTest : public QObject {
     auto window = MakeWindow();
     window->Memo_State->setPlainText("an earlier run");
     window->A1Click();
-    QCOMPARE(dialogs_.shown.front().text, std::string("如果以前生成了该项目，最好先删除原来的目录!"));
+    QCOMPARE(dialogs_.shown.front().text,
+             std::string("如果以前生成了该项目，最好先删除原来的目录!"));
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
     QCOMPARE(dialogs_.shown.size(), std::size_t(2));
     QCOMPARE(dialogs_.shown.back().kind, std::string("message"));
@@ -99,8 +101,19 @@ class RunTest : public QObject {
     window->A1Click();
     QCOMPARE(dialogs_.Last(), std::string(kRunBusyText));
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
-    QCOMPARE(dialogs_.Texts("message"),
-             (std::vector<std::string>{"如果以前生成了该项目，最好先删除原来的目录!", kRunBusyText}));
+    QCOMPARE(
+        dialogs_.Texts("message"),
+        (std::vector<std::string>{"如果以前生成了该项目，最好先删除原来的目录!", kRunBusyText}));
+  }
+
+  void closingTheWindowDuringARunWaitsForItQuietly() {
+    AddProject("Library");
+    auto window = MakeWindow();
+    window->A1Click();
+    QVERIFY(window->RunActive());
+    window.reset();  // the run's last notification comes while closing and shows nothing
+    QCOMPARE(dialogs_.shown.size(), std::size_t(1));
+    QVERIFY(desktop_.directories.empty());
   }
 
   void anErrorThatEndsTheRunIsShown() {

@@ -57,8 +57,9 @@ class SqlFormTest : public QObject {
   void aModelWithoutKeyIsNamedAndNoScriptShown() {
     TDataBaseSqlForm form(dialogs_);
     form.Memo_Sql->setPlainText("old");
-    form.SetScriptBuilder(
-        [](int) -> std::string { throw TScriptError("Book表主键设置错误，每个类只能设置一个主键!"); });
+    form.SetScriptBuilder([](int) -> std::string {
+      throw TScriptError("Book表主键设置错误，每个类只能设置一个主键!");
+    });
     form.FormShow();
     QCOMPARE(dialogs_.Last(), std::string("Book表主键设置错误，每个类只能设置一个主键!"));
     QCOMPARE(dialogs_.shown.back().kind, std::string("message"));

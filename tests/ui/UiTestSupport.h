@@ -116,9 +116,8 @@ inline int AddClass(int projectId, const std::string& name, const std::string& f
 }
 
 // A member as the dialogs store it: the flags follow the type.
-inline int AddMember(int projectId, int classId, const std::string& name,
-                     const std::string& type, bool pri = false, bool display = false,
-                     int length = 0) {
+inline int AddMember(int projectId, int classId, const std::string& name, const std::string& type,
+                     bool pri = false, bool display = false, int length = 0) {
   TMember m;
   m.projectId = projectId;
   m.classId = classId;
