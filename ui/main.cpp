@@ -4,9 +4,10 @@
 #include <QFont>
 #include <QIcon>
 #include <QMessageBox>
-#include <QStringList>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "generate/GenContext.h"
 #include "model/DbHelper.h"
@@ -17,31 +18,35 @@
 
 namespace {
 
-// The program directory, or an empty path after printing why the arguments are wrong.
-std::filesystem::path ProgramHome(const QStringList& arguments) {
-  std::filesystem::path home = vbgen::S(QCoreApplication::applicationDirPath());
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    if (arguments[i] == QStringLiteral("--home") && i + 1 < arguments.size()) {
-      home = vbgen::S(arguments[++i]);
+// The --home argument; nullopt after printing the usage when the arguments are wrong, an
+// empty path when none was given.
+std::optional<std::filesystem::path> HomeArgument(int argc, char* argv[]) {
+  std::filesystem::path home;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--home" && i + 1 < argc) {
+      home = argv[++i];
     } else {
       std::cerr << "usage: vbgen [--home DIR]\n";
-      return {};
+      return std::nullopt;
     }
   }
-  return std::filesystem::absolute(home);
+  return home;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const std::optional<std::filesystem::path> homeArgument = HomeArgument(argc, argv);
+  if (!homeArgument) return 2;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vbgen"));
   // The pixel layouts are drawn for a 9-point face.
   QFont font = QApplication::font();
   font.setPointSize(9);
   QApplication::setFont(font);
-  const std::filesystem::path home = ProgramHome(QApplication::arguments());
-  if (home.empty()) return 2;
+  const std::filesystem::path home = std::filesystem::absolute(
+      homeArgument->empty() ? std::filesystem::path(vbgen::S(QApplication::applicationDirPath()))
+                            : *homeArgument);
   QApplication::setWindowIcon(QIcon(vbgen::PathText(home / "images" / "icon.png")));
 
   vbgen::TProgramDir programDir(home);
