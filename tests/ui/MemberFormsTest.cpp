@@ -1,0 +1,313 @@
+// The add-member and update-member dialogs: layout, every rule's message, the stored record.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <memory>
+
+#include "UiTestSupport.h"
+#include "ui/FormAddMember.h"
+#include "ui/FormUpdateMember.h"
+#include "ui/MainForm.h"
+
+using namespace vbgen;
+using namespace vbgen::test;
+
+class MemberFormsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TTempHome> home_;
+  TFakeDialogs dialogs_;
+  TFakeDesktop desktop_;
+  int projectId_ = 0, bookId_ = 0, authorId_ = 0;
+
+  std::unique_ptr<TFormMain> MakeWindow() {
+    return std::make_unique<TFormMain>(TProgramDir(home_->path()), dialogs_, desktop_);
+  }
+
+  struct TEntry {
+    const char* name = "title";
+    const char* type = "字符串";
+    const char* length = "20";
+    bool pri = false, must = false, query = false, display = false, queryDisplay = true;
+  };
+
+  static void Enter(TMemberFormBase& form, const TEntry& e) {
+    form.Edt_MemberName->setText(QString::fromUtf8(e.name));
+    form.CB_MemberType->setCurrentIndex(form.CB_MemberType->findText(QString::fromUtf8(e.type)));
+    form.Edt_MemberLength->setText(QString::fromUtf8(e.length));
+    form.CB_MemberIsPri->setChecked(e.pri);
+    form.CB_MemberIsMust->setChecked(e.must);
+    form.CB_QueryFlag->setChecked(e.query);
+    form.CB_MemberIsDisplay->setChecked(e.display);
+    form.CB_MemberQueryDisplay->setChecked(e.queryDisplay);
+  }
+
+  // What the add dialog says for an entry: the message, or "stored" when it stored a member.
+  std::string AddAnswer(TFormMain& window, const TEntry& entry) {
+    const std::size_t before = TMemberDAO().ListMembers(bookId_).size();
+    dialogs_.shown.clear();
+    TAddMemberForm form(window);
+    Enter(form, entry);
+    form.Button1Click();
+    if (TMemberDAO().ListMembers(bookId_).size() != before) return "stored";
+    return dialogs_.Last();
+  }
+
+  std::string UpdateAnswer(TFormMain& window, int memberId, const TEntry& entry) {
+    const TMember before = *TMemberDAO().GetMember(memberId);
+    dialogs_.shown.clear();
+    TUpdateMemberForm form(window, memberId);
+    Enter(form, entry);
+    form.Button1Click();
+    if (!(*TMemberDAO().GetMember(memberId) == before)) return "stored";
+    return dialogs_.Last();
+  }
+
+ private slots:
+  void init() {
+    home_ = std::make_unique<TTempHome>();
+    dialogs_ = TFakeDialogs();
+    projectId_ = AddProject("Library");
+    bookId_ = AddClass(projectId_, "Book", "图书");
+    authorId_ = AddClass(projectId_, "Author", "作者");
+    int other = AddProject("Shop");
+    AddClass(other, "Goods", "商品");
+  }
+  void cleanup() { home_.reset(); }
+
+  void addDialogOpensWithItsDefaultsAndLayout() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    QCOMPARE(form.windowTitle(), QStringLiteral("添加成员属性"));
+    QCOMPARE(form.size(), QSize(389, 331));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.Edt_MemberName->geometry(), QRect(120, 32, 209, 21));
+    QCOMPARE(form.CB_MemberType->geometry(), QRect(120, 80, 209, 21));
+    QCOMPARE(form.CB_MemberQueryDisplay->geometry(), QRect(192, 204, 137, 17));
+    QCOMPARE(form.Button2->geometry(), QRect(210, 287, 81, 25));
+    QVERIFY(!form.CB_MemberType->isEditable());
+    QStringList types;
+    for (int i = 0; i < form.CB_MemberType->count(); ++i) types << form.CB_MemberType->itemText(i);
+    // Other classes of this project only: not Book itself, not Goods of another project.
+    QCOMPARE(types, (QStringList{"字符串", "整型", "浮点型", "日期型", "图片型", "Author"}));
+    QCOMPARE(form.CB_MemberType->currentIndex(), 0);
+    QCOMPARE(form.Edt_MemberName->text(), QString());
+    QCOMPARE(form.Edt_MemberLength->text(), QStringLiteral("20"));
+    QVERIFY(form.CB_MemberQueryDisplay->isChecked());
+    QVERIFY(!form.CB_MemberIsPri->isChecked() && !form.CB_MemberIsMust->isChecked() &&
+            !form.CB_QueryFlag->isChecked() && !form.CB_MemberIsDisplay->isChecked());
+    QCOMPARE(TabChain(form.Edt_MemberName, 11),
+             (std::vector<QWidget*>{form.Edt_MemberName, form.CB_MemberType, form.CB_MemberIsMust,
+                                    form.Button1, form.Button2, form.Edt_MemberComment,
+                                    form.CB_QueryFlag, form.CB_MemberIsPri, form.Edt_MemberLength,
+                                    form.CB_MemberIsDisplay, form.CB_MemberQueryDisplay}));
+  }
+
+  void addDialogAppliesEveryRuleWithItsMessage() {
+    auto window = MakeWindow();
+    TEntry e;
+    e.name = "";
+    QCOMPARE(AddAnswer(*window, e), std::string("成员名称输入不能为空!"));
+    for (const char* name : {"Title", "1title", "书名"}) {
+      e.name = name;
+      QCOMPARE(AddAnswer(*window, e), std::string("成员属性首个字母必须小写"));
+    }
+    e = TEntry{};
+    e.type = "日期型";
+    QCOMPARE(AddAnswer(*window, e), std::string("日期型必须勾选是否必填标志!"));
+    e.type = "整型";
+    QCOMPARE(AddAnswer(*window, e), std::string("整型必须勾选是否必填标志!"));
+    e.type = "Author";
+    QCOMPARE(AddAnswer(*window, e), std::string("Author必须勾选是否必填标志!"));
+    e = TEntry{};
+    e.type = "图片型";  // the display box is ticked when the dialog opens
+    QCOMPARE(AddAnswer(*window, e), std::string("图片字段不用参与显示！"));
+    e = TEntry{};
+    e.type = "浮点型";
+    e.must = e.pri = true;
+    QCOMPARE(AddAnswer(*window, e), std::string("主键字段必须是整型或字符串型!"));
+    e.type = "整型";
+    e.queryDisplay = false;
+    QCOMPARE(AddAnswer(*window, e), std::string("主键字段需要参与显示!"));
+    e = TEntry{};
+    e.type = "浮点型";
+    e.must = e.query = true;
+    QCOMPARE(AddAnswer(*window, e), std::string("参与查询的字段不能是浮点型"));
+    e.type = "整型";
+    QCOMPARE(AddAnswer(*window, e), std::string("参与查询的字段不能是整型"));
+    QVERIFY(TMemberDAO().ListMembers(bookId_).empty());
+
+    // Accepted: string and picture members need not be required; dates may be searched on.
+    e = TEntry{};
+    QCOMPARE(AddAnswer(*window, e), std::string("stored"));
+    e.type = "图片型";
+    e.queryDisplay = false;
+    QCOMPARE(AddAnswer(*window, e), std::string("stored"));
+    e = TEntry{};
+    e.type = "日期型";
+    e.must = e.query = true;
+    QCOMPARE(AddAnswer(*window, e), std::string("stored"));
+  }
+
+  void emptyNameMovesTheFocusToTheNameField() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    form.Edt_MemberComment->setFocus();
+    form.Button1Click();
+    QCOMPARE(dialogs_.Last(), std::string("成员名称输入不能为空!"));
+    QCOMPARE(form.focusWidget(), static_cast<QWidget*>(form.Edt_MemberName));
+  }
+
+  void addDialogStoresTheRecordAndRefillsTheTable() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    TEntry e;
+    e.name = "amount";
+    e.type = "整型";
+    e.length = "20";  // ignored for every type but string
+    e.must = e.pri = e.display = true;
+    Enter(form, e);
+    form.Edt_MemberComment->setText(QStringLiteral("数量"));
+    form.Button1Click();
+    QCOMPARE(dialogs_.Last(), std::string("类成员属性添加成功!"));
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    TMember m = TMemberDAO().ListMembers(bookId_).back();
+    QCOMPARE(m.projectId, projectId_);
+    QCOMPARE(m.classId, bookId_);
+    QCOMPARE(m.memberName, std::string("amount"));
+    QCOMPARE(m.memberType, std::string("整型"));
+    QCOMPARE(m.memberLength, 0);
+    QCOMPARE(m.memberIsPri, 1);
+    QCOMPARE(m.memberIsInteger, 1);
+    QCOMPARE(m.memberIsFloat, 0);
+    QCOMPARE(m.memberIsMust, 1);
+    QCOMPARE(m.queryFlag, 0);
+    QCOMPARE(m.memberIsDisplay, 1);
+    QCOMPARE(m.memberQueryDisplay, 1);
+    QCOMPARE(m.memberComment, std::string("数量"));
+    QCOMPARE(window->LV_Member->rowCount(), 1);
+
+    TAddMemberForm second(*window);
+    e = TEntry{};
+    e.length = "50";
+    e.queryDisplay = false;
+    Enter(second, e);
+    second.Button1Click();
+    m = TMemberDAO().ListMembers(bookId_).back();
+    QCOMPARE(m.memberLength, 50);
+    QCOMPARE(m.memberQueryDisplay, 0);
+    QCOMPARE(m.memberIsInteger, 0);
+    QCOMPARE(window->LV_Member->rowCount(), 2);
+  }
+
+  void aLengthThatIsNoNumberIsAnErrorAndStoresNothing() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    TEntry e;
+    e.length = "abc";
+    Enter(form, e);
+    form.Button1Click();
+    QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
+    QVERIFY(TMemberDAO().ListMembers(bookId_).empty());
+    QVERIFY(form.result() != QDialog::Accepted);
+  }
+
+  void cancelStoresNothing() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    Enter(form, TEntry{});
+    form.Button2->click();
+    QCOMPARE(form.result(), int(QDialog::Rejected));
+    QVERIFY(TMemberDAO().ListMembers(bookId_).empty());
+    QVERIFY(dialogs_.shown.empty());
+  }
+
+  void updateDialogLoadsTheMember() {
+    TMember m;
+    m.projectId = projectId_;
+    m.classId = bookId_;
+    m.memberName = "writer";
+    m.memberType = "Author";
+    m.memberIsMust = 1;
+    m.queryFlag = 1;
+    m.memberIsDisplay = 1;
+    m.memberQueryDisplay = 0;
+    m.memberComment = "作者";
+    TMemberDAO().AddMember(m);
+    int id = TMemberDAO().ListMembers(bookId_).back().memberId;
+    auto window = MakeWindow();
+    TUpdateMemberForm form(*window, id);
+    QCOMPARE(form.windowTitle(), QStringLiteral("更新成员属性"));
+    QCOMPARE(form.size(), QSize(372, 320));
+    QCOMPARE(form.Edt_MemberName->geometry(), QRect(104, 24, 209, 21));
+    QCOMPARE(form.Button1->geometry(), QRect(80, 276, 81, 25));
+    QCOMPARE(form.Edt_MemberName->text(), QStringLiteral("writer"));
+    QCOMPARE(form.CB_MemberType->currentText(), QStringLiteral("Author"));
+    QCOMPARE(form.Edt_MemberLength->text(), QStringLiteral("0"));
+    QVERIFY(form.CB_MemberIsMust->isChecked());
+    QVERIFY(form.CB_QueryFlag->isChecked());
+    QVERIFY(form.CB_MemberIsDisplay->isChecked());
+    QVERIFY(!form.CB_MemberIsPri->isChecked());
+    QVERIFY(!form.CB_MemberQueryDisplay->isChecked());
+    QCOMPARE(form.Edt_MemberComment->text(), QStringLiteral("作者"));
+  }
+
+  void updateDialogRulesDifferFromTheAddDialog() {
+    int id = AddMember(projectId_, bookId_, "price", "字符串", false, false, 10);
+    auto window = MakeWindow();
+    TEntry e;
+    e.name = "price";
+    e.type = "浮点型";
+    e.must = e.pri = true;  // a float key: refused when adding, accepted when updating
+    QCOMPARE(UpdateAnswer(*window, id, e), std::string("stored"));
+    QCOMPARE(dialogs_.Last(), std::string("类成员属性更新成功!"));
+
+    e.queryDisplay = false;  // K2 comes before P in the update dialog
+    e.type = "图片型";
+    QCOMPARE(UpdateAnswer(*window, id, e), std::string("主键字段需要参与显示!"));
+    e = TEntry{};
+    e.name = "price";
+    e.type = "日期型";
+    QCOMPARE(UpdateAnswer(*window, id, e), std::string("日期型必须勾选是否必填标志!"));
+  }
+
+  void changingAStringToAnIntegerResetsLengthAndSetsTheFlag() {
+    int id = AddMember(projectId_, bookId_, "count", "字符串", false, false, 30);
+    auto window = MakeWindow();
+    TUpdateMemberForm form(*window, id);
+    QCOMPARE(form.Edt_MemberLength->text(), QStringLiteral("30"));
+    form.CB_MemberType->setCurrentIndex(1);
+    form.CB_MemberIsMust->setChecked(true);
+    form.Button1Click();
+    TMember m = *TMemberDAO().GetMember(id);
+    QCOMPARE(m.memberType, std::string("整型"));
+    QCOMPARE(m.memberIsInteger, 1);
+    QCOMPARE(m.memberLength, 0);
+    QCOMPARE(m.memberId, id);
+    QCOMPARE(m.classId, bookId_);
+    QCOMPARE(window->LV_Member->item(0, 2)->text(), QStringLiteral("整型"));
+  }
+
+  void aTypeOutsideTheListOpensWithNoTypeSelected() {
+    int id = AddMember(projectId_, bookId_, "goods", "Goods");  // a class of another project
+    TMember stored = *TMemberDAO().GetMember(id);
+    stored.memberIsMust = 0;
+    TMemberDAO().UpdateMember(stored);
+    auto window = MakeWindow();
+    TUpdateMemberForm form(*window, id);
+    QCOMPARE(form.CB_MemberType->currentIndex(), -1);
+    form.Button1Click();
+    QCOMPARE(dialogs_.Last(), std::string("必须勾选是否必填标志!"));
+    form.CB_MemberIsMust->setChecked(true);
+    form.Button1Click();
+    QCOMPARE(dialogs_.Last(), std::string("类成员属性更新成功!"));
+    QCOMPARE(TMemberDAO().GetMember(id)->memberType, std::string());
+  }
+};
+
+QTEST_MAIN(MemberFormsTest)
+#include "MemberFormsTest.moc"

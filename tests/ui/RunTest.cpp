@@ -1,0 +1,157 @@
+// Generation runs started from the main window: the worker thread's progress lines, its
+// notifications answered on the window's thread, refusal of a second start, and failures.
+#include <QPlainTextEdit>
+#include <QTest>
+#include <fstream>
+#include <memory>
+
+#include "UiTestSupport.h"
+#include "generate/AutoCode.h"
+#include "ui/MainForm.h"
+
+using namespace vbgen;
+using namespace vbgen::test;
+namespace fs = std::filesystem;
+
+class RunTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TTempHome> home_;
+  TFakeDialogs dialogs_;
+  TFakeDesktop desktop_;
+
+  static void WriteFile(const fs::path& file, const std::string& text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+  }
+
+  // Small templates with the markers, and a support directory of our own.
+  void MakeProgramFiles() {
+    const fs::path home = home_->path();
+    WriteFile(home / "template" / "MainForm.frm",
+              "Begin\r\n$MenuString\r\nEnd\r\n$MenuClickHandleString\r\n");
+    WriteFile(home / "template" / "vb信息管理系统.vbp", "Type=Exe\r\n$vbpString\r\n");
+    WriteFile(home / "template" / "FrmAdd.frx", "add");
+    WriteFile(home / "template" / "FrmManage.frx", "manage");
+    WriteFile(home / "bak" / "Module1.bas", "Public czry_flag As String\r\n");
+    WriteFile(home / "bak" / "images" / "logo.txt", "logo");
+  }
+
+  std::unique_ptr<TFormMain> MakeWindow() {
+    return std::make_unique<TFormMain>(TProgramDir(home_->path()), dialogs_, desktop_);
+  }
+
+  static QStringList MemoLines(TFormMain& window) {
+    return window.Memo_State->toPlainText().split('\n', Qt::SkipEmptyParts);
+  }
+
+ private slots:
+  void init() {
+    home_ = std::make_unique<TTempHome>();
+    dialogs_ = TFakeDialogs();
+    desktop_ = TFakeDesktop();
+    MakeProgramFiles();
+  }
+  void cleanup() { home_.reset(); }
+
+  void aFailedKeyCheckNamesTheClassAndWritesNothing() {
+    int project = AddProject("Library");
+    int book = AddClass(project, "Book", "图书");
+    AddMember(project, book, "bookId", "整型", true, true);
+    AddMember(project, book, "isbn", "字符串", true, false, 20);
+    int reader = AddClass(project, "Reader", "读者");  // no key either; never reached
+    (void)reader;
+    auto window = MakeWindow();
+    window->Memo_State->setPlainText("an earlier run");
+    window->A1Click();
+    QCOMPARE(dialogs_.shown.front().text,
+             std::string("如果以前生成了该项目，最好先删除原来的目录!"));
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
+    QCOMPARE(dialogs_.shown.size(), std::size_t(2));
+    QCOMPARE(dialogs_.shown.back().kind, std::string("message"));
+    QCOMPARE(dialogs_.Last(), std::string("Book表主键设置错误，每个类只能设置一个主键!"));
+    QCOMPARE(window->FailedClassId(), book);
+    QCOMPARE(window->Memo_State->toPlainText(), QString());  // cleared, and no line written
+    QVERIFY(!fs::exists(home_->path() / "projects"));
+    QVERIFY(desktop_.directories.empty());
+  }
+
+  void aFailedDisplayCheckNamesTheSecondClass() {
+    int project = AddProject("Library");
+    int book = AddClass(project, "Book", "图书");
+    AddMember(project, book, "bookId", "整型", true, true);
+    int reader = AddClass(project, "Reader", "读者");
+    AddMember(project, reader, "readerId", "整型", true, false);
+    auto window = MakeWindow();
+    window->A1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
+    QCOMPARE(dialogs_.Last(),
+             std::string("Reader表显示成员设置错误，每个类有且只能设置一个显示成员!"));
+    QCOMPARE(window->FailedClassId(), reader);
+    QVERIFY(!fs::exists(home_->path() / "projects"));
+  }
+
+  void aSecondStartWhileARunIsActiveIsRefused() {
+    AddProject("Library");
+    auto window = MakeWindow();
+    window->A1Click();
+    // The run cannot end before this thread answers its last notification, so it is active.
+    QVERIFY(window->RunActive());
+    window->A1Click();
+    QCOMPARE(dialogs_.Last(), std::string(kRunBusyText));
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
+    QCOMPARE(
+        dialogs_.Texts("message"),
+        (std::vector<std::string>{"如果以前生成了该项目，最好先删除原来的目录!", kRunBusyText}));
+  }
+
+  void closingTheWindowDuringARunWaitsForItQuietly() {
+    AddProject("Library");
+    auto window = MakeWindow();
+    window->A1Click();
+    QVERIFY(window->RunActive());
+    window.reset();  // the run's last notification comes while closing and shows nothing
+    QCOMPARE(dialogs_.shown.size(), std::size_t(1));
+    QVERIFY(desktop_.directories.empty());
+  }
+
+  void anErrorThatEndsTheRunIsShown() {
+    AddProject("Library");
+    fs::remove(home_->path() / "template" / "MainForm.frm");
+    auto window = MakeWindow();
+    window->A1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
+    std::vector<std::string> errors = dialogs_.Texts("error");
+    QCOMPARE(errors.size(), std::size_t(1));
+    QVERIFY2(errors.front().find("template/MainForm.frm") != std::string::npos,
+             errors.front().c_str());
+    QVERIFY(dialogs_.Texts("information").empty());
+    QVERIFY(desktop_.directories.empty());
+  }
+
+  // A whole run of a project without classes: every generator is called with an empty list.
+  // Passes once the generators are in place.
+  void aWholeRunEndsWithTheCompletionBoxAndOpensTheOutput() {
+    AddProject("Library");
+    auto window = MakeWindow();
+    window->A1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
+    QVERIFY2(dialogs_.Texts("error").empty(), dialogs_.Last().c_str());
+    QCOMPARE(dialogs_.shown.back().kind, std::string("information"));
+    QCOMPARE(dialogs_.shown.back().text, std::string("所有代码生成完毕!"));
+    QCOMPARE(dialogs_.shown.back().caption, std::string("任务提示"));
+    const fs::path output = home_->path() / "projects" / "Library";
+    QCOMPARE(desktop_.directories, std::vector<fs::path>{output});
+    const QStringList lines = MemoLines(*window);
+    QVERIFY(lines.size() >= 2);
+    QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("正在移动资源文件。。。"));
+    QCOMPARE(lines.last(), QStringLiteral("移动资源文件完毕!"));
+    QVERIFY(fs::exists(output / "Module1.bas"));
+    QVERIFY(fs::exists(output / "images" / "logo.txt"));
+    QVERIFY(fs::exists(output / "MainForm.frm"));
+  }
+};
+
+QTEST_MAIN(RunTest)
+#include "RunTest.moc"

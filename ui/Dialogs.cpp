@@ -1,0 +1,53 @@
+#include "ui/Dialogs.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "ui/QtText.h"
+
+namespace vbgen {
+namespace {
+
+// Shows a box whose buttons carry Chinese captions whatever translations are installed.
+bool Ask(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
+         const std::string& text, bool withCancel) {
+  QMessageBox box(icon, Q(caption), Q(text), QMessageBox::NoButton, owner);
+  QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+  if (withCancel) box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(ok);
+  box.exec();
+  return box.clickedButton() == ok;
+}
+
+}  // namespace
+
+void TQtDialogs::Message(const std::string& text) {
+  Ask(owner_, QMessageBox::NoIcon, kApplicationTitle, text, false);
+}
+
+void TQtDialogs::Information(const std::string& text, const std::string& caption) {
+  Ask(owner_, QMessageBox::Information, caption, text, false);
+}
+
+bool TQtDialogs::Confirm(const std::string& text, const std::string& caption) {
+  return Ask(owner_, QMessageBox::Information, caption, text, true);
+}
+
+std::string TQtDialogs::Input(const std::string& caption, const std::string& prompt,
+                              const std::string& defaultText) {
+  QInputDialog box(owner_);
+  box.setWindowTitle(Q(caption));
+  box.setLabelText(Q(prompt));
+  box.setTextValue(Q(defaultText));
+  box.setOkButtonText(QStringLiteral("确定"));
+  box.setCancelButtonText(QStringLiteral("取消"));
+  if (box.exec() != QDialog::Accepted) return defaultText;
+  return box.textValue().toStdString();
+}
+
+void TQtDialogs::Error(const std::string& text) {
+  Ask(owner_, QMessageBox::Critical, kApplicationTitle, text, false);
+}
+
+}  // namespace vbgen

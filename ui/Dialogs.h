@@ -1,0 +1,47 @@
+// The message, confirmation and input boxes of the window and its dialogs. The window talks to
+// boxes only through this interface, so tests can answer them without a screen.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace vbgen {
+
+// The title of plain message boxes.
+inline constexpr const char* kApplicationTitle = "tavorinvb代码生成器";
+
+class TDialogs {
+ public:
+  virtual ~TDialogs() = default;
+  // A plain box: the text, the application title as caption, an OK button.
+  virtual void Message(const std::string& text) = 0;
+  // An information icon, the given caption, an OK button.
+  virtual void Information(const std::string& text, const std::string& caption) = 0;
+  // OK and Cancel with an information icon; true only for OK.
+  virtual bool Confirm(const std::string& text, const std::string& caption) = 0;
+  // A prompt with an edit field holding defaultText; Cancel yields defaultText unchanged.
+  virtual std::string Input(const std::string& caption, const std::string& prompt,
+                            const std::string& defaultText) = 0;
+  // An error the user cannot fix by changing the input (a database or file failure).
+  virtual void Error(const std::string& text) = 0;
+};
+
+// The real boxes, owned by the given window.
+class TQtDialogs : public TDialogs {
+ public:
+  explicit TQtDialogs(QWidget* owner = nullptr) : owner_(owner) {}
+  void SetOwner(QWidget* owner) { owner_ = owner; }
+
+  void Message(const std::string& text) override;
+  void Information(const std::string& text, const std::string& caption) override;
+  bool Confirm(const std::string& text, const std::string& caption) override;
+  std::string Input(const std::string& caption, const std::string& prompt,
+                    const std::string& defaultText) override;
+  void Error(const std::string& text) override;
+
+ private:
+  QWidget* owner_;
+};
+
+}  // namespace vbgen

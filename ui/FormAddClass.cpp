@@ -1,0 +1,27 @@
+#include "ui/FormAddClass.h"
+
+#include <QCheckBox>
+
+#include "model/ClassDAO.h"
+#include "model/Rules.h"
+#include "ui/Dialogs.h"
+#include "ui/MainForm.h"
+
+namespace vbgen {
+
+TAddClassForm::TAddClassForm(TFormMain& main)
+    : TClassFormBase(main, {"添加类", 261, 219, QPoint(22, 32), QPoint(19, 96),
+                            QRect(112, 128, 105, 41), QRect(72, 176, 113, 25)}) {
+  CB_FrontShowFlag->setChecked(true);
+}
+
+void TAddClassForm::Button1Click() {
+  const int projectId = main_.SelectedProjectId();
+  if (Refused(CheckAddClass(projectId, ClassName(), FriendName()))) return;
+  TClassDAO().AddClass(projectId, ClassName(), FriendName(), FrontShowFlag());
+  main_.FillClassList(projectId);
+  main_.Dialogs().Message("类名称添加成功！");
+  accept();
+}
+
+}  // namespace vbgen

@@ -1,0 +1,610 @@
+#include "ui/MainForm.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+
+#include "generate/ModelCheck.h"
+#include "model/ClassDAO.h"
+#include "model/MemberDAO.h"
+#include "model/ProjectDAO.h"
+#include "model/Rules.h"
+#include "ui/DataBaseSql.h"
+#include "ui/Desktop.h"
+#include "ui/Dialogs.h"
+#include "ui/FormAddClass.h"
+#include "ui/FormAddMember.h"
+#include "ui/FormUpdateClass.h"
+#include "ui/FormUpdateMember.h"
+#include "ui/QtText.h"
+#include "ui/RunBridge.h"
+
+namespace vbgen {
+namespace {
+
+constexpr int kClientWidth = 783;
+constexpr int kClientHeight = 547;
+constexpr int kBannerHeight = 89;
+constexpr int kProgressHeight = 152;
+constexpr int kMakerPageDelayMs = 5000;
+
+struct TColumn {
+  const char* caption;
+  int width;
+};
+// The first column carries the member's key; one pixel wide, it is in effect hidden.
+constexpr TColumn kMemberColumns[] = {
+    {"编号", 1},  {"成员名称", 90}, {"成员类型", 70},   {"长度", 50},     {"主键", 50},
+    {"必填", 50}, {"查询", 50},     {"下拉框显示", 75}, {"界面显示", 60}, {"注释", 110}};
+
+QString YesNo(int flag) { return flag == 1 ? QStringLiteral("是") : QStringLiteral("否"); }
+
+// Sets a flag for the lifetime of a scope.
+class TScopedFlag {
+ public:
+  explicit TScopedFlag(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~TScopedFlag() { flag_ = old_; }
+
+ private:
+  bool& flag_;
+  bool old_;
+};
+
+}  // namespace
+
+TFormMain::TFormMain(TProgramDir programDir, TDialogs& dialogs, TDesktop& desktop, QWidget* parent)
+    : QMainWindow(parent),
+      programDir_(std::move(programDir)),
+      dialogs_(dialogs),
+      desktop_(desktop),
+      modalRunner_([](QDialog& dialog) { dialog.exec(); }) {
+  BuildControls();
+  BuildMenus();
+  FormCreate();
+}
+
+TFormMain::~TFormMain() {
+  // A run still under way needs this thread to answer its notifications; they return at once
+  // while closing, and the run is waited for before the controls go.
+  closing_ = true;
+  while (runThread_ != nullptr && !runThread_->isFinished()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  if (runThread_ != nullptr) runThread_->wait();
+}
+
+void TFormMain::BuildControls() {
+  setWindowTitle(QString::fromUtf8(kMainCaption));
+  setWindowIcon(QIcon(PathText(programDir_.Home() / "images" / "icon.png")));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+
+  auto* client = new QWidget(this);
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+
+  Image1 = new QLabel(client);
+  Image1->setObjectName("Image1");
+  Image1->setGeometry(0, 0, kClientWidth, kBannerHeight);
+  Image1->setPixmap(QPixmap(PathText(programDir_.Home() / "images" / "banner.png")));
+  Image1->setScaledContents(true);
+  Image1->setCursor(Qt::PointingHandCursor);
+  Image1->installEventFilter(this);
+
+  GroupBox1 = new QGroupBox(QStringLiteral("项目操作区"), client);
+  GroupBox1->setGeometry(0, kBannerHeight, kClientWidth, kClientHeight - kBannerHeight);
+
+  Label1 = new QLabel(QStringLiteral("项目:"), GroupBox1);
+  Label1->move(8, 24);
+  CB_Project = new QComboBox(GroupBox1);
+  CB_Project->setObjectName("CB_Project");
+  CB_Project->setGeometry(36, 18, 121, 21);
+  connect(CB_Project, &QComboBox::activated, this,
+          [this] { Guard([this] { CB_ProjectChange(); }); });
+
+  Label2 = new QLabel(QStringLiteral("该项目所有类如下:"), GroupBox1);
+  Label2->move(8, 48);
+  LB_Object = new QListWidget(GroupBox1);
+  LB_Object->setObjectName("LB_Object");
+  LB_Object->setGeometry(8, 64, 153, 241);
+  connect(LB_Object, &QListWidget::currentRowChanged, this, [this] {
+    if (!filling_) Guard([this] { LB_ObjectClick(); });
+  });
+  connect(LB_Object, &QListWidget::itemDoubleClicked, this,
+          [this] { Guard([this] { LB_ObjectDblClick(); }); });
+
+  LV_Member = new QTableWidget(0, static_cast<int>(std::size(kMemberColumns)), GroupBox1);
+  LV_Member->setObjectName("LV_Member");
+  LV_Member->setGeometry(162, 16, 617, 281);
+  LV_Member->setShowGrid(true);
+  LV_Member->setSelectionBehavior(QAbstractItemView::SelectRows);
+  LV_Member->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  LV_Member->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  LV_Member->setWordWrap(false);
+  LV_Member->verticalHeader()->hide();
+  LV_Member->verticalHeader()->setDefaultSectionSize(18);
+  LV_Member->horizontalHeader()->setMinimumSectionSize(1);
+  LV_Member->horizontalHeader()->setHighlightSections(false);
+  LV_Member->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int column = 0; column < static_cast<int>(std::size(kMemberColumns)); ++column) {
+    LV_Member->setHorizontalHeaderItem(
+        column, new QTableWidgetItem(QString::fromUtf8(kMemberColumns[column].caption)));
+    LV_Member->setColumnWidth(column, kMemberColumns[column].width);
+  }
+  LV_Member->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(LV_Member, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu1->popup(LV_Member->viewport()->mapToGlobal(at)); });
+  LV_Member->viewport()->installEventFilter(this);
+
+  GroupBox2 = new QGroupBox(QStringLiteral("生成进度"), GroupBox1);
+  GroupBox2->setGeometry(2, GroupBox1->height() - kProgressHeight - 2, kClientWidth - 4,
+                         kProgressHeight);
+  Memo_State = new QPlainTextEdit(GroupBox2);
+  Memo_State->setObjectName("Memo_State");
+  Memo_State->setGeometry(2, 16, GroupBox2->width() - 4, kProgressHeight - 18);
+  Memo_State->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo_State->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: silver; }"));
+
+  // The user guide opens once, a while after start-up.
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(kMakerPageDelayMs);
+  connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+  Timer1->start();
+
+  move(379, 109);
+}
+
+QAction* TFormMain::AddMenuItem(QMenu* menu, const char* caption, void (TFormMain::*handler)()) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  connect(action, &QAction::triggered, this,
+          [this, handler] { Guard([&] { (this->*handler)(); }); });
+  return action;
+}
+
+void TFormMain::BuildMenus() {
+  QMenu* project = menuBar()->addMenu(QStringLiteral("项目操作(&P)"));
+  ActionNewProject = AddMenuItem(project, "新建项目(&F)", &TFormMain::F2Click);
+  ActionRenameProject = AddMenuItem(project, "修改项目名称(&X)", &TFormMain::N1Click);
+  ActionDeleteProject = AddMenuItem(project, "删除当前项目(&D)", &TFormMain::D1Click);
+  ActionAddClass = AddMenuItem(project, "添加类(&A)", &TFormMain::A2Click);
+  ActionUpdateClass = AddMenuItem(project, "修改类名(&B)", &TFormMain::N2Click);
+  ActionDeleteClass = AddMenuItem(project, "删除类(&S)", &TFormMain::S1Click);
+  ActionAddMember = AddMenuItem(project, "添加成员(&M)", &TFormMain::M1Click);
+  ActionUpdateMember = AddMenuItem(project, "修改成员属性(&E)", &TFormMain::N3Click);
+  ActionDeleteMember = AddMenuItem(project, "删除成员(&C)", &TFormMain::C1Click);
+
+  QMenu* code = menuBar()->addMenu(QStringLiteral("代码管理(&A)"));
+  ActionSql = AddMenuItem(code, "生成建表sql语句", &TFormMain::sql1Click);
+  ActionNamespace = AddMenuItem(code, "设置命名空间(&S)", &TFormMain::S2Click);
+  ActionNamespace->setVisible(false);  // no generated text depends on the namespace
+  ActionGenerate = AddMenuItem(code, "自动生成代码(&A)", &TFormMain::A1Click);
+
+  PopupMenu1 = new QMenu(this);
+  AddMenuItem(PopupMenu1, "删除成员(&D)", &TFormMain::D2Click);
+  AddMenuItem(PopupMenu1, "成员交换(&E)", &TFormMain::E1Click);
+  AddMenuItem(PopupMenu1, "成员上移(&U)", &TFormMain::N5Click);
+  AddMenuItem(PopupMenu1, "成员下移(&L)", &TFormMain::L1Click);
+
+  // The menu bar sits above the client area, as a title-bar menu would.
+  setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+    Guard([this] { Image1Click(); });
+    return true;
+  }
+  if (watched == LV_Member->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    // The press before the double click has already selected the row under the mouse, or
+    // cleared the selection on an empty part of the table.
+    Guard([this] { LV_MemberDblClick(); });
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::Guard(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& error) {
+    dialogs_.Error(error.what());
+  }
+}
+
+// ---- selection ----
+
+int TFormMain::SelectedProjectId() const {
+  if (CB_Project->currentIndex() < 0) return kNone;
+  return CB_Project->currentData().toInt();
+}
+
+QListWidgetItem* TFormMain::SelectedClassItem() const {
+  QListWidgetItem* item = LB_Object->currentItem();
+  return item != nullptr && item->isSelected() ? item : nullptr;
+}
+
+int TFormMain::SelectedClassId() const {
+  QListWidgetItem* item = SelectedClassItem();
+  return item != nullptr ? item->data(Qt::UserRole).toInt() : kNone;
+}
+
+std::vector<int> TFormMain::SelectedMemberRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : LV_Member->selectionModel()->selectedRows()) {
+    rows.push_back(index.row());
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+int TFormMain::MemberIdOfRow(int row) const { return LV_Member->item(row, 0)->text().toInt(); }
+
+int TFormMain::SelectedMemberId() const {
+  std::vector<int> rows = SelectedMemberRows();
+  return rows.empty() ? kNone : MemberIdOfRow(rows.front());
+}
+
+// ---- refresh operations ----
+
+void TFormMain::FormCreate() {
+  lastProjectIndex_ = kNone;
+  namespaceName_ = "tavorin";
+  FillProjectList();
+}
+
+void TFormMain::FillProjectList() {
+  TScopedFlag filling(filling_);
+  CB_Project->clear();
+  for (const TNamedId& project : TProjectDAO().ListProjects()) {
+    CB_Project->addItem(Q(project.name), project.id);
+  }
+  LB_Object->clear();
+  if (CB_Project->count() == 0) {
+    LV_Member->setRowCount(0);
+    return;
+  }
+  int index =
+      lastProjectIndex_ != kNone && lastProjectIndex_ < CB_Project->count() ? lastProjectIndex_ : 0;
+  CB_Project->setCurrentIndex(index);
+  FillClassList(SelectedProjectId());
+}
+
+void TFormMain::FillClassList(int projectId) {
+  TScopedFlag filling(filling_);
+  LB_Object->clear();
+  for (const TNamedId& entry : TClassDAO().ListClasses(projectId)) {
+    auto* item = new QListWidgetItem(Q(entry.name), LB_Object);
+    item->setData(Qt::UserRole, entry.id);
+  }
+  if (LB_Object->count() == 0) {
+    // Rows of another project's class would otherwise stay in view.
+    LV_Member->setRowCount(0);
+    return;
+  }
+  LB_Object->setCurrentRow(0);
+  FillMemberList(SelectedClassId());
+}
+
+void TFormMain::FillMemberList(int classId) {
+  LV_Member->setRowCount(0);
+  TMemberList members = TMemberDAO().ListMembers(classId);
+  LV_Member->setUpdatesEnabled(false);
+  LV_Member->setRowCount(static_cast<int>(members.size()));
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    const TMember& m = members[i];
+    const QString cells[] = {QString::number(m.memberId),
+                             Q(m.memberName),
+                             Q(m.memberType),
+                             QString::number(m.memberLength),
+                             YesNo(m.memberIsPri),
+                             YesNo(m.memberIsMust),
+                             YesNo(m.queryFlag),
+                             YesNo(m.memberIsDisplay),
+                             YesNo(m.memberQueryDisplay),
+                             Q(m.memberComment)};
+    for (int column = 0; column < static_cast<int>(std::size(cells)); ++column) {
+      LV_Member->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
+    }
+  }
+  LV_Member->setUpdatesEnabled(true);
+}
+
+void TFormMain::RefillMembersOfSelectedClass() {
+  int classId = SelectedClassId();
+  if (classId == kNone) {
+    LV_Member->setRowCount(0);
+    return;
+  }
+  FillMemberList(classId);
+}
+
+void TFormMain::ShowModal(QDialog& dialog) { modalRunner_(dialog); }
+
+// ---- project commands ----
+
+void TFormMain::F2Click() {
+  std::string name = dialogs_.Input("请输入工程名称", "", "");
+  if (auto problem = CheckNewProjectName(name)) {
+    dialogs_.Message(*problem);
+    return;
+  }
+  TProjectDAO().AddProject(name);
+  FillProjectList();
+  dialogs_.Message("工程名称添加成功！");
+}
+
+void TFormMain::N1Click() {
+  if (SelectedProjectId() == kNone) {
+    dialogs_.Message("当前未有任何项目被选中!");
+    return;
+  }
+  std::string name = dialogs_.Input("请输入项目名称", "", "");
+  if (auto problem = CheckRenamedProjectName(name)) {
+    dialogs_.Message(*problem);
+    return;
+  }
+  TProjectDAO().RenameProject(SelectedProjectId(), name);
+  lastProjectIndex_ = CB_Project->currentIndex();
+  dialogs_.Message("工程名称修改成功！");
+  FillProjectList();
+}
+
+void TFormMain::D1Click() {
+  if (SelectedProjectId() == kNone) {
+    dialogs_.Message("未有任何项目被选中!");
+    return;
+  }
+  if (!dialogs_.Confirm("确认删除当前项目吗?", "删除提示")) return;
+  TProjectDAO().DeleteProject(SelectedProjectId());
+  lastProjectIndex_ = kNone;
+  dialogs_.Message("删除成功!");
+  FillProjectList();
+}
+
+// ---- class commands ----
+
+void TFormMain::A2Click() {
+  if (SelectedProjectId() == kNone) {
+    dialogs_.Message("当前未有任何项目被选中!");
+    return;
+  }
+  TAddClassForm form(*this);
+  ShowModal(form);
+}
+
+void TFormMain::N2Click() {
+  if (SelectedClassId() == kNone) {
+    dialogs_.Message("没有类被选中!");
+    return;
+  }
+  TUpdateClassForm form(*this, SelectedClassId());
+  ShowModal(form);
+}
+
+void TFormMain::S1Click() {
+  QListWidgetItem* item = SelectedClassItem();
+  if (item == nullptr) {
+    dialogs_.Message("没有类被选中!");
+    return;
+  }
+  if (!dialogs_.Confirm("确认删除此类对象！", "提示")) return;
+  TClassDAO().DeleteClass(item->data(Qt::UserRole).toInt());
+  {
+    TScopedFlag filling(filling_);
+    delete LB_Object->takeItem(LB_Object->row(item));
+    LB_Object->setCurrentRow(-1);
+    LB_Object->clearSelection();
+    // The rows shown belonged to the deleted class; their members are gone with it.
+    LV_Member->setRowCount(0);
+  }
+  dialogs_.Message("类对象删除成功!");
+}
+
+// ---- member commands ----
+
+void TFormMain::M1Click() {
+  if (SelectedClassId() == kNone) {
+    dialogs_.Message("请先选择类对象");
+    return;
+  }
+  TAddMemberForm form(*this);
+  ShowModal(form);
+}
+
+void TFormMain::N3Click() {
+  if (SelectedMemberId() == kNone) {
+    dialogs_.Message("请先选择一个成员");
+    return;
+  }
+  TUpdateMemberForm form(*this, SelectedMemberId());
+  ShowModal(form);
+}
+
+void TFormMain::C1Click() {
+  if (SelectedMemberId() == kNone) {
+    dialogs_.Message("请先选择一个成员");
+    return;
+  }
+  if (!dialogs_.Confirm("确定删除当前成员属性?", "删除提示")) return;
+  TMemberDAO().DeleteMember(SelectedMemberId());
+  dialogs_.Message("成员属性删除成功");
+  RefillMembersOfSelectedClass();
+}
+
+void TFormMain::D2Click() { C1Click(); }
+
+void TFormMain::E1Click() {
+  std::vector<int> rows = SelectedMemberRows();
+  if (rows.size() != 2) {
+    dialogs_.Message("请选中2条记录!");
+    return;
+  }
+  SwapAndRefill(MemberIdOfRow(rows[0]), MemberIdOfRow(rows[1]));
+}
+
+void TFormMain::N5Click() {
+  std::vector<int> rows = SelectedMemberRows();
+  if (rows.empty()) {
+    dialogs_.Message("请先选择一个成员");
+    return;
+  }
+  if (rows.front() == 0) {
+    dialogs_.Message("第一个成员无法上移了！");
+    return;
+  }
+  SwapAndRefill(MemberIdOfRow(rows.front()), MemberIdOfRow(rows.front() - 1));
+}
+
+void TFormMain::L1Click() {
+  std::vector<int> rows = SelectedMemberRows();
+  if (rows.empty()) {
+    dialogs_.Message("请先选择一个成员");
+    return;
+  }
+  if (rows.front() == LV_Member->rowCount() - 1) {
+    dialogs_.Message("最后一个成员无法下移了！");
+    return;
+  }
+  SwapAndRefill(MemberIdOfRow(rows.front()), MemberIdOfRow(rows.front() + 1));
+}
+
+void TFormMain::SwapAndRefill(int memberIdA, int memberIdB) {
+  TMemberDAO().SwapMembers(memberIdA, memberIdB);
+  RefillMembersOfSelectedClass();
+}
+
+// ---- code commands ----
+
+void TFormMain::sql1Click() {
+  if (SelectedProjectId() == kNone) {
+    dialogs_.Message("当前未有任何项目被选中!");
+    return;
+  }
+  TDataBaseSqlForm form(dialogs_, this);
+  form.SetProjectId(SelectedProjectId());
+  ShowModal(form);
+}
+
+void TFormMain::S2Click() {
+  std::string name =
+      dialogs_.Input("命名空间输入框", "请输入一个命名空间名如:           ", namespaceName_);
+  if (name.empty()) {
+    dialogs_.Message("命名空间名输入不能为空!");
+    return;
+  }
+  namespaceName_ = name;
+}
+
+void TFormMain::A1Click() {
+  if (SelectedProjectId() == kNone) {
+    dialogs_.Message("没有一个工程被选中！");
+    return;
+  }
+  if (RunActive()) {
+    dialogs_.Message(kRunBusyText);
+    return;
+  }
+  dialogs_.Message("如果以前生成了该项目，最好先删除原来的目录!");
+  Memo_State->clear();
+  StartRun(SelectedProjectId());
+}
+
+void TFormMain::StartRun(int projectId) {
+  if (!runGate_.TryEnter()) {
+    dialogs_.Message(kRunBusyText);
+    return;
+  }
+  // The run writes under the name the project has now; the completion opens that directory.
+  runProjectName_ = TProjectDAO().GetProjectName(projectId);
+  auto listener = std::make_shared<TRunBridge>(
+      this, TRunHandlers{[this](const std::string& line) { AppendProgress(line); },
+                         [this](int id) { KeyCheckFailed(id); },
+                         [this](int id) { DisplayCheckFailed(id); }, [this] { GenerationDone(); },
+                         [this](const std::string& message) { RunFailed(message); }});
+  QThread* thread = QThread::create([listener, projectId, ns = namespaceName_, dir = programDir_] {
+    TAutoCode(projectId, ns, dir, *listener).Execute();
+  });
+  connect(thread, &QThread::finished, this, [this, thread] {
+    if (runThread_ == thread) runThread_ = nullptr;
+    runGate_.Leave();
+    thread->deleteLater();
+  });
+  runThread_ = thread;
+  thread->start();
+}
+
+void TFormMain::AppendProgress(const std::string& line) {
+  if (!closing_) Memo_State->appendPlainText(Q(line));
+}
+
+void TFormMain::KeyCheckFailed(int failedClassId) {
+  if (closing_) return;
+  failedClassId_ = failedClassId;
+  dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kKeyCheckText);
+}
+
+void TFormMain::DisplayCheckFailed(int failedClassId) {
+  if (closing_) return;
+  failedClassId_ = failedClassId;
+  dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kDisplayCheckText);
+}
+
+void TFormMain::GenerationDone() {
+  if (closing_) return;
+  dialogs_.Information("所有代码生成完毕!", "任务提示");
+  desktop_.OpenDirectory(programDir_.OutputDir(runProjectName_));
+}
+
+void TFormMain::RunFailed(const std::string& message) {
+  if (closing_) return;
+  dialogs_.Error("代码生成失败: " + message);
+}
+
+// ---- lists and the banner ----
+
+void TFormMain::CB_ProjectChange() {
+  LV_Member->setRowCount(0);
+  if (SelectedProjectId() != kNone) FillClassList(SelectedProjectId());
+}
+
+void TFormMain::LB_ObjectClick() {
+  if (SelectedClassId() != kNone) FillMemberList(SelectedClassId());
+}
+
+void TFormMain::LB_ObjectDblClick() { N2Click(); }
+
+void TFormMain::LV_MemberDblClick() {
+  if (SelectedClassId() != kNone && SelectedMemberId() == kNone) {
+    M1Click();
+  } else {
+    N3Click();
+  }
+}
+
+void TFormMain::Image1Click() { OpenMakerPage(); }
+
+void TFormMain::Timer1Timer() {
+  OpenMakerPage();
+  Timer1->stop();
+}
+
+void TFormMain::OpenMakerPage() {
+  desktop_.OpenUrl(QUrl::fromLocalFile(PathText(programDir_.Home() / "guide" / "index.html")));
+}
+
+}  // namespace vbgen

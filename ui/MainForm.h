@@ -1,0 +1,157 @@
+// The main window: the projects, the classes of the selected project, the members of the
+// selected class, the menus that edit them, and the generation run's progress.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "generate/AutoCode.h"
+#include "generate/GenContext.h"
+
+class QAction;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPlainTextEdit;
+class QTableWidget;
+class QThread;
+class QTimer;
+
+namespace vbgen {
+
+class TDesktop;
+class TDialogs;
+struct TMember;
+
+// The window's caption: the product name and our note.
+inline constexpr const char* kMainCaption =
+    "tavorinvb代码生成器2.0版 —— Linux 桌面版，点击横幅查看使用说明";
+
+class TFormMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Shows a dialog modally; tests replace it to drive dialogs without a nested event loop.
+  using TModalRunner = std::function<void(QDialog&)>;
+  static constexpr int kNone = -1;
+
+  TFormMain(TProgramDir programDir, TDialogs& dialogs, TDesktop& desktop,
+            QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  // What the dialogs read: the selection, kNone when nothing is selected.
+  int SelectedProjectId() const;
+  int SelectedClassId() const;
+  QListWidgetItem* SelectedClassItem() const;
+  int SelectedMemberId() const;
+  TDialogs& Dialogs() const { return dialogs_; }
+
+  // Refresh operations, also called by the dialogs.
+  void FillProjectList();
+  void FillClassList(int projectId);
+  void FillMemberList(int classId);
+
+  void SetModalRunner(TModalRunner runner) { modalRunner_ = std::move(runner); }
+  bool RunActive() const { return runGate_.Busy(); }
+  const std::string& NamespaceName() const { return namespaceName_; }
+  int LastProjectIndex() const { return lastProjectIndex_; }
+  int FailedClassId() const { return failedClassId_; }
+
+  // The published controls.
+  QLabel* Image1;
+  QGroupBox* GroupBox1;
+  QLabel* Label1;
+  QComboBox* CB_Project;
+  QLabel* Label2;
+  QListWidget* LB_Object;
+  QTableWidget* LV_Member;
+  QGroupBox* GroupBox2;
+  QPlainTextEdit* Memo_State;
+  QTimer* Timer1;
+  QMenu* PopupMenu1;
+  QAction* ActionNewProject;
+  QAction* ActionRenameProject;
+  QAction* ActionDeleteProject;
+  QAction* ActionAddClass;
+  QAction* ActionUpdateClass;
+  QAction* ActionDeleteClass;
+  QAction* ActionAddMember;
+  QAction* ActionUpdateMember;
+  QAction* ActionDeleteMember;
+  QAction* ActionSql;
+  QAction* ActionNamespace;
+  QAction* ActionGenerate;
+
+ public slots:
+  void FormCreate();
+  void F2Click();
+  void N1Click();
+  void D1Click();
+  void A2Click();
+  void N2Click();
+  void S1Click();
+  void M1Click();
+  void N3Click();
+  void C1Click();
+  void D2Click();
+  void sql1Click();
+  void S2Click();
+  void A1Click();
+  void E1Click();
+  void N5Click();
+  void L1Click();
+  void CB_ProjectChange();
+  void LB_ObjectClick();
+  void LB_ObjectDblClick();
+  void LV_MemberDblClick();
+  void Image1Click();
+  void Timer1Timer();
+
+  // The generation run's three notifications, handled on this thread while the run waits.
+  void KeyCheckFailed(int failedClassId);
+  void DisplayCheckFailed(int failedClassId);
+  void GenerationDone();
+  void RunFailed(const std::string& message);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  QAction* AddMenuItem(QMenu* menu, const char* caption, void (TFormMain::*handler)());
+  void AddMemberRow(const TMember& member);
+  std::vector<int> SelectedMemberRows() const;
+  int MemberIdOfRow(int row) const;
+  void SwapAndRefill(int memberIdA, int memberIdB);
+  void RefillMembersOfSelectedClass();
+  void ShowModal(QDialog& dialog);
+  void OpenMakerPage();
+  void StartRun(int projectId);
+  void AppendProgress(const std::string& line);
+  // Runs a user command; an error of the model store or the file system reaches the user in
+  // an error box instead of ending the program.
+  void Guard(const std::function<void()>& command);
+
+  TProgramDir programDir_;
+  TDialogs& dialogs_;
+  TDesktop& desktop_;
+  TModalRunner modalRunner_;
+  int lastProjectIndex_ = kNone;
+  std::string namespaceName_;
+  int failedClassId_ = 0;
+  bool filling_ = false;  // set while a list is refilled, so selection signals are ignored
+
+  TRunGate runGate_;
+  QThread* runThread_ = nullptr;
+  std::string runProjectName_;
+  bool closing_ = false;
+};
+
+}  // namespace vbgen

@@ -1,0 +1,79 @@
+// The controls shared by the add-member and the update-member dialog. The dialogs only show
+// a TMemberInput and read it back; the rules and the record come from the model's rules.
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <QRect>
+#include <string>
+#include <vector>
+
+#include "model/Rules.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace vbgen {
+
+class TFormMain;
+
+struct TMemberFormLayout {
+  const char* caption;
+  int clientWidth;
+  int clientHeight;
+  QPoint nameLabel;
+  QRect name;
+  QPoint typeLabel;
+  QRect type;
+  QPoint lengthLabel;
+  QRect length;
+  QPoint lengthNote;
+  QRect isPri;
+  QRect isMust;
+  QRect queryFlag;
+  QRect isDisplay;
+  QRect queryDisplay;
+  QPoint commentLabel;
+  QRect comment;
+  QRect ok;
+  QRect cancel;
+};
+
+class TMemberFormBase : public QDialog {
+  Q_OBJECT
+
+ public:
+  QLineEdit* Edt_MemberName;
+  QComboBox* CB_MemberType;
+  QLineEdit* Edt_MemberLength;
+  QCheckBox* CB_MemberIsPri;
+  QCheckBox* CB_MemberIsMust;
+  QCheckBox* CB_QueryFlag;
+  QCheckBox* CB_MemberIsDisplay;
+  QCheckBox* CB_MemberQueryDisplay;
+  QLineEdit* Edt_MemberComment;
+  QPushButton* Button1;
+  QPushButton* Button2;
+
+ public slots:
+  virtual void Button1Click() = 0;
+  void Button2Click();
+
+ protected:
+  TMemberFormBase(TFormMain& main, const TMemberFormLayout& layout);
+
+  // The type list of a member of the window's selected class.
+  std::vector<std::string> TypeListOfSelectedClass() const;
+  void ShowInput(const TMemberInput& input);
+  TMemberInput ReadInput() const;
+  // Checks, builds and hands the record to store(); false while the dialog must stay open.
+  bool CheckAndStore(const TRuleResult& problem, const TMemberInput& input, int memberId,
+                     void (*store)(const TMember&));
+
+  TFormMain& main_;
+  std::vector<std::string> typeList_;
+};
+
+}  // namespace vbgen
