@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev
-          qt6-base-dev libgl-dev nlohmann-json3-dev sqlfluff fonts-noto-cjk xvfb xauth)
+          qt6-base-dev libgl-dev nlohmann-json3-dev sqlfluff fonts-noto-cjk xdg-utils xvfb xauth)
 
 install_missing() {
   local missing=()
@@ -36,6 +36,10 @@ case "${1:-run}" in
   run)
     install_missing; build
     shift || true
-    if [[ -x build/bin/vbgen ]]; then exec build/bin/vbgen "$@"; else exec build/bin/vbgen-cli "$@"; fi ;;
+    # Without a display (a headless machine), the window runs on a virtual one.
+    if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+      exec xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/vbgen "$@"
+    fi
+    exec build/bin/vbgen "$@" ;;
   *) echo "usage: $0 [run|test|build]" >&2; exit 2 ;;
 esac
