@@ -13,6 +13,35 @@ class TEncodingError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// One conversion direction, opened once and used for many texts (opening is the costly part).
+class TCodec {
+ public:
+  TCodec(const char* to, const char* from);
+  ~TCodec();
+  TCodec(const TCodec&) = delete;
+  TCodec& operator=(const TCodec&) = delete;
+
+  // Converts; false on the first character that has no form in the target encoding.
+  bool Convert(std::string_view input, std::string& output);
+
+ private:
+  void* cd_;
+};
+
+// UTF-8 to GBK. Generated text is mostly ASCII, which is the same in both, so only the other
+// runs go through the codec.
+class TGbkEncoder {
+ public:
+  TGbkEncoder() : codec_("GBK", "UTF-8") {}
+  // Throws TEncodingError naming the line of the text that holds a character without GBK form.
+  std::string Encode(std::string_view utf8);
+  bool Fits(std::string_view utf8);
+
+ private:
+  TCodec codec_;
+  std::string converted_;
+};
+
 // UTF-8 to GBK bytes; throws TEncodingError naming the text when a character has no GBK form.
 std::string Utf8ToGbk(std::string_view utf8);
 // GBK bytes to UTF-8; throws TEncodingError on invalid bytes.

@@ -11,7 +11,7 @@
 
 namespace vbgen {
 
-// A short, stable digest of file contents (64-bit FNV-1a, in hex).
+// A short, stable digest of file contents (64 bits, in hex), to tell a changed file.
 std::string ContentHash(const std::string& bytes);
 
 // The manifest ".vbgen/manifest" of one output directory: a hash per file, by path inside it.

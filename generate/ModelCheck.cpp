@@ -47,8 +47,9 @@ std::vector<std::string> FindMissingReferences(int projectId, const TNamedIdList
 
 std::vector<std::string> FindTextsOutsideGbk(int /*projectId*/, const TNamedIdList& classes) {
   std::vector<std::string> problems;
-  auto check = [&problems](const std::string& where, const std::string& text) {
-    if (!FitsGbk(text)) problems.push_back(where + "含有GBK无法表示的字符: \"" + text + "\"");
+  TGbkEncoder encoder;
+  auto check = [&problems, &encoder](const std::string& where, const std::string& text) {
+    if (!encoder.Fits(text)) problems.push_back(where + "含有GBK无法表示的字符: \"" + text + "\"");
   };
   TClassDAO classDao;
   TMemberDAO memberDao;
