@@ -298,22 +298,12 @@ int AddFileClass(int projectId, const TFileClass& fileClass, const std::string& 
 // What the add-member dialog would hold for this record.
 TMemberInput InputFor(const TMember& record, std::vector<std::string> typeList,
                       const std::string& place) {
-  TMemberInput input = NewMemberInput(std::move(typeList));
-  auto found = std::find(input.typeList.begin(), input.typeList.end(), record.memberType);
-  if (found == input.typeList.end()) {
+  TMemberInput input = MemberInputFrom(record, std::move(typeList));
+  if (input.typeIndex == -1) {
     throw TModelFileError(
         FieldPlace(place, "memberType"),
         "类型\"" + record.memberType + "\"不是可选的类型(五种基本类型或本工程中的其他类)");
   }
-  input.typeIndex = static_cast<int>(found - input.typeList.begin());
-  input.name = record.memberName;
-  input.lengthText = std::to_string(record.memberLength);
-  input.isPri = record.memberIsPri == 1;
-  input.isMust = record.memberIsMust == 1;
-  input.queryFlag = record.queryFlag == 1;
-  input.isDisplay = record.memberIsDisplay == 1;
-  input.queryDisplay = record.memberQueryDisplay == 1;
-  input.comment = record.memberComment;
   return input;
 }
 

@@ -12,12 +12,6 @@
 namespace vbgen::test {
 namespace {
 
-class TRecordedProgress : public TProgressSink {
- public:
-  void Progress(const std::string& line) override { lines.push_back(line); }
-  std::vector<std::string> lines;
-};
-
 // The file's lines as UTF-8, CR LF removed. Fails the test when a line lacks its CR.
 std::vector<std::string> LinesOf(const std::string& gbkBytes) {
   const std::string text = GbkToUtf8(gbkBytes);

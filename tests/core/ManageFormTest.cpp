@@ -11,12 +11,6 @@
 namespace vbgen::test {
 namespace {
 
-class TProgressLines : public TProgressSink {
- public:
-  void Progress(const std::string& line) override { lines.push_back(line); }
-  std::vector<std::string> lines;
-};
-
 // The value of a property inside the control whose Begin line is given: the first line after
 // it that starts with the property's name (padded as the form file pads it).
 std::string PropertyOf(const std::string& text, const std::string& beginLine,
@@ -98,7 +92,7 @@ class ManageFormTest : public ModelTest {
   int pressId_ = 0;
   int bookId_ = 0;
   TMemorySink sink_;
-  TProgressLines progress_;
+  TRecordedProgress progress_;
 };
 
 TEST_F(ManageFormTest, WritesEveryClassInListOrderWithItsProgressLine) {

@@ -11,12 +11,6 @@
 namespace vbgen::test {
 namespace {
 
-class TRecordedProgress : public TProgressSink {
- public:
-  void Progress(const std::string& line) override { lines.push_back(line); }
-  std::vector<std::string> lines;
-};
-
 // The value of the first "Name = value" property line after the anchor text, trimmed.
 std::string PropertyAfter(const std::string& text, const std::string& anchor,
                           const std::string& property) {
