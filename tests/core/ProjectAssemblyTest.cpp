@@ -2,20 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "TestModel.h"
+#include "TestSupport.h"
 #include "generate/FileOperate.h"
 #include "generate/Gbk.h"
 #include "generate/UIOperate.h"
 
 namespace vbgen::test {
 namespace fs = std::filesystem;
-
-namespace {
-class TLines : public TProgressSink {
- public:
-  void Progress(const std::string& line) override { lines.push_back(line); }
-  std::vector<std::string> lines;
-};
-}  // namespace
 
 class ProjectAssemblyTest : public ModelTest {
  protected:
@@ -46,7 +39,7 @@ class ProjectAssemblyTest : public ModelTest {
 
   fs::path templates;
   TMemorySink sink;
-  TLines progress;
+  TRecordedProgress progress;
 };
 
 TEST_F(ProjectAssemblyTest, TwoClassesGetPermissionsOneToFourAndMarkersAreReplacedEverywhere) {
