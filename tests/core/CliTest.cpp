@@ -161,3 +161,71 @@ TEST_F(CliTest, SqlPrintsTheScriptWithCrLf) {
 }
 
 }  // namespace vbgen::test
+
+namespace vbgen::test {
+
+// A program directory with the shipped templates and support files, for whole runs.
+class CliRunTest : public CliTest {
+ protected:
+  void SetUp() override {
+    std::filesystem::copy(std::filesystem::path(VBGEN_SOURCE_DIR) / "data" / "template",
+                          Home() / "template", std::filesystem::copy_options::recursive);
+    std::filesystem::copy(std::filesystem::path(VBGEN_SOURCE_DIR) / "data" / "bak", Home() / "bak",
+                          std::filesystem::copy_options::recursive);
+  }
+  std::string Example() const {
+    return std::string(VBGEN_SOURCE_DIR) + "/data/examples/library.json";
+  }
+};
+
+TEST_F(CliRunTest, ExportImportExportGivesTheSameBytes) {
+  Ok("import " + Example());
+  std::string first = Ok("export 1");
+  EXPECT_EQ(first, Slurp(Example()));
+  Ok("export 1 -o '" + (Home() / "out" / "m.json").string() + "'");
+  EXPECT_EQ(Slurp(Home() / "out" / "m.json"), first);
+  TCliResult again = Run("import " + Example());
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("该工程名称已经存在!"), std::string::npos);
+  Ok("import " + Example() + " --name 分馆");
+  EXPECT_EQ(Ok("export 分馆"), Ok("export 1").replace(first.find("图书馆管理"), 15, "分馆"));
+  TCliResult missing = Run("import '" + (Home() / "none.json").string() + "'");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("none.json"), std::string::npos);
+}
+
+TEST_F(CliRunTest, CheckListsEveryProblemAtOnce) {
+  Ok("import " + Example());
+  EXPECT_EQ(Ok("check 1"), "模型检查通过，没有发现问题。\n");
+  Ok("project add p");
+  Ok("class add p Book 图书");
+  Ok("class add p Loan 借阅");
+  Ok("member add 5 --name book --type Book --must --comment 书");
+  Ok("class delete 4");  // Loan's member now names a class that is gone
+  TCliResult result = Run("check p");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out,
+            "Loan表主键设置错误，每个类只能设置一个主键!\n"
+            "Loan表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
+            "类Loan的成员book引用的类型\"Book\"不是本项目中的类!\n");
+}
+
+TEST_F(CliRunTest, GenerateThenDryRunShowsHandEdits) {
+  Ok("import " + Example());
+  TCliResult run = Run("generate 1");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("projects/图书馆管理/MainForm.frm生成完成!\n", 0), 0u);
+  EXPECT_NE(run.out.find("\n正在移动资源文件。。。\n移动资源文件完毕!\n所有代码生成完毕!\n"), std::string::npos);
+  const auto form = Home() / "projects" / "图书馆管理" / "FrmManageLoan.frm";
+  std::ofstream(form, std::ios::app) << "' mine\r\n";
+  std::string plan = Ok("generate 1 --dry-run");
+  EXPECT_NE(plan.find("修改(有手工修改,将备份)\tprojects/图书馆管理/FrmManageLoan.frm\n"), std::string::npos);
+  EXPECT_NE(plan.find("不变\tprojects/图书馆管理/FrmAddBook.frm\n"), std::string::npos);
+  EXPECT_EQ(plan.find("新建"), std::string::npos);
+  EXPECT_NE(Slurp(form).find("' mine"), std::string::npos);  // the dry run wrote nothing
+  std::string second = Ok("generate 1");
+  EXPECT_NE(second.find("已备份手工修改过的文件: projects/图书馆管理/FrmManageLoan.frm -> "), std::string::npos);
+  EXPECT_EQ(Slurp(form).find("' mine"), std::string::npos);
+}
+
+}  // namespace vbgen::test
