@@ -1,5 +1,7 @@
 #include "ui/Dialogs.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,6 +50,17 @@ std::string TQtDialogs::Input(const std::string& caption, const std::string& pro
 
 void TQtDialogs::Error(const std::string& text) {
   Ask(owner_, QMessageBox::Critical, kApplicationTitle, text, false);
+}
+
+// A bare proposed name would otherwise land in whatever directory the program was started from.
+std::string TQtDialogs::SaveFileName(const std::string& caption, const std::string& filter,
+                                     const std::string& defaultName) {
+  const QString proposed = QDir::home().filePath(Q(defaultName));
+  return S(QFileDialog::getSaveFileName(owner_, Q(caption), proposed, Q(filter)));
+}
+
+std::string TQtDialogs::OpenFileName(const std::string& caption, const std::string& filter) {
+  return S(QFileDialog::getOpenFileName(owner_, Q(caption), QDir::homePath(), Q(filter)));
 }
 
 }  // namespace vbgen
