@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,11 +53,16 @@ void TQtDialogs::Error(const std::string& text) {
   Ask(owner_, QMessageBox::Critical, kApplicationTitle, text, false);
 }
 
-// A bare proposed name would otherwise land in whatever directory the program was started from.
+// A bare proposed name would otherwise land in whatever directory the program was started from;
+// a name typed without an extension gets the filter's.
 std::string TQtDialogs::SaveFileName(const std::string& caption, const std::string& filter,
                                      const std::string& defaultName) {
-  const QString proposed = QDir::home().filePath(Q(defaultName));
-  return S(QFileDialog::getSaveFileName(owner_, Q(caption), proposed, Q(filter)));
+  QFileDialog box(owner_, Q(caption), QDir::home().filePath(Q(defaultName)), Q(filter));
+  box.setAcceptMode(QFileDialog::AcceptSave);
+  box.setFileMode(QFileDialog::AnyFile);
+  box.setDefaultSuffix(QFileInfo(Q(defaultName)).suffix());
+  if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+  return S(box.selectedFiles().front());
 }
 
 std::string TQtDialogs::OpenFileName(const std::string& caption, const std::string& filter) {

@@ -1,12 +1,15 @@
 // The project menu's model-file items: export writes the project's model to the chosen file,
 // import reads one back as a new project and selects it; a bad file changes nothing.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <memory>
 
@@ -248,6 +251,27 @@ class ModelFileMenuTest : public QObject {
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QVERIFY2(dialogs_.Last().find("missing.json") != std::string::npos, dialogs_.Last().c_str());
     QCOMPARE(TProjectDAO().ListProjects().size(), std::size_t(2));
+  }
+
+  // The real dialog, accepted as it opens (with the name the user typed, if any).
+  static std::string AcceptRealSaveDialog(const QString& typedName) {
+    QTimer::singleShot(0, [typedName] {
+      auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      if (!typedName.isEmpty()) box->selectFile(typedName);
+      QMetaObject::invokeMethod(box, "accept");
+    });
+    return TQtDialogs().SaveFileName("导出项目模型", "项目模型 (*.json)", "Library.json");
+  }
+
+  void theRealSaveDialogProposesTheNameInTheHomeDirectory() {
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(home_->path().string()));
+    const std::string proposed = AcceptRealSaveDialog({});
+    const std::string typed = AcceptRealSaveDialog(QStringLiteral("copy"));
+    qputenv("HOME", oldHome);
+    QCOMPARE(fs::path(proposed), home_->path() / "Library.json");
+    QCOMPARE(fs::path(typed), home_->path() / "copy.json");  // the extension is added
   }
 
   void anExportThatCannotBeWrittenIsReportedAsAnError() {
