@@ -34,6 +34,10 @@ class TSilentDialogs : public TDialogs {
   void Error(const std::string& text) override {
     std::fprintf(stderr, "error: %s\n", text.c_str());
   }
+  std::string SaveFileName(const std::string&, const std::string&, const std::string&) override {
+    return {};
+  }
+  std::string OpenFileName(const std::string&, const std::string&) override { return {}; }
 };
 
 class TNoDesktop : public TDesktop {

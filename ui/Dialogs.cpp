@@ -1,5 +1,8 @@
 #include "ui/Dialogs.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,6 +51,22 @@ std::string TQtDialogs::Input(const std::string& caption, const std::string& pro
 
 void TQtDialogs::Error(const std::string& text) {
   Ask(owner_, QMessageBox::Critical, kApplicationTitle, text, false);
+}
+
+// A bare proposed name would otherwise land in whatever directory the program was started from;
+// a name typed without an extension gets the filter's.
+std::string TQtDialogs::SaveFileName(const std::string& caption, const std::string& filter,
+                                     const std::string& defaultName) {
+  QFileDialog box(owner_, Q(caption), QDir::home().filePath(Q(defaultName)), Q(filter));
+  box.setAcceptMode(QFileDialog::AcceptSave);
+  box.setFileMode(QFileDialog::AnyFile);
+  box.setDefaultSuffix(QFileInfo(Q(defaultName)).suffix());
+  if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+  return S(box.selectedFiles().front());
+}
+
+std::string TQtDialogs::OpenFileName(const std::string& caption, const std::string& filter) {
+  return S(QFileDialog::getOpenFileName(owner_, Q(caption), QDir::homePath(), Q(filter)));
 }
 
 }  // namespace vbgen

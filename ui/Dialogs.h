@@ -25,6 +25,11 @@ class TDialogs {
                             const std::string& defaultText) = 0;
   // An error the user cannot fix by changing the input (a database or file failure).
   virtual void Error(const std::string& text) = 0;
+  // The file to write, proposed as defaultName; the path as UTF-8, empty when cancelled.
+  virtual std::string SaveFileName(const std::string& caption, const std::string& filter,
+                                   const std::string& defaultName) = 0;
+  // An existing file to read; the path as UTF-8, empty when cancelled.
+  virtual std::string OpenFileName(const std::string& caption, const std::string& filter) = 0;
 };
 
 // The real boxes, owned by the given window.
@@ -39,6 +44,9 @@ class TQtDialogs : public TDialogs {
   std::string Input(const std::string& caption, const std::string& prompt,
                     const std::string& defaultText) override;
   void Error(const std::string& text) override;
+  std::string SaveFileName(const std::string& caption, const std::string& filter,
+                           const std::string& defaultName) override;
+  std::string OpenFileName(const std::string& caption, const std::string& filter) override;
 
  private:
   QWidget* owner_;

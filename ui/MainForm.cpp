@@ -18,9 +18,11 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "generate/FileOperate.h"
 #include "generate/ModelCheck.h"
 #include "model/ClassDAO.h"
 #include "model/MemberDAO.h"
+#include "model/ModelFile.h"
 #include "model/ProjectDAO.h"
 #include "model/Rules.h"
 #include "ui/DataBaseSql.h"
@@ -41,6 +43,7 @@ constexpr int kClientHeight = 547;
 constexpr int kBannerHeight = 89;
 constexpr int kProgressHeight = 152;
 constexpr int kMakerPageDelayMs = 5000;
+constexpr const char* kModelFileFilter = "项目模型 (*.json)";
 
 struct TColumn {
   const char* caption;
@@ -187,6 +190,9 @@ void TFormMain::BuildMenus() {
   ActionAddMember = AddMenuItem(project, "添加成员(&M)", &TFormMain::M1Click);
   ActionUpdateMember = AddMenuItem(project, "修改成员属性(&E)", &TFormMain::N3Click);
   ActionDeleteMember = AddMenuItem(project, "删除成员(&C)", &TFormMain::C1Click);
+  project->addSeparator();
+  ActionExportModel = AddMenuItem(project, "导出项目模型…", &TFormMain::ExportModelClick);
+  ActionImportModel = AddMenuItem(project, "导入项目模型…", &TFormMain::ImportModelClick);
 
   QMenu* code = menuBar()->addMenu(QStringLiteral("代码管理(&A)"));
   ActionSql = AddMenuItem(code, "生成建表sql语句", &TFormMain::sql1Click);
@@ -376,6 +382,50 @@ void TFormMain::D1Click() {
   FillProjectList();
 }
 
+// ---- model files ----
+
+void TFormMain::ExportModelClick() {
+  const int projectId = SelectedProjectId();
+  if (projectId == kNone) {
+    dialogs_.Message("当前未有任何项目被选中!");
+    return;
+  }
+  const std::string projectName = TProjectDAO().GetProjectName(projectId);
+  const std::string fileName =
+      dialogs_.SaveFileName("导出项目模型", kModelFileFilter, projectName + ".json");
+  if (fileName.empty()) return;
+  // The model is read before anything is written, so a failure leaves no file behind.
+  const std::string json = ExportProject(projectId);
+  const std::filesystem::path file(fileName);
+  TFileOperate::WriteTextFile(file.parent_path(), file, json);
+  dialogs_.Message("项目模型导出成功！");
+}
+
+void TFormMain::ImportModelClick() {
+  const std::string fileName = dialogs_.OpenFileName("导入项目模型", kModelFileFilter);
+  if (fileName.empty()) return;
+  const std::string json = TFileOperate::ReadBytes(std::filesystem::path(fileName));
+  int projectId = kNone;
+  try {
+    projectId = ImportProject(json, std::nullopt);
+  } catch (const TModelFileError& error) {
+    dialogs_.Error(error.what());
+    return;
+  }
+  // Remembered like a renamed project, so later refills keep the new project selected.
+  lastProjectIndex_ = ProjectIndexOf(projectId);
+  FillProjectList();
+  dialogs_.Message("项目模型导入成功！");
+}
+
+int TFormMain::ProjectIndexOf(int projectId) const {
+  const TNamedIdList projects = TProjectDAO().ListProjects();
+  for (std::size_t i = 0; i < projects.size(); ++i) {
+    if (projects[i].id == projectId) return static_cast<int>(i);
+  }
+  return kNone;
+}
+
 // ---- class commands ----
 
 void TFormMain::A2Click() {
@@ -521,7 +571,17 @@ void TFormMain::A1Click() {
   }
   dialogs_.Message("如果以前生成了该项目，最好先删除原来的目录!");
   Memo_State->clear();
+  ShowModelProblems(SelectedProjectId());
   StartRun(SelectedProjectId());
+}
+
+// Everything the run would refuse or the rules would not accept is listed at once, so the user
+// need not learn of one fault per run; the run then still makes its own checks.
+void TFormMain::ShowModelProblems(int projectId) {
+  const std::vector<std::string> problems = FindModelProblems(projectId);
+  if (problems.empty()) return;
+  Memo_State->appendPlainText(QStringLiteral("模型检查发现以下问题:"));
+  for (const std::string& problem : problems) Memo_State->appendPlainText(Q(problem));
 }
 
 void TFormMain::StartRun(int projectId) {

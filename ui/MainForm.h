@@ -84,6 +84,8 @@ class TFormMain : public QMainWindow {
   QAction* ActionAddMember;
   QAction* ActionUpdateMember;
   QAction* ActionDeleteMember;
+  QAction* ActionExportModel;
+  QAction* ActionImportModel;
   QAction* ActionSql;
   QAction* ActionNamespace;
   QAction* ActionGenerate;
@@ -99,6 +101,8 @@ class TFormMain : public QMainWindow {
   void M1Click();
   void N3Click();
   void C1Click();
+  void ExportModelClick();
+  void ImportModelClick();
   void D2Click();
   void sql1Click();
   void S2Click();
@@ -134,6 +138,8 @@ class TFormMain : public QMainWindow {
   void ShowModal(QDialog& dialog);
   void OpenMakerPage();
   void StartRun(int projectId);
+  void ShowModelProblems(int projectId);
+  int ProjectIndexOf(int projectId) const;
   void AppendProgress(const std::string& line);
   // Runs a user command; an error of the model store or the file system reaches the user in
   // an error box instead of ending the program.

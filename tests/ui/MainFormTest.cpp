@@ -125,14 +125,18 @@ class MainFormTest : public QObject {
     for (QAction* menu : window->menuBar()->actions()) {
       menus << menu->text();
       for (QAction* item : menu->menu()->actions()) {
-        if (item->isVisible()) items << item->text();
+        if (item->isSeparator()) {
+          items << "-";
+        } else if (item->isVisible()) {
+          items << item->text();
+        }
       }
     }
     QCOMPARE(menus, (QStringList{"项目操作(&P)", "代码管理(&A)"}));
-    QCOMPARE(items,
-             (QStringList{"新建项目(&F)", "修改项目名称(&X)", "删除当前项目(&D)", "添加类(&A)",
-                          "修改类名(&B)", "删除类(&S)", "添加成员(&M)", "修改成员属性(&E)",
-                          "删除成员(&C)", "生成建表sql语句", "自动生成代码(&A)"}));
+    QCOMPARE(items, (QStringList{"新建项目(&F)", "修改项目名称(&X)", "删除当前项目(&D)",
+                                 "添加类(&A)", "修改类名(&B)", "删除类(&S)", "添加成员(&M)",
+                                 "修改成员属性(&E)", "删除成员(&C)", "-", "导出项目模型\u2026",
+                                 "导入项目模型\u2026", "生成建表sql语句", "自动生成代码(&A)"}));
     QCOMPARE(window->ActionNamespace->text(), QStringLiteral("设置命名空间(&S)"));
     QVERIFY(!window->ActionNamespace->isVisible());
     QStringList popup;
@@ -149,6 +153,7 @@ class MainFormTest : public QObject {
         {&TFormMain::D1Click, "未有任何项目被选中!"},
         {&TFormMain::A2Click, "当前未有任何项目被选中!"},
         {&TFormMain::sql1Click, "当前未有任何项目被选中!"},
+        {&TFormMain::ExportModelClick, "当前未有任何项目被选中!"},
         {&TFormMain::A1Click, "没有一个工程被选中！"},
         {&TFormMain::N2Click, "没有类被选中!"},
         {&TFormMain::S1Click, "没有类被选中!"},

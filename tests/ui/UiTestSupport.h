@@ -50,6 +50,17 @@ class TFakeDialogs : public TDialogs {
     return answer ? *answer : defaultText;
   }
   void Error(const std::string& text) override { shown.push_back({"error", text, ""}); }
+  // File dialogs are recorded apart from the boxes; each takes the next queued answer, and one
+  // with none queued is cancelled (an empty name).
+  std::string SaveFileName(const std::string& caption, const std::string& filter,
+                           const std::string& defaultName) override {
+    fileDialogs.push_back({"save", caption, filter, defaultName});
+    return NextFileName();
+  }
+  std::string OpenFileName(const std::string& caption, const std::string& filter) override {
+    fileDialogs.push_back({"open", caption, filter, ""});
+    return NextFileName();
+  }
 
   // The text of the last box of any kind; empty when none was shown.
   std::string Last() const { return shown.empty() ? std::string() : shown.back().text; }
@@ -67,9 +78,24 @@ class TFakeDialogs : public TDialogs {
     return false;
   }
 
+  struct TFileDialog {
+    std::string kind;  // "save", "open"
+    std::string caption, filter, defaultName;
+  };
+
   std::vector<TShownBox> shown;
   std::deque<std::optional<std::string>> inputs;
   std::deque<bool> confirms;
+  std::vector<TFileDialog> fileDialogs;
+  std::deque<std::string> fileNames;
+
+ private:
+  std::string NextFileName() {
+    if (fileNames.empty()) return {};
+    std::string answer = fileNames.front();
+    fileNames.pop_front();
+    return answer;
+  }
 };
 
 class TFakeDesktop : public TDesktop {
