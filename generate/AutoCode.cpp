@@ -8,6 +8,7 @@
 #include "generate/ModelCheck.h"
 #include "generate/UIOperate.h"
 #include "model/ClassDAO.h"
+#include "model/DbHelper.h"
 #include "model/ProjectDAO.h"
 
 namespace vbgen {
@@ -57,21 +58,25 @@ void TAutoCode::Run() {
   // The name is taken once: a changed selection cannot redirect a run halfway.
   const std::string projectName = TProjectDAO().GetProjectName(projectId_);
   if (projectName.empty()) throw TRunStopped("工程不存在，无法生成代码!");
-  TClassDAO classDao;
-  const TNamedIdList classes = classDao.ListClasses(projectId_);
-  int failedClassId = 0;
-  if (!classDao.CheckPrimaryKeys(classes, failedClassId)) {
-    listener_.KeyCheckFailed(failedClassId);
-    return;
+  TNamedIdList classes;
+  int failedKeyClass = 0, failedDisplayClass = 0;
+  std::vector<std::string> problems;
+  {
+    // The checks see one consistent model; the lock is given back before the listener is
+    // told, since the window reads the model while it shows its box.
+    TDbTransaction snapshot;
+    TClassDAO classDao;
+    classes = classDao.ListClasses(projectId_);
+    if (classDao.CheckPrimaryKeys(classes, failedKeyClass) &&
+        classDao.CheckDisplayMembers(classes, failedDisplayClass)) {
+      problems = FindMissingReferences(projectId_, classes);
+      if (problems.empty()) problems = FindTextsOutsideGbk(projectId_, classes);
+    }
+    snapshot.Commit();
   }
-  if (!classDao.CheckDisplayMembers(classes, failedClassId)) {
-    listener_.DisplayCheckFailed(failedClassId);
-    return;
-  }
-  for (const auto& problems : {FindMissingReferences(projectId_, classes),
-                               FindTextsOutsideGbk(projectId_, classes)}) {
-    if (!problems.empty()) throw TRunStopped(problems.front());
-  }
+  if (failedKeyClass != 0) return listener_.KeyCheckFailed(failedKeyClass);
+  if (failedDisplayClass != 0) return listener_.DisplayCheckFailed(failedDisplayClass);
+  if (!problems.empty()) throw TRunStopped(problems.front());
   CheckShippedFiles();
 
   std::optional<TGuardedDiskSink> disk;

@@ -23,6 +23,7 @@ TFormReference ReadReference(TMemberDAO& members, int projectId, const std::stri
 }  // namespace
 
 TFormClass ReadFormClass(int projectId, const TNamedId& classEntry) {
+  TDbTransaction snapshot;  // one read lock for all of the class's queries, one consistent view
   TClassDAO classes;
   TMemberDAO members;
   TFormClass form;
@@ -37,6 +38,7 @@ TFormClass ReadFormClass(int projectId, const TNamedId& classEntry) {
     form.references.push_back(ReadReference(members, projectId, classEntry.name, member));
   }
   form.pictures = members.ListPictureMembers(classEntry.id);
+  snapshot.Commit();
   return form;
 }
 

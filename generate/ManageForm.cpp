@@ -349,10 +349,12 @@ void GenerateManageFormFiles(TGenContext& context, const TNamedIdList& classList
   TClassDAO classes;
   TMemberDAO members;
   for (const TNamedId& entry : classList) {
+    TDbTransaction snapshot;  // one read lock for the class's queries
     RequireClassExists(classes, entry);
     const std::string friendName = classes.GetFriendName(entry.id);
     // Read once: sizing the frames and placing the controls must see the same members.
     const TMemberList queryMembers = members.ListQueryMembers(entry.id);
+    snapshot.Commit();
     WriteGeneratedForm(context, "FrmManage" + entry.name + ".frm",
                        BuildManageFormText(entry.name, friendName, queryMembers));
   }

@@ -94,6 +94,7 @@ std::vector<std::string> FindRefusedNames(const TNamedIdList& classes) {
 }  // namespace
 
 std::vector<std::string> FindModelProblems(int projectId) {
+  TDbTransaction snapshot;  // one read lock, one consistent view of the model
   const TNamedIdList classes = TClassDAO().ListClasses(projectId);
   std::vector<std::string> all;
   for (const auto& part : {FindKeyProblems(classes), FindDisplayProblems(classes),
@@ -101,6 +102,7 @@ std::vector<std::string> FindModelProblems(int projectId) {
                            FindTextsOutsideGbk(projectId, classes), FindRefusedNames(classes)}) {
     all.insert(all.end(), part.begin(), part.end());
   }
+  snapshot.Commit();
   return all;
 }
 

@@ -191,7 +191,12 @@ std::vector<TTable> LoadTables(int projectId) {
 }  // namespace
 
 std::string BuildTableScript(int projectId) {
-  const std::vector<TTable> tables = LoadTables(projectId);
+  std::vector<TTable> tables;
+  {
+    TDbTransaction snapshot;  // one read lock, one consistent view of the model
+    tables = LoadTables(projectId);
+    snapshot.Commit();
+  }
   std::string script = Head(tables.size());
   std::string foreignKeys;
   for (const auto& table : tables) {

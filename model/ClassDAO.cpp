@@ -18,6 +18,7 @@ TNamedIdList ReadClassList(const TRowSet& rows) {
 
 bool EachHasExactlyOne(const TNamedIdList& classes, const std::string& countSql,
                        int& failedClassId) {
+  TDbTransaction snapshot;  // one read lock for the whole check
   TDbHelper db;
   for (const auto& entry : classes) {
     if (db.QueryInt(countSql, {Key(entry.id)}) != 1) {
@@ -25,6 +26,7 @@ bool EachHasExactlyOne(const TNamedIdList& classes, const std::string& countSql,
       return false;
     }
   }
+  snapshot.Commit();
   return true;
 }
 
