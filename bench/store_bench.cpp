@@ -48,8 +48,9 @@ int main() {
     best = std::min(best, ms);
     total += ms;
   }
-  std::printf("ListMembers of %zu members: best %.2f ms, mean %.2f ms over %d runs (target < 50 ms)\n",
-              count, best, total / runs, runs);
+  std::printf(
+      "ListMembers of %zu members: best %.2f ms, mean %.2f ms over %d runs (target < 50 ms)\n",
+      count, best, total / runs, runs);
   TDbHelper::Close();
   fs::remove_all(dir);
   return 0;

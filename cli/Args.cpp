@@ -14,7 +14,8 @@ void Refuse(const std::string& message) { throw TCliError(message, 1); }
 std::optional<int> ParseInt(const std::string& text) {
   int value = 0;
   auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || rest != text.data() + text.size()) return std::nullopt;
+  if (text.empty() || error != std::errc() || rest != text.data() + text.size())
+    return std::nullopt;
   return value;
 }
 

@@ -4,9 +4,9 @@
 
 #include "cli/Commands.h"
 #include "generate/AutoCode.h"
+#include "generate/Manifest.h"
 #include "generate/ModelCheck.h"
 #include "generate/SqlScript.h"
-#include "generate/Manifest.h"
 #include "model/ClassDAO.h"
 #include "model/ProjectDAO.h"
 

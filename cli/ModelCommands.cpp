@@ -55,7 +55,8 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
   const std::string verb = args.Next("project 的子命令");
   if (verb == "list") {
     TOptions(args.Rest(), {}, {});
-    for (const auto& entry : projects.ListProjects()) env.out << entry.id << '\t' << entry.name << '\n';
+    for (const auto& entry : projects.ListProjects())
+      env.out << entry.id << '\t' << entry.name << '\n';
   } else if (verb == "add") {
     const std::string name = args.Next("工程名称");
     TOptions(args.Rest(), {}, {});
@@ -125,8 +126,8 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
 namespace {
 
 const std::vector<std::string> kMemberFlags = {
-    "--pri",     "--no-pri",     "--must",          "--no-must",           "--query",
-    "--no-query", "--display",   "--no-display",    "--query-display",     "--no-query-display"};
+    "--pri",      "--no-pri",  "--must",       "--no-must",       "--query",
+    "--no-query", "--display", "--no-display", "--query-display", "--no-query-display"};
 const std::vector<std::string> kMemberValues = {"--name", "--type", "--length", "--comment"};
 
 void ApplyFlag(const TOptions& options, const std::string& name, bool& field) {

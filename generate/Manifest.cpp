@@ -97,7 +97,8 @@ fs::path TGuardedDiskSink::BackupDir() {
     fs::path base = manifest_.OutputDir() / kStateDir / "backup";
     std::string stamp = Timestamp();
     backupDir_ = base / stamp;
-    for (int n = 2; fs::exists(backupDir_); ++n) backupDir_ = base / (stamp + "-" + std::to_string(n));
+    for (int n = 2; fs::exists(backupDir_); ++n)
+      backupDir_ = base / (stamp + "-" + std::to_string(n));
   }
   return backupDir_;
 }
@@ -129,7 +130,7 @@ void TPlanSink::Write(const std::string& relativePath, const std::string& bytes)
     change = TPlannedChange::Unchanged;
   } else if (current) {
     change = manifest_.HoldsHandEdit(path, *current) ? TPlannedChange::ChangeHandEdit
-                                                      : TPlannedChange::Change;
+                                                     : TPlannedChange::Change;
   }
   entries_.push_back({relativePath, change});
 }

@@ -14,7 +14,8 @@ std::vector<std::string> ClassesWithoutExactlyOne(const TNamedIdList& classes, b
   TClassDAO dao;
   for (const auto& entry : classes) {
     int failed = 0;
-    bool ok = keys ? dao.CheckPrimaryKeys({entry}, failed) : dao.CheckDisplayMembers({entry}, failed);
+    bool ok =
+        keys ? dao.CheckPrimaryKeys({entry}, failed) : dao.CheckDisplayMembers({entry}, failed);
     if (!ok) problems.push_back(entry.name + text);
   }
   return problems;

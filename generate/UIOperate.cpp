@@ -76,7 +76,8 @@ std::string ReplaceMarkers(const std::string& text,
 
 std::string LowerFirst(const std::string& className) {
   std::string lower = className;
-  if (!lower.empty() && lower[0] >= 'A' && lower[0] <= 'Z') lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+  if (!lower.empty() && lower[0] >= 'A' && lower[0] <= 'Z')
+    lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
   return lower;
 }
 
@@ -106,10 +107,10 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
 
   // "$MenuClickHandleString" is tried first: "$MenuString" is not a prefix of it, but the
   // order keeps the longer marker safe whatever the markers are.
-  const std::string mainForm = ReplaceMarkers(
-      TFileOperate::ReadTextFile(context_.templateDir / kMainFormTemplate),
-      {{"$MenuClickHandleString", Utf8ToGbk(CrLf(menuClickLines))},
-       {"$MenuString", Utf8ToGbk(CrLf(menuLines))}});
+  const std::string mainForm =
+      ReplaceMarkers(TFileOperate::ReadTextFile(context_.templateDir / kMainFormTemplate),
+                     {{"$MenuClickHandleString", Utf8ToGbk(CrLf(menuClickLines))},
+                      {"$MenuString", Utf8ToGbk(CrLf(menuLines))}});
   std::string path = context_.OutputPath("MainForm.frm");
   context_.sink.Write(path, mainForm);
   context_.progress.Progress(path + "生成完成!");

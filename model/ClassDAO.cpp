@@ -37,8 +37,7 @@ std::string TClassDAO::GetClassNameById(int classId) {
 }
 
 std::string TClassDAO::GetFriendName(int classId) {
-  return TDbHelper().QueryString("select friendName from t_class where classId=?",
-                                 {Key(classId)});
+  return TDbHelper().QueryString("select friendName from t_class where classId=?", {Key(classId)});
 }
 
 int TClassDAO::GetFrontShowFlag(int classId) {
@@ -56,8 +55,8 @@ int TClassDAO::CountClassesByName(int projectId, const std::string& className) {
                               {Key(projectId), className});
 }
 
-void TClassDAO::AddClass(int projectId, const std::string& className,
-                         const std::string& friendName, int frontShowFlag) {
+void TClassDAO::AddClass(int projectId, const std::string& className, const std::string& friendName,
+                         int frontShowFlag) {
   TDbHelper().ExecuteSql(
       "insert into t_class(projectId,className,friendName,frontShowFlag) values (?,?,?,?)",
       {Key(projectId), className, friendName, Key(frontShowFlag)});
@@ -68,9 +67,8 @@ void TClassDAO::UpdateClass(int projectId, int classId, const std::string& class
   TDbTransaction transaction;
   std::string oldClassName = GetClassNameById(classId);
   TDbHelper db;
-  db.ExecuteSql(
-      "update t_class set friendName=?,className=?,frontShowFlag=? where classId=?",
-      {friendName, className, Key(frontShowFlag), Key(classId)});
+  db.ExecuteSql("update t_class set friendName=?,className=?,frontShowFlag=? where classId=?",
+                {friendName, className, Key(frontShowFlag), Key(classId)});
   db.ExecuteSql("update t_member set memberType=? where projectId=? and memberType=?",
                 {className, Key(projectId), oldClassName});
   transaction.Commit();

@@ -36,8 +36,7 @@ void TMemberDAO::AddMember(const TMember& m) {
       "memberQueryDisplay) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
       {Key(m.projectId), Key(m.classId), m.memberName, m.memberType, Key(m.memberLength),
        Key(m.memberIsPri), m.memberComment, Key(m.memberIsMust), Key(m.memberIsInteger),
-       Key(m.memberIsFloat), Key(m.queryFlag), Key(m.memberIsDisplay),
-       Key(m.memberQueryDisplay)});
+       Key(m.memberIsFloat), Key(m.queryFlag), Key(m.memberIsDisplay), Key(m.memberQueryDisplay)});
 }
 
 void TMemberDAO::UpdateMember(const TMember& m) {
@@ -55,8 +54,8 @@ void TMemberDAO::DeleteMember(int memberId) {
 }
 
 TMemberList TMemberDAO::List(const std::string& where, const TSqlParams& params) {
-  TRowSet rows = db_.OpenQuery("select * from t_member where " + where + " order by memberId",
-                               params);
+  TRowSet rows =
+      db_.OpenQuery("select * from t_member where " + where + " order by memberId", params);
   TMemberList list;
   list.reserve(rows.size());
   for (std::size_t i = 0; i < rows.size(); ++i) list.push_back(ReadMember(rows, i));
@@ -64,8 +63,8 @@ TMemberList TMemberDAO::List(const std::string& where, const TSqlParams& params)
 }
 
 std::optional<TMember> TMemberDAO::First(const std::string& where, const TSqlParams& params) {
-  TRowSet rows = db_.OpenQuery(
-      "select * from t_member where " + where + " order by memberId limit 1", params);
+  TRowSet rows =
+      db_.OpenQuery("select * from t_member where " + where + " order by memberId limit 1", params);
   if (rows.empty()) return std::nullopt;
   return ReadMember(rows, 0);
 }

@@ -12,8 +12,11 @@ namespace {
 bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out) {
   auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   unsigned char lead = byte(pos);
-  int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2
-                                : (lead >> 3) == 0x1E ? 3 : -1;
+  int extra = lead < 0x80           ? 0
+              : (lead >> 5) == 0x6  ? 1
+              : (lead >> 4) == 0xE  ? 2
+              : (lead >> 3) == 0x1E ? 3
+                                    : -1;
   if (extra < 0 || pos + static_cast<std::size_t>(extra) >= text.size() + (extra == 0 ? 1 : 0))
     return false;
   char32_t value = extra == 0 ? lead : lead & (0x3F >> extra);

@@ -46,8 +46,7 @@ class AutoCodeTest : public ModelTest {
     return recorder;
   }
   int Example() {
-    return ImportProject(TFileOperate::ReadBytes(SourceDir() / "data/examples/library.json"),
-                         "馆");
+    return ImportProject(TFileOperate::ReadBytes(SourceDir() / "data/examples/library.json"), "馆");
   }
   fs::path Output() const { return home / "projects" / "馆"; }
   bool NothingWritten() const { return !fs::exists(home / "projects"); }
@@ -89,10 +88,11 @@ TEST_F(AutoCodeTest, ExampleProjectIsCompleteAndInOrder) {
   EXPECT_TRUE(fs::exists(Output() / "Tmp"));
   // The main form: the permissions of the third class are 5 and 6, and the markers are gone.
   std::string mainForm = GbkToUtf8(TFileOperate::ReadBytes(Output() / "MainForm.frm"));
-  EXPECT_NE(mainForm.find("  t = check_qx(czry_flag, 5)\r\n  If t = True Then\r\n"
-                          "    MainForm.StatusBar1.Panels(1).Text = \"状态： 添加借阅记录 \"\"\"\r\n"
-                          "    FrmAddLoan.Show\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      mainForm.find("  t = check_qx(czry_flag, 5)\r\n  If t = True Then\r\n"
+                    "    MainForm.StatusBar1.Panels(1).Text = \"状态： 添加借阅记录 \"\"\"\r\n"
+                    "    FrmAddLoan.Show\r\n"),
+      std::string::npos);
   EXPECT_NE(mainForm.find("   Begin VB.Menu loanManage \r\n"), std::string::npos);
   EXPECT_EQ(mainForm.find("$Menu"), std::string::npos);
 }
@@ -202,7 +202,10 @@ TEST_F(AutoCodeTest, SecondRunKeepsEditedSupportFilesAndBacksUpEditedForms) {
     if (line.find("已备份") != std::string::npos) notes.push_back(line);
   }
   ASSERT_EQ(notes.size(), 2u);
-  EXPECT_EQ(notes[0].rfind("已备份手工修改过的文件: projects/馆/FrmAddBook.frm -> projects/馆/.vbgen/backup/", 0), 0u);
+  EXPECT_EQ(
+      notes[0].rfind(
+          "已备份手工修改过的文件: projects/馆/FrmAddBook.frm -> projects/馆/.vbgen/backup/", 0),
+      0u);
   std::vector<fs::path> backups;
   for (const auto& entry : fs::recursive_directory_iterator(Output() / ".vbgen" / "backup")) {
     if (entry.is_regular_file()) backups.push_back(entry.path());

@@ -20,7 +20,8 @@ class CliTest : public ::testing::Test {
   TCliResult Run(const std::string& arguments) {
     const auto out = home_.path() / "stdout", err = home_.path() / "stderr";
     std::string command = std::string(VBGEN_CLI) + " --home '" + home_.path().string() + "' " +
-                          arguments + " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+                          arguments + " >'" + out.string() + "' 2>'" + err.string() +
+                          "' </dev/null";
     int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
   }
@@ -99,7 +100,8 @@ TEST_F(CliTest, MembersAddUpdateAndReorder) {
   EXPECT_EQ(Run("member add 1 --name p --type 浮点型 --must --pri").err,
             "主键字段必须是整型或字符串型!\n");
   EXPECT_EQ(Run("member add 1 --name r --type Book --must").status, 1);  // not its own class
-  EXPECT_EQ(Run("member add 1 --name t --type 字符串 --length abc").err, "\"abc\"不是有效的整数值!\n");
+  EXPECT_EQ(Run("member add 1 --name t --type 字符串 --length abc").err,
+            "\"abc\"不是有效的整数值!\n");
   Ok("member add 1 --name bookId --type 整型 --must --pri --comment 编号");
   Ok("member add 1 --name title --type 字符串 --length 50 --display --query --comment \"书's名\"");
   Ok("member add 1 --name cover --type 图片型 --no-query-display --comment 封面");
@@ -215,16 +217,19 @@ TEST_F(CliRunTest, GenerateThenDryRunShowsHandEdits) {
   TCliResult run = Run("generate 1");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.rfind("projects/图书馆管理/MainForm.frm生成完成!\n", 0), 0u);
-  EXPECT_NE(run.out.find("\n正在移动资源文件。。。\n移动资源文件完毕!\n所有代码生成完毕!\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\n正在移动资源文件。。。\n移动资源文件完毕!\n所有代码生成完毕!\n"),
+            std::string::npos);
   const auto form = Home() / "projects" / "图书馆管理" / "FrmManageLoan.frm";
   std::ofstream(form, std::ios::app) << "' mine\r\n";
   std::string plan = Ok("generate 1 --dry-run");
-  EXPECT_NE(plan.find("修改(有手工修改,将备份)\tprojects/图书馆管理/FrmManageLoan.frm\n"), std::string::npos);
+  EXPECT_NE(plan.find("修改(有手工修改,将备份)\tprojects/图书馆管理/FrmManageLoan.frm\n"),
+            std::string::npos);
   EXPECT_NE(plan.find("不变\tprojects/图书馆管理/FrmAddBook.frm\n"), std::string::npos);
   EXPECT_EQ(plan.find("新建"), std::string::npos);
   EXPECT_NE(Slurp(form).find("' mine"), std::string::npos);  // the dry run wrote nothing
   std::string second = Ok("generate 1");
-  EXPECT_NE(second.find("已备份手工修改过的文件: projects/图书馆管理/FrmManageLoan.frm -> "), std::string::npos);
+  EXPECT_NE(second.find("已备份手工修改过的文件: projects/图书馆管理/FrmManageLoan.frm -> "),
+            std::string::npos);
   EXPECT_EQ(Slurp(form).find("' mine"), std::string::npos);
 }
 

@@ -99,7 +99,8 @@ TEST_F(DbHelperTest, OneConnectionIsSharedUntilClosed) {
 TEST_F(DbHelperTest, TwoThreadsNeverInterleaveInsideATransaction) {
   int projectId = AddProject("p");
   int classId = AddClass(projectId, "Book", "图书");
-  for (int i = 0; i < 20; ++i) AddMember(projectId, classId, "m" + std::to_string(i), "字符串", "c", 10);
+  for (int i = 0; i < 20; ++i)
+    AddMember(projectId, classId, "m" + std::to_string(i), "字符串", "c", 10);
   std::thread swapper([&] {
     TMemberDAO dao;
     TMemberList list = dao.ListMembers(classId);

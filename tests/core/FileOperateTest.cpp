@@ -18,11 +18,13 @@ TEST(FileOperateTest, ReadTextFileLineEnds) {
   struct Case {
     std::string bytes, expected;
   } cases[] = {
-      {"a\nb", "a\r\nb\r\n"},           // last line without an end gets one
-      {"a\r\nb\r\n", "a\r\nb\r\n"},     // CR LF stays
-      {"a\rb\n", "ab\r\n"},             // a lone CR is dropped
-      {"a\n\nb\n", "a\r\n\r\nb\r\n"},   // empty lines are kept
-      {"a\nb\x1a" "c\n", "a\r\nb\r\n"}, // byte 26 ends the file
+      {"a\nb", "a\r\nb\r\n"},          // last line without an end gets one
+      {"a\r\nb\r\n", "a\r\nb\r\n"},    // CR LF stays
+      {"a\rb\n", "ab\r\n"},            // a lone CR is dropped
+      {"a\n\nb\n", "a\r\n\r\nb\r\n"},  // empty lines are kept
+      {"a\nb\x1a"
+       "c\n",
+       "a\r\nb\r\n"},  // byte 26 ends the file
       {"", ""},
       {"\xc4\xe3\xba\xc3\n", "\xc4\xe3\xba\xc3\r\n"},  // GBK bytes unconverted
   };

@@ -75,16 +75,19 @@ TEST_F(ProjectAssemblyTest, TwoClassesGetPermissionsOneToFourAndMarkersAreReplac
       "    FrmManage{c}.Show\r\n"
       "  End If\r\n"
       "End Sub\r\n";
-  auto with = [](std::string text, std::initializer_list<std::pair<std::string, std::string>> vars) {
+  auto with = [](std::string text,
+                 std::initializer_list<std::pair<std::string, std::string>> vars) {
     for (const auto& [key, value] : vars) {
-      for (std::size_t pos; (pos = text.find(key)) != std::string::npos;) text.replace(pos, key.size(), value);
+      for (std::size_t pos; (pos = text.find(key)) != std::string::npos;)
+        text.replace(pos, key.size(), value);
     }
     return text;
   };
   const std::string menus = with(menu, {{"{l}", "book"}, {"{f}", "图书"}}) +
                             with(menu, {{"{l}", "_Reader"}, {"{f}", "读者"}});
   const std::string clicks =
-      with(handlers, {{"{l}", "book"}, {"{f}", "图书"}, {"{c}", "Book"}, {"{a}", "1"}, {"{m}", "2"}}) +
+      with(handlers,
+           {{"{l}", "book"}, {"{f}", "图书"}, {"{c}", "Book"}, {"{a}", "1"}, {"{m}", "2"}}) +
       with(handlers,
            {{"{l}", "_Reader"}, {"{f}", "读者"}, {"{c}", "_Reader"}, {"{a}", "3"}, {"{m}", "4"}});
   EXPECT_EQ(GbkToUtf8(File("MainForm.frm")),

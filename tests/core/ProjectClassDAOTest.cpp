@@ -30,7 +30,8 @@ TEST_F(ProjectDAOTest, DeleteRemovesClassesAndMembersButNothingOfOtherProjects) 
   AddMember(kept, keptClass, "bookId", "整型", "编号", 0, true, true);
   TProjectDAO().DeleteProject(doomed);
   TDbHelper db;
-  EXPECT_EQ(db.QueryInt("select count(*) from t_class where projectId=?", {std::int64_t{doomed}}), 0);
+  EXPECT_EQ(db.QueryInt("select count(*) from t_class where projectId=?", {std::int64_t{doomed}}),
+            0);
   EXPECT_EQ(db.QueryInt("select count(*) from t_member where projectId=?", {std::int64_t{doomed}}),
             0);
   EXPECT_EQ(TClassDAO().ListClasses(kept).size(), 1u);

@@ -18,8 +18,8 @@ TEST_F(ProjectRulesTest, NewAndRenamedNames) {
 }
 
 TEST_F(ProjectRulesTest, NamesThatCannotBeADirectoryAreRefused) {
-  const std::vector<std::string> names = {".",  "..", "a/b", "a\\b", "a:b", "a*",   "a?",
-                                         "a\"b", "a<b", "a>b", "a|b",  "a\tb", "a\nb"};
+  const std::vector<std::string> names = {".",    "..",  "a/b", "a\\b", "a:b",  "a*",  "a?",
+                                          "a\"b", "a<b", "a>b", "a|b",  "a\tb", "a\nb"};
   for (const std::string& bad : names) {
     EXPECT_TRUE(CheckNewProjectName(bad).has_value()) << bad;
     EXPECT_TRUE(CheckRenamedProjectName(bad).has_value()) << bad;
@@ -52,8 +52,10 @@ TEST_F(ClassRulesTest, UpdateOrderAcceptsADuplicateName) {
 
 TEST_F(ClassRulesTest, NamesMustBeIdentifiersAndFriendNamesFitAString) {
   int projectId = AddProject("p");
-  for (std::string bad : {"Book Shelf", "Book-1", "Book'", "Book.frm", "Bo\"ok", "Book/x", "Book（"}) {
-    EXPECT_EQ(CheckAddClass(projectId, bad, "图书"), "类名只能由字母、数字、下划线或汉字组成!") << bad;
+  for (std::string bad :
+       {"Book Shelf", "Book-1", "Book'", "Book.frm", "Bo\"ok", "Book/x", "Book（"}) {
+    EXPECT_EQ(CheckAddClass(projectId, bad, "图书"), "类名只能由字母、数字、下划线或汉字组成!")
+        << bad;
     EXPECT_EQ(CheckUpdateClass(bad, "图书"), "类名只能由字母、数字、下划线或汉字组成!") << bad;
   }
   EXPECT_EQ(CheckAddClass(projectId, "Book_2图书", "图书"), std::nullopt);
@@ -91,8 +93,10 @@ TEST_F(MemberRulesTest, NameRules) {
     EXPECT_EQ(CheckAddMember(Input(bad, "字符串")), "成员属性首个字母必须小写") << bad;
     EXPECT_EQ(CheckUpdateMember(Input(bad, "字符串")), "成员属性首个字母必须小写") << bad;
   }
-  EXPECT_EQ(CheckAddMember(Input("book name", "字符串")), "成员名称只能由字母、数字、下划线或汉字组成!");
-  EXPECT_EQ(CheckAddMember(Input("o'brien", "字符串")), "成员名称只能由字母、数字、下划线或汉字组成!");
+  EXPECT_EQ(CheckAddMember(Input("book name", "字符串")),
+            "成员名称只能由字母、数字、下划线或汉字组成!");
+  EXPECT_EQ(CheckAddMember(Input("o'brien", "字符串")),
+            "成员名称只能由字母、数字、下划线或汉字组成!");
   EXPECT_EQ(CheckAddMember(Input("title_书名2", "字符串")), std::nullopt);
 }
 
@@ -129,7 +133,7 @@ TEST_F(MemberRulesTest, AddAndUpdateOrdersDifferOnPictureAndHiddenKey) {
   TMemberInput input = Input("p", "图片型");
   input.isPri = true;
   input.queryDisplay = true;
-  EXPECT_EQ(CheckAddMember(input), "图片字段不用参与显示！");   // P before K1
+  EXPECT_EQ(CheckAddMember(input), "图片字段不用参与显示！");  // P before K1
   input.queryDisplay = false;
   EXPECT_EQ(CheckAddMember(input), "主键字段必须是整型或字符串型!");  // K1
   EXPECT_EQ(CheckUpdateMember(input), "主键字段需要参与显示!");       // K2 before P

@@ -50,9 +50,8 @@ class ModelTest : public ::testing::Test {
   }
   // A member as the dialogs would store it: the flags follow the type.
   int AddMember(int projectId, int classId, const std::string& name, const std::string& type,
-                const std::string& comment, int length = 0, bool pri = false,
-                bool display = false, bool query = false, bool must = true,
-                bool queryDisplay = true) {
+                const std::string& comment, int length = 0, bool pri = false, bool display = false,
+                bool query = false, bool must = true, bool queryDisplay = true) {
     TMember m;
     m.projectId = projectId;
     m.classId = classId;
