@@ -96,13 +96,26 @@ void TAutoCode::Run() {
 }
 
 // Files directly in bak are copied only when the project does not hold them yet (the user may
-// have changed them); files in its subdirectories are always copied over.
+// have changed them); files in its subdirectories are always copied over. A support file that
+// cannot be copied does not stop the run, but the progress lines name it.
 void TAutoCode::CopySupportFiles(TGenContext& context) {
   listener_.Progress("正在移动资源文件。。。");
   const fs::path output = programDir_.OutputDir(context.projectName);
-  for (const auto& copy : TFileOperate::ListCopies(programDir_.BakDir(), output, true)) {
-    const std::string inside = fs::relative(copy.to, output).generic_string();
-    context.sink.Write(context.OutputPath(inside), TFileOperate::ReadBytes(copy.from));
+  const TFileOperate::TCopyPlan plan = TFileOperate::ListCopies(programDir_.BakDir(), output, true);
+  if (!sink_) {
+    for (const auto& directory : plan.directories) {
+      std::error_code error;
+      fs::create_directories(directory, error);
+      if (error) throw TFileError("无法创建目录 " + directory.string() + ": " + error.message());
+    }
+  }
+  for (const auto& copy : plan.files) {
+    const std::string path = context.OutputPath(fs::relative(copy.to, output).generic_string());
+    try {
+      context.sink.Write(path, TFileOperate::ReadBytes(copy.from));
+    } catch (const TFileError& error) {
+      listener_.Progress("未能复制支持文件 " + path + ": " + error.what());
+    }
   }
   listener_.Progress("移动资源文件完毕!");
 }

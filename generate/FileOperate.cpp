@@ -103,28 +103,28 @@ bool TFileOperate::CopyDirectory(const fs::path& source, const fs::path& target,
 namespace {
 
 void CollectCopies(const fs::path& source, const fs::path& target, bool failIfExists,
-                   std::vector<TFileOperate::TCopy>& copies) {
+                   TFileOperate::TCopyPlan& plan) {
   std::error_code error;
   fs::directory_iterator entries(source, error);
   if (error) return;
   for (const auto& entry : entries) {
     const fs::path destination = target / entry.path().filename();
     if (entry.is_directory(error)) {
-      CollectCopies(entry.path(), destination, false, copies);
+      plan.directories.push_back(destination);
+      CollectCopies(entry.path(), destination, false, plan);
     } else if (!(failIfExists && fs::exists(destination, error))) {
-      copies.push_back({entry.path(), destination});
+      plan.files.push_back({entry.path(), destination});
     }
   }
 }
 
 }  // namespace
 
-std::vector<TFileOperate::TCopy> TFileOperate::ListCopies(const fs::path& source,
-                                                          const fs::path& target,
-                                                          bool failIfExists) {
-  std::vector<TCopy> copies;
-  CollectCopies(source, target, failIfExists, copies);
-  return copies;
+TFileOperate::TCopyPlan TFileOperate::ListCopies(const fs::path& source, const fs::path& target,
+                                                 bool failIfExists) {
+  TCopyPlan plan;
+  CollectCopies(source, target, failIfExists, plan);
+  return plan;
 }
 
 }  // namespace vbgen

@@ -27,13 +27,17 @@ class TFileOperate {
   // nested levels always replace. False when the source cannot be listed.
   static bool CopyDirectory(const std::filesystem::path& source,
                             const std::filesystem::path& target, bool failIfExists);
-  // The file copies CopyDirectory makes, as (source file, target file) pairs, in listing order;
-  // nothing when the source cannot be listed.
+  // What CopyDirectory does, without doing it: the target directories it creates (parents
+  // first) and its file copies, in listing order; nothing when the source cannot be listed.
   struct TCopy {
     std::filesystem::path from, to;
   };
-  static std::vector<TCopy> ListCopies(const std::filesystem::path& source,
-                                       const std::filesystem::path& target, bool failIfExists);
+  struct TCopyPlan {
+    std::vector<std::filesystem::path> directories;
+    std::vector<TCopy> files;
+  };
+  static TCopyPlan ListCopies(const std::filesystem::path& source,
+                              const std::filesystem::path& target, bool failIfExists);
   // Reads a whole file's bytes; throws TFileError when it cannot.
   static std::string ReadBytes(const std::filesystem::path& file);
 };

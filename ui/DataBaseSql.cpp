@@ -20,26 +20,27 @@ TDataBaseSqlForm::TDataBaseSqlForm(TDialogs& dialogs, QWidget* parent)
   Memo_Sql->setObjectName("Memo_Sql");
   Memo_Sql->setGeometry(0, 0, 766, 551);
   Memo_Sql->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo_Sql->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo_Sql->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // a vertical scroll bar only
   Memo_Sql->setTabStopDistance(4 * Memo_Sql->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
   Memo_Sql->installEventFilter(this);
 }
 
+// A spontaneous show is the window system restoring the dialog: the user's edits stay.
 void TDataBaseSqlForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  FormShow();
+  if (!event->spontaneous()) FormShow();
 }
 
 // The whole script is rebuilt on every showing; a model it cannot be built from is named in a
 // message box and no script is shown.
 void TDataBaseSqlForm::FormShow() {
-  Memo_Sql->clear();
   try {
     QString script = Q(builder_(projectId_));
     // The script's lines end in CR LF; the edit box holds plain line breaks.
     script.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     Memo_Sql->setPlainText(script);
   } catch (const TScriptError& error) {
+    Memo_Sql->clear();
     dialogs_.Message(error.what());
   } catch (const std::exception& error) {
     dialogs_.Error(error.what());

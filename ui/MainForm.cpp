@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -130,6 +131,7 @@ void TFormMain::BuildControls() {
   });
   connect(LB_Object, &QListWidget::itemDoubleClicked, this,
           [this] { Guard([this] { LB_ObjectDblClick(); }); });
+  LB_Object->viewport()->installEventFilter(this);
 
   LV_Member = new QTableWidget(0, static_cast<int>(std::size(kMemberColumns)), GroupBox1);
   LV_Member->setObjectName("LV_Member");
@@ -210,18 +212,41 @@ void TFormMain::BuildMenus() {
   setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
+namespace {
+bool IsLeftButton(QEvent* event, QEvent::Type type) {
+  return event->type() == type && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+}
+}  // namespace
+
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+  if (watched == Image1 && IsLeftButton(event, QEvent::MouseButtonRelease)) {
     Guard([this] { Image1Click(); });
     return true;
   }
-  if (watched == LV_Member->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+  if (watched == LB_Object->viewport() && LB_ClassListEmptyAreaEvent(event)) return true;
+  if (watched == LV_Member->viewport() && IsLeftButton(event, QEvent::MouseButtonDblClick)) {
     // The press before the double click has already selected the row under the mouse, or
     // cleared the selection on an empty part of the table.
     Guard([this] { LV_MemberDblClick(); });
     return true;
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+// A click on an empty part of the class list keeps the selected class (the member table still
+// shows its members); a double click there behaves as on the class.
+bool TFormMain::LB_ClassListEmptyAreaEvent(QEvent* event) {
+  const auto type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+      type != QEvent::MouseButtonDblClick) {
+    return false;
+  }
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  if (LB_Object->itemAt(mouse->position().toPoint()) != nullptr) return false;
+  if (IsLeftButton(event, QEvent::MouseButtonDblClick)) {
+    Guard([this] { LB_ObjectDblClick(); });
+  }
+  return true;
 }
 
 void TFormMain::Guard(const std::function<void()>& command) {
@@ -615,13 +640,15 @@ void TFormMain::AppendProgress(const std::string& line) {
 void TFormMain::KeyCheckFailed(int failedClassId) {
   if (closing_) return;
   failedClassId_ = failedClassId;
-  dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kKeyCheckText);
+  Guard([this] { dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kKeyCheckText); });
 }
 
 void TFormMain::DisplayCheckFailed(int failedClassId) {
   if (closing_) return;
   failedClassId_ = failedClassId;
-  dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kDisplayCheckText);
+  Guard([this] {
+    dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kDisplayCheckText);
+  });
 }
 
 void TFormMain::GenerationDone() {

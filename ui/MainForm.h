@@ -127,6 +127,7 @@ class TFormMain : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool LB_ClassListEmptyAreaEvent(QEvent* event);
   void BuildControls();
   void BuildMenus();
   QAction* AddMenuItem(QMenu* menu, const char* caption, void (TFormMain::*handler)());

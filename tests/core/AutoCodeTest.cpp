@@ -257,3 +257,22 @@ TEST_F(AutoCodeTest, OneRunAtATime) {
 }
 
 }  // namespace vbgen::test
+
+namespace vbgen::test {
+
+TEST_F(AutoCodeTest, SupportFilesThatCannotBeCopiedAreNamedAndEmptyFoldersCopied) {
+  int projectId = AddProject("馆");
+  fs::create_directories(home / "bak" / "Empty" / "Deeper");
+  fs::create_symlink(home / "bak" / "missing-target", home / "bak" / "Tmp" / "dangling");
+  TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events, (std::vector<std::string>{"done"}));
+  EXPECT_TRUE(fs::is_directory(Output() / "Empty" / "Deeper"));
+  EXPECT_TRUE(fs::exists(Output() / "ModMain.bas"));
+  const auto note = std::find_if(run.lines.begin(), run.lines.end(), [](const std::string& line) {
+    return line.rfind("未能复制支持文件 projects/馆/Tmp/dangling", 0) == 0;
+  });
+  EXPECT_NE(note, run.lines.end());
+  EXPECT_EQ(run.lines.back(), "移动资源文件完毕!");
+}
+
+}  // namespace vbgen::test

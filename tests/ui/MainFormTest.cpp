@@ -386,6 +386,24 @@ class MainFormTest : public QObject {
     QCOMPARE(opened_.back(), std::string("vbgen::TAddMemberForm"));
   }
 
+  void emptyPartOfTheClassListKeepsTheSelectedClass() {
+    TLibrary lib = MakeLibrary();
+    auto window = MakeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QWidget* viewport = window->LB_Object->viewport();
+    const QPoint empty(20, viewport->height() - 10);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, empty);
+    QCOMPARE(window->SelectedClassId(), lib.bookId);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, empty);
+    QCOMPARE(opened_.back(), std::string("vbgen::TUpdateClassForm"));
+    QCOMPARE(openedIds_.back(), lib.bookId);
+    // Only the left button clicks: a right click on the banner opens nothing.
+    const std::size_t before = desktop_.urls.size();
+    QTest::mouseClick(window->Image1, Qt::RightButton);
+    QCOMPARE(desktop_.urls.size(), before);
+  }
+
   void namespaceInputKeepsTheOldNameOnCancel() {
     auto window = MakeWindow();
     QCOMPARE(window->NamespaceName(), std::string("tavorin"));
