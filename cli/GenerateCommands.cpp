@@ -13,8 +13,6 @@
 namespace vbgen::cli {
 namespace {
 
-using TStringSink = std::ostringstream;
-
 // How a dry run names each kind of change, in the order of TPlannedChange.
 constexpr const char* kPlanWords[] = {"新建", "修改", "修改(有手工修改,将备份)", "不变"};
 
@@ -52,7 +50,7 @@ namespace {
 
 // A dry run: the whole run with its checks, into a sink that only notes what would happen.
 int PlanRun(int projectId, TCliEnv& env) {
-  TStringSink quiet;
+  std::ostringstream quiet;  // a dry run prints its plan, not the progress lines
   TCliRunListener listener(env, quiet);
   TPlanSink plan(env.programDir.Home(), TProjectDAO().GetProjectName(projectId));
   TAutoCode run(projectId, "tavorin", env.programDir, listener);

@@ -103,11 +103,7 @@ void TAutoCode::CopySupportFiles(TGenContext& context) {
   const fs::path output = programDir_.OutputDir(context.projectName);
   const TFileOperate::TCopyPlan plan = TFileOperate::ListCopies(programDir_.BakDir(), output, true);
   if (!sink_) {
-    for (const auto& directory : plan.directories) {
-      std::error_code error;
-      fs::create_directories(directory, error);
-      if (error) throw TFileError("无法创建目录 " + directory.string() + ": " + error.message());
-    }
+    for (const auto& directory : plan.directories) TFileOperate::CreateDirectories(directory);
   }
   for (const auto& copy : plan.files) {
     const std::string path = context.OutputPath(fs::relative(copy.to, output).generic_string());

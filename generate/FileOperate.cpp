@@ -55,11 +55,8 @@ fs::path TemporaryBeside(const fs::path& file) {
 
 void TFileOperate::WriteTextFile(const fs::path& directory, const fs::path& file,
                                  const std::string& text) {
+  CreateDirectories(directory);
   std::error_code error;
-  if (!directory.empty() && !fs::is_directory(directory, error)) {
-    fs::create_directories(directory, error);
-    if (error) throw TFileError("无法创建目录 " + directory.string() + ": " + error.message());
-  }
   fs::path temporary = TemporaryBeside(file);
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -82,22 +79,23 @@ void TFileOperate::WriteTextFile(const fs::path& directory, const fs::path& file
 bool TFileOperate::CopyDirectory(const fs::path& source, const fs::path& target,
                                  bool failIfExists) {
   std::error_code error;
-  fs::directory_iterator entries(source, error);
+  fs::directory_iterator probe(source, error);
   if (error) return false;
-  fs::create_directories(target, error);
-  if (error) throw TFileError("无法创建目录 " + target.string() + ": " + error.message());
-  for (const auto& entry : entries) {
-    const fs::path destination = target / entry.path().filename();
-    if (entry.is_directory(error)) {
-      fs::create_directories(destination, error);
-      CopyDirectory(entry.path(), destination, false);
-      continue;
-    }
-    if (failIfExists && fs::exists(destination, error)) continue;
+  const TCopyPlan plan = ListCopies(source, target, failIfExists);
+  CreateDirectories(target);
+  for (const auto& directory : plan.directories) CreateDirectories(directory);
+  for (const auto& copy : plan.files) {
     // A file that cannot be copied is skipped, as the rest of the tree still helps the user.
-    fs::copy_file(entry.path(), destination, fs::copy_options::overwrite_existing, error);
+    fs::copy_file(copy.from, copy.to, fs::copy_options::overwrite_existing, error);
   }
   return true;
+}
+
+void TFileOperate::CreateDirectories(const fs::path& directory) {
+  std::error_code error;
+  if (directory.empty() || fs::is_directory(directory, error)) return;
+  fs::create_directories(directory, error);
+  if (error) throw TFileError("无法创建目录 " + directory.string() + ": " + error.message());
 }
 
 namespace {

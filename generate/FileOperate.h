@@ -38,6 +38,8 @@ class TFileOperate {
   };
   static TCopyPlan ListCopies(const std::filesystem::path& source,
                               const std::filesystem::path& target, bool failIfExists);
+  // Creates the directory with its missing parents; throws TFileError when it cannot.
+  static void CreateDirectories(const std::filesystem::path& directory);
   // Reads a whole file's bytes; throws TFileError when it cannot.
   static std::string ReadBytes(const std::filesystem::path& file);
 };

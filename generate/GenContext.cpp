@@ -1,15 +1,9 @@
 #include "generate/GenContext.h"
 
-#include "generate/FileOperate.h"
 #include "generate/Gbk.h"
 #include "generate/TextTemplate.h"
 
 namespace vbgen {
-
-void TDiskSink::Write(const std::string& relativePath, const std::string& bytes) {
-  std::filesystem::path file = home_ / std::filesystem::path(relativePath);
-  TFileOperate::WriteTextFile(file.parent_path(), file, bytes);
-}
 
 void WriteGeneratedForm(TGenContext& context, const std::string& fileName,
                         const std::string& utf8Text) {

@@ -40,16 +40,6 @@ class TProgramDir {
   std::filesystem::path home_;
 };
 
-// Writes under the program directory, resolving "projects/..." against it.
-class TDiskSink : public TFileSink {
- public:
-  explicit TDiskSink(std::filesystem::path home) : home_(std::move(home)) {}
-  void Write(const std::string& relativePath, const std::string& bytes) override;
-
- private:
-  std::filesystem::path home_;
-};
-
 // Keeps every file in memory by relative path, and the order in which they were written.
 class TMemorySink : public TFileSink {
  public:

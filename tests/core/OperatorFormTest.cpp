@@ -6,6 +6,7 @@
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/Gbk.h"
+#include "generate/Manifest.h"
 #include "generate/OperatorForm.h"
 
 namespace vbgen::test {
@@ -161,7 +162,7 @@ TEST_F(OperatorFormTest, EveryLineEndsWithCrLf) {
 TEST_F(OperatorFormTest, RunningTwiceReplacesTheFileOnDisk) {
   AddClassNamed("Book", "图书");
   AddClassNamed("Reader", "读者");
-  TDiskSink disk(TempPath());
+  TGuardedDiskSink disk(TempPath(), "图书馆", progress_);
   TGenContext context{projectId_, "图书馆", TempPath() / "template", disk, progress_};
   const TNamedIdList classes = TClassDAO().ListClasses(projectId_);
   GenerateOperatorFormFile(context, classes);

@@ -4,34 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
+#include "tests/common/TempDir.h"
 
 namespace vbgen::test {
-
-// A fresh temporary directory, removed with everything in it at the end of the test.
-class TTempDir {
- public:
-  TTempDir() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vbgen-test-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TTempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Each test gets its own empty projects.db in a temporary directory.
 class ModelTest : public ::testing::Test {

@@ -7,7 +7,6 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "model/DbHelper.h"
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
+#include "tests/common/TempDir.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
 
@@ -111,22 +111,12 @@ class TFakeDesktop : public TDesktop {
 // A program directory of its own for one test, with an empty projects.db.
 class TTempHome {
  public:
-  TTempHome() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vbgen-ui-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-    TDbHelper::SetDatabasePath(path_ / "projects.db");
-  }
-  ~TTempHome() {
-    TDbHelper::Close();
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
+  TTempHome() { TDbHelper::SetDatabasePath(dir_.path() / "projects.db"); }
+  ~TTempHome() { TDbHelper::Close(); }
+  const std::filesystem::path& path() const { return dir_.path(); }
 
  private:
-  std::filesystem::path path_;
+  TTempDir dir_;
 };
 
 // Short ways to fill the model.
