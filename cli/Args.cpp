@@ -33,6 +33,12 @@ int TArgs::NextInt(const char* what) {
   return *value;
 }
 
+std::size_t TArgs::PositionalsLeft() const {
+  std::size_t count = 0;
+  while (pos_ + count < words_.size() && words_[pos_ + count].rfind("--", 0) != 0) ++count;
+  return count;
+}
+
 std::vector<std::string> TArgs::Rest() {
   std::vector<std::string> rest(words_.begin() + static_cast<std::ptrdiff_t>(pos_), words_.end());
   pos_ = words_.size();
@@ -46,7 +52,10 @@ TOptions::TOptions(std::vector<std::string> words, std::vector<std::string> flag
   };
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
-    if (known(flags, word)) {
+    const std::size_t equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
+    if (equals != std::string::npos && known(valued, word.substr(0, equals))) {
+      values_.emplace_back(word.substr(0, equals), word.substr(equals + 1));  // --name=VALUE
+    } else if (known(flags, word)) {
       flagsSeen_.push_back(word);
     } else if (known(valued, word)) {
       if (i + 1 >= words.size()) UsageError("选项 " + word + " 缺少值");

@@ -27,6 +27,8 @@ class TArgs {
   // The next positional word; a usage error naming what was expected when there is none.
   std::string Next(const char* what);
   bool HasMore() const { return pos_ < words_.size(); }
+  // How many positional words come before the first option.
+  std::size_t PositionalsLeft() const;
   // The remaining words, for option parsing.
   std::vector<std::string> Rest();
   // A positional word that must be a decimal integer.
@@ -37,7 +39,7 @@ class TArgs {
   std::size_t pos_ = 0;
 };
 
-// Options after the positional words: "--flag" or "--name VALUE".
+// Options after the positional words: "--flag", "--name VALUE" or "--name=VALUE".
 class TOptions {
  public:
   TOptions(std::vector<std::string> words, std::vector<std::string> flags,

@@ -14,6 +14,13 @@ struct TCliEnv {
   std::ostream& err;
 };
 
+// One command of vbgen-cli: its first word, what runs it, and its part of the help.
+struct TCommand {
+  const char* name;
+  int (*run)(TArgs& args, TCliEnv& env);
+  const char* help;
+};
+
 int RunProjectCommand(TArgs& args, TCliEnv& env);
 int RunClassCommand(TArgs& args, TCliEnv& env);
 int RunMemberCommand(TArgs& args, TCliEnv& env);
@@ -25,5 +32,9 @@ int RunCheckCommand(TArgs& args, TCliEnv& env);
 
 // A projectId in decimal or a project name; refuses a missing or ambiguous one.
 int ResolveProject(const std::string& reference);
+
+// An added row's key on stdout, alone on its line so that a script can take it; the
+// confirmation the window would show goes to stderr.
+void PrintAdded(TCliEnv& env, int id, const std::string& message);
 
 }  // namespace vbgen::cli

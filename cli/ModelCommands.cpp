@@ -1,8 +1,10 @@
 // The model commands: projects, classes and members, with the window's and dialogs' rules.
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/Commands.h"
 #include "model/ClassDAO.h"
+#include "model/DbHelper.h"
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
 #include "model/Rules.h"
@@ -28,7 +30,37 @@ TMember RequireMember(int memberId) {
   return *member;
 }
 
+// A class given as its classId (one word) or by project and class name (two words), followed
+// by `after` more positional words.
+int NextClass(TArgs& args, std::size_t after) {
+  const std::size_t words = args.PositionalsLeft();
+  if (words < after + 2) {
+    const int classId = args.NextInt("类编号");
+    RequireClass(classId);
+    return classId;
+  }
+  if (words > after + 2) UsageError("多余的参数: 类应是类编号, 或工程和类名两个词");
+  const int projectId = ResolveProject(args.Next("工程"));
+  const std::string className = args.Next("类名称");
+  const int classId = TClassDAO().FindClassId(projectId, className);
+  if (classId == -1) Refuse("工程中没有这个类: " + className);
+  return classId;
+}
+
+// Lists as JSON: UTF-8, and a text that is not (stored by another tool) shows U+FFFD rather
+// than breaking the output.
+void PrintJson(std::ostream& out, const nlohmann::ordered_json& list) {
+  out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+bool JsonOption(TArgs& args) { return TOptions(args.Rest(), {"--json"}, {}).Has("--json"); }
+
 }  // namespace
+
+void PrintAdded(TCliEnv& env, int id, const std::string& message) {
+  env.err << message << '\n';
+  env.out << id << '\n';
+}
 
 int ResolveProject(const std::string& reference) {
   TProjectDAO projects;
@@ -54,15 +86,24 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
   TProjectDAO projects;
   const std::string verb = args.Next("project 的子命令");
   if (verb == "list") {
-    TOptions(args.Rest(), {}, {});
-    for (const auto& entry : projects.ListProjects())
-      env.out << entry.id << '\t' << entry.name << '\n';
+    const bool json = JsonOption(args);
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const auto& entry : projects.ListProjects()) {
+      if (json)
+        list.push_back({{"projectId", entry.id}, {"projectName", entry.name}});
+      else
+        env.out << entry.id << '\t' << entry.name << '\n';
+    }
+    if (json) PrintJson(env.out, list);
   } else if (verb == "add") {
     const std::string name = args.Next("工程名称");
     TOptions(args.Rest(), {}, {});
     RefuseIf(CheckNewProjectName(name));
+    TDbTransaction transaction;
     projects.AddProject(name);
-    env.out << "工程名称添加成功！\n";
+    const int projectId = ResolveProject(name);  // names are unique, as just checked
+    transaction.Commit();
+    PrintAdded(env, projectId, "工程名称添加成功！");
   } else if (verb == "rename") {
     const int projectId = ResolveProject(args.Next("工程"));
     const std::string name = args.Next("新的工程名称");
@@ -86,21 +127,35 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
   const std::string verb = args.Next("class 的子命令");
   if (verb == "list") {
     const int projectId = ResolveProject(args.Next("工程"));
-    TOptions(args.Rest(), {}, {});
+    const bool json = JsonOption(args);
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const auto& entry : classes.ListClasses(projectId)) {
-      env.out << entry.id << '\t' << entry.name << '\t' << classes.GetFriendName(entry.id) << '\t'
-              << classes.GetFrontShowFlag(entry.id) << '\n';
+      const std::string friendName = classes.GetFriendName(entry.id);
+      const int frontShow = classes.GetFrontShowFlag(entry.id);
+      if (json) {
+        list.push_back({{"classId", entry.id},
+                        {"className", entry.name},
+                        {"friendName", friendName},
+                        {"frontShowFlag", frontShow}});
+      } else {
+        env.out << entry.id << '\t' << entry.name << '\t' << friendName << '\t' << frontShow
+                << '\n';
+      }
     }
+    if (json) PrintJson(env.out, list);
   } else if (verb == "add") {
     const int projectId = ResolveProject(args.Next("工程"));
     const std::string name = args.Next("类名称");
     const std::string friendName = args.Next("友好名称");
     TOptions options(args.Rest(), {"--no-front-show"}, {});
     RefuseIf(CheckAddClass(projectId, name, friendName));
+    TDbTransaction transaction;
     classes.AddClass(projectId, name, friendName, options.Has("--no-front-show") ? 0 : 1);
-    env.out << "类名称添加成功！\n";
+    const int classId = classes.FindClassId(projectId, name);
+    transaction.Commit();
+    PrintAdded(env, classId, "类名称添加成功！");
   } else if (verb == "update") {
-    const int classId = args.NextInt("类编号");
+    const int classId = NextClass(args, 2);
     const std::string name = args.Next("类名称");
     const std::string friendName = args.Next("友好名称");
     TOptions options(args.Rest(), {"--front-show", "--no-front-show"}, {});
@@ -112,9 +167,8 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     classes.UpdateClass(projectId, classId, name, friendName, flag);
     env.out << "类名称更新成功\n";
   } else if (verb == "delete") {
-    const int classId = args.NextInt("类编号");
+    const int classId = NextClass(args, 0);
     TOptions(args.Rest(), {}, {});
-    RequireClass(classId);
     classes.DeleteClass(classId);
     env.out << "类对象删除成功!\n";
   } else {
@@ -164,6 +218,29 @@ TMember BuildOrRefuse(const TMemberInput& input, int projectId, int classId, int
   return *built.member;
 }
 
+nlohmann::ordered_json MemberJson(const TMember& m) {
+  return {{"memberId", m.memberId},
+          {"projectId", m.projectId},
+          {"classId", m.classId},
+          {"memberName", m.memberName},
+          {"memberType", m.memberType},
+          {"memberLength", m.memberLength},
+          {"memberIsPri", m.memberIsPri},
+          {"memberComment", m.memberComment},
+          {"memberIsMust", m.memberIsMust},
+          {"memberIsInteger", m.memberIsInteger},
+          {"memberIsFloat", m.memberIsFloat},
+          {"queryFlag", m.queryFlag},
+          {"memberIsDisplay", m.memberIsDisplay},
+          {"memberQueryDisplay", m.memberQueryDisplay}};
+}
+
+void PrintMembersJson(std::ostream& out, int classId) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const auto& member : TMemberDAO().ListMembers(classId)) list.push_back(MemberJson(member));
+  PrintJson(out, list);
+}
+
 void PrintMembers(std::ostream& out, int classId) {
   out << "编号\t成员名称\t成员类型\t长度\t主键\t必填\t查询\t下拉框显示\t界面显示\t注释\n";
   for (const auto& m : TMemberDAO().ListMembers(classId)) {
@@ -191,20 +268,26 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
   TMemberDAO members;
   const std::string verb = args.Next("member 的子命令");
   if (verb == "list") {
-    const int classId = args.NextInt("类编号");
-    TOptions(args.Rest(), {}, {});
-    RequireClass(classId);
-    PrintMembers(env.out, classId);
+    const int classId = NextClass(args, 0);
+    if (JsonOption(args))
+      PrintMembersJson(env.out, classId);
+    else
+      PrintMembers(env.out, classId);
   } else if (verb == "add") {
-    const int classId = args.NextInt("类编号");
+    const int classId = NextClass(args, 0);
     TOptions options(args.Rest(), kMemberFlags, kMemberValues);
     const int projectId = RequireClass(classId);
     TMemberInput input =
         NewMemberInput(MemberTypeList(TClassDAO().ListOtherClasses(projectId, classId)));
     ApplyMemberOptions(options, input);
     RefuseIf(CheckAddMember(input));
-    members.AddMember(BuildOrRefuse(input, projectId, classId, 0));
-    env.out << "类成员属性添加成功!\n";
+    const TMember member = BuildOrRefuse(input, projectId, classId, 0);
+    TDbTransaction transaction;
+    members.AddMember(member);
+    // A new row takes the highest key so far, so it is the last of its class.
+    const int memberId = members.ListMembers(classId).back().memberId;
+    transaction.Commit();
+    PrintAdded(env, memberId, "类成员属性添加成功!");
   } else if (verb == "update") {
     const int memberId = args.NextInt("成员编号");
     TOptions options(args.Rest(), kMemberFlags, kMemberValues);

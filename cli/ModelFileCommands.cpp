@@ -37,7 +37,7 @@ int RunImportCommand(TArgs& args, TCliEnv& env) {
   }
   try {
     const int projectId = ImportProject(json, options.Value("--name"));
-    env.out << "已导入工程 " << projectId << '\n';
+    PrintAdded(env, projectId, "已导入工程 " + std::to_string(projectId));
   } catch (const TModelFileError& error) {
     Refuse(file + ": " + error.what());
   }

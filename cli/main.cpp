@@ -5,52 +5,121 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/GlobalOptions.h"
+#include "generate/ProgramHome.h"
 #include "model/DbHelper.h"
 
 namespace {
 
-constexpr const char* kUsage = R"(用法: vbgen-cli [--home DIR] 命令 ...
+using namespace vbgen::cli;
 
-DIR 是程序目录 (projects.db, template, bak 与输出目录 projects 所在处), 默认为 vbgen-cli 所在目录。
-PROJECT 是十进制的工程编号或工程名称。
+constexpr const char* kUsageHead = R"(用法: vbgen-cli [--home DIR] 命令 ...
+      vbgen-cli 命令 --help        该命令的用法
+      vbgen-cli --version          版本
 
-  project list                               列出所有工程 (编号 名称)
-  project add NAME                           新建工程
+DIR 是数据目录 (projects.db 与输出目录 projects 所在处; 也可放入自己的 template 与 bak)。
+默认: 程序目录含 template 与 bak 时 (如构建目录 build/bin) 就是程序目录; 安装的程序用
+$XDG_DATA_HOME/vbgen (通常是 ~/.local/share/vbgen), 首次使用时放入示例工程。
+--home DIR 或 --home=DIR 可以写在任何位置。
+PROJECT 是十进制的工程编号或工程名称。CLASS 是类编号, 或工程和类名两个词 (如 书店 Book)。
+添加工程、类、成员和导入时, 新的编号单独一行写到标准输出, 提示写到标准错误。
+)";
+
+constexpr const char* kUsageTail = R"(
+T 是 字符串、整型、浮点型、日期型、图片型 之一, 或本工程中另一个类的类名 (引用)。
+输入不符合规则时, 与窗口相同的提示写到标准错误, 退出码 1; 用法错误退出码 2。
+)";
+
+constexpr const char* kProjectHelp =
+    R"(  project list [--json]                      列出所有工程 (编号 名称)
+  project add NAME                           新建工程, 输出新工程的编号
   project rename PROJECT NAME                修改工程名称
   project delete PROJECT                     删除工程及其所有类和成员
+)";
 
-  class list PROJECT                         列出工程的类 (编号 类名 友好名称 是否前台显示)
+constexpr const char* kClassHelp =
+    R"(  class list PROJECT [--json]                列出工程的类 (编号 类名 友好名称 是否前台显示)
   class add PROJECT NAME FRIEND [--no-front-show]
-                                             添加类 (默认勾选"是否前台显示")
-  class update CLASSID NAME FRIEND [--front-show|--no-front-show]
+                                             添加类 (默认勾选"是否前台显示"), 输出新类的编号
+  class update CLASS NAME FRIEND [--front-show|--no-front-show]
                                              修改类; 引用旧类名的成员随之改名
-  class delete CLASSID                       删除类及其成员
+  class delete CLASS                         删除类及其成员
+)";
 
-  member list CLASSID                        列出类的成员
-  member add CLASSID --name N --type T [--length L] [--pri] [--must] [--query]
+constexpr const char* kMemberHelp = R"(  member list CLASS [--json]                 列出类的成员
+  member add CLASS --name N --type T [--length L] [--pri] [--must] [--query]
              [--display] [--no-query-display] [--comment C]
-                                             添加成员; 从"添加成员属性"对话框的初始状态开始
-                                             (长度 20, 勾选"查询界面是否显示")
+                                             添加成员, 输出新成员的编号; 从"添加成员属性"
+                                             对话框的初始状态开始 (长度 20, 勾选"查询界面是否显示")
   member update MEMBERID [--name N] [--type T] [--length L] [--[no-]pri] [--[no-]must]
              [--[no-]query] [--[no-]display] [--[no-]query-display] [--comment C]
                                              修改成员; 从已保存的成员开始
   member delete MEMBERID                     删除成员
   member swap A B                            交换两个成员的位置
   member up MEMBERID | member down MEMBERID  上移 / 下移成员
+)";
 
-  generate PROJECT [--dry-run]               生成VB6工程到 DIR/projects/工程名/
+constexpr const char* kGenerateHelp =
+    R"(  generate PROJECT [--dry-run]               生成VB6工程到 DIR/projects/工程名/
                                              再次生成时, 手工修改过的文件先备份到
                                              .vbgen/backup/日期-时间/; --dry-run 只列出将新建、
                                              修改、不变的文件和含手工修改的文件, 不写任何文件
-  sql PROJECT                                输出建表SQL语句 (UTF-8, CR LF)
-  check PROJECT                              列出妨碍生成或建表语句的所有问题 (每行一个; 无问题退出码 0)
-
-  export PROJECT [-o FILE]                   把工程模型导出为JSON (默认输出到标准输出)
-  import FILE [--name NAME]                  从JSON新建工程 (全部成功或什么都不改变)
-
-T 是 字符串、整型、浮点型、日期型、图片型 之一, 或本工程中另一个类的类名 (引用)。
-输入不符合规则时, 与窗口相同的提示写到标准错误, 退出码 1; 用法错误退出码 2。
 )";
+
+constexpr const char* kSqlHelp =
+    R"(  sql PROJECT                                输出建表SQL语句 (UTF-8, CR LF)
+)";
+
+constexpr const char* kCheckHelp =
+    R"(  check PROJECT                              列出妨碍生成或建表语句的所有问题 (每行一个; 无问题退出码 0)
+)";
+
+constexpr const char* kExportHelp =
+    R"(  export PROJECT [-o FILE]                   把工程模型导出为JSON (默认输出到标准输出)
+)";
+
+constexpr const char* kImportHelp =
+    R"(  import FILE [--name NAME]                  从JSON新建工程 (全部成功或什么都不改变), 输出新工程的编号
+)";
+
+// Every command: a new one plugs in with its line here.
+constexpr TCommand kCommands[] = {
+    {"project", RunProjectCommand, kProjectHelp},
+    {"class", RunClassCommand, kClassHelp},
+    {"member", RunMemberCommand, kMemberHelp},
+    {"generate", RunGenerateCommand, kGenerateHelp},
+    {"sql", RunSqlCommand, kSqlHelp},
+    {"check", RunCheckCommand, kCheckHelp},
+    {"export", RunExportCommand, kExportHelp},
+    {"import", RunImportCommand, kImportHelp},
+};
+
+const TCommand* FindCommand(const std::string& name) {
+  for (const TCommand& command : kCommands) {
+    if (name == command.name) return &command;
+  }
+  return nullptr;
+}
+
+void PrintUsage(std::ostream& out) {
+  out << kUsageHead << '\n';
+  for (const TCommand& command : kCommands) out << command.help << '\n';
+  out << kUsageTail;
+}
+
+// "help", "--help" alone, "help COMMAND" and "COMMAND ... --help".
+int PrintHelp(const std::vector<std::string>& words) {
+  std::size_t first = !words.empty() && words[0] == "help" ? 1 : 0;
+  if (words.size() <= first) {
+    PrintUsage(std::cout);
+    return 0;
+  }
+  const TCommand* command = FindCommand(words[first]);
+  if (!command) UsageError("未知的命令: " + words[first]);
+  std::cout << "用法: vbgen-cli [--home DIR] " << command->name << " ...\n\n"
+            << command->help << kUsageTail;
+  return 0;
+}
 
 std::filesystem::path ExecutableDir(const char* argv0) {
   std::error_code error;
@@ -59,43 +128,37 @@ std::filesystem::path ExecutableDir(const char* argv0) {
   return self.parent_path();
 }
 
-int Dispatch(vbgen::cli::TArgs& args, vbgen::cli::TCliEnv& env) {
-  using namespace vbgen::cli;
-  const std::string command = args.Next("命令");
-  if (command == "project") return RunProjectCommand(args, env);
-  if (command == "class") return RunClassCommand(args, env);
-  if (command == "member") return RunMemberCommand(args, env);
-  if (command == "generate") return RunGenerateCommand(args, env);
-  if (command == "sql") return RunSqlCommand(args, env);
-  if (command == "export") return RunExportCommand(args, env);
-  if (command == "import") return RunImportCommand(args, env);
-  if (command == "check") return RunCheckCommand(args, env);
-  UsageError("未知的命令: " + command);
+int Run(const std::vector<std::string>& arguments, const char* argv0) {
+  TGlobalOptions options = TakeGlobalOptions(arguments);
+  if (options.version) {
+    std::cout << "vbgen-cli " << VBGEN_VERSION << '\n';
+    return 0;
+  }
+  if (options.help || (!options.words.empty() && options.words[0] == "help")) {
+    return PrintHelp(options.words);
+  }
+  if (options.words.empty()) {
+    PrintUsage(std::cerr);
+    return 2;
+  }
+  const TCommand* command = FindCommand(options.words[0]);
+  if (!command) UsageError("未知的命令: " + options.words[0]);
+
+  const vbgen::TProgramHome home = vbgen::LocateProgramHome(ExecutableDir(argv0), options.home,
+                                                            vbgen::TUserDirs::FromEnvironment());
+  if (home.userDataFolder) vbgen::SeedUserDataFolder(home.programDir);
+  TCliEnv env{home.programDir, std::cout, std::cerr};
+  vbgen::TDbHelper::SetDatabasePath(env.programDir.Database());
+  TArgs args(std::vector<std::string>(options.words.begin() + 1, options.words.end()));
+  return command->run(args, env);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> words(argv + 1, argv + argc);
-  std::filesystem::path home = ExecutableDir(argv[0]);
-  if (words.size() >= 2 && words[0] == "--home") {
-    home = std::filesystem::absolute(words[1]);
-    words.erase(words.begin(), words.begin() + 2);
-  }
-  if (!words.empty() && (words[0] == "--help" || words[0] == "-h" || words[0] == "help")) {
-    std::cout << kUsage;
-    return 0;
-  }
-  vbgen::cli::TCliEnv env{vbgen::TProgramDir(home), std::cout, std::cerr};
   try {
-    vbgen::TDbHelper::SetDatabasePath(env.programDir.Database());
-    vbgen::cli::TArgs args(words);
-    if (!args.HasMore()) {
-      std::cout << kUsage;
-      return 2;
-    }
-    return Dispatch(args, env);
-  } catch (const vbgen::cli::TCliError& error) {
+    return Run(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
+  } catch (const TCliError& error) {
     std::cerr << error.what() << '\n';
     return error.status;
   } catch (const std::exception& error) {

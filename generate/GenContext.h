@@ -23,21 +23,33 @@ class TProgressSink {
   virtual void Progress(const std::string& line) = 0;
 };
 
-// The program directory and what lives in it.
+// The program directory and what lives in it. The home holds the model and the output; the
+// shipped data (template, bak, guide, images, examples) is read from the shipped directory,
+// but a template or bak folder the user has put into the home wins.
 class TProgramDir {
  public:
-  explicit TProgramDir(std::filesystem::path home) : home_(std::move(home)) {}
+  explicit TProgramDir(std::filesystem::path home) : home_(home), shipped_(std::move(home)) {}
+  TProgramDir(std::filesystem::path home, std::filesystem::path shipped)
+      : home_(std::move(home)), shipped_(std::move(shipped)) {}
 
   const std::filesystem::path& Home() const { return home_; }
+  const std::filesystem::path& ShippedDir() const { return shipped_; }
   std::filesystem::path Database() const { return home_ / "projects.db"; }
-  std::filesystem::path TemplateDir() const { return home_ / "template"; }
-  std::filesystem::path BakDir() const { return home_ / "bak"; }
+  std::filesystem::path TemplateDir() const { return OwnOrShipped("template"); }
+  std::filesystem::path BakDir() const { return OwnOrShipped("bak"); }
   std::filesystem::path OutputDir(const std::string& projectName) const {
     return home_ / "projects" / projectName;
   }
 
  private:
+  std::filesystem::path OwnOrShipped(const char* folder) const {
+    std::error_code error;
+    const std::filesystem::path own = home_ / folder;
+    return std::filesystem::is_directory(own, error) ? own : shipped_ / folder;
+  }
+
   std::filesystem::path home_;
+  std::filesystem::path shipped_;
 };
 
 // Keeps every file in memory by relative path, and the order in which they were written.

@@ -93,7 +93,7 @@ TFormMain::~TFormMain() {
 
 void TFormMain::BuildControls() {
   setWindowTitle(QString::fromUtf8(kMainCaption));
-  setWindowIcon(QIcon(PathText(programDir_.Home() / "images" / "icon.png")));
+  setWindowIcon(QIcon(PathText(programDir_.ShippedDir() / "images" / "icon.png")));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
@@ -105,7 +105,7 @@ void TFormMain::BuildControls() {
   Image1 = new QLabel(client);
   Image1->setObjectName("Image1");
   Image1->setGeometry(0, 0, kClientWidth, kBannerHeight);
-  Image1->setPixmap(QPixmap(PathText(programDir_.Home() / "images" / "banner.png")));
+  Image1->setPixmap(QPixmap(PathText(programDir_.ShippedDir() / "images" / "banner.png")));
   Image1->setScaledContents(true);
   Image1->setCursor(Qt::PointingHandCursor);
   Image1->installEventFilter(this);
@@ -691,7 +691,7 @@ void TFormMain::Timer1Timer() {
 }
 
 void TFormMain::OpenMakerPage() {
-  desktop_.OpenUrl(QUrl::fromLocalFile(PathText(programDir_.Home() / "guide" / "index.html")));
+  desktop_.OpenUrl(QUrl::fromLocalFile(PathText(programDir_.ShippedDir() / "guide" / "index.html")));
 }
 
 }  // namespace vbgen

@@ -1,5 +1,6 @@
-// vbgen: the desktop program. The program directory (the executable's directory, or the one
-// given with --home) holds projects.db, template, bak, the guide and the generated projects.
+// vbgen: the desktop program. The model and the generated projects live in the program
+// directory when it holds template/ and bak/ (the build's bin/), otherwise in the user's data
+// folder (~/.local/share/vbgen); --home DIR names another.
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -9,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "generate/GenContext.h"
+#include "generate/ProgramHome.h"
 #include "model/DbHelper.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"
@@ -18,48 +19,82 @@
 
 namespace {
 
-// The --home argument; nullopt after printing the usage when the arguments are wrong, an
-// empty path when none was given.
-std::optional<std::filesystem::path> HomeArgument(int argc, char* argv[]) {
-  std::filesystem::path home;
+constexpr const char* kUsage =
+    "用法: vbgen [--home DIR]\n"
+    "      vbgen --version | --help\n\n"
+    "DIR 是数据目录 (projects.db 与生成的工程 projects/ 所在处)。默认: 程序目录含 template 与 bak\n"
+    "时就是程序目录; 安装的程序用 $XDG_DATA_HOME/vbgen (通常是 ~/.local/share/vbgen)。\n";
+
+struct TArguments {
+  std::optional<std::filesystem::path> home;
+  std::optional<int> exitNow;  // set after --help, --version or a usage error
+};
+
+// Read before the display is opened, so that --help works without one.
+TArguments ReadArguments(int argc, char* argv[]) {
+  TArguments arguments;
   for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "--home" && i + 1 < argc) {
-      home = argv[++i];
+    const std::string word = argv[i];
+    if (word == "--home" && i + 1 < argc && *argv[i + 1] != '\0') {
+      arguments.home = argv[++i];
+    } else if (word.rfind("--home=", 0) == 0 && word.size() > 7) {
+      arguments.home = word.substr(7);
+    } else if (word == "--version") {
+      std::cout << "vbgen " << VBGEN_VERSION << '\n';
+      arguments.exitNow = 0;
+      return arguments;
+    } else if (word == "--help" || word == "-h") {
+      std::cout << kUsage;
+      arguments.exitNow = 0;
+      return arguments;
     } else {
-      std::cerr << "usage: vbgen [--home DIR]\n";
-      return std::nullopt;
+      std::cerr << "无法识别的参数: " << word << "\n\n" << kUsage;
+      arguments.exitNow = 2;
+      return arguments;
     }
   }
-  return home;
+  return arguments;
+}
+
+std::filesystem::path ExecutableDir() {
+  return std::filesystem::path(vbgen::S(QApplication::applicationDirPath()));
+}
+
+int ShowWindow(const vbgen::TProgramDir& programDir) {
+  vbgen::TDbHelper::SetDatabasePath(programDir.Database());
+  vbgen::TQtDialogs dialogs;
+  vbgen::TQtDesktop desktop;
+  vbgen::TFormMain window(programDir, dialogs, desktop);
+  dialogs.SetOwner(&window);
+  desktop.SetOwner(&window);
+  window.show();
+  int result = QApplication::exec();
+  desktop.SetOwner(nullptr);
+  dialogs.SetOwner(nullptr);
+  return result;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  const std::optional<std::filesystem::path> homeArgument = HomeArgument(argc, argv);
-  if (!homeArgument) return 2;
+  const TArguments arguments = ReadArguments(argc, argv);
+  if (arguments.exitNow) return *arguments.exitNow;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vbgen"));
+  QApplication::setApplicationVersion(QStringLiteral(VBGEN_VERSION));
+  QApplication::setDesktopFileName(QStringLiteral("vbgen"));
   // The pixel layouts are drawn for a 9-point face.
   QFont font = QApplication::font();
   font.setPointSize(9);
   QApplication::setFont(font);
-  const std::filesystem::path home = std::filesystem::absolute(
-      homeArgument->empty() ? std::filesystem::path(vbgen::S(QApplication::applicationDirPath()))
-                            : *homeArgument);
-  QApplication::setWindowIcon(QIcon(vbgen::PathText(home / "images" / "icon.png")));
-
-  vbgen::TProgramDir programDir(home);
-  vbgen::TDbHelper::SetDatabasePath(programDir.Database());
-  vbgen::TQtDialogs dialogs;
-  vbgen::TQtDesktop desktop;
   try {
-    vbgen::TFormMain window(programDir, dialogs, desktop);
-    dialogs.SetOwner(&window);
-    window.show();
-    int result = app.exec();
-    dialogs.SetOwner(nullptr);
-    return result;
+    const vbgen::TProgramHome home = vbgen::LocateProgramHome(ExecutableDir(), arguments.home,
+                                                              vbgen::TUserDirs::FromEnvironment());
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QStringLiteral("vbgen"),
+        QIcon(vbgen::PathText(home.programDir.ShippedDir() / "images" / "icon.png"))));
+    if (home.userDataFolder) vbgen::SeedUserDataFolder(home.programDir);
+    return ShowWindow(home.programDir);
   } catch (const std::exception& error) {
     QMessageBox::critical(nullptr, QString::fromUtf8(vbgen::kApplicationTitle),
                           vbgen::Q(error.what()));

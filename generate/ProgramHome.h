@@ -1,0 +1,51 @@
+// Where the user's model and output live and where the shipped data is read from.
+//
+// A portable program directory (one holding template/ and bak/ beside the executable, such as
+// the build's bin/) keeps everything together, as it always has. An installed program reads its
+// data from share/vbgen beside bin/ and keeps the user's model and output in the user's XDG data
+// folder, seeded with the example project on first start. --home DIR puts the model and output
+// into DIR in both cases.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "generate/GenContext.h"
+
+namespace vbgen {
+
+// The program's data or the user's folder cannot be found or made; the message says what to do.
+class THomeError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The parts of the environment that decide the user's data folder.
+struct TUserDirs {
+  std::optional<std::string> xdgDataHome;  // $XDG_DATA_HOME
+  std::optional<std::string> home;         // $HOME
+
+  static TUserDirs FromEnvironment();
+  // $XDG_DATA_HOME/vbgen, or ~/.local/share/vbgen when it is unset or not absolute.
+  std::filesystem::path DataFolder() const;
+};
+
+struct TProgramHome {
+  TProgramDir programDir;
+  // True when the home is the user's data folder of an installed program (seeded on start).
+  bool userDataFolder = false;
+};
+
+// executableDir is the directory of the running program; homeOption the --home argument.
+TProgramHome LocateProgramHome(const std::filesystem::path& executableDir,
+                               const std::optional<std::filesystem::path>& homeOption,
+                               const TUserDirs& userDirs);
+
+// Creates the home and, when it has no projects.db yet, one holding the shipped example
+// project. A half-made database never takes the place of projects.db, and an existing one is
+// never replaced. Returns true when it seeded.
+bool SeedUserDataFolder(const TProgramDir& programDir);
+
+}  // namespace vbgen
