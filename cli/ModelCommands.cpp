@@ -30,20 +30,33 @@ TMember RequireMember(int memberId) {
   return *member;
 }
 
-// A class given as its classId (one word) or by project and class name (two words), followed
-// by `after` more positional words.
-int NextClass(TArgs& args, std::size_t after) {
+// A class as the user wrote it: its classId (one word) or project and class name (two words).
+struct TClassWords {
+  std::optional<int> classId;
+  std::string project;
+  std::string className;
+};
+
+// Reads the class words, followed by `after` more positional words; only the form is checked,
+// so that usage errors come before refusals.
+TClassWords NextClassWords(TArgs& args, std::size_t after) {
   const std::size_t words = args.PositionalsLeft();
-  if (words < after + 2) {
-    const int classId = args.NextInt("类编号");
-    RequireClass(classId);
-    return classId;
-  }
+  if (words < after + 2) return {args.NextInt("类编号"), {}, {}};
   if (words > after + 2) UsageError("多余的参数: 类应是类编号, 或工程和类名两个词");
-  const int projectId = ResolveProject(args.Next("工程"));
-  const std::string className = args.Next("类名称");
-  const int classId = TClassDAO().FindClassId(projectId, className);
-  if (classId == -1) Refuse("工程中没有这个类: " + className);
+  TClassWords found;
+  found.project = args.Next("工程");
+  found.className = args.Next("类名称");
+  return found;
+}
+
+// The classId; refuses a class that does not exist.
+int ResolveClass(const TClassWords& words) {
+  if (words.classId) {
+    RequireClass(*words.classId);
+    return *words.classId;
+  }
+  const int classId = TClassDAO().FindClassId(ResolveProject(words.project), words.className);
+  if (classId == -1) Refuse("工程 " + words.project + " 中没有类 " + words.className);
   return classId;
 }
 
@@ -126,8 +139,9 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
   TClassDAO classes;
   const std::string verb = args.Next("class 的子命令");
   if (verb == "list") {
-    const int projectId = ResolveProject(args.Next("工程"));
+    const std::string project = args.Next("工程");
     const bool json = JsonOption(args);
+    const int projectId = ResolveProject(project);
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const auto& entry : classes.ListClasses(projectId)) {
       const std::string friendName = classes.GetFriendName(entry.id);
@@ -155,10 +169,11 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     transaction.Commit();
     PrintAdded(env, classId, "类名称添加成功！");
   } else if (verb == "update") {
-    const int classId = NextClass(args, 2);
+    const TClassWords classWords = NextClassWords(args, 2);
     const std::string name = args.Next("类名称");
     const std::string friendName = args.Next("友好名称");
     TOptions options(args.Rest(), {"--front-show", "--no-front-show"}, {});
+    const int classId = ResolveClass(classWords);
     const int projectId = RequireClass(classId);
     int flag = classes.GetFrontShowFlag(classId) == 1 ? 1 : 0;
     if (options.Has("--front-show")) flag = 1;
@@ -167,8 +182,9 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     classes.UpdateClass(projectId, classId, name, friendName, flag);
     env.out << "类名称更新成功\n";
   } else if (verb == "delete") {
-    const int classId = NextClass(args, 0);
+    const TClassWords classWords = NextClassWords(args, 0);
     TOptions(args.Rest(), {}, {});
+    const int classId = ResolveClass(classWords);
     classes.DeleteClass(classId);
     env.out << "类对象删除成功!\n";
   } else {
@@ -268,14 +284,18 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
   TMemberDAO members;
   const std::string verb = args.Next("member 的子命令");
   if (verb == "list") {
-    const int classId = NextClass(args, 0);
-    if (JsonOption(args))
+    const TClassWords classWords = NextClassWords(args, 0);
+    const bool json = JsonOption(args);
+    const int classId = ResolveClass(classWords);
+    if (json) {
       PrintMembersJson(env.out, classId);
-    else
+    } else {
       PrintMembers(env.out, classId);
+    }
   } else if (verb == "add") {
-    const int classId = NextClass(args, 0);
+    const TClassWords classWords = NextClassWords(args, 0);
     TOptions options(args.Rest(), kMemberFlags, kMemberValues);
+    const int classId = ResolveClass(classWords);
     const int projectId = RequireClass(classId);
     TMemberInput input =
         NewMemberInput(MemberTypeList(TClassDAO().ListOtherClasses(projectId, classId)));

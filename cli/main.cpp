@@ -146,7 +146,7 @@ int Run(const std::vector<std::string>& arguments, const char* argv0) {
 
   const vbgen::TProgramHome home = vbgen::LocateProgramHome(ExecutableDir(argv0), options.home,
                                                             vbgen::TUserDirs::FromEnvironment());
-  if (home.userDataFolder) vbgen::SeedUserDataFolder(home.programDir);
+  vbgen::PrepareProgramHome(home);
   TCliEnv env{home.programDir, std::cout, std::cerr};
   vbgen::TDbHelper::SetDatabasePath(env.programDir.Database());
   TArgs args(std::vector<std::string>(options.words.begin() + 1, options.words.end()));

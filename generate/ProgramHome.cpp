@@ -56,6 +56,19 @@ TProgramHome LocateProgramHome(const fs::path& executableDir,
   return {TProgramDir(userDirs.DataFolder(), shipped), true};
 }
 
+void PrepareProgramHome(const TProgramHome& home) {
+  if (home.userDataFolder) {
+    SeedUserDataFolder(home.programDir);
+    return;
+  }
+  std::error_code error;
+  fs::create_directories(home.programDir.Home(), error);
+  if (error) {
+    throw THomeError("无法创建数据目录 " + home.programDir.Home().string() + ": " +
+                     error.message());
+  }
+}
+
 bool SeedUserDataFolder(const TProgramDir& programDir) {
   std::error_code error;
   fs::create_directories(programDir.Home(), error);

@@ -43,6 +43,10 @@ TProgramHome LocateProgramHome(const std::filesystem::path& executableDir,
                                const std::optional<std::filesystem::path>& homeOption,
                                const TUserDirs& userDirs);
 
+// Makes the home ready before the model is opened: the user's data folder is seeded, another
+// home is created when missing.
+void PrepareProgramHome(const TProgramHome& home);
+
 // Creates the home and, when it has no projects.db yet, one holding the shipped example
 // project. A half-made database never takes the place of projects.db, and an existing one is
 // never replaced. Returns true when it seeded.

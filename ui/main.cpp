@@ -93,7 +93,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme(
         QStringLiteral("vbgen"),
         QIcon(vbgen::PathText(home.programDir.ShippedDir() / "images" / "icon.png"))));
-    if (home.userDataFolder) vbgen::SeedUserDataFolder(home.programDir);
+    vbgen::PrepareProgramHome(home);
     return ShowWindow(home.programDir);
   } catch (const std::exception& error) {
     QMessageBox::critical(nullptr, QString::fromUtf8(vbgen::kApplicationTitle),
