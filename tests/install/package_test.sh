@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The Debian package as a user gets it: made by cpack from the build, unpacked into a temporary
+# root, and run from there by a user whose HOME is a temporary folder.
+#   package_test.sh BUILD_DIR VERSION
+set -euo pipefail
+build=$1 version=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
+deb="$work/out/vbgen_${version}_$(dpkg --print-architecture).deb"
+[[ -f $deb ]] || { ls "$work/out"; fail "no package named like Debian's default: $deb"; }
+
+# Dependencies come from dpkg-shlibdeps.
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libc6 libsqlite3-0 libqt6widgets6 libstdc++6 qt6-qpa-plugins; do
+  [[ $depends == *"$lib "* || $depends == *"$lib," || $depends == *"$lib" ]] || fail "Depends lacks $lib: $depends"
+done
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+[[ $(ls "$root/usr/bin") == $'vbgen\nvbgen-cli' ]] || fail "bin holds: $(ls "$root/usr/bin")"
+for path in share/vbgen/template/MainForm.frm share/vbgen/bak/ModMain.bas \
+            share/vbgen/examples/library.json share/vbgen/guide/index.html \
+            share/vbgen/images/banner.png share/applications/vbgen.desktop \
+            share/metainfo/io.github.tavorin.vbgen.metainfo.xml \
+            share/icons/hicolor/scalable/apps/vbgen.svg share/man/man1/vbgen.1 \
+            share/man/man1/vbgen-cli.1 share/bash-completion/completions/vbgen-cli; do
+  [[ -f $root/usr/$path ]] || fail "missing /usr/$path"
+done
+for size in 16 22 24 32 48 64 128 256; do
+  icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/vbgen.png"
+  [[ $(file -b "$icon") == "PNG image data, $size x $size,"* ]] || fail "icon $size: $(file -b "$icon")"
+done
+[[ ! -e $root/usr/share/vbgen/projects.db ]] || fail "a model ships in the package"
+desktop-file-validate "$root/usr/share/applications/vbgen.desktop"
+appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.tavorin.vbgen.metainfo.xml" >/dev/null
+bash -n "$root/usr/share/bash-completion/completions/vbgen-cli"
+
+# The unpacked programs, run by a user with nothing but a HOME.
+home="$work/home"
+mkdir "$home"
+before=$(cd "$root" && find . -printf '%p %s %T@\n' | sort)
+as_user() { (cd "$home" && env -i PATH=/usr/bin:/bin HOME="$home" "$@"); }
+[[ $(as_user "$root/usr/bin/vbgen-cli" --version) == "vbgen-cli $version" ]] || fail "vbgen-cli --version"
+[[ $(as_user "$root/usr/bin/vbgen" --version) == "vbgen $version" ]] || fail "vbgen --version"
+as_user "$root/usr/bin/vbgen-cli" generate 图书馆管理 >"$work/run.log" || { cat "$work/run.log"; fail "generate"; }
+out="$home/.local/share/vbgen/projects/图书馆管理"
+for file in vb信息管理系统.vbp MainForm.frm frmczql.frm FrmAddBook.frm FrmManageLoan.frm ModMain.bas; do
+  [[ -f $out/$file ]] || fail "not generated: $file"
+done
+[[ $(as_user "$root/usr/bin/vbgen-cli" project list) == $'1\t图书馆管理' ]] || fail "the example model"
+after=$(cd "$root" && find . -printf '%p %s %T@\n' | sort)
+[[ $before == "$after" ]] || fail "the unpacked program's files changed"
+outside=$(cd "$home" && find . -mindepth 1 -not -path './.local' -not -path './.local/share' \
+          -not -path './.local/share/vbgen' -not -path './.local/share/vbgen/*')
+[[ -z $outside ]] || fail "written outside the data folder: $outside"
+echo "package $(basename "$deb") ok: $(dpkg-deb -f "$deb" Installed-Size) KiB installed"
