@@ -6,21 +6,32 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# What the build, the tests and the package need; nothing they merely recommend.
 PACKAGES=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev
-          qt6-base-dev libgl-dev nlohmann-json3-dev sqlfluff fonts-noto-cjk xdg-utils xvfb xauth)
+          qt6-base-dev libgl-dev nlohmann-json3-dev sqlfluff fonts-noto-cjk xdg-utils xvfb xauth
+          dpkg-dev file desktop-file-utils appstream)
 
 install_missing() {
   local missing=()
   for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
-  if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    local sudo=""
-    [[ $(id -u) -ne 0 ]] && sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  ((${#missing[@]})) || return 0
+  local install=(apt-get install -y -qq --no-install-recommends "${missing[@]}")
+  local sudo=()
+  if [[ $(id -u) -ne 0 ]]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "Missing Debian packages: ${missing[*]}" >&2
+      echo "Without sudo they cannot be installed from here; as root, run:" >&2
+      echo "  apt-get update && ${install[*]}" >&2
+      echo "then run $0 ${1:-run} again." >&2
+      exit 1
+    fi
+    sudo=(sudo)
   fi
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" "${install[@]}"
 }
 
 build() {
@@ -29,12 +40,12 @@ build() {
 }
 
 case "${1:-run}" in
-  build) install_missing; build ;;
+  build) install_missing build; build ;;
   test)
-    install_missing; build
+    install_missing test; build
     cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" ;;
   run)
-    install_missing; build
+    install_missing run; build
     shift || true
     # Without a display (a headless machine), the window runs on a virtual one.
     if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
