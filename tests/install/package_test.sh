@@ -8,9 +8,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
-deb="$work/out/vbgen_${version}_$(dpkg --print-architecture).deb"
-[[ -f $deb ]] || { ls "$work/out"; fail "no package named like Debian's default: $deb"; }
+# As the README says: cd build && cpack -G DEB
+(cd "$build" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
+deb="$build/vbgen_${version}_$(dpkg --print-architecture).deb"
+[[ -f $deb ]] || { ls "$build"; fail "no package named like Debian's default: $deb"; }
 
 # Dependencies come from dpkg-shlibdeps.
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -37,6 +38,11 @@ done
 desktop-file-validate "$root/usr/share/applications/vbgen.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.tavorin.vbgen.metainfo.xml" >/dev/null
 bash -n "$root/usr/share/bash-completion/completions/vbgen-cli"
+
+# cmake --install puts the same files in place.
+cmake --install "$build" --prefix "$work/installed" >/dev/null
+[[ $(cd "$work/installed" && find . | sort) == $(cd "$root/usr" && find . | sort) ]] ||
+  fail "cmake --install and the package differ"
 
 # The unpacked programs, run by a user with nothing but a HOME.
 home="$work/home"

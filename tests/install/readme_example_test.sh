@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The README's command-line example, taken from README.md and run as written in a fresh copy of
+# the build's program directory, by a user whose HOME is a temporary folder.
+#   readme_example_test.sh SOURCE_DIR PROGRAM_DIR
+set -euo pipefail
+source_dir=$1 program_dir=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The first sh block after the heading of the command line.
+awk '/^## The command line/ { section = 1 }
+     section && /^```sh$/ { inside = 1; next }
+     inside && /^```$/ { exit }
+     inside { print }' "$source_dir/README.md" >"$work/example.sh"
+grep -q 'vbgen-cli' "$work/example.sh" || fail "no example block in README.md"
+
+# A fresh checkout's build: the program directory with the example model made as the build does.
+checkout="$work/checkout"
+mkdir -p "$checkout/build/bin" "$work/home"
+cp "$program_dir/vbgen-cli" "$checkout/build/bin/"
+cp -r "$program_dir/template" "$program_dir/bak" "$program_dir/examples" "$checkout/build/bin/"
+"$checkout/build/bin/vbgen-cli" import "$checkout/build/bin/examples/library.json" 2>/dev/null >/dev/null
+cli="$checkout/build/bin/vbgen-cli"
+before=$("$cli" export 图书馆管理)
+: >"$work/stamp"
+
+(cd "$checkout" && env -i PATH=/usr/bin:/bin HOME="$work/home" bash -e -o pipefail "$work/example.sh") \
+  >"$work/out.log" 2>&1 || { cat "$work/out.log"; fail "the example stopped"; }
+
+# What it says it does.
+out="$checkout/build/bin/projects/书店"
+for file in FrmAddBook.frm FrmEditBook.frm FrmManageBook.frm frmczql.frm MainForm.frm ModMain.bas; do
+  [[ -f $out/$file ]] || fail "not generated: $file"
+done
+head -c 200 "$work/home/create.sql" | grep -q $'CREATE TABLE \\[dbo\\]\\.\\[admin\\](\r' || fail "create.sql"
+grep -q '"projectName": "书店"' "$work/home/书店.json" || fail "书店.json"
+[[ $("$cli" check 书店) == "模型检查通过，没有发现问题。" ]] || fail "check 书店"
+# The example project is as it was.
+[[ $("$cli" check 图书馆管理) == "模型检查通过，没有发现问题。" ]] || fail "check 图书馆管理"
+[[ $("$cli" export 图书馆管理) == "$before" ]] || fail "图书馆管理 changed"
+# Nothing landed in the checkout outside build/bin/projects and the model.
+changed=$(cd "$checkout" && find . -newer "$work/stamp" -not -type d | grep -v -e '^./build/bin/projects/' \
+          -e '^./build/bin/projects.db$' || true)
+[[ -z $changed ]] || fail "written into the checkout: $changed"
+[[ $(cd "$work/home" && ls) == $'书店.json\ncreate.sql' || $(cd "$work/home" && ls) == $'create.sql\n书店.json' ]] ||
+  fail "home holds: $(ls "$work/home")"
+# And it can be run again after the clean-up the README names.
+"$cli" project delete 书店 >/dev/null
+(cd "$checkout" && env -i PATH=/usr/bin:/bin HOME="$work/home" bash -e -o pipefail "$work/example.sh") \
+  >/dev/null 2>&1 || fail "the example does not run a second time"
+echo "README example ok: $(wc -l <"$work/example.sh") lines"
