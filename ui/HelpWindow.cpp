@@ -1,5 +1,8 @@
 #include "ui/HelpWindow.h"
 
+#include <QApplication>
+#include <QScrollBar>
+
 #include "ui/QtText.h"
 
 namespace vbgen {
@@ -14,9 +17,20 @@ THelpWindow::THelpWindow(QWidget* owner) : QTextBrowser(owner) {
 }
 
 void THelpWindow::ShowPage(const std::filesystem::path& page) {
-  setSource(QUrl::fromLocalFile(PathText(page)));
+  const QUrl url = QUrl::fromLocalFile(PathText(page));
+  if (source() == url) {
+    reload();  // the page may have changed on disk since it was shown
+  } else {
+    setSource(url);
+  }
+  verticalScrollBar()->setValue(0);
   if (documentTitle().size() > 0) setWindowTitle(documentTitle());
-  if (!isVisible()) show();
+  if (isVisible()) return;
+  // Some platforms activate every window shown, whatever it asks for; the window the user was
+  // in gets its activation (and so its focus) back.
+  QWidget* active = QApplication::activeWindow();
+  show();
+  if (active != nullptr && active != this) active->activateWindow();
 }
 
 }  // namespace vbgen

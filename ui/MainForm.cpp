@@ -691,7 +691,8 @@ void TFormMain::Timer1Timer() {
 }
 
 void TFormMain::OpenMakerPage() {
-  desktop_.OpenUrl(QUrl::fromLocalFile(PathText(programDir_.ShippedDir() / "guide" / "index.html")));
+  desktop_.OpenUrl(
+      QUrl::fromLocalFile(PathText(programDir_.ShippedDir() / "guide" / "index.html")));
 }
 
 }  // namespace vbgen
