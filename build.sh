@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 # What the build, the tests and the package need; nothing they merely recommend.
 PACKAGES=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev
           qt6-base-dev libgl-dev nlohmann-json3-dev sqlfluff fonts-noto-cjk xdg-utils xvfb xauth
-          dpkg-dev file desktop-file-utils appstream)
+          dpkg-dev file desktop-file-utils appstream bash-completion)
 
 install_missing() {
   local missing=()
