@@ -3,12 +3,14 @@
 # root, and run from there by a user whose HOME is a temporary folder.
 #   package_test.sh BUILD_DIR VERSION
 set -euo pipefail
+# cpack's archive library names files by the locale; the shipped data has Chinese file names.
+export LC_ALL=C.UTF-8
 build=$1 version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# As the README says: cd build && cpack -G DEB
+# As the README says: cd build && LC_ALL=C.UTF-8 cpack -G DEB
 (cd "$build" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
 deb="$build/vbgen_${version}_$(dpkg --print-architecture).deb"
 [[ -f $deb ]] || { ls "$build"; fail "no package named like Debian's default: $deb"; }
