@@ -2,9 +2,9 @@
 # an existing database is never replaced.
 if(NOT EXISTS "${HOME}/projects.db")
   execute_process(COMMAND "${CLI}" --home "${HOME}" import "${EXAMPLE}"
-                  RESULT_VARIABLE result OUTPUT_QUIET)
+                  RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE messages)
   if(NOT result EQUAL 0)
     file(REMOVE "${HOME}/projects.db")
-    message(FATAL_ERROR "Could not create projects.db from ${EXAMPLE}")
+    message(FATAL_ERROR "Could not create projects.db from ${EXAMPLE}: ${messages}")
   endif()
 endif()

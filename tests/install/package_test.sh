@@ -64,4 +64,18 @@ after=$(cd "$root" && find . -printf '%p %s %T@\n' | sort)
 outside=$(cd "$home" && find . -mindepth 1 -not -path './.local' -not -path './.local/share' \
           -not -path './.local/share/vbgen' -not -path './.local/share/vbgen/*')
 [[ -z $outside ]] || fail "written outside the data folder: $outside"
+# The window, started by another user on the offscreen platform, makes its model in the same place.
+gui_home="$work/gui-home"
+mkdir "$gui_home"
+set +e
+(cd "$gui_home" && env -i PATH=/usr/bin:/bin HOME="$gui_home" QT_QPA_PLATFORM=offscreen \
+  timeout 5 "$root/usr/bin/vbgen" >"$work/gui.log" 2>&1)
+status=$?
+set -e
+[[ $status == 124 ]] || { cat "$work/gui.log"; fail "vbgen stopped with $status"; }
+[[ $(env -i HOME="$gui_home" "$root/usr/bin/vbgen-cli" project list) == $'1\t图书馆管理' ]] ||
+  fail "the window's model"
+env -i "$root/usr/bin/vbgen" --bogus >/dev/null 2>&1 && fail "vbgen --bogus"
+[[ $? == 2 ]] || fail "vbgen --bogus exit status"
+env -i "$root/usr/bin/vbgen" --help | grep -q 'vbgen --version' || fail "vbgen --help"
 echo "package $(basename "$deb") ok: $(dpkg-deb -f "$deb" Installed-Size) KiB installed"
