@@ -136,6 +136,14 @@ TEST_F(InstalledCliTest, MissingHomeOrDataIsRefusedWithAHint) {
   EXPECT_EQ(noData.status, 1);
   EXPECT_NE(noData.err.find("share/vbgen"), std::string::npos) << noData.err;
   EXPECT_FALSE(fs::exists(DataFolder()));
+  fs::copy(SourceDir() / "data" / "bak", Share() / "bak", fs::copy_options::recursive);
+  // A file where the data folder should be is left alone and named.
+  fs::create_directories(DataFolder().parent_path());
+  std::ofstream(DataFolder()) << "mine";
+  TRun blocked = Run("project list");
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_NE(blocked.err.find(DataFolder().string()), std::string::npos) << blocked.err;
+  EXPECT_EQ(Slurp(DataFolder()), "mine");
   // What needs no data still works.
   EXPECT_EQ(Ok("--version"), "vbgen-cli " VBGEN_VERSION "\n");
 }
