@@ -1,4 +1,5 @@
 // The generation commands: a whole run, and the table-creation script.
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
 
@@ -15,6 +16,8 @@ namespace {
 
 // How a dry run names each kind of change, in the order of TPlannedChange.
 constexpr const char* kPlanWords[] = {"新建", "修改", "修改(有手工修改,将备份)", "不变"};
+// The same for scripts (--json).
+constexpr const char* kPlanKeys[] = {"create", "change", "change-hand-edited", "unchanged"};
 
 // Prints what the window would show: progress on stdout, refusals on stderr.
 class TCliRunListener : public TRunListener {
@@ -49,7 +52,7 @@ class TCliRunListener : public TRunListener {
 namespace {
 
 // A dry run: the whole run with its checks, into a sink that only notes what would happen.
-int PlanRun(int projectId, TCliEnv& env) {
+int PlanRun(int projectId, bool json, TCliEnv& env) {
   std::ostringstream quiet;  // a dry run prints its plan, not the progress lines
   TCliRunListener listener(env, quiet);
   TPlanSink plan(env.programDir.Home(), TProjectDAO().GetProjectName(projectId));
@@ -57,8 +60,16 @@ int PlanRun(int projectId, TCliEnv& env) {
   run.SetSink(&plan);
   run.Execute();
   if (!listener.done()) return 1;
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (const auto& entry : plan.Entries()) {
-    env.out << kPlanWords[static_cast<int>(entry.change)] << '\t' << entry.path << '\n';
+    const int change = static_cast<int>(entry.change);
+    if (json)
+      list.push_back({{"change", kPlanKeys[change]}, {"path", entry.path}});
+    else
+      env.out << kPlanWords[change] << '\t' << entry.path << '\n';
+  }
+  if (json) {
+    env.out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   }
   return 0;
 }
@@ -67,8 +78,9 @@ int PlanRun(int projectId, TCliEnv& env) {
 
 int RunGenerateCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  TOptions options(args.Rest(), {"--dry-run"}, {});
-  if (options.Has("--dry-run")) return PlanRun(projectId, env);
+  TOptions options(args.Rest(), {"--dry-run", "--json"}, {});
+  if (options.Has("--json") && !options.Has("--dry-run")) UsageError("--json 只用于 --dry-run");
+  if (options.Has("--dry-run")) return PlanRun(projectId, options.Has("--json"), env);
   TCliRunListener listener(env, env.out);
   TAutoCode run(projectId, "tavorin", env.programDir, listener);
   run.Execute();

@@ -60,7 +60,7 @@ constexpr const char* kMemberHelp = R"(  member list CLASS [--json]             
 )";
 
 constexpr const char* kGenerateHelp =
-    R"(  generate PROJECT [--dry-run]               生成VB6工程到 DIR/projects/工程名/
+    R"(  generate PROJECT [--dry-run [--json]]      生成VB6工程到 DIR/projects/工程名/
                                              再次生成时, 手工修改过的文件先备份到
                                              .vbgen/backup/日期-时间/; --dry-run 只列出将新建、
                                              修改、不变的文件和含手工修改的文件, 不写任何文件

@@ -152,7 +152,7 @@ TEST_F(InstalledCliTest, GlobalOptionsStandAnywhere) {
   EXPECT_EQ(Ok("--version"), "vbgen-cli " VBGEN_VERSION "\n");
   EXPECT_EQ(Ok("project list --version"), "vbgen-cli " VBGEN_VERSION "\n");
   const std::string help = Ok("generate --help");
-  EXPECT_NE(help.find("generate PROJECT [--dry-run]"), std::string::npos);
+  EXPECT_NE(help.find("generate PROJECT [--dry-run [--json]]"), std::string::npos);
   EXPECT_EQ(help.find("member add"), std::string::npos) << "only the command's own part";
   EXPECT_EQ(Ok("help member"), Ok("member add --help"));
   EXPECT_NE(Ok("-h").find("project list"), std::string::npos);
@@ -208,7 +208,13 @@ TEST_F(InstalledCliTest, ListsAsJson) {
   ASSERT_FALSE(members.empty());
   EXPECT_EQ(members[0]["memberIsPri"], 1);
   EXPECT_EQ(members[0].size(), 14u);
-  EXPECT_EQ(json::parse(Ok("class list 图书馆管理 --json")), classes);
+  // The dry run's plan is a list too.
+  Ok("generate 图书馆管理");
+  const json plan = json::parse(Ok("generate 图书馆管理 --dry-run --json"));
+  ASSERT_FALSE(plan.empty());
+  EXPECT_EQ(plan[0]["change"], "unchanged");
+  EXPECT_EQ(plan[0]["path"].get<std::string>().rfind("projects/图书馆管理/", 0), 0u);
+  EXPECT_EQ(Run("generate 图书馆管理 --json").status, 2);
   EXPECT_EQ(Run("check 图书馆管理 --bogus").status, 2);
 }
 
