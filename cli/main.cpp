@@ -47,6 +47,8 @@ PROJECT 是十进制的工程编号或工程名称。
 
   export PROJECT [-o FILE]                   把工程模型导出为JSON (默认输出到标准输出)
   import FILE [--name NAME]                  从JSON新建工程 (全部成功或什么都不改变)
+  import-sql FILE [--name NAME]              从SQL Server建表脚本新建工程 (默认名称为文件名);
+                                             未能导入的表和列逐行写到标准错误
 
 T 是 字符串、整型、浮点型、日期型、图片型 之一, 或本工程中另一个类的类名 (引用)。
 输入不符合规则时, 与窗口相同的提示写到标准错误, 退出码 1; 用法错误退出码 2。
@@ -70,6 +72,7 @@ int Dispatch(vbgen::cli::TArgs& args, vbgen::cli::TCliEnv& env) {
   if (command == "export") return RunExportCommand(args, env);
   if (command == "import") return RunImportCommand(args, env);
   if (command == "check") return RunCheckCommand(args, env);
+  if (command == "import-sql") return RunImportSqlCommand(args, env);
   UsageError("未知的命令: " + command);
 }
 
