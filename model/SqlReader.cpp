@@ -189,12 +189,11 @@ class TReader {
     }
   }
 
-  // GRANT DELETE, UPDATE ON ... names statement words as permissions: the statement runs on
-  // to the end of its line.
-  void SkipPermission() {
+  // GRANT DELETE, UPDATE ON ... names statement words as permissions, and SET and USE hold a
+  // single line: such a statement runs on to the end of its line.
+  void SkipLine() {
     const int line = Next().line;
-    while (!AtBatchEnd() && !Peek().IsSymbol(';') &&
-           !(Peek().line != line && IsStatementWord(Peek()))) {
+    while (!AtBatchEnd() && !Peek().IsSymbol(';') && Peek().line == line) {
       Next();
     }
   }
@@ -248,8 +247,9 @@ class TReader {
       }
     } else if (token.Is("ELSE")) {
       Next();
-    } else if (token.Is("GRANT") || token.Is("DENY") || token.Is("REVOKE")) {
-      SkipPermission();
+    } else if (token.Is("GRANT") || token.Is("DENY") || token.Is("REVOKE") || token.Is("USE") ||
+               (token.Is("SET") && Peek(1).text.rfind('@', 0) != 0)) {
+      SkipLine();
     } else if (IsStatementWord(token) || token.Is("WITH")) {
       SkipStatement();
     } else if (batchStart) {
