@@ -491,8 +491,8 @@ class TReader {
       const std::string name = Name("约束名");
       Constraint(table, inParens, name);
     } else if (first.Is("PRIMARY") || first.Is("FOREIGN") || first.Is("UNIQUE") ||
-               first.Is("CHECK") || first.Is("INDEX") || first.Is("PERIOD") ||
-               (!inParens && first.Is("DEFAULT"))) {
+               first.Is("CHECK") || (!inParens && first.Is("DEFAULT")) || IsInlineIndex() ||
+               (first.Is("PERIOD") && Peek(1).Is("FOR"))) {
       Constraint(table, inParens, {});
     } else {
       table.columns.push_back(Column(table, inParens));
@@ -500,6 +500,13 @@ class TReader {
     if (!AtElementEnd(inParens)) {
       Fail(Peek(), "表" + table.name + "的定义中有无法读取的内容: \"" + Shown(Peek()) + "\"");
     }
+  }
+
+  // INDEX and PERIOD are not reserved: a column may be called so.
+  bool IsInlineIndex() const {
+    const TSqlToken& after = Peek(2);
+    return Peek().Is("INDEX") && (after.IsSymbol('(') || after.Is("CLUSTERED") ||
+                                  after.Is("NONCLUSTERED") || after.Is("UNIQUE"));
   }
 
   void SetPrimaryKey(TSqlTable& table, std::vector<std::string> columns, const std::string& name,

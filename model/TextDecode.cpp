@@ -64,12 +64,14 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string Converted(std::string_view bytes, const char* from, const char* name) {
+// The bytes after a byte-order mark of `markSize` bytes, decoded.
+std::string Converted(std::string_view bytes, std::size_t markSize, const char* from,
+                      const char* name) {
   std::string text;
   std::size_t offset = 0;
-  if (!TIconv("UTF-8", from).Convert(bytes, text, offset)) {
+  if (!TIconv("UTF-8", from).Convert(bytes.substr(markSize), text, offset)) {
     throw TTextDecodeError("文件不是有效的" + std::string(name) + "文本(第" +
-                           std::to_string(offset + 1) + "个字节处无法解码)");
+                           std::to_string(markSize + offset + 1) + "个字节处无法解码)");
   }
   return text;
 }
@@ -83,13 +85,13 @@ std::string DecodeScriptText(std::string_view bytes) {
     if (!IsValidUtf8(text))
       throw TTextDecodeError("文件以UTF-8的字节顺序标记开头, 却不是有效的UTF-8文本");
   } else if (StartsWith(bytes, "\xFF\xFE")) {
-    text = Converted(bytes.substr(2), "UTF-16LE", "UTF-16");
+    text = Converted(bytes, 2, "UTF-16LE", "UTF-16");
   } else if (StartsWith(bytes, "\xFE\xFF")) {
-    text = Converted(bytes.substr(2), "UTF-16BE", "UTF-16");
+    text = Converted(bytes, 2, "UTF-16BE", "UTF-16");
   } else if (IsValidUtf8(bytes)) {
     text = bytes;
   } else {
-    text = Converted(bytes, "GBK", "UTF-8或GBK");
+    text = Converted(bytes, 0, "GBK", "UTF-8或GBK");
   }
   if (text.find('\0') != std::string::npos) {
     throw TTextDecodeError("文件含有NUL字符, 不是文本脚本(UTF-16的文件须以字节顺序标记开头)");
