@@ -15,7 +15,7 @@ std::string UpperAscii(std::string text) {
 }
 
 bool TSqlToken::Is(const char* keyword) const {
-  return kind == TSqlTokenKind::Word && UpperAscii(text) == keyword;
+  return kind == TSqlTokenKind::Word && upper == keyword;
 }
 
 bool TSqlToken::IsSymbol(char symbol) const {
@@ -56,7 +56,7 @@ class TTokenizer {
         Emit(TSqlTokenKind::Symbol, std::string(1, static_cast<char>(c)), line);
       }
     }
-    tokens_.push_back({TSqlTokenKind::End, {}, line_});
+    tokens_.push_back({TSqlTokenKind::End, {}, line_, {}});
     return std::move(tokens_);
   }
 
@@ -72,7 +72,8 @@ class TTokenizer {
   }
 
   void Emit(TSqlTokenKind kind, std::string text, int line) {
-    tokens_.push_back({kind, std::move(text), line});
+    std::string upper = kind == TSqlTokenKind::Word ? UpperAscii(text) : std::string();
+    tokens_.push_back({kind, std::move(text), line, std::move(upper)});
     lastTokenLine_ = line;
   }
 
