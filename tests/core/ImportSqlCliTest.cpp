@@ -147,5 +147,31 @@ TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
   EXPECT_EQ(Run("project list").out, projectsBefore);
 }
 
+TEST_F(ImportSqlCliTest, HostileTableNamesBecomeLegalClassesThatStayInTheProjectDirectory) {
+  const fs::path source = fs::path(VBGEN_SOURCE_DIR) / "data";
+  fs::copy(source / "template", Home() / "template", fs::copy_options::recursive);
+  fs::copy(source / "bak", Home() / "bak", fs::copy_options::recursive);
+  const fs::path script = Write("hostile.sql",
+                                "CREATE TABLE [../../Evil] ([id] int PRIMARY KEY, [a\\b] "
+                                "varchar(5))\nCREATE TABLE [C:\\x|y] ([k] varchar(3) PRIMARY "
+                                "KEY, [r] int REFERENCES [../../Evil])\n");
+  const TResult imported = Run("import-sql " + Quoted(script));
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(Run("class list hostile").out,
+            "1\tT______Evil\t../../Evil\t1\n2\tC__x_y\tC:\\x|y\t1\n");
+  ASSERT_EQ(Run("generate hostile").status, 0);
+  for (const auto& entry : fs::recursive_directory_iterator(Home())) {
+    const fs::path relative = fs::relative(entry.path(), Home());
+    const std::string top = relative.begin()->string();
+    EXPECT_TRUE(top == "projects" || top == "template" || top == "bak" || top == "projects.db" ||
+                top == "hostile.sql" || top == "stdout" || top == "stderr")
+        << relative;
+    if (top == "projects" && relative != "projects") {
+      EXPECT_EQ(std::next(relative.begin())->string(), "hostile") << relative;
+    }
+  }
+  EXPECT_TRUE(fs::exists(Home() / "projects" / "hostile" / "FrmAddT______Evil.frm"));
+}
+
 }  // namespace
 }  // namespace vbgen::test

@@ -317,6 +317,16 @@ TEST_F(SqlImportTest, RefusalsChangeNothing) {
   EXPECT_EQ(TProjectDAO().ListProjects().size(), 1u);
 }
 
+TEST_F(SqlImportTest, ADatabaseFailureHalfwayLeavesNoProjectBehind) {
+  AddProject("Before");
+  // Another tool has damaged the model: the members' table is gone, so the first member fails
+  // after the project and its classes were stored.
+  TDbHelper().ExecuteSql("drop table t_member");
+  EXPECT_THROW(ImportSqlScript(kShopScript, "Shop"), TDbError);
+  EXPECT_EQ(TProjectDAO().ListProjects().size(), 1u);
+  EXPECT_EQ(TDbHelper().QueryInt("select count(*) from t_class"), 0);
+}
+
 // UTF-16 with its byte-order mark, as the SQL Server tools save scripts by default.
 std::string Utf16(const std::string& utf8, bool bigEndian) {
   std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
