@@ -164,6 +164,45 @@ TEST(SqlReaderTest, ReadsTablesColumnsAndConstraintsAsTheStudioWritesThem) {
   EXPECT_EQ(orders.foreignKeys[1].line, 30);
 }
 
+TEST(SqlReaderTest, ReadsTheOlderToolsStyleWithConstraintsAddedAfterTheTables) {
+  const TSqlSchema schema = ReadSqlSchema(R"(
+if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[FK_Orders_Customers]'))
+ALTER TABLE [dbo].[Orders] DROP CONSTRAINT FK_Orders_Customers
+GO
+CREATE TABLE [dbo].[Orders] (
+	[OrderID] [int] IDENTITY (1, 1) NOT NULL ,
+	[CustomerID] [nchar] (5) COLLATE SQL_Latin1_General_CP1_CI_AS NULL ,
+	[Freight] [money] NULL
+) ON [PRIMARY]
+GO
+ALTER TABLE [dbo].[Orders] WITH NOCHECK ADD
+	CONSTRAINT [PK_Orders] PRIMARY KEY  CLUSTERED
+	(
+		[OrderID]
+	) WITH  FILLFACTOR = 90 ON [PRIMARY]
+GO
+ALTER TABLE [dbo].[Orders] ADD
+	CONSTRAINT [DF_Orders_Freight] DEFAULT (0) FOR [Freight],
+	CONSTRAINT [CK_Freight] CHECK ([Freight] >= 0),
+	CONSTRAINT [FK_Orders_Customers] FOREIGN KEY
+	(
+		[CustomerID]
+	) REFERENCES [dbo].[Customers] (
+		[CustomerID]
+	)
+GO
+exec sp_addextendedproperty N'MS_Description', N'订单号', N'user', N'dbo', N'table', N'Orders', N'column', N'OrderID'
+)");
+  ASSERT_EQ(schema.tables.size(), 1u);
+  const TSqlTable& orders = schema.tables[0];
+  EXPECT_EQ(orders.primaryKey, std::vector<std::string>{"OrderID"});
+  EXPECT_EQ(orders.primaryKeyLine, 12);
+  ASSERT_EQ(orders.foreignKeys.size(), 1u);
+  EXPECT_EQ(orders.foreignKeys[0].refColumns, std::vector<std::string>{"CustomerID"});
+  EXPECT_EQ(orders.columns[1].length, 5);
+  EXPECT_EQ(orders.columns[0].description, "订单号");
+}
+
 TEST(SqlReaderTest, ReadsOurOwnScriptWithItsBareForeignKeysAndTrailingComma) {
   const TSqlSchema schema = ReadSqlSchema(
       "GO\r\n\r\nCREATE TABLE [dbo].[admin](\r\n\t[adminUsername] [nvarchar](20) COLLATE "
