@@ -70,27 +70,11 @@ constexpr const char* kPropertyParams[] = {"@name",       "@value",      "@level
                                            "@level0name", "@level1type", "@level1name",
                                            "@level2type", "@level2name"};
 
-class TReader {
+// The tokens of a script and the position in them: looking ahead, taking keywords and names,
+// passing over bracketed groups and whole statements. Every complaint names the line.
+class TSqlCursor {
  public:
-  explicit TReader(std::vector<TSqlToken> tokens) : tokens_(std::move(tokens)) {}
-
-  TSqlSchema Run() {
-    bool batchStart = true;
-    while (Peek().kind != TSqlTokenKind::End) {
-      if (Peek().kind == TSqlTokenKind::BatchEnd) {
-        Next();
-        batchStart = true;
-      } else if (AcceptSymbol(';')) {
-      } else {
-        Statement(batchStart);
-        batchStart = false;
-      }
-    }
-    return std::move(schema_);
-  }
-
- private:
-  // ---- tokens ----
+  explicit TSqlCursor(std::vector<TSqlToken> tokens) : tokens_(std::move(tokens)) {}
 
   const TSqlToken& Peek(std::size_t ahead = 0) const {
     return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)];
@@ -206,82 +190,406 @@ class TReader {
     if (!AtStatementEnd()) Fail(Peek(), context + "中有无法读取的内容: \"" + Shown(Peek()) + "\"");
   }
 
-  // ---- statements ----
+ private:
+  std::vector<TSqlToken> tokens_;
+  std::size_t pos_ = 0;
+};
 
+// The parts of a table: column definitions and table constraints, inside CREATE TABLE's
+// brackets or after ALTER TABLE ... ADD.
+class TTableParts {
+ public:
+  explicit TTableParts(TSqlCursor& in) : in_(in) {}
+
+  // The end of a column definition or table constraint: a comma or the closing bracket inside
+  // CREATE TABLE, a comma or the end of the statement in ALTER TABLE ... ADD.
+  bool AtElementEnd(bool inParens) const {
+    if (in_.Peek().IsSymbol(',')) return true;
+    return inParens ? in_.Peek().IsSymbol(')') || in_.AtBatchEnd() : in_.AtStatementEnd();
+  }
+
+  void Element(TSqlTable& table, bool inParens) {
+    const TSqlToken& first = in_.Peek();
+    if (first.Is("CONSTRAINT")) {
+      in_.Next();
+      const std::string name = in_.Name("约束名");
+      Constraint(table, inParens, name);
+    } else if (first.Is("PRIMARY") || first.Is("FOREIGN") || first.Is("UNIQUE") ||
+               first.Is("CHECK") || (!inParens && first.Is("DEFAULT")) || IsInlineIndex() ||
+               (first.Is("PERIOD") && in_.Peek(1).Is("FOR"))) {
+      Constraint(table, inParens, {});
+    } else {
+      table.columns.push_back(Column(table, inParens));
+    }
+    if (!AtElementEnd(inParens)) {
+      in_.Fail(in_.Peek(),
+               "表" + table.name + "的定义中有无法读取的内容: \"" + in_.Shown(in_.Peek()) + "\"");
+    }
+  }
+
+  TSqlColumn Column(TSqlTable& table, bool inParens) {
+    TSqlColumn column;
+    column.line = in_.Peek().line;
+    column.name = in_.Name("列名");
+    const std::string context = "表" + table.name + "的列" + column.name;
+    if (in_.Accept("AS")) {
+      column.computed = true;
+      while (!AtElementEnd(inParens)) {
+        if (in_.Peek().IsSymbol('(')) {
+          in_.SkipGroup();
+        } else {
+          in_.Next();
+        }
+      }
+      return column;
+    }
+    Type(column, context);
+    ColumnOptions(table, column, inParens, context);
+    return column;
+  }
+
+ private:
+  // INDEX and PERIOD are not reserved: a column may be called so.
+  bool IsInlineIndex() const {
+    const TSqlToken& after = in_.Peek(2);
+    return in_.Peek().Is("INDEX") && (after.IsSymbol('(') || after.Is("CLUSTERED") ||
+                                      after.Is("NONCLUSTERED") || after.Is("UNIQUE"));
+  }
+
+  void SetPrimaryKey(TSqlTable& table, std::vector<std::string> columns, const std::string& name,
+                     int line) {
+    if (!table.primaryKey.empty()) {
+      throw TSqlScriptError(line, "表" + table.name + "已在第" +
+                                      std::to_string(table.primaryKeyLine) + "行定义了主键");
+    }
+    table.primaryKey = std::move(columns);
+    table.primaryKeyName = name;
+    table.primaryKeyLine = line;
+  }
+
+  void Constraint(TSqlTable& table, bool inParens, const std::string& name) {
+    const TSqlToken& first = in_.Peek();
+    const std::string context = "表" + table.name + "的约束";
+    if (in_.Accept("PRIMARY")) {
+      in_.Expect("KEY", context);
+      if (!in_.Accept("CLUSTERED")) in_.Accept("NONCLUSTERED");
+      std::vector<std::string> columns = ColumnList(context);
+      IndexOptions();
+      SetPrimaryKey(table, std::move(columns), name, first.line);
+    } else if (in_.Accept("UNIQUE")) {
+      if (!in_.Accept("CLUSTERED")) in_.Accept("NONCLUSTERED");
+      ColumnList(context);
+      IndexOptions();
+    } else if (in_.Accept("FOREIGN")) {
+      in_.Expect("KEY", context);
+      TSqlForeignKey key{name, ColumnList(context), {}, {}, first.line};
+      in_.Expect("REFERENCES", context);
+      References(key, context);
+      table.foreignKeys.push_back(std::move(key));
+    } else if (in_.Accept("CHECK")) {
+      NotForReplication();
+      if (!in_.Peek().IsSymbol('(')) in_.ExpectSymbol('(', context);
+      in_.SkipGroup();
+    } else if (in_.Accept("DEFAULT")) {
+      DefaultExpression(context);
+      in_.Expect("FOR", context);
+      in_.Name("列名");
+      if (in_.Accept("WITH")) in_.Expect("VALUES", context);
+    } else if (in_.Accept("INDEX") || in_.Accept("PERIOD")) {
+      while (!AtElementEnd(inParens)) {
+        if (in_.Peek().IsSymbol('(')) {
+          in_.SkipGroup();
+        } else {
+          in_.Next();
+        }
+      }
+    } else {
+      in_.Fail(first, context + "无法读取: \"" + in_.Shown(first) + "\"");
+    }
+  }
+
+  // ( a [ASC|DESC], b ... )
+  std::vector<std::string> ColumnList(const std::string& context) {
+    in_.ExpectSymbol('(', context);
+    std::vector<std::string> columns;
+    do {
+      columns.push_back(in_.Name("列名"));
+      if (!in_.Accept("ASC")) in_.Accept("DESC");
+    } while (in_.AcceptSymbol(','));
+    in_.ExpectSymbol(')', context);
+    return columns;
+  }
+
+  // WITH (...), WITH FILLFACTOR = n, ON filegroup[(column)], NOT FOR REPLICATION.
+  void IndexOptions() {
+    for (;;) {
+      if (in_.Peek().Is("WITH") && in_.Peek(1).IsSymbol('(')) {
+        in_.Next();
+        in_.SkipGroup();
+      } else if (in_.Peek().Is("WITH") && in_.Peek(1).Is("FILLFACTOR")) {
+        in_.Next();
+        in_.Next();
+        in_.AcceptSymbol('=');
+        if (in_.Peek().kind == TSqlTokenKind::Number) in_.Next();
+      } else if (in_.Peek().Is("ON") && !in_.Peek(1).Is("DELETE") && !in_.Peek(1).Is("UPDATE")) {
+        in_.Next();
+        in_.Name("文件组");
+        if (in_.Peek().IsSymbol('(')) in_.SkipGroup();
+      } else if (!NotForReplication()) {
+        return;
+      }
+    }
+  }
+
+  bool NotForReplication() {
+    if (!in_.Peek().Is("NOT") || !in_.Peek(1).Is("FOR")) return false;
+    in_.Next();
+    in_.Next();
+    in_.Expect("REPLICATION", "NOT FOR REPLICATION");
+    return true;
+  }
+
+  // After REFERENCES: table [(columns)] [ON DELETE|UPDATE action] [NOT FOR REPLICATION].
+  void References(TSqlForeignKey& key, const std::string& context) {
+    key.refTable = in_.QualifiedName("被引用的表名").back();
+    if (in_.Peek().IsSymbol('(')) key.refColumns = ColumnList(context);
+    for (;;) {
+      if (in_.Peek().Is("ON") && (in_.Peek(1).Is("DELETE") || in_.Peek(1).Is("UPDATE"))) {
+        in_.Next();
+        in_.Next();
+        if (in_.Accept("NO")) {
+          in_.Expect("ACTION", context);
+        } else if (in_.Accept("SET")) {
+          if (!in_.Accept("NULL")) in_.Expect("DEFAULT", context);
+        } else {
+          in_.Expect("CASCADE", context);
+        }
+      } else if (!NotForReplication()) {
+        return;
+      }
+    }
+  }
+
+  // A DEFAULT's value: (expression), a literal, a signed number, NULL, or a function call.
+  void DefaultExpression(const std::string& context) {
+    const TSqlToken& token = in_.Peek();
+    if (token.IsSymbol('(')) {
+      in_.SkipGroup();
+    } else if (token.IsSymbol('-') || token.IsSymbol('+')) {
+      in_.Next();
+      if (in_.Peek().kind != TSqlTokenKind::Number)
+        in_.Fail(in_.Peek(), context + "的DEFAULT值无法读取");
+      in_.Next();
+    } else if (token.kind == TSqlTokenKind::String || token.kind == TSqlTokenKind::Number) {
+      in_.Next();
+    } else if (token.kind == TSqlTokenKind::Word) {
+      in_.Next();
+      if (in_.Peek().IsSymbol('(')) in_.SkipGroup();
+    } else {
+      in_.Fail(token, context + "的DEFAULT值无法读取: \"" + in_.Shown(token) + "\"");
+    }
+  }
+
+  void Type(TSqlColumn& column, const std::string& context) {
+    const TSqlToken& first = in_.Peek();
+    constexpr const char* kNotTypes[] = {"NOT",        "NULL",     "PRIMARY", "DEFAULT",
+                                         "CONSTRAINT", "IDENTITY", "UNIQUE",  "CHECK",
+                                         "REFERENCES", "COLLATE"};
+    if (IsOneOf(first, kNotTypes) || first.IsSymbol(',') || first.IsSymbol(')')) {
+      in_.Fail(first, context + "缺少类型");
+    }
+    std::string type = Lower(in_.QualifiedName("类型").back());
+    if (first.kind == TSqlTokenKind::Word) type = CanonicalType(type);
+    column.type = type;
+    if (!in_.AcceptSymbol('(')) return;
+    const TSqlToken& argument = in_.Peek();
+    if (argument.Is("MAX")) {
+      column.length = TSqlColumn::kMaxLength;
+      in_.Next();
+    } else if (argument.kind == TSqlTokenKind::Number) {
+      int value = 0;
+      const std::string& digits = argument.text;
+      auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+      if (error != std::errc() || end != digits.data() + digits.size() || value <= 0) {
+        in_.Fail(argument, context + "的长度\"" + digits + "\"无效");
+      }
+      column.length = value;
+      in_.Next();
+    } else {
+      in_.Fail(argument, context + "的类型参数无法读取: \"" + in_.Shown(argument) + "\"");
+    }
+    while (in_.AcceptSymbol(',')) {
+      if (in_.Peek().kind != TSqlTokenKind::Number)
+        in_.Fail(in_.Peek(), context + "的类型参数无法读取");
+      in_.Next();
+    }
+    in_.ExpectSymbol(')', context);
+  }
+
+  // The types written in several words: national character varying, double precision.
+  std::string CanonicalType(std::string type) {
+    bool national = false;
+    if (type == "national") {
+      national = true;
+      type = Lower(in_.Name("类型"));
+    }
+    if (type == "character") type = "char";
+    if (type == "char" && in_.Accept("VARYING")) type = "varchar";
+    if (type == "double" && in_.Accept("PRECISION")) type = "float";
+    if (type == "integer") type = "int";
+    if (type == "dec") type = "decimal";
+    if (national && (type == "char" || type == "varchar" || type == "text")) type = "n" + type;
+    return type;
+  }
+
+  void ColumnOptions(TSqlTable& table, TSqlColumn& column, bool inParens,
+                     const std::string& context) {
+    while (!AtElementEnd(inParens)) {
+      const TSqlToken& token = in_.Peek();
+      if (NotForReplication()) {
+      } else if (in_.Accept("NOT")) {
+        in_.Expect("NULL", context);
+        column.notNull = true;
+      } else if (in_.Accept("NULL")) {
+        column.notNull = false;
+      } else if (in_.Accept("IDENTITY")) {
+        column.identity = true;
+        if (in_.Peek().IsSymbol('(')) in_.SkipGroup();
+      } else if (in_.Accept("DEFAULT")) {
+        DefaultExpression(context);
+      } else if (in_.Accept("COLLATE") || in_.Accept("CONSTRAINT") || in_.Accept("INDEX")) {
+        in_.Name("名称");
+      } else if (in_.Accept("PRIMARY")) {
+        in_.Expect("KEY", context);
+        if (!in_.Accept("CLUSTERED")) in_.Accept("NONCLUSTERED");
+        IndexOptions();
+        SetPrimaryKey(table, {column.name}, {}, token.line);
+      } else if (in_.Accept("UNIQUE")) {
+        if (!in_.Accept("CLUSTERED")) in_.Accept("NONCLUSTERED");
+        IndexOptions();
+      } else if (in_.Accept("CHECK")) {
+        NotForReplication();
+        if (!in_.Peek().IsSymbol('(')) in_.ExpectSymbol('(', context);
+        in_.SkipGroup();
+      } else if (in_.Peek().Is("FOREIGN") || in_.Peek().Is("REFERENCES")) {
+        if (in_.Accept("FOREIGN")) in_.Expect("KEY", context);
+        in_.Expect("REFERENCES", context);
+        TSqlForeignKey key{{}, {column.name}, {}, {}, token.line};
+        References(key, context);
+        table.foreignKeys.push_back(std::move(key));
+      } else if (token.kind == TSqlTokenKind::Word) {
+        // ROWGUIDCOL, SPARSE, PERSISTED, MASKED WITH (...) and the like: nothing the model keeps.
+        in_.Next();
+        if (in_.Peek().IsSymbol('(')) in_.SkipGroup();
+      } else if (token.IsSymbol('(')) {
+        in_.SkipGroup();
+      } else {
+        in_.Fail(token, context + "的定义无法读取: \"" + in_.Shown(token) + "\"");
+      }
+    }
+  }
+
+  TSqlCursor& in_;
+};
+
+// The statements: tables created, altered and dropped, extended properties, and everything
+// else passed over.
+class TReader {
+ public:
+  explicit TReader(std::vector<TSqlToken> tokens) : in_(std::move(tokens)) {}
+
+  TSqlSchema Run() {
+    bool batchStart = true;
+    while (in_.Peek().kind != TSqlTokenKind::End) {
+      if (in_.Peek().kind == TSqlTokenKind::BatchEnd) {
+        in_.Next();
+        batchStart = true;
+      } else if (in_.AcceptSymbol(';')) {
+      } else {
+        Statement(batchStart);
+        batchStart = false;
+      }
+    }
+    return std::move(schema_);
+  }
+
+ private:
   void Statement(bool batchStart) {
-    const TSqlToken& token = Peek();
+    const TSqlToken& token = in_.Peek();
     if (token.kind != TSqlTokenKind::Word) {
-      Fail(token, "无法读取的语句, 开头是\"" + Shown(token) + "\"");
+      in_.Fail(token, "无法读取的语句, 开头是\"" + in_.Shown(token) + "\"");
     }
     if (token.Is("CREATE")) {
-      const std::size_t what = Peek(1).Is("OR") && Peek(2).Is("ALTER") ? 3 : 1;
-      if (Peek(what).Is("TABLE")) {
+      const std::size_t what = in_.Peek(1).Is("OR") && in_.Peek(2).Is("ALTER") ? 3 : 1;
+      if (in_.Peek(what).Is("TABLE")) {
         CreateTable(what);
-      } else if (IsOneOf(Peek(what), kBatchObjects)) {
-        SkipBatch();
+      } else if (IsOneOf(in_.Peek(what), kBatchObjects)) {
+        in_.SkipBatch();
       } else {
-        SkipStatement();
+        in_.SkipStatement();
       }
     } else if (token.Is("ALTER")) {
-      if (Peek(1).Is("TABLE")) {
+      if (in_.Peek(1).Is("TABLE")) {
         AlterTable();
-      } else if (IsOneOf(Peek(1), kBatchObjects)) {
-        SkipBatch();
+      } else if (IsOneOf(in_.Peek(1), kBatchObjects)) {
+        in_.SkipBatch();
       } else {
-        SkipStatement();
+        in_.SkipStatement();
       }
-    } else if (token.Is("DROP") && Peek(1).Is("TABLE")) {
+    } else if (token.Is("DROP") && in_.Peek(1).Is("TABLE")) {
       DropTable();
     } else if (token.Is("EXEC") || token.Is("EXECUTE")) {
-      Next();
+      in_.Next();
       Exec();
     } else if (token.Is("IF") || token.Is("WHILE")) {
-      SkipStatement();  // the condition; the statement it guards is read on its own
+      in_.SkipStatement();  // the condition; the statement it guards is read on its own
     } else if (token.Is("BEGIN") || token.Is("END")) {
-      Next();
-      Accept("DISTRIBUTED");
-      if (Accept("TRAN") || Accept("TRANSACTION")) {
-        if (!AtStatementEnd() && Peek().line == token.line) Next();  // the transaction's name
-      } else if (!Accept("TRY")) {
-        Accept("CATCH");
+      in_.Next();
+      in_.Accept("DISTRIBUTED");
+      if (in_.Accept("TRAN") || in_.Accept("TRANSACTION")) {
+        if (!in_.AtStatementEnd() && in_.Peek().line == token.line)
+          in_.Next();  // the transaction's name
+      } else if (!in_.Accept("TRY")) {
+        in_.Accept("CATCH");
       }
     } else if (token.Is("ELSE")) {
-      Next();
+      in_.Next();
     } else if (token.Is("GRANT") || token.Is("DENY") || token.Is("REVOKE") || token.Is("USE") ||
-               (token.Is("SET") && Peek(1).text.rfind('@', 0) != 0)) {
-      SkipLine();
+               (token.Is("SET") && in_.Peek(1).text.rfind('@', 0) != 0)) {
+      in_.SkipLine();
     } else if (IsStatementWord(token) || token.Is("WITH")) {
-      SkipStatement();
+      in_.SkipStatement();
     } else if (batchStart) {
       Exec();  // the first statement of a batch may call a procedure without EXEC
     } else {
-      Fail(token, "无法读取的语句, 开头是\"" + token.text + "\"");
+      in_.Fail(token, "无法读取的语句, 开头是\"" + token.text + "\"");
     }
   }
 
   void CreateTable(std::size_t wordsBeforeTable) {
-    const int line = Peek().line;
-    for (std::size_t i = 0; i <= wordsBeforeTable; ++i) Next();
-    const std::vector<std::string> parts = QualifiedName("表名");
+    const int line = in_.Peek().line;
+    for (std::size_t i = 0; i <= wordsBeforeTable; ++i) in_.Next();
+    const std::vector<std::string> parts = in_.QualifiedName("表名");
     TSqlTable table;
     table.name = parts.back();
     table.schema = parts.size() >= 2 ? parts[parts.size() - 2] : std::string();
     table.line = line;
     const std::string context = "CREATE TABLE " + table.name;
-    ExpectSymbol('(', context);
+    in_.ExpectSymbol('(', context);
     for (;;) {
-      if (AcceptSymbol(')')) break;  // SQL Server accepts a comma before the closing bracket
-      Element(table, true);
-      if (AcceptSymbol(')')) break;
-      ExpectSymbol(',', context);
+      if (in_.AcceptSymbol(')')) break;  // SQL Server accepts a comma before the closing bracket
+      parts_.Element(table, true);
+      if (in_.AcceptSymbol(')')) break;
+      in_.ExpectSymbol(',', context);
     }
     TableStorageOptions();
-    RequireStatementEnd(context);
+    in_.RequireStatementEnd(context);
 
     const bool temporary = table.name.rfind('#', 0) == 0;
     if (temporary) return;
     if (const TSqlTable* earlier = schema_.FindTable(table.name)) {
-      Fail(Peek(), "表" + table.name + "已在第" + std::to_string(earlier->line) + "行创建过");
+      in_.Fail(in_.Peek(),
+               "表" + table.name + "已在第" + std::to_string(earlier->line) + "行创建过");
     }
     schema_.tables.push_back(std::move(table));
   }
@@ -289,12 +597,12 @@ class TReader {
   // ON [PRIMARY], TEXTIMAGE_ON [PRIMARY], FILESTREAM_ON x, WITH (...), in any order.
   void TableStorageOptions() {
     for (;;) {
-      if (Accept("ON") || Accept("TEXTIMAGE_ON") || Accept("FILESTREAM_ON")) {
-        Name("文件组");
-        if (Peek().IsSymbol('(')) SkipGroup();
-      } else if (Peek().Is("WITH") && Peek(1).IsSymbol('(')) {
-        Next();
-        SkipGroup();
+      if (in_.Accept("ON") || in_.Accept("TEXTIMAGE_ON") || in_.Accept("FILESTREAM_ON")) {
+        in_.Name("文件组");
+        if (in_.Peek().IsSymbol('(')) in_.SkipGroup();
+      } else if (in_.Peek().Is("WITH") && in_.Peek(1).IsSymbol('(')) {
+        in_.Next();
+        in_.SkipGroup();
       } else {
         return;
       }
@@ -309,39 +617,39 @@ class TReader {
   }
 
   void AlterTable() {
-    Next();
-    Next();
-    const std::vector<std::string> parts = QualifiedName("表名");
+    in_.Next();
+    in_.Next();
+    const std::vector<std::string> parts = in_.QualifiedName("表名");
     TSqlTable scratch;  // the statements on tables outside the script are read and dropped
     TSqlTable* known = Known(parts);
     TSqlTable& table = known ? *known : scratch;
     scratch.name = parts.back();
     const std::string context = "ALTER TABLE " + parts.back();
-    if (Accept("WITH") && !Accept("CHECK") && !Accept("NOCHECK")) {
-      Fail(Peek(), context + ": WITH 之后应为 CHECK 或 NOCHECK");
+    if (in_.Accept("WITH") && !in_.Accept("CHECK") && !in_.Accept("NOCHECK")) {
+      in_.Fail(in_.Peek(), context + ": WITH 之后应为 CHECK 或 NOCHECK");
     }
-    if (Accept("ADD")) {
+    if (in_.Accept("ADD")) {
       do {
-        Element(table, false);
-      } while (AcceptSymbol(','));
-      RequireStatementEnd(context);
-    } else if (Accept("DROP")) {
+        parts_.Element(table, false);
+      } while (in_.AcceptSymbol(','));
+      in_.RequireStatementEnd(context);
+    } else if (in_.Accept("DROP")) {
       AlterDrop(table, context);
-    } else if (Accept("ALTER")) {
-      Expect("COLUMN", context);
-      TSqlColumn changed = Column(table, false);
+    } else if (in_.Accept("ALTER")) {
+      in_.Expect("COLUMN", context);
+      TSqlColumn changed = parts_.Column(table, false);
       if (TSqlColumn* column = table.FindColumn(changed.name)) {
         changed.identity = column->identity;
         changed.description = column->description;
         *column = changed;
       }
-      RequireStatementEnd(context);
-    } else if (Peek().Is("CHECK") || Peek().Is("NOCHECK") || Peek().Is("ENABLE") ||
-               Peek().Is("DISABLE") || Peek().Is("SET") || Peek().Is("SWITCH") ||
-               Peek().Is("REBUILD")) {
-      SkipStatement();
+      in_.RequireStatementEnd(context);
+    } else if (in_.Peek().Is("CHECK") || in_.Peek().Is("NOCHECK") || in_.Peek().Is("ENABLE") ||
+               in_.Peek().Is("DISABLE") || in_.Peek().Is("SET") || in_.Peek().Is("SWITCH") ||
+               in_.Peek().Is("REBUILD")) {
+      in_.SkipStatement();
     } else {
-      Fail(Peek(), context + ": 无法读取\"" + Shown(Peek()) + "\"");
+      in_.Fail(in_.Peek(), context + ": 无法读取\"" + in_.Shown(in_.Peek()) + "\"");
     }
   }
 
@@ -349,19 +657,19 @@ class TReader {
   void AlterDrop(TSqlTable& table, const std::string& context) {
     do {
       bool column = false;
-      if (Accept("COLUMN")) {
+      if (in_.Accept("COLUMN")) {
         column = true;
       } else {
-        Accept("CONSTRAINT");
+        in_.Accept("CONSTRAINT");
       }
-      if (Peek().Is("IF") && Peek(1).Is("EXISTS")) {
-        Next();
-        Next();
+      if (in_.Peek().Is("IF") && in_.Peek(1).Is("EXISTS")) {
+        in_.Next();
+        in_.Next();
       }
-      const std::string name = Name(column ? "列名" : "约束名");
-      if (Peek().Is("WITH") && Peek(1).IsSymbol('(')) {
-        Next();
-        SkipGroup();
+      const std::string name = in_.Name(column ? "列名" : "约束名");
+      if (in_.Peek().Is("WITH") && in_.Peek(1).IsSymbol('(')) {
+        in_.Next();
+        in_.SkipGroup();
       }
       if (column) {
         std::erase_if(table.columns,
@@ -374,56 +682,56 @@ class TReader {
           return !key.name.empty() && SameSqlName(key.name, name);
         });
       }
-    } while (AcceptSymbol(','));
-    RequireStatementEnd(context);
+    } while (in_.AcceptSymbol(','));
+    in_.RequireStatementEnd(context);
   }
 
   void DropTable() {
-    Next();
-    Next();
-    if (Peek().Is("IF") && Peek(1).Is("EXISTS")) {
-      Next();
-      Next();
+    in_.Next();
+    in_.Next();
+    if (in_.Peek().Is("IF") && in_.Peek(1).Is("EXISTS")) {
+      in_.Next();
+      in_.Next();
     }
     do {
-      const std::vector<std::string> parts = QualifiedName("表名");
+      const std::vector<std::string> parts = in_.QualifiedName("表名");
       if (const TSqlTable* table = Known(parts)) {
         std::erase_if(schema_.tables, [table](const TSqlTable& entry) { return &entry == table; });
       }
-    } while (AcceptSymbol(','));
-    RequireStatementEnd("DROP TABLE");
+    } while (in_.AcceptSymbol(','));
+    in_.RequireStatementEnd("DROP TABLE");
   }
 
   // After EXEC: a procedure call, of which only the extended-property procedures are read.
   void Exec() {
-    if (Peek().kind == TSqlTokenKind::Word && Peek().text.rfind('@', 0) == 0 &&
-        Peek(1).IsSymbol('=')) {
-      Next();
-      Next();
+    if (in_.Peek().kind == TSqlTokenKind::Word && in_.Peek().text.rfind('@', 0) == 0 &&
+        in_.Peek(1).IsSymbol('=')) {
+      in_.Next();
+      in_.Next();
     }
-    if (Peek().IsSymbol('(')) {  // dynamic SQL, which the reader does not look into
-      SkipGroup();
-      while (!AtStatementEnd()) Next();
+    if (in_.Peek().IsSymbol('(')) {  // dynamic SQL, which the reader does not look into
+      in_.SkipGroup();
+      while (!in_.AtStatementEnd()) in_.Next();
       return;
     }
-    const std::string procedure = Lower(QualifiedName("存储过程名").back());
+    const std::string procedure = Lower(in_.QualifiedName("存储过程名").back());
     std::map<std::string, std::optional<std::string>> arguments;
     std::size_t position = 0;
-    while (!AtStatementEnd()) {
+    while (!in_.AtStatementEnd()) {
       std::string parameter;
-      if (Peek().kind == TSqlTokenKind::Word && Peek().text.rfind('@', 0) == 0 &&
-          Peek(1).IsSymbol('=')) {
-        parameter = Lower(Next().text);
-        Next();
+      if (in_.Peek().kind == TSqlTokenKind::Word && in_.Peek().text.rfind('@', 0) == 0 &&
+          in_.Peek(1).IsSymbol('=')) {
+        parameter = Lower(in_.Next().text);
+        in_.Next();
       } else if (position < std::size(kPropertyParams)) {
         parameter = kPropertyParams[position];
       }
       ++position;
       arguments[parameter] = ArgumentValue();
-      if (!Accept("OUTPUT")) Accept("OUT");
-      if (!AcceptSymbol(',')) break;
+      if (!in_.Accept("OUTPUT")) in_.Accept("OUT");
+      if (!in_.AcceptSymbol(',')) break;
     }
-    RequireStatementEnd("EXEC " + procedure);
+    in_.RequireStatementEnd("EXEC " + procedure);
     if (procedure == "sp_addextendedproperty" || procedure == "sp_updateextendedproperty") {
       ApplyProperty(arguments);
     }
@@ -431,25 +739,25 @@ class TReader {
 
   // A literal or a bare name; none for NULL, DEFAULT and variables.
   std::optional<std::string> ArgumentValue() {
-    const TSqlToken& token = Peek();
+    const TSqlToken& token = in_.Peek();
     if (token.IsSymbol('-') || token.IsSymbol('+')) {
-      Next();
-      if (Peek().kind != TSqlTokenKind::Number) Fail(Peek(), "存储过程参数有误");
-      return token.text + Next().text;
+      in_.Next();
+      if (in_.Peek().kind != TSqlTokenKind::Number) in_.Fail(in_.Peek(), "存储过程参数有误");
+      return token.text + in_.Next().text;
     }
     switch (token.kind) {
       case TSqlTokenKind::String:
       case TSqlTokenKind::Number:
       case TSqlTokenKind::QuotedName:
-        return Next().text;
+        return in_.Next().text;
       case TSqlTokenKind::Word:
-        Next();
+        in_.Next();
         if (token.Is("NULL") || token.Is("DEFAULT") || token.text.rfind('@', 0) == 0) {
           return std::nullopt;
         }
         return token.text;
       default:
-        Fail(token, "存储过程参数有误: \"" + Shown(token) + "\"");
+        in_.Fail(token, "存储过程参数有误: \"" + in_.Shown(token) + "\"");
     }
   }
 
@@ -475,294 +783,8 @@ class TReader {
     }
   }
 
-  // ---- the parts of a table ----
-
-  // The end of a column definition or table constraint: a comma or the closing bracket inside
-  // CREATE TABLE, a comma or the end of the statement in ALTER TABLE ... ADD.
-  bool AtElementEnd(bool inParens) const {
-    if (Peek().IsSymbol(',')) return true;
-    return inParens ? Peek().IsSymbol(')') || AtBatchEnd() : AtStatementEnd();
-  }
-
-  void Element(TSqlTable& table, bool inParens) {
-    const TSqlToken& first = Peek();
-    if (first.Is("CONSTRAINT")) {
-      Next();
-      const std::string name = Name("约束名");
-      Constraint(table, inParens, name);
-    } else if (first.Is("PRIMARY") || first.Is("FOREIGN") || first.Is("UNIQUE") ||
-               first.Is("CHECK") || (!inParens && first.Is("DEFAULT")) || IsInlineIndex() ||
-               (first.Is("PERIOD") && Peek(1).Is("FOR"))) {
-      Constraint(table, inParens, {});
-    } else {
-      table.columns.push_back(Column(table, inParens));
-    }
-    if (!AtElementEnd(inParens)) {
-      Fail(Peek(), "表" + table.name + "的定义中有无法读取的内容: \"" + Shown(Peek()) + "\"");
-    }
-  }
-
-  // INDEX and PERIOD are not reserved: a column may be called so.
-  bool IsInlineIndex() const {
-    const TSqlToken& after = Peek(2);
-    return Peek().Is("INDEX") && (after.IsSymbol('(') || after.Is("CLUSTERED") ||
-                                  after.Is("NONCLUSTERED") || after.Is("UNIQUE"));
-  }
-
-  void SetPrimaryKey(TSqlTable& table, std::vector<std::string> columns, const std::string& name,
-                     int line) {
-    if (!table.primaryKey.empty()) {
-      throw TSqlScriptError(line, "表" + table.name + "已在第" +
-                                      std::to_string(table.primaryKeyLine) + "行定义了主键");
-    }
-    table.primaryKey = std::move(columns);
-    table.primaryKeyName = name;
-    table.primaryKeyLine = line;
-  }
-
-  void Constraint(TSqlTable& table, bool inParens, const std::string& name) {
-    const TSqlToken& first = Peek();
-    const std::string context = "表" + table.name + "的约束";
-    if (Accept("PRIMARY")) {
-      Expect("KEY", context);
-      if (!Accept("CLUSTERED")) Accept("NONCLUSTERED");
-      std::vector<std::string> columns = ColumnList(context);
-      IndexOptions();
-      SetPrimaryKey(table, std::move(columns), name, first.line);
-    } else if (Accept("UNIQUE")) {
-      if (!Accept("CLUSTERED")) Accept("NONCLUSTERED");
-      ColumnList(context);
-      IndexOptions();
-    } else if (Accept("FOREIGN")) {
-      Expect("KEY", context);
-      TSqlForeignKey key{name, ColumnList(context), {}, {}, first.line};
-      Expect("REFERENCES", context);
-      References(key, context);
-      table.foreignKeys.push_back(std::move(key));
-    } else if (Accept("CHECK")) {
-      NotForReplication();
-      if (!Peek().IsSymbol('(')) ExpectSymbol('(', context);
-      SkipGroup();
-    } else if (Accept("DEFAULT")) {
-      DefaultExpression(context);
-      Expect("FOR", context);
-      Name("列名");
-      if (Accept("WITH")) Expect("VALUES", context);
-    } else if (Accept("INDEX") || Accept("PERIOD")) {
-      while (!AtElementEnd(inParens)) {
-        if (Peek().IsSymbol('(')) {
-          SkipGroup();
-        } else {
-          Next();
-        }
-      }
-    } else {
-      Fail(first, context + "无法读取: \"" + Shown(first) + "\"");
-    }
-  }
-
-  // ( a [ASC|DESC], b ... )
-  std::vector<std::string> ColumnList(const std::string& context) {
-    ExpectSymbol('(', context);
-    std::vector<std::string> columns;
-    do {
-      columns.push_back(Name("列名"));
-      if (!Accept("ASC")) Accept("DESC");
-    } while (AcceptSymbol(','));
-    ExpectSymbol(')', context);
-    return columns;
-  }
-
-  // WITH (...), WITH FILLFACTOR = n, ON filegroup[(column)], NOT FOR REPLICATION.
-  void IndexOptions() {
-    for (;;) {
-      if (Peek().Is("WITH") && Peek(1).IsSymbol('(')) {
-        Next();
-        SkipGroup();
-      } else if (Peek().Is("WITH") && Peek(1).Is("FILLFACTOR")) {
-        Next();
-        Next();
-        AcceptSymbol('=');
-        if (Peek().kind == TSqlTokenKind::Number) Next();
-      } else if (Peek().Is("ON") && !Peek(1).Is("DELETE") && !Peek(1).Is("UPDATE")) {
-        Next();
-        Name("文件组");
-        if (Peek().IsSymbol('(')) SkipGroup();
-      } else if (!NotForReplication()) {
-        return;
-      }
-    }
-  }
-
-  bool NotForReplication() {
-    if (!Peek().Is("NOT") || !Peek(1).Is("FOR")) return false;
-    Next();
-    Next();
-    Expect("REPLICATION", "NOT FOR REPLICATION");
-    return true;
-  }
-
-  // After REFERENCES: table [(columns)] [ON DELETE|UPDATE action] [NOT FOR REPLICATION].
-  void References(TSqlForeignKey& key, const std::string& context) {
-    key.refTable = QualifiedName("被引用的表名").back();
-    if (Peek().IsSymbol('(')) key.refColumns = ColumnList(context);
-    for (;;) {
-      if (Peek().Is("ON") && (Peek(1).Is("DELETE") || Peek(1).Is("UPDATE"))) {
-        Next();
-        Next();
-        if (Accept("NO")) {
-          Expect("ACTION", context);
-        } else if (Accept("SET")) {
-          if (!Accept("NULL")) Expect("DEFAULT", context);
-        } else {
-          Expect("CASCADE", context);
-        }
-      } else if (!NotForReplication()) {
-        return;
-      }
-    }
-  }
-
-  // A DEFAULT's value: (expression), a literal, a signed number, NULL, or a function call.
-  void DefaultExpression(const std::string& context) {
-    const TSqlToken& token = Peek();
-    if (token.IsSymbol('(')) {
-      SkipGroup();
-    } else if (token.IsSymbol('-') || token.IsSymbol('+')) {
-      Next();
-      if (Peek().kind != TSqlTokenKind::Number) Fail(Peek(), context + "的DEFAULT值无法读取");
-      Next();
-    } else if (token.kind == TSqlTokenKind::String || token.kind == TSqlTokenKind::Number) {
-      Next();
-    } else if (token.kind == TSqlTokenKind::Word) {
-      Next();
-      if (Peek().IsSymbol('(')) SkipGroup();
-    } else {
-      Fail(token, context + "的DEFAULT值无法读取: \"" + Shown(token) + "\"");
-    }
-  }
-
-  TSqlColumn Column(TSqlTable& table, bool inParens) {
-    TSqlColumn column;
-    column.line = Peek().line;
-    column.name = Name("列名");
-    const std::string context = "表" + table.name + "的列" + column.name;
-    if (Accept("AS")) {
-      column.computed = true;
-      while (!AtElementEnd(inParens)) {
-        if (Peek().IsSymbol('(')) {
-          SkipGroup();
-        } else {
-          Next();
-        }
-      }
-      return column;
-    }
-    Type(column, context);
-    ColumnOptions(table, column, inParens, context);
-    return column;
-  }
-
-  void Type(TSqlColumn& column, const std::string& context) {
-    const TSqlToken& first = Peek();
-    constexpr const char* kNotTypes[] = {"NOT",        "NULL",     "PRIMARY", "DEFAULT",
-                                         "CONSTRAINT", "IDENTITY", "UNIQUE",  "CHECK",
-                                         "REFERENCES", "COLLATE"};
-    if (IsOneOf(first, kNotTypes) || first.IsSymbol(',') || first.IsSymbol(')')) {
-      Fail(first, context + "缺少类型");
-    }
-    std::string type = Lower(QualifiedName("类型").back());
-    if (first.kind == TSqlTokenKind::Word) type = CanonicalType(type);
-    column.type = type;
-    if (!AcceptSymbol('(')) return;
-    const TSqlToken& argument = Peek();
-    if (argument.Is("MAX")) {
-      column.length = TSqlColumn::kMaxLength;
-      Next();
-    } else if (argument.kind == TSqlTokenKind::Number) {
-      int value = 0;
-      const std::string& digits = argument.text;
-      auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-      if (error != std::errc() || end != digits.data() + digits.size() || value <= 0) {
-        Fail(argument, context + "的长度\"" + digits + "\"无效");
-      }
-      column.length = value;
-      Next();
-    } else {
-      Fail(argument, context + "的类型参数无法读取: \"" + Shown(argument) + "\"");
-    }
-    while (AcceptSymbol(',')) {
-      if (Peek().kind != TSqlTokenKind::Number) Fail(Peek(), context + "的类型参数无法读取");
-      Next();
-    }
-    ExpectSymbol(')', context);
-  }
-
-  // The types written in several words: national character varying, double precision.
-  std::string CanonicalType(std::string type) {
-    bool national = false;
-    if (type == "national") {
-      national = true;
-      type = Lower(Name("类型"));
-    }
-    if (type == "character") type = "char";
-    if (type == "char" && Accept("VARYING")) type = "varchar";
-    if (type == "double" && Accept("PRECISION")) type = "float";
-    if (type == "integer") type = "int";
-    if (type == "dec") type = "decimal";
-    if (national && (type == "char" || type == "varchar" || type == "text")) type = "n" + type;
-    return type;
-  }
-
-  void ColumnOptions(TSqlTable& table, TSqlColumn& column, bool inParens,
-                     const std::string& context) {
-    while (!AtElementEnd(inParens)) {
-      const TSqlToken& token = Peek();
-      if (NotForReplication()) {
-      } else if (Accept("NOT")) {
-        Expect("NULL", context);
-        column.notNull = true;
-      } else if (Accept("NULL")) {
-        column.notNull = false;
-      } else if (Accept("IDENTITY")) {
-        column.identity = true;
-        if (Peek().IsSymbol('(')) SkipGroup();
-      } else if (Accept("DEFAULT")) {
-        DefaultExpression(context);
-      } else if (Accept("COLLATE") || Accept("CONSTRAINT") || Accept("INDEX")) {
-        Name("名称");
-      } else if (Accept("PRIMARY")) {
-        Expect("KEY", context);
-        if (!Accept("CLUSTERED")) Accept("NONCLUSTERED");
-        IndexOptions();
-        SetPrimaryKey(table, {column.name}, {}, token.line);
-      } else if (Accept("UNIQUE")) {
-        if (!Accept("CLUSTERED")) Accept("NONCLUSTERED");
-        IndexOptions();
-      } else if (Accept("CHECK")) {
-        NotForReplication();
-        if (!Peek().IsSymbol('(')) ExpectSymbol('(', context);
-        SkipGroup();
-      } else if (Peek().Is("FOREIGN") || Peek().Is("REFERENCES")) {
-        if (Accept("FOREIGN")) Expect("KEY", context);
-        Expect("REFERENCES", context);
-        TSqlForeignKey key{{}, {column.name}, {}, {}, token.line};
-        References(key, context);
-        table.foreignKeys.push_back(std::move(key));
-      } else if (token.kind == TSqlTokenKind::Word) {
-        // ROWGUIDCOL, SPARSE, PERSISTED, MASKED WITH (...) and the like: nothing the model keeps.
-        Next();
-        if (Peek().IsSymbol('(')) SkipGroup();
-      } else if (token.IsSymbol('(')) {
-        SkipGroup();
-      } else {
-        Fail(token, context + "的定义无法读取: \"" + Shown(token) + "\"");
-      }
-    }
-  }
-
-  std::vector<TSqlToken> tokens_;
-  std::size_t pos_ = 0;
+  TSqlCursor in_;
+  TTableParts parts_{in_};
   TSqlSchema schema_;
 };
 
