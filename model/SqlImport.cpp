@@ -16,27 +16,31 @@ namespace {
 
 constexpr const char* kLeftOut = "未导入: ";
 constexpr const char* kAdjusted = "已调整: ";
+constexpr const char* kNotice = "注意: ";
 
 // ---- types ----
 
-struct TTypeRule {
-  const char* sqlTypes[8];
+// The SQL Server types and the member type each becomes; any other type has none.
+struct TTypeMapping {
+  std::string_view sqlType;
   std::string_view memberType;
 };
 
-const TTypeRule kTypeRules[] = {
-    {{"char", "varchar", "nchar", "nvarchar", "text", "ntext", "sysname"}, kTypeString},
-    {{"int", "smallint", "tinyint", "bigint", "bit"}, kTypeInteger},
-    {{"float", "real", "decimal", "numeric", "money", "smallmoney"}, kTypeFloat},
-    {{"date", "datetime", "datetime2", "smalldatetime", "time"}, kTypeDate},
-    {{"image", "varbinary", "binary"}, kTypePicture},
+constexpr TTypeMapping kTypeMappings[] = {
+    {"char", kTypeString},        {"varchar", kTypeString}, {"nchar", kTypeString},
+    {"nvarchar", kTypeString},    {"text", kTypeString},    {"ntext", kTypeString},
+    {"sysname", kTypeString},     {"int", kTypeInteger},    {"smallint", kTypeInteger},
+    {"tinyint", kTypeInteger},    {"bigint", kTypeInteger}, {"bit", kTypeInteger},
+    {"float", kTypeFloat},        {"real", kTypeFloat},     {"decimal", kTypeFloat},
+    {"numeric", kTypeFloat},      {"money", kTypeFloat},    {"smallmoney", kTypeFloat},
+    {"date", kTypeDate},          {"datetime", kTypeDate},  {"datetime2", kTypeDate},
+    {"smalldatetime", kTypeDate}, {"time", kTypeDate},      {"image", kTypePicture},
+    {"varbinary", kTypePicture},  {"binary", kTypePicture},
 };
 
 std::optional<std::string_view> MemberTypeOf(const TSqlColumn& column) {
-  for (const auto& rule : kTypeRules) {
-    for (const char* sqlType : rule.sqlTypes) {
-      if (sqlType != nullptr && column.type == sqlType) return rule.memberType;
-    }
+  for (const auto& mapping : kTypeMappings) {
+    if (column.type == mapping.sqlType) return mapping.memberType;
   }
   return std::nullopt;
 }
@@ -269,6 +273,10 @@ TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::strin
   const bool isKey = &column == source.key;
   const bool notNull = column.notNull || column.identity || isKey;
   member.memberIsPri = isKey ? 1 : 0;
+  if (isKey && member.memberType == kTypeInteger && !column.identity) {
+    notes.push_back(kNotice + ColumnWord(table, column) +
+                    "是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, 由数据库编号");
+  }
   if (member.memberType == kTypeString) {
     member.memberLength = StringLength(table, column, notes);
     member.memberIsMust = notNull ? 1 : 0;
@@ -287,6 +295,18 @@ TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::strin
   member.memberComment = CaptionFor(column.description, column.name, member.memberName,
                                     ColumnWord(table, column), notes);
   return member;
+}
+
+// One display member: the first text that is not the key, else the key.
+void MarkDisplayMember(std::vector<TMember>& members) {
+  auto display = std::find_if(members.begin(), members.end(), [](const TMember& m) {
+    return m.memberType == kTypeString && m.memberIsPri == 0;
+  });
+  if (display == members.end()) {
+    display = std::find_if(members.begin(), members.end(),
+                           [](const TMember& m) { return m.memberIsPri == 1; });
+  }
+  display->memberIsDisplay = 1;
 }
 
 TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>& kept,
@@ -320,15 +340,7 @@ TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>&
     }
     result.members.push_back(std::move(member));
   }
-  // One display member: the first text that is not the key, else the key.
-  auto display = std::find_if(result.members.begin(), result.members.end(), [](const TMember& m) {
-    return m.memberType == kTypeString && m.memberIsPri == 0;
-  });
-  if (display == result.members.end()) {
-    display = std::find_if(result.members.begin(), result.members.end(),
-                           [](const TMember& m) { return m.memberIsPri == 1; });
-  }
-  display->memberIsDisplay = 1;
+  MarkDisplayMember(result.members);
   return result;
 }
 

@@ -33,8 +33,9 @@ struct TImportedClass {
 
 struct TSqlImportPlan {
   std::vector<TImportedClass> classes;
-  // One line per table or column left out ("未导入: ...") and per value changed to fit the
-  // model's rules ("已调整: ...").
+  // One line per table or column left out ("未导入: ..."), per value changed to fit the
+  // model's rules ("已调整: ...") and per key the generated program treats otherwise than the
+  // database does ("注意: ...").
   std::vector<std::string> notes;
 };
 

@@ -205,6 +205,8 @@ TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules
       "未导入: 表\"Employees\"的列\"ReportsTo\"对表\"Employees\"的引用(类不能引用自身), "
       "该列按自身类型导入",
       "已调整: 表\"Employees\"的列\"ReportsTo\"可为空, 但整型成员必须必填, 已设为必填",
+      "注意: 表\"Orders\"的列\"OrderID\"是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, "
+      "由数据库编号",
       "已调整: 表\"Orders\"的列\"CustomerID\"可为空, 但Customers成员必须必填, 已设为必填",
       "已调整: 表\"Orders\"的列\"OrderDate\"可为空, 但日期型成员必须必填, 已设为必填",
       "未导入: 表\"Orders\"的列\"Total\"是计算列",
