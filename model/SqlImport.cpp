@@ -202,6 +202,21 @@ const TKeptTable* FindKept(const std::vector<TKeptTable>& kept, const std::strin
   return nullptr;
 }
 
+// Why a single-column foreign key cannot become a reference; empty when it can.
+std::string ReferenceProblem(const TKeptTable& source, const TSqlColumn& column,
+                             const TSqlForeignKey& foreignKey, const TKeptTable* target,
+                             const TSqlSchema& schema) {
+  if (SameSqlName(foreignKey.refTable, source.table->name)) return "(类不能引用自身)";
+  if (schema.FindTable(foreignKey.refTable) == nullptr) return "(该表不在脚本中)";
+  if (target == nullptr) return "(该表未导入)";
+  const auto& refColumns = foreignKey.refColumns;
+  const bool toKey = refColumns.empty() ||
+                     (refColumns.size() == 1 && SameSqlName(refColumns.front(), target->key->name));
+  if (!toKey) return "(引用的不是该表的主键)";
+  if (&column == source.key) return "(主键不能是引用)";
+  return {};
+}
+
 // The class each single-column foreign key of the table refers to, by column; the foreign keys
 // that cannot become references are noted.
 std::map<std::string, std::string> References(const TKeptTable& source,
@@ -218,30 +233,13 @@ std::map<std::string, std::string> References(const TKeptTable& source,
     }
     const TSqlColumn& column = *table.FindColumn(foreignKey.columns.front());
     if (column.computed || !MemberTypeOf(column)) continue;  // the column itself is left out
-    const std::string where =
-        kLeftOut + ColumnWord(table, column) + "对表" + Quoted(foreignKey.refTable) + "的引用";
     const TKeptTable* target = FindKept(kept, foreignKey.refTable);
-    const bool sameKey =
-        target != nullptr && (foreignKey.refColumns.empty() ||
-                              (foreignKey.refColumns.size() == 1 &&
-                               SameSqlName(foreignKey.refColumns.front(), target->key->name)));
-    std::string reason;
-    if (SameSqlName(foreignKey.refTable, table.name)) {
-      reason = "(类不能引用自身)";
-    } else if (schema.FindTable(foreignKey.refTable) == nullptr) {
-      reason = "(该表不在脚本中)";
-    } else if (target == nullptr) {
-      reason = "(该表未导入)";
-    } else if (!sameKey) {
-      reason = "(引用的不是该表的主键)";
-    } else if (&column == source.key) {
-      reason = "(主键不能是引用)";
-    }
-    const std::string columnKey = UpperAscii(column.name);
-    if (!reason.empty()) {
-      notes.push_back(where + reason + ", 该列按自身类型导入");
-    } else if (!references.contains(columnKey)) {
-      references[columnKey] = target->className;
+    const std::string problem = ReferenceProblem(source, column, foreignKey, target, schema);
+    if (!problem.empty()) {
+      notes.push_back(kLeftOut + ColumnWord(table, column) + "对表" + Quoted(foreignKey.refTable) +
+                      "的引用" + problem + ", 该列按自身类型导入");
+    } else {
+      references.emplace(UpperAscii(column.name), target->className);  // the first one counts
     }
   }
   return references;
