@@ -15,7 +15,15 @@ std::string UpperAscii(std::string text) {
 }
 
 bool TSqlToken::Is(const char* keyword) const {
-  return kind == TSqlTokenKind::Word && upper == keyword;
+  if (kind != TSqlTokenKind::Word) return false;
+  // Compared in place: the tokens of a large script are many, the keyword checks more.
+  std::size_t i = 0;
+  for (; i < text.size() && keyword[i] != '\0'; ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != keyword[i]) return false;
+  }
+  return i == text.size() && keyword[i] == '\0';
 }
 
 bool TSqlToken::IsSymbol(char symbol) const {
@@ -56,7 +64,7 @@ class TTokenizer {
         Emit(TSqlTokenKind::Symbol, std::string(1, static_cast<char>(c)), line);
       }
     }
-    tokens_.push_back({TSqlTokenKind::End, {}, line_, {}});
+    tokens_.push_back({TSqlTokenKind::End, {}, line_});
     return std::move(tokens_);
   }
 
@@ -72,8 +80,7 @@ class TTokenizer {
   }
 
   void Emit(TSqlTokenKind kind, std::string text, int line) {
-    std::string upper = kind == TSqlTokenKind::Word ? UpperAscii(text) : std::string();
-    tokens_.push_back({kind, std::move(text), line, std::move(upper)});
+    tokens_.push_back({kind, std::move(text), line});
     lastTokenLine_ = line;
   }
 

@@ -32,7 +32,6 @@ struct TSqlToken {
   TSqlTokenKind kind = TSqlTokenKind::End;
   std::string text;
   int line = 0;
-  std::string upper;  // a word's text in ASCII upper case, for the keyword comparisons
 
   // A bare word equal to keyword, ignoring ASCII case. Quoted names are never keywords.
   bool Is(const char* keyword) const;
