@@ -29,6 +29,7 @@ int RunSqlCommand(TArgs& args, TCliEnv& env);
 int RunExportCommand(TArgs& args, TCliEnv& env);
 int RunImportCommand(TArgs& args, TCliEnv& env);
 int RunCheckCommand(TArgs& args, TCliEnv& env);
+int RunImportSqlCommand(TArgs& args, TCliEnv& env);
 
 // A projectId in decimal or a project name; refuses a missing or ambiguous one.
 int ResolveProject(const std::string& reference);

@@ -78,6 +78,11 @@ constexpr const char* kExportHelp =
     R"(  export PROJECT [-o FILE]                   把工程模型导出为JSON (默认输出到标准输出)
 )";
 
+constexpr const char* kImportSqlHelp =
+    R"(  import-sql FILE [--name NAME]              从SQL Server建表脚本新建工程 (默认名称为文件名), 输出新工程的编号;
+                                             未能导入的表和列逐行写到标准错误
+)";
+
 constexpr const char* kImportHelp =
     R"(  import FILE [--name NAME]                  从JSON新建工程 (全部成功或什么都不改变), 输出新工程的编号
 )";
@@ -92,6 +97,7 @@ constexpr TCommand kCommands[] = {
     {"check", RunCheckCommand, kCheckHelp},
     {"export", RunExportCommand, kExportHelp},
     {"import", RunImportCommand, kImportHelp},
+    {"import-sql", RunImportSqlCommand, kImportSqlHelp},
 };
 
 const TCommand* FindCommand(const std::string& name) {

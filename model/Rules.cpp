@@ -6,7 +6,6 @@
 #include "model/ProjectDAO.h"
 
 namespace vbgen {
-namespace {
 
 // Decodes one UTF-8 character at pos; returns false for bytes that are not valid UTF-8.
 bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out) {
@@ -39,6 +38,8 @@ bool IsIdentifierChar(char32_t c) {
   return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
          (c >= 0xF900 && c <= 0xFAFF);
 }
+
+namespace {
 
 bool IsIdentifier(const std::string& name) {
   std::size_t pos = 0;

@@ -67,4 +67,9 @@ TRuleResult CheckStoredFriendName(const std::string& friendName);
 TRuleResult CheckStoredMemberName(const std::string& memberName);
 TRuleResult CheckStoredComment(const std::string& comment);
 
+// Decodes one UTF-8 character at pos and moves past it; false for bytes that are not UTF-8.
+bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out);
+// What a class or member name may hold: letters, digits, underscores, Chinese.
+bool IsIdentifierChar(char32_t c);
+
 }  // namespace vbgen

@@ -35,6 +35,7 @@
 #include "ui/FormUpdateMember.h"
 #include "ui/QtText.h"
 #include "ui/RunBridge.h"
+#include "ui/SqlImportFlow.h"
 
 namespace vbgen {
 namespace {
@@ -195,6 +196,7 @@ void TFormMain::BuildMenus() {
   project->addSeparator();
   ActionExportModel = AddMenuItem(project, "导出项目模型…", &TFormMain::ExportModelClick);
   ActionImportModel = AddMenuItem(project, "导入项目模型…", &TFormMain::ImportModelClick);
+  ActionImportSql = AddMenuItem(project, "从SQL脚本导入…", &TFormMain::ImportSqlClick);
 
   QMenu* code = menuBar()->addMenu(QStringLiteral("代码管理(&A)"));
   ActionSql = AddMenuItem(code, "生成建表sql语句", &TFormMain::sql1Click);
@@ -441,6 +443,15 @@ void TFormMain::ImportModelClick() {
   lastProjectIndex_ = ProjectIndexOf(projectId);
   FillProjectList();
   dialogs_.Message("项目模型导入成功！");
+}
+
+void TFormMain::ImportSqlClick() {
+  const TSqlImportOutcome outcome = ImportSqlScriptFromUser(dialogs_);
+  for (const auto& line : outcome.memoLines) AppendProgress(line);
+  if (!outcome.projectId) return;
+  lastProjectIndex_ = ProjectIndexOf(*outcome.projectId);
+  FillProjectList();
+  dialogs_.Message(outcome.message);
 }
 
 int TFormMain::ProjectIndexOf(int projectId) const {

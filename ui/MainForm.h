@@ -86,6 +86,7 @@ class TFormMain : public QMainWindow {
   QAction* ActionDeleteMember;
   QAction* ActionExportModel;
   QAction* ActionImportModel;
+  QAction* ActionImportSql;
   QAction* ActionSql;
   QAction* ActionNamespace;
   QAction* ActionGenerate;
@@ -103,6 +104,7 @@ class TFormMain : public QMainWindow {
   void C1Click();
   void ExportModelClick();
   void ImportModelClick();
+  void ImportSqlClick();
   void D2Click();
   void sql1Click();
   void S2Click();

@@ -126,7 +126,7 @@ class ModelFileMenuTest : public QObject {
     QCOMPARE(window->ActionExportModel->text(), QString::fromUtf8("导出项目模型\u2026"));
     QCOMPARE(window->ActionImportModel->text(), QString::fromUtf8("导入项目模型\u2026"));
     const QList<QAction*> items = window->menuBar()->actions().front()->menu()->actions();
-    QCOMPARE(items.size(), 12);
+    QCOMPARE(items.size(), 13);
     QCOMPARE(items.at(8), window->ActionDeleteMember);
     QVERIFY(items.at(9)->isSeparator());
     QCOMPARE(items.at(10), window->ActionExportModel);

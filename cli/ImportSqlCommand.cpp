@@ -1,0 +1,40 @@
+// import-sql: a new project from a SQL Server schema script.
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "generate/FileOperate.h"
+#include "model/SqlImport.h"
+
+namespace vbgen::cli {
+namespace {
+
+void PrintNotes(const std::vector<std::string>& notes, std::ostream& err) {
+  for (const auto& note : notes) err << note << '\n';
+}
+
+}  // namespace
+
+int RunImportSqlCommand(TArgs& args, TCliEnv& env) {
+  const std::string file = args.Next("SQL脚本文件");
+  TOptions options(args.Rest(), {}, {"--name"});
+  const std::string name = options.Value("--name").value_or(ProjectNameForScript(file));
+  std::string bytes;
+  try {
+    bytes = TFileOperate::ReadBytes(file);
+  } catch (const TFileError& error) {
+    Refuse(error.what());
+  }
+  try {
+    const TSqlImportResult result = ImportSqlScript(bytes, name);
+    PrintNotes(result.notes, env.err);
+    PrintAdded(env, result.projectId,
+               "已导入工程 " + std::to_string(result.projectId) + " " + name + ", 共" +
+                   std::to_string(result.classCount) + "个类");
+  } catch (const TSqlImportError& error) {
+    PrintNotes(error.Notes(), env.err);
+    Refuse(file + ": " + error.what());
+  }
+  return 0;
+}
+
+}  // namespace vbgen::cli

@@ -1,0 +1,179 @@
+// vbgen-cli import-sql as a user runs it: a project from a schema script, its notes on stderr,
+// then check, generate and sql on it; refusals that change nothing.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "tests/common/TempDir.h"
+
+namespace vbgen::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kScript = R"(SET ANSI_NULLS ON
+GO
+CREATE TABLE [dbo].[Category](
+	[CategoryID] [int] IDENTITY(1,1) NOT NULL,
+	[CategoryName] [nvarchar](15) NOT NULL,
+	[Picture] [image] NULL,
+ CONSTRAINT [PK_Category] PRIMARY KEY CLUSTERED ([CategoryID] ASC) ON [PRIMARY]
+) ON [PRIMARY] TEXTIMAGE_ON [PRIMARY]
+GO
+CREATE TABLE [dbo].[Product](
+	[ProductID] [int] IDENTITY(1,1) NOT NULL,
+	[ProductName] [nvarchar](40) NOT NULL,
+	[CategoryID] [int] NULL,
+	[UnitPrice] [money] NULL CONSTRAINT [DF_Product_UnitPrice] DEFAULT ((0)),
+ CONSTRAINT [PK_Product] PRIMARY KEY CLUSTERED ([ProductID] ASC) ON [PRIMARY]
+) ON [PRIMARY]
+GO
+ALTER TABLE [dbo].[Product]  WITH CHECK ADD  CONSTRAINT [FK_Product_Category] FOREIGN KEY([CategoryID])
+REFERENCES [dbo].[Category] ([CategoryID])
+GO
+CREATE TABLE [dbo].[Tag]([Text] [varchar](10) NULL)
+GO
+)";
+
+class ImportSqlCliTest : public ::testing::Test {
+ protected:
+  struct TResult {
+    int status;
+    std::string out, err;
+  };
+
+  TResult Run(const std::string& arguments) {
+    const fs::path out = home_.path() / "stdout", err = home_.path() / "stderr";
+    const std::string command = std::string(VBGEN_CLI) + " --home '" + home_.path().string() +
+                                "' " + arguments + " >'" + out.string() + "' 2>'" + err.string() +
+                                "' </dev/null";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+  }
+  static std::string Slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  fs::path Write(const std::string& name, const std::string& text) {
+    const fs::path file = home_.path() / name;
+    std::ofstream(file, std::ios::binary) << text;
+    return file;
+  }
+  std::string Quoted(const fs::path& file) { return "'" + file.string() + "'"; }
+  const fs::path& Home() const { return home_.path(); }
+
+ private:
+  TTempDir home_;
+};
+
+TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
+  const fs::path source = fs::path(VBGEN_SOURCE_DIR) / "data";
+  fs::copy(source / "template", Home() / "template", fs::copy_options::recursive);
+  fs::copy(source / "bak", Home() / "bak", fs::copy_options::recursive);
+  const fs::path script = Write("northwind.sql", kScript);
+
+  const TResult imported = Run("import-sql " + Quoted(script));
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out, "1\n");  // the new project's id alone, for scripts
+  EXPECT_EQ(imported.err,
+            "未导入: 表\"Tag\"没有主键\n"
+            "已调整: 表\"Product\"的列\"CategoryID\"可为空, 但Category成员必须必填, 已设为必填\n"
+            "已调整: 表\"Product\"的列\"UnitPrice\"可为空, 但浮点型成员必须必填, 已设为必填\n"
+            "已导入工程 1 northwind, 共2个类\n");
+  EXPECT_EQ(Run("class list northwind").out, "1\tCategory\tCategory\t1\n2\tProduct\tProduct\t1\n");
+
+  const TResult check = Run("check northwind");
+  EXPECT_EQ(check.status, 0) << check.out;
+  const TResult generated = Run("generate northwind");
+  EXPECT_EQ(generated.status, 0) << generated.err;
+  EXPECT_TRUE(fs::exists(Home() / "projects" / "northwind" / "FrmAddProduct.frm"));
+  EXPECT_TRUE(fs::exists(Home() / "projects" / "northwind" / "FrmManageCategory.frm"));
+
+  // Our own script of it reads back as the same classes, under another name.
+  const TResult sql = Run("sql northwind");
+  ASSERT_EQ(sql.status, 0);
+  const TResult copy = Run("import-sql " + Quoted(Write("copy.sql", sql.out)) + " --name 副本");
+  EXPECT_EQ(copy.status, 0) << copy.err;
+  EXPECT_EQ(copy.out, "2\n");
+  EXPECT_EQ(copy.err, "已导入工程 2 副本, 共2个类\n");
+  EXPECT_EQ(Run("sql 副本").out, sql.out);
+}
+
+TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
+  const fs::path script = Write("shop.sql", kScript);
+  ASSERT_EQ(Run("import-sql " + Quoted(script)).status, 0);
+  const std::string projectsBefore = Run("project list").out;
+
+  const TResult again = Run("import-sql " + Quoted(script));
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find(script.string() + ": 工程名称\"shop\": 该工程名称已经存在!\n"),
+            std::string::npos)
+      << again.err;
+
+  const TResult missing = Run("import-sql " + Quoted(Home() / "missing.sql"));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("missing.sql"), std::string::npos);
+
+  const TResult directory = Run("import-sql " + Quoted(Home()));
+  EXPECT_EQ(directory.status, 1);
+
+  const TResult empty = Run("import-sql " + Quoted(Write("empty.sql", "SET NOCOUNT ON\n")));
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_EQ(empty.err, (Home() / "empty.sql").string() + ": 脚本中没有可导入的表\n");
+
+  const TResult broken =
+      Run("import-sql " + Quoted(Write("broken.sql",
+                                       "CREATE TABLE T (\n  id int PRIMARY KEY,\n  "
+                                       "name varchar(10) WHATEVER 'x')\n")));
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.err,
+            (Home() / "broken.sql").string() + ": 第3行: 表T的列name的定义无法读取: \"'x'\"\n");
+
+  // A base name that is no project name is refused before anything is stored; --name helps.
+  const TResult dots = Run("import-sql " + Quoted(Write("..sql", kScript)));
+  EXPECT_EQ(dots.status, 1);
+  EXPECT_NE(dots.err.find("工程名称\".\": 工程名称不能是\".\"或\"..\"!"), std::string::npos)
+      << dots.err;
+  const TResult escape = Run("import-sql " + Quoted(script) + " --name ../outside");
+  EXPECT_EQ(escape.status, 1);
+  EXPECT_EQ(Run("project list").out, projectsBefore);
+  EXPECT_FALSE(fs::exists(Home().parent_path() / "outside"));
+
+  EXPECT_EQ(Run("import-sql").status, 2);
+  EXPECT_EQ(Run("import-sql " + Quoted(script) + " --nom x").status, 2);
+  EXPECT_EQ(Run("project list").out, projectsBefore);
+}
+
+TEST_F(ImportSqlCliTest, HostileTableNamesBecomeLegalClassesThatStayInTheProjectDirectory) {
+  const fs::path source = fs::path(VBGEN_SOURCE_DIR) / "data";
+  fs::copy(source / "template", Home() / "template", fs::copy_options::recursive);
+  fs::copy(source / "bak", Home() / "bak", fs::copy_options::recursive);
+  const fs::path script = Write("hostile.sql",
+                                "CREATE TABLE [../../Evil] ([id] int PRIMARY KEY, [a\\b] "
+                                "varchar(5))\nCREATE TABLE [C:\\x|y] ([k] varchar(3) PRIMARY "
+                                "KEY, [r] int REFERENCES [../../Evil])\n");
+  const TResult imported = Run("import-sql " + Quoted(script));
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(Run("class list hostile").out,
+            "1\tT______Evil\t../../Evil\t1\n2\tC__x_y\tC:\\x|y\t1\n");
+  ASSERT_EQ(Run("generate hostile").status, 0);
+  for (const auto& entry : fs::recursive_directory_iterator(Home())) {
+    const fs::path relative = fs::relative(entry.path(), Home());
+    const std::string top = relative.begin()->string();
+    EXPECT_TRUE(top == "projects" || top == "template" || top == "bak" || top == "projects.db" ||
+                top == "hostile.sql" || top == "stdout" || top == "stderr")
+        << relative;
+    if (top == "projects" && relative != "projects") {
+      EXPECT_EQ(std::next(relative.begin())->string(), "hostile") << relative;
+    }
+  }
+  EXPECT_TRUE(fs::exists(Home() / "projects" / "hostile" / "FrmAddT______Evil.frm"));
+}
+
+}  // namespace
+}  // namespace vbgen::test

@@ -1,0 +1,307 @@
+// Reading schema scripts: the tables, columns, keys and descriptions taken, the statements
+// passed over, and the statements that cannot be read reported with their line.
+#include <gtest/gtest.h>
+
+#include "model/SqlReader.h"
+
+namespace vbgen {
+namespace {
+
+std::string ErrorOf(const std::string& script) {
+  try {
+    ReadSqlSchema(script);
+  } catch (const TSqlScriptError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+const TSqlTable& Table(const TSqlSchema& schema, const std::string& name) {
+  const TSqlTable* table = schema.FindTable(name);
+  if (table == nullptr) throw std::runtime_error("no table " + name);
+  return *table;
+}
+
+TEST(SqlTokenizerTest, GoSeparatesBatchesOnlyAloneOnItsLine) {
+  const auto tokens = TokenizeSql(
+      "select 'GO'\n"
+      "/* GO\n   /* nested */ GO */ go\n"
+      "  GO 2 -- twice\n"
+      "select [go] -- GO\n"
+      "x GO\n"
+      "N'it''s' \"a\"\"b\" [c]]d]\r\nGO");
+  std::vector<std::pair<TSqlTokenKind, std::string>> seen;
+  std::vector<int> lines;
+  for (const auto& token : tokens) {
+    seen.emplace_back(token.kind, token.text);
+    lines.push_back(token.line);
+  }
+  using K = TSqlTokenKind;
+  const std::vector<std::pair<TSqlTokenKind, std::string>> expected{
+      {K::Word, "select"}, {K::String, "GO"},       {K::BatchEnd, "go"},    {K::BatchEnd, "GO"},
+      {K::Word, "select"}, {K::QuotedName, "go"},   {K::Word, "x"},         {K::Word, "GO"},
+      {K::String, "it's"}, {K::QuotedName, "a\"b"}, {K::QuotedName, "c]d"}, {K::BatchEnd, "GO"},
+      {K::End, ""}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(lines, (std::vector<int>{1, 1, 3, 4, 5, 5, 6, 6, 7, 7, 7, 8, 8}));
+}
+
+TEST(SqlTokenizerTest, UnclosedTextsNameTheLineTheyOpenOn) {
+  EXPECT_EQ(ErrorOf("select 1\nselect 'abc\n\n"), "第2行: 字符串没有结束");
+  EXPECT_EQ(ErrorOf("\n\nCREATE TABLE [T(a int)"), "第3行: 方括号名称没有结束");
+  EXPECT_EQ(ErrorOf("/* a /* b */\nGO\n"), "第1行: 注释 /* 没有结束");
+}
+
+// In the style of Management Studio's "Generate Scripts".
+constexpr const char* kStudioScript = R"(USE [Shop]
+GO
+SET ANSI_NULLS ON
+GO
+CREATE TABLE [dbo].[Customers](
+	[CustomerID] [int] IDENTITY(1,1) NOT NULL,
+	[CompanyName] [nvarchar](40) COLLATE Chinese_PRC_CI_AS NOT NULL,
+	[Notes] [nvarchar](max) NULL,
+	[Region] [nchar](15) NULL DEFAULT NULL,
+	[Since] [datetime] NOT NULL CONSTRAINT [DF_Since] DEFAULT (getdate()),
+	[Code] char,
+	[Rate] [decimal](18, 2) NULL,
+	[Total] AS ([Rate]*(2)) PERSISTED,
+	[Guid] [uniqueidentifier] ROWGUIDCOL NOT NULL,
+ CONSTRAINT [PK_Customers] PRIMARY KEY CLUSTERED
+(
+	[CustomerID] ASC
+)WITH (PAD_INDEX = OFF, IGNORE_DUP_KEY = OFF) ON [PRIMARY]
+) ON [PRIMARY] TEXTIMAGE_ON [PRIMARY]
+GO
+CREATE TABLE [Sales].[Orders](
+	[OrderID] [int] NOT NULL,
+	[CustomerID] [int] NULL REFERENCES [dbo].[Customers],
+	[Parent] int NOT NULL
+) ON [PRIMARY]
+GO
+ALTER TABLE [Sales].[Orders] ADD  CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID] ASC)
+WITH (PAD_INDEX = OFF) ON [PRIMARY]
+GO
+ALTER TABLE [Sales].[Orders]  WITH CHECK ADD  CONSTRAINT [FK_Orders_Orders] FOREIGN KEY([Parent])
+REFERENCES [Sales].[Orders] ([OrderID])
+ON DELETE NO ACTION ON UPDATE SET NULL
+GO
+ALTER TABLE [Sales].[Orders] CHECK CONSTRAINT [FK_Orders_Orders]
+GO
+ALTER TABLE [dbo].[Customers] ADD  DEFAULT ((0)) FOR [Rate]
+GO
+ALTER TABLE [dbo].[Customers]  WITH CHECK ADD  CONSTRAINT [CK_Rate] CHECK  (([Rate]>=(0)))
+GO
+CREATE NONCLUSTERED INDEX [IX_Orders] ON [Sales].[Orders] ([CustomerID] ASC) ON [PRIMARY]
+GO
+EXEC sys.sp_addextendedproperty @name=N'MS_Description', @value=N'客户' , @level0type=N'SCHEMA',@level0name=N'dbo', @level1type=N'TABLE',@level1name=N'Customers'
+GO
+EXEC sys.sp_addextendedproperty @name=N'MS_Description', @value=N'公司名称' , @level0type=N'SCHEMA',@level0name=N'dbo', @level1type=N'TABLE',@level1name=N'Customers', @level2type=N'COLUMN',@level2name=N'CompanyName'
+GO
+EXEC sp_addextendedproperty N'MS_Description', N'订单', N'user', N'Sales', N'table', N'Orders'
+GO
+EXEC sys.sp_addextendedproperty @name=N'Caption', @value=N'not a description' , @level0type=N'SCHEMA',@level0name=N'dbo', @level1type=N'TABLE',@level1name=N'Orders'
+GO
+INSERT [dbo].[Customers] ([CompanyName]) VALUES (N'CREATE TABLE [x] (
+GO')
+GO
+)";
+
+TEST(SqlReaderTest, ReadsTablesColumnsAndConstraintsAsTheStudioWritesThem) {
+  const TSqlSchema schema = ReadSqlSchema(kStudioScript);
+  ASSERT_EQ(schema.tables.size(), 2u);
+  const TSqlTable& customers = schema.tables[0];
+  EXPECT_EQ(customers.schema, "dbo");
+  EXPECT_EQ(customers.name, "Customers");
+  EXPECT_EQ(customers.line, 5);
+  EXPECT_EQ(customers.description, "客户");
+  EXPECT_EQ(customers.primaryKey, std::vector<std::string>{"CustomerID"});
+  EXPECT_EQ(customers.primaryKeyName, "PK_Customers");
+
+  struct TExpected {
+    std::string name, type;
+    std::optional<int> length;
+    bool notNull, identity, computed;
+  };
+  const std::vector<TExpected> expected{
+      {"CustomerID", "int", std::nullopt, true, true, false},
+      {"CompanyName", "nvarchar", 40, true, false, false},
+      {"Notes", "nvarchar", TSqlColumn::kMaxLength, false, false, false},
+      {"Region", "nchar", 15, false, false, false},  // DEFAULT NULL is a value, not nullability
+      {"Since", "datetime", std::nullopt, true, false, false},
+      {"Code", "char", std::nullopt, false, false, false},
+      {"Rate", "decimal", 18, false, false, false},
+      {"Total", "", std::nullopt, false, false, true},
+      {"Guid", "uniqueidentifier", std::nullopt, true, false, false},
+  };
+  ASSERT_EQ(customers.columns.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const TSqlColumn& column = customers.columns[i];
+    SCOPED_TRACE(column.name);
+    EXPECT_EQ(column.name, expected[i].name);
+    EXPECT_EQ(column.type, expected[i].type);
+    EXPECT_EQ(column.length, expected[i].length);
+    EXPECT_EQ(column.notNull, expected[i].notNull);
+    EXPECT_EQ(column.identity, expected[i].identity);
+    EXPECT_EQ(column.computed, expected[i].computed);
+    EXPECT_EQ(column.line, 6 + static_cast<int>(i));
+  }
+  EXPECT_EQ(customers.columns[1].description, "公司名称");
+
+  const TSqlTable& orders = schema.tables[1];
+  EXPECT_EQ(orders.schema, "Sales");
+  EXPECT_EQ(orders.description, "订单");  // the Caption property is not a description
+  EXPECT_EQ(orders.primaryKey, std::vector<std::string>{"OrderID"});
+  EXPECT_EQ(orders.primaryKeyLine, 27);
+  ASSERT_EQ(orders.foreignKeys.size(), 2u);
+  EXPECT_EQ(orders.foreignKeys[0].columns, std::vector<std::string>{"CustomerID"});
+  EXPECT_EQ(orders.foreignKeys[0].refTable, "Customers");
+  EXPECT_TRUE(orders.foreignKeys[0].refColumns.empty());
+  EXPECT_EQ(orders.foreignKeys[1].name, "FK_Orders_Orders");
+  EXPECT_EQ(orders.foreignKeys[1].columns, std::vector<std::string>{"Parent"});
+  EXPECT_EQ(orders.foreignKeys[1].refTable, "Orders");
+  EXPECT_EQ(orders.foreignKeys[1].refColumns, std::vector<std::string>{"OrderID"});
+  EXPECT_EQ(orders.foreignKeys[1].line, 30);
+}
+
+TEST(SqlReaderTest, ReadsTheOlderToolsStyleWithConstraintsAddedAfterTheTables) {
+  const TSqlSchema schema = ReadSqlSchema(R"(
+if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[FK_Orders_Customers]'))
+ALTER TABLE [dbo].[Orders] DROP CONSTRAINT FK_Orders_Customers
+GO
+CREATE TABLE [dbo].[Orders] (
+	[OrderID] [int] IDENTITY (1, 1) NOT NULL ,
+	[CustomerID] [nchar] (5) COLLATE SQL_Latin1_General_CP1_CI_AS NULL ,
+	[Freight] [money] NULL
+) ON [PRIMARY]
+GO
+ALTER TABLE [dbo].[Orders] WITH NOCHECK ADD
+	CONSTRAINT [PK_Orders] PRIMARY KEY  CLUSTERED
+	(
+		[OrderID]
+	) WITH  FILLFACTOR = 90 ON [PRIMARY]
+GO
+ALTER TABLE [dbo].[Orders] ADD
+	CONSTRAINT [DF_Orders_Freight] DEFAULT (0) FOR [Freight],
+	CONSTRAINT [CK_Freight] CHECK ([Freight] >= 0),
+	CONSTRAINT [FK_Orders_Customers] FOREIGN KEY
+	(
+		[CustomerID]
+	) REFERENCES [dbo].[Customers] (
+		[CustomerID]
+	)
+GO
+exec sp_addextendedproperty N'MS_Description', N'订单号', N'user', N'dbo', N'table', N'Orders', N'column', N'OrderID'
+)");
+  ASSERT_EQ(schema.tables.size(), 1u);
+  const TSqlTable& orders = schema.tables[0];
+  EXPECT_EQ(orders.primaryKey, std::vector<std::string>{"OrderID"});
+  EXPECT_EQ(orders.primaryKeyLine, 12);
+  ASSERT_EQ(orders.foreignKeys.size(), 1u);
+  EXPECT_EQ(orders.foreignKeys[0].refColumns, std::vector<std::string>{"CustomerID"});
+  EXPECT_EQ(orders.columns[1].length, 5);
+  EXPECT_EQ(orders.columns[0].description, "订单号");
+}
+
+TEST(SqlReaderTest, ReadsOurOwnScriptWithItsBareForeignKeysAndTrailingComma) {
+  const TSqlSchema schema = ReadSqlSchema(
+      "GO\r\n\r\nCREATE TABLE [dbo].[admin](\r\n\t[adminUsername] [nvarchar](20) COLLATE "
+      "Chinese_PRC_CI_AS NULL\r\n) ON [PRIMARY]\r\nGO\r\ndelete from admin \r\ninsert into "
+      "admin(adminUsername,adminPassword, ql_flag)\r\nvalues('admin','kelvo','1111')\r\nGO\r\n"
+      "\r\nif exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[Book]') and "
+      "OBJECTPROPERTY(id, N'IsUserTable') = 1)\r\ndrop table [dbo].[Book]\r\nGO\r\n\r\n"
+      "CREATE TABLE [dbo].[Book] (\r\n\t[bookId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY,\r\n"
+      "\t[shelf] int NOT NULL ,\r\n\t[pubDate] [datetime] NULL ,\r\n) ON [PRIMARY]\r\nGO\r\n\r\n"
+      "CREATE TABLE [dbo].[Shelf] (\r\n\t[code] [varchar] (8) COLLATE Chinese_PRC_CI_AS NOT NULL "
+      "PRIMARY KEY \r\n) ON [PRIMARY]\r\nGO\r\n\r\n\r\n\r\n"
+      "ALTER TABLE Book ADD FOREIGN KEY (shelf) REFERENCES Shelf(code)\r\n"
+      "ALTER TABLE Book ADD FOREIGN KEY (pubDate) REFERENCES Shelf(code)\r\n");
+  ASSERT_EQ(schema.tables.size(), 3u);
+  const TSqlTable& book = Table(schema, "Book");
+  EXPECT_EQ(book.primaryKey, std::vector<std::string>{"bookId"});
+  ASSERT_EQ(book.columns.size(), 3u);
+  EXPECT_EQ(book.columns[2].name, "pubDate");
+  ASSERT_EQ(book.foreignKeys.size(), 2u);
+  EXPECT_EQ(book.foreignKeys[1].columns, std::vector<std::string>{"pubDate"});
+  EXPECT_EQ(Table(schema, "shelf").primaryKey, std::vector<std::string>{"code"});
+  EXPECT_EQ(Table(schema, "Shelf").columns[0].length, 8);
+}
+
+TEST(SqlReaderTest, LaterStatementsChangeTheTablesTheScriptCreated) {
+  const TSqlSchema schema = ReadSqlSchema(R"(
+IF NOT EXISTS (SELECT * FROM sys.objects WHERE object_id = OBJECT_ID(N'[dbo].[A]') AND type in (N'U'))
+BEGIN
+CREATE TABLE [dbo].[A]([id] [int] NOT NULL, [old] [int] NULL, CONSTRAINT [PK_A] PRIMARY KEY ([id]))
+END
+GO
+ALTER TABLE [dbo].[A] ADD [name] [varchar](30) NOT NULL, [note] text NULL
+ALTER TABLE [dbo].[A] ALTER COLUMN [old] [bigint] NOT NULL
+ALTER TABLE [dbo].[A] DROP CONSTRAINT [PK_A]
+ALTER TABLE [dbo].[A] ADD CONSTRAINT [PK_A2] PRIMARY KEY NONCLUSTERED ([name])
+CREATE TABLE B (x int PRIMARY KEY)
+DROP TABLE B
+CREATE TABLE #work (y int PRIMARY KEY)
+ALTER TABLE [dbo].[Elsewhere] DROP COLUMN [gone]
+GO
+CREATE PROCEDURE [dbo].[MakeTemp] AS
+BEGIN
+  CREATE TABLE Hidden (z int)
+  SELECT 1
+END
+GO
+)");
+  ASSERT_EQ(schema.tables.size(), 1u);
+  const TSqlTable& a = schema.tables[0];
+  EXPECT_EQ(a.primaryKey, std::vector<std::string>{"name"});
+  EXPECT_EQ(a.primaryKeyName, "PK_A2");
+  ASSERT_EQ(a.columns.size(), 4u);
+  EXPECT_EQ(a.columns[1].type, "bigint");
+  EXPECT_TRUE(a.columns[1].notNull);
+  EXPECT_EQ(a.columns[2].name, "name");
+  EXPECT_EQ(a.columns[3].type, "text");
+}
+
+TEST(SqlReaderTest, AStatementItCannotReadIsReportedWithItsLine) {
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (\n a int,\n , b int)"), "第3行: 此处应为列名, 却是\",\"");
+  EXPECT_EQ(ErrorOf("SET NOCOUNT ON\nFROBNICATE ALL\n"),
+            "第2行: 无法读取的语句, 开头是\"FROBNICATE\"");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int)\nGO\nALTER TABLE T REWRITE a\n"),
+            "第3行: ALTER TABLE T: 无法读取\"REWRITE\"");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (\n  a int PRIMARY KEY,\n  CONSTRAINT pk2 PRIMARY KEY (a))"),
+            "第3行: 表T已在第2行定义了主键");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int)\nCREATE TABLE t (b int)"), "第2行: 表t已在第1行创建过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a varchar(0))"), "第1行: 表T的列a的长度\"0\"无效");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a NOT NULL)"), "第1行: 表T的列a缺少类型");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int 'x')"), "第1行: 表T的列a的定义无法读取: \"'x'\"");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int) WITH SOMETHING"),
+            "第1行: CREATE TABLE T中有无法读取的内容: \"WITH\"");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int,\nb int\nGO"),
+            "第3行: CREATE TABLE T: 此处应为\",\", 却是\"GO\"");
+}
+
+TEST(SqlReaderTest, PassesOverTheOtherStatementsOfSuchScripts) {
+  const TSqlSchema schema = ReadSqlSchema(R"(
+sp_addextendedproperty N'MS_Description', N'none', N'user', N'dbo', N'table', N'Nowhere'
+GO
+CREATE DATABASE [Shop] ON PRIMARY (NAME = N'Shop', FILENAME = N'C:\Shop.mdf') LOG ON (NAME = N'log')
+ALTER DATABASE [Shop] SET COMPATIBILITY_LEVEL = 100
+GRANT DELETE, UPDATE ON [dbo].[T] TO [clerk]
+CREATE TABLE T (id int CONSTRAINT PK_T PRIMARY KEY, v varchar(5))
+UPDATE T SET v = 'x' WHERE id = 1;
+DELETE FROM T
+IF OBJECT_ID(N'dbo.U', N'U') IS NOT NULL DROP TABLE dbo.U
+DECLARE @t TABLE (a int PRIMARY KEY)
+EXEC('CREATE TABLE Dynamic (a int)')
+BEGIN TRANSACTION
+COMMIT
+CREATE VIEW V AS SELECT * FROM T
+GO
+CREATE UNIQUE INDEX UX ON T (v)
+)");
+  ASSERT_EQ(schema.tables.size(), 1u);
+  EXPECT_EQ(schema.tables[0].name, "T");
+  EXPECT_EQ(schema.tables[0].columns.size(), 2u);
+}
+
+}  // namespace
+}  // namespace vbgen
