@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "TestSupport.h"
@@ -79,7 +80,7 @@ void AppendLines(std::ostringstream& out, const char* sign, const std::vector<st
 
 bool GoldenUpdateRequested() {
   const char* value = std::getenv("VBGEN_UPDATE_GOLDEN");
-  return value != nullptr && std::string(value) != "" && std::string(value) != "0";
+  return value != nullptr && !std::string_view(value).empty() && std::string_view(value) != "0";
 }
 
 std::optional<std::string> DescribeFirstDifference(const std::string& expected,
