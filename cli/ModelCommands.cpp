@@ -54,25 +54,25 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
   TProjectDAO projects;
   const std::string verb = args.Next("project 的子命令");
   if (verb == "list") {
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     for (const auto& entry : projects.ListProjects())
       env.out << entry.id << '\t' << entry.name << '\n';
   } else if (verb == "add") {
     const std::string name = args.Next("工程名称");
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     RefuseIf(CheckNewProjectName(name));
     projects.AddProject(name);
     env.out << "工程名称添加成功！\n";
   } else if (verb == "rename") {
     const int projectId = ResolveProject(args.Next("工程"));
     const std::string name = args.Next("新的工程名称");
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     RefuseIf(CheckRenamedProjectName(name));
     projects.RenameProject(projectId, name);
     env.out << "工程名称修改成功！\n";
   } else if (verb == "delete") {
     const int projectId = ResolveProject(args.Next("工程"));
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     projects.DeleteProject(projectId);
     env.out << "删除成功!\n";
   } else {
@@ -86,7 +86,7 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
   const std::string verb = args.Next("class 的子命令");
   if (verb == "list") {
     const int projectId = ResolveProject(args.Next("工程"));
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     for (const auto& entry : classes.ListClasses(projectId)) {
       env.out << entry.id << '\t' << entry.name << '\t' << classes.GetFriendName(entry.id) << '\t'
               << classes.GetFrontShowFlag(entry.id) << '\n';
@@ -113,7 +113,7 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     env.out << "类名称更新成功\n";
   } else if (verb == "delete") {
     const int classId = args.NextInt("类编号");
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     RequireClass(classId);
     classes.DeleteClass(classId);
     env.out << "类对象删除成功!\n";
@@ -192,7 +192,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
   const std::string verb = args.Next("member 的子命令");
   if (verb == "list") {
     const int classId = args.NextInt("类编号");
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     RequireClass(classId);
     PrintMembers(env.out, classId);
   } else if (verb == "add") {
@@ -218,19 +218,19 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     env.out << "类成员属性更新成功!\n";
   } else if (verb == "delete") {
     const int memberId = args.NextInt("成员编号");
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     RequireMember(memberId);
     members.DeleteMember(memberId);
     env.out << "成员属性删除成功\n";
   } else if (verb == "swap") {
     const int a = args.NextInt("成员编号");
     const int b = args.NextInt("成员编号");
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     if (RequireMember(a).classId != RequireMember(b).classId) Refuse("只能交换同一个类的成员!");
     members.SwapMembers(a, b);
   } else if (verb == "up" || verb == "down") {
     const int memberId = args.NextInt("成员编号");
-    TOptions(args.Rest(), {}, {});
+    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     MoveMember(memberId, verb == "up" ? -1 : 1);
   } else {
     UsageError("未知的 member 子命令: " + verb);
