@@ -14,7 +14,7 @@ JOBS=${JOBS:-2}
 TIDY=${CLANG_TIDY:-$(command -v clang-tidy-14 || command -v clang-tidy || true)}
 
 usage() {
-  sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
