@@ -661,7 +661,7 @@ const std::map<std::string, std::string> kLibraryFiles = {
 // of a font block or a nested control.
 std::optional<int> ControlIndex(const TFormFile& form, const TControl& control) {
   static const std::regex kIndex(R"(^(\s*)Index\s+=\s+(\d+)\s*$)");
-  const auto ownIndent = static_cast<std::ptrdiff_t>(3 * (control.depth + 1));
+  const std::ptrdiff_t ownIndent = 3 * (static_cast<std::ptrdiff_t>(control.depth) + 1);
   for (std::size_t i = control.firstLine + 1; i < control.lastLine; ++i) {
     std::smatch match;
     if (std::regex_match(form.lines[i], match, kIndex) && match[1].length() == ownIndent)
