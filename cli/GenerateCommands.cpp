@@ -89,7 +89,7 @@ int RunGenerateCommand(TArgs& args, TCliEnv& env) {
 
 int RunSqlCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  TOptions(args.Rest(), {}, {});
+  (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
   try {
     env.out << BuildTableScript(projectId);
   } catch (const TScriptError& error) {

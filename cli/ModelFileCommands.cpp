@@ -46,7 +46,7 @@ int RunImportCommand(TArgs& args, TCliEnv& env) {
 
 int RunCheckCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  TOptions(args.Rest(), {}, {});
+  (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
   const std::vector<std::string> problems = FindModelProblems(projectId);
   for (const auto& problem : problems) env.out << problem << '\n';
   if (problems.empty()) env.out << "模型检查通过，没有发现问题。\n";

@@ -81,6 +81,9 @@ std::string LowerFirst(const std::string& className) {
   return lower;
 }
 
+std::string_view MainFormMenuBlock() { return kMenuLines; }
+std::string_view MainFormMenuClickBlock() { return kMenuClickLines; }
+
 void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
                                  const TNamedIdList& classList) {
   TClassDAO classes;

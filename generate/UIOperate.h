@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "generate/GenContext.h"
 #include "model/NamedId.h"
@@ -9,6 +10,11 @@ namespace vbgen {
 
 // The class name with its first character lowered when it is one of A to Z.
 std::string LowerFirst(const std::string& className);
+
+// The main form's per-class blocks (UTF-8, LF line ends, {placeholders}) that the assembly
+// fills and puts in place of "$MenuString" and "$MenuClickHandleString".
+std::string_view MainFormMenuBlock();
+std::string_view MainFormMenuClickBlock();
 
 // The generator of one run: the project assembly and the four form generators.
 class TUIOperate {

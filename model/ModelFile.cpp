@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <variant>
 #include <vector>
@@ -132,49 +133,134 @@ std::string LineAndColumn(const std::string& text, std::size_t offset) {
   return "第" + std::to_string(line) + "行第" + std::to_string(column) + "列";
 }
 
-// The library's explanation without its own prefix and position, which the caller words itself.
-std::string ParseErrorDetail(const std::string& what) {
-  auto column = what.find("column ");
-  auto detail = column == std::string::npos ? column : what.find(": ", column);
-  return detail == std::string::npos ? what : what.substr(detail + 2);
+// The number of bytes of the UTF-8 character that starts at `offset`; 0 when the bytes there
+// are not valid UTF-8.
+std::size_t Utf8Length(const std::string& text, std::size_t offset) {
+  const auto lead = static_cast<unsigned char>(text[offset]);
+  const std::size_t length = lead < 0x80           ? 1
+                             : (lead >> 5) == 0x6  ? 2
+                             : (lead >> 4) == 0xE  ? 3
+                             : (lead >> 3) == 0x1E ? 4
+                                                   : 0;
+  if (length == 0 || offset + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((static_cast<unsigned char>(text[offset + i]) & 0xC0) != 0x80) return 0;
+  }
+  return length;
 }
 
-// Parses the text, refusing a key that appears twice in one object: the library would keep
-// only the last value, and a silently dropped value is a lost edit.
-json ParseStrict(const std::string& text) {
-  std::vector<std::set<std::string>> openObjects;
-  auto refuseRepeatedKeys = [&](int, json::parse_event_t event, json& parsed) {
-    switch (event) {
-      case json::parse_event_t::object_start:
-        openObjects.emplace_back();
-        break;
-      case json::parse_event_t::object_end:
-        if (!openObjects.empty()) openObjects.pop_back();
-        break;
-      case json::parse_event_t::key:
-        if (!openObjects.empty() && !openObjects.back().insert(parsed.get<std::string>()).second)
-          throw TModelFileError(kFilePlace,
-                                "字段" + parsed.get<std::string>() + "在同一对象中出现了两次");
-        break;
-      default:
-        break;
-    }
-    return true;
-  };
-  try {
-    return json::parse(text, refuseRepeatedKeys);
-  } catch (const json::parse_error& error) {
-    std::size_t offset = error.byte > 0 ? error.byte - 1 : 0;
-    throw TModelFileError(kFilePlace, "不是有效的JSON文本(" + LineAndColumn(text, offset) +
-                                          "): " + ParseErrorDetail(error.what()));
+// Why the text stops being JSON at `offset`, in the user's words rather than the library's.
+std::string SyntaxProblemAt(const std::string& text, std::size_t offset) {
+  if (offset >= text.size()) return "文本在此处意外结束";
+  const auto byte = static_cast<unsigned char>(text[offset]);
+  if (byte < 0x20 || byte == 0x7F) {
+    static const char* kHex = "0123456789ABCDEF";
+    return std::string("此处有控制字符0x") + kHex[byte >> 4] + kHex[byte & 0xF] +
+           "(文本中的换行和制表符须写作\\n和\\t)";
   }
+  const std::size_t length = Utf8Length(text, offset);
+  if (length == 0) return "此处的字节不是有效的UTF-8文本(模型文件须以UTF-8保存)";
+  return "此处的\"" + text.substr(offset, length) + "\"不符合JSON语法";
+}
+
+// Builds the JSON value as the library's own reader does, and refuses a key that appears twice
+// in one object: the library would keep only the last value, and a silently dropped value is
+// a lost edit. A failure is kept with its byte position, for a message of our own.
+class TStrictReader : public json::json_sax_t {
+ public:
+  struct TFailure {
+    std::size_t position;  // bytes read up to and including the one that failed
+    std::string token;     // the token as far as it was read
+    int id;                // the library's error number: 101 syntax, 406 number overflow
+  };
+
+  explicit TStrictReader(json& root) : root_(root) {}
+
+  bool null() override { return Put(nullptr); }
+  bool boolean(bool value) override { return Put(value); }
+  bool number_integer(number_integer_t value) override { return Put(value); }
+  bool number_unsigned(number_unsigned_t value) override { return Put(value); }
+  bool number_float(number_float_t value, const string_t&) override { return Put(value); }
+  bool string(string_t& value) override { return Put(std::move(value)); }
+  bool binary(binary_t& value) override { return Put(json::binary(std::move(value))); }
+  bool start_object(std::size_t) override {
+    Put(json::object());
+    keys_.emplace_back();
+    return true;
+  }
+  bool key(string_t& key) override {
+    if (!keys_.back().insert(key).second)
+      throw TModelFileError(kFilePlace, "字段" + key + "在同一对象中出现了两次");
+    member_ = &(*open_.back())[key];
+    return true;
+  }
+  bool end_object() override {
+    open_.pop_back();
+    keys_.pop_back();
+    return true;
+  }
+  bool start_array(std::size_t) override { return Put(json::array()); }
+  bool end_array() override {
+    open_.pop_back();
+    return true;
+  }
+  bool parse_error(std::size_t position, const std::string& token,
+                   const json::exception& error) override {
+    failure_ = TFailure{position, token, error.id};
+    return false;
+  }
+
+  const std::optional<TFailure>& Failure() const { return failure_; }
+
+ private:
+  // Places a value in the open array or under the last key; a container stays open.
+  bool Put(json value) {
+    const bool container = value.is_object() || value.is_array();
+    json* placed = nullptr;
+    if (open_.empty()) {
+      root_ = std::move(value);
+      placed = &root_;
+    } else if (open_.back()->is_array()) {
+      open_.back()->push_back(std::move(value));
+      placed = &open_.back()->back();
+    } else {
+      *member_ = std::move(value);
+      placed = member_;
+    }
+    if (container) open_.push_back(placed);
+    return true;
+  }
+
+  json& root_;
+  std::vector<json*> open_;  // the containers being filled, innermost last
+  json* member_ = nullptr;   // the value of the object's last key
+  std::vector<std::set<std::string>> keys_;
+  std::optional<TFailure> failure_;
+};
+
+json ParseStrict(const std::string& text) {
+  json root;
+  TStrictReader reader(root);
+  if (json::sax_parse(text, &reader)) return root;
+  const TStrictReader::TFailure failure =
+      reader.Failure().value_or(TStrictReader::TFailure{text.size() + 1, "", 0});
+  if (failure.id == 406) {
+    // A number too large for a double (1e999): point at the number itself.
+    const std::size_t start = failure.position - std::min(failure.position, failure.token.size());
+    throw TModelFileError(kFilePlace,
+                          "数值" + failure.token + "超出范围(" + LineAndColumn(text, start) + ")");
+  }
+  const std::size_t offset = failure.position > 0 ? failure.position - 1 : 0;
+  throw TModelFileError(kFilePlace, "不是有效的JSON文本(" + LineAndColumn(text, offset) +
+                                        "): " + SyntaxProblemAt(text, offset));
 }
 
 // An object with exactly the given fields: none missing, none unknown.
 template <typename Keys>
 void RequireFields(const json& object, const std::string& place, const Keys& keys) {
   if (!object.is_object()) throw TModelFileError(place, "应为JSON对象({...})");
-  for (const auto& [key, value] : object.items()) {
+  for (auto field = object.begin(); field != object.end(); ++field) {
+    const std::string& key = field.key();
     bool known = std::any_of(std::begin(keys), std::end(keys),
                              [&key](const auto& entry) { return key == entry; });
     if (!known) throw TModelFileError(FieldPlace(place, key), "未知字段");
@@ -202,7 +288,8 @@ int ReadNumber(const json& object, const std::string& place, const char* key) {
 
 int ReadFlag(const json& object, const std::string& place, const char* key) {
   const json& value = object.at(key);
-  bool isFlag = value.is_number_integer() && (value == 0 || value == 1);
+  bool isFlag = value.is_number_integer() && (value.get<json::number_integer_t>() == 0 ||
+                                              value.get<json::number_integer_t>() == 1);
   if (!isFlag) throw TModelFileError(FieldPlace(place, key), "应为0或1");
   return value.get<int>();
 }
@@ -254,7 +341,7 @@ TFileClass ReadClass(const json& object, const std::string& place) {
   return result;
 }
 
-TFileProject ReadModelFile(const std::string& text) {
+TFileProject ReadModelFileChecked(const std::string& text) {
   json root = ParseStrict(text);
   RequireFields(root, kFilePlace, kProjectFields);
   TFileProject project;
@@ -265,6 +352,16 @@ TFileProject ReadModelFile(const std::string& text) {
         ReadClass(classes[i], ClassPlace(i, NameIfAny(classes[i], "className"))));
   }
   return project;
+}
+
+// Every value is checked before it is taken, so the library should have nothing to object to;
+// should it still, the user gets our words and the library's error number, not its English.
+TFileProject ReadModelFile(const std::string& text) {
+  try {
+    return ReadModelFileChecked(text);
+  } catch (const json::exception& error) {
+    throw TModelFileError(kFilePlace, "无法读取(JSON库错误" + std::to_string(error.id) + ")");
+  }
 }
 
 // ---- Storing, under the dialogs' rules ----
@@ -357,9 +454,8 @@ std::string ExportProject(int projectId) {
   snapshot.Commit();
   try {
     return root.dump(2) + "\n";
-  } catch (const ordered_json::type_error& error) {
-    throw TModelFileError("工程" + projectName,
-                          "含有不是UTF-8的文本, 无法导出: " + std::string(error.what()));
+  } catch (const ordered_json::type_error&) {
+    throw TModelFileError("工程" + projectName, "含有不是UTF-8的文本, 无法导出");
   }
 }
 

@@ -31,6 +31,6 @@ std::string ExportProject(int projectId);
 // projectName; returns its key. Everything is checked as the new-project box, the add-class
 // dialog and the add-member dialog would check it. All or nothing: on any error the database
 // is left as it was and TModelFileError says where.
-int ImportProject(const std::string& json, const std::optional<std::string>& name);
+int ImportProject(const std::string& modelText, const std::optional<std::string>& name);
 
 }  // namespace vbgen

@@ -274,6 +274,16 @@ TEST_F(ModelFileTest, RefusedImportsChangeNothingAndSayWhere) {
       {"not JSON", "{\n  \"projectName\": \"x\",\n  \"classes\": [}\n", std::nullopt, "模型文件",
        "第3行第15列"},
       {"not an object", "[]", std::nullopt, "模型文件", "应为JSON对象"},
+      {"number too large for a double", "{\n  \"projectName\": 1e999,\n  \"classes\": []\n}\n",
+       std::nullopt, "模型文件", "数值1e999超出范围(第2行第18列)"},
+      {"columns count characters", "{\"projectName\": \"图书\", x}", std::nullopt, "模型文件",
+       "(第1行第23列): 此处的\"x\"不符合JSON语法"},
+      {"text cut short", "{\n  \"projectName\": \"x\"", std::nullopt, "模型文件",
+       "文本在此处意外结束"},
+      {"not UTF-8", "{\"projectName\": \"\xB9\xA4\"}", std::nullopt, "模型文件",
+       "(第1行第18列): 此处的字节不是有效的UTF-8文本"},
+      {"tab inside a text", "{\"projectName\": \"a\tb\"}", std::nullopt, "模型文件",
+       "此处有控制字符0x09"},
       {"repeated key",
        Replaced(ExampleText(), "\"frontShowFlag\": 1,",
                 "\"frontShowFlag\": 1,\n      \"frontShowFlag\": 0,"),
@@ -359,6 +369,9 @@ TEST_F(ModelFileTest, RefusedImportsChangeNothingAndSayWhere) {
       EXPECT_EQ(error.Where(), refusal.where);
       EXPECT_NE(error.Reason().find(refusal.reason), std::string::npos) << error.what();
       EXPECT_EQ(std::string(error.what()), error.Where() + ": " + error.Reason());
+      // The user reads our words, never the JSON library's English.
+      for (const char* english : {"error", "parse", "unexpected", "overflow", "invalid", "type"})
+        EXPECT_EQ(error.Reason().find(english), std::string::npos) << error.Reason();
     }
     EXPECT_EQ(DatabaseSnapshot(), before);
   }

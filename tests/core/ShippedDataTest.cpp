@@ -1,6 +1,7 @@
 // The data that ships beside the program: the templates of the generated VB6 project and the
 // support files copied into it. The generated forms use names they do not declare; these
 // tests make sure the shipped files declare them, and that the files are ones VB6 can open.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,10 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "TestModel.h"
 #include "TestSupport.h"
+#include "generate/AutoCode.h"
 #include "generate/FileOperate.h"
 #include "generate/Gbk.h"
 #include "generate/TextTemplate.h"
+#include "generate/UIOperate.h"
+#include "model/ModelFile.h"
 
 namespace vbgen::test {
 namespace {
@@ -367,36 +372,6 @@ class ShippedProjectTest : public ::testing::Test {
 
 // ---- The per-class text that a generation run puts in place of the markers ---------------
 
-constexpr std::string_view kMenuBlock = R"vb(   Begin VB.Menu {lowerClassName}
-      Caption         =   "{friendName}管理(&T)"
-      Begin VB.Menu {lowerClassName}Add
-         Caption         =   "添加{friendName}(&A)"
-      End
-      Begin VB.Menu {lowerClassName}Manage 
-         Caption         =   "{friendName}维护(&M)"
-      End
-   End
-)vb";
-
-constexpr std::string_view kClickBlock = R"vb(Private Sub {lowerClassName}Add_Click()
- '调用函数进行判断是否拥有权限使用添加{friendName}功能
-  t = check_qx(czry_flag, {addRightIndex})
-  If t = True Then
-    MainForm.StatusBar1.Panels(1).Text = "状态： 添加{friendName} """
-    FrmAdd{className}.Show
-  End If
-End Sub
-
-Private Sub {lowerClassName}Manage_Click()
- '调用函数进行判断是否拥有权限使用管理{friendName}功能
-  t = check_qx(czry_flag, {manageRightIndex})
-  If t = True Then
-    MainForm.StatusBar1.Panels(1).Text = "状态：管理{friendName}"
-    FrmManage{className}.Show
-  End If
-End Sub
-)vb";
-
 std::string ReplaceAll(std::string text, const std::string& marker, const std::string& block) {
   for (auto pos = text.find(marker); pos != std::string::npos;
        pos = text.find(marker, pos + block.size())) {
@@ -415,14 +390,14 @@ std::string MainFormWithTwoClasses() {
   const std::pair<std::string, std::string> classes[] = {{"Book", "图书"}, {"reader", "读者"}};
   int position = 0;
   for (const auto& [className, friendName] : classes) {
-    std::string lower = className;
-    lower[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(lower[0])));
-    menus += Fill(kMenuBlock, {{"lowerClassName", lower}, {"friendName", friendName}});
-    clicks += Fill(kClickBlock, {{"lowerClassName", lower},
-                                 {"friendName", friendName},
-                                 {"className", className},
-                                 {"addRightIndex", std::to_string(2 * position + 1)},
-                                 {"manageRightIndex", std::to_string(2 * position + 2)}});
+    const std::string lower = LowerFirst(className);
+    menus += Fill(MainFormMenuBlock(), {{"lowerClassName", lower}, {"friendName", friendName}});
+    clicks +=
+        Fill(MainFormMenuClickBlock(), {{"lowerClassName", lower},
+                                        {"friendName", friendName},
+                                        {"className", className},
+                                        {"addRightIndex", std::to_string(2 * position + 1)},
+                                        {"manageRightIndex", std::to_string(2 * position + 2)}});
     ++position;
   }
   std::string text = TFileOperate::ReadTextFile(TemplateDir() / "MainForm.frm");
@@ -675,9 +650,70 @@ TEST_F(ShippedProjectTest, EveryListedFileShipsOrIsGenerated) {
   }
 }
 
+// The control libraries of the shipped and generated forms, and the files that hold them.
+const std::map<std::string, std::string> kLibraryFiles = {
+    {"MSComctlLib", "MSCOMCTL.OCX"}, {"MSComCtl2", "MSCOMCT2.OCX"},
+    {"RichTextLib", "RICHTX32.OCX"}, {"MSDataGridLib", "MSDATGRD.OCX"},
+    {"MSAdodcLib", "MSADODC.OCX"},   {"TabDlg", "TABCTL32.OCX"},
+    {"MSComDlg", "COMDLG32.OCX"}};
+
+// The Index property of a control array element: a property line of the control itself, not
+// of a font block or a nested control.
+std::optional<int> ControlIndex(const TFormFile& form, const TControl& control) {
+  static const std::regex kIndex(R"(^(\s*)Index\s+=\s+(\d+)\s*$)");
+  const std::ptrdiff_t ownIndent = 3 * (static_cast<std::ptrdiff_t>(control.depth) + 1);
+  for (std::size_t i = control.firstLine + 1; i < control.lastLine; ++i) {
+    std::smatch match;
+    if (std::regex_match(form.lines[i], match, kIndex) && match[1].length() == ownIndent)
+      return std::stoi(match[2]);
+  }
+  return std::nullopt;
+}
+
+// A form VB6 can open: a closed designer part, the five attributes, menus last, each control
+// of a known library whose Object line the head holds, unique control names, closed
+// procedures, and no event handler without its control.
+void ExpectWellFormed(const TFormFile& form) {
+  EXPECT_TRUE(form.problems.empty()) << ::testing::PrintToString(form.problems);
+  ASSERT_EQ(form.attributes.size(), 5u);
+  EXPECT_EQ(form.attributes[0], "Attribute VB_Name = \"" + form.formName + "\"");
+  ExpectMenusLast(form);
+
+  std::set<std::string> names;
+  std::set<std::pair<std::string, int>> arrayElements;
+  for (const TControl& control : form.controls) {
+    if (control.library != "VB") {
+      ASSERT_TRUE(kLibraryFiles.count(control.library)) << control.library;
+      const std::string& ocx = kLibraryFiles.at(control.library);
+      EXPECT_TRUE(
+          std::any_of(form.objectLines.begin(), form.objectLines.end(),
+                      [&](const auto& line) { return line.find(ocx) != std::string::npos; }))
+          << control.name << " needs the Object line of " << ocx;
+    }
+    // A name may repeat only within a control array, each element with its own Index.
+    const std::optional<int> index = ControlIndex(form, control);
+    const bool repeated = !names.insert(Lower(control.name)).second;
+    if (index) {
+      EXPECT_TRUE(arrayElements.insert({Lower(control.name), *index}).second)
+          << "two elements " << control.name << "(" << *index << ")";
+    }
+    EXPECT_FALSE(repeated && !index) << "two controls named " << control.name;
+  }
+
+  const std::vector<std::string> procedureProblems = ProcedureProblems(form.codeLines);
+  EXPECT_TRUE(procedureProblems.empty()) << ::testing::PrintToString(procedureProblems);
+  static const std::regex kHandler(
+      R"(^(\w+)_(click|dblclick|load|unload|queryunload|change|activate|resize|keypress)$)");
+  for (const auto& [name, procedure] : ParseDeclarations(form.codeLines).procedures) {
+    std::smatch match;
+    if (!std::regex_match(name, match, kHandler)) continue;
+    const std::string owner = match[1];
+    EXPECT_TRUE(owner == "form" || owner == "mdiform" || names.count(owner) > 0)
+        << "handler " << name << " has no control";
+  }
+}
+
 TEST(ShippedDataTest, ShippedFormsAreWellFormed) {
-  // The libraries of the control types the shipped forms use, and the files that hold them.
-  const std::map<std::string, std::string> libraryFiles = {{"MSComctlLib", "MSCOMCTL.OCX"}};
   std::set<std::string> formNames;
   int forms = 0;
   for (const fs::path& file : ShippedFiles()) {
@@ -685,41 +721,82 @@ TEST(ShippedDataTest, ShippedFormsAreWellFormed) {
     ++forms;
     SCOPED_TRACE(file.string());
     const TFormFile form = ReadForm(file);
-    EXPECT_TRUE(form.problems.empty()) << ::testing::PrintToString(form.problems);
     EXPECT_TRUE(formNames.insert(Lower(form.formName)).second)
         << "two forms named " << form.formName;
-    ASSERT_EQ(form.attributes.size(), 5u);
-    EXPECT_EQ(form.attributes[0], "Attribute VB_Name = \"" + form.formName + "\"");
-    ExpectMenusLast(form);
-
-    std::set<std::string> names;
-    for (const TControl& control : form.controls) {
-      if (control.library != "VB") {
-        ASSERT_TRUE(libraryFiles.count(control.library)) << control.library;
-        const std::string& ocx = libraryFiles.at(control.library);
-        EXPECT_TRUE(
-            std::any_of(form.objectLines.begin(), form.objectLines.end(),
-                        [&](const auto& line) { return line.find(ocx) != std::string::npos; }))
-            << control.name << " needs the Object line of " << ocx;
-      }
-      EXPECT_TRUE(names.insert(Lower(control.name)).second)
-          << "two controls named " << control.name;
-    }
-
-    // An event handler belongs to the form or to one of its controls.
-    const std::vector<std::string> procedureProblems = ProcedureProblems(form.codeLines);
-    EXPECT_TRUE(procedureProblems.empty()) << ::testing::PrintToString(procedureProblems);
-    static const std::regex kHandler(
-        R"(^(\w+)_(click|dblclick|load|unload|queryunload|change|activate|resize|keypress)$)");
-    for (const auto& [name, procedure] : ParseDeclarations(form.codeLines).procedures) {
-      std::smatch match;
-      if (!std::regex_match(name, match, kHandler)) continue;
-      const std::string owner = match[1];
-      EXPECT_TRUE(owner == "form" || owner == "mdiform" || names.count(owner) > 0)
-          << "handler " << name << " has no control";
-    }
+    ExpectWellFormed(form);
   }
   EXPECT_GE(forms, 3);
+}
+
+// A run that keeps its files in memory and fails the test on anything but completion.
+class TExpectCompletion : public TRunListener {
+ public:
+  void Progress(const std::string&) override {}
+  void KeyCheckFailed(int classId) override { ADD_FAILURE() << "key check failed: " << classId; }
+  void DisplayCheckFailed(int classId) override {
+    ADD_FAILURE() << "display check failed: " << classId;
+  }
+  void GenerationDone() override { done = true; }
+  void RunFailed(const std::string& message) override { ADD_FAILURE() << message; }
+  bool done = false;
+};
+
+// The example model generated with the shipped templates: every form the run writes, beside
+// the shipped ones, must be one VB6 can open.
+class GeneratedProjectTest : public ModelTest {
+ protected:
+  // Every file of the run, support files included, by path.
+  std::map<std::string, std::string> Generate() {
+    const int projectId =
+        ImportProject(TFileOperate::ReadBytes(DataDir() / "examples" / "library.json"), "示例");
+    TMemorySink sink;
+    TExpectCompletion listener;
+    TAutoCode run(projectId, "", TProgramDir(VBGEN_PROGRAM_DIR), listener);
+    run.SetSink(&sink);
+    run.Execute();
+    EXPECT_TRUE(listener.done);
+    return sink.files;
+  }
+};
+
+TEST_F(GeneratedProjectTest, GeneratedFormsAreWellFormed) {
+  const std::map<std::string, std::string> files = Generate();
+  // The support forms are in the sink too, copied from bak.
+  std::set<std::string> formNames;
+  int forms = 0;
+  for (const auto& [path, bytes] : files) {
+    if (fs::path(path).extension() != ".frm") continue;
+    ++forms;
+    SCOPED_TRACE(path);
+    const TFormFile form = ParseForm(Lines(bytes));
+    EXPECT_TRUE(formNames.insert(Lower(form.formName)).second)
+        << "two forms named " << form.formName;
+    EXPECT_EQ(Lower(form.formName + ".frm"), Lower(fs::path(path).filename().string()));
+    ExpectWellFormed(form);
+  }
+  // Three forms for each of the three classes, the operator and main forms, two support forms.
+  EXPECT_EQ(forms, 13);
+}
+
+// The checks find faults in generated forms: a missing Object line, a repeated name.
+TEST_F(GeneratedProjectTest, CheckerCatchesABrokenGeneratedForm) {
+  const std::map<std::string, std::string> files = Generate();
+  ASSERT_TRUE(files.count("projects/示例/FrmManageBook.frm"));
+  std::vector<std::string> lines = Lines(files.at("projects/示例/FrmManageBook.frm"));
+  ExpectWellFormed(ParseForm(lines));
+
+  std::vector<std::string> withoutGrid;
+  for (const std::string& line : lines) {
+    if (line.find("MSDATGRD.OCX") == std::string::npos) withoutGrid.push_back(line);
+  }
+  EXPECT_NONFATAL_FAILURE(ExpectWellFormed(ParseForm(withoutGrid)),
+                          "needs the Object line of MSDATGRD.OCX");
+
+  std::vector<std::string> renamed = lines;
+  for (std::string& line : renamed) {
+    if (line == "   Begin VB.Frame Frame2 ") line = "   Begin VB.Frame Frame1 ";
+  }
+  EXPECT_NONFATAL_FAILURE(ExpectWellFormed(ParseForm(renamed)), "two controls named Frame1");
 }
 
 TEST(ShippedDataTest, ProgramDirectoryHoldsTheShippedData) {

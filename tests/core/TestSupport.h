@@ -1,4 +1,4 @@
-// Reading golden files and the shipped data from the source tree.
+// The source tree (golden files, shipped data) and small helpers shared by the suites.
 #pragma once
 
 #include <filesystem>
@@ -12,9 +12,6 @@ namespace vbgen::test {
 
 inline std::filesystem::path SourceDir() { return VBGEN_SOURCE_DIR; }
 inline std::filesystem::path GoldenDir() { return SourceDir() / "tests" / "golden"; }
-inline std::string ReadGolden(const std::string& name) {
-  return TFileOperate::ReadBytes(GoldenDir() / name);
-}
 
 // Keeps the progress lines of a generator, in order.
 class TRecordedProgress : public TProgressSink {
