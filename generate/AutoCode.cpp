@@ -6,10 +6,8 @@
 #include "generate/FileOperate.h"
 #include "generate/Manifest.h"
 #include "generate/ModelCheck.h"
+#include "generate/ModelSnapshot.h"
 #include "generate/UIOperate.h"
-#include "model/ClassDAO.h"
-#include "model/DbHelper.h"
-#include "model/ProjectDAO.h"
 
 namespace vbgen {
 namespace fs = std::filesystem;
@@ -54,37 +52,43 @@ void TAutoCode::CheckShippedFiles() const {
   }
 }
 
-void TAutoCode::Run() {
-  // The name is taken once: a changed selection cannot redirect a run halfway.
-  const std::string projectName = TProjectDAO().GetProjectName(projectId_);
-  if (projectName.empty()) throw TRunStopped("工程不存在，无法生成代码!");
-  TNamedIdList classes;
-  int failedKeyClass = 0, failedDisplayClass = 0;
-  std::vector<std::string> problems;
-  {
-    // The checks see one consistent model; the lock is given back before the listener is
-    // told, since the window reads the model while it shows its box.
-    TDbTransaction snapshot;
-    TClassDAO classDao;
-    classes = classDao.ListClasses(projectId_);
-    if (classDao.CheckPrimaryKeys(classes, failedKeyClass) &&
-        classDao.CheckDisplayMembers(classes, failedDisplayClass)) {
-      problems = FindMissingReferences(projectId_, classes);
-      if (problems.empty()) problems = FindTextsOutsideGbk(projectId_, classes);
-    }
-    snapshot.Commit();
+namespace {
+
+const TClassModel* FirstClassWhere(const TModelSnapshot& model,
+                                   std::size_t (TClassModel::*count)() const) {
+  for (const TClassModel& entry : model.Classes()) {
+    if ((entry.*count)() != 1) return &entry;
   }
-  if (failedKeyClass != 0) return listener_.KeyCheckFailed(failedKeyClass);
-  if (failedDisplayClass != 0) return listener_.DisplayCheckFailed(failedDisplayClass);
+  return nullptr;
+}
+
+}  // namespace
+
+void TAutoCode::Run() {
+  // The whole model is read once, before anything is checked or written: the window (or
+  // another program) may edit it meanwhile, and every file of the run must show one state.
+  // The name is taken with it, so a changed selection cannot redirect a run halfway.
+  const std::optional<TModelSnapshot> read = ReadModelSnapshot(projectId_);
+  if (!read || read->ProjectName().empty()) throw TRunStopped("工程不存在，无法生成代码!");
+  const TModelSnapshot& model = *read;
+  const std::string& projectName = model.ProjectName();
+  if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
+    return listener_.KeyCheckFailed(failed->classId);
+  }
+  if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::DisplayCount)) {
+    return listener_.DisplayCheckFailed(failed->classId);
+  }
+  std::vector<std::string> problems = FindMissingReferences(model);
+  if (problems.empty()) problems = FindTextsOutsideGbk(model);
   if (!problems.empty()) throw TRunStopped(problems.front());
   CheckShippedFiles();
 
   std::optional<TGuardedDiskSink> disk;
   if (!sink_) disk.emplace(programDir_.Home(), projectName, listener_);
-  TGenContext context{projectId_, projectName, programDir_.TemplateDir(),
+  TGenContext context{projectName, programDir_.TemplateDir(),
                       sink_ ? *sink_ : static_cast<TFileSink&>(*disk), listener_};
   try {
-    TUIOperate(context).AssembleProject(namespaceName_, classes);
+    TUIOperate(context).AssembleProject(namespaceName_, model);
     CopySupportFiles(context);
   } catch (...) {
     // What was written stays, and so does the record of it.

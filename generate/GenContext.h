@@ -51,9 +51,9 @@ class TMemorySink : public TFileSink {
   std::vector<std::string> order;
 };
 
-// The project being generated, taken once when the run starts.
+// Where the files of the project being generated go, fixed when the run starts. What goes into
+// them comes from the run's model snapshot (ModelSnapshot.h).
 struct TGenContext {
-  int projectId = 0;
   std::string projectName;
   std::filesystem::path templateDir;
   TFileSink& sink;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "generate/GenContext.h"
-#include "model/NamedId.h"
+#include "generate/ModelSnapshot.h"
 
 namespace vbgen {
 
@@ -17,12 +17,12 @@ class TUIOperate {
 
   // Writes the project file and the main form from the templates, the per-class resource
   // copies, then calls the four generators in the order operator, add, edit, manage.
-  void AssembleProject(const std::string& namespaceName, const TNamedIdList& classList);
+  void AssembleProject(const std::string& namespaceName, const TModelSnapshot& model);
 
-  void GenerateOperatorForm(const TNamedIdList& classList);
-  void GenerateAddForms(const TNamedIdList& classList);
-  void GenerateEditForms(const TNamedIdList& classList);
-  void GenerateManageForms(const TNamedIdList& classList);
+  void GenerateOperatorForm(const TModelSnapshot& model);
+  void GenerateAddForms(const TModelSnapshot& model);
+  void GenerateEditForms(const TModelSnapshot& model);
+  void GenerateManageForms(const TModelSnapshot& model);
 
  private:
   TGenContext& context_;

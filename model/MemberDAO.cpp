@@ -91,6 +91,10 @@ TMemberList TMemberDAO::ListNonKeyMembers(int classId) {
   return List("memberIsPri=0 and classId=?", {Key(classId)});
 }
 
+TMemberList TMemberDAO::ListProjectMembers(int projectId) {
+  return List("classId in (select classId from t_class where projectId=?)", {Key(projectId)});
+}
+
 std::optional<TMember> TMemberDAO::GetMember(int memberId) {
   return First("memberId=?", {Key(memberId)});
 }
