@@ -43,7 +43,8 @@ PROJECT 是十进制的工程编号或工程名称。
                                              .vbgen/backup/日期-时间/; --dry-run 只列出将新建、
                                              修改、不变的文件和含手工修改的文件, 不写任何文件
   sql PROJECT                                输出建表SQL语句 (UTF-8, CR LF)
-  check PROJECT                              列出妨碍生成或建表语句的所有问题 (每行一个; 无问题退出码 0)
+  check PROJECT [--json]                     列出模型的所有错误和警告 (每行一个); 有错误时退出码 1,
+                                             只有警告时退出码 0; --json 以JSON列出
 
   export PROJECT [-o FILE]                   把工程模型导出为JSON (默认输出到标准输出)
   import FILE [--name NAME]                  从JSON新建工程 (全部成功或什么都不改变)

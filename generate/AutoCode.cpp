@@ -78,9 +78,11 @@ void TAutoCode::Run() {
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::DisplayCount)) {
     return listener_.DisplayCheckFailed(failed->classId);
   }
-  std::vector<std::string> problems = FindMissingReferences(model);
-  if (problems.empty()) problems = FindTextsOutsideGbk(model);
-  if (!problems.empty()) throw TRunStopped(problems.front());
+  // Anything else VB6 or SQL Server would refuse stops the run before a file is written;
+  // warnings do not.
+  if (const std::optional<TModelProblem> error = FirstError(CheckModel(model))) {
+    throw TRunStopped(error->Line());
+  }
   CheckShippedFiles();
 
   std::optional<TGuardedDiskSink> disk;

@@ -170,8 +170,12 @@ std::vector<TTable> MakeTables(const TModelSnapshot& model) {
     }
     tables.push_back(std::move(table));
   }
-  // A type naming no class of the project is worded as the generation run words it.
-  for (auto& problem : FindMissingReferences(model)) problems.push_back(problem);
+  // Then the first of the model check's errors that SQL Server would reject the script for,
+  // worded as the check words it.
+  if (problems.empty()) {
+    if (const std::optional<TModelProblem> error = FirstScriptError(CheckModel(model)))
+      problems.push_back(error->Line());
+  }
   if (!problems.empty()) {
     std::string message;
     for (const auto& problem : problems) message += (message.empty() ? "" : "\n") + problem;

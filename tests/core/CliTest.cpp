@@ -207,9 +207,9 @@ TEST_F(CliRunTest, CheckListsEveryProblemAtOnce) {
   TCliResult result = Run("check p");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out,
-            "Loan表主键设置错误，每个类只能设置一个主键!\n"
-            "Loan表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
-            "类Loan的成员book引用的类型\"Book\"不是本项目中的类!\n");
+            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键!\n"
+            "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
+            "错误: 工程\"p\" 类\"Loan\" 成员\"book\": 引用的类型\"Book\"不是本项目中的类!\n");
 }
 
 TEST_F(CliRunTest, GenerateThenDryRunShowsHandEdits) {
