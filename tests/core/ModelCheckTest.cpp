@@ -2,6 +2,9 @@
 // script; what they still take but trip over is a warning that stops nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/AutoCode.h"
@@ -315,6 +318,52 @@ TEST_F(ModelCheckTest, AModelWithOnlyWarningsIsGeneratedAsTheGeneratorsWriteIt) 
     EXPECT_EQ(run.files.at(path), bytes) << path;
   }
   EXPECT_NE(BuildTableScriptFrom(model).find("REFERENCES Order(order)"), std::string::npos);
+}
+
+// Names another tool stored: the run refuses them before it writes, so no file lands anywhere,
+// inside projects/ or out of it, and the model is left as it was.
+TEST_F(ModelCheckTest, HostileStoredNamesAreRefusedAndNothingIsWritten) {
+  namespace fs = std::filesystem;
+  const fs::path home = TempPath() / "home";
+  fs::create_directories(home);
+  fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
+  fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
+  auto files = [&] {
+    std::vector<fs::path> all;
+    for (const auto& entry : fs::recursive_directory_iterator(TempPath())) {
+      if (entry.path().filename().string().rfind("projects.db", 0) != 0)
+        all.push_back(entry.path());
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  const std::vector<fs::path> before = files();
+
+  int inside = AddProject("p");
+  int evil = AddClass(inside, "../../Evil", "坏");
+  AddMember(inside, evil, "id", "整型", "编号", 0, true, true);
+  AddMember(inside, evil, "x]", "字符串", "坏", 10);
+  int outside = AddProject("../up");
+  int book = AddClass(outside, "Book", "图书");
+  AddMember(outside, book, "id", "整型", "编号", 0, true, true);
+  const TModelSnapshot stored = Snapshot(inside);
+
+  for (int projectId : {inside, outside}) {
+    TOutcome listener;
+    TAutoCode(projectId, "tavorin", TProgramDir(home), listener).Execute();
+    const std::optional<TModelProblem> first = FirstError(CheckModel(Snapshot(projectId)));
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(listener.outcome, "failed " + first->Line());
+  }
+  // "x]" cannot stand between brackets; the project's name is not part of the script.
+  EXPECT_THROW(BuildTableScript(inside), TScriptError);
+  EXPECT_NO_THROW(BuildTableScript(outside));
+  EXPECT_EQ(files(), before);
+  EXPECT_EQ(Lines(Snapshot(inside)), Lines(stored));  // nothing in the model changed
+  EXPECT_EQ(Lines(stored)[0],
+            "错误: 工程\"p\" 类\"../../Evil\": 类名只能由字母、数字、下划线或汉字组成!");
+  EXPECT_EQ(FirstError(CheckModel(Snapshot(outside)))->Line(),
+            "错误: 工程\"../up\": 工程名称不能包含控制字符或下列字符: < > : \" / \\ | ? *");
 }
 
 }  // namespace vbgen::test
