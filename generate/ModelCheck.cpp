@@ -41,6 +41,29 @@ bool BreaksBrackets(const std::string& name) {
          });
 }
 
+// The names the forms give a member's controls, variables, labels and handlers (see the
+// generators): two members must not share one, or VB6 cannot load or compile the form.
+std::vector<std::string> GeneratedNames(const TMember& member, bool isKey) {
+  const std::string& m = member.memberName;
+  std::vector<std::string> names;
+  if (isKey) names = {"TB_" + m, m};  // the edit form keeps the key in a public variable
+  if (member.memberType == kTypeString) {
+    names.insert(names.end(), {"TB_" + m, "RTB_" + m});
+  } else if (member.memberType == kTypeInteger || member.memberType == kTypeFloat) {
+    names.insert(names.end(), {"TB_" + m, m + "Error", m + "OK"});
+  } else if (member.memberType == kTypeDate) {
+    names.insert(names.end(), {"DTP_" + m, "CHB_" + m});
+  } else if (member.memberType == kTypePicture) {
+    names.insert(names.end(), {"Image_" + m, "Btn_" + m, "TB_" + m + "Path", m + "Stream",
+                               "Btn_" + m + "_Click"});
+  } else {
+    names.insert(names.end(), {"CB_" + m, m + "s", m + "Rs", m + "_Index"});
+  }
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
 bool EndsInDotOrBlank(const std::string& name) {
   return !name.empty() && (name.back() == '.' || name.back() == ' ');
 }
@@ -68,9 +91,11 @@ class TModelChecker {
     ProjectName();
     for (const TClassModel& entry : model_.Classes()) ClassName(entry);
     DuplicateClasses();
+    MenuClashes();
     for (const TClassModel& entry : model_.Classes()) {
       Members(entry);
       DuplicateMembers(entry);
+      NameClashes(entry);
       References(entry);
       Texts(entry);
     }
@@ -218,6 +243,45 @@ class TModelChecker {
             "成员名称与成员" + Quoted(found->second->memberName) +
                 "相同(VB6和SQL Server不区分大小写): 建表语句两次定义同一列, 窗体中两个控件同名",
             true);
+    }
+  }
+
+  // Names that differ only as a whole can still meet in what is generated from them: the
+  // picture cover's TB_coverPath and the text coverPath's TB_coverPath.
+  void NameClashes(const TClassModel& entry) {
+    const std::optional<TMember> key = entry.KeyMember();
+    std::map<std::string, const TMember*> owner;
+    for (const TMember& member : entry.members) {
+      if (member.memberName.empty()) continue;
+      const bool isKey = key && key->memberId == member.memberId;
+      for (const std::string& name : GeneratedNames(member, isKey)) {
+        auto [found, added] = owner.emplace(FoldCase(name), &member);
+        const TMember& other = *found->second;
+        if (added || FoldCase(other.memberName) == FoldCase(member.memberName)) continue;
+        Error(&entry, &member,
+              "生成的VB6名称" + name + "与成员" + Quoted(other.memberName) +
+                  "的相同: 窗体无法载入, 请改用另一个成员名称",
+              false);
+        break;  // one line per member is enough to act on
+      }
+    }
+  }
+
+  // Each class gets the menus {class}, {class}Add and {class}Manage (first letter lowered).
+  void MenuClashes() {
+    std::map<std::string, const TClassModel*> owner;
+    for (const TClassModel& entry : model_.Classes()) {
+      const std::string menu = LowerFirst(entry.className);
+      for (const std::string& name : {menu, menu + "Add", menu + "Manage"}) {
+        auto [found, added] = owner.emplace(FoldCase(name), &entry);
+        const TClassModel& other = *found->second;
+        if (added || FoldCase(other.className) == FoldCase(entry.className)) continue;
+        Error(&entry, nullptr,
+              "主窗体的菜单" + name + "与类" + Quoted(other.className) +
+                  "的菜单同名: 主窗体无法载入, 请改用另一个类名",
+              false);
+        break;
+      }
     }
   }
 

@@ -156,6 +156,28 @@ TEST_F(ModelCheckTest, TheOperatorsTableNameAndIdentifiersOverTheLimits) {
   for (const auto& problem : problems) EXPECT_NE(problem.memberName, name37);
 }
 
+TEST_F(ModelCheckTest, NamesThatMeetInTheGeneratedCodeAreErrors) {
+  // cover's picture controls include TB_coverPath; book's list keeps its keys in books().
+  const TModelSnapshot members = Model(
+      "p", {{"Book", {{"cover", "图片型"}, {"coverPath", "字符串"}, {"book", "Book2"}}, "books"},
+            {"Book2", {}}});
+  EXPECT_EQ(Lines(members),
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Book\" 成员\"coverPath\": 生成的VB6名称TB_coverPath与成员"
+                "\"cover\"的相同: 窗体无法载入, 请改用另一个成员名称",
+                "错误: 工程\"p\" 类\"Book\" 成员\"book\": 生成的VB6名称books与成员\"books\"的相同: "
+                "窗体无法载入, 请改用另一个成员名称"}));
+  EXPECT_EQ(ScriptRefusal(members), "");  // the script has no such names
+
+  // Book's menus are book, bookAdd and bookManage.
+  const std::vector<std::string> menus = Lines(Model("p", {{"Book", {}}, {"BookAdd", {}}}));
+  EXPECT_EQ(menus, (std::vector<std::string>{
+                       "错误: 工程\"p\" 类\"BookAdd\": 主窗体的菜单bookAdd与类\"Book\"的菜单同名: "
+                       "主窗体无法载入, 请改用另一个类名"}));
+  EXPECT_EQ(Lines(Model("p", {{"Book", {}}, {"Books", {}}, {"AddBook", {}}})),
+            std::vector<std::string>{});
+}
+
 TEST_F(ModelCheckTest, StringLengthsOutsideVarchar) {
   TModelSnapshot model =
       Model("p", {{"Book", {{"a", "字符串"}, {"b", "字符串"}, {"c", "字符串"}}}});
