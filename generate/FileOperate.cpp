@@ -118,6 +118,35 @@ void CollectCopies(const fs::path& source, const fs::path& target, bool failIfEx
 
 }  // namespace
 
+namespace {
+
+void CollectTree(const fs::path& root, const std::string& relative,
+                 TFileOperate::TTreeListing& listing) {
+  std::error_code error;
+  fs::directory_iterator entries(relative.empty() ? root : root / relative, error);
+  if (error) {
+    listing.unlisted.push_back(relative + "/: " + error.message());
+    return;
+  }
+  for (; entries != fs::directory_iterator(); entries.increment(error)) {
+    const std::string name = entries->path().filename().string();
+    const std::string path = relative.empty() ? name : relative + "/" + name;
+    std::error_code kind;
+    const bool isDirectory = entries->is_directory(kind);
+    listing.entries.push_back({path, isDirectory});
+    if (isDirectory) CollectTree(root, path, listing);
+  }
+  if (error) listing.unlisted.push_back(relative + "/: " + error.message());
+}
+
+}  // namespace
+
+TFileOperate::TTreeListing TFileOperate::ListTree(const fs::path& root) {
+  TTreeListing listing;
+  CollectTree(root, "", listing);
+  return listing;
+}
+
 TFileOperate::TCopyPlan TFileOperate::ListCopies(const fs::path& source, const fs::path& target,
                                                  bool failIfExists) {
   TCopyPlan plan;

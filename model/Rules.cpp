@@ -266,6 +266,11 @@ TRuleResult CheckStoredClassName(const std::string& className) {
   return std::nullopt;
 }
 
+TRuleResult CheckStoredProjectName(const std::string& projectName) {
+  if (projectName.empty()) return "工程名称不能为空!";
+  return ProjectNameSafety(projectName);
+}
+
 TRuleResult CheckStoredFriendName(const std::string& friendName) {
   if (friendName.empty()) return "友好名称不能为空";
   if (!FitsVbString(friendName)) return kFriendNameChars;
@@ -282,11 +287,6 @@ TRuleResult CheckStoredMemberName(const std::string& memberName) {
 TRuleResult CheckStoredComment(const std::string& comment) {
   if (!FitsVbString(comment)) return kCommentChars;
   return std::nullopt;
-}
-
-TRuleResult CheckStoredProjectName(const std::string& projectName) {
-  if (projectName.empty()) return "工程名称不能为空!";
-  return ProjectNameSafety(projectName);
 }
 
 std::size_t NameLength(const std::string& name) {

@@ -69,11 +69,12 @@ TMemberInput MemberInputFrom(const TMember& member, std::vector<std::string> typ
 
 // Checks a stored name as the dialogs would have (used for models from older databases).
 TRuleResult CheckStoredClassName(const std::string& className);
+// A stored project name, as the new-project box would have checked it (but for duplicates):
+// it names the project's output folder.
+TRuleResult CheckStoredProjectName(const std::string& projectName);
 TRuleResult CheckStoredFriendName(const std::string& friendName);
 TRuleResult CheckStoredMemberName(const std::string& memberName);
 TRuleResult CheckStoredComment(const std::string& comment);
-// A project name another tool may have stored: what the new-project box refuses for safety.
-TRuleResult CheckStoredProjectName(const std::string& projectName);
 
 // The parts of the name rules, for the model check to weigh one by one.
 // Letters, digits, underscores and Chinese characters only.
