@@ -224,27 +224,7 @@ std::optional<std::string> TProjectDir::Read(const std::string& inside) {
   return bytes;
 }
 
-bool TProjectDir::WriteFresh(int dirFd, const std::string& inside, const std::string& name,
-                             const std::string& bytes) {
-  if (!anonymousFiles_) return false;
-  const int fd = ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    anonymousFiles_ = false;  // not on this file system: named temporaries from now on
-    return false;
-  }
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  bool linked = WriteAll(fd, bytes) &&
-                ::linkat(AT_FDCWD, self.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
-  const int error = errno;
-  ::close(fd);
-  if (!linked && error == ENOENT) anonymousFiles_ = false;  // no /proc to name the file by
-  if (!linked && error != EEXIST && error != ENOENT) {
-    Fail("无法写入文件", inside, error);
-  }
-  return linked;
-}
-
-void TProjectDir::WriteReplacing(int dirFd, const std::string& inside, const std::string& name,
+void TProjectDir::WriteWhole(int dirFd, const std::string& inside, const std::string& name,
                                  const std::string& bytes) {
   std::string temporary;
   int fd = -1;
@@ -274,10 +254,7 @@ bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
   if (cleaned_.insert(parent).second) RemoveLeftovers(parent, false);
   if (existingBytes && *existingBytes == bytes) return false;
   const int dirFd = DirFd(parent, true);
-  const std::string name = LastPart(inside);
-  if (existingBytes || !WriteFresh(dirFd, inside, name, bytes)) {
-    WriteReplacing(dirFd, inside, name, bytes);
-  }
+  WriteWhole(dirFd, inside, LastPart(inside), bytes);
   return true;
 }
 

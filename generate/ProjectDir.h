@@ -3,10 +3,12 @@
 // through here, by a path inside the directory, and is checked on the resolved path. A symbolic
 // link inside the directory is followed only while it stays inside.
 //
-// Files are written whole: the bytes go to a file with no name (or, where the system has none,
-// to an exclusively created ".~{name}.{n}.tmp" beside the target) that takes the target's name
-// only when complete, so a killed run never leaves a half-written file under a real name. A
-// file whose bytes are already on disk is left alone (same inode, same modification time).
+// Files are written whole: the bytes go to an exclusively created ".~{name}.{n}.tmp" beside
+// the target, which takes the target's name only when complete, so a killed run never leaves a
+// half-written file under a real name; the next run removes such temporaries. (A file without
+// a name, O_TMPFILE, would leave nothing behind, but ext4 allocates its inode several times
+// slower than a named one.) A file whose bytes are already on disk is left alone (same inode,
+// same modification time).
 #pragma once
 
 #include <filesystem>
@@ -64,9 +66,8 @@ class TProjectDir {
                 bool create);
   void CheckLink(const std::string& inside);
   [[noreturn]] void Fail(const std::string& what, const std::string& inside, int error) const;
-  void WriteReplacing(int dirFd, const std::string& inside, const std::string& name,
-                      const std::string& bytes);
-  bool WriteFresh(int dirFd, const std::string& inside, const std::string& name,
+  // The bytes go to an exclusively created temporary beside the target, renamed over it.
+  void WriteWhole(int dirFd, const std::string& inside, const std::string& name,
                   const std::string& bytes);
 
   std::filesystem::path home_;
@@ -75,7 +76,6 @@ class TProjectDir {
   std::string canonicalRoot_;
   std::unordered_map<std::string, int> dirFds_;  // open folders by inside path ("" the root)
   std::unordered_set<std::string> cleaned_;      // folders freed of a killed run's leftovers
-  bool anonymousFiles_ = true;                   // O_TMPFILE works here, until it does not
 };
 
 // The temporary name beside a file; true when `name` is one.
