@@ -228,6 +228,15 @@ void ApplyMemberOptions(const TOptions& options, TMemberInput& input) {
   ApplyFlag(options, "query-display", input.queryDisplay);
 }
 
+// The dialogs ignore the length of a type other than 字符串, but a --length that is no number
+// is a typing error all the same, worded as the length of a string member is.
+void RefuseLengthThatIsNoNumber(const TOptions& options, const TMemberInput& input) {
+  const std::optional<std::string> length = options.Value("--length");
+  if (!length || input.Type() == kTypeString) return;
+  const std::string digits = !length->empty() && (*length)[0] == '+' ? length->substr(1) : *length;
+  if (!ParseInt(digits)) Refuse("\"" + *length + "\"不是有效的整数值!");
+}
+
 TMember BuildOrRefuse(const TMemberInput& input, int projectId, int classId, int memberId) {
   TBuiltMember built = BuildMember(input, projectId, classId, memberId);
   if (!built.member) Refuse(built.error);
@@ -301,6 +310,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
         NewMemberInput(MemberTypeList(TClassDAO().ListOtherClasses(projectId, classId)));
     ApplyMemberOptions(options, input);
     RefuseIf(CheckAddMember(input));
+    RefuseLengthThatIsNoNumber(options, input);
     const TMember member = BuildOrRefuse(input, projectId, classId, 0);
     TDbTransaction transaction;
     members.AddMember(member);
@@ -317,6 +327,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
         stored, MemberTypeList(TClassDAO().ListOtherClasses(projectId, stored.classId)));
     ApplyMemberOptions(options, input);
     RefuseIf(CheckUpdateMember(input));
+    RefuseLengthThatIsNoNumber(options, input);
     members.UpdateMember(BuildOrRefuse(input, projectId, stored.classId, memberId));
     env.out << "类成员属性更新成功!\n";
   } else if (verb == "delete") {

@@ -1,5 +1,6 @@
 // Models as text, and the model check.
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
 
@@ -44,13 +45,51 @@ int RunImportCommand(TArgs& args, TCliEnv& env) {
   return 0;
 }
 
+namespace {
+
+nlohmann::ordered_json OptionalName(const std::optional<std::string>& name) {
+  return name ? nlohmann::ordered_json(*name) : nlohmann::ordered_json(nullptr);
+}
+
+// The check's list for scripts: the same problems, in the same order, with the parts apart.
+std::string CheckAsJson(const std::string& projectName,
+                        const std::vector<TModelProblem>& problems) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  std::size_t errors = 0;
+  for (const TModelProblem& problem : problems) {
+    const bool error = problem.severity == TSeverity::Error;
+    errors += error ? 1 : 0;
+    list.push_back({{"severity", error ? "error" : "warning"},
+                    {"project", problem.projectName},
+                    {"class", OptionalName(problem.className)},
+                    {"member", OptionalName(problem.memberName)},
+                    {"message", problem.text},
+                    {"line", problem.Line()}});
+  }
+  nlohmann::ordered_json out = {{"project", projectName},
+                                {"errors", errors},
+                                {"warnings", problems.size() - errors},
+                                {"problems", std::move(list)}};
+  // Names from another tool may hold bytes that are not UTF-8: they are replaced, not fatal.
+  return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+// One line per problem, errors first; exit status 1 when any is an error, 0 with warnings only.
 int RunCheckCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
-  const std::vector<std::string> problems = FindModelProblems(projectId);
-  for (const auto& problem : problems) env.out << problem << '\n';
-  if (problems.empty()) env.out << "模型检查通过，没有发现问题。\n";
-  return problems.empty() ? 0 : 1;
+  TOptions options(args.Rest(), {"--json"}, {});
+  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+  if (!model) Refuse("工程不存在: " + std::to_string(projectId));
+  const std::vector<TModelProblem> problems = CheckModel(*model);
+  if (options.Has("--json")) {
+    env.out << CheckAsJson(model->ProjectName(), problems);
+  } else {
+    for (const TModelProblem& problem : problems) env.out << problem.Line() << '\n';
+    if (problems.empty()) env.out << "模型检查通过，没有发现问题。\n";
+  }
+  return FirstError(problems) ? 1 : 0;
 }
 
 }  // namespace vbgen::cli

@@ -71,7 +71,8 @@ constexpr const char* kSqlHelp =
 )";
 
 constexpr const char* kCheckHelp =
-    R"(  check PROJECT                              列出妨碍生成或建表语句的所有问题 (每行一个; 无问题退出码 0)
+    R"(  check PROJECT [--json]                     列出模型的所有错误和警告 (每行一个); 有错误时退出码 1,
+                                             只有警告时退出码 0; --json 以JSON列出
 )";
 
 constexpr const char* kExportHelp =

@@ -219,22 +219,22 @@ std::string BuildEditForm(const TFormClass& form) {
 // The whole text of a class's file is built before the file is written, so a class that
 // cannot be generated leaves no half-written file.
 template <typename Build>
-void GenerateForEachClass(TGenContext& context, const TNamedIdList& classList,
+void GenerateForEachClass(TGenContext& context, const TModelSnapshot& model,
                           const std::string& filePrefix, Build build) {
-  for (const TNamedId& entry : classList) {
-    const TFormClass form = ReadFormClass(context.projectId, entry);
-    WriteGeneratedForm(context, filePrefix + entry.name + ".frm", build(form));
+  for (const TClassModel& entry : model.Classes()) {
+    const TFormClass form = MakeFormClass(model, entry);
+    WriteGeneratedForm(context, filePrefix + entry.className + ".frm", build(form));
   }
 }
 
 }  // namespace
 
-void GenerateAddFormFiles(TGenContext& context, const TNamedIdList& classList) {
-  GenerateForEachClass(context, classList, "FrmAdd", BuildAddForm);
+void GenerateAddFormFiles(TGenContext& context, const TModelSnapshot& model) {
+  GenerateForEachClass(context, model, "FrmAdd", BuildAddForm);
 }
 
-void GenerateEditFormFiles(TGenContext& context, const TNamedIdList& classList) {
-  GenerateForEachClass(context, classList, "FrmEdit", BuildEditForm);
+void GenerateEditFormFiles(TGenContext& context, const TModelSnapshot& model) {
+  GenerateForEachClass(context, model, "FrmEdit", BuildEditForm);
 }
 
 }  // namespace vbgen

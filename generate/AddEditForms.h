@@ -1,13 +1,13 @@
 #pragma once
 
 #include "generate/GenContext.h"
-#include "model/NamedId.h"
+#include "generate/ModelSnapshot.h"
 
 namespace vbgen {
 
 // FrmAdd{className}.frm for every class, in list order.
-void GenerateAddFormFiles(TGenContext& context, const TNamedIdList& classList);
+void GenerateAddFormFiles(TGenContext& context, const TModelSnapshot& model);
 // FrmEdit{className}.frm for every class, in list order.
-void GenerateEditFormFiles(TGenContext& context, const TNamedIdList& classList);
+void GenerateEditFormFiles(TGenContext& context, const TModelSnapshot& model);
 
 }  // namespace vbgen

@@ -6,10 +6,9 @@
 #include "generate/FileOperate.h"
 #include "generate/Manifest.h"
 #include "generate/ModelCheck.h"
+#include "generate/ModelSnapshot.h"
+#include "generate/ProjectDir.h"
 #include "generate/UIOperate.h"
-#include "model/ClassDAO.h"
-#include "model/DbHelper.h"
-#include "model/ProjectDAO.h"
 
 namespace vbgen {
 namespace fs = std::filesystem;
@@ -54,66 +53,117 @@ void TAutoCode::CheckShippedFiles() const {
   }
 }
 
-void TAutoCode::Run() {
-  // The name is taken once: a changed selection cannot redirect a run halfway.
-  const std::string projectName = TProjectDAO().GetProjectName(projectId_);
-  if (projectName.empty()) throw TRunStopped("工程不存在，无法生成代码!");
-  TNamedIdList classes;
-  int failedKeyClass = 0, failedDisplayClass = 0;
-  std::vector<std::string> problems;
-  {
-    // The checks see one consistent model; the lock is given back before the listener is
-    // told, since the window reads the model while it shows its box.
-    TDbTransaction snapshot;
-    TClassDAO classDao;
-    classes = classDao.ListClasses(projectId_);
-    if (classDao.CheckPrimaryKeys(classes, failedKeyClass) &&
-        classDao.CheckDisplayMembers(classes, failedDisplayClass)) {
-      problems = FindMissingReferences(projectId_, classes);
-      if (problems.empty()) problems = FindTextsOutsideGbk(projectId_, classes);
-    }
-    snapshot.Commit();
+namespace {
+
+const TClassModel* FirstClassWhere(const TModelSnapshot& model,
+                                   std::size_t (TClassModel::*count)() const) {
+  for (const TClassModel& entry : model.Classes()) {
+    if ((entry.*count)() != 1) return &entry;
   }
-  if (failedKeyClass != 0) return listener_.KeyCheckFailed(failedKeyClass);
-  if (failedDisplayClass != 0) return listener_.DisplayCheckFailed(failedDisplayClass);
-  if (!problems.empty()) throw TRunStopped(problems.front());
+  return nullptr;
+}
+
+}  // namespace
+
+void TAutoCode::Run() {
+  // The whole model is read once, before anything is checked or written: the window (or
+  // another program) may edit it meanwhile, and every file of the run must show one state.
+  // The name is taken with it, so a changed selection cannot redirect a run halfway.
+  const std::optional<TModelSnapshot> read = ReadModelSnapshot(projectId_);
+  if (!read || read->ProjectName().empty()) throw TRunStopped("工程不存在，无法生成代码!");
+  const TModelSnapshot& model = *read;
+  const std::string& projectName = model.ProjectName();
+  if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
+    return listener_.KeyCheckFailed(failed->classId);
+  }
+  if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::DisplayCount)) {
+    return listener_.DisplayCheckFailed(failed->classId);
+  }
+  // Anything else VB6 or SQL Server would refuse stops the run before a file is written;
+  // warnings do not.
+  if (const std::optional<TModelProblem> error = FirstError(CheckModel(model))) {
+    throw TRunStopped(error->Line());
+  }
   CheckShippedFiles();
+  const TFileOperate::TTreeListing support = TFileOperate::ListTree(programDir_.BakDir());
 
   std::optional<TGuardedDiskSink> disk;
   if (!sink_) disk.emplace(programDir_.Home(), projectName, listener_);
-  TGenContext context{projectId_, projectName, programDir_.TemplateDir(),
+  TGenContext context{projectName, programDir_.TemplateDir(),
                       sink_ ? *sink_ : static_cast<TFileSink&>(*disk), listener_};
+  // Every path of the run is checked before the first file is written: a link that leads out
+  // of the project directory stops the run with nothing written.
+  for (const std::string& name : ProjectFileNames(model)) {
+    context.sink.Admit(context.OutputPath(name));
+  }
+  for (const auto& entry : support.entries) context.sink.Admit(context.OutputPath(entry.relative));
+
+  std::vector<std::string> notCopied;
   try {
-    TUIOperate(context).AssembleProject(namespaceName_, classes);
-    CopySupportFiles(context);
+    TUIOperate(context).AssembleProject(namespaceName_, model);
+    notCopied = CopySupportFiles(context, support);
   } catch (...) {
-    // What was written stays, and so does the record of it.
-    if (disk) disk->SaveManifest();
+    if (disk) SaveAfterFailure(*disk);
     throw;
   }
   if (disk) disk->SaveManifest();
+  if (!notCopied.empty()) return listener_.GenerationIncomplete(notCopied);
   listener_.GenerationDone();
+}
+
+// What was written stays, and so does the record of it; the failure that stopped the run is
+// the one reported, a manifest that cannot be saved after it is only noted.
+void TAutoCode::SaveAfterFailure(TGuardedDiskSink& disk) {
+  try {
+    disk.SaveManifest();
+  } catch (const std::exception& error) {
+    listener_.Progress(std::string("未能保存生成记录: ") + error.what());
+  }
 }
 
 // Files directly in bak are copied only when the project does not hold them yet (the user may
 // have changed them); files in its subdirectories are always copied over. A support file that
-// cannot be copied does not stop the run, but the progress lines name it.
-void TAutoCode::CopySupportFiles(TGenContext& context) {
+// cannot be copied does not stop the run: the rest is copied, and the file is named in a
+// progress line and in the list returned.
+std::vector<std::string> TAutoCode::CopySupportFiles(TGenContext& context,
+                                                     const TFileOperate::TTreeListing& support) {
   listener_.Progress("正在移动资源文件。。。");
+  std::vector<std::string> notCopied;
+  for (const std::string& folder : support.unlisted) notCopied.push_back("bak/" + folder);
   const fs::path output = programDir_.OutputDir(context.projectName);
-  const TFileOperate::TCopyPlan plan = TFileOperate::ListCopies(programDir_.BakDir(), output, true);
-  if (!sink_) {
-    for (const auto& directory : plan.directories) TFileOperate::CreateDirectories(directory);
-  }
-  for (const auto& copy : plan.files) {
-    const std::string path = context.OutputPath(fs::relative(copy.to, output).generic_string());
+  for (const auto& entry : support.entries) {
+    const std::string path = context.OutputPath(entry.relative);
+    const bool topLevel = entry.relative.find('/') == std::string::npos;
+    std::error_code error;
+    if (!entry.isDirectory && topLevel &&
+        fs::exists(fs::symlink_status(output / entry.relative, error))) {
+      continue;
+    }
     try {
-      context.sink.Write(path, TFileOperate::ReadBytes(copy.from));
-    } catch (const TFileError& error) {
-      listener_.Progress("未能复制支持文件 " + path + ": " + error.what());
+      if (entry.isDirectory) {
+        context.sink.MakeDirectory(path);
+      } else {
+        context.sink.Write(path, TFileOperate::ReadBytes(programDir_.BakDir() / entry.relative));
+      }
+    } catch (const TOutsideProjectError&) {
+      throw;
+    } catch (const TFileError& failure) {
+      listener_.Progress("未能复制支持文件 " + path + ": " + failure.what());
+      notCopied.push_back("bak/" + entry.relative + ": " + failure.what());
     }
   }
   listener_.Progress("移动资源文件完毕!");
+  return notCopied;
+}
+
+std::string IncompleteMessage(const std::vector<std::string>& notCopied) {
+  std::string message = "以下支持文件未能复制，生成的工程不完整:";
+  for (const std::string& line : notCopied) message += "\n" + line;
+  return message;
+}
+
+void TRunListener::GenerationIncomplete(const std::vector<std::string>& notCopied) {
+  RunFailed(IncompleteMessage(notCopied));
 }
 
 }  // namespace vbgen

@@ -1,7 +1,6 @@
 #include "generate/FormClass.h"
 
 #include "generate/UIOperate.h"
-#include "model/ClassDAO.h"
 
 namespace vbgen {
 namespace {
@@ -9,36 +8,32 @@ namespace {
 // Strings from this length on get a rich text box instead of a one-line text box.
 constexpr int kLongStringLength = 200;
 
-TFormReference ReadReference(TMemberDAO& members, int projectId, const std::string& className,
-                             const TMember& member) {
+TFormReference ResolveReference(const TModelSnapshot& model, const std::string& className,
+                                const TMember& member) {
   const std::string where =
       "类" + className + "的成员" + member.memberName + "引用的类\"" + member.memberType + "\"";
-  std::optional<TMember> refKey = members.GetKeyMemberOfClass(projectId, member.memberType);
+  std::optional<TMember> refKey = model.KeyMemberOf(member.memberType);
   if (!refKey) throw TFormModelError(where + "不存在或没有主键成员!");
-  std::optional<TMember> refDisplay = members.GetDisplayMemberOfClass(projectId, member.memberType);
+  std::optional<TMember> refDisplay = model.DisplayMemberOf(member.memberType);
   if (!refDisplay) throw TFormModelError(where + "不存在或没有显示成员!");
   return {member, refKey->memberName, refKey->memberIsInteger == 1, refDisplay->memberName};
 }
 
 }  // namespace
 
-TFormClass ReadFormClass(int projectId, const TNamedId& classEntry) {
-  TDbTransaction snapshot;  // one read lock for all of the class's queries, one consistent view
-  TClassDAO classes;
-  TMemberDAO members;
+TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry) {
   TFormClass form;
-  form.className = classEntry.name;
-  form.lowerClassName = LowerFirst(classEntry.name);
-  form.friendName = classes.GetFriendName(classEntry.id);
-  std::optional<TMember> key = members.GetKeyMember(classEntry.id);
-  if (!key) throw TFormModelError("类" + classEntry.name + "没有主键成员!");
+  form.className = entry.className;
+  form.lowerClassName = LowerFirst(entry.className);
+  form.friendName = entry.friendName;
+  std::optional<TMember> key = entry.KeyMember();
+  if (!key) throw TFormModelError("类" + entry.className + "没有主键成员!");
   form.key = *key;
-  form.nonKeyMembers = members.ListNonKeyMembers(classEntry.id);
-  for (const TMember& member : members.ListReferenceMembers(classEntry.id)) {
-    form.references.push_back(ReadReference(members, projectId, classEntry.name, member));
+  form.nonKeyMembers = entry.NonKeyMembers();
+  for (const TMember& member : entry.ReferenceMembers()) {
+    form.references.push_back(ResolveReference(model, entry.className, member));
   }
-  form.pictures = members.ListPictureMembers(classEntry.id);
-  snapshot.Commit();
+  form.pictures = entry.PictureMembers();
   return form;
 }
 

@@ -1,13 +1,13 @@
-// What the add and edit forms need to know about one class, read once from the model store
-// before any of the form's text is built.
+// What the add and edit forms need to know about one class, taken from the run's model
+// snapshot before any of the form's text is built.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "model/MemberDAO.h"
-#include "model/NamedId.h"
+#include "generate/ModelSnapshot.h"
+#include "model/Member.h"
 
 namespace vbgen {
 
@@ -40,7 +40,7 @@ struct TFormClass {
 
 // Throws TFormModelError when the class has no key member, or a reference member names a
 // class that is missing or lacks a key or display member.
-TFormClass ReadFormClass(int projectId, const TNamedId& classEntry);
+TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry);
 
 // How a member shows on the add and edit forms, chosen from its type (and length).
 enum class TRowKind { ShortString, LongString, Integer, Float, Date, Picture, Reference };

@@ -14,6 +14,11 @@ class TFileSink {
   virtual ~TFileSink() = default;
   // relativePath is "projects/{projectName}/{fileName}" (UTF-8); bytes go out exactly.
   virtual void Write(const std::string& relativePath, const std::string& bytes) = 0;
+  // A folder of the project that must exist even when empty (same form of path).
+  virtual void MakeDirectory(const std::string& /*relativePath*/) {}
+  // Refuses a path that would leave the project directory (TOutsideProjectError), before
+  // anything is written; a sink that writes nowhere has nothing to refuse.
+  virtual void Admit(const std::string& /*relativePath*/) {}
 };
 
 // Receives the progress lines of a run, one call per line (UTF-8).
@@ -63,9 +68,9 @@ class TMemorySink : public TFileSink {
   std::vector<std::string> order;
 };
 
-// The project being generated, taken once when the run starts.
+// Where the files of the project being generated go, fixed when the run starts. What goes into
+// them comes from the run's model snapshot (ModelSnapshot.h).
 struct TGenContext {
-  int projectId = 0;
   std::string projectName;
   std::filesystem::path templateDir;
   TFileSink& sink;

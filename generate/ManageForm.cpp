@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "generate/TextTemplate.h"
-#include "model/ClassDAO.h"
 #include "model/Member.h"
 
 namespace vbgen {
@@ -317,13 +316,6 @@ void RequireRoomForQueryMembers(const std::string& className, std::size_t count)
                          " 个：请取消部分成员的查询条件后重新生成。");
 }
 
-// The class may have been deleted from the model while the run was under way.
-void RequireClassExists(TClassDAO& classes, const TNamedId& entry) {
-  if (classes.GetProjectIdOfClass(entry.id) != -1) return;
-  throw TManageFormError("生成管理窗体时找不到类 " + entry.name + "（编号 " + Num(entry.id) +
-                         "），它可能已被删除：请刷新类列表后重新生成。");
-}
-
 }  // namespace
 
 std::string BuildManageFormText(const std::string& className, const std::string& friendName,
@@ -345,18 +337,11 @@ std::string BuildManageFormText(const std::string& className, const std::string&
   return text;
 }
 
-void GenerateManageFormFiles(TGenContext& context, const TNamedIdList& classList) {
-  TClassDAO classes;
-  TMemberDAO members;
-  for (const TNamedId& entry : classList) {
-    TDbTransaction snapshot;  // one read lock for the class's queries
-    RequireClassExists(classes, entry);
-    const std::string friendName = classes.GetFriendName(entry.id);
-    // Read once: sizing the frames and placing the controls must see the same members.
-    const TMemberList queryMembers = members.ListQueryMembers(entry.id);
-    snapshot.Commit();
-    WriteGeneratedForm(context, "FrmManage" + entry.name + ".frm",
-                       BuildManageFormText(entry.name, friendName, queryMembers));
+void GenerateManageFormFiles(TGenContext& context, const TModelSnapshot& model) {
+  for (const TClassModel& entry : model.Classes()) {
+    WriteGeneratedForm(
+        context, "FrmManage" + entry.className + ".frm",
+        BuildManageFormText(entry.className, entry.friendName, entry.QueryMembers()));
   }
 }
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "generate/GenContext.h"
-#include "model/MemberDAO.h"
-#include "model/NamedId.h"
+#include "generate/ModelSnapshot.h"
+#include "model/Member.h"
 
 namespace vbgen {
 
@@ -20,7 +20,7 @@ class TManageFormError : public std::runtime_error {
 inline constexpr int kMaxManageQueryMembers = 44;
 
 // FrmManage{className}.frm for every class, in list order.
-void GenerateManageFormFiles(TGenContext& context, const TNamedIdList& classList);
+void GenerateManageFormFiles(TGenContext& context, const TModelSnapshot& model);
 
 // The text of one manage form (UTF-8, LF line ends): the query frame holds one control per
 // query member, in the order given. Throws TManageFormError for too many query members.

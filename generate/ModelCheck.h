@@ -1,26 +1,43 @@
-// Checks of a project's model beyond the key and display counts: what would make the
-// generators or the script produce broken output.
+// The model check: what VB6 and SQL Server will refuse in the project that a run would write
+// and in its table-creation script, found before anything is written. All checks are
+// functions of a model snapshot.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "model/NamedId.h"
+#include "generate/ModelSnapshot.h"
 
 namespace vbgen {
 
-// A reference member whose type names no class of its project. Message names class, member
-// and missing type.
-std::vector<std::string> FindMissingReferences(int projectId, const TNamedIdList& classes);
-// Texts of the model that GBK cannot hold, each message naming where the text is.
-std::vector<std::string> FindTextsOutsideGbk(int projectId, const TNamedIdList& classes);
-// The class name followed by the key check's or the display check's text, for every class
-// that has not exactly one key member or display member.
-std::vector<std::string> FindKeyProblems(const TNamedIdList& classes);
-std::vector<std::string> FindDisplayProblems(const TNamedIdList& classes);
+// An error makes the generated project or the script unusable: a run refuses the model. A
+// warning names what is still generated as stored but a platform or a statement trips over.
+enum class TSeverity { Error, Warning };
 
-// Every problem that would stop a run or the script, or that the input rules refuse (a model
-// from an older database may hold such names), one line each, in class order.
+struct TModelProblem {
+  TSeverity severity = TSeverity::Error;
+  std::string projectName;
+  std::optional<std::string> className;
+  std::optional<std::string> memberName;
+  std::string text;           // what is wrong, and what it breaks
+  bool breaksScript = false;  // SQL Server rejects the table-creation script
+
+  // One line: 错误 or 警告, the project, class and member, then the text.
+  std::string Line() const;
+};
+
+// Every problem of the model, errors before warnings. Within each, the key and display checks
+// of a run come first, then the other checks, each in class and member order.
+std::vector<TModelProblem> CheckModel(const TModelSnapshot& model);
+
+// The first error, the first error the script cannot be built with; none when there is none.
+std::optional<TModelProblem> FirstError(const std::vector<TModelProblem>& problems);
+std::optional<TModelProblem> FirstScriptError(const std::vector<TModelProblem>& problems);
+
+// The lines of CheckModel, and the same for the project's model as it is now (read once); a
+// missing project has none.
+std::vector<std::string> FindModelProblems(const TModelSnapshot& model);
 std::vector<std::string> FindModelProblems(int projectId);
 
 inline constexpr const char* kKeyCheckText = "表主键设置错误，每个类只能设置一个主键!";

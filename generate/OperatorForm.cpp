@@ -1,15 +1,15 @@
 // frmczql.frm: the generated project's operator authorization form. One tab page per class with
 // an add and a manage check box, then the system page; the save handler strings the check boxes
 // together into the operator's rights, two digits per class in class-list order, then the two
-// system digits. The digit positions must match the main form's menu handlers.
+// system digits (numbered in Rights.h, as the main form's menu handlers are).
 #include "generate/OperatorForm.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "generate/Rights.h"
 #include "generate/TextTemplate.h"
-#include "model/ClassDAO.h"
 
 namespace vbgen {
 namespace {
@@ -331,13 +331,18 @@ TClassPage MakeClassPage(std::size_t i, const std::string& className,
           std::to_string(i),
           std::to_string(2 * i + 8),
           std::to_string(2 * i + 9),
-          std::to_string(2 * i + 1),
-          std::to_string(2 * i + 2)};
+          std::to_string(TRightsNumbering::AddRight(i)),
+          std::to_string(TRightsNumbering::ManageRight(i))};
 }
 
 TSystemPage MakeSystemPage(std::size_t n) {
-  return {std::to_string(n),          std::to_string(n + 1),     std::to_string(2 * n + 10),
-          std::to_string(2 * n + 11), std::to_string(2 * n + 1), std::to_string(2 * n + 2)};
+  const TRightsNumbering rights(n);
+  return {std::to_string(n),
+          std::to_string(n + 1),
+          std::to_string(2 * n + 10),
+          std::to_string(2 * n + 11),
+          std::to_string(rights.ManageUserRight()),
+          std::to_string(rights.PrintRight())};
 }
 
 std::string FillClass(std::string_view block, const TClassPage& page,
@@ -396,16 +401,15 @@ std::string BuildOperatorForm(const std::vector<TClassPage>& pages, const TSyste
 
 }  // namespace
 
-void GenerateOperatorFormFile(TGenContext& context, const TNamedIdList& classList) {
-  TClassDAO classes;
+void GenerateOperatorFormFile(TGenContext& context, const TModelSnapshot& model) {
+  const std::vector<TClassModel>& classes = model.Classes();
   std::vector<TClassPage> pages;
-  pages.reserve(classList.size());
-  for (std::size_t i = 0; i < classList.size(); ++i) {
-    // One read of the friend name serves all of the class's blocks.
-    pages.push_back(MakeClassPage(i, classList[i].name, classes.GetFriendName(classList[i].id)));
+  pages.reserve(classes.size());
+  for (std::size_t i = 0; i < classes.size(); ++i) {
+    pages.push_back(MakeClassPage(i, classes[i].className, classes[i].friendName));
   }
   WriteGeneratedForm(context, "frmczql.frm",
-                     BuildOperatorForm(pages, MakeSystemPage(classList.size())));
+                     BuildOperatorForm(pages, MakeSystemPage(classes.size())));
 }
 
 }  // namespace vbgen

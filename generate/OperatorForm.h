@@ -1,11 +1,11 @@
 #pragma once
 
 #include "generate/GenContext.h"
-#include "model/NamedId.h"
+#include "generate/ModelSnapshot.h"
 
 namespace vbgen {
 
 // frmczql.frm, the operator authorization form with two rights per class.
-void GenerateOperatorFormFile(TGenContext& context, const TNamedIdList& classList);
+void GenerateOperatorFormFile(TGenContext& context, const TModelSnapshot& model);
 
 }  // namespace vbgen

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "generate/ModelCheck.h"
+#include "generate/Rights.h"
 #include "generate/TextTemplate.h"
-#include "model/ClassDAO.h"
-#include "model/MemberDAO.h"
 
 namespace vbgen {
 namespace {
@@ -34,8 +33,6 @@ GO
 )vb";
 
 constexpr std::string_view kDefaultPassword = "kelvo";
-// The width the rights column has always had: enough for 24 classes.
-constexpr std::size_t kMinFlagWidth = 50;
 
 constexpr std::string_view kTableHead =
     R"vb(if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[{className}]') and OBJECTPROPERTY(id, N'IsUserTable') = 1)
@@ -143,34 +140,29 @@ void AppendTable(std::string& script, const TTable& table) {
 }
 
 std::string Head(std::size_t classCount) {
-  std::string rights(2 * classCount + 2, '1');
-  std::string flagWidth = std::to_string(std::max(kMinFlagWidth, rights.size()));
+  const TRightsNumbering rights(classCount);
   return FillLine(kHead, {{"TAB", "\t"},
-                          {"flagWidth", flagWidth},
+                          {"flagWidth", std::to_string(rights.FlagColumnWidth())},
                           {"defaultPassword", kDefaultPassword},
-                          {"rightsFlags", rights}});
+                          {"rightsFlags", rights.AllGranted()}});
 }
 
-// Reads every class with its key and columns; the script needs each class's key and the key
+// Every class with its key and columns; the script needs each class's key and the key
 // of every class a member references. All problems are reported together, and nothing is built
 // from a model that has any.
-std::vector<TTable> LoadTables(int projectId) {
-  TClassDAO classDao;
-  TMemberDAO memberDao;
-  const TNamedIdList classes = classDao.ListClasses(projectId);
+std::vector<TTable> MakeTables(const TModelSnapshot& model) {
   std::vector<std::string> problems;
   std::vector<TTable> tables;
-  for (const auto& entry : classes) {
-    std::optional<TMember> key = memberDao.GetKeyMember(entry.id);
-    if (!key) problems.push_back(entry.name + kKeyCheckText);
-    TTable table{entry.name, key.value_or(TMember{}), {}};
-    for (auto& member : memberDao.ListNonKeyMembers(entry.id)) {
+  for (const TClassModel& entry : model.Classes()) {
+    std::optional<TMember> key = entry.KeyMember();
+    if (!key) problems.push_back(entry.className + kKeyCheckText);
+    TTable table{entry.className, key.value_or(TMember{}), {}};
+    for (auto& member : entry.NonKeyMembers()) {
       TColumn column{member, std::nullopt};
       if (member.IsReference()) {
-        column.referencedKey = memberDao.GetKeyMemberOfClass(projectId, member.memberType);
-        bool classExists = classDao.FindClassId(projectId, member.memberType) != -1;
-        if (!column.referencedKey && classExists) {
-          problems.push_back("类" + entry.name + "的成员" + member.memberName + "引用的类\"" +
+        column.referencedKey = model.KeyMemberOf(member.memberType);
+        if (!column.referencedKey && model.FindClass(member.memberType)) {
+          problems.push_back("类" + entry.className + "的成员" + member.memberName + "引用的类\"" +
                              member.memberType + "\"没有设置主键!");
         }
       }
@@ -178,8 +170,12 @@ std::vector<TTable> LoadTables(int projectId) {
     }
     tables.push_back(std::move(table));
   }
-  // A type naming no class of the project is worded as the generation run words it.
-  for (auto& problem : FindMissingReferences(projectId, classes)) problems.push_back(problem);
+  // Then the first of the model check's errors that SQL Server would reject the script for,
+  // worded as the check words it.
+  if (problems.empty()) {
+    if (const std::optional<TModelProblem> error = FirstScriptError(CheckModel(model)))
+      problems.push_back(error->Line());
+  }
   if (!problems.empty()) {
     std::string message;
     for (const auto& problem : problems) message += (message.empty() ? "" : "\n") + problem;
@@ -191,12 +187,12 @@ std::vector<TTable> LoadTables(int projectId) {
 }  // namespace
 
 std::string BuildTableScript(int projectId) {
-  std::vector<TTable> tables;
-  {
-    TDbTransaction snapshot;  // one read lock, one consistent view of the model
-    tables = LoadTables(projectId);
-    snapshot.Commit();
-  }
+  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+  return BuildTableScriptFrom(model ? *model : TModelSnapshot(projectId, {}, {}));
+}
+
+std::string BuildTableScriptFrom(const TModelSnapshot& model) {
+  const std::vector<TTable> tables = MakeTables(model);
   std::string script = Head(tables.size());
   std::string foreignKeys;
   for (const auto& table : tables) {

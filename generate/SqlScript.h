@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "generate/ModelSnapshot.h"
+
 namespace vbgen {
 
 // A model the script cannot be built from (a class without a key, a reference to a class that
@@ -12,7 +14,9 @@ class TScriptError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The SQL Server table-creation script of a project, UTF-8 with CR LF line ends.
+// The SQL Server table-creation script of a model, UTF-8 with CR LF line ends.
+std::string BuildTableScriptFrom(const TModelSnapshot& model);
+// The same for the project's model as it is now (read once); a missing project has no classes.
 std::string BuildTableScript(int projectId);
 
 }  // namespace vbgen

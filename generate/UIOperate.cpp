@@ -5,8 +5,8 @@
 #include "generate/Gbk.h"
 #include "generate/ManageForm.h"
 #include "generate/OperatorForm.h"
+#include "generate/Rights.h"
 #include "generate/TextTemplate.h"
-#include "model/ClassDAO.h"
 
 namespace vbgen {
 namespace {
@@ -84,18 +84,29 @@ std::string LowerFirst(const std::string& className) {
 std::string_view MainFormMenuBlock() { return kMenuLines; }
 std::string_view MainFormMenuClickBlock() { return kMenuClickLines; }
 
+std::vector<std::string> ProjectFileNames(const TModelSnapshot& model) {
+  std::vector<std::string> names = {"MainForm.frm", kProjectTemplate, "frmczql.frm"};
+  for (const TClassModel& entry : model.Classes()) {
+    for (const char* kind : {"FrmAdd", "FrmEdit", "FrmManage"}) {
+      names.push_back(kind + entry.className + ".frm");
+      names.push_back(kind + entry.className + ".frx");
+    }
+  }
+  return names;
+}
+
 void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
-                                 const TNamedIdList& classList) {
-  TClassDAO classes;
+                                 const TModelSnapshot& model) {
+  const std::vector<TClassModel>& classList = model.Classes();
   std::string vbpFormLines, menuLines, menuClickLines;
   const std::string addFrx = TFileOperate::ReadBytes(context_.templateDir / "FrmAdd.frx");
   const std::string manageFrx = TFileOperate::ReadBytes(context_.templateDir / "FrmManage.frx");
   for (std::size_t i = 0; i < classList.size(); ++i) {
-    const std::string& className = classList[i].name;
-    const std::string friendName = classes.GetFriendName(classList[i].id);
+    const std::string& className = classList[i].className;
+    const std::string& friendName = classList[i].friendName;
     const std::string lowerClassName = LowerFirst(className);
-    const std::string addRightIndex = std::to_string(2 * i + 1);
-    const std::string manageRightIndex = std::to_string(2 * i + 2);
+    const std::string addRightIndex = std::to_string(TRightsNumbering::AddRight(i));
+    const std::string manageRightIndex = std::to_string(TRightsNumbering::ManageRight(i));
     vbpFormLines += Fill(kVbpFormLines, {{"className", className}});
     menuLines += Fill(kMenuLines, {{"lowerClassName", lowerClassName}, {"friendName", friendName}});
     menuClickLines += Fill(kMenuClickLines, {{"lowerClassName", lowerClassName},
@@ -125,26 +136,26 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
   context_.sink.Write(path, project);
   context_.progress.Progress(path + "生成完成!");
 
-  GenerateOperatorForm(classList);
-  GenerateAddForms(classList);
-  GenerateEditForms(classList);
-  GenerateManageForms(classList);
+  GenerateOperatorForm(model);
+  GenerateAddForms(model);
+  GenerateEditForms(model);
+  GenerateManageForms(model);
 }
 
-void TUIOperate::GenerateOperatorForm(const TNamedIdList& classList) {
-  GenerateOperatorFormFile(context_, classList);
+void TUIOperate::GenerateOperatorForm(const TModelSnapshot& model) {
+  GenerateOperatorFormFile(context_, model);
 }
 
-void TUIOperate::GenerateAddForms(const TNamedIdList& classList) {
-  GenerateAddFormFiles(context_, classList);
+void TUIOperate::GenerateAddForms(const TModelSnapshot& model) {
+  GenerateAddFormFiles(context_, model);
 }
 
-void TUIOperate::GenerateEditForms(const TNamedIdList& classList) {
-  GenerateEditFormFiles(context_, classList);
+void TUIOperate::GenerateEditForms(const TModelSnapshot& model) {
+  GenerateEditFormFiles(context_, model);
 }
 
-void TUIOperate::GenerateManageForms(const TNamedIdList& classList) {
-  GenerateManageFormFiles(context_, classList);
+void TUIOperate::GenerateManageForms(const TModelSnapshot& model) {
+  GenerateManageFormFiles(context_, model);
 }
 
 }  // namespace vbgen

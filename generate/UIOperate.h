@@ -2,9 +2,10 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "generate/GenContext.h"
-#include "model/NamedId.h"
+#include "generate/ModelSnapshot.h"
 
 namespace vbgen {
 
@@ -16,6 +17,10 @@ std::string LowerFirst(const std::string& className);
 std::string_view MainFormMenuBlock();
 std::string_view MainFormMenuClickBlock();
 
+// The names of every file the assembly and the generators write for the model, inside the
+// project directory, so a run can check where they go before it writes the first.
+std::vector<std::string> ProjectFileNames(const TModelSnapshot& model);
+
 // The generator of one run: the project assembly and the four form generators.
 class TUIOperate {
  public:
@@ -23,12 +28,12 @@ class TUIOperate {
 
   // Writes the project file and the main form from the templates, the per-class resource
   // copies, then calls the four generators in the order operator, add, edit, manage.
-  void AssembleProject(const std::string& namespaceName, const TNamedIdList& classList);
+  void AssembleProject(const std::string& namespaceName, const TModelSnapshot& model);
 
-  void GenerateOperatorForm(const TNamedIdList& classList);
-  void GenerateAddForms(const TNamedIdList& classList);
-  void GenerateEditForms(const TNamedIdList& classList);
-  void GenerateManageForms(const TNamedIdList& classList);
+  void GenerateOperatorForm(const TModelSnapshot& model);
+  void GenerateAddForms(const TModelSnapshot& model);
+  void GenerateEditForms(const TModelSnapshot& model);
+  void GenerateManageForms(const TModelSnapshot& model);
 
  private:
   TGenContext& context_;

@@ -87,6 +87,20 @@ TNamedIdList TClassDAO::ListClasses(int projectId) {
       {Key(projectId)}));
 }
 
+std::vector<TClassRecord> TClassDAO::ListClassRecords(int projectId) {
+  TRowSet rows = TDbHelper().OpenQuery(
+      "select classId,className,friendName,frontShowFlag from t_class where projectId=? "
+      "order by classId",
+      {Key(projectId)});
+  std::vector<TClassRecord> records;
+  records.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    records.push_back({static_cast<int>(rows.Int(i, "classId")), rows.Text(i, "className"),
+                       rows.Text(i, "friendName"), static_cast<int>(rows.Int(i, "frontShowFlag"))});
+  }
+  return records;
+}
+
 TNamedIdList TClassDAO::ListOtherClasses(int projectId, int classId) {
   return ReadClassList(TDbHelper().OpenQuery(
       "select classId,className from t_class where classId<>? and projectId=? order by classId",

@@ -1,10 +1,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "model/NamedId.h"
 
 namespace vbgen {
+
+// One row of t_class.
+struct TClassRecord {
+  int classId = 0;
+  std::string className;
+  std::string friendName;
+  int frontShowFlag = 0;
+};
 
 // Classes (table t_class) and the two model checks a generation run makes before writing.
 class TClassDAO {
@@ -22,6 +31,8 @@ class TClassDAO {
   // Removes the class and its members in one transaction.
   void DeleteClass(int classId);
   TNamedIdList ListClasses(int projectId);
+  // Every row of the project's classes, in class order.
+  std::vector<TClassRecord> ListClassRecords(int projectId);
   TNamedIdList ListOtherClasses(int projectId, int classId);
   // The project a class belongs to, -1 when there is no such class.
   int GetProjectIdOfClass(int classId);

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vbgen {
 
@@ -42,5 +43,7 @@ struct TMember {
   bool IsReference() const { return !IsBuiltinType(memberType); }
   bool operator==(const TMember&) const = default;
 };
+
+using TMemberList = std::vector<TMember>;
 
 }  // namespace vbgen

@@ -9,8 +9,6 @@
 
 namespace vbgen {
 
-using TMemberList = std::vector<TMember>;
-
 // Members (table t_member). Lists come back in member order (ascending memberId).
 class TMemberDAO {
  public:
@@ -24,6 +22,8 @@ class TMemberDAO {
   TMemberList ListReferenceMembers(int classId);
   TMemberList ListQueryMembers(int classId);
   TMemberList ListNonKeyMembers(int classId);
+  // The members of all of the project's classes (by t_class), in member order.
+  TMemberList ListProjectMembers(int projectId);
 
   std::optional<TMember> GetMember(int memberId);
   std::optional<TMember> GetKeyMember(int classId);

@@ -39,8 +39,6 @@ bool IsIdentifierChar(char32_t c) {
          (c >= 0xF900 && c <= 0xFAFF);
 }
 
-namespace {
-
 bool IsIdentifier(const std::string& name) {
   std::size_t pos = 0;
   char32_t c;
@@ -50,6 +48,15 @@ bool IsIdentifier(const std::string& name) {
   return true;
 }
 
+bool StartsWithLetter(const std::string& name) {
+  std::size_t pos = 0;
+  char32_t c;
+  if (name.empty() || !NextCodePoint(name, pos, c)) return false;
+  return IsIdentifierChar(c) && c != '_' && !(c >= '0' && c <= '9');
+}
+
+namespace {
+
 bool HasControlChar(const std::string& text) {
   for (unsigned char c : text) {
     if (c < 0x20 || c == 0x7F) return true;
@@ -57,10 +64,14 @@ bool HasControlChar(const std::string& text) {
   return false;
 }
 
+}  // namespace
+
 // Friend names and comments land inside VB string literals.
 bool FitsVbString(const std::string& text) {
   return text.find('"') == std::string::npos && !HasControlChar(text);
 }
+
+namespace {
 
 TRuleResult ProjectNameSafety(const std::string& name) {
   if (name == "." || name == "..") return "工程名称不能是\".\"或\"..\"!";
@@ -72,11 +83,6 @@ TRuleResult ProjectNameSafety(const std::string& name) {
 bool FirstByteIn(const std::string& text, char low, char high) {
   return !text.empty() && text[0] >= low && text[0] <= high;
 }
-
-constexpr const char* kClassNameChars = "类名只能由字母、数字、下划线或汉字组成!";
-constexpr const char* kFriendNameChars = "友好名称不能包含双引号或控制字符!";
-constexpr const char* kMemberNameChars = "成员名称只能由字母、数字、下划线或汉字组成!";
-constexpr const char* kCommentChars = "成员注释不能包含双引号或控制字符!";
 
 }  // namespace
 
@@ -100,7 +106,13 @@ TRuleResult CheckAddClass(int projectId, const std::string& className,
   if (!IsIdentifier(className)) return kClassNameChars;
   if (!FitsVbString(friendName)) return kFriendNameChars;
   if (TClassDAO().CountClassesByName(projectId, className) > 0) return "该类名称已经存在!";
-  return std::nullopt;
+  for (const auto& entry : TClassDAO().ListClasses(projectId)) {
+    if (FoldCase(entry.name) == FoldCase(className)) {
+      return "该类名称与已有的类" + entry.name + "只差大小写, VB6和SQL Server不区分大小写!";
+    }
+  }
+  if (auto admin = CheckNotOperatorTable(className)) return admin;
+  return CheckClassNameLimit(className);
 }
 
 TRuleResult CheckUpdateClass(const std::string& className, const std::string& friendName) {
@@ -109,7 +121,8 @@ TRuleResult CheckUpdateClass(const std::string& className, const std::string& fr
   if (!IsIdentifier(className)) return kClassNameChars;
   if (friendName.empty()) return "友好名称不能为空";
   if (!FitsVbString(friendName)) return kFriendNameChars;
-  return std::nullopt;
+  if (auto admin = CheckNotOperatorTable(className)) return admin;
+  return CheckClassNameLimit(className);
 }
 
 std::string TMemberInput::Type() const {
@@ -162,6 +175,7 @@ TRuleResult CommentSafety(const TMemberInput& in) {
   if (!FitsVbString(in.comment)) return kCommentChars;
   return std::nullopt;
 }
+TRuleResult NameLimit(const TMemberInput& in) { return CheckMemberNameLimit(in.name, in.Type()); }
 
 using TRule = TRuleResult (*)(const TMemberInput&);
 
@@ -175,11 +189,13 @@ TRuleResult FirstFailure(const TMemberInput& input, std::initializer_list<TRule>
 }  // namespace
 
 TRuleResult CheckAddMember(const TMemberInput& input) {
-  return FirstFailure(input, {RuleN1, RuleN2, RuleM, RuleP, RuleK1, RuleK2, RuleQ, CommentSafety});
+  return FirstFailure(
+      input, {RuleN1, RuleN2, RuleM, RuleP, RuleK1, RuleK2, RuleQ, CommentSafety, NameLimit});
 }
 
 TRuleResult CheckUpdateMember(const TMemberInput& input) {
-  return FirstFailure(input, {RuleN1, RuleN2, RuleM, RuleK2, RuleP, RuleQ, CommentSafety});
+  return FirstFailure(input,
+                      {RuleN1, RuleN2, RuleM, RuleK2, RuleP, RuleQ, CommentSafety, NameLimit});
 }
 
 TBuiltMember BuildMember(const TMemberInput& input, int projectId, int classId, int memberId) {
@@ -198,8 +214,8 @@ TBuiltMember BuildMember(const TMemberInput& input, int projectId, int classId, 
     if (text.empty() || error != std::errc() || rest != end) {
       return {std::nullopt, "\"" + text + "\"不是有效的整数值!"};
     }
-    // A column of no characters cannot be created: refuse it here, not in SQL Server.
-    if (length <= 0) return {std::nullopt, "字符串长度必须大于0!"};
+    // A column SQL Server cannot create is refused here, not when the script is run.
+    if (auto refused = CheckStringLength(length)) return {std::nullopt, *refused};
     m.memberLength = length;
   }
   m.memberIsPri = input.isPri ? 1 : 0;
@@ -247,6 +263,11 @@ TRuleResult CheckStoredClassName(const std::string& className) {
   return std::nullopt;
 }
 
+TRuleResult CheckStoredProjectName(const std::string& projectName) {
+  if (projectName.empty()) return "工程名称不能为空!";
+  return ProjectNameSafety(projectName);
+}
+
 TRuleResult CheckStoredFriendName(const std::string& friendName) {
   if (friendName.empty()) return "友好名称不能为空";
   if (!FitsVbString(friendName)) return kFriendNameChars;
@@ -262,6 +283,74 @@ TRuleResult CheckStoredMemberName(const std::string& memberName) {
 
 TRuleResult CheckStoredComment(const std::string& comment) {
   if (!FitsVbString(comment)) return kCommentChars;
+  return std::nullopt;
+}
+
+std::size_t NameLength(const std::string& name) {
+  std::size_t count = 0;
+  for (unsigned char c : name) {
+    if ((c & 0xC0) != 0x80) ++count;  // every byte but a UTF-8 continuation starts a character
+  }
+  return count;
+}
+
+std::string FoldCase(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+// The generated controls per type: TB_ (text, numbers, key), RTB_ (long text), DTP_ and CHB_
+// (dates), CB_ (references), Image_, Btn_ and TB_{memberName}Path (pictures).
+TControlAffix LongestControlAffix(std::string_view memberType) {
+  if (memberType == kTypeString) return {"RTB_", ""};
+  if (memberType == kTypeDate) return {"DTP_", ""};
+  if (memberType == kTypePicture) return {"TB_", "Path"};
+  if (memberType == kTypeInteger || memberType == kTypeFloat) return {"TB_", ""};
+  return {"CB_", ""};
+}
+
+std::size_t MaxMemberNameLength(std::string_view memberType) {
+  const TControlAffix affix = LongestControlAffix(memberType);
+  return kMaxVbControlName - affix.prefix.size() - affix.suffix.size();
+}
+
+namespace {
+constexpr std::string_view kLongestClassPrefix = "CB_Manage";
+}  // namespace
+
+std::size_t MaxClassNameLength() { return kMaxVbControlName - kLongestClassPrefix.size(); }
+
+TRuleResult CheckClassNameLimit(const std::string& className) {
+  if (NameLength(className) <= MaxClassNameLength()) return std::nullopt;
+  return "类名最长" + std::to_string(MaxClassNameLength()) + "个字符: 生成的VB6控件名" +
+         std::string(kLongestClassPrefix) + "加类名不能超过" + std::to_string(kMaxVbControlName) +
+         "个字符!";
+}
+
+TRuleResult CheckMemberNameLimit(const std::string& memberName, std::string_view memberType) {
+  const std::size_t limit = MaxMemberNameLength(memberType);
+  if (NameLength(memberName) <= limit) return std::nullopt;
+  const TControlAffix affix = LongestControlAffix(memberType);
+  std::string control = std::string(affix.prefix) + "加成员名称";
+  if (!affix.suffix.empty()) control += "加" + std::string(affix.suffix);
+  return "成员名称最长" + std::to_string(limit) + "个字符: 生成的VB6控件名" + control + "不能超过" +
+         std::to_string(kMaxVbControlName) + "个字符!";
+}
+
+TRuleResult CheckStringLength(int length) {
+  if (length <= 0) return "字符串长度必须大于0!";
+  if (length > kMaxVarcharLength) {
+    return "字符串长度不能超过" + std::to_string(kMaxVarcharLength) + "! (SQL Server的varchar最长" +
+           std::to_string(kMaxVarcharLength) + ")";
+  }
+  return std::nullopt;
+}
+
+TRuleResult CheckNotOperatorTable(const std::string& className) {
+  if (FoldCase(className) == "admin") return "类名不能是admin: 建表语句用admin表保存操作员!";
   return std::nullopt;
 }
 

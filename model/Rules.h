@@ -2,6 +2,7 @@
 // returns the message to show, or nothing when the input passes.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,10 +19,13 @@ TRuleResult CheckNewProjectName(const std::string& name);
 // Rename (the rename input box); another project may already have the name.
 TRuleResult CheckRenamedProjectName(const std::string& name);
 
-// The add-class dialog's order: names empty, first letter, characters, friend name, exists.
+// The add-class dialog's order: names empty, first letter, characters, friend name, exists;
+// then the platforms' limits: a name that differs from another class's only in case, admin,
+// the length of the name.
 TRuleResult CheckAddClass(int projectId, const std::string& className,
                           const std::string& friendName);
-// The update-class dialog's order; a name that another class has is accepted.
+// The update-class dialog's order, then admin and the length of the name; a name that another
+// class has is accepted (the run refuses the duplicate).
 TRuleResult CheckUpdateClass(const std::string& className, const std::string& friendName);
 
 // What the member dialogs hold when OK is pressed.
@@ -45,12 +49,14 @@ struct TMemberInput {
 // The type list for a member of a class: the five words, then the other classes' names.
 std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses);
 
-// Rules N1, N2, M, P, K1, K2, Q in this order (with the safety rules beside them).
+// Rules N1, N2, M, P, K1, K2, Q in this order (with the safety rules beside them), then the
+// length of the name.
 TRuleResult CheckAddMember(const TMemberInput& input);
-// Rules N1, N2, M, K2, P, Q in this order; no K1.
+// Rules N1, N2, M, K2, P, Q in this order; no K1. Then the length of the name.
 TRuleResult CheckUpdateMember(const TMemberInput& input);
 
-// The record the dialogs store, or the conversion error of a length that is not an integer.
+// The record the dialogs store, or the conversion error of a length that is not an integer, or
+// a string length outside 1 to 8000.
 struct TBuiltMember {
   std::optional<TMember> member;
   std::string error;
@@ -63,6 +69,9 @@ TMemberInput MemberInputFrom(const TMember& member, std::vector<std::string> typ
 
 // Checks a stored name as the dialogs would have (used for models from older databases).
 TRuleResult CheckStoredClassName(const std::string& className);
+// A stored project name, as the new-project box would have checked it (but for duplicates):
+// it names the project's output folder.
+TRuleResult CheckStoredProjectName(const std::string& projectName);
 TRuleResult CheckStoredFriendName(const std::string& friendName);
 TRuleResult CheckStoredMemberName(const std::string& memberName);
 TRuleResult CheckStoredComment(const std::string& comment);
@@ -71,5 +80,43 @@ TRuleResult CheckStoredComment(const std::string& comment);
 bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out);
 // What a class or member name may hold: letters, digits, underscores, Chinese.
 bool IsIdentifierChar(char32_t c);
+// The parts of the name rules, for the model check to weigh one by one.
+// Letters, digits, underscores and Chinese characters only.
+bool IsIdentifier(const std::string& name);
+// Begins with a letter, ASCII or beyond (a Chinese character counts): what VB6 names need.
+bool StartsWithLetter(const std::string& name);
+// Holds no double quote and no control character: it can stand in a VB string literal.
+bool FitsVbString(const std::string& text);
+inline constexpr const char* kClassNameChars = "类名只能由字母、数字、下划线或汉字组成!";
+inline constexpr const char* kFriendNameChars = "友好名称不能包含双引号或控制字符!";
+inline constexpr const char* kMemberNameChars = "成员名称只能由字母、数字、下划线或汉字组成!";
+inline constexpr const char* kCommentChars = "成员注释不能包含双引号或控制字符!";
+
+// Limits of the platforms the generated project meets, checked after the Parts' own rules.
+inline constexpr std::size_t kMaxVbControlName = 40;  // VB6 control and form names
+inline constexpr std::size_t kMaxSqlName = 128;       // SQL Server identifiers
+inline constexpr int kMaxVarcharLength = 8000;        // the widest varchar column
+
+// Characters of a name as VB6 and SQL Server count them (not bytes).
+std::size_t NameLength(const std::string& name);
+// ASCII letters folded to lower case: VB6 and SQL Server's default collation compare names so.
+std::string FoldCase(const std::string& name);
+
+// The longest control name a member of the type gets is prefix + memberName + suffix.
+struct TControlAffix {
+  std::string_view prefix;
+  std::string_view suffix;
+};
+TControlAffix LongestControlAffix(std::string_view memberType);
+std::size_t MaxMemberNameLength(std::string_view memberType);
+// CB_Manage{className} (the operator form) and FrmManage{className} are the longest names.
+std::size_t MaxClassNameLength();
+
+TRuleResult CheckClassNameLimit(const std::string& className);
+TRuleResult CheckMemberNameLimit(const std::string& memberName, std::string_view memberType);
+// A length of a varchar column: 1 to 8000.
+TRuleResult CheckStringLength(int length);
+// The script keeps its operators in the table admin; no class may take that name in any case.
+TRuleResult CheckNotOperatorTable(const std::string& className);
 
 }  // namespace vbgen

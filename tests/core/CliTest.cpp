@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "TestModel.h"
@@ -210,9 +211,9 @@ TEST_F(CliRunTest, CheckListsEveryProblemAtOnce) {
   TCliResult result = Run("check p");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out,
-            "Loan表主键设置错误，每个类只能设置一个主键!\n"
-            "Loan表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
-            "类Loan的成员book引用的类型\"Book\"不是本项目中的类!\n");
+            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键!\n"
+            "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
+            "错误: 工程\"p\" 类\"Loan\" 成员\"book\": 引用的类型\"Book\"不是本项目中的类!\n");
 }
 
 TEST_F(CliRunTest, GenerateThenDryRunShowsHandEdits) {
@@ -234,6 +235,159 @@ TEST_F(CliRunTest, GenerateThenDryRunShowsHandEdits) {
   EXPECT_NE(second.find("已备份手工修改过的文件: projects/图书馆管理/FrmManageLoan.frm -> "),
             std::string::npos);
   EXPECT_EQ(Slurp(form).find("' mine"), std::string::npos);
+}
+
+}  // namespace vbgen::test
+
+namespace vbgen::test {
+
+// The model check's errors stop generate and sql before anything is written; warnings do not.
+class CliCheckTest : public CliRunTest {
+ protected:
+  // Book and Reader, each with an integer key that is also its display member, and Loan
+  // referring to both.
+  void Library() {
+    Ok("project add p");
+    for (const char* cls : {"Book 图书", "Reader 读者", "Loan 借阅"})
+      Ok(std::string("class add p ") + cls);
+    Ok("member add 1 --name bookId --type 整型 --must --pri --display");
+    Ok("member add 2 --name readerId --type 整型 --must --pri --display");
+    Ok("member add 3 --name loanId --type 整型 --must --pri --display");
+    Ok("member add 3 --name book --type Book --must");
+    Ok("member add 3 --name reader --type Reader --must");
+  }
+  // A refused generate and sql: exit 1, the first error on stderr, nothing on stdout or disk.
+  void ExpectRefused(const std::string& firstError) {
+    TCliResult run = Run("generate p");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, firstError + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(std::filesystem::exists(Home() / "projects"));
+    TCliResult sql = Run("sql p");
+    EXPECT_EQ(sql.status, 1);
+    EXPECT_EQ(sql.err, firstError + "\n");
+    EXPECT_EQ(sql.out, "");
+  }
+};
+
+TEST_F(CliCheckTest, RenamingAClassToAnothersNameIsAcceptedAndThenRefusedByTheRun) {
+  Library();
+  EXPECT_EQ(Ok("class update 2 Book 读者"), "类名称更新成功\n");
+  TCliResult check = Run("check p");
+  EXPECT_EQ(check.status, 1);
+  const std::string error = check.out.substr(0, check.out.find('\n'));
+  EXPECT_EQ(error.rfind("错误: 工程\"p\" 类\"Book\": 类名与类\"Book\"相同", 0), 0u) << check.out;
+  ExpectRefused(error);
+  EXPECT_EQ(Ok("class update 2 Reader 读者"), "类名称更新成功\n");
+  EXPECT_EQ(Ok("check p"), "模型检查通过，没有发现问题。\n");
+  EXPECT_EQ(Run("generate p").status, 0);
+}
+
+TEST_F(CliCheckTest, DuplicateMembersLongNamesAndLengthsAreRefusedWhereTheyCanBeTyped) {
+  Library();
+  Ok("member add 1 --name nm --type 字符串 --length 20");
+  Ok("member add 1 --name nM --type 字符串 --length 20");  // the dialogs allow a repeated name
+  const std::string duplicate =
+      "错误: 工程\"p\" 类\"Book\" 成员\"nM\": 成员名称与成员\"nm\"相同(VB6和SQL "
+      "Server不区分大小写): 建表语句两次定义同一列, 窗体中两个控件同名";
+  TCliResult check = Run("check p");
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(check.out, duplicate + "\n");
+  ExpectRefused(duplicate);
+
+  EXPECT_EQ(Run("member add 1 --name t" + std::string(9999, 'x') + " --type 字符串").err,
+            "成员名称最长36个字符: 生成的VB6控件名RTB_加成员名称不能超过40个字符!\n");
+  EXPECT_EQ(Run("member add 1 --name t --type 字符串 --length 8001").err,
+            "字符串长度不能超过8000! (SQL Server的varchar最长8000)\n");
+  EXPECT_EQ(Run("member update 6 --length 2147483647").err,
+            "字符串长度不能超过8000! (SQL Server的varchar最长8000)\n");
+  EXPECT_EQ(Run("class add p Admin 操作员").err, "类名不能是admin: 建表语句用admin表保存操作员!\n");
+  EXPECT_EQ(Run("class update 1 " + std::string(32, 'B') + " 图书").err,
+            "类名最长31个字符: 生成的VB6控件名CB_Manage加类名不能超过40个字符!\n");
+  EXPECT_EQ(Ok("member list 1").find("xxxx"), std::string::npos);  // nothing was stored
+}
+
+TEST_F(CliCheckTest, LengthOfAnotherTypeMustStillBeANumber) {
+  Library();
+  EXPECT_EQ(Run("member add 1 --name n --type 整型 --must --length abc").err,
+            "\"abc\"不是有效的整数值!\n");
+  EXPECT_EQ(Run("member update 1 --length 1x").err, "\"1x\"不是有效的整数值!\n");
+  EXPECT_EQ(Run("member update 1 --length \"\"").err, "\"\"不是有效的整数值!\n");
+  // A number is taken and, as in the dialog, not stored for a type other than 字符串.
+  Ok("member add 1 --name n --type 整型 --must --length 12");
+  Ok("member update 1 --length +7");
+  EXPECT_NE(Ok("member list 1").find("\tn\t整型\t0\t"), std::string::npos);
+}
+
+TEST_F(CliCheckTest, WarningsOnlyExitZeroAndGenerateAsBefore) {
+  Library();
+  Ok("class update 1 Select 图书");  // Loan's reference follows the rename
+  Ok("class update 2 Order 读者");
+  Ok("member update 2 --name order");  // Order's key
+  TCliResult check = Run("check p");
+  EXPECT_EQ(check.status, 0) << check.out;
+  EXPECT_NE(check.out.find("警告: 工程\"p\" 类\"Order\" 成员\"order\": 成员名称是T-SQL的保留字"),
+            std::string::npos)
+      << check.out;
+  EXPECT_NE(check.out.find("建表语句中的\"ALTER TABLE Loan ADD FOREIGN KEY (book) REFERENCES "
+                           "Select(bookId)\""),
+            std::string::npos)
+      << check.out;
+  std::stringstream lines(check.out);
+  for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("警告: ", 0), 0u) << line;
+  TCliResult run = Run("generate p");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(Home() / "projects" / "p" / "FrmEditOrder.frm"));
+  TCliResult sql = Run("sql p");
+  EXPECT_EQ(sql.status, 0);
+  EXPECT_NE(sql.out.find("REFERENCES Order(order)"), std::string::npos);
+}
+
+TEST_F(CliCheckTest, JsonListsTheSameProblems) {
+  Library();
+  Ok("class update 2 CON 读者");
+  Ok("member add 1 --name nm --type 字符串");
+  Ok("member add 1 --name nM --type 字符串");
+  TCliResult text = Run("check p");
+  TCliResult json = Run("check p --json");
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(json.status, text.status);
+  const nlohmann::json parsed = nlohmann::json::parse(json.out);
+  EXPECT_EQ(parsed["project"], "p");
+  EXPECT_EQ(parsed["errors"], 1);
+  EXPECT_EQ(parsed["warnings"], 1);
+  std::string lines;
+  for (const auto& problem : parsed["problems"]) lines += problem["line"].get<std::string>() + "\n";
+  EXPECT_EQ(lines, text.out);
+  ASSERT_EQ(parsed["problems"].size(), 2u);
+  const auto& first = parsed["problems"][0];
+  EXPECT_EQ(first["severity"], "error");
+  EXPECT_EQ(first["project"], "p");
+  EXPECT_EQ(first["class"], "Book");
+  EXPECT_EQ(first["member"], "nM");
+  const auto& second = parsed["problems"][1];
+  EXPECT_EQ(second["severity"], "warning");
+  EXPECT_EQ(second["class"], "CON");
+  EXPECT_TRUE(second["member"].is_null());
+  EXPECT_EQ(second["message"], "类名是Windows的设备名, 在Windows上不能用作文件名");
+
+  Ok("member delete 7");
+  TCliResult warnings = Run("check p --json");
+  EXPECT_EQ(warnings.status, 0);
+  EXPECT_EQ(nlohmann::json::parse(warnings.out)["errors"], 0);
+  EXPECT_EQ(Run("check p --bogus").status, 2);
+}
+
+TEST_F(CliRunTest, SupportFilesThatCannotBeCopiedMakeGenerateFail) {
+  Ok("import " + Example());
+  std::filesystem::remove(Home() / "bak" / "readme.txt");
+  std::filesystem::create_symlink("readme.txt", Home() / "bak" / "readme.txt");  // unreadable
+  TCliResult run = Run("generate 1");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("以下支持文件未能复制"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("bak/readme.txt"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out.find("所有代码生成完毕!"), std::string::npos) << run.out;
+  EXPECT_TRUE(std::filesystem::exists(Home() / "projects" / "图书馆管理" / "ModMain.bas"));
 }
 
 }  // namespace vbgen::test

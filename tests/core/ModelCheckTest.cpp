@@ -1,38 +1,391 @@
+// The model check: what VB6 and SQL Server refuse is an error that stops the run and the
+// script; what they still take but trip over is a warning that stops nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "TestModel.h"
+#include "TestSupport.h"
+#include "generate/AutoCode.h"
 #include "generate/ModelCheck.h"
+#include "generate/SqlScript.h"
+#include "generate/UIOperate.h"
 
 namespace vbgen::test {
+namespace {
 
-using ModelCheckTest = ModelTest;
+// A class of the hand-made models below: an integer key (also its display member) and the
+// members given as name and type.
+struct TClassSpec {
+  std::string className;
+  std::vector<std::pair<std::string, std::string>> members;
+  std::string keyName = "id";
+};
 
-TEST_F(ModelCheckTest, EveryProblemOfAnOlderModelIsListedInClassOrder) {
+TModelSnapshot Model(const std::string& projectName, const std::vector<TClassSpec>& specs) {
+  std::vector<TClassModel> classes;
+  int memberId = 0;
+  for (const TClassSpec& spec : specs) {
+    const int classId = static_cast<int>(classes.size()) + 1;
+    TClassModel entry{classId, spec.className, spec.className + "表", 1, {}};
+    auto add = [&](const std::string& name, const std::string& type, bool key) {
+      TMember m;
+      m.memberId = ++memberId;
+      m.projectId = 1;
+      m.classId = classId;
+      m.memberName = name;
+      m.memberType = type;
+      m.memberLength = type == kTypeString ? 20 : 0;
+      m.memberIsPri = key;
+      m.memberIsDisplay = key;
+      m.memberIsMust = 1;
+      m.memberIsInteger = type == kTypeInteger;
+      m.memberIsFloat = type == kTypeFloat;
+      m.memberComment = name;
+      entry.members.push_back(m);
+    };
+    add(spec.keyName, std::string(kTypeInteger), true);
+    for (const auto& [name, type] : spec.members) add(name, type, false);
+    classes.push_back(std::move(entry));
+  }
+  return TModelSnapshot(1, projectName, std::move(classes));
+}
+
+std::vector<std::string> Lines(const TModelSnapshot& model) { return FindModelProblems(model); }
+
+// The message of the script's refusal, empty when the script is built.
+std::string ScriptRefusal(const TModelSnapshot& model) {
+  try {
+    BuildTableScriptFrom(model);
+  } catch (const TScriptError& error) {
+    return error.what();
+  }
+  return {};
+}
+
+// What a run ends with: "done" or "failed ..." (the key and display boxes as "key"/"display").
+class TOutcome : public TRunListener {
+ public:
+  void Progress(const std::string&) override {}
+  void KeyCheckFailed(int) override { outcome = "key"; }
+  void DisplayCheckFailed(int) override { outcome = "display"; }
+  void GenerationDone() override { outcome = "done"; }
+  void RunFailed(const std::string& message) override { outcome = "failed " + message; }
+  std::string outcome;
+};
+
+}  // namespace
+
+class ModelCheckTest : public ModelTest {
+ protected:
+  // A whole run of a stored project into memory, with the shipped templates and support files.
+  std::string RunOutcome(int projectId, TMemorySink& sink) {
+    TOutcome listener;
+    TAutoCode run(projectId, "tavorin", TProgramDir(SourceDir() / "data"), listener);
+    run.SetSink(&sink);
+    run.Execute();
+    return listener.outcome;
+  }
+  std::string RunOutcome(int projectId) {
+    TMemorySink sink;
+    std::string outcome = RunOutcome(projectId, sink);
+    if (outcome != "done") {
+      EXPECT_TRUE(sink.files.empty()) << "a refused run wrote files";
+    }
+    return outcome;
+  }
+};
+
+TEST_F(ModelCheckTest, ACleanModelHasNoProblems) {
+  EXPECT_EQ(Lines(Model("图书馆", {{"Book", {{"title", "字符串"}, {"press", "Press"}}},
+                                   {"Press", {{"pressName", "字符串"}}}})),
+            std::vector<std::string>{});
+  EXPECT_EQ(Lines(Model("空", {})), std::vector<std::string>{});
+  EXPECT_TRUE(FindModelProblems(AddProject("empty")).empty());
+  EXPECT_TRUE(FindModelProblems(999).empty());  // no such project
+}
+
+TEST_F(ModelCheckTest, DuplicateNamesAreErrorsWithoutRegardToCase) {
+  const TModelSnapshot members = Model("p", {{"Book", {{"nm", "字符串"}, {"nM", "整型"}}}});
+  EXPECT_EQ(Lines(members),
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Book\" 成员\"nM\": 成员名称与成员\"nm\"相同(VB6和SQL "
+                "Server不区分大小写): 建表语句两次定义同一列, 窗体中两个控件同名"}));
+  EXPECT_EQ(ScriptRefusal(members), Lines(members)[0]);
+
+  // What "class update" of Reader to Book leaves: two classes of one name.
+  const TModelSnapshot classes =
+      Model("p", {{"Book", {}}, {"Reader", {}}, {"BOOK", {}, "bookId"}, {"Loan", {{"r", "Book"}}}});
+  const std::vector<std::string> lines = Lines(classes);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("错误: 工程\"p\" 类\"BOOK\": 类名与类\"Book\"相同", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("FrmAddBook.frm"), std::string::npos);
+  EXPECT_EQ(ScriptRefusal(classes), lines[0]);
+}
+
+TEST_F(ModelCheckTest, TheOperatorsTableNameAndIdentifiersOverTheLimits) {
+  const std::string name37(37, 'a');
+  const TModelSnapshot model = Model("p", {{"Admin", {}},
+                                           {"Book",
+                                            {{name37, "整型"},
+                                             {std::string(33, 'p'), "图片型"},
+                                             {std::string(34, 'q'), "图片型"},
+                                             {"t" + std::string(9999, 'x'), "字符串"}}},
+                                           {std::string(31, 'C'), {}},
+                                           {std::string(32, 'D'), {}}});
+  std::vector<TModelProblem> problems = CheckModel(model);
+  ASSERT_EQ(problems.size(), 4u);
+  EXPECT_EQ(problems[0].Line(),
+            "错误: 工程\"p\" 类\"Admin\": 类名不能是admin: 建表语句用admin表保存操作员!");
+  EXPECT_TRUE(problems[0].breaksScript);
+  // 31 characters fit CB_Manage{className} into VB6's 40; 32 do not, but SQL Server takes it.
+  EXPECT_EQ(problems[1].className, std::string(32, 'D'));
+  EXPECT_NE(problems[1].text.find("类名最长31个字符"), std::string::npos);
+  EXPECT_FALSE(problems[1].breaksScript);
+  // A picture member gets TB_{name}Path: 33 characters are the most.
+  EXPECT_EQ(problems[2].memberName, std::string(34, 'q'));
+  EXPECT_EQ(problems[2].text,
+            "成员名称最长33个字符: 生成的VB6控件名TB_加成员名称加Path不能超过40个字符!");
+  // Over 128 the script breaks too; the line shows the name cut short.
+  EXPECT_TRUE(problems[3].breaksScript);
+  EXPECT_NE(problems[3].text.find("SQL Server的名称也不能超过128个字符"), std::string::npos);
+  EXPECT_NE(problems[3].Line().find("…\"(共10000个字符)"), std::string::npos);
+  EXPECT_LT(problems[3].Line().size(), 400u);
+  // The 37-character integer member fits TB_ (3 + 37 = 40).
+  for (const auto& problem : problems) EXPECT_NE(problem.memberName, name37);
+}
+
+TEST_F(ModelCheckTest, NamesThatMeetInTheGeneratedCodeAreErrors) {
+  // cover's picture controls include TB_coverPath; book's list keeps its keys in books().
+  const TModelSnapshot members = Model(
+      "p", {{"Book", {{"cover", "图片型"}, {"coverPath", "字符串"}, {"book", "Book2"}}, "books"},
+            {"Book2", {}}});
+  EXPECT_EQ(Lines(members),
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Book\" 成员\"coverPath\": 生成的VB6名称TB_coverPath与成员"
+                "\"cover\"的相同: 窗体无法载入, 请改用另一个成员名称",
+                "错误: 工程\"p\" 类\"Book\" 成员\"book\": 生成的VB6名称books与成员\"books\"的相同: "
+                "窗体无法载入, 请改用另一个成员名称"}));
+  EXPECT_EQ(ScriptRefusal(members), "");  // the script has no such names
+
+  // Book's menus are book, bookAdd and bookManage.
+  const std::vector<std::string> menus = Lines(Model("p", {{"Book", {}}, {"BookAdd", {}}}));
+  EXPECT_EQ(menus, (std::vector<std::string>{
+                       "错误: 工程\"p\" 类\"BookAdd\": 主窗体的菜单bookAdd与类\"Book\"的菜单同名: "
+                       "主窗体无法载入, 请改用另一个类名"}));
+  EXPECT_EQ(Lines(Model("p", {{"Book", {}}, {"Books", {}}, {"AddBook", {}}})),
+            std::vector<std::string>{});
+}
+
+TEST_F(ModelCheckTest, StringLengthsOutsideVarchar) {
+  TModelSnapshot model =
+      Model("p", {{"Book", {{"a", "字符串"}, {"b", "字符串"}, {"c", "字符串"}}}});
+  std::vector<TClassModel> classes = model.Classes();
+  classes[0].members[1].memberLength = 8000;
+  classes[0].members[2].memberLength = 8001;
+  classes[0].members[3].memberLength = 2147483647;
+  // A key that is not an integer is made varchar of its length, whatever its type.
+  classes[0].members[0].memberIsInteger = 0;
+  classes[0].members[0].memberType = std::string(kTypeFloat);
+  const std::vector<std::string> lines = Lines(TModelSnapshot(1, "p", classes));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Book\" 成员\"id\": 字符串长度必须大于0! 建表语句中的[varchar] "
+                "(0)无法执行",
+                "错误: 工程\"p\" 类\"Book\" 成员\"b\": 字符串长度不能超过8000! (SQL "
+                "Server的varchar最长8000) 建表语句中的[varchar] (8001)无法执行",
+                "错误: 工程\"p\" 类\"Book\" 成员\"c\": 字符串长度不能超过8000! (SQL "
+                "Server的varchar最长8000) 建表语句中的[varchar] (2147483647)无法执行"}));
+}
+
+TEST_F(ModelCheckTest, ReservedWordsAreWarningsNamingTheStatementTheyBreak) {
+  const TModelSnapshot model = Model("p", {{"Select", {{"ord", "Order"}}},
+                                           {"Order", {}, "order"},
+                                           {"End", {}},
+                                           {"Sub", {{"date", "日期型"}}}});
+  const std::vector<TModelProblem> problems = CheckModel(model);
+  std::vector<std::string> lines;
+  for (const auto& problem : problems) {
+    EXPECT_EQ(problem.severity, TSeverity::Warning) << problem.Line();
+    lines.push_back(problem.Line());
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "警告: 工程\"p\" 类\"Select\": 类名是T-SQL的保留字, 不加方括号的语句会出错: "
+                       "窗体中的\"select * from Select\", 建表语句中的\"ALTER TABLE Select ADD "
+                       "FOREIGN KEY (ord) REFERENCES Order(order)\"",
+                       "警告: 工程\"p\" 类\"Select\": 类名是VB6的保留字: 主窗体的菜单\"Begin "
+                       "VB.Menu select\"无法载入",
+                       "警告: 工程\"p\" 类\"Order\": 类名是T-SQL的保留字, 不加方括号的语句会出错: "
+                       "窗体中的\"select * from Order\", 建表语句中的\"ALTER TABLE Select ADD "
+                       "FOREIGN KEY (ord) REFERENCES Order(order)\"",
+                       "警告: 工程\"p\" 类\"Order\" 成员\"order\": 成员名称是T-SQL的保留字, "
+                       "不加方括号的语句会出错: 添加窗体中的\"select order from Order where order "
+                       "= ...\", 修改窗体中的\"select * from Order where order=...\", "
+                       "建表语句中的\"ALTER TABLE Select ADD FOREIGN KEY (ord) REFERENCES "
+                       "Order(order)\"",
+                       "警告: 工程\"p\" 类\"End\": 类名是T-SQL的保留字, 不加方括号的语句会出错: "
+                       "窗体中的\"select * from End\"",
+                       "警告: 工程\"p\" 类\"End\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
+                       "end\"无法载入",
+                       "警告: 工程\"p\" 类\"Sub\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
+                       "sub\"无法载入",
+                   }));
+  EXPECT_EQ(ScriptRefusal(model), "");
+  // A key named after a VB6 word breaks the edit form's public variable.
+  const std::vector<std::string> key = Lines(Model("p", {{"Book", {}, "date"}}));
+  ASSERT_EQ(key.size(), 1u);
+  EXPECT_EQ(key[0],
+            "警告: 工程\"p\" 类\"Book\" 成员\"date\": 主键名称是VB6的保留字: "
+            "修改窗体中的\"Public date As ...\"无法编译");
+}
+
+TEST_F(ModelCheckTest, NamesWindowsCannotHoldAndNamesNotBeginningWithALetterAreWarnings) {
+  for (const char* project : {"CON", "nul", "Aux.txt", "COM1", "lpt9", "馆.", "馆 "}) {
+    const std::vector<TModelProblem> problems = CheckModel(Model(project, {{"Book", {}}}));
+    ASSERT_EQ(problems.size(), 1u) << project;
+    EXPECT_EQ(problems[0].severity, TSeverity::Warning);
+    EXPECT_EQ(problems[0].className, std::nullopt);
+    EXPECT_NE(problems[0].text.find("Windows"), std::string::npos) << problems[0].Line();
+  }
+  EXPECT_TRUE(CheckModel(Model("COM0", {})).empty());
+  EXPECT_TRUE(CheckModel(Model("CONSOLE", {})).empty());
+
+  const std::vector<std::string> classes = Lines(Model("p", {{"CON", {}}, {"_misc", {}}}));
+  EXPECT_EQ(classes,
+            (std::vector<std::string>{
+                "警告: 工程\"p\" 类\"CON\": 类名是Windows的设备名, 在Windows上不能用作文件名",
+                "警告: 工程\"p\" 类\"_misc\": 类名的首个字符不是字母: "
+                "VB6的名称必须以字母开头, 主窗体的菜单_misc和过程_miscAdd_Click无法载入",
+            }));
+  // A class name ending in a dot is a name VB6 cannot use at all.
+  const std::vector<TModelProblem> dot = CheckModel(Model("p", {{"Book.", {}}}));
+  ASSERT_EQ(dot.size(), 2u);
+  EXPECT_EQ(dot[0].severity, TSeverity::Error);
+  EXPECT_EQ(dot[1].text, "类名以点或空格结尾, Windows上的文件名会去掉它们");
+}
+
+TEST_F(ModelCheckTest, ErrorsComeFirstAndTheRunsOwnChecksLeadThem) {
   int projectId = AddProject("p");
-  // Rows as an older database may hold them: the dialogs would refuse these names today.
+  // Rows as an older database or another tool may hold them.
   int book = AddClass(projectId, "book", "图\"书");
   AddMember(projectId, book, "Id", "整型", "编号", 0, true, true);
   AddMember(projectId, book, "cover", "图片型", "封面😀", 0, false, false, false, false, false);
   int loan = AddClass(projectId, "Loan", "借阅");
   AddMember(projectId, loan, "loanId", "整型", "编号", 0, true, false);
   AddMember(projectId, loan, "reader", "Reader", "读者");
-  EXPECT_EQ(FindModelProblems(projectId),
-            (std::vector<std::string>{
-                "Loan表显示成员设置错误，每个类有且只能设置一个显示成员!",
-                "类Loan的成员reader引用的类型\"Reader\"不是本项目中的类!",
-                "类book的成员cover的注释含有GBK无法表示的字符: \"封面😀\"",
-                "类book的类名: 类名首个字母必须大写",
-                "类book的友好名称: 友好名称不能包含双引号或控制字符!",
-                "类book的成员Id的名称: 成员属性首个字母必须小写",
-            }));
+  EXPECT_EQ(
+      FindModelProblems(projectId),
+      (std::vector<std::string>{
+          "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员!",
+          "错误: 工程\"p\" 类\"book\": 友好名称不能包含双引号或控制字符!",
+          "错误: 工程\"p\" 类\"book\" 成员\"cover\": 成员注释含有GBK无法表示的字符: \"封面😀\"",
+          "错误: 工程\"p\" 类\"Loan\" 成员\"reader\": 引用的类型\"Reader\"不是本项目中的类!",
+          "警告: 工程\"p\" 类\"book\": 类名首个字母必须大写",
+          "警告: 工程\"p\" 类\"book\" 成员\"Id\": 成员属性首个字母必须小写",
+      }));
 }
 
-TEST_F(ModelCheckTest, ACleanModelHasNoProblems) {
+TEST_F(ModelCheckTest, TheRunRefusesTheFirstErrorBeforeWritingAndTheKeyBoxesStayInFront) {
   int projectId = AddProject("p");
-  int book = AddClass(projectId, "Book", "图书");
-  AddMember(projectId, book, "bookId", "整型", "编号", 0, true, true);
-  EXPECT_TRUE(FindModelProblems(projectId).empty());
-  EXPECT_TRUE(FindModelProblems(AddProject("empty")).empty());
+  int reader = AddClass(projectId, "Reader", "读者");
+  AddMember(projectId, reader, "readerId", "整型", "编号", 0, true, true);
+  AddMember(projectId, reader, "nm", "字符串", "姓名", 20);
+  AddMember(projectId, reader, "nM", "字符串", "昵称", 20);
+  int admin = AddClass(projectId, "ADMIN", "操作员");
+  EXPECT_EQ(RunOutcome(projectId), "key");  // ADMIN has no key yet: the key box comes first
+  AddMember(projectId, admin, "adminId", "整型", "编号", 0, true, true);
+  // Class names are checked before members: ADMIN is the first error.
+  std::vector<std::string> lines = FindModelProblems(projectId);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind("错误: 工程\"p\" 类\"ADMIN\": 类名不能是admin", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1].rfind("错误: 工程\"p\" 类\"Reader\" 成员\"nM\"", 0), 0u) << lines[1];
+  EXPECT_EQ(RunOutcome(projectId), "failed " + lines[0]);
+  EXPECT_EQ(ScriptRefusal(Snapshot(projectId)), lines[0]);
+
+  TClassDAO().UpdateClass(projectId, admin, "Staff", "操作员", 1);
+  EXPECT_EQ(RunOutcome(projectId), "failed " + lines[1]);
+  EXPECT_EQ(ScriptRefusal(Snapshot(projectId)), lines[1]);
+  TMemberDAO().DeleteMember(TMemberDAO().ListMembers(reader).back().memberId);
+  EXPECT_EQ(RunOutcome(projectId), "done");
+  EXPECT_EQ(ScriptRefusal(Snapshot(projectId)), "");
+}
+
+TEST_F(ModelCheckTest, VbOnlyErrorsStopTheRunButNotTheScript) {
+  const TModelSnapshot model = Model("p", {{"Book", {{std::string(37, 'd'), "日期型"}}}});
+  ASSERT_EQ(Lines(model).size(), 1u);
+  EXPECT_EQ(ScriptRefusal(model), "");
+}
+
+TEST_F(ModelCheckTest, AModelWithOnlyWarningsIsGeneratedAsTheGeneratorsWriteIt) {
+  int projectId = AddProject("CON");
+  int order = AddClass(projectId, "Order", "订单");
+  AddMember(projectId, order, "order", "整型", "编号", 0, true, true);
+  int misc = AddClass(projectId, "_misc", "杂项");
+  AddMember(projectId, misc, "miscId", "整型", "编号", 0, true, true);
+  AddMember(projectId, misc, "ord", "Order", "订单");
+  const TModelSnapshot model = Snapshot(projectId);
+  const std::vector<TModelProblem> problems = CheckModel(model);
+  ASSERT_FALSE(problems.empty());
+  EXPECT_FALSE(FirstError(problems).has_value());
+
+  TMemorySink run;
+  ASSERT_EQ(RunOutcome(projectId, run), "done");
+  TMemorySink direct;
+  TRecordedProgress progress;
+  TGenContext context{"CON", SourceDir() / "data" / "template", direct, progress};
+  TUIOperate(context).AssembleProject("tavorin", model);
+  for (const auto& [path, bytes] : direct.files) {
+    ASSERT_TRUE(run.files.count(path)) << path;
+    EXPECT_EQ(run.files.at(path), bytes) << path;
+  }
+  EXPECT_NE(BuildTableScriptFrom(model).find("REFERENCES Order(order)"), std::string::npos);
+}
+
+// Names another tool stored: the run refuses them before it writes, so no file lands anywhere,
+// inside projects/ or out of it, and the model is left as it was.
+TEST_F(ModelCheckTest, HostileStoredNamesAreRefusedAndNothingIsWritten) {
+  namespace fs = std::filesystem;
+  const fs::path home = TempPath() / "home";
+  fs::create_directories(home);
+  fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
+  fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
+  auto files = [&] {
+    std::vector<fs::path> all;
+    for (const auto& entry : fs::recursive_directory_iterator(TempPath())) {
+      if (entry.path().filename().string().rfind("projects.db", 0) != 0)
+        all.push_back(entry.path());
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  const std::vector<fs::path> before = files();
+
+  int inside = AddProject("p");
+  int evil = AddClass(inside, "../../Evil", "坏");
+  AddMember(inside, evil, "id", "整型", "编号", 0, true, true);
+  AddMember(inside, evil, "x]", "字符串", "坏", 10);
+  int outside = AddProject("../up");
+  int book = AddClass(outside, "Book", "图书");
+  AddMember(outside, book, "id", "整型", "编号", 0, true, true);
+  const TModelSnapshot stored = Snapshot(inside);
+
+  for (int projectId : {inside, outside}) {
+    TOutcome listener;
+    TAutoCode(projectId, "tavorin", TProgramDir(home), listener).Execute();
+    const std::optional<TModelProblem> first = FirstError(CheckModel(Snapshot(projectId)));
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(listener.outcome, "failed " + first->Line());
+  }
+  // "x]" cannot stand between brackets; the project's name is not part of the script.
+  EXPECT_THROW(BuildTableScript(inside), TScriptError);
+  EXPECT_NO_THROW(BuildTableScript(outside));
+  EXPECT_EQ(files(), before);
+  EXPECT_EQ(Lines(Snapshot(inside)), Lines(stored));  // nothing in the model changed
+  EXPECT_EQ(Lines(stored)[0],
+            "错误: 工程\"p\" 类\"../../Evil\": 类名只能由字母、数字、下划线或汉字组成!");
+  EXPECT_EQ(FirstError(CheckModel(Snapshot(outside)))->Line(),
+            "错误: 工程\"../up\": 工程名称不能包含控制字符或下列字符: < > : \" / \\ | ? *");
 }
 
 }  // namespace vbgen::test

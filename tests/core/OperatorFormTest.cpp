@@ -38,8 +38,8 @@ class OperatorFormTest : public ModelTest {
 
   // Generates the form for the given class list and returns it as UTF-8.
   std::string Generate(const TNamedIdList& classList) {
-    TGenContext context{projectId_, "图书馆", TempPath() / "template", sink_, progress_};
-    GenerateOperatorFormFile(context, classList);
+    TGenContext context{"图书馆", TempPath() / "template", sink_, progress_};
+    GenerateOperatorFormFile(context, Snapshot(projectId_, classList));
     return GbkToUtf8(sink_.files.at(kPath));
   }
   std::string Generate() { return Generate(TClassDAO().ListClasses(projectId_)); }
@@ -164,10 +164,10 @@ TEST_F(OperatorFormTest, RunningTwiceReplacesTheFileOnDisk) {
   AddClassNamed("Book", "图书");
   AddClassNamed("Reader", "读者");
   TGuardedDiskSink disk(TempPath(), "图书馆", progress_);
-  TGenContext context{projectId_, "图书馆", TempPath() / "template", disk, progress_};
-  const TNamedIdList classes = TClassDAO().ListClasses(projectId_);
-  GenerateOperatorFormFile(context, classes);
-  GenerateOperatorFormFile(context, classes);
+  TGenContext context{"图书馆", TempPath() / "template", disk, progress_};
+  const TModelSnapshot model = Snapshot(projectId_);
+  GenerateOperatorFormFile(context, model);
+  GenerateOperatorFormFile(context, model);
   EXPECT_TRUE(
       MatchesGolden(TFileOperate::ReadBytes(TempPath() / "projects" / "图书馆" / "frmczql.frm"),
                     "frmczql_two_classes.frm"));

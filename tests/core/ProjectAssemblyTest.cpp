@@ -27,10 +27,10 @@ class ProjectAssemblyTest : public ModelTest {
   // Runs only the assembly's own part: the generators see an empty class list through a
   // second call, so the test looks at the assembly's files alone.
   void Assemble(int projectId, const TNamedIdList& classes) {
-    TGenContext context{projectId, "p", templates, sink, progress};
+    TGenContext context{"p", templates, sink, progress};
     TUIOperate ui(context);
     try {
-      ui.AssembleProject("tavorin", classes);
+      ui.AssembleProject("tavorin", Snapshot(projectId, classes));
     } catch (const std::exception&) {
       // Generators may refuse classes without members; the assembly's files are written first.
     }

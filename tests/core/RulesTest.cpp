@@ -199,3 +199,78 @@ TEST_F(MemberRulesTest, UpdateStartsFromTheStoredMember) {
 }
 
 }  // namespace vbgen::test
+
+namespace vbgen::test {
+
+using LimitRulesTest = ModelTest;
+
+TEST_F(LimitRulesTest, ClassDialogsRefuseAdminAndLongNamesAfterThePartsRules) {
+  int projectId = AddProject("p");
+  AddClass(projectId, "Book", "图书");
+  const std::string name31 = "B" + std::string(30, 'x');
+  const std::string name32 = name31 + "x";
+  const std::string limit = "类名最长31个字符: 生成的VB6控件名CB_Manage加类名不能超过40个字符!";
+  EXPECT_EQ(CheckAddClass(projectId, name31, "图书"), std::nullopt);
+  EXPECT_EQ(CheckAddClass(projectId, name32, "图书"), limit);
+  EXPECT_EQ(CheckUpdateClass(name32, "图书"), limit);
+  // The Parts' own rules keep their place in front.
+  EXPECT_EQ(CheckAddClass(projectId, name32, ""), "友好名称不能为空");
+  EXPECT_EQ(CheckUpdateClass(name32, ""), "友好名称不能为空");
+  EXPECT_EQ(CheckAddClass(projectId, "Book", "图书"), "该类名称已经存在!");
+
+  for (const char* admin : {"Admin", "ADMIN", "AdMiN"}) {
+    EXPECT_EQ(CheckAddClass(projectId, admin, "操作员"),
+              "类名不能是admin: 建表语句用admin表保存操作员!");
+    EXPECT_EQ(CheckUpdateClass(admin, "操作员"), "类名不能是admin: 建表语句用admin表保存操作员!");
+  }
+  EXPECT_EQ(CheckAddClass(projectId, "Administrator", "操作员"), std::nullopt);
+
+  // Adding refuses a name that differs only in case; updating keeps the Part's leniency.
+  EXPECT_EQ(CheckAddClass(projectId, "BOOK", "图书"),
+            "该类名称与已有的类Book只差大小写, VB6和SQL Server不区分大小写!");
+  EXPECT_EQ(CheckUpdateClass("BOOK", "图书"), std::nullopt);
+}
+
+TEST_F(MemberRulesTest, NameLimitsFollowTheLongestControlOfTheType) {
+  // TB_ (integer), RTB_ (string), DTP_ (date), CB_ (reference), TB_{name}Path (picture).
+  const std::vector<std::pair<std::string, std::size_t>> limits = {
+      {"整型", 37}, {"浮点型", 37}, {"字符串", 36}, {"日期型", 36}, {"Book", 37}, {"图片型", 33}};
+  for (const auto& [type, limit] : limits) {
+    TMemberInput fits = Input("m" + std::string(limit - 1, 'x'), type);
+    fits.isMust = true;
+    fits.queryDisplay = type != "图片型";
+    EXPECT_EQ(CheckAddMember(fits), std::nullopt) << type;
+    TMemberInput over = fits;
+    over.name += "x";
+    ASSERT_TRUE(CheckAddMember(over).has_value()) << type;
+    EXPECT_EQ(CheckAddMember(over)->rfind("成员名称最长" + std::to_string(limit) + "个字符", 0), 0u)
+        << *CheckAddMember(over);
+    EXPECT_EQ(CheckUpdateMember(over), CheckAddMember(over));
+  }
+  // After the Part's rules: a long name with a capital still hears about the capital first.
+  TMemberInput input = Input("T" + std::string(10000, 'x'), "字符串");
+  EXPECT_EQ(CheckAddMember(input), "成员属性首个字母必须小写");
+  input = Input(std::string(10000, 'x'), "图片型");
+  EXPECT_EQ(CheckAddMember(input), "图片字段不用参与显示！");
+}
+
+TEST_F(MemberRulesTest, StringLengthsStopAtEightThousand) {
+  TMemberInput input = Input("s", "字符串");
+  input.lengthText = "8000";
+  EXPECT_EQ(BuildMember(input, 1, 1, 0).member->memberLength, 8000);
+  for (std::string bad : {"8001", "2147483647"}) {
+    input.lengthText = bad;
+    TBuiltMember built = BuildMember(input, 1, 1, 0);
+    EXPECT_FALSE(built.member) << bad;
+    EXPECT_EQ(built.error, "字符串长度不能超过8000! (SQL Server的varchar最长8000)");
+  }
+  input.lengthText = "2147483648";  // beyond int: not a number the field can hold
+  EXPECT_EQ(BuildMember(input, 1, 1, 0).error, "\"2147483648\"不是有效的整数值!");
+  // Another type keeps its length at 0, whatever the field shows.
+  input = Input("n", "整型");
+  input.isMust = true;
+  input.lengthText = "9000";
+  EXPECT_EQ(BuildMember(input, 1, 1, 0).member->memberLength, 0);
+}
+
+}  // namespace vbgen::test

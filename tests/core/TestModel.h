@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "generate/ModelSnapshot.h"
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
 #include "model/MemberDAO.h"
@@ -49,6 +50,25 @@ class ModelTest : public ::testing::Test {
     m.memberQueryDisplay = queryDisplay;
     TMemberDAO().AddMember(m);
     return TMemberDAO().ListMembers(classId).back().memberId;
+  }
+
+  // The project's model as a run reads it.
+  TModelSnapshot Snapshot(int projectId) {
+    std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+    EXPECT_TRUE(model.has_value()) << "no project " << projectId;
+    return model ? *model : TModelSnapshot(projectId, {}, {});
+  }
+  // The same with only the listed classes, in the order listed (a class no longer in the
+  // model is left out).
+  TModelSnapshot Snapshot(int projectId, const TNamedIdList& classList) {
+    const TModelSnapshot whole = Snapshot(projectId);
+    std::vector<TClassModel> picked;
+    for (const TNamedId& entry : classList) {
+      for (const TClassModel& model : whole.Classes()) {
+        if (model.classId == entry.id) picked.push_back(model);
+      }
+    }
+    return TModelSnapshot(projectId, whole.ProjectName(), std::move(picked));
   }
 
   const std::filesystem::path& TempPath() const { return dir_.path(); }

@@ -192,6 +192,25 @@ class ClassFormsTest : public QObject {
     QCOMPARE(dialogs_.Last(), std::string("类名称更新成功"));
     QCOMPARE(TClassDAO().CountClassesByName(projectId_, "Reader"), 2);
   }
+
+  // Typed and clicked as a user does: names VB6 or the script cannot take are refused after
+  // the dialog's own rules, and nothing is stored.
+  void namesOverTheLimitsAreRefusedWhileTyping() {
+    auto window = MakeWindow();
+    TAddClassForm form(*window);
+    form.show();
+    QTest::keyClicks(form.Edt_ClassName, QString(32, QLatin1Char('B')));
+    QTest::keyClicks(form.Edt_FriendName, QStringLiteral("Books"));
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QCOMPARE(dialogs_.Last(),
+             std::string("类名最长31个字符: 生成的VB6控件名CB_Manage加类名不能超过40个字符!"));
+    form.Edt_ClassName->clear();
+    QTest::keyClicks(form.Edt_ClassName, QStringLiteral("Admin"));
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QCOMPARE(dialogs_.Last(), std::string("类名不能是admin: 建表语句用admin表保存操作员!"));
+    QVERIFY(TClassDAO().ListClasses(projectId_).empty());
+    QVERIFY(form.isVisible());
+  }
 };
 
 QTEST_MAIN(ClassFormsTest)

@@ -307,6 +307,30 @@ class MemberFormsTest : public QObject {
     QCOMPARE(dialogs_.Last(), std::string("类成员属性更新成功!"));
     QCOMPARE(TMemberDAO().GetMember(id)->memberType, std::string());
   }
+
+  // Typed and clicked as a user does: a name longer than its VB6 control allows, and a string
+  // length beyond varchar, are refused and nothing is stored.
+  void aLongNameAndALengthOverEightThousandAreRefused() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    form.show();
+    QTest::keyClicks(form.Edt_MemberName, "t" + QString(36, QLatin1Char('x')));
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QCOMPARE(dialogs_.Last(),
+             std::string("成员名称最长36个字符: 生成的VB6控件名RTB_加成员名称不能超过40个字符!"));
+    form.Edt_MemberName->clear();
+    QTest::keyClicks(form.Edt_MemberName, QStringLiteral("title"));
+    form.Edt_MemberLength->clear();
+    QTest::keyClicks(form.Edt_MemberLength, QStringLiteral("8001"));
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QCOMPARE(dialogs_.Last(), std::string("字符串长度不能超过8000! (SQL Server的varchar最长8000)"));
+    QVERIFY(TMemberDAO().ListMembers(bookId_).empty());
+    form.Edt_MemberLength->clear();
+    QTest::keyClicks(form.Edt_MemberLength, QStringLiteral("8000"));
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QCOMPARE(TMemberDAO().ListMembers(bookId_).size(), std::size_t(1));
+    QCOMPARE(TMemberDAO().ListMembers(bookId_).back().memberLength, 8000);
+  }
 };
 
 QTEST_MAIN(MemberFormsTest)

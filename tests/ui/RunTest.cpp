@@ -69,8 +69,10 @@ class RunTest : public QObject {
              std::string("如果以前生成了该项目，最好先删除原来的目录!"));
     // The whole list is in the memo before the run has reported anything.
     const QStringList problems{
-        "模型检查发现以下问题:", "Book表主键设置错误，每个类只能设置一个主键!",
-        "Reader表主键设置错误，每个类只能设置一个主键!",
+        "模型检查发现以下问题:",
+        "错误: 工程\"Library\" 类\"Book\": Book表主键设置错误，每个类只能设置一个主键!",
+        "错误: 工程\"Library\" 类\"Reader\": Reader表主键设置错误，每个类只能设置一个主键!",
+        "错误: 工程\"Library\" 类\"Reader\": "
         "Reader表显示成员设置错误，每个类有且只能设置一个显示成员!"};
     QCOMPARE(dialogs_.shown.size(), std::size_t(1));
     QCOMPARE(MemoLines(*window), problems);  // the earlier text is gone
@@ -98,6 +100,7 @@ class RunTest : public QObject {
     QCOMPARE(window->FailedClassId(), reader);
     QCOMPARE(MemoLines(*window),
              (QStringList{"模型检查发现以下问题:",
+                          "错误: 工程\"Library\" 类\"Reader\": "
                           "Reader表显示成员设置错误，每个类有且只能设置一个显示成员!"}));
     QVERIFY(!fs::exists(home_->path() / "projects"));
   }
@@ -126,11 +129,14 @@ class RunTest : public QObject {
     AddMember(project, book, "reader", "Reader");  // no class Reader in the project
     auto window = MakeWindow();
     window->A1Click();
-    const QStringList problems{"模型检查发现以下问题:",
-                               "类Book的成员reader引用的类型\"Reader\"不是本项目中的类!"};
+    const std::string error =
+        "错误: 工程\"Library\" 类\"Book\" 成员\"reader\": 引用的类型\"Reader\"不是本项目中的类!";
+    const QStringList problems{"模型检查发现以下问题:", QString::fromStdString(error)};
     QCOMPARE(MemoLines(*window), problems);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
+    QCOMPARE(dialogs_.Last(), "代码生成失败: " + error);  // the box names the first error
+    QVERIFY(!fs::exists(home_->path() / "projects"));
     QCOMPARE(MemoLines(*window).mid(0, 2), problems);
     QVERIFY(desktop_.directories.empty());
   }
