@@ -49,12 +49,13 @@ class TCliRunListener : public TRunListener {
 namespace {
 
 // A dry run: the whole run with its checks, into a sink that only notes what would happen.
-int PlanRun(int projectId, TCliEnv& env) {
+int PlanRun(int projectId, const TRunOptions& options, TCliEnv& env) {
   std::ostringstream quiet;  // a dry run prints its plan, not the progress lines
   TCliRunListener listener(env, quiet);
   TPlanSink plan(env.programDir.Home(), TProjectDAO().GetProjectName(projectId));
   TAutoCode run(projectId, "tavorin", env.programDir, listener);
   run.SetSink(&plan);
+  run.SetOptions(options);
   run.Execute();
   if (!listener.done()) return 1;
   for (const auto& entry : plan.Entries()) {
@@ -67,19 +68,23 @@ int PlanRun(int projectId, TCliEnv& env) {
 
 int RunGenerateCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  TOptions options(args.Rest(), {"--dry-run"}, {});
-  if (options.Has("--dry-run")) return PlanRun(projectId, env);
+  TOptions options(args.Rest(), {"--dry-run", "--complete"}, {});
+  TRunOptions runOptions;
+  runOptions.complete = options.Has("--complete");
+  if (options.Has("--dry-run")) return PlanRun(projectId, runOptions, env);
   TCliRunListener listener(env, env.out);
   TAutoCode run(projectId, "tavorin", env.programDir, listener);
+  run.SetOptions(runOptions);
   run.Execute();
   return listener.done() ? 0 : 1;
 }
 
 int RunSqlCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  TOptions(args.Rest(), {}, {});
+  TOptions options(args.Rest(), {"--complete"}, {});
   try {
-    env.out << BuildTableScript(projectId);
+    env.out << (options.Has("--complete") ? BuildRerunnableTableScript(projectId)
+                                          : BuildTableScript(projectId));
   } catch (const TScriptError& error) {
     Refuse(error.what());
   }

@@ -38,11 +38,14 @@ PROJECT 是十进制的工程编号或工程名称。
   member swap A B                            交换两个成员的位置
   member up MEMBERID | member down MEMBERID  上移 / 下移成员
 
-  generate PROJECT [--dry-run]               生成VB6工程到 DIR/projects/工程名/
+  generate PROJECT [--dry-run] [--complete]  生成VB6工程到 DIR/projects/工程名/
                                              再次生成时, 手工修改过的文件先备份到
                                              .vbgen/backup/日期-时间/; --dry-run 只列出将新建、
-                                             修改、不变的文件和含手工修改的文件, 不写任何文件
-  sql PROJECT                                输出建表SQL语句 (UTF-8, CR LF)
+                                             修改、不变的文件和含手工修改的文件, 不写任何文件;
+                                             --complete 生成完整应用 (查询、列表、编辑、删除、
+                                             导出, 全部语句使用参数)
+  sql PROJECT [--complete]                   输出建表SQL语句 (UTF-8, CR LF)
+                                             --complete: 完整应用的脚本 (可重复执行)
   check PROJECT                              列出妨碍生成或建表语句的所有问题 (每行一个; 无问题退出码 0)
 
   export PROJECT [-o FILE]                   把工程模型导出为JSON (默认输出到标准输出)

@@ -88,7 +88,7 @@ void TAutoCode::Run() {
   TGenContext context{projectName, programDir_.TemplateDir(),
                       sink_ ? *sink_ : static_cast<TFileSink&>(*disk), listener_};
   try {
-    TUIOperate(context).AssembleProject(namespaceName_, model);
+    TUIOperate(context, options_).AssembleProject(namespaceName_, model);
     CopySupportFiles(context);
   } catch (...) {
     // What was written stays, and so does the record of it.

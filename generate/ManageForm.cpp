@@ -141,7 +141,8 @@ constexpr std::string_view kSplitHead = R"vb(         SplitCount      =   1
          BeginProperty Split0 
 )vb";
 
-constexpr std::string_view kSplitColumn = R"vb(            BeginProperty Column{columnNo}{columnTail}
+constexpr std::string_view kSplitColumn =
+    R"vb(            BeginProperty Column{columnNo}{columnTail}
             EndProperty
 )vb";
 

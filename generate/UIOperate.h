@@ -13,7 +13,8 @@ std::string LowerFirst(const std::string& className);
 // The generator of one run: the project assembly and the four form generators.
 class TUIOperate {
  public:
-  explicit TUIOperate(TGenContext& context) : context_(context) {}
+  explicit TUIOperate(TGenContext& context, TRunOptions options = {})
+      : context_(context), options_(options) {}
 
   // Writes the project file and the main form from the templates, the per-class resource
   // copies, then calls the four generators in the order operator, add, edit, manage.
@@ -26,6 +27,7 @@ class TUIOperate {
 
  private:
   TGenContext& context_;
+  TRunOptions options_;
 };
 
 }  // namespace vbgen

@@ -179,6 +179,15 @@ Public Function IsDecimalNumber(ByVal typedText As String) As Boolean
   IsDecimalNumber = IsNumeric(Trim$(typedText))
 End Function
 
+'查询条件中输入的数；未输入时为 0
+Public Function NumberOrZero(ByVal typedText As String) As Double
+  If Trim$(typedText) = "" Then
+    NumberOrZero = 0
+  Else
+    NumberOrZero = CDbl(Trim$(typedText))
+  End If
+End Function
+
 '字段值的显示文本；Null 为空串
 Public Function FieldText(ByVal value As Variant) As String
   If IsNull(value) Then
