@@ -204,7 +204,10 @@ Private Function HasCurrentRecord() As Boolean
 End Function
 
 Private Sub DataGrid1_MouseUp(Button As Integer, Shift As Integer, X As Single, Y As Single)
+  Dim clickedRow As Long
   If Button = vbRightButton Then
+    clickedRow = DataGrid1.RowContaining(Y)
+    If clickedRow >= 0 Then DataGrid1.Row = clickedRow   '右键也选中所点的记录
     Me.PopupMenu popMenu
   End If
 End Sub

@@ -128,9 +128,7 @@ void ExpectSoundProject(const std::map<std::string, std::string>& files,
 // The code of a generated form begins with Option Explicit.
 void ExpectOptionExplicit(const std::map<std::string, std::string>& files) {
   for (const auto& [path, bytes] : files) {
-    if (!EndsWith(path, ".frm") || FileName(path) == "frmLogin.frm" ||
-        FileName(path) == "frmCzry.frm")
-      continue;
+    if (!IsVbSource(path)) continue;
     vb::TSource source = vb::ParseSource(path, GbkToUtf8(bytes));
     std::string first;  // comments may stand before it
     for (const std::string& line : source.codeLines) {
