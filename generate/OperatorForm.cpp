@@ -251,9 +251,11 @@ constexpr std::string_view kStoreInRecordset = R"vb(    rsnodename.Fields("ql_fl
     rsnodename.Update
 )vb";
 
+// The rights string may be wider than AddTextParameter's 50 characters (the column widens with
+// the number of classes), so it goes as a parameter of its own length.
 constexpr std::string_view kStoreByCommand = R"vb(Dim cmd As ADODB.Command
 Set cmd = NewCommand("update admin set ql_flag = ? where adminUsername = ?")
-Call AddTextParameter(cmd, ql_flag)
+Call AddStringParameter(cmd, ql_flag)
 Call AddTextParameter(cmd, nodename)
 cmd.Execute
 )vb";

@@ -500,3 +500,81 @@ TEST_F(CompleteModeTest, CrossCheckFindsEachKindOfFault) {
 }
 
 }  // namespace vbgen::test
+
+namespace vbgen::test {
+
+// A class whose only member is its key, and a reference whose display member is a picture.
+TEST(CompleteEdgeTest, KeyOnlyClassAndPictureDisplayStillMakeSoundForms) {
+  TClassModel tag;
+  tag.classId = 1;
+  tag.className = "Tag";
+  tag.friendName = "标签";
+  TMember tagKey = Member(1, 1, "tagId", std::string(kTypeInteger), "编号");
+  tagKey.memberIsPri = 1;
+  tagKey.memberIsDisplay = 1;
+  tag.members = {tagKey};
+  TClassModel photo;
+  photo.classId = 2;
+  photo.className = "Photo";
+  photo.friendName = "照片";
+  TMember photoKey = Member(2, 2, "code", std::string(kTypeString), "代码");
+  photoKey.memberIsPri = 1;
+  photoKey.memberLength = 10;
+  TMember image = Member(3, 2, "image", std::string(kTypePicture), "图片");
+  image.memberIsDisplay = 1;
+  image.queryFlag = 1;  // a picture cannot be searched by: no query control
+  TMember tagRef = Member(4, 2, "tag", "Tag", "标签");
+  tagRef.queryFlag = 1;
+  photo.members = {photoKey, image, tagRef};
+  TClassModel album;
+  album.classId = 3;
+  album.className = "Album";
+  album.friendName = "相册";
+  TMember albumKey = Member(5, 3, "albumId", std::string(kTypeInteger), "编号");
+  albumKey.memberIsPri = 1;
+  albumKey.memberIsDisplay = 1;
+  TMember cover = Member(6, 3, "cover", "Photo", "封面");
+  cover.queryFlag = 1;
+  album.members = {albumKey, cover};
+  const auto files = GenerateInMemory(TModelSnapshot(1, "边界", {tag, photo, album}), true);
+
+  std::vector<vb::TStatement> statements;
+  ExpectSoundProject(files, statements);
+  ExpectOptionExplicit(files);
+  auto text = [&](const std::string& name) { return GbkToUtf8(files.at("projects/边界/" + name)); };
+  EXPECT_NE(text("FrmAddTag.frm").find("statementText = \"insert into [Tag] default values\""),
+            std::string::npos);
+  EXPECT_NE(text("FrmEditTag.frm").find("MsgBox \"标签没有可以修改的内容!\""), std::string::npos);
+  EXPECT_NE(text("FrmManageTag.frm").find("ColumnCount     =   1\r\n"), std::string::npos);
+  // Sorted by the key: SQL Server cannot sort by a picture.
+  EXPECT_NE(text("FrmAddAlbum.frm").find("\"select [code], [image] from [Photo] order by [code]\""),
+            std::string::npos);
+  const std::string managePhoto = text("FrmManagePhoto.frm");
+  EXPECT_EQ(managePhoto.find("CB_image"), std::string::npos);
+  EXPECT_EQ(managePhoto.find("t.[image]"), std::string::npos);
+  EXPECT_NE(managePhoto.find("Begin VB.ComboBox CB_tag\r\n"), std::string::npos);
+}
+
+// Enough classes for a rights string wider than 50 digits: it is stored whole.
+TEST(CompleteEdgeTest, WideRightsStringIsStoredWhole) {
+  std::vector<TClassModel> classes;
+  for (int c = 0; c < 30; ++c) {
+    TClassModel entry;
+    entry.classId = c + 1;
+    entry.className = "K" + std::to_string(c);
+    entry.friendName = entry.className;
+    TMember key = Member(c + 1, c + 1, "id", std::string(kTypeInteger), "编号");
+    key.memberIsPri = 1;
+    key.memberIsDisplay = 1;
+    entry.members = {key};
+    classes.push_back(entry);
+  }
+  const auto files = GenerateInMemory(TModelSnapshot(1, "宽", classes), true);
+  const std::string form = GbkToUtf8(files.at("projects/宽/frmczql.frm"));
+  EXPECT_NE(form.find("Call AddStringParameter(cmd, ql_flag)"), std::string::npos);
+  EXPECT_NE(form.find("String$(62, \"0\"), 62)"), std::string::npos);
+  std::vector<vb::TStatement> statements;
+  ExpectSoundProject(files, statements);
+}
+
+}  // namespace vbgen::test
