@@ -1,14 +1,39 @@
-// Generates a project of 24 classes x 30 members and one of 200 classes x 40 members, copies
-// each resulting tree with cp -r, and prints both times and their ratio (target: generation
-// within 1.5x of the copy).
+// How close a generation run comes to the disk's speed. Every figure is a ratio against a
+// baseline measured alternately with it (A B A B ...) in the same process, over several rounds;
+// min and median are printed beside the target. No output tree is deleted before a timed step:
+// every round writes into folders of its own, and all are removed at the end.
+//
+//   fresh     a run into a new project folder / writing the same files plainly (open, write,
+//             close per file)                                           target <= 1.5
+//   rerun     a run over its own unchanged output / reading that output and comparing it
+//                                                                       target <= 2
+//   linear    fresh run of 1000 x 40 / fresh run of 200 x 40            target <= 5.5
+//   sql       the table script of 1000 x 40 / sqlite3 reading the three tables  target <= 3
+//   check     the model check of 1000 x 40 / the same baseline          target <= 3
+//   memory    peak resident size of `vbgen-cli generate` at 1000 x 40   target <= 30 MB
+//
+// Usage: generate_bench [rounds]   (default 5)
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "generate/AutoCode.h"
+#include "generate/FileOperate.h"
+#include "generate/ModelCheck.h"
+#include "generate/SqlScript.h"
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
 #include "model/MemberDAO.h"
@@ -40,7 +65,7 @@ int BuildProject(const std::string& name, int classCount, int memberCount) {
   for (int c = 0; c < classCount; ++c) {
     const std::string className = "Class" + std::to_string(c);
     TClassDAO().AddClass(projectId, className, "类别" + std::to_string(c), 1);
-    const int classId = TClassDAO().FindClassId(projectId, className);
+    const int classId = TClassDAO().ListClasses(projectId).back().id;
     for (int m = 0; m < memberCount; ++m) {
       TMember member;
       member.projectId = projectId;
@@ -74,54 +99,279 @@ int BuildProject(const std::string& name, int classCount, int memberCount) {
   return projectId;
 }
 
-double Millis(Clock::time_point start) {
+double Millis(const std::function<void()>& work) {
+  const auto start = Clock::now();
+  work();
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The best of several rounds of each, so a busy disk or a neighbour's burst does not decide.
-void Measure(const fs::path& home, const std::string& name, int classes, int members) {
-  constexpr int kRounds = 5;
-  const int projectId = BuildProject(name, classes, members);
-  const fs::path tree = home / "projects" / name;
-  const fs::path copy = home / "copy";
-  const std::string command = "cp -r '" + tree.string() + "' '" + copy.string() + "'";
-  double generate = 1e9, copyMs = 1e9;
-  for (int round = 0; round < kRounds; ++round) {
-    fs::remove_all(tree);
-    TQuietListener listener;
-    auto start = Clock::now();
-    TAutoCode(projectId, "tavorin", TProgramDir(home), listener).Execute();
-    generate = std::min(generate, Millis(start));
-    if (!listener.failure.empty()) {
-      std::printf("%s: generation failed: %s\n", name.c_str(), listener.failure.c_str());
+struct TFile {
+  std::string relative;
+  std::string bytes;
+};
+
+std::vector<TFile> Collect(const fs::path& tree) {
+  std::vector<TFile> files;
+  for (const auto& entry : fs::recursive_directory_iterator(tree)) {
+    if (entry.is_regular_file() && entry.path().string().find("/.vbgen") == std::string::npos) {
+      files.push_back({fs::relative(entry.path(), tree).string(), TFileOperate::ReadBytes(entry)});
+    }
+  }
+  return files;
+}
+
+// The baseline of a fresh run: one open, write and close per file (and its folders).
+void PlainWrite(const fs::path& tree, const std::vector<TFile>& files) {
+  std::set<fs::path> made;
+  for (const TFile& file : files) {
+    const fs::path target = tree / file.relative;
+    if (made.insert(target.parent_path()).second) fs::create_directories(target.parent_path());
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0 || ::write(fd, file.bytes.data(), file.bytes.size()) !=
+                      static_cast<ssize_t>(file.bytes.size())) {
+      std::perror("plain write");
       std::exit(1);
     }
-    fs::remove_all(copy);
-    start = Clock::now();
-    if (std::system(command.c_str()) != 0) std::exit(1);
-    copyMs = std::min(copyMs, Millis(start));
+    ::close(fd);
   }
-  std::size_t files = 0;
-  for (auto& entry : fs::recursive_directory_iterator(tree)) files += entry.is_regular_file();
-  std::printf(
-      "%3d classes x %2d members (%zu files): generate %.1f ms, cp -r %.1f ms, ratio %.2f "
-      "(best of %d; target 1.5)\n",
-      classes, members, files, generate, copyMs, generate / copyMs, kRounds);
 }
+
+// The baseline of a rerun: read every file back and compare it with what it should hold.
+void ReadAndCompare(const fs::path& tree, const std::vector<TFile>& files) {
+  std::size_t differing = 0;
+  for (const TFile& file : files) {
+    const int fd = ::open((tree / file.relative).c_str(), O_RDONLY | O_CLOEXEC);
+    std::string bytes(file.bytes.size() + 1, '\0');
+    const ssize_t got = fd < 0 ? -1 : ::read(fd, bytes.data(), bytes.size());
+    if (fd >= 0) ::close(fd);
+    bytes.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+    differing += bytes != file.bytes;
+  }
+  if (differing != 0) {
+    std::printf("read-and-compare found %zu changed files\n", differing);
+    std::exit(1);
+  }
+}
+
+// The baseline of sql and check: a connection of its own reads every row of the three tables.
+void SqliteReadsTheTables(const fs::path& database) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    std::exit(1);
+  }
+  std::size_t bytes = 0;
+  for (const char* sql :
+       {"select * from t_project", "select * from t_class", "select * from t_member"}) {
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+      for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+        bytes += static_cast<std::size_t>(sqlite3_column_bytes(statement, i));
+      }
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  if (bytes == 0) std::exit(1);
+}
+
+void Run(int projectId, const fs::path& home) {
+  TQuietListener listener;
+  TAutoCode(projectId, "tavorin", TProgramDir(home), listener).Execute();
+  if (!listener.failure.empty()) {
+    std::printf("generation failed: %s\n", listener.failure.c_str());
+    std::exit(1);
+  }
+}
+
+struct TFigure {
+  std::string name;
+  double target;
+  std::vector<double> ratios;
+
+  void Print() const {
+    std::vector<double> sorted = ratios;
+    std::sort(sorted.begin(), sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    std::printf("%-24s min %6.2f  median %6.2f  target %4.1f  %s\n", name.c_str(), sorted.front(),
+                median, target, median <= target ? "met" : "NOT MET");
+  }
+};
+
+struct TModelFigures {
+  TFigure fresh, rerun;
+  std::vector<double> freshMs;
+};
+
+// Rounds of: fresh run, plain write, (swapped every other round), then rerun, read-and-compare.
+TModelFigures MeasureRuns(const fs::path& home, int classes, int members, int rounds) {
+  const std::string label = std::to_string(classes) + "x" + std::to_string(members);
+  const int projectId = BuildProject("p" + label, classes, members);
+  TModelFigures figures{{"fresh " + label, 1.5, {}}, {"rerun " + label, 2.0, {}}, {}};
+  std::vector<TFile> files;
+  for (int round = 0; round < rounds + 1; ++round) {
+    const std::string name = "run" + label + "-" + std::to_string(round);
+    TProjectDAO().RenameProject(projectId, name);
+    const fs::path tree = home / "projects" / name;
+    const fs::path plain = home / "plain" / name;
+    double runMs = 0, plainMs = 0;
+    auto run = [&] { runMs = Millis([&] { Run(projectId, home); }); };
+    auto write = [&] { plainMs = Millis([&] { PlainWrite(plain, files); }); };
+    if (round == 0) {
+      Run(projectId, home);  // warms up and gives the files the baseline writes
+      files = Collect(tree);
+      continue;
+    }
+    if (round % 2) {
+      run();
+      write();
+    } else {
+      write();
+      run();
+    }
+    figures.fresh.ratios.push_back(runMs / plainMs);
+    figures.freshMs.push_back(runMs);
+    double rerunMs = 0, compareMs = 0;
+    auto rerun = [&] { rerunMs = Millis([&] { Run(projectId, home); }); };
+    auto compare = [&] { compareMs = Millis([&] { ReadAndCompare(tree, files); }); };
+    if (round % 2) {
+      rerun();
+      compare();
+    } else {
+      compare();
+      rerun();
+    }
+    figures.rerun.ratios.push_back(rerunMs / compareMs);
+  }
+  std::printf("%s: %zu files per run\n", label.c_str(), files.size());
+  return figures;
+}
+
+// sql and check of the project against sqlite3 reading its tables, alternately.
+void MeasureReads(const fs::path& home, int projectId, int rounds, TFigure& sql, TFigure& check) {
+  for (int round = 0; round < rounds; ++round) {
+    double baseline = Millis([&] { SqliteReadsTheTables(home / "projects.db"); });
+    TDbHelper::Close();  // each command opens the database, as vbgen-cli does
+    double script = Millis([&] {
+      if (BuildTableScript(projectId).empty()) std::exit(1);
+    });
+    sql.ratios.push_back(script / baseline);
+    baseline = Millis([&] { SqliteReadsTheTables(home / "projects.db"); });
+    TDbHelper::Close();
+    double problems = Millis([&] { FindModelProblems(projectId); });
+    check.ratios.push_back(problems / baseline);
+  }
+}
+
+// Linux keeps a process's peak resident size across exec, so a child forked from this process,
+// which holds whole output trees, would report them as its own. A spawner forked at start-up,
+// while this process is still small, starts the command line program instead and reports its
+// peak resident size.
+class TSpawner {
+ public:
+  TSpawner() {
+    int request[2], reply[2];
+    if (::pipe(request) != 0 || ::pipe(reply) != 0) std::exit(1);
+    pid_ = fork();
+    if (pid_ == 0) {
+      ::close(request[1]);
+      ::close(reply[0]);
+      Serve(request[0], reply[1]);
+    }
+    ::close(request[0]);
+    ::close(reply[1]);
+    requests_ = request[1];
+    replies_ = reply[0];
+  }
+  ~TSpawner() {
+    ::close(requests_);
+    ::waitpid(pid_, nullptr, 0);
+  }
+
+  // Peak resident size in MB of `vbgen-cli --home {home} generate {project}`; -1 on failure.
+  double PeakMegabytes(const std::string& home, const std::string& project) {
+    const std::string line = home + '\n' + project + '\n';
+    if (::write(requests_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+      return -1;
+    }
+    double megabytes = -1;
+    if (::read(replies_, &megabytes, sizeof megabytes) != sizeof megabytes) return -1;
+    return megabytes;
+  }
+
+ private:
+  [[noreturn]] static void Serve(int requests, int replies) {
+    std::string buffer;
+    char chunk[4096];
+    for (ssize_t n; (n = ::read(requests, chunk, sizeof chunk)) > 0;) {
+      buffer.append(chunk, static_cast<std::size_t>(n));
+      for (std::size_t first, second; (first = buffer.find('\n')) != std::string::npos &&
+                                      (second = buffer.find('\n', first + 1)) != std::string::npos;
+           buffer.erase(0, second + 1)) {
+        const std::string home = buffer.substr(0, first);
+        const std::string project = buffer.substr(first + 1, second - first - 1);
+        double megabytes = Spawn(home, project);
+        if (::write(replies, &megabytes, sizeof megabytes) < 0) _exit(1);
+      }
+    }
+    _exit(0);
+  }
+  static double Spawn(const std::string& home, const std::string& project) {
+    const pid_t child = fork();
+    if (child == 0) {
+      const int quiet = ::open("/dev/null", O_WRONLY);
+      ::dup2(quiet, 1);
+      ::execl(VBGEN_CLI, VBGEN_CLI, "--home", home.c_str(), "generate", project.c_str(), nullptr);
+      _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+  }
+
+  pid_t pid_;
+  int requests_, replies_;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const fs::path programDir = argc > 1 ? fs::path(argv[1]) : fs::path(VBGEN_PROGRAM_DIR);
-  const fs::path home = fs::temp_directory_path() / "vbgen-generate-bench";
-  fs::remove_all(home);
+  TSpawner spawner;  // first, while this process is small
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  const fs::path programDir = VBGEN_PROGRAM_DIR;
+  const fs::path home =
+      fs::temp_directory_path() / ("vbgen-generate-bench-" + std::to_string(::getpid()));
   fs::create_directories(home);
   fs::copy(programDir / "template", home / "template", fs::copy_options::recursive);
   fs::copy(programDir / "bak", home / "bak", fs::copy_options::recursive);
   TDbHelper::SetDatabasePath(home / "projects.db");
-  Measure(home, "small", 24, 30);
-  Measure(home, "large", 200, 40);
+
+  const TModelFigures small = MeasureRuns(home, 200, 40, rounds);
+  const TModelFigures large = MeasureRuns(home, 1000, 40, rounds);
+  TFigure linear{"linear 1000x40/200x40", 5.5, {}};
+  for (std::size_t i = 0; i < small.freshMs.size(); ++i) {
+    linear.ratios.push_back(large.freshMs[i] / small.freshMs[i]);
+  }
+  TFigure sql{"sql 1000x40", 3.0, {}}, check{"check 1000x40", 3.0, {}};
+  const int largeId = TProjectDAO().ListProjects().back().id;
+  MeasureReads(home, largeId, rounds, sql, check);
+  const std::string largeName = TProjectDAO().GetProjectName(largeId);
   TDbHelper::Close();
-  fs::remove_all(home);
+  const double peakMb = spawner.PeakMegabytes(home.string(), largeName);
+
+  std::printf("\nratios over %d rounds, each against its baseline in the same round\n", rounds);
+  for (const TFigure* figure : std::initializer_list<const TFigure*>{
+           &small.fresh, &large.fresh, &small.rerun, &large.rerun, &linear, &sql, &check}) {
+    figure->Print();
+  }
+  std::printf("%-24s %6.1f MB  target 30 MB  %s\n", "memory generate 1000x40", peakMb,
+              peakMb >= 0 && peakMb <= 30 ? "met" : "NOT MET");
+  if (std::getenv("VBGEN_BENCH_KEEP")) {
+    std::printf("kept %s\n", home.c_str());  // for profiling the trees and the database
+  } else {
+    fs::remove_all(home);
+  }
   return 0;
 }

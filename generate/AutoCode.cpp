@@ -7,6 +7,7 @@
 #include "generate/Manifest.h"
 #include "generate/ModelCheck.h"
 #include "generate/ModelSnapshot.h"
+#include "generate/ProjectDir.h"
 #include "generate/UIOperate.h"
 
 namespace vbgen {
@@ -80,44 +81,88 @@ void TAutoCode::Run() {
   }
   std::vector<std::string> problems = FindMissingReferences(model);
   if (problems.empty()) problems = FindTextsOutsideGbk(model);
+  if (problems.empty()) problems = FindNamesUnfitForFiles(model);
   if (!problems.empty()) throw TRunStopped(problems.front());
   CheckShippedFiles();
+  const TFileOperate::TTreeListing support = TFileOperate::ListTree(programDir_.BakDir());
 
   std::optional<TGuardedDiskSink> disk;
   if (!sink_) disk.emplace(programDir_.Home(), projectName, listener_);
   TGenContext context{projectName, programDir_.TemplateDir(),
                       sink_ ? *sink_ : static_cast<TFileSink&>(*disk), listener_};
+  // Every path of the run is checked before the first file is written: a link that leads out
+  // of the project directory stops the run with nothing written.
+  for (const std::string& name : ProjectFileNames(model)) {
+    context.sink.Admit(context.OutputPath(name));
+  }
+  for (const auto& entry : support.entries) context.sink.Admit(context.OutputPath(entry.relative));
+
+  std::vector<std::string> notCopied;
   try {
     TUIOperate(context, options_).AssembleProject(namespaceName_, model);
-    CopySupportFiles(context);
+    notCopied = CopySupportFiles(context, support);
   } catch (...) {
-    // What was written stays, and so does the record of it.
-    if (disk) disk->SaveManifest();
+    if (disk) SaveAfterFailure(*disk);
     throw;
   }
   if (disk) disk->SaveManifest();
+  if (!notCopied.empty()) return listener_.GenerationIncomplete(notCopied);
   listener_.GenerationDone();
+}
+
+// What was written stays, and so does the record of it; the failure that stopped the run is
+// the one reported, a manifest that cannot be saved after it is only noted.
+void TAutoCode::SaveAfterFailure(TGuardedDiskSink& disk) {
+  try {
+    disk.SaveManifest();
+  } catch (const std::exception& error) {
+    listener_.Progress(std::string("未能保存生成记录: ") + error.what());
+  }
 }
 
 // Files directly in bak are copied only when the project does not hold them yet (the user may
 // have changed them); files in its subdirectories are always copied over. A support file that
-// cannot be copied does not stop the run, but the progress lines name it.
-void TAutoCode::CopySupportFiles(TGenContext& context) {
+// cannot be copied does not stop the run: the rest is copied, and the file is named in a
+// progress line and in the list returned.
+std::vector<std::string> TAutoCode::CopySupportFiles(TGenContext& context,
+                                                     const TFileOperate::TTreeListing& support) {
   listener_.Progress("正在移动资源文件。。。");
+  std::vector<std::string> notCopied;
+  for (const std::string& folder : support.unlisted) notCopied.push_back("bak/" + folder);
   const fs::path output = programDir_.OutputDir(context.projectName);
-  const TFileOperate::TCopyPlan plan = TFileOperate::ListCopies(programDir_.BakDir(), output, true);
-  if (!sink_) {
-    for (const auto& directory : plan.directories) TFileOperate::CreateDirectories(directory);
-  }
-  for (const auto& copy : plan.files) {
-    const std::string path = context.OutputPath(fs::relative(copy.to, output).generic_string());
+  for (const auto& entry : support.entries) {
+    const std::string path = context.OutputPath(entry.relative);
+    const bool topLevel = entry.relative.find('/') == std::string::npos;
+    std::error_code error;
+    if (!entry.isDirectory && topLevel &&
+        fs::exists(fs::symlink_status(output / entry.relative, error))) {
+      continue;
+    }
     try {
-      context.sink.Write(path, TFileOperate::ReadBytes(copy.from));
-    } catch (const TFileError& error) {
-      listener_.Progress("未能复制支持文件 " + path + ": " + error.what());
+      if (entry.isDirectory) {
+        context.sink.MakeDirectory(path);
+      } else {
+        context.sink.Write(path, TFileOperate::ReadBytes(programDir_.BakDir() / entry.relative));
+      }
+    } catch (const TOutsideProjectError&) {
+      throw;
+    } catch (const TFileError& failure) {
+      listener_.Progress("未能复制支持文件 " + path + ": " + failure.what());
+      notCopied.push_back("bak/" + entry.relative + ": " + failure.what());
     }
   }
   listener_.Progress("移动资源文件完毕!");
+  return notCopied;
+}
+
+std::string IncompleteMessage(const std::vector<std::string>& notCopied) {
+  std::string message = "以下支持文件未能复制，生成的工程不完整:";
+  for (const std::string& line : notCopied) message += "\n" + line;
+  return message;
+}
+
+void TRunListener::GenerationIncomplete(const std::vector<std::string>& notCopied) {
+  RunFailed(IncompleteMessage(notCopied));
 }
 
 }  // namespace vbgen

@@ -2,10 +2,14 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
+#include "generate/FileOperate.h"
 #include "generate/GenContext.h"
 
 namespace vbgen {
+
+class TGuardedDiskSink;
 
 // How a run talks to its caller. The three notifications may block: the run waits until they
 // return (the window shows its message box meanwhile).
@@ -15,9 +19,17 @@ class TRunListener : public TProgressSink {
   virtual void DisplayCheckFailed(int failedClassId) = 0;
   virtual void GenerationDone() = 0;
   // Anything else that stops a run: a model the generators cannot handle, a missing template,
-  // a file that cannot be written, a database error.
+  // a file that cannot be written, a path that would leave the project directory, a database
+  // error.
   virtual void RunFailed(const std::string& message) = 0;
+  // Instead of GenerationDone: every generated file was written, but these support files (or
+  // folders of bak) could not be copied, each named with the reason. Unless the caller says
+  // otherwise, that is a failure whose message names them all.
+  virtual void GenerationIncomplete(const std::vector<std::string>& notCopied);
 };
+
+// "以下支持文件未能复制…" followed by one line per file.
+std::string IncompleteMessage(const std::vector<std::string>& notCopied);
 
 // One generation run of one project. The project's name is read once, when the run starts.
 class TAutoCode {
@@ -34,7 +46,9 @@ class TAutoCode {
  private:
   void Run();
   void CheckShippedFiles() const;
-  void CopySupportFiles(TGenContext& context);
+  std::vector<std::string> CopySupportFiles(TGenContext& context,
+                                            const TFileOperate::TTreeListing& support);
+  void SaveAfterFailure(TGuardedDiskSink& disk);
 
   int projectId_;
   std::string namespaceName_;

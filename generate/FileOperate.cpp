@@ -1,5 +1,10 @@
 #include "generate/FileOperate.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -45,10 +50,28 @@ std::string TFileOperate::ReadTextFile(const fs::path& file) {
 
 namespace {
 
-fs::path TemporaryBeside(const fs::path& file) {
+// Creates a temporary beside the file under a name nobody holds (O_EXCL), so two writers, or a
+// leftover of a killed one, are never mixed up with it.
+int CreateTemporaryBeside(const fs::path& file, fs::path& temporary) {
   static thread_local std::mt19937_64 random{std::random_device{}()};
-  return file.parent_path() / (".~" + file.filename().string() + "." +
-                               std::to_string(random() % 1000000000ULL) + ".tmp");
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = file.parent_path() / (".~" + file.filename().string() + "." +
+                                      std::to_string(random() % 1000000000ULL) + ".tmp");
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
 }
 
 }  // namespace
@@ -56,17 +79,16 @@ fs::path TemporaryBeside(const fs::path& file) {
 void TFileOperate::WriteTextFile(const fs::path& directory, const fs::path& file,
                                  const std::string& text) {
   CreateDirectories(directory);
+  fs::path temporary;
+  const int fd = CreateTemporaryBeside(file, temporary);
+  if (fd < 0) throw TFileError("无法写入文件 " + file.string() + ": " + std::strerror(errno));
+  const bool written = WriteAll(fd, text);
+  const bool closed = ::close(fd) == 0;
   std::error_code error;
-  fs::path temporary = TemporaryBeside(file);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) throw TFileError("无法写入文件 " + file.string());
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temporary, error);
-      throw TFileError("写入文件失败 " + file.string());
-    }
+  if (!written || !closed) {
+    const int reason = errno;
+    fs::remove(temporary, error);
+    throw TFileError("写入文件失败 " + file.string() + ": " + std::strerror(reason));
   }
   fs::rename(temporary, file, error);
   if (error) {
@@ -117,6 +139,35 @@ void CollectCopies(const fs::path& source, const fs::path& target, bool failIfEx
 }
 
 }  // namespace
+
+namespace {
+
+void CollectTree(const fs::path& root, const std::string& relative,
+                 TFileOperate::TTreeListing& listing) {
+  std::error_code error;
+  fs::directory_iterator entries(relative.empty() ? root : root / relative, error);
+  if (error) {
+    listing.unlisted.push_back(relative + "/: " + error.message());
+    return;
+  }
+  for (; entries != fs::directory_iterator(); entries.increment(error)) {
+    const std::string name = entries->path().filename().string();
+    const std::string path = relative.empty() ? name : relative + "/" + name;
+    std::error_code kind;
+    const bool isDirectory = entries->is_directory(kind);
+    listing.entries.push_back({path, isDirectory});
+    if (isDirectory) CollectTree(root, path, listing);
+  }
+  if (error) listing.unlisted.push_back(relative + "/: " + error.message());
+}
+
+}  // namespace
+
+TFileOperate::TTreeListing TFileOperate::ListTree(const fs::path& root) {
+  TTreeListing listing;
+  CollectTree(root, "", listing);
+  return listing;
+}
 
 TFileOperate::TCopyPlan TFileOperate::ListCopies(const fs::path& source, const fs::path& target,
                                                  bool failIfExists) {

@@ -38,6 +38,17 @@ class TFileOperate {
   };
   static TCopyPlan ListCopies(const std::filesystem::path& source,
                               const std::filesystem::path& target, bool failIfExists);
+  // Everything below a directory, parents before their contents, by path relative to it
+  // ("/" separators), and the folders that could not be listed (with the reason).
+  struct TTreeEntry {
+    std::string relative;
+    bool isDirectory = false;
+  };
+  struct TTreeListing {
+    std::vector<TTreeEntry> entries;
+    std::vector<std::string> unlisted;  // "{relative}/: reason"; "" is the directory itself
+  };
+  static TTreeListing ListTree(const std::filesystem::path& root);
   // Creates the directory with its missing parents; throws TFileError when it cannot.
   static void CreateDirectories(const std::filesystem::path& directory);
   // Reads a whole file's bytes; throws TFileError when it cannot.

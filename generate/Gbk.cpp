@@ -3,13 +3,21 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace vbgen {
 namespace {
 
 bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
+// Eight bytes a step: generated text is long and mostly ASCII.
 std::size_t AsciiRunEnd(std::string_view text, std::size_t pos) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  for (std::uint64_t word; pos + 8 <= text.size(); pos += 8) {
+    std::memcpy(&word, text.data() + pos, 8);
+    if (word & kHighBits) break;
+  }
   while (pos < text.size() && IsAscii(text[pos])) ++pos;
   return pos;
 }
@@ -57,6 +65,18 @@ bool TCodec::Convert(std::string_view input, std::string& output) {
   return true;
 }
 
+bool TGbkEncoder::ConvertRun(std::string_view run, std::string& gbk) {
+  auto found = known_.find(std::string(run));
+  if (found != known_.end()) {
+    gbk += found->second;
+    return true;
+  }
+  if (!codec_.Convert(run, converted_)) return false;
+  if (known_.size() < 100000) known_.emplace(std::string(run), converted_);
+  gbk += converted_;
+  return true;
+}
+
 std::string TGbkEncoder::Encode(std::string_view utf8) {
   std::string gbk;
   gbk.reserve(utf8.size());
@@ -66,11 +86,10 @@ std::string TGbkEncoder::Encode(std::string_view utf8) {
     gbk.append(utf8.substr(pos, ascii - pos));
     if (ascii == utf8.size()) break;
     std::size_t other = OtherRunEnd(utf8, ascii);
-    if (!codec_.Convert(utf8.substr(ascii, other - ascii), converted_)) {
+    if (!ConvertRun(utf8.substr(ascii, other - ascii), gbk)) {
       throw TEncodingError("文本无法用GBK编码表示: \"" + std::string(LineAround(utf8, ascii)) +
                            "\"");
     }
-    gbk += converted_;
     pos = other;
   }
   return gbk;
@@ -87,7 +106,9 @@ bool TGbkEncoder::Fits(std::string_view utf8) {
 
 std::string Utf8ToGbk(std::string_view utf8) {
   if (AsciiRunEnd(utf8, 0) == utf8.size()) return std::string(utf8);
-  return TGbkEncoder().Encode(utf8);
+  // One encoder per thread: opening the codec costs more than converting a form.
+  thread_local TGbkEncoder encoder;
+  return encoder.Encode(utf8);
 }
 
 std::string GbkToUtf8(std::string_view gbk) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace vbgen {
 
@@ -29,7 +30,8 @@ class TCodec {
 };
 
 // UTF-8 to GBK. Generated text is mostly ASCII, which is the same in both, so only the other
-// runs go through the codec.
+// runs go through the codec; and the same Chinese runs (captions, friend names) recur in every
+// form, so each run's GBK form is kept once found.
 class TGbkEncoder {
  public:
   TGbkEncoder() : codec_("GBK", "UTF-8") {}
@@ -38,8 +40,12 @@ class TGbkEncoder {
   bool Fits(std::string_view utf8);
 
  private:
+  // The GBK bytes of a run of non-ASCII UTF-8 text; false when it has none.
+  bool ConvertRun(std::string_view run, std::string& gbk);
+
   TCodec codec_;
   std::string converted_;
+  std::unordered_map<std::string, std::string> known_;
 };
 
 // UTF-8 to GBK bytes; throws TEncodingError naming the text when a character has no GBK form.

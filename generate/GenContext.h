@@ -14,6 +14,11 @@ class TFileSink {
   virtual ~TFileSink() = default;
   // relativePath is "projects/{projectName}/{fileName}" (UTF-8); bytes go out exactly.
   virtual void Write(const std::string& relativePath, const std::string& bytes) = 0;
+  // A folder of the project that must exist even when empty (same form of path).
+  virtual void MakeDirectory(const std::string& /*relativePath*/) {}
+  // Refuses a path that would leave the project directory (TOutsideProjectError), before
+  // anything is written; a sink that writes nowhere has nothing to refuse.
+  virtual void Admit(const std::string& /*relativePath*/) {}
 };
 
 // Receives the progress lines of a run, one call per line (UTF-8).

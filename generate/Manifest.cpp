@@ -14,19 +14,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kStateDir = ".vbgen";
+constexpr const char* kManifest = ".vbgen/manifest";
 
 // The path inside the output directory of "projects/{projectName}/{path}".
 std::string Inside(const std::string& relativePath, const std::string& prefix) {
   if (relativePath.rfind(prefix, 0) != 0) {
-    throw TFileError("生成的文件不在工程目录中: " + relativePath);
+    throw TOutsideProjectError("生成的文件不在工程目录中: " + relativePath);
   }
   return relativePath.substr(prefix.size());
-}
-
-std::optional<std::string> ReadIfPresent(const fs::path& file) {
-  std::error_code error;
-  if (!fs::is_regular_file(file, error)) return std::nullopt;
-  return TFileOperate::ReadBytes(file);
 }
 
 std::string Timestamp() {
@@ -58,8 +53,8 @@ std::string ContentHash(const std::string& bytes) {
   return text;
 }
 
-TManifest::TManifest(fs::path outputDir) : outputDir_(std::move(outputDir)) {
-  std::istringstream lines(TFileOperate::ReadTextFile(outputDir_ / kStateDir / "manifest"));
+TManifest::TManifest(TProjectDir& dir) : dir_(dir), onDisk_(dir.Read(kManifest)) {
+  std::istringstream lines(onDisk_.value_or(std::string()));
   std::string line;
   while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -74,10 +69,15 @@ std::optional<std::string> TManifest::Recorded(const std::string& path) const {
   return found->second;
 }
 
-void TManifest::Save() const {
+std::string TManifest::Text() const {
   std::string text;
   for (const auto& [path, hash] : hashes_) text += hash + "\t" + path + "\n";
-  TFileOperate::WriteTextFile(outputDir_ / kStateDir, outputDir_ / kStateDir / "manifest", text);
+  return text;
+}
+
+void TManifest::Save() {
+  std::string text = Text();
+  if (dir_.Write(kManifest, text, onDisk_)) onDisk_ = std::move(text);
 }
 
 bool TManifest::HoldsHandEdit(const std::string& path, const std::string& currentBytes) const {
@@ -87,44 +87,48 @@ bool TManifest::HoldsHandEdit(const std::string& path, const std::string& curren
 
 TGuardedDiskSink::TGuardedDiskSink(fs::path home, const std::string& projectName,
                                    TProgressSink& progress)
-    : home_(std::move(home)),
-      prefix_("projects/" + projectName + "/"),
-      manifest_(home_ / "projects" / projectName),
-      progress_(progress) {}
+    : dir_(std::move(home), projectName), manifest_(dir_), progress_(progress) {
+  dir_.RemoveLeftovers(kStateDir, true);
+}
 
-fs::path TGuardedDiskSink::BackupDir() {
+std::string TGuardedDiskSink::BackupDir() {
   if (backupDir_.empty()) {
-    fs::path base = manifest_.OutputDir() / kStateDir / "backup";
-    std::string stamp = Timestamp();
-    backupDir_ = base / stamp;
-    for (int n = 2; fs::exists(backupDir_); ++n)
-      backupDir_ = base / (stamp + "-" + std::to_string(n));
+    const std::string base = std::string(kStateDir) + "/backup/" + Timestamp();
+    std::string candidate = base;
+    for (int n = 2; !dir_.MakeNewDirectory(candidate); ++n) {
+      candidate = base + "-" + std::to_string(n);
+    }
+    backupDir_ = candidate;
   }
   return backupDir_;
 }
 
 void TGuardedDiskSink::Write(const std::string& relativePath, const std::string& bytes) {
-  const std::string path = Inside(relativePath, prefix_);
-  const fs::path target = manifest_.OutputDir() / fs::path(path);
-  if (auto current = ReadIfPresent(target);
-      current && *current != bytes && manifest_.HoldsHandEdit(path, *current)) {
-    const fs::path backup = BackupDir() / fs::path(path);
-    TFileOperate::WriteTextFile(backup.parent_path(), backup, *current);
-    progress_.Progress("已备份手工修改过的文件: " + relativePath + " -> " +
-                       fs::relative(backup, home_).generic_string());
+  const std::string path = Inside(relativePath, dir_.Prefix());
+  const std::optional<std::string> current = dir_.Read(path);
+  if (current && *current != bytes && manifest_.HoldsHandEdit(path, *current)) {
+    const std::string backup = BackupDir() + "/" + path;
+    dir_.Write(backup, *current, std::nullopt);
+    progress_.Progress("已备份手工修改过的文件: " + relativePath + " -> " + dir_.Prefix() + backup);
   }
-  TFileOperate::WriteTextFile(target.parent_path(), target, bytes);
+  dir_.Write(path, bytes, current);
   manifest_.Record(path, ContentHash(bytes));
 }
 
+void TGuardedDiskSink::MakeDirectory(const std::string& relativePath) {
+  dir_.MakeDirectories(Inside(relativePath, dir_.Prefix()));
+}
+
+void TGuardedDiskSink::Admit(const std::string& relativePath) {
+  dir_.Admit(Inside(relativePath, dir_.Prefix()));
+}
+
 TPlanSink::TPlanSink(fs::path home, const std::string& projectName)
-    : home_(std::move(home)),
-      prefix_("projects/" + projectName + "/"),
-      manifest_(home_ / "projects" / projectName) {}
+    : dir_(std::move(home), projectName), manifest_(dir_) {}
 
 void TPlanSink::Write(const std::string& relativePath, const std::string& bytes) {
-  const std::string path = Inside(relativePath, prefix_);
-  auto current = ReadIfPresent(manifest_.OutputDir() / fs::path(path));
+  const std::string path = Inside(relativePath, dir_.Prefix());
+  const std::optional<std::string> current = dir_.Read(path);
   TPlannedChange change = TPlannedChange::Create;
   if (current && *current == bytes) {
     change = TPlannedChange::Unchanged;
@@ -133,6 +137,10 @@ void TPlanSink::Write(const std::string& relativePath, const std::string& bytes)
                                                      : TPlannedChange::Change;
   }
   entries_.push_back({relativePath, change});
+}
+
+void TPlanSink::Admit(const std::string& relativePath) {
+  dir_.Admit(Inside(relativePath, dir_.Prefix()));
 }
 
 }  // namespace vbgen

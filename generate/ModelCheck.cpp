@@ -65,6 +65,7 @@ std::vector<std::string> FindRefusedNames(const TModelSnapshot& model) {
   auto note = [&problems](const std::string& where, const TRuleResult& result) {
     if (result) problems.push_back(where + ": " + *result);
   };
+  note("工程" + model.ProjectName() + "的名称", CheckStoredProjectName(model.ProjectName()));
   for (const TClassModel& entry : model.Classes()) {
     note("类" + entry.className + "的类名", CheckStoredClassName(entry.className));
     note("类" + entry.className + "的友好名称", CheckStoredFriendName(entry.friendName));
@@ -72,6 +73,19 @@ std::vector<std::string> FindRefusedNames(const TModelSnapshot& model) {
       std::string where = "类" + entry.className + "的成员" + member.memberName;
       note(where + "的名称", CheckStoredMemberName(member.memberName));
       note(where + "的注释", CheckStoredComment(member.memberComment));
+    }
+  }
+  return problems;
+}
+
+std::vector<std::string> FindNamesUnfitForFiles(const TModelSnapshot& model) {
+  std::vector<std::string> problems;
+  if (auto refused = CheckStoredProjectName(model.ProjectName())) {
+    problems.push_back("工程" + model.ProjectName() + "的名称: " + *refused);
+  }
+  for (const TClassModel& entry : model.Classes()) {
+    if (auto refused = CheckClassNameAsFileName(entry.className)) {
+      problems.push_back("类" + entry.className + "的类名: " + *refused);
     }
   }
   return problems;

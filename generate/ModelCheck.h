@@ -22,6 +22,10 @@ std::vector<std::string> FindDisplayProblems(const TModelSnapshot& model);
 // may hold them), each message naming where the text is.
 std::vector<std::string> FindRefusedNames(const TModelSnapshot& model);
 
+// The names that become file names (the project's, the classes'), where the rules refuse them:
+// a run stops on the first before it writes anything.
+std::vector<std::string> FindNamesUnfitForFiles(const TModelSnapshot& model);
+
 // Every problem that would stop a run or the script, or that the input rules refuse, one line
 // each, in class order.
 std::vector<std::string> FindModelProblems(const TModelSnapshot& model);

@@ -82,6 +82,17 @@ std::string LowerFirst(const std::string& className) {
   return lower;
 }
 
+std::vector<std::string> ProjectFileNames(const TModelSnapshot& model) {
+  std::vector<std::string> names = {"MainForm.frm", kProjectTemplate, "frmczql.frm"};
+  for (const TClassModel& entry : model.Classes()) {
+    for (const char* kind : {"FrmAdd", "FrmEdit", "FrmManage"}) {
+      names.push_back(kind + entry.className + ".frm");
+      names.push_back(kind + entry.className + ".frx");
+    }
+  }
+  return names;
+}
+
 void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
                                  const TModelSnapshot& model) {
   const std::vector<TClassModel>& classList = model.Classes();

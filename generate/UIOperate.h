@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "generate/GenContext.h"
 #include "generate/ModelSnapshot.h"
@@ -9,6 +10,10 @@ namespace vbgen {
 
 // The class name with its first character lowered when it is one of A to Z.
 std::string LowerFirst(const std::string& className);
+
+// The names of every file the assembly and the generators write for the model, inside the
+// project directory, so a run can check where they go before it writes the first.
+std::vector<std::string> ProjectFileNames(const TModelSnapshot& model);
 
 // The generator of one run: the project assembly and the four form generators.
 class TUIOperate {

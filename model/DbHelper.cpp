@@ -57,15 +57,47 @@ create index t_class_project on t_class(projectId);
 create index t_member_class on t_member(classId);
 )";
 
+// What the user can act on for a failure of the database file itself; empty for any other.
+std::string FileProblem(int code) {
+  switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return "模型数据库正被其他程序锁定，请关闭正在使用它的程序后重试";
+    case SQLITE_NOTADB:
+      return "该文件不是模型数据库";
+    case SQLITE_CORRUPT:
+      return "模型数据库已损坏，请用备份替换它";
+    case SQLITE_READONLY:
+      return "模型数据库是只读的，无法保存修改";
+    case SQLITE_FULL:
+      return "磁盘已满，无法保存模型数据库";
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+      return "无法读写模型数据库文件";
+    default:
+      return {};
+  }
+}
+
+std::string DatabaseName() { return Shared().path.string(); }
+
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
-  throw TDbError(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+  if (!db) throw TDbError(what + ": out of memory");
+  const std::string problem = FileProblem(sqlite3_extended_errcode(db));
+  if (!problem.empty()) {
+    throw TDbError(problem + " (" + DatabaseName() + "): " + sqlite3_errmsg(db));
+  }
+  throw TDbError(what + ": " + sqlite3_errmsg(db));
 }
 
 void ExecPlain(sqlite3* db, const char* sql) {
   char* message = nullptr;
-  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+  const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+  if (rc != SQLITE_OK) {
     std::string text = message ? message : "unknown error";
     sqlite3_free(message);
+    const std::string problem = FileProblem(rc);
+    if (!problem.empty()) throw TDbError(problem + " (" + DatabaseName() + "): " + text);
     throw TDbError(std::string("数据库操作失败: ") + text);
   }
 }
@@ -136,6 +168,19 @@ TSqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
   }
 }
 
+int CountTables(sqlite3* db) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db, "select count(*) from sqlite_master", -1, &statement, nullptr) !=
+      SQLITE_OK) {
+    Fail(db, "无法读取模型数据库");
+  }
+  const int rc = sqlite3_step(statement);
+  const int count = rc == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+  sqlite3_finalize(statement);
+  if (rc != SQLITE_ROW) Fail(db, "无法读取模型数据库");
+  return count;
+}
+
 }  // namespace
 
 TRowSet::TRowSet(std::vector<std::string> columns, std::vector<std::vector<TSqlValue>> rows)
@@ -199,8 +244,6 @@ sqlite3* TDbHelper::GetConnection() {
   auto& shared = Shared();
   std::lock_guard lock(shared.mutex);
   if (shared.db) return shared.db;
-  std::error_code ignored;
-  bool isNew = !std::filesystem::exists(shared.path, ignored);
   sqlite3* db = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
   if (sqlite3_open_v2(shared.path.string().c_str(), &db, flags, nullptr) != SQLITE_OK) {
@@ -210,14 +253,14 @@ sqlite3* TDbHelper::GetConnection() {
   }
   sqlite3_busy_timeout(db, 5000);
   try {
-    if (isNew) {
-      ExecPlain(db, "begin");
-      ExecPlain(db, kSchema);
-      ExecPlain(db, "commit");
-    }
+    // A new file, an empty (0-byte) one and one without any table alike get the three
+    // tables; the check also tells a file that is not a database, or a damaged one, at once.
+    ExecPlain(db, "begin");
+    if (CountTables(db) == 0) ExecPlain(db, kSchema);
+    ExecPlain(db, "commit");
   } catch (...) {
+    // Never delete the file: it may hold someone's model that only failed to open.
     sqlite3_close_v2(db);
-    std::filesystem::remove(shared.path, ignored);
     throw;
   }
   shared.db = db;

@@ -91,8 +91,24 @@ TMemberList TMemberDAO::ListNonKeyMembers(int classId) {
   return List("memberIsPri=0 and classId=?", {Key(classId)});
 }
 
+// Read in pages, so a large model never stands in memory twice (as rows and as records); the
+// caller's transaction keeps the pages one state of the model.
 TMemberList TMemberDAO::ListProjectMembers(int projectId) {
-  return List("classId in (select classId from t_class where projectId=?)", {Key(projectId)});
+  constexpr int kPage = 2048;
+  TDbTransaction transaction;
+  TMemberList members;
+  for (int last = -1;;) {
+    TRowSet rows = db_.OpenQuery(
+        "select * from t_member where memberId>? and classId in (select classId from t_class "
+        "where projectId=?) order by memberId limit " +
+            std::to_string(kPage),
+        {Key(last), Key(projectId)});
+    for (std::size_t i = 0; i < rows.size(); ++i) members.push_back(ReadMember(rows, i));
+    if (rows.size() < static_cast<std::size_t>(kPage)) break;
+    last = members.back().memberId;
+  }
+  transaction.Commit();
+  return members;
 }
 
 std::optional<TMember> TMemberDAO::GetMember(int memberId) {

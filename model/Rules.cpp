@@ -246,6 +246,16 @@ TRuleResult CheckStoredClassName(const std::string& className) {
   return std::nullopt;
 }
 
+TRuleResult CheckClassNameAsFileName(const std::string& className) {
+  if (!IsIdentifier(className)) return kClassNameChars;
+  return std::nullopt;
+}
+
+TRuleResult CheckStoredProjectName(const std::string& projectName) {
+  if (projectName.empty()) return "工程名称不能为空!";
+  return ProjectNameSafety(projectName);
+}
+
 TRuleResult CheckStoredFriendName(const std::string& friendName) {
   if (friendName.empty()) return "友好名称不能为空";
   if (!FitsVbString(friendName)) return kFriendNameChars;

@@ -63,6 +63,11 @@ TMemberInput MemberInputFrom(const TMember& member, std::vector<std::string> typ
 
 // Checks a stored name as the dialogs would have (used for models from older databases).
 TRuleResult CheckStoredClassName(const std::string& className);
+// The part of the class-name rules that keeps the class's files in the project directory.
+TRuleResult CheckClassNameAsFileName(const std::string& className);
+// A stored project name, as the new-project box would have checked it (but for duplicates):
+// it names the project's output folder.
+TRuleResult CheckStoredProjectName(const std::string& projectName);
 TRuleResult CheckStoredFriendName(const std::string& friendName);
 TRuleResult CheckStoredMemberName(const std::string& memberName);
 TRuleResult CheckStoredComment(const std::string& comment);

@@ -237,6 +237,18 @@ TEST_F(CliRunTest, GenerateThenDryRunShowsHandEdits) {
 
 namespace vbgen::test {
 
+TEST_F(CliRunTest, SupportFilesThatCannotBeCopiedMakeGenerateFail) {
+  Ok("import " + Example());
+  std::filesystem::remove(Home() / "bak" / "readme.txt");
+  std::filesystem::create_symlink("readme.txt", Home() / "bak" / "readme.txt");  // unreadable
+  TCliResult run = Run("generate 1");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("以下支持文件未能复制"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("bak/readme.txt"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out.find("所有代码生成完毕!"), std::string::npos) << run.out;
+  EXPECT_TRUE(std::filesystem::exists(Home() / "projects" / "图书馆管理" / "ModMain.bas"));
+}
+
 TEST_F(CliRunTest, GenerateAndSqlWithTheCompleteChoice) {
   Ok("import " + Example());
   EXPECT_NE(Ok("generate 1 --complete").find("所有代码生成完毕!"), std::string::npos);

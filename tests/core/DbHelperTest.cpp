@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <fstream>
 #include <thread>
 
 #include "TestModel.h"
@@ -113,6 +114,80 @@ TEST_F(DbHelperTest, TwoThreadsNeverInterleaveInsideATransaction) {
     EXPECT_NE(list[0].memberName, list[19].memberName);
   }
   swapper.join();
+}
+
+}  // namespace vbgen::test
+
+namespace vbgen::test {
+
+class DbFileTest : public ModelTest {
+ protected:
+  std::filesystem::path File() const { return TempPath() / "projects.db"; }
+  void Put(const std::string& bytes) {
+    TDbHelper::Close();
+    std::ofstream(File(), std::ios::binary) << bytes;
+  }
+  // The message of the first model operation, which must fail.
+  std::string Failure() {
+    try {
+      TProjectDAO().ListProjects();
+    } catch (const TDbError& error) {
+      return error.what();
+    }
+    ADD_FAILURE() << "no error";
+    return {};
+  }
+};
+
+TEST_F(DbFileTest, AnEmptyFileIsAnEmptyDatabaseAndGetsTheThreeTables) {
+  Put("");
+  EXPECT_TRUE(TProjectDAO().ListProjects().empty());
+  AddProject("甲");
+  TDbHelper::Close();
+  EXPECT_EQ(TProjectDAO().ListProjects().size(), 1u);
+}
+
+TEST_F(DbFileTest, AFileThatIsNotADatabaseIsNamedAndKept) {
+  const std::string text =
+      "这是我的笔记, not a database at all, but long enough to look like one.\n";
+  Put(text + std::string(4096, 'x'));
+  const std::string message = Failure();
+  EXPECT_NE(message.find("不是模型数据库"), std::string::npos) << message;
+  EXPECT_NE(message.find(File().string()), std::string::npos) << message;
+  TDbHelper::Close();
+  std::ifstream in(File(), std::ios::binary);
+  std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(kept, text + std::string(4096, 'x'));  // never deleted or overwritten
+}
+
+TEST_F(DbFileTest, ADamagedDatabaseIsReportedAsDamaged) {
+  {
+    TDbTransaction transaction;
+    for (int i = 0; i < 200; ++i) TProjectDAO().AddProject("工程" + std::to_string(i));
+    transaction.Commit();
+  }
+  TDbHelper::Close();
+  // Overwrite the second page (the table's rows) with rubbish; the header stays valid.
+  std::fstream file(File(), std::ios::binary | std::ios::in | std::ios::out);
+  file.seekp(4096);
+  file << std::string(4096, '\x5a');
+  file.close();
+  const std::string message = Failure();
+  EXPECT_NE(message.find("已损坏"), std::string::npos) << message;
+}
+
+TEST_F(DbFileTest, ALockedDatabaseSaysSo) {
+  AddProject("甲");
+  TDbHelper::Close();
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(File().string().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+  const std::string message = Failure();
+  sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_NE(message.find("锁定"), std::string::npos) << message;
+  EXPECT_EQ(message.find("语句有误"), std::string::npos) << message;
+  EXPECT_EQ(TProjectDAO().ListProjects().size(), 1u);  // and works once the lock is gone
 }
 
 }  // namespace vbgen::test

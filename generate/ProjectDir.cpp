@@ -1,0 +1,307 @@
+#include "generate/ProjectDir.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+namespace vbgen {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+struct TSplit {
+  std::string dir;  // "" for the root
+  std::string name;
+};
+
+std::string Parent(const std::string& inside) {
+  const std::size_t slash = inside.rfind('/');
+  return slash == std::string::npos ? std::string() : inside.substr(0, slash);
+}
+
+std::string LastPart(const std::string& inside) {
+  const std::size_t slash = inside.rfind('/');
+  return slash == std::string::npos ? inside : inside.substr(slash + 1);
+}
+
+// A path inside the directory names no "." or ".." part, starts with no "/" and has no empty
+// part: anything else could point out of it before any link is looked at.
+bool IsPlainInsidePath(const std::string& inside) {
+  if (inside.empty() || inside.find('\0') != std::string::npos) return false;
+  std::size_t start = 0;
+  while (start <= inside.size()) {
+    std::size_t end = inside.find('/', start);
+    if (end == std::string::npos) end = inside.size();
+    const std::string part = inside.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string TemporaryName(const std::string& name) {
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  return ".~" + name + "." + std::to_string(random() % 1000000000ULL) + ".tmp";
+}
+
+}  // namespace
+
+bool IsLeftoverName(const std::string& name) {
+  constexpr std::string_view head = ".~", tail = ".tmp";
+  if (name.size() < head.size() + tail.size() + 3) return false;
+  if (name.compare(0, head.size(), head) != 0) return false;
+  if (name.compare(name.size() - tail.size(), tail.size(), tail) != 0) return false;
+  const std::string middle = name.substr(head.size(), name.size() - head.size() - tail.size());
+  const std::size_t dot = middle.rfind('.');
+  if (dot == std::string::npos || dot == 0 || dot + 1 == middle.size()) return false;
+  return middle.find_first_not_of("0123456789", dot + 1) == std::string::npos;
+}
+
+TProjectDir::TProjectDir(fs::path home, const std::string& projectName)
+    : home_(std::move(home)), prefix_("projects/" + projectName + "/") {
+  if (projectName.empty() || projectName.find('/') != std::string::npos ||
+      !IsPlainInsidePath(projectName)) {
+    throw TOutsideProjectError("工程名称\"" + projectName +
+                               "\"不是一个普通的文件夹名称，拒绝在工程目录以外写入文件!");
+  }
+  root_ = home_ / "projects" / projectName;
+}
+
+TProjectDir::~TProjectDir() {
+  for (auto& [inside, fd] : dirFds_) ::close(fd);
+}
+
+bool TProjectDir::Exists() const {
+  struct stat info;
+  return ::stat(root_.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+void TProjectDir::Fail(const std::string& what, const std::string& inside, int error) const {
+  throw TFileError(what + " " + prefix_ + inside + ": " + std::strerror(error));
+}
+
+// A link inside the directory is followed only when where it leads is inside too.
+void TProjectDir::CheckLink(const std::string& inside) {
+  char resolved[PATH_MAX];
+  if (!::realpath((root_ / inside).c_str(), resolved)) {
+    throw TOutsideProjectError("拒绝跟随无法解析的符号链接: " + prefix_ + inside);
+  }
+  const std::string target = resolved;
+  if (target != canonicalRoot_ && target.rfind(canonicalRoot_ + "/", 0) != 0) {
+    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside + " 指向 " + target);
+  }
+}
+
+int TProjectDir::OpenChild(int parentFd, const std::string& parentInside, const std::string& name,
+                           bool create) {
+  const std::string inside = parentInside.empty() ? name : parentInside + "/" + name;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    int fd = ::openat(parentFd, name.c_str(), kDirFlags | O_NOFOLLOW);
+    if (fd >= 0) return fd;
+    const int error = errno;
+    if (error == ENOENT) {
+      if (!create) return -1;
+      if (::mkdirat(parentFd, name.c_str(), 0777) != 0 && errno != EEXIST) {
+        Fail("无法创建目录", inside, errno);
+      }
+      continue;
+    }
+    struct stat info;
+    if (::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(info.st_mode)) {
+      CheckLink(inside);
+      fd = ::openat(parentFd, name.c_str(), kDirFlags);
+      if (fd >= 0) return fd;
+    }
+    Fail("无法打开目录", inside, error == ELOOP ? ENOTDIR : error);
+  }
+  Fail("无法创建目录", inside, ENOENT);
+}
+
+int TProjectDir::DirFd(const std::string& insideDir, bool create) {
+  if (auto found = dirFds_.find(insideDir); found != dirFds_.end()) return found->second;
+  int fd;
+  if (insideDir.empty()) {
+    if (create) {
+      std::error_code error;
+      fs::create_directories(root_, error);
+      if (error) {
+        throw TFileError("无法创建目录 " + root_.string() + ": " + error.message());
+      }
+    }
+    fd = ::open(root_.c_str(), kDirFlags);
+    if (fd < 0) {
+      if (errno == ENOENT && !create) return -1;
+      throw TFileError("无法打开目录 " + root_.string() + ": " + std::strerror(errno));
+    }
+    char resolved[PATH_MAX];
+    if (!::realpath(root_.c_str(), resolved)) {
+      ::close(fd);
+      throw TFileError("无法打开目录 " + root_.string() + ": " + std::strerror(errno));
+    }
+    canonicalRoot_ = resolved;
+  } else {
+    const std::string parent = Parent(insideDir);
+    const int parentFd = DirFd(parent, create);
+    if (parentFd < 0) return -1;
+    fd = OpenChild(parentFd, parent, LastPart(insideDir), create);
+    if (fd < 0) return -1;
+  }
+  dirFds_.emplace(insideDir, fd);
+  return fd;
+}
+
+void TProjectDir::Admit(const std::string& inside) {
+  if (!IsPlainInsidePath(inside)) {
+    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside);
+  }
+  const int dirFd = DirFd(Parent(inside), false);
+  if (dirFd < 0) return;
+  struct stat info;
+  if (::fstatat(dirFd, LastPart(inside).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return;
+  if (S_ISLNK(info.st_mode)) CheckLink(inside);
+}
+
+std::optional<std::string> TProjectDir::Read(const std::string& inside) {
+  Admit(inside);
+  const int dirFd = DirFd(Parent(inside), false);
+  if (dirFd < 0) return std::nullopt;
+  const std::string name = LastPart(inside);
+  int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0 && errno == ELOOP) {
+    CheckLink(inside);
+    fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  if (fd < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    Fail("无法读取文件", inside, errno);
+  }
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return std::nullopt;  // a folder or a device under a file's name: writing it will say so
+  }
+  // One read for the whole file: a short read of a regular file is its end.
+  std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      ::close(fd);
+      Fail("无法读取文件", inside, error);
+    }
+    const std::size_t asked = bytes.size() - got;
+    got += static_cast<std::size_t>(n);
+    if (n == 0 || static_cast<std::size_t>(n) < asked) break;
+    bytes.resize(bytes.size() * 2);  // the file grew while it was read
+  }
+  ::close(fd);
+  bytes.resize(got);
+  return bytes;
+}
+
+void TProjectDir::WriteWhole(int dirFd, const std::string& inside, const std::string& name,
+                                 const std::string& bytes) {
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temporary = TemporaryName(name);
+    fd = ::openat(dirFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  0666);
+    if (fd < 0 && errno != EEXIST) Fail("无法写入文件", inside, errno);
+  }
+  if (fd < 0) Fail("无法写入文件", inside, EEXIST);
+  const bool written = WriteAll(fd, bytes);
+  int error = errno;
+  const bool closed = ::close(fd) == 0;
+  if (written && !closed) error = errno;
+  if (!written || !closed || ::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) != 0) {
+    if (written && closed) error = errno;
+    ::unlinkat(dirFd, temporary.c_str(), 0);
+    Fail("无法写入文件", inside, error);
+  }
+}
+
+bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
+                        const std::optional<std::string>& existingBytes) {
+  Admit(inside);
+  const std::string parent = Parent(inside);
+  // The first file a run writes into a folder clears what a killed run left there.
+  if (cleaned_.insert(parent).second) RemoveLeftovers(parent, false);
+  if (existingBytes && *existingBytes == bytes) return false;
+  const int dirFd = DirFd(parent, true);
+  WriteWhole(dirFd, inside, LastPart(inside), bytes);
+  return true;
+}
+
+void TProjectDir::MakeDirectories(const std::string& inside) {
+  if (!IsPlainInsidePath(inside)) {
+    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside);
+  }
+  DirFd(inside, true);
+}
+
+bool TProjectDir::MakeNewDirectory(const std::string& inside) {
+  if (!IsPlainInsidePath(inside)) {
+    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside);
+  }
+  const int parentFd = DirFd(Parent(inside), true);
+  if (::mkdirat(parentFd, LastPart(inside).c_str(), 0777) == 0) return true;
+  if (errno == EEXIST) return false;
+  Fail("无法创建目录", inside, errno);
+}
+
+void TProjectDir::RemoveLeftovers(const std::string& insideDir, bool recursive) {
+  const int dirFd = DirFd(insideDir, false);
+  if (dirFd < 0) return;
+  const int listFd = ::openat(dirFd, ".", kDirFlags);
+  if (listFd < 0) return;
+  DIR* listing = ::fdopendir(listFd);
+  if (!listing) {
+    ::close(listFd);
+    return;
+  }
+  std::vector<std::string> subfolders;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    unsigned char type = entry->d_type;
+    if (type == DT_UNKNOWN) {
+      struct stat info;
+      if (::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      type = S_ISREG(info.st_mode) ? DT_REG : S_ISDIR(info.st_mode) ? DT_DIR : DT_LNK;
+    }
+    if (type == DT_REG && IsLeftoverName(name)) ::unlinkat(dirFd, name.c_str(), 0);
+    if (type == DT_DIR && recursive) subfolders.push_back(name);
+  }
+  ::closedir(listing);
+  for (const std::string& name : subfolders) {
+    RemoveLeftovers(insideDir.empty() ? name : insideDir + "/" + name, true);
+  }
+}
+
+}  // namespace vbgen

@@ -1,0 +1,84 @@
+// The one place where a run touches the disk of its project directory
+// {home}/projects/{projectName}/: every file it reads back, writes, copies or backs up goes
+// through here, by a path inside the directory, and is checked on the resolved path. A symbolic
+// link inside the directory is followed only while it stays inside.
+//
+// Files are written whole: the bytes go to an exclusively created ".~{name}.{n}.tmp" beside
+// the target, which takes the target's name only when complete, so a killed run never leaves a
+// half-written file under a real name; the next run removes such temporaries. (A file without
+// a name, O_TMPFILE, would leave nothing behind, but ext4 allocates its inode several times
+// slower than a named one.) A file whose bytes are already on disk is left alone (same inode,
+// same modification time).
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "generate/FileOperate.h"
+
+namespace vbgen {
+
+// A path that would leave the project directory (a name holding "..", a link pointing out);
+// the message names it. Nothing has been written for it.
+class TOutsideProjectError : public TFileError {
+ public:
+  using TFileError::TFileError;
+};
+
+class TProjectDir {
+ public:
+  // Throws TOutsideProjectError when the project name is not one plain folder name.
+  TProjectDir(std::filesystem::path home, const std::string& projectName);
+  ~TProjectDir();
+  TProjectDir(const TProjectDir&) = delete;
+  TProjectDir& operator=(const TProjectDir&) = delete;
+
+  const std::filesystem::path& Root() const { return root_; }
+  // "projects/{projectName}/": how paths inside are shown to the user.
+  const std::string& Prefix() const { return prefix_; }
+
+  // The file's bytes, none when there is no such file. `inside` is a relative path with "/"
+  // separators and no "." or ".." parts.
+  std::optional<std::string> Read(const std::string& inside);
+  // Writes the file whole (creating its folders); true when it was written, false when it
+  // already held these bytes (existingBytes, when given, are what Read returned).
+  bool Write(const std::string& inside, const std::string& bytes,
+             const std::optional<std::string>& existingBytes);
+  void MakeDirectories(const std::string& inside);
+  // Creates a folder that did not exist yet; false when the name is taken.
+  bool MakeNewDirectory(const std::string& inside);
+  // Removes what a killed run left behind: the temporary files of this writer in that folder
+  // and, when asked, in its subfolders (links are not followed).
+  void RemoveLeftovers(const std::string& insideDir, bool recursive);
+  // Refuses (TOutsideProjectError) a path that would leave the directory: checked on what its
+  // existing parts resolve to. Creates nothing.
+  void Admit(const std::string& inside);
+
+  // Whether the root exists (a dry run does not create it).
+  bool Exists() const;
+
+ private:
+  int DirFd(const std::string& insideDir, bool create);
+  int OpenChild(int parentFd, const std::string& parentInside, const std::string& name,
+                bool create);
+  void CheckLink(const std::string& inside);
+  [[noreturn]] void Fail(const std::string& what, const std::string& inside, int error) const;
+  // The bytes go to an exclusively created temporary beside the target, renamed over it.
+  void WriteWhole(int dirFd, const std::string& inside, const std::string& name,
+                  const std::string& bytes);
+
+  std::filesystem::path home_;
+  std::filesystem::path root_;
+  std::string prefix_;
+  std::string canonicalRoot_;
+  std::unordered_map<std::string, int> dirFds_;  // open folders by inside path ("" the root)
+  std::unordered_set<std::string> cleaned_;      // folders freed of a killed run's leftovers
+};
+
+// The temporary name beside a file; true when `name` is one.
+bool IsLeftoverName(const std::string& name);
+
+}  // namespace vbgen

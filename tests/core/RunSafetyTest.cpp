@@ -1,0 +1,274 @@
+// Runs over hostile input: names and links that point out of the project directory, leftovers
+// of a killed run, support files that cannot be copied, failures after failures.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "TestModel.h"
+#include "TestSupport.h"
+#include "generate/AutoCode.h"
+#include "generate/ModelCheck.h"
+#include "generate/ProjectDir.h"
+#include "model/ModelFile.h"
+
+namespace vbgen::test {
+namespace fs = std::filesystem;
+namespace {
+
+class TRecorder : public TRunListener {
+ public:
+  void Progress(const std::string& line) override { lines.push_back(line); }
+  void KeyCheckFailed(int id) override { events.push_back("key " + std::to_string(id)); }
+  void DisplayCheckFailed(int id) override { events.push_back("display " + std::to_string(id)); }
+  void GenerationDone() override { events.push_back("done"); }
+  void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
+  std::vector<std::string> lines, events;
+};
+
+// Every path below a directory (links not followed), with what it is.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  std::error_code error;
+  if (!fs::exists(fs::symlink_status(root, error))) return tree;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+       ++it) {
+    const std::string path = fs::relative(it->path(), root).generic_string();
+    if (it->is_symlink()) {
+      tree[path] = "link " + fs::read_symlink(it->path()).string();
+    } else if (it->is_regular_file()) {
+      tree[path] = TFileOperate::ReadBytes(it->path());
+    } else {
+      tree[path] = "dir";
+    }
+  }
+  return tree;
+}
+
+}  // namespace
+
+class RunSafetyTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    home = TempPath() / "home";
+    outside = TempPath() / "outside";
+    fs::create_directories(outside);
+    fs::create_directories(home);
+    TFileOperate::WriteTextFile(outside, outside / "NoImage.jpg", "outside picture");
+    fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
+    fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
+  }
+  TRecorder Generate(int projectId) {
+    TRecorder recorder;
+    TAutoCode(projectId, "tavorin", TProgramDir(home), recorder).Execute();
+    return recorder;
+  }
+  int Example(const std::string& name = "馆") {
+    return ImportProject(TFileOperate::ReadBytes(SourceDir() / "data/examples/library.json"), name);
+  }
+  fs::path Output() const { return home / "projects" / "馆"; }
+  // What lies in the temporary directory beside the home, which no run may touch.
+  std::map<std::string, std::string> Beside() const {
+    std::map<std::string, std::string> beside;
+    for (const auto& entry : fs::directory_iterator(TempPath())) {
+      if (entry.path().filename() == "home" || entry.path().filename() == "projects.db") continue;
+      for (auto& [path, bytes] : Tree(entry.path())) {
+        beside[entry.path().filename().string() + "/" + path] = bytes;
+      }
+      beside[entry.path().filename().string()] = "entry";
+    }
+    return beside;
+  }
+  void ExpectRefusedNaming(const TRecorder& run, const std::string& name) {
+    ASSERT_EQ(run.events.size(), 1u);
+    EXPECT_EQ(run.events[0].rfind("failed ", 0), 0u) << run.events[0];
+    EXPECT_NE(run.events[0].find(name), std::string::npos) << run.events[0];
+    EXPECT_TRUE(run.lines.empty()) << run.lines.front();
+  }
+
+  fs::path home, outside;
+};
+
+TEST_F(RunSafetyTest, NamesThatLeaveTheProjectDirectoryAreRefusedBeforeAnythingIsWritten) {
+  // Stored by another tool: the window's rules never saw them.
+  const int escaping = Example("escaped");
+  TProjectDAO().RenameProject(escaping, "../../escaped");
+  const auto before = Beside();
+  EXPECT_FALSE(FindModelProblems(escaping).empty());
+  ExpectRefusedNaming(Generate(escaping), "../../escaped");
+
+  const int project = AddProject("正常");
+  const int cls = AddClass(project, "X/../../../../esc", "逃逸");
+  AddMember(project, cls, "id", "整型", "编号", 0, true, true);
+  EXPECT_FALSE(FindModelProblems(project).empty());
+  ExpectRefusedNaming(Generate(project), "X/../../../../esc");
+
+  EXPECT_EQ(Beside(), before);
+  EXPECT_FALSE(fs::exists(home / "projects"));
+  EXPECT_FALSE(fs::exists(home / "esc.frm"));
+}
+
+TEST_F(RunSafetyTest, LinksOutOfTheProjectDirectoryAreNeverFollowed) {
+  const int projectId = Example();
+  struct TCase {
+    std::string link;  // inside the project directory
+    fs::path target;
+  };
+  for (const TCase& trap : {TCase{".vbgen", outside}, TCase{"background", outside},
+                            TCase{"FrmAddBook.frm", outside / "NoImage.jpg"},
+                            TCase{"Tmp", TempPath() / "no-such-folder"}}) {
+    SCOPED_TRACE(trap.link);
+    fs::remove_all(Output());
+    fs::create_directories(Output());
+    fs::create_symlink(trap.target, Output() / trap.link);
+    const auto before = Beside();
+    ExpectRefusedNaming(Generate(projectId), trap.link);
+    EXPECT_EQ(Beside(), before);
+    EXPECT_EQ(Tree(Output()).size(), 1u) << "something was written";
+  }
+  EXPECT_EQ(TFileOperate::ReadBytes(outside / "NoImage.jpg"), "outside picture");
+}
+
+TEST_F(RunSafetyTest, ALinkThatStaysInsideIsFollowed) {
+  const int projectId = Example();
+  fs::create_directories(Output() / "pictures");
+  fs::create_symlink("pictures", Output() / "background");
+  const TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events, std::vector<std::string>{"done"});
+  EXPECT_EQ(TFileOperate::ReadBytes(Output() / "pictures" / "NoImage.jpg"),
+            TFileOperate::ReadBytes(home / "bak" / "background" / "NoImage.jpg"));
+  EXPECT_TRUE(fs::is_symlink(Output() / "background"));
+}
+
+TEST_F(RunSafetyTest, TheNextRunRemovesWhatAKilledRunLeftAndOnlyThat) {
+  const int projectId = Example();
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  const auto clean = Tree(Output());
+  const std::vector<std::string> leftovers = {
+      ".~FrmAddBook.frm.123456.tmp", "background/.~NoImage.jpg.42.tmp", ".vbgen/.~manifest.7.tmp"};
+  for (const auto& name : leftovers) {
+    TFileOperate::WriteTextFile((Output() / name).parent_path(), Output() / name, "half");
+  }
+  // Names of the user's that merely look alike stay.
+  for (const auto& name : {".~notes.tmp", ".~plan.txt.12.tmp.bak", "~a.1.tmp"}) {
+    TFileOperate::WriteTextFile(Output(), Output() / name, "mine");
+  }
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  for (const auto& name : leftovers) EXPECT_FALSE(fs::exists(Output() / name)) << name;
+  auto after = Tree(Output());
+  for (const auto& name : {".~notes.tmp", ".~plan.txt.12.tmp.bak", "~a.1.tmp"}) {
+    EXPECT_EQ(after[name], "mine") << name;
+    after.erase(name);
+  }
+  EXPECT_EQ(after, clean);
+}
+
+TEST_F(RunSafetyTest, ARunKilledAtAnyMomentLeavesOnlyWholeFilesAndNoDebrisAfterTheNext) {
+  const int projectId = Example();
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  const auto complete = Tree(Output());
+  fs::remove_all(Output());
+  // Each round kills a run a little later; every file it left must be whole.
+  for (int delayMs : {2, 6, 12, 25, 50}) {
+    SCOPED_TRACE(delayMs);
+    TDbHelper::Close();  // the child opens its own connection
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      TRecorder quiet;
+      TAutoCode(projectId, "tavorin", TProgramDir(home), quiet).Execute();
+      _exit(0);
+    }
+    usleep(static_cast<useconds_t>(delayMs) * 1000);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    for (const auto& [path, bytes] : Tree(Output())) {
+      if (bytes == "dir" || path.rfind(".vbgen", 0) == 0) continue;
+      const std::string name = fs::path(path).filename().string();
+      if (IsLeftoverName(name)) continue;  // a temporary name is never taken for a real file
+      EXPECT_EQ(bytes, complete.at(path)) << path << " is half written";
+    }
+  }
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  for (const auto& [path, bytes] : Tree(Output())) {
+    EXPECT_FALSE(IsLeftoverName(fs::path(path).filename().string())) << path;
+  }
+}
+
+TEST_F(RunSafetyTest, SupportFilesThatCannotBeReadAreAllNamedAndTheRunFails) {
+  const int projectId = Example();
+  // Links that loop cannot be read by anyone, root included.
+  fs::remove(home / "bak" / "readme.txt");
+  fs::create_symlink("readme.txt", home / "bak" / "readme.txt");
+  fs::remove_all(home / "bak" / "background");
+  fs::create_symlink("background", home / "bak" / "background");
+  const TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_NE(run.events[0].find("bak/readme.txt"), std::string::npos) << run.events[0];
+  EXPECT_NE(run.events[0].find("bak/background"), std::string::npos) << run.events[0];
+  // Everything else was written.
+  EXPECT_TRUE(fs::exists(Output() / "ModMain.bas"));
+  EXPECT_TRUE(fs::exists(Output() / "Tmp" / "readme.txt"));
+  EXPECT_TRUE(fs::exists(Output() / "FrmManageLoan.frm"));
+
+  if (geteuid() != 0) {  // permissions mean nothing to root
+    fs::permissions(home / "bak" / "Tmp", fs::perms::none);
+    const TRecorder locked = Generate(projectId);
+    fs::permissions(home / "bak" / "Tmp", fs::perms::owner_all);
+    ASSERT_EQ(locked.events.size(), 1u);
+    EXPECT_NE(locked.events[0].find("bak/Tmp"), std::string::npos) << locked.events[0];
+  }
+}
+
+TEST_F(RunSafetyTest, TheFirstFailureIsTheOneReported) {
+  const int projectId = Example();
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  std::ofstream(Output() / "FrmAddBook.frm", std::ios::app) << "' mine\r\n";
+  // The backup folder cannot be made, and neither can the manifest be saved afterwards.
+  TFileOperate::WriteTextFile(Output() / ".vbgen", Output() / ".vbgen" / "backup", "a file");
+  fs::remove(Output() / ".vbgen" / "manifest");
+  fs::create_directories(Output() / ".vbgen" / "manifest");
+  const TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_NE(run.events[0].find(".vbgen/backup"), std::string::npos) << run.events[0];
+  EXPECT_EQ(run.events[0].find("manifest"), std::string::npos) << run.events[0];
+  EXPECT_NE(run.lines.back().find("manifest"), std::string::npos) << run.lines.back();
+  EXPECT_NE(TFileOperate::ReadBytes(Output() / "FrmAddBook.frm").find("' mine"), std::string::npos)
+      << "the hand edit was replaced without a backup";
+}
+
+TEST_F(RunSafetyTest, ARerunLeavesUnchangedFilesUntouched) {
+  const int projectId = Example();
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  struct stat first, manifest;
+  ASSERT_EQ(::stat((Output() / "FrmAddBook.frm").c_str(), &first), 0);
+  ASSERT_EQ(::stat((Output() / ".vbgen" / "manifest").c_str(), &manifest), 0);
+  usleep(20000);
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  struct stat second, manifestAgain;
+  ASSERT_EQ(::stat((Output() / "FrmAddBook.frm").c_str(), &second), 0);
+  ASSERT_EQ(::stat((Output() / ".vbgen" / "manifest").c_str(), &manifestAgain), 0);
+  EXPECT_EQ(second.st_ino, first.st_ino);
+  EXPECT_EQ(second.st_mtim.tv_nsec, first.st_mtim.tv_nsec);
+  EXPECT_EQ(second.st_mtim.tv_sec, first.st_mtim.tv_sec);
+  EXPECT_EQ(manifestAgain.st_ino, manifest.st_ino);
+}
+
+TEST_F(RunSafetyTest, ProjectDirRefusesPathsWithDotDotOrAbsoluteParts) {
+  fs::create_directories(home / "projects" / "p");
+  TProjectDir dir(home, "p");
+  for (const char* path : {"../x", "a/../../x", "/etc/passwd", "a//b", "./x", ""}) {
+    EXPECT_THROW(dir.Admit(path), TOutsideProjectError) << path;
+    EXPECT_THROW(dir.Write(path, "x", std::nullopt), TOutsideProjectError) << path;
+  }
+  for (const char* name : {"..", ".", "a/b", ""}) {
+    EXPECT_THROW(TProjectDir(home, name), TOutsideProjectError) << name;
+  }
+  EXPECT_EQ(Tree(home / "projects").size(), 1u);
+}
+
+}  // namespace vbgen::test
