@@ -34,9 +34,6 @@ constexpr std::string_view kKeyUniqueCheck = R"vb(  Set cmd = NewCommand(stateme
   rs.Close
 )vb";
 
-constexpr std::string_view kNewCommand = R"vb(  Set cmd = NewCommand(statementText)
-)vb";
-
 constexpr std::string_view kAddTextKeyParameter =
     R"vb(  Call AddStringParameter(cmd, Me.TB_{keyName}.Text)
 )vb";
@@ -173,7 +170,7 @@ std::string AddHandler(const TFormClass& form) {
     pieces.push_back(") values (" + markers + ")");
     text += StatementLines(pieces);
   }
-  text += kNewCommand;
+  text += NewCommandLine();
   if (textKey) text += Fill(kAddTextKeyParameter, {{"keyName", keyName}});
   text += MemberParameters(form);
   text += Fill(kInsertDone, {{"friendName", form.friendName}});
@@ -208,7 +205,7 @@ std::string UpdateHandler(const TFormClass& form) {
   for (std::size_t i = 1; i < columns.size(); ++i) pieces.push_back(", " + columns[i] + " = ?");
   pieces.push_back(" where " + SqlName(form.key.memberName) + " = ?");
   text += StatementLines(pieces);
-  text += kNewCommand;
+  text += NewCommandLine();
   text += MemberParameters(form);
   text += Fill(kUpdateDone, {{"addKey", KeyParameterCall(form.HasIntegerKey())},
                              {"friendName", form.friendName}});

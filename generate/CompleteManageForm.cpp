@@ -79,18 +79,8 @@ constexpr std::string_view kPopMenu = R"vb(   Begin VB.Menu popMenu
    End
 )vb";
 
-constexpr std::string_view kOptionExplicit = R"vb(Option Explicit
-)vb";
-
 constexpr std::string_view kListVariable =
     R"vb(Dim listRs As ADODB.Recordset   '列表中显示的记录（已断开连接）
-)vb";
-
-constexpr std::string_view kLoadStart = R"vb(
-Private Sub Form_Load()
-)vb";
-
-constexpr std::string_view kConnect = R"vb(  Call condatabase '连接数据库
 )vb";
 
 constexpr std::string_view kTodayRange = R"vb(  Me.DTP_{memberName}.Value = Date
@@ -131,9 +121,6 @@ constexpr std::string_view kDecimalNumberCondition =
 
 constexpr std::string_view kTrapQueryErrors = R"vb(  On Error GoTo QueryFailed
   Call check_condatabase
-)vb";
-
-constexpr std::string_view kNewCommand = R"vb(  Set cmd = NewCommand(statementText)
 )vb";
 
 constexpr std::string_view kContainsParameters =
@@ -278,15 +265,6 @@ TMemberList SearchMembers(const TClassModel& entry) {
   return members;
 }
 
-const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member) {
-  for (const TFormReference& reference : form.references) {
-    if (reference.member.memberId == member.memberId &&
-        reference.member.memberName == member.memberName)
-      return reference;
-  }
-  throw std::logic_error("reference member without its reference");
-}
-
 // The grid's columns: the key first (the edit and delete commands read it), then every member
 // shown in the grid but pictures. A reference shows the referenced class's display member.
 struct TListColumn {
@@ -358,35 +336,34 @@ std::string Designer(const TFormClass& form, const TMemberList& search,
   return text;
 }
 
-std::string QueryDeclarations(const TFormClass& form, const TMemberList& search) {
-  std::string text(kOptionExplicit);
+// The form as its query frame sees it: the references among the query members, no pictures.
+TFormClass SearchedForm(const TFormClass& form, const TMemberList& search) {
   TFormClass searched = form;
   searched.references.clear();
   searched.pictures.clear();
   for (const TMember& member : search) {
     if (member.IsReference()) searched.references.push_back(ReferenceOf(form, member));
   }
-  text += ModuleDeclarations(searched, true);  // the key arrays of the query lists
+  return searched;
+}
+
+std::string QueryDeclarations(const TFormClass& searched) {
+  std::string text = CompleteModuleDeclarations(searched);  // the key arrays of the query lists
   text += kListVariable;
   return text;
 }
 
-std::string LoadHandler(const TFormClass& form, const TMemberList& search) {
-  std::string text(kLoadStart);
-  std::vector<TFormReference> references;
-  for (const TMember& member : search) {
-    if (member.IsReference()) references.push_back(ReferenceOf(form, member));
-  }
-  text += ReferenceFillVariables(references);
-  text += kConnect;
+std::string LoadHandler(const TFormClass& searched, const TMemberList& search) {
+  std::string text = LoadHandlerStart(searched);
+  text += ReferenceFillVariables(searched.references);
   for (const TMember& member : search) {
     if (member.memberType == kTypeDate)
       text += Fill(kTodayRange, {{"memberName", member.memberName}});
   }
-  for (const TFormReference& reference : references) {
+  for (const TFormReference& reference : searched.references) {
     text += ReferenceListFill(reference, true, true);
   }
-  text += Fill(kLoadEndAndQuery, {{"friendName", form.friendName}});
+  text += Fill(kLoadEndAndQuery, {{"friendName", searched.friendName}});
   return text;
 }
 
@@ -433,7 +410,7 @@ std::string ListQuery(const TFormClass& form, const TMemberList& search,
   for (const TMember& member : search) pieces.push_back(ConditionPiece(member));
   pieces.push_back(" order by t." + SqlName(form.key.memberName));
   text += StatementLines(pieces);
-  text += kNewCommand;
+  text += NewCommandLine();
   for (const TMember& member : search) text += ConditionParameters(form, member);
   text += Fill(kShowList, {{"friendName", form.friendName}});
   for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -468,8 +445,9 @@ std::string BuildCompleteManageForm(const TFormClass& form, const TClassModel& e
   RequireRoomForQueryMembers(form.className, search.size());
   const std::vector<TListColumn> columns = ListColumns(form);
   std::string text = Designer(form, search, columns);
-  text += QueryDeclarations(form, search);
-  text += LoadHandler(form, search);
+  const TFormClass searched = SearchedForm(form, search);
+  text += QueryDeclarations(searched);
+  text += LoadHandler(searched, search);
   text += ListQuery(form, search, columns);
   text += RecordCommands(form);
   return text;

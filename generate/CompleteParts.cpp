@@ -15,6 +15,9 @@ constexpr std::string_view kStatementVariables = R"vb(  Dim cmd As ADODB.Command
   Dim statementText As String
 )vb";
 
+constexpr std::string_view kNewCommand = R"vb(  Set cmd = NewCommand(statementText)
+)vb";
+
 constexpr std::string_view kFirstPiece = R"vb(  statementText = "{piece}"
 )vb";
 
@@ -139,15 +142,6 @@ std::string_view ParameterOf(TRowKind kind) {
   throw std::logic_error("unknown row kind");
 }
 
-const TFormReference* ReferenceOf(const TFormClass& form, const TMember& member) {
-  for (const TFormReference& reference : form.references) {
-    if (reference.member.memberId == member.memberId &&
-        reference.member.memberName == member.memberName)
-      return &reference;
-  }
-  return nullptr;
-}
-
 std::string LengthCheck(const std::string& control, const TMember& member) {
   if (member.memberLength <= 0) return {};
   return Fill(kLengthCheck, {{"control", control},
@@ -203,7 +197,20 @@ std::string CompleteModuleDeclarations(const TFormClass& form) {
   return std::string(kOptionExplicit) + ModuleDeclarations(form, true);
 }
 
+std::string OptionExplicit() { return std::string(kOptionExplicit); }
+
 std::string StatementVariables() { return std::string(kStatementVariables); }
+
+std::string NewCommandLine() { return std::string(kNewCommand); }
+
+const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member) {
+  for (const TFormReference& reference : form.references) {
+    if (reference.member.memberId == member.memberId &&
+        reference.member.memberName == member.memberName)
+      return reference;
+  }
+  throw std::logic_error("no reference for member " + member.memberName);
+}
 
 std::string InputChecks(const TFormClass& form, bool withTextKey) {
   std::string text;
@@ -224,9 +231,7 @@ std::string MemberParameters(const TFormClass& form) {
     const TRowKind kind = RowKindOf(member);
     std::string_view addKey = "AddStringParameter";
     if (kind == TRowKind::Reference) {
-      const TFormReference* reference = ReferenceOf(form, member);
-      if (!reference) throw std::logic_error("reference member without its reference");
-      addKey = KeyParameterCall(reference->refKeyIsInteger);
+      addKey = KeyParameterCall(ReferenceOf(form, member).refKeyIsInteger);
     }
     text += Fill(ParameterOf(kind), {{"memberName", member.memberName}, {"addKey", addKey}});
   }

@@ -20,12 +20,20 @@ std::string SqlName(const std::string& name);
 // piece appended. The pieces are SQL text with "?" markers and must not hold a double quote.
 std::string StatementLines(const std::vector<std::string>& pieces);
 
+// "Option Explicit" alone.
+std::string OptionExplicit();
+
 // "Option Explicit", then the key arrays of the references (Long for an integer key) and the
 // streams of the pictures.
 std::string CompleteModuleDeclarations(const TFormClass& form);
 
-// The local variables of a procedure that runs statements.
+// The local variables of a procedure that runs statements, and the command made of the
+// statement in statementText.
 std::string StatementVariables();
+std::string NewCommandLine();
+
+// The reference (with the members of the class it names) of a reference member of the form.
+const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member);
 
 // Checks of the typed values before anything is stored: text lengths, whole and decimal
 // numbers, a chosen entry of every reference list. A failed check names the member, puts the
