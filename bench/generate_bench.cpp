@@ -198,54 +198,62 @@ struct TFigure {
   }
 };
 
-struct TModelFigures {
+// One model size: its project, the files a run writes, and the figures of its rounds.
+class TModelRuns {
+ public:
+  TModelRuns(const fs::path& home, int classes, int members)
+      : home_(home),
+        label_(std::to_string(classes) + "x" + std::to_string(members)),
+        projectId_(BuildProject("p" + label_, classes, members)),
+        fresh{"fresh " + label_, 1.5, {}},
+        rerun{"rerun " + label_, 2.0, {}} {
+    // A first run warms up and gives the files the baselines write and compare.
+    Run(projectId_, home_);
+    files_ = Collect(home_ / "projects" / ("p" + label_));
+    std::printf("%s: %zu files per run\n", label_.c_str(), files_.size());
+  }
+
+  // A fresh run into a folder of its own beside a plain write of the same files, then a rerun
+  // beside reading and comparing; odd rounds swap the order of each pair.
+  void Round(int round) {
+    const std::string name = "run" + label_ + "-" + std::to_string(round);
+    TProjectDAO().RenameProject(projectId_, name);
+    const fs::path tree = home_ / "projects" / name;
+    const fs::path plain = home_ / "plain" / name;
+    double runMs = 0, plainMs = 0, rerunMs = 0, compareMs = 0;
+    Pair(
+        round, [&] { runMs = Millis([&] { Run(projectId_, home_); }); },
+        [&] { plainMs = Millis([&] { PlainWrite(plain, files_); }); });
+    Pair(
+        round, [&] { rerunMs = Millis([&] { Run(projectId_, home_); }); },
+        [&] { compareMs = Millis([&] { ReadAndCompare(tree, files_); }); });
+    fresh.ratios.push_back(runMs / plainMs);
+    rerun.ratios.push_back(rerunMs / compareMs);
+    freshMs.push_back(runMs);
+  }
+
+  int ProjectId() const { return projectId_; }
+
+ private:
+  static void Pair(int round, const std::function<void()>& a, const std::function<void()>& b) {
+    if (round % 2) {
+      b();
+      a();
+    } else {
+      a();
+      b();
+    }
+  }
+
+  fs::path home_;
+  std::string label_;
+  int projectId_;
+  std::vector<TFile> files_;
+
+ public:
   TFigure fresh, rerun;
   std::vector<double> freshMs;
 };
-
-// Rounds of: fresh run, plain write, (swapped every other round), then rerun, read-and-compare.
-TModelFigures MeasureRuns(const fs::path& home, int classes, int members, int rounds) {
-  const std::string label = std::to_string(classes) + "x" + std::to_string(members);
-  const int projectId = BuildProject("p" + label, classes, members);
-  TModelFigures figures{{"fresh " + label, 1.5, {}}, {"rerun " + label, 2.0, {}}, {}};
-  std::vector<TFile> files;
-  for (int round = 0; round < rounds + 1; ++round) {
-    const std::string name = "run" + label + "-" + std::to_string(round);
-    TProjectDAO().RenameProject(projectId, name);
-    const fs::path tree = home / "projects" / name;
-    const fs::path plain = home / "plain" / name;
-    double runMs = 0, plainMs = 0;
-    auto run = [&] { runMs = Millis([&] { Run(projectId, home); }); };
-    auto write = [&] { plainMs = Millis([&] { PlainWrite(plain, files); }); };
-    if (round == 0) {
-      Run(projectId, home);  // warms up and gives the files the baseline writes
-      files = Collect(tree);
-      continue;
-    }
-    if (round % 2) {
-      run();
-      write();
-    } else {
-      write();
-      run();
-    }
-    figures.fresh.ratios.push_back(runMs / plainMs);
-    figures.freshMs.push_back(runMs);
-    double rerunMs = 0, compareMs = 0;
-    auto rerun = [&] { rerunMs = Millis([&] { Run(projectId, home); }); };
-    auto compare = [&] { compareMs = Millis([&] { ReadAndCompare(tree, files); }); };
-    if (round % 2) {
-      rerun();
-      compare();
-    } else {
-      compare();
-      rerun();
-    }
-    figures.rerun.ratios.push_back(rerunMs / compareMs);
-  }
-  std::printf("%s: %zu files per run\n", label.c_str(), files.size());
-  return figures;
-}
 
 // sql and check of the project against sqlite3 reading its tables, alternately.
 void MeasureReads(const fs::path& home, int projectId, int rounds, TFigure& sql, TFigure& check) {
@@ -348,14 +356,18 @@ int main(int argc, char** argv) {
   fs::copy(programDir / "bak", home / "bak", fs::copy_options::recursive);
   TDbHelper::SetDatabasePath(home / "projects.db");
 
-  const TModelFigures small = MeasureRuns(home, 200, 40, rounds);
-  const TModelFigures large = MeasureRuns(home, 1000, 40, rounds);
+  // The two sizes take turns in every round, so the linear figure compares runs made at the
+  // same time, as every other figure does.
+  TModelRuns small(home, 200, 40);
+  TModelRuns large(home, 1000, 40);
   TFigure linear{"linear 1000x40/200x40", 5.5, {}};
-  for (std::size_t i = 0; i < small.freshMs.size(); ++i) {
-    linear.ratios.push_back(large.freshMs[i] / small.freshMs[i]);
+  for (int round = 0; round < rounds; ++round) {
+    small.Round(round);
+    large.Round(round);
+    linear.ratios.push_back(large.freshMs.back() / small.freshMs.back());
   }
   TFigure sql{"sql 1000x40", 3.0, {}}, check{"check 1000x40", 3.0, {}};
-  const int largeId = TProjectDAO().ListProjects().back().id;
+  const int largeId = large.ProjectId();
   MeasureReads(home, largeId, rounds, sql, check);
   const std::string largeName = TProjectDAO().GetProjectName(largeId);
   TDbHelper::Close();

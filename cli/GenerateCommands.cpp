@@ -52,12 +52,13 @@ class TCliRunListener : public TRunListener {
 namespace {
 
 // A dry run: the whole run with its checks, into a sink that only notes what would happen.
-int PlanRun(int projectId, bool json, TCliEnv& env) {
+int PlanRun(int projectId, bool json, const TRunOptions& options, TCliEnv& env) {
   std::ostringstream quiet;  // a dry run prints its plan, not the progress lines
   TCliRunListener listener(env, quiet);
   TPlanSink plan(env.programDir.Home(), TProjectDAO().GetProjectName(projectId));
   TAutoCode run(projectId, "tavorin", env.programDir, listener);
   run.SetSink(&plan);
+  run.SetOptions(options);
   run.Execute();
   if (!listener.done()) return 1;
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
@@ -78,20 +79,24 @@ int PlanRun(int projectId, bool json, TCliEnv& env) {
 
 int RunGenerateCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  TOptions options(args.Rest(), {"--dry-run", "--json"}, {});
+  TOptions options(args.Rest(), {"--dry-run", "--json", "--complete"}, {});
   if (options.Has("--json") && !options.Has("--dry-run")) UsageError("--json 只用于 --dry-run");
-  if (options.Has("--dry-run")) return PlanRun(projectId, options.Has("--json"), env);
+  TRunOptions runOptions;
+  runOptions.complete = options.Has("--complete");
+  if (options.Has("--dry-run")) return PlanRun(projectId, options.Has("--json"), runOptions, env);
   TCliRunListener listener(env, env.out);
   TAutoCode run(projectId, "tavorin", env.programDir, listener);
+  run.SetOptions(runOptions);
   run.Execute();
   return listener.done() ? 0 : 1;
 }
 
 int RunSqlCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.Next("工程"));
-  (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+  TOptions options(args.Rest(), {"--complete"}, {});
   try {
-    env.out << BuildTableScript(projectId);
+    env.out << (options.Has("--complete") ? BuildRerunnableTableScript(projectId)
+                                          : BuildTableScript(projectId));
   } catch (const TScriptError& error) {
     Refuse(error.what());
   }

@@ -60,14 +60,18 @@ constexpr const char* kMemberHelp = R"(  member list CLASS [--json]             
 )";
 
 constexpr const char* kGenerateHelp =
-    R"(  generate PROJECT [--dry-run [--json]]      生成VB6工程到 DIR/projects/工程名/
+    R"(  generate PROJECT [--dry-run [--json]] [--complete]
+                                             生成VB6工程到 DIR/projects/工程名/
                                              再次生成时, 手工修改过的文件先备份到
                                              .vbgen/backup/日期-时间/; --dry-run 只列出将新建、
-                                             修改、不变的文件和含手工修改的文件, 不写任何文件
+                                             修改、不变的文件和含手工修改的文件, 不写任何文件;
+                                             --complete 生成完整应用 (查询、列表、编辑、删除、
+                                             导出, 全部语句使用参数)
 )";
 
 constexpr const char* kSqlHelp =
-    R"(  sql PROJECT                                输出建表SQL语句 (UTF-8, CR LF)
+    R"(  sql PROJECT [--complete]                   输出建表SQL语句 (UTF-8, CR LF)
+                                             --complete: 完整应用的脚本 (可重复执行)
 )";
 
 constexpr const char* kCheckHelp =

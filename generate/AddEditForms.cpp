@@ -14,14 +14,6 @@ namespace {
 // ---- Add form: a text key is typed in, checked and stored; an integer key is left to the
 // database's identity column.
 
-constexpr std::string_view kKeyEmptyCheck = R"vb(  '验证输入信息
-  If Me.TB_{keyName}.Text = "" Then
-    MsgBox "请输入{keyComment}!", vbOKOnly, "错误提示"
-    Me.TB_{keyName}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
 constexpr std::string_view kKeyUniqueCheck =
     R"vb(  sql = "select {keyName} from {className} where {keyName} = '" & Me.TB_{keyName}.Text & "'"
   Set {lowerClassName}Rs = cn.Execute(sql)
@@ -122,7 +114,7 @@ std::string AddButtonHandler(const TFormClass& form) {
   const std::string& keyName = form.key.memberName;
   std::string text = ButtonHandlerStart(form, kAddForm);
   if (textKey) {
-    text += Fill(kKeyEmptyCheck, {{"keyName", keyName}, {"keyComment", form.key.memberComment}});
+    text += KeyEmptyCheck(form);
   }
   text += CheckConnectionCall();
   if (textKey) {

@@ -100,7 +100,7 @@ void TAutoCode::Run() {
 
   std::vector<std::string> notCopied;
   try {
-    TUIOperate(context).AssembleProject(namespaceName_, model);
+    TUIOperate(context, options_).AssembleProject(namespaceName_, model);
     notCopied = CopySupportFiles(context, support);
   } catch (...) {
     if (disk) SaveAfterFailure(*disk);

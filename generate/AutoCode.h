@@ -38,6 +38,7 @@ class TAutoCode {
             TRunListener& listener);
   // Writes through this sink instead of the disk (tests, dry runs); it must outlive Execute.
   void SetSink(TFileSink* sink) { sink_ = sink; }
+  void SetOptions(const TRunOptions& options) { options_ = options; }
 
   // The whole run, on the calling thread; every outcome reaches the listener.
   void Execute();
@@ -54,6 +55,7 @@ class TAutoCode {
   TProgramDir programDir_;
   TRunListener& listener_;
   TFileSink* sink_ = nullptr;
+  TRunOptions options_;
 };
 
 // Lets one run in at a time: the window refuses a second start while one is active.

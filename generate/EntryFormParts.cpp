@@ -67,6 +67,26 @@ constexpr std::string_view kKeyRow = R"vb(         Begin VB.Label Label{labelNo}
          End
 )vb";
 
+// The key row of an edit form whose key cannot be changed: the same row with a locked box.
+constexpr std::string_view kReadOnlyKeyRow = R"vb(         Begin VB.Label Label{labelNo} 
+            Caption         =   "{keyComment}："
+            Height          =   495
+            Left            =   2880
+            TabIndex        =   {tabIndex}
+            Top             =   {top}
+            Width           =   1455
+         End
+         Begin VB.TextBox TB_{keyName} 
+            BackColor       =   &H8000000F&
+            Height          =   350
+            Left            =   5160
+            Locked          =   -1  'True
+            TabIndex        =   {tabIndex1}
+            Top             =   {topMinus120}
+            Width           =   3135
+         End
+)vb";
+
 // {labelTail} is one blank for date and picture rows, nothing for the others.
 constexpr std::string_view kMemberLabel = R"vb(         Begin VB.Label Label{labelNo}{labelTail}
             Caption         =   "{memberComment}："
@@ -192,7 +212,18 @@ Attribute VB_Exposed = False
 constexpr std::string_view kIntegerKeyArray = R"vb(Dim {memberName}s() As Integer
 )vb";
 
+constexpr std::string_view kLongKeyArray = R"vb(Dim {memberName}s() As Long
+)vb";
+
 constexpr std::string_view kTextKeyArray = R"vb(Dim {memberName}s() As String
+)vb";
+
+constexpr std::string_view kKeyEmptyCheck = R"vb(  '验证输入信息
+  If Me.TB_{keyName}.Text = "" Then
+    MsgBox "请输入{keyComment}!", vbOKOnly, "错误提示"
+    Me.TB_{keyName}.SetFocus
+    Exit Sub
+  End If
 )vb";
 
 constexpr std::string_view kPictureStream = R"vb(Dim {memberName}Stream As ADODB.Stream
@@ -339,8 +370,10 @@ constexpr std::string_view kReferenceFillClose = R"vb(  {memberName}Rs.Close
   Set {memberName}Rs = Nothing
 )vb";
 
-constexpr std::string_view kLoadEnd = R"vb(  Call close_condatabase '关闭数据库
-End Sub
+constexpr std::string_view kCloseConnection = R"vb(  Call close_condatabase '关闭数据库
+)vb";
+
+constexpr std::string_view kLoadEnd = R"vb(End Sub
 
 Private Sub VScroll1_Change()
     Picture1.Top = -VScroll1.Value
@@ -387,14 +420,15 @@ TRowShape ShapeOf(TRowKind kind) {
 std::string Number(int value) { return std::to_string(value); }
 
 // The key row advances the tab index by three: its third number is skipped.
-std::string KeyRow(const TFormClass& form, TLayout& layout) {
-  std::string text = Fill(kKeyRow, {{"labelNo", Number(layout.labelNo)},
-                                    {"keyComment", form.key.memberComment},
-                                    {"tabIndex", Number(layout.tabIndex)},
-                                    {"top", Number(layout.top)},
-                                    {"keyName", form.key.memberName},
-                                    {"tabIndex1", Number(layout.tabIndex + 1)},
-                                    {"topMinus120", Number(layout.top - 120)}});
+std::string KeyRow(const TFormClass& form, TLayout& layout, bool readOnly) {
+  std::string text =
+      Fill(readOnly ? kReadOnlyKeyRow : kKeyRow, {{"labelNo", Number(layout.labelNo)},
+                                                  {"keyComment", form.key.memberComment},
+                                                  {"tabIndex", Number(layout.tabIndex)},
+                                                  {"top", Number(layout.top)},
+                                                  {"keyName", form.key.memberName},
+                                                  {"tabIndex1", Number(layout.tabIndex + 1)},
+                                                  {"topMinus120", Number(layout.top - 120)}});
   layout.top += 600;
   layout.labelNo += 1;
   layout.tabIndex += 3;
@@ -460,13 +494,14 @@ std::string ReferenceListFill(const TFormReference& reference, bool selectFirstE
 
 }  // namespace
 
-std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool withKeyRow) {
+std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool withKeyRow,
+                            bool keyReadOnly) {
   std::string text = Fill(kHead, {{"formKind", kind.formKind},
                                   {"className", form.className},
                                   {"captionVerb", kind.captionVerb},
                                   {"friendName", form.friendName}});
   TLayout layout;
-  if (withKeyRow) text += KeyRow(form, layout);
+  if (withKeyRow) text += KeyRow(form, layout, keyReadOnly);
   for (const TMember& member : form.nonKeyMembers) text += MemberRow(member, layout);
   text += Fill(kDesignerClose, {{"buttonName", kind.buttonName},
                                 {"buttonVerb", kind.buttonVerb},
@@ -478,10 +513,11 @@ std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool
   return text;
 }
 
-std::string ModuleDeclarations(const TFormClass& form) {
+std::string ModuleDeclarations(const TFormClass& form, bool longKeys) {
+  const std::string_view integerKeyArray = longKeys ? kLongKeyArray : kIntegerKeyArray;
   std::string text;
   for (const TFormReference& reference : form.references) {
-    text += Fill(reference.refKeyIsInteger ? kIntegerKeyArray : kTextKeyArray,
+    text += Fill(reference.refKeyIsInteger ? integerKeyArray : kTextKeyArray,
                  {{"memberName", reference.member.memberName}});
   }
   for (const TMember& picture : form.pictures) {
@@ -493,6 +529,11 @@ std::string ModuleDeclarations(const TFormClass& form) {
 std::string ButtonHandlerStart(const TFormClass& form, const TEntryForm& kind) {
   return Fill(kHandlerStart,
               {{"buttonName", kind.buttonName}, {"lowerClassName", form.lowerClassName}});
+}
+
+std::string KeyEmptyCheck(const TFormClass& form) {
+  return Fill(kKeyEmptyCheck,
+              {{"keyName", form.key.memberName}, {"keyComment", form.key.memberComment}});
 }
 
 std::string CheckConnectionCall() { return std::string(kCheckConnection); }
@@ -542,6 +583,8 @@ std::string ReferenceListFills(const TFormClass& form, bool selectFirstEntry) {
   return text;
 }
 
-std::string LoadHandlerEnd() { return std::string(kLoadEnd); }
+std::string LoadHandlerEnd() { return std::string(kCloseConnection) + std::string(kLoadEnd); }
+
+std::string LoadHandlerEndKeepingConnection() { return std::string(kLoadEnd); }
 
 }  // namespace vbgen

@@ -22,14 +22,18 @@ inline constexpr TEntryForm kAddForm{"Add", "添加", "Add", "添加"};
 inline constexpr TEntryForm kEditForm{"Edit", "编辑", "Update", "更新"};
 
 // From "VERSION 5.00" to the last attribute line: head, the key row when asked for, one row
-// per non-key member, the button and the closing lines.
-std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool withKeyRow);
+// per non-key member, the button and the closing lines. A read-only key row has a locked box.
+std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool withKeyRow,
+                            bool keyReadOnly = false);
 
-// The key arrays of the reference members, then the streams of the picture members.
-std::string ModuleDeclarations(const TFormClass& form);
+// The key arrays of the reference members, then the streams of the picture members. An integer
+// key's array is Integer, or Long when asked for.
+std::string ModuleDeclarations(const TFormClass& form, bool longKeys = false);
 
 // "Private Sub Btn_..._Click()" and the recordset variable.
 std::string ButtonHandlerStart(const TFormClass& form, const TEntryForm& kind);
+// The add form's test that a text key was typed.
+std::string KeyEmptyCheck(const TFormClass& form);
 // The connection check of the button handler.
 std::string CheckConnectionCall();
 // Opens the class's recordset for writing from the statement already in `sql`.
@@ -49,5 +53,7 @@ std::string LoadHandlerStart(const TFormClass& form);
 std::string ReferenceListFills(const TFormClass& form, bool selectFirstEntry);
 // Closes the connection and the load handler; the scroll bar's handler ends the file.
 std::string LoadHandlerEnd();
+// The same without closing the connection: forms that share it with an open list keep it open.
+std::string LoadHandlerEndKeepingConnection();
 
 }  // namespace vbgen

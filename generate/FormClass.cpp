@@ -16,7 +16,8 @@ TFormReference ResolveReference(const TModelSnapshot& model, const std::string& 
   if (!refKey) throw TFormModelError(where + "不存在或没有主键成员!");
   std::optional<TMember> refDisplay = model.DisplayMemberOf(member.memberType);
   if (!refDisplay) throw TFormModelError(where + "不存在或没有显示成员!");
-  return {member, refKey->memberName, refKey->memberIsInteger == 1, refDisplay->memberName};
+  return {member, refKey->memberName, refKey->memberIsInteger == 1, refDisplay->memberName,
+          refDisplay->memberType == kTypePicture};
 }
 
 }  // namespace

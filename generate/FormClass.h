@@ -23,6 +23,7 @@ struct TFormReference {
   std::string refKeyName;
   bool refKeyIsInteger = false;
   std::string refDisplayName;
+  bool refDisplayIsPicture = false;  // a picture cannot be sorted by
 };
 
 struct TFormClass {

@@ -68,6 +68,13 @@ class TMemorySink : public TFileSink {
   std::vector<std::string> order;
 };
 
+// What a user chose for a run. Nothing chosen is the project the program has always written.
+struct TRunOptions {
+  // The complete application: manage forms that search, list, edit, delete and export;
+  // every statement parameterised; Long keys; Option Explicit in every form.
+  bool complete = false;
+};
+
 // Where the files of the project being generated go, fixed when the run starts. What goes into
 // them comes from the run's model snapshot (ModelSnapshot.h).
 struct TGenContext {

@@ -4,6 +4,7 @@
 #include "generate/ManageForm.h"
 
 #include <string_view>
+#include <vector>
 
 #include "generate/TextTemplate.h"
 #include "model/Member.h"
@@ -76,10 +77,9 @@ Begin VB.Form FrmManage{className}
    End
 )vb";
 
-// The list frame with its two-column result grid. Blank-ended lines: both Begin lines, both
-// "BeginProperty Column00 ", both DataFormat lines and "BeginProperty Split0 "; the Column01
-// lines have none.
-constexpr std::string_view kListFrame = R"vb(   Begin VB.Frame Frame2 
+// The list frame with its result grid, up to the grid's columns. Blank-ended lines: both Begin
+// lines here, and in the pieces below every DataFormat line and "BeginProperty Split0 ".
+constexpr std::string_view kListFrameHead = R"vb(   Begin VB.Frame Frame2 
       Caption         =   "{friendName}列表"
       Height          =   {listHeight}
       Left            =   480
@@ -117,10 +117,14 @@ constexpr std::string_view kListFrame = R"vb(   Begin VB.Frame Frame2
             Italic          =   0   'False
             Strikethrough   =   0   'False
          EndProperty
-         ColumnCount     =   2
-         BeginProperty Column00 
-            DataField       =   ""
-            Caption         =   ""
+         ColumnCount     =   {columnCount}
+)vb";
+
+// One column of the result grid. The Part's two empty columns differ in one blank: the first
+// column's Begin line ends with one, the second's does not ({columnTail}).
+constexpr std::string_view kGridColumn = R"vb(         BeginProperty Column{columnNo}{columnTail}
+            DataField       =   "{dataField}"
+            Caption         =   "{caption}"
             BeginProperty DataFormat {6D835690-900B-11D0-9484-00A0C91110ED} 
                Type            =   0
                Format          =   ""
@@ -131,26 +135,18 @@ constexpr std::string_view kListFrame = R"vb(   Begin VB.Frame Frame2
                SubFormatType   =   0
             EndProperty
          EndProperty
-         BeginProperty Column01
-            DataField       =   ""
-            Caption         =   ""
-            BeginProperty DataFormat {6D835690-900B-11D0-9484-00A0C91110ED} 
-               Type            =   0
-               Format          =   ""
-               HaveTrueFalseNull=   0
-               FirstDayOfWeek  =   0
-               FirstWeekOfYear =   0
-               LCID            =   2052
-               SubFormatType   =   0
-            EndProperty
-         EndProperty
-         SplitCount      =   1
+)vb";
+
+constexpr std::string_view kSplitHead = R"vb(         SplitCount      =   1
          BeginProperty Split0 
-            BeginProperty Column00 
+)vb";
+
+constexpr std::string_view kSplitColumn =
+    R"vb(            BeginProperty Column{columnNo}{columnTail}
             EndProperty
-            BeginProperty Column01
-            EndProperty
-         EndProperty
+)vb";
+
+constexpr std::string_view kListFrameEnd = R"vb(         EndProperty
       End
    End
 )vb";
@@ -221,9 +217,8 @@ constexpr std::string_view kComboBox = R"vb(      Begin VB.ComboBox CB_{memberNa
       End
 )vb";
 
-// The query button, the ends of the query frame and the form, the hidden pop-up menu (its three
-// item lines end with one blank) and the attributes. The file ends with an empty line.
-constexpr std::string_view kFormTail = R"vb(      Begin VB.CommandButton Btn_Query
+// The query button and the end of the query frame.
+constexpr std::string_view kQueryButton = R"vb(      Begin VB.CommandButton Btn_Query
          Caption         =   "查询"
          Height          =   375
          Left            =   12480
@@ -232,7 +227,10 @@ constexpr std::string_view kFormTail = R"vb(      Begin VB.CommandButton Btn_Que
          Width           =   1215
       End
    End
-   Begin VB.Menu popMenu
+)vb";
+
+// The hidden pop-up menu; its three item lines end with one blank.
+constexpr std::string_view kPopMenu = R"vb(   Begin VB.Menu popMenu
       Caption         =   "右键菜单"
       Visible         =   0   'False
       Begin VB.Menu edit 
@@ -245,14 +243,21 @@ constexpr std::string_view kFormTail = R"vb(      Begin VB.CommandButton Btn_Que
          Caption         =   "导出当前所有记录"
       End
    End
-End
+)vb";
+
+constexpr std::string_view kFormEnd = R"vb(End
 Attribute VB_Name = "FrmManage{className}"
 Attribute VB_GlobalNameSpace = False
 Attribute VB_Creatable = False
 Attribute VB_PredeclaredId = True
 Attribute VB_Exposed = False
-
 )vb";
+
+// The form without code ends with one empty line.
+constexpr std::string_view kNoCode = "\n";
+
+// The two empty columns of the grid on a form without code.
+const std::vector<TGridColumn> kUnboundColumns = {{"", ""}, {"", ""}};
 
 // Sizes of the frames and the grid. Every query row beyond the first (four members to a row)
 // makes the query frame 600 twips taller and moves the list frame down by as much, so the
@@ -272,42 +277,57 @@ TFrameSizes FrameSizesFor(int queryMemberCount) {
 
 std::string Num(int value) { return std::to_string(value); }
 
-// The label and control(s) of the query member at the given position. The tab counter is the
-// member's first tab index on entry and the next free one on return: a date member takes
-// three (label, picker, check box), every other member two.
-std::string QueryMemberText(const TMember& member, int position, int& tabCounter) {
-  const int cellLeft = 120 + 3000 * (position % 4);
-  const int cellTop = 360 + 600 * (position / 4);
-  const int tab = tabCounter;
-  std::string text = Fill(kLabel, {{"labelNo", Num(position + 1)},
-                                   {"memberComment", member.memberComment},
-                                   {"cellLeft", Num(cellLeft)},
-                                   {"tabIndex", Num(tab)},
-                                   {"cellTop", Num(cellTop)}});
-  if (member.memberType == kTypeString) {
-    text += Fill(kTextBox, {{"memberName", member.memberName},
-                            {"inputLeft", Num(cellLeft + 1080)},
-                            {"tabIndex1", Num(tab + 1)},
-                            {"inputTop", Num(cellTop - 120)}});
-    tabCounter += 2;
-  } else if (member.memberType == kTypeDate) {
-    text += Fill(kDatePicker, {{"memberName", member.memberName},
-                               {"inputLeft", Num(cellLeft + 840)},
-                               {"tabIndex1", Num(tab + 1)},
-                               {"inputTop", Num(cellTop)},
-                               {"checkLeft", Num(cellLeft + 2160)},
-                               {"tabIndex2", Num(tab + 2)},
-                               {"cellTop", Num(cellTop)}});
-    tabCounter += 3;
-  } else {
-    text += Fill(kComboBox, {{"memberName", member.memberName},
-                             {"inputLeft", Num(cellLeft + 840)},
-                             {"tabIndex1", Num(tab + 1)},
-                             {"inputTop", Num(cellTop)}});
-    tabCounter += 2;
+// Column numbers have two digits: Column00, Column01, ...
+std::string ColumnNo(std::size_t index) {
+  std::string number = std::to_string(index);
+  return number.size() < 2 ? "0" + number : number;
+}
+
+// Only the first column's Begin lines end with a blank, as the form VB6 saved had them.
+std::string_view ColumnTail(std::size_t index) { return index == 0 ? " " : ""; }
+
+std::string GridColumns(const std::vector<TGridColumn>& columns) {
+  std::string text;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    text += Fill(kGridColumn, {{"columnNo", ColumnNo(i)},
+                               {"columnTail", ColumnTail(i)},
+                               {"dataField", columns[i].dataField},
+                               {"caption", columns[i].caption}});
   }
+  text += kSplitHead;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    text += Fill(kSplitColumn, {{"columnNo", ColumnNo(i)}, {"columnTail", ColumnTail(i)}});
+  }
+  text += kListFrameEnd;
   return text;
 }
+
+// The label and control(s) of the query member in the given cell; returns the next free tab
+// index: a date member takes three (label, picker, check box), every other member two.
+int QueryMemberText(const TMember& member, const TQueryCell& cell, std::string& text) {
+  text += QueryLabel(member, cell);
+  if (member.memberType == kTypeString) {
+    text += QueryTextBox(member, cell);
+    return cell.tab + 2;
+  }
+  if (member.memberType == kTypeDate) {
+    text += Fill(kDatePicker, {{"memberName", member.memberName},
+                               {"inputLeft", Num(cell.left + 840)},
+                               {"tabIndex1", Num(cell.tab + 1)},
+                               {"inputTop", Num(cell.top)},
+                               {"checkLeft", Num(cell.left + 2160)},
+                               {"tabIndex2", Num(cell.tab + 2)},
+                               {"cellTop", Num(cell.top)}});
+    return cell.tab + 3;
+  }
+  text += Fill(kComboBox, {{"memberName", member.memberName},
+                           {"inputLeft", Num(cell.left + 840)},
+                           {"tabIndex1", Num(cell.tab + 1)},
+                           {"inputTop", Num(cell.top)}});
+  return cell.tab + 2;
+}
+
+}  // namespace
 
 void RequireRoomForQueryMembers(const std::string& className, std::size_t count) {
   if (count <= static_cast<std::size_t>(kMaxManageQueryMembers)) return;
@@ -316,24 +336,62 @@ void RequireRoomForQueryMembers(const std::string& className, std::size_t count)
                          " 个：请取消部分成员的查询条件后重新生成。");
 }
 
-}  // namespace
+TQueryCell QueryCellAt(int position, int tab) {
+  return {position + 1, 120 + 3000 * (position % 4), 360 + 600 * (position / 4), tab};
+}
+
+std::string ManageFormTop(const std::string& className, const std::string& friendName,
+                          int queryCount, const std::vector<TGridColumn>& columns) {
+  const TFrameSizes sizes = FrameSizesFor(queryCount);
+  std::string text = Fill(kFormHead, {{"className", className}, {"friendName", friendName}});
+  text += Fill(kListFrameHead, {{"friendName", friendName},
+                                {"listHeight", Num(sizes.listHeight)},
+                                {"listTop", Num(sizes.listTop)},
+                                {"gridHeight", Num(sizes.gridHeight)},
+                                {"columnCount", Num(static_cast<int>(columns.size()))}});
+  text += GridColumns(columns);
+  text +=
+      Fill(kQueryFrameHead, {{"friendName", friendName}, {"queryHeight", Num(sizes.queryHeight)}});
+  return text;
+}
+
+std::string QueryLabel(const TMember& member, const TQueryCell& cell) {
+  return Fill(kLabel, {{"labelNo", Num(cell.labelNo)},
+                       {"memberComment", member.memberComment},
+                       {"cellLeft", Num(cell.left)},
+                       {"tabIndex", Num(cell.tab)},
+                       {"cellTop", Num(cell.top)}});
+}
+
+std::string QueryTextBox(const TMember& member, const TQueryCell& cell) {
+  return Fill(kTextBox, {{"memberName", member.memberName},
+                         {"inputLeft", Num(cell.left + 1080)},
+                         {"tabIndex1", Num(cell.tab + 1)},
+                         {"inputTop", Num(cell.top - 120)}});
+}
+
+std::string QueryButtonAndFrameEnd(int buttonTab) {
+  return Fill(kQueryButton, {{"buttonTab", Num(buttonTab)}});
+}
+
+std::string ManageFormEnd(const std::string& className) {
+  return Fill(kFormEnd, {{"className", className}});
+}
 
 std::string BuildManageFormText(const std::string& className, const std::string& friendName,
                                 const TMemberList& queryMembers) {
   RequireRoomForQueryMembers(className, queryMembers.size());
-  const TFrameSizes sizes = FrameSizesFor(static_cast<int>(queryMembers.size()));
-  std::string text = Fill(kFormHead, {{"className", className}, {"friendName", friendName}});
-  text += Fill(kListFrame, {{"friendName", friendName},
-                            {"listHeight", Num(sizes.listHeight)},
-                            {"listTop", Num(sizes.listTop)},
-                            {"gridHeight", Num(sizes.gridHeight)}});
-  text +=
-      Fill(kQueryFrameHead, {{"friendName", friendName}, {"queryHeight", Num(sizes.queryHeight)}});
+  std::string text =
+      ManageFormTop(className, friendName, static_cast<int>(queryMembers.size()), kUnboundColumns);
   int tabCounter = 1;
   for (std::size_t position = 0; position < queryMembers.size(); ++position) {
-    text += QueryMemberText(queryMembers[position], static_cast<int>(position), tabCounter);
+    tabCounter = QueryMemberText(queryMembers[position],
+                                 QueryCellAt(static_cast<int>(position), tabCounter), text);
   }
-  text += Fill(kFormTail, {{"buttonTab", Num(tabCounter)}, {"className", className}});
+  text += QueryButtonAndFrameEnd(tabCounter);
+  text += kPopMenu;
+  text += ManageFormEnd(className);
+  text += kNoCode;
   return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "generate/GenContext.h"
 #include "generate/ModelSnapshot.h"
@@ -26,5 +27,37 @@ void GenerateManageFormFiles(TGenContext& context, const TModelSnapshot& model);
 // query member, in the order given. Throws TManageFormError for too many query members.
 std::string BuildManageFormText(const std::string& className, const std::string& friendName,
                                 const TMemberList& queryMembers);
+
+// ---- Pieces of the designer section, shared with the manage form of a complete application.
+
+// One column of the result grid: the recordset field it shows and its heading.
+struct TGridColumn {
+  std::string dataField;
+  std::string caption;
+};
+
+// The cell of the query member at a position (four to a row) and its first tab index.
+struct TQueryCell {
+  int labelNo;
+  int left;
+  int top;
+  int tab;
+};
+TQueryCell QueryCellAt(int position, int tab);
+
+// Throws TManageFormError when the query frame has no room for that many members.
+void RequireRoomForQueryMembers(const std::string& className, std::size_t count);
+
+// The form's head with its hidden data control, the list frame with the grid's columns, and the
+// head of the query frame sized for queryCount members.
+std::string ManageFormTop(const std::string& className, const std::string& friendName,
+                          int queryCount, const std::vector<TGridColumn>& columns);
+// A query member's label, and the text box of a string member, in its cell.
+std::string QueryLabel(const TMember& member, const TQueryCell& cell);
+std::string QueryTextBox(const TMember& member, const TQueryCell& cell);
+// The query button (taking the tab index after the last member) and the end of the query frame.
+std::string QueryButtonAndFrameEnd(int buttonTab);
+// "End" of the form and the attribute lines.
+std::string ManageFormEnd(const std::string& className);
 
 }  // namespace vbgen

@@ -128,9 +128,8 @@ constexpr std::string_view kClassCheckBoxes = R"vb(         Begin VB.CheckBox CB
          End
 )vb";
 
-// The system check boxes, the labels, the end of the form description, the attributes, the
-// form-level variables and the head of the select-all handler.
-constexpr std::string_view kSystemCheckBoxesToSelectAll =
+// The system check boxes, the labels, the end of the form description and the attributes.
+constexpr std::string_view kSystemCheckBoxesToAttributes =
     R"vb(         Begin VB.CheckBox CB_ManageUser 
             Caption         =   "操作员维护"
             Height          =   345
@@ -194,8 +193,17 @@ Attribute VB_GlobalNameSpace = False
 Attribute VB_Creatable = False
 Attribute VB_PredeclaredId = True
 Attribute VB_Exposed = False
-Dim ql_flag As String
+)vb";
+
+constexpr std::string_view kModuleVariablesToSelectAll = R"vb(Dim ql_flag As String
 Dim rsnodename As ADODB.Recordset
+
+Private Sub Command1_Click()
+)vb";
+
+// A complete application declares every name and reads the operator by a parameter.
+constexpr std::string_view kCheckedModuleVariablesToSelectAll = R"vb(Option Explicit
+Dim ql_flag As String
 
 Private Sub Command1_Click()
 )vb";
@@ -232,14 +240,29 @@ ql_flag = ql_flag & Me.CB_Add{className}.Value
 ql_flag = ql_flag & Me.CB_Manage{className}.Value
 )vb";
 
-// The system digits, the update, the exit and load handlers and the head of load_check.
-constexpr std::string_view kSaveSystemDigitsToLoadCheck = R"vb('第{manageUserRightIndex}位：用户维护
+// The two system digits of the rights string.
+constexpr std::string_view kSaveSystemDigits = R"vb('第{manageUserRightIndex}位：用户维护
 ql_flag = ql_flag & Me.CB_ManageUser.Value
 '第{printRightIndex}位:信息打印
 ql_flag = ql_flag & Me.CB_Print.Value
-    rsnodename.Fields("ql_flag") = ql_flag
+)vb";
+
+constexpr std::string_view kStoreInRecordset = R"vb(    rsnodename.Fields("ql_flag") = ql_flag
     rsnodename.Update
-MsgBox "成功对该操作员进行授权!", vbOKOnly + vbExclamation, "完成"
+)vb";
+
+// The rights string may be wider than AddTextParameter's 50 characters (the column widens with
+// the number of classes), so it goes as a parameter of its own length.
+constexpr std::string_view kStoreByCommand = R"vb(Dim cmd As ADODB.Command
+Set cmd = NewCommand("update admin set ql_flag = ? where adminUsername = ?")
+Call AddStringParameter(cmd, ql_flag)
+Call AddTextParameter(cmd, nodename)
+cmd.Execute
+)vb";
+
+// The confirmation, the exit handler and the head of the load handler.
+constexpr std::string_view kSavedToLoad =
+    R"vb(MsgBox "成功对该操作员进行授权!", vbOKOnly + vbExclamation, "完成"
 End Sub
 
 Private Sub Command4_Click()
@@ -251,14 +274,35 @@ End Sub
 Private Sub Form_Load()         '加载窗体
 Call condatabase                '连接数据库
 Label1(1).Caption = nodename    '显示用户的姓名
-Set rsnodename = New ADODB.Recordset '找到该用户的纪录
+)vb";
+
+constexpr std::string_view kReadFromRecordset =
+    R"vb(Set rsnodename = New ADODB.Recordset '找到该用户的纪录
     rsnodename.Open "select * from admin where adminUsername='" & nodename & "'", cn, adOpenStatic, adLockPessimistic
 If rsnodename.Fields("ql_flag").Value <> "" Then
     ql_flag = rsnodename.Fields("ql_flag").Value '获得用户的权限值字段
     Call load_check   '按照用户的权限，分别对各复选框赋值
 End If
 End Sub
+)vb";
 
+// A string shorter than this project's rights (classes were added since it was stored) lacks
+// the new digits: they read as not granted, instead of failing to convert.
+constexpr std::string_view kReadByCommand = R"vb(Dim cmd As ADODB.Command
+Dim rs As ADODB.Recordset
+Set cmd = NewCommand("select ql_flag from admin where adminUsername = ?") '找到该用户的纪录
+Call AddTextParameter(cmd, nodename)
+Set rs = cmd.Execute
+If Not rs.EOF Then
+    ql_flag = FieldText(rs.Fields("ql_flag").Value) '获得用户的权限值字段
+End If
+rs.Close
+ql_flag = Left$(ql_flag & String$({rightsWidth}, "0"), {rightsWidth})
+Call load_check   '按照用户的权限，分别对各复选框赋值
+End Sub
+)vb";
+
+constexpr std::string_view kLoadCheckHead = R"vb(
 Public Sub load_check() '按照用户的权限，分别对各复选框赋值
 Dim temp As Integer
 )vb";
@@ -322,6 +366,7 @@ struct TSystemPage {
   std::string manageUserTab;
   std::string manageUserRightIndex;
   std::string printRightIndex;
+  std::string rightsWidth;
 };
 
 TClassPage MakeClassPage(std::size_t i, const std::string& className,
@@ -342,7 +387,8 @@ TSystemPage MakeSystemPage(std::size_t n) {
           std::to_string(2 * n + 10),
           std::to_string(2 * n + 11),
           std::to_string(rights.ManageUserRight()),
-          std::to_string(rights.PrintRight())};
+          std::to_string(rights.PrintRight()),
+          std::to_string(rights.Width())};
 }
 
 std::string FillClass(std::string_view block, const TClassPage& page,
@@ -382,18 +428,25 @@ std::string SetAllOnShownPage(const std::vector<TClassPage>& pages, const TSyste
          FillSystem(kSetSystemPage, system, checkValue);
 }
 
-std::string BuildOperatorForm(const std::vector<TClassPage>& pages, const TSystemPage& system) {
+std::string BuildOperatorForm(const std::vector<TClassPage>& pages, const TSystemPage& system,
+                              bool complete) {
   std::string text = FillSystem(kHead, system);
   text += ForEachPage(pages, kClassPage);
   text += FillSystem(kSystemPage, system);
   text += ForEachPage(pages, kClassCheckBoxes);
-  text += FillSystem(kSystemCheckBoxesToSelectAll, system);
+  text += FillSystem(kSystemCheckBoxesToAttributes, system);
+  text += complete ? kCheckedModuleVariablesToSelectAll : kModuleVariablesToSelectAll;
   text += SetAllOnShownPage(pages, system, "1");
   text += kSelectAllTail;
   text += SetAllOnShownPage(pages, system, "0");
   text += kClearAllTail;
   text += ForEachPage(pages, kSaveClassDigits);
-  text += FillSystem(kSaveSystemDigitsToLoadCheck, system);
+  text += FillSystem(kSaveSystemDigits, system);
+  text += complete ? kStoreByCommand : kStoreInRecordset;
+  text += kSavedToLoad;
+  text += complete ? Fill(kReadByCommand, {{"rightsWidth", system.rightsWidth}})
+                   : std::string(kReadFromRecordset);
+  text += kLoadCheckHead;
   text += ForEachPage(pages, kLoadClassChecks);
   text += FillSystem(kLoadSystemChecksToEnd, system);
   return text;
@@ -401,7 +454,7 @@ std::string BuildOperatorForm(const std::vector<TClassPage>& pages, const TSyste
 
 }  // namespace
 
-void GenerateOperatorFormFile(TGenContext& context, const TModelSnapshot& model) {
+void GenerateOperatorFormFile(TGenContext& context, const TModelSnapshot& model, bool complete) {
   const std::vector<TClassModel>& classes = model.Classes();
   std::vector<TClassPage> pages;
   pages.reserve(classes.size());
@@ -409,7 +462,7 @@ void GenerateOperatorFormFile(TGenContext& context, const TModelSnapshot& model)
     pages.push_back(MakeClassPage(i, classes[i].className, classes[i].friendName));
   }
   WriteGeneratedForm(context, "frmczql.frm",
-                     BuildOperatorForm(pages, MakeSystemPage(classes.size())));
+                     BuildOperatorForm(pages, MakeSystemPage(classes.size()), complete));
 }
 
 }  // namespace vbgen

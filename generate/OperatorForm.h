@@ -5,7 +5,9 @@
 
 namespace vbgen {
 
-// frmczql.frm, the operator authorization form with two rights per class.
-void GenerateOperatorFormFile(TGenContext& context, const TModelSnapshot& model);
+// frmczql.frm, the operator authorization form with two rights per class. The form of a complete
+// application declares every name and reads and stores the operator's rights by parameters.
+void GenerateOperatorFormFile(TGenContext& context, const TModelSnapshot& model,
+                              bool complete = false);
 
 }  // namespace vbgen

@@ -15,11 +15,11 @@
 namespace vbgen {
 namespace {
 
+constexpr std::string_view kScriptStart = "GO\n\n";
+
 // The operators' table and its one operator, who holds every right. "delete from admin " keeps
 // its trailing blank.
-constexpr std::string_view kHead = R"vb(GO
-
-CREATE TABLE [dbo].[admin](
+constexpr std::string_view kAdminTable = R"vb(CREATE TABLE [dbo].[admin](
 {TAB}[adminUsername] [nvarchar](20) COLLATE Chinese_PRC_CI_AS NULL,
 {TAB}[adminPassword] [nvarchar](20) COLLATE Chinese_PRC_CI_AS NULL,
 {TAB}[ql_flag] [nvarchar]({flagWidth}) COLLATE Chinese_PRC_CI_AS NULL
@@ -34,13 +34,30 @@ GO
 
 constexpr std::string_view kDefaultPassword = "kelvo";
 
-constexpr std::string_view kTableHead =
+constexpr std::string_view kDropTable =
     R"vb(if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[{className}]') and OBJECTPROPERTY(id, N'IsUserTable') = 1)
 drop table [dbo].[{className}]
 GO
+)vb";
 
+constexpr std::string_view kCreateTableHead = R"vb(
 CREATE TABLE [dbo].[{className}] (
 )vb";
+
+// The script of a complete application can be run again: first every foreign key that links a
+// table of the script goes (whichever script made it), then the tables, those that reference
+// others first, the operators' table among them; then everything is created anew.
+constexpr std::string_view kDropForeignKeysHead = R"vb(declare @dropForeignKeys nvarchar(max)
+set @dropForeignKeys = N''
+select @dropForeignKeys = @dropForeignKeys + N'alter table ' + quotename(schema_name(schema_id)) + N'.' + quotename(object_name(parent_object_id)) + N' drop constraint ' + quotename(name) + N'; '
+from sys.foreign_keys
+where referenced_object_id in ({tableIds})
+or parent_object_id in ({tableIds})
+exec sp_executesql @dropForeignKeys
+GO
+)vb";
+
+constexpr std::string_view kTableId = "object_id(N'[dbo].[{className}]')";
 
 // Closing a table first cuts the last three characters of the script (the last column line's
 // comma and line end, or its trailing blank and line end), so the tail restores the line end.
@@ -131,20 +148,21 @@ std::string ForeignKeyLines(const TTable& table) {
   return lines;
 }
 
-void AppendTable(std::string& script, const TTable& table) {
-  script += FillLine(kTableHead, {{"className", table.className}});
+void AppendTable(std::string& script, const TTable& table, bool withDrop) {
+  if (withDrop) script += FillLine(kDropTable, {{"className", table.className}});
+  script += FillLine(kCreateTableHead, {{"className", table.className}});
   script += KeyColumnLine(table.key);
   for (const auto& column : table.columns) script += ColumnLine(column);
   script.resize(script.size() - kTrimmedAtTableEnd);
   script += CrLf(kTableTail);
 }
 
-std::string Head(std::size_t classCount) {
+std::string AdminTable(std::size_t classCount) {
   const TRightsNumbering rights(classCount);
-  return FillLine(kHead, {{"TAB", "\t"},
-                          {"flagWidth", std::to_string(rights.FlagColumnWidth())},
-                          {"defaultPassword", kDefaultPassword},
-                          {"rightsFlags", rights.AllGranted()}});
+  return FillLine(kAdminTable, {{"TAB", "\t"},
+                                {"flagWidth", std::to_string(rights.FlagColumnWidth())},
+                                {"defaultPassword", kDefaultPassword},
+                                {"rightsFlags", rights.AllGranted()}});
 }
 
 // Every class with its key and columns; the script needs each class's key and the key
@@ -184,19 +202,71 @@ std::vector<TTable> MakeTables(const TModelSnapshot& model) {
   return tables;
 }
 
-}  // namespace
-
-std::string BuildTableScript(int projectId) {
-  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
-  return BuildTableScriptFrom(model ? *model : TModelSnapshot(projectId, {}, {}));
+// Tables in an order in which each comes after the tables it references (as far as references
+// do not go round in a circle), class order otherwise.
+void VisitReferencedFirst(const std::vector<TTable>& tables, std::size_t index,
+                          std::vector<bool>& visited, std::vector<std::size_t>& order) {
+  if (visited[index]) return;
+  visited[index] = true;
+  for (const TColumn& column : tables[index].columns) {
+    if (!column.referencedKey) continue;
+    for (std::size_t other = 0; other < tables.size(); ++other) {
+      if (tables[other].className == column.member.memberType) {
+        VisitReferencedFirst(tables, other, visited, order);
+        break;
+      }
+    }
+  }
+  order.push_back(index);
 }
 
-std::string BuildTableScriptFrom(const TModelSnapshot& model) {
+std::vector<std::size_t> ReferencedFirst(const std::vector<TTable>& tables) {
+  std::vector<bool> visited(tables.size(), false);
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < tables.size(); ++i) VisitReferencedFirst(tables, i, visited, order);
+  return order;
+}
+
+std::string RerunnableDrops(const std::vector<TTable>& tables) {
+  std::string drops;
+  if (!tables.empty()) {
+    std::string tableIds;
+    for (const TTable& table : tables) {
+      tableIds += (tableIds.empty() ? "" : ", ") + Fill(kTableId, {{"className", table.className}});
+    }
+    drops += FillLine(kDropForeignKeysHead, {{"tableIds", tableIds}});
+  }
+  const std::vector<std::size_t> order = ReferencedFirst(tables);
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    drops += FillLine(kDropTable, {{"className", tables[*it].className}});
+  }
+  drops += FillLine(kDropTable, {{"className", "admin"}});
+  return drops;
+}
+
+}  // namespace
+
+namespace {
+std::string BuildScriptOfProject(int projectId, bool rerunnable) {
+  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+  return BuildTableScriptFrom(model ? *model : TModelSnapshot(projectId, {}, {}), rerunnable);
+}
+}  // namespace
+
+std::string BuildTableScript(int projectId) { return BuildScriptOfProject(projectId, false); }
+
+std::string BuildRerunnableTableScript(int projectId) {
+  return BuildScriptOfProject(projectId, true);
+}
+
+std::string BuildTableScriptFrom(const TModelSnapshot& model, bool rerunnable) {
   const std::vector<TTable> tables = MakeTables(model);
-  std::string script = Head(tables.size());
+  std::string script = CrLf(kScriptStart);
+  if (rerunnable) script += RerunnableDrops(tables) + CrLf("\n");
+  script += AdminTable(tables.size());
   std::string foreignKeys;
   for (const auto& table : tables) {
-    AppendTable(script, table);
+    AppendTable(script, table, !rerunnable);
     foreignKeys += ForeignKeyLines(table);
   }
   return script + foreignKeys;

@@ -1,6 +1,7 @@
 #include "generate/UIOperate.h"
 
 #include "generate/AddEditForms.h"
+#include "generate/CompleteForms.h"
 #include "generate/FileOperate.h"
 #include "generate/Gbk.h"
 #include "generate/ManageForm.h"
@@ -143,18 +144,21 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
 }
 
 void TUIOperate::GenerateOperatorForm(const TModelSnapshot& model) {
-  GenerateOperatorFormFile(context_, model);
+  GenerateOperatorFormFile(context_, model, options_.complete);
 }
 
 void TUIOperate::GenerateAddForms(const TModelSnapshot& model) {
+  if (options_.complete) return GenerateCompleteAddFormFiles(context_, model);
   GenerateAddFormFiles(context_, model);
 }
 
 void TUIOperate::GenerateEditForms(const TModelSnapshot& model) {
+  if (options_.complete) return GenerateCompleteEditFormFiles(context_, model);
   GenerateEditFormFiles(context_, model);
 }
 
 void TUIOperate::GenerateManageForms(const TModelSnapshot& model) {
+  if (options_.complete) return GenerateCompleteManageFormFiles(context_, model);
   GenerateManageFormFiles(context_, model);
 }
 

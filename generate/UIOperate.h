@@ -24,7 +24,8 @@ std::vector<std::string> ProjectFileNames(const TModelSnapshot& model);
 // The generator of one run: the project assembly and the four form generators.
 class TUIOperate {
  public:
-  explicit TUIOperate(TGenContext& context) : context_(context) {}
+  explicit TUIOperate(TGenContext& context, TRunOptions options = {})
+      : context_(context), options_(options) {}
 
   // Writes the project file and the main form from the templates, the per-class resource
   // copies, then calls the four generators in the order operator, add, edit, manage.
@@ -37,6 +38,7 @@ class TUIOperate {
 
  private:
   TGenContext& context_;
+  TRunOptions options_;
 };
 
 }  // namespace vbgen

@@ -209,6 +209,14 @@ std::string AsText(const TSqlValue& value) {
 }
 }  // namespace
 
+std::int64_t TRowSet::IntAt(std::size_t row, std::size_t column) const {
+  return AsInt(rows_.at(row).at(column));
+}
+
+std::string TRowSet::TextAt(std::size_t row, std::size_t column) const {
+  return AsText(rows_.at(row).at(column));
+}
+
 std::int64_t TRowSet::Int(std::size_t row, const std::string& column) const {
   return AsInt(rows_.at(row).at(ColumnIndex(column)));
 }

@@ -39,10 +39,12 @@ class TRowSet {
   std::string Text(std::size_t row, const std::string& column) const;
   // The first column of a row, for QueryInt and QueryString.
   const TSqlValue& First(std::size_t row) const;
+  // A column's position, for reading many rows without looking the name up each time.
+  std::size_t ColumnIndex(const std::string& column) const;
+  std::int64_t IntAt(std::size_t row, std::size_t column) const;
+  std::string TextAt(std::size_t row, std::size_t column) const;
 
  private:
-  std::size_t ColumnIndex(const std::string& column) const;
-
   std::vector<std::string> columns_;
   std::vector<std::vector<TSqlValue>> rows_;
 };

@@ -7,23 +7,45 @@ namespace {
 
 TSqlValue Key(int id) { return std::int64_t{id}; }
 
-TMember ReadMember(const TRowSet& rows, std::size_t i) {
-  auto number = [&](const char* column) { return static_cast<int>(rows.Int(i, column)); };
+// Where each field stands in a row set of "select *", found once per row set.
+struct TMemberColumns {
+  explicit TMemberColumns(const TRowSet& rows)
+      : memberId(rows.ColumnIndex("memberId")),
+        projectId(rows.ColumnIndex("projectId")),
+        classId(rows.ColumnIndex("classId")),
+        memberName(rows.ColumnIndex("memberName")),
+        memberType(rows.ColumnIndex("memberType")),
+        memberLength(rows.ColumnIndex("memberLength")),
+        memberIsPri(rows.ColumnIndex("memberIsPri")),
+        memberComment(rows.ColumnIndex("memberComment")),
+        memberIsMust(rows.ColumnIndex("memberIsMust")),
+        memberIsInteger(rows.ColumnIndex("memberIsInteger")),
+        memberIsFloat(rows.ColumnIndex("memberIsFloat")),
+        queryFlag(rows.ColumnIndex("queryFlag")),
+        memberIsDisplay(rows.ColumnIndex("memberIsDisplay")),
+        memberQueryDisplay(rows.ColumnIndex("memberQueryDisplay")) {}
+  std::size_t memberId, projectId, classId, memberName, memberType, memberLength, memberIsPri,
+      memberComment, memberIsMust, memberIsInteger, memberIsFloat, queryFlag, memberIsDisplay,
+      memberQueryDisplay;
+};
+
+TMember ReadMember(const TRowSet& rows, const TMemberColumns& at, std::size_t i) {
+  auto number = [&](std::size_t column) { return static_cast<int>(rows.IntAt(i, column)); };
   TMember m;
-  m.memberId = number("memberId");
-  m.projectId = number("projectId");
-  m.classId = number("classId");
-  m.memberName = rows.Text(i, "memberName");
-  m.memberType = rows.Text(i, "memberType");
-  m.memberLength = number("memberLength");
-  m.memberIsPri = number("memberIsPri");
-  m.memberComment = rows.Text(i, "memberComment");
-  m.memberIsMust = number("memberIsMust");
-  m.memberIsInteger = number("memberIsInteger");
-  m.memberIsFloat = number("memberIsFloat");
-  m.queryFlag = number("queryFlag");
-  m.memberIsDisplay = number("memberIsDisplay");
-  m.memberQueryDisplay = number("memberQueryDisplay");
+  m.memberId = number(at.memberId);
+  m.projectId = number(at.projectId);
+  m.classId = number(at.classId);
+  m.memberName = rows.TextAt(i, at.memberName);
+  m.memberType = rows.TextAt(i, at.memberType);
+  m.memberLength = number(at.memberLength);
+  m.memberIsPri = number(at.memberIsPri);
+  m.memberComment = rows.TextAt(i, at.memberComment);
+  m.memberIsMust = number(at.memberIsMust);
+  m.memberIsInteger = number(at.memberIsInteger);
+  m.memberIsFloat = number(at.memberIsFloat);
+  m.queryFlag = number(at.queryFlag);
+  m.memberIsDisplay = number(at.memberIsDisplay);
+  m.memberQueryDisplay = number(at.memberQueryDisplay);
   return m;
 }
 
@@ -58,7 +80,9 @@ TMemberList TMemberDAO::List(const std::string& where, const TSqlParams& params)
       db_.OpenQuery("select * from t_member where " + where + " order by memberId", params);
   TMemberList list;
   list.reserve(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) list.push_back(ReadMember(rows, i));
+  if (rows.empty()) return list;
+  const TMemberColumns at(rows);
+  for (std::size_t i = 0; i < rows.size(); ++i) list.push_back(ReadMember(rows, at, i));
   return list;
 }
 
@@ -66,7 +90,7 @@ std::optional<TMember> TMemberDAO::First(const std::string& where, const TSqlPar
   TRowSet rows =
       db_.OpenQuery("select * from t_member where " + where + " order by memberId limit 1", params);
   if (rows.empty()) return std::nullopt;
-  return ReadMember(rows, 0);
+  return ReadMember(rows, TMemberColumns(rows), 0);
 }
 
 TMemberList TMemberDAO::ListMembers(int classId) { return List("classId=?", {Key(classId)}); }
@@ -103,7 +127,10 @@ TMemberList TMemberDAO::ListProjectMembers(int projectId) {
         "where projectId=?) order by memberId limit " +
             std::to_string(kPage),
         {Key(last), Key(projectId)});
-    for (std::size_t i = 0; i < rows.size(); ++i) members.push_back(ReadMember(rows, i));
+    if (!rows.empty()) {
+      const TMemberColumns at(rows);
+      for (std::size_t i = 0; i < rows.size(); ++i) members.push_back(ReadMember(rows, at, i));
+    }
     if (rows.size() < static_cast<std::size_t>(kPage)) break;
     last = members.back().memberId;
   }

@@ -203,6 +203,7 @@ void TFormMain::BuildMenus() {
   ActionNamespace = AddMenuItem(code, "设置命名空间(&S)", &TFormMain::S2Click);
   ActionNamespace->setVisible(false);  // no generated text depends on the namespace
   ActionGenerate = AddMenuItem(code, "自动生成代码(&A)", &TFormMain::A1Click);
+  ActionGenerateComplete = AddMenuItem(code, "自动生成完整应用代码(&C)", &TFormMain::C2Click);
 
   PopupMenu1 = new QMenu(this);
   AddMenuItem(PopupMenu1, "删除成员(&D)", &TFormMain::D2Click);
@@ -596,7 +597,12 @@ void TFormMain::S2Click() {
   namespaceName_ = name;
 }
 
-void TFormMain::A1Click() {
+void TFormMain::A1Click() { BeginGeneration(TRunOptions{}); }
+
+// The complete application: the same run, with the choice that makes its forms work.
+void TFormMain::C2Click() { BeginGeneration(TRunOptions{.complete = true}); }
+
+void TFormMain::BeginGeneration(const TRunOptions& options) {
   if (SelectedProjectId() == kNone) {
     dialogs_.Message("没有一个工程被选中！");
     return;
@@ -608,7 +614,7 @@ void TFormMain::A1Click() {
   dialogs_.Message("如果以前生成了该项目，最好先删除原来的目录!");
   Memo_State->clear();
   ShowModelProblems(SelectedProjectId());
-  StartRun(SelectedProjectId());
+  StartRun(SelectedProjectId(), options);
 }
 
 // Everything the run would refuse or the rules would not accept is listed at once, so the user
@@ -620,7 +626,7 @@ void TFormMain::ShowModelProblems(int projectId) {
   for (const std::string& problem : problems) Memo_State->appendPlainText(Q(problem));
 }
 
-void TFormMain::StartRun(int projectId) {
+void TFormMain::StartRun(int projectId, const TRunOptions& options) {
   if (!runGate_.TryEnter()) {
     dialogs_.Message(kRunBusyText);
     return;
@@ -632,9 +638,12 @@ void TFormMain::StartRun(int projectId) {
                          [this](int id) { KeyCheckFailed(id); },
                          [this](int id) { DisplayCheckFailed(id); }, [this] { GenerationDone(); },
                          [this](const std::string& message) { RunFailed(message); }});
-  QThread* thread = QThread::create([listener, projectId, ns = namespaceName_, dir = programDir_] {
-    TAutoCode(projectId, ns, dir, *listener).Execute();
-  });
+  QThread* thread =
+      QThread::create([listener, projectId, options, ns = namespaceName_, dir = programDir_] {
+        TAutoCode run(projectId, ns, dir, *listener);
+        run.SetOptions(options);
+        run.Execute();
+      });
   connect(thread, &QThread::finished, this, [this, thread] {
     if (runThread_ == thread) runThread_ = nullptr;
     runGate_.Leave();

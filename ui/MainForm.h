@@ -90,6 +90,7 @@ class TFormMain : public QMainWindow {
   QAction* ActionSql;
   QAction* ActionNamespace;
   QAction* ActionGenerate;
+  QAction* ActionGenerateComplete;
 
  public slots:
   void FormCreate();
@@ -109,6 +110,7 @@ class TFormMain : public QMainWindow {
   void sql1Click();
   void S2Click();
   void A1Click();
+  void C2Click();  // 自动生成完整应用代码
   void E1Click();
   void N5Click();
   void L1Click();
@@ -140,7 +142,8 @@ class TFormMain : public QMainWindow {
   void RefillMembersOfSelectedClass();
   void ShowModal(QDialog& dialog);
   void OpenMakerPage();
-  void StartRun(int projectId);
+  void BeginGeneration(const TRunOptions& options);
+  void StartRun(int projectId, const TRunOptions& options = {});
   void ShowModelProblems(int projectId);
   int ProjectIndexOf(int projectId) const;
   void AppendProgress(const std::string& line);

@@ -97,3 +97,159 @@ Public Function OperatorExists(ByVal operatorName As String) As Boolean
   rs.Close
   Set rs = Nothing
 End Function
+
+'---- 完整应用代码使用的过程：参数化语句、输入检查、导出 ----
+
+'给语句添加一个长整型参数
+Public Sub AddLongParameter(ByVal cmd As ADODB.Command, ByVal value As Long)
+  cmd.Parameters.Append cmd.CreateParameter(, adInteger, adParamInput, 4, value)
+End Sub
+
+'给语句添加一个浮点数参数
+Public Sub AddDoubleParameter(ByVal cmd As ADODB.Command, ByVal value As Double)
+  cmd.Parameters.Append cmd.CreateParameter(, adDouble, adParamInput, 8, value)
+End Sub
+
+'给语句添加一个日期参数
+Public Sub AddDateParameter(ByVal cmd As ADODB.Command, ByVal value As Date)
+  cmd.Parameters.Append cmd.CreateParameter(, adDBTimeStamp, adParamInput, 16, value)
+End Sub
+
+'给语句添加一个任意长度的文本参数
+Public Sub AddStringParameter(ByVal cmd As ADODB.Command, ByVal paramText As String)
+  Dim size As Long
+  size = Len(paramText)
+  If size < 1 Then size = 1
+  cmd.Parameters.Append cmd.CreateParameter(, adVarChar, adParamInput, size, paramText)
+End Sub
+
+'给语句添加一个图片参数；流为空时存入 Null
+Public Sub AddPictureParameter(ByVal cmd As ADODB.Command, ByVal pictureStream As ADODB.Stream)
+  Dim param As ADODB.Parameter
+  Dim hasPicture As Boolean
+  hasPicture = False
+  If Not pictureStream Is Nothing Then
+    If pictureStream.State = adStateOpen Then
+      If pictureStream.size > 0 Then hasPicture = True
+    End If
+  End If
+  If hasPicture Then
+    pictureStream.Position = 0
+    Set param = cmd.CreateParameter(, adLongVarBinary, adParamInput, pictureStream.size)
+    param.value = pictureStream.Read
+  Else
+    Set param = cmd.CreateParameter(, adLongVarBinary, adParamInput, 1, Null)
+  End If
+  cmd.Parameters.Append param
+End Sub
+
+'条件开关参数：条件生效时为 1，否则为 0
+Public Sub AddSwitchParameter(ByVal cmd As ADODB.Command, ByVal switchedOn As Boolean)
+  If switchedOn Then
+    Call AddLongParameter(cmd, 1)
+  Else
+    Call AddLongParameter(cmd, 0)
+  End If
+End Sub
+
+'“包含”查询的 like 模式：通配符按原样查找
+Public Function ContainsPattern(ByVal typedText As String) As String
+  Dim pattern As String
+  pattern = Replace(typedText, "[", "[[]")
+  pattern = Replace(pattern, "%", "[%]")
+  pattern = Replace(pattern, "_", "[_]")
+  ContainsPattern = "%" & pattern & "%"
+End Function
+
+'是否为长整型范围内的整数（可带正负号）
+Public Function IsWholeNumber(ByVal typedText As String) As Boolean
+  Dim digits As String
+  IsWholeNumber = False
+  digits = Trim$(typedText)
+  If Left$(digits, 1) = "-" Or Left$(digits, 1) = "+" Then digits = Mid$(digits, 2)
+  If digits = "" Then Exit Function
+  If digits Like "*[!0-9]*" Then Exit Function
+  If Len(digits) > 10 Then Exit Function
+  If CDbl(Trim$(typedText)) > 2147483647# Or CDbl(Trim$(typedText)) < -2147483648# Then Exit Function
+  IsWholeNumber = True
+End Function
+
+'是否为数字（浮点数）
+Public Function IsDecimalNumber(ByVal typedText As String) As Boolean
+  IsDecimalNumber = IsNumeric(Trim$(typedText))
+End Function
+
+'查询条件中输入的数；未输入时为 0
+Public Function NumberOrZero(ByVal typedText As String) As Double
+  If Trim$(typedText) = "" Then
+    NumberOrZero = 0
+  Else
+    NumberOrZero = CDbl(Trim$(typedText))
+  End If
+End Function
+
+'字段值的显示文本；Null 为空串
+Public Function FieldText(ByVal value As Variant) As String
+  If IsNull(value) Then
+    FieldText = ""
+  Else
+    FieldText = CStr(value)
+  End If
+End Function
+
+'CSV 文件的一个字段：含逗号、引号或换行时加引号，引号加倍
+Public Function CsvField(ByVal value As Variant) As String
+  Dim text As String
+  text = FieldText(value)
+  If InStr(text, ",") > 0 Or InStr(text, """") > 0 Or InStr(text, vbCr) > 0 Or InStr(text, vbLf) > 0 Then
+    CsvField = """" & Replace(text, """", """""") & """"
+  Else
+    CsvField = text
+  End If
+End Function
+
+'询问保存文件名；取消时返回空串
+Public Function AskSaveFileName(ByVal dialogTitle As String, ByVal defaultName As String) As String
+  Dim fileDlg As Object
+  Set fileDlg = CreateObject("MSComDlg.CommonDialog")
+  fileDlg.DialogTitle = dialogTitle
+  fileDlg.Filter = "CSV 文件 (*.csv)|*.csv|所有文件 (*.*)|*.*"
+  fileDlg.FilterIndex = 1
+  fileDlg.DefaultExt = "csv"
+  fileDlg.FileName = defaultName
+  fileDlg.Flags = &H2 Or &H4    '覆盖前提示，隐藏只读选项
+  fileDlg.CancelError = False
+  fileDlg.ShowSave
+  AskSaveFileName = fileDlg.FileName
+End Function
+
+'把记录集的全部记录写入 CSV 文件：第一行是标题，其余每行一条记录
+'返回写入的记录数；记录集的当前位置不变
+Public Function ExportRecordset(ByVal rs As ADODB.Recordset, ByVal headingLine As String, ByVal fileName As String) As Long
+  Dim fileNo As Integer
+  Dim rowText As String
+  Dim fieldNo As Long
+  Dim rowCount As Long
+  Dim savedPosition As Variant
+  rowCount = 0
+  fileNo = FreeFile
+  Open fileName For Output As #fileNo
+  Print #fileNo, headingLine
+  If Not (rs.BOF And rs.EOF) Then
+    savedPosition = rs.Bookmark
+    rs.MoveFirst
+    Do Until rs.EOF
+      rowText = ""
+      For fieldNo = 0 To rs.Fields.Count - 1
+        If fieldNo > 0 Then rowText = rowText & ","
+        rowText = rowText & CsvField(rs.Fields(fieldNo).value)
+      Next fieldNo
+      Print #fileNo, rowText
+      rowCount = rowCount + 1
+      rs.MoveNext
+    Loop
+    rs.Bookmark = savedPosition
+  End If
+  Close #fileNo
+  ExportRecordset = rowCount
+End Function

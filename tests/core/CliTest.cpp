@@ -390,4 +390,19 @@ TEST_F(CliRunTest, SupportFilesThatCannotBeCopiedMakeGenerateFail) {
   EXPECT_TRUE(std::filesystem::exists(Home() / "projects" / "图书馆管理" / "ModMain.bas"));
 }
 
+TEST_F(CliRunTest, GenerateAndSqlWithTheCompleteChoice) {
+  Ok("import " + Example());
+  EXPECT_NE(Ok("generate 1 --complete").find("所有代码生成完毕!"), std::string::npos);
+  const std::filesystem::path manage = Home() / "projects" / "图书馆管理" / "FrmManageBook.frm";
+  EXPECT_NE(Slurp(manage).find("Private Sub mnuDelete_Click()"), std::string::npos);
+  const std::string plain = Ok("sql 1");
+  const std::string rerunnable = Ok("sql 1 --complete");
+  EXPECT_NE(rerunnable.find("drop table [dbo].[admin]"), std::string::npos);
+  EXPECT_EQ(plain.find("drop table [dbo].[admin]"), std::string::npos);
+  // Without the choice the same command writes the forms without code again.
+  Ok("generate 1");
+  EXPECT_EQ(Slurp(manage).find("Private Sub"), std::string::npos);
+  EXPECT_EQ(Run("generate 1 --completely").status, 2);
+}
+
 }  // namespace vbgen::test

@@ -1,5 +1,6 @@
 // Generation runs started from the main window: the worker thread's progress lines, its
 // notifications answered on the window's thread, refusal of a second start, and failures.
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <fstream>
@@ -199,6 +200,37 @@ class RunTest : public QObject {
     QVERIFY(fs::exists(output / "Module1.bas"));
     QVERIFY(fs::exists(output / "images" / "logo.txt"));
     QVERIFY(fs::exists(output / "MainForm.frm"));
+  }
+
+  // "自动生成完整应用代码(&C)" chosen with the keyboard from the 代码管理 menu: the same run,
+  // whose manage form now has its commands; the plain item keeps the form without code.
+  void theCompleteItemWritesWorkingManageForms() {
+    int project = AddProject("Library");
+    int book = AddClass(project, "Book", "图书");
+    AddMember(project, book, "bookId", "整型", true, true);
+    auto window = MakeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_A, Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_C);
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs_.shown.size() >= 2 && !window->RunActive(), 20000);
+    QCOMPARE(dialogs_.shown.front().text,
+             std::string("如果以前生成了该项目，最好先删除原来的目录!"));
+    QCOMPARE(dialogs_.shown.back().text, std::string("所有代码生成完毕!"));
+    const fs::path manage = home_->path() / "projects" / "Library" / "FrmManageBook.frm";
+    auto read = [&] {
+      std::ifstream in(manage, std::ios::binary);
+      return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    QVERIFY(read().find("Private Sub mnuEdit_Click()") != std::string::npos);
+    QVERIFY(read().find("Option Explicit") != std::string::npos);
+
+    window->A1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs_.shown.size() >= 4 && !window->RunActive(), 20000);
+    QCOMPARE(dialogs_.shown.back().text, std::string("所有代码生成完毕!"));
+    QVERIFY(read().find("mnuEdit_Click") == std::string::npos);
+    QVERIFY(read().find("Private Sub") == std::string::npos);
   }
 };
 
