@@ -55,6 +55,14 @@ void TAutoCode::CheckShippedFiles() const {
 
 namespace {
 
+// A file directly in bak that the project already holds (the user may have changed it, or put
+// a link in its place) is left as it is.
+bool KeptAsIs(const fs::path& output, const TFileOperate::TTreeEntry& entry) {
+  if (entry.isDirectory || entry.relative.find('/') != std::string::npos) return false;
+  std::error_code error;
+  return fs::exists(fs::symlink_status(output / entry.relative, error));
+}
+
 const TClassModel* FirstClassWhere(const TModelSnapshot& model,
                                    std::size_t (TClassModel::*count)() const) {
   for (const TClassModel& entry : model.Classes()) {
@@ -96,7 +104,10 @@ void TAutoCode::Run() {
   for (const std::string& name : ProjectFileNames(model)) {
     context.sink.Admit(context.OutputPath(name));
   }
-  for (const auto& entry : support.entries) context.sink.Admit(context.OutputPath(entry.relative));
+  const fs::path output = programDir_.OutputDir(projectName);
+  for (const auto& entry : support.entries) {
+    if (!KeptAsIs(output, entry)) context.sink.Admit(context.OutputPath(entry.relative));
+  }
 
   std::vector<std::string> notCopied;
   try {
@@ -133,12 +144,7 @@ std::vector<std::string> TAutoCode::CopySupportFiles(TGenContext& context,
   const fs::path output = programDir_.OutputDir(context.projectName);
   for (const auto& entry : support.entries) {
     const std::string path = context.OutputPath(entry.relative);
-    const bool topLevel = entry.relative.find('/') == std::string::npos;
-    std::error_code error;
-    if (!entry.isDirectory && topLevel &&
-        fs::exists(fs::symlink_status(output / entry.relative, error))) {
-      continue;
-    }
+    if (KeptAsIs(output, entry)) continue;
     try {
       if (entry.isDirectory) {
         context.sink.MakeDirectory(path);

@@ -174,9 +174,7 @@ int TProjectDir::DirFd(const std::string& insideDir, bool create) {
 }
 
 void TProjectDir::Admit(const std::string& inside) {
-  if (!IsPlainInsidePath(inside)) {
-    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside);
-  }
+  RequirePlain(inside);
   const int dirFd = DirFd(Parent(inside), false);
   if (dirFd < 0) return;
   struct stat info;
@@ -184,8 +182,16 @@ void TProjectDir::Admit(const std::string& inside) {
   if (S_ISLNK(info.st_mode)) CheckLink(inside);
 }
 
+void TProjectDir::RequirePlain(const std::string& inside) const {
+  if (!IsPlainInsidePath(inside)) {
+    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside);
+  }
+}
+
+// The folders on the way are checked as they are opened, a link in the file's place as it is
+// opened (O_NOFOLLOW): no extra look-up per file.
 std::optional<std::string> TProjectDir::Read(const std::string& inside) {
-  Admit(inside);
+  RequirePlain(inside);
   const int dirFd = DirFd(Parent(inside), false);
   if (dirFd < 0) return std::nullopt;
   const std::string name = LastPart(inside);
@@ -225,7 +231,7 @@ std::optional<std::string> TProjectDir::Read(const std::string& inside) {
 }
 
 void TProjectDir::WriteWhole(int dirFd, const std::string& inside, const std::string& name,
-                                 const std::string& bytes) {
+                             const std::string& bytes) {
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
@@ -248,7 +254,8 @@ void TProjectDir::WriteWhole(int dirFd, const std::string& inside, const std::st
 
 bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
                         const std::optional<std::string>& existingBytes) {
-  Admit(inside);
+  // The rename replaces a link in the file's place instead of following it.
+  RequirePlain(inside);
   const std::string parent = Parent(inside);
   // The first file a run writes into a folder clears what a killed run left there.
   if (cleaned_.insert(parent).second) RemoveLeftovers(parent, false);
@@ -259,16 +266,12 @@ bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
 }
 
 void TProjectDir::MakeDirectories(const std::string& inside) {
-  if (!IsPlainInsidePath(inside)) {
-    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside);
-  }
+  RequirePlain(inside);
   DirFd(inside, true);
 }
 
 bool TProjectDir::MakeNewDirectory(const std::string& inside) {
-  if (!IsPlainInsidePath(inside)) {
-    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside);
-  }
+  RequirePlain(inside);
   const int parentFd = DirFd(Parent(inside), true);
   if (::mkdirat(parentFd, LastPart(inside).c_str(), 0777) == 0) return true;
   if (errno == EEXIST) return false;

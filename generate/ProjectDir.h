@@ -65,6 +65,7 @@ class TProjectDir {
   int OpenChild(int parentFd, const std::string& parentInside, const std::string& name,
                 bool create);
   void CheckLink(const std::string& inside);
+  void RequirePlain(const std::string& inside) const;
   [[noreturn]] void Fail(const std::string& what, const std::string& inside, int error) const;
   // The bytes go to an exclusively created temporary beside the target, renamed over it.
   void WriteWhole(int dirFd, const std::string& inside, const std::string& name,

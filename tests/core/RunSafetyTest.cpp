@@ -133,6 +133,15 @@ TEST_F(RunSafetyTest, LinksOutOfTheProjectDirectoryAreNeverFollowed) {
   EXPECT_EQ(TFileOperate::ReadBytes(outside / "NoImage.jpg"), "outside picture");
 }
 
+TEST_F(RunSafetyTest, AUsersLinkInPlaceOfAKeptSupportFileIsLeftAlone) {
+  const int projectId = Example();
+  fs::create_directories(Output());
+  fs::create_symlink(outside / "NoImage.jpg", Output() / "ModMain.bas");  // a shared module
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  EXPECT_TRUE(fs::is_symlink(Output() / "ModMain.bas"));
+  EXPECT_EQ(TFileOperate::ReadBytes(outside / "NoImage.jpg"), "outside picture");
+}
+
 TEST_F(RunSafetyTest, ALinkThatStaysInsideIsFollowed) {
   const int projectId = Example();
   fs::create_directories(Output() / "pictures");
