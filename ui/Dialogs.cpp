@@ -1,5 +1,6 @@
 #include "ui/Dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,14 +13,32 @@
 namespace vbgen {
 namespace {
 
+// A box belongs to the window the user is working in: a dialog open over the main window, or
+// the main window itself.
+QWidget* BoxOwner(QWidget* owner) {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal != nullptr ? modal : owner;
+}
+
+// Runs a box and hands the focus back to its owner; some window managers leave no window
+// active when a box closes, and keys would then go nowhere.
+int ExecBox(QDialog& box, QWidget* owner) {
+  const int result = box.exec();
+  if (owner != nullptr && owner->isVisible()) {
+    owner->activateWindow();
+  }
+  return result;
+}
+
 // Shows a box whose buttons carry Chinese captions whatever translations are installed.
 bool Ask(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
          const std::string& text, bool withCancel) {
+  owner = BoxOwner(owner);
   QMessageBox box(icon, Q(caption), Q(text), QMessageBox::NoButton, owner);
   QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
   if (withCancel) box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(ok);
-  box.exec();
+  ExecBox(box, owner);
   return box.clickedButton() == ok;
 }
 
@@ -39,13 +58,14 @@ bool TQtDialogs::Confirm(const std::string& text, const std::string& caption) {
 
 std::string TQtDialogs::Input(const std::string& caption, const std::string& prompt,
                               const std::string& defaultText) {
-  QInputDialog box(owner_);
+  QWidget* owner = BoxOwner(owner_);
+  QInputDialog box(owner);
   box.setWindowTitle(Q(caption));
   box.setLabelText(Q(prompt));
   box.setTextValue(Q(defaultText));
   box.setOkButtonText(QStringLiteral("确定"));
   box.setCancelButtonText(QStringLiteral("取消"));
-  if (box.exec() != QDialog::Accepted) return defaultText;
+  if (ExecBox(box, owner) != QDialog::Accepted) return defaultText;
   return box.textValue().toStdString();
 }
 
@@ -57,16 +77,22 @@ void TQtDialogs::Error(const std::string& text) {
 // a name typed without an extension gets the filter's.
 std::string TQtDialogs::SaveFileName(const std::string& caption, const std::string& filter,
                                      const std::string& defaultName) {
-  QFileDialog box(owner_, Q(caption), QDir::home().filePath(Q(defaultName)), Q(filter));
+  QWidget* owner = BoxOwner(owner_);
+  QFileDialog box(owner, Q(caption), QDir::home().filePath(Q(defaultName)), Q(filter));
   box.setAcceptMode(QFileDialog::AcceptSave);
   box.setFileMode(QFileDialog::AnyFile);
   box.setDefaultSuffix(QFileInfo(Q(defaultName)).suffix());
-  if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+  if (ExecBox(box, owner) != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
   return S(box.selectedFiles().front());
 }
 
 std::string TQtDialogs::OpenFileName(const std::string& caption, const std::string& filter) {
-  return S(QFileDialog::getOpenFileName(owner_, Q(caption), QDir::homePath(), Q(filter)));
+  QWidget* owner = BoxOwner(owner_);
+  QFileDialog box(owner, Q(caption), QDir::homePath(), Q(filter));
+  box.setAcceptMode(QFileDialog::AcceptOpen);
+  box.setFileMode(QFileDialog::ExistingFile);
+  if (ExecBox(box, owner) != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+  return S(box.selectedFiles().front());
 }
 
 }  // namespace vbgen

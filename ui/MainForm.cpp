@@ -1,6 +1,7 @@
 #include "ui/MainForm.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -126,9 +127,14 @@ void TFormMain::BuildControls() {
   LB_Object = new QListWidget(GroupBox1);
   LB_Object->setObjectName("LB_Object");
   LB_Object->setGeometry(8, 64, 153, 241);
-  connect(LB_Object, &QListWidget::currentRowChanged, this, [this] {
-    if (!filling_) Guard([this] { LB_ObjectClick(); });
+  // The selection, not the current row, says which class is chosen: a mouse press moves the
+  // current row before it selects, so the table follows the selection once it has changed.
+  LB_Object->setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(LB_Object, &QListWidget::itemSelectionChanged, this, [this] {
+    if (!filling_) Guard([this] { RefillMembersOfSelectedClass(); });
   });
+  connect(LB_Object, &QListWidget::itemClicked, this,
+          [this] { Guard([this] { LB_ObjectClick(); }); });
   connect(LB_Object, &QListWidget::itemDoubleClicked, this,
           [this] { Guard([this] { LB_ObjectDblClick(); }); });
   LB_Object->viewport()->installEventFilter(this);
@@ -265,8 +271,8 @@ int TFormMain::SelectedProjectId() const {
 }
 
 QListWidgetItem* TFormMain::SelectedClassItem() const {
-  QListWidgetItem* item = LB_Object->currentItem();
-  return item != nullptr && item->isSelected() ? item : nullptr;
+  const QList<QListWidgetItem*> selected = LB_Object->selectedItems();
+  return selected.isEmpty() ? nullptr : selected.front();
 }
 
 int TFormMain::SelectedClassId() const {
@@ -355,6 +361,8 @@ void TFormMain::FillMemberList(int classId) {
   LV_Member->setUpdatesEnabled(true);
 }
 
+// The table never shows the members of a class that is not the selected one: with none
+// selected it is empty.
 void TFormMain::RefillMembersOfSelectedClass() {
   int classId = SelectedClassId();
   if (classId == kNone) {
@@ -364,7 +372,13 @@ void TFormMain::RefillMembersOfSelectedClass() {
   FillMemberList(classId);
 }
 
-void TFormMain::ShowModal(QDialog& dialog) { modalRunner_(dialog); }
+// The main window has the focus again when a dialog is done, whatever the window manager does.
+void TFormMain::ShowModal(QDialog& dialog) {
+  modalRunner_(dialog);
+  if (isVisible()) {
+    activateWindow();
+  }
+}
 
 // ---- project commands ----
 
@@ -628,9 +642,24 @@ void TFormMain::StartRun(int projectId) {
     if (runThread_ == thread) runThread_ = nullptr;
     runGate_.Leave();
     thread->deleteLater();
+    if (closeRequested_) close();
   });
   runThread_ = thread;
   thread->start();
+}
+
+// A run cannot be cancelled, and one left running behind a hidden window would share the
+// database with the next start of the program: the window stays until the run has finished
+// and then closes by itself.
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (!RunActive()) {
+    QMainWindow::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (closeRequested_) return;
+  closeRequested_ = true;
+  Memo_State->appendPlainText(Q(kCloseAfterRunText));
 }
 
 void TFormMain::AppendProgress(const std::string& line) {
@@ -652,7 +681,8 @@ void TFormMain::DisplayCheckFailed(int failedClassId) {
 }
 
 void TFormMain::GenerationDone() {
-  if (closing_) return;
+  // The user has asked to leave: the window closes instead of showing the output.
+  if (closing_ || closeRequested_) return;
   dialogs_.Information("所有代码生成完毕!", "任务提示");
   desktop_.OpenDirectory(programDir_.OutputDir(runProjectName_));
 }

@@ -29,6 +29,9 @@ class TDesktop;
 class TDialogs;
 struct TMember;
 
+// Shown in the progress memo when the window is closed while a run is under way.
+inline constexpr const char* kCloseAfterRunText = "代码正在生成，生成完毕后窗口将自动关闭。";
+
 // The window's caption: the product name and our note.
 inline constexpr const char* kMainCaption =
     "tavorinvb代码生成器2.0版 —— Linux 桌面版，点击横幅查看使用说明";
@@ -125,6 +128,7 @@ class TFormMain : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   bool LB_ClassListEmptyAreaEvent(QEvent* event);
@@ -159,6 +163,7 @@ class TFormMain : public QMainWindow {
   QThread* runThread_ = nullptr;
   std::string runProjectName_;
   bool closing_ = false;
+  bool closeRequested_ = false;  // closed during a run: closes once the run has finished
 };
 
 }  // namespace vbgen
