@@ -37,21 +37,8 @@ class MainWindowInputTest : public QObject {
     window->Timer1->stop();
     window->show();
     window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) return nullptr;
+    if (!QTest::qWaitFor([&] { return window->isActiveWindow(); })) return nullptr;
     return window;
-  }
-
-  // Opens a menu of the menu bar with Alt and its access key, then picks an item by its key.
-  // The keys go where the keyboard sends them: to the widget that has the focus.
-  static void PickMenuItem(TFormMain& window, Qt::Key menuKey, Qt::Key itemKey) {
-    QTRY_VERIFY(QApplication::activeWindow() == &window);
-    QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus != nullptr ? focus : &window, menuKey, Qt::AltModifier);
-    QTRY_VERIFY2(QApplication::activePopupWidget() != nullptr,
-                 QApplication::focusWidget()
-                     ? QApplication::focusWidget()->metaObject()->className()
-                     : "no focus");
-    QTest::keyClick(QApplication::activePopupWidget(), itemKey);
   }
 
   // Opens the member table's context menu over a row, as the right mouse button or the menu
@@ -223,7 +210,7 @@ class MainWindowInputTest : public QObject {
     auto window = ShowWindow();
     QVERIFY(window);
     driver_->Type("图书馆管理").Press("确定");
-    PickMenuItem(*window, Qt::Key_P, Qt::Key_F);
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     QCOMPARE(driver_->seen.at(0).kind, std::string("input"));
     QCOMPARE(driver_->seen.at(0).caption, std::string("请输入工程名称"));
     QCOMPARE(driver_->seen.at(1).text, std::string("工程名称添加成功！"));
@@ -233,15 +220,15 @@ class MainWindowInputTest : public QObject {
 
     // The same name again, and a cancelled box: refused, nothing stored.
     driver_->Type("图书馆管理").Press("确定").Type("x", "取消").Press("确定");
-    PickMenuItem(*window, Qt::Key_P, Qt::Key_F);
-    PickMenuItem(*window, Qt::Key_P, Qt::Key_F);
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     QCOMPARE(driver_->seen.at(3).text, std::string("该工程名称已经存在!"));
     QCOMPARE(driver_->seen.at(5).text, std::string("工程名称不能为空!"));
     QCOMPARE(TProjectDAO().ListProjects().size(), std::size_t(1));
 
     driver_->seen.clear();
     driver_->Type("Library2").Press("确定");
-    PickMenuItem(*window, Qt::Key_P, Qt::Key_X);
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_X);
     QCOMPARE(driver_->seen.at(0).caption, std::string("请输入项目名称"));
     QCOMPARE(driver_->seen.at(1).text, std::string("工程名称修改成功！"));
     QCOMPARE(TProjectDAO().ListProjects().front().name, std::string("Library2"));
@@ -249,12 +236,12 @@ class MainWindowInputTest : public QObject {
 
     driver_->seen.clear();
     driver_->Press("取消");
-    PickMenuItem(*window, Qt::Key_P, Qt::Key_D);
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_D);
     QCOMPARE(driver_->seen.at(0).text, std::string("确认删除当前项目吗?"));
     QCOMPARE(driver_->seen.at(0).caption, std::string("删除提示"));
     QCOMPARE(TProjectDAO().ListProjects().size(), std::size_t(1));
     driver_->Press("确定").Press("确定");
-    PickMenuItem(*window, Qt::Key_P, Qt::Key_D);
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_D);
     QCOMPARE(driver_->seen.back().text, std::string("删除成功!"));
     QVERIFY(TProjectDAO().ListProjects().empty());
     QCOMPARE(window->CB_Project->count(), 0);
@@ -281,7 +268,7 @@ class MainWindowInputTest : public QObject {
     QVERIFY(window);
     ClickClass(*window, 1);
     driver_->Press("确定").Press("确定");
-    PickMenuItem(*window, Qt::Key_P, Qt::Key_S);
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_S);
     QCOMPARE(driver_->Texts(), (std::vector<std::string>{"确认删除此类对象！", "类对象删除成功!"}));
     QCOMPARE(TClassDAO().ListClasses(lib.projectId).size(), std::size_t(2));
     QVERIFY(TMemberDAO().ListMembers(lib.readerId).empty());
@@ -307,7 +294,7 @@ class MainWindowInputTest : public QObject {
       QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     // The item has no access key: the first item of the menu, chosen with Return.
-    PickMenuItem(*window, Qt::Key_A, Qt::Key_Return);
+    PickMenuItem(window.get(), Qt::Key_A, Qt::Key_Return);
     QCOMPARE(driver_->seen.size(), std::size_t(1));
     QCOMPARE(driver_->seen.front().caption, std::string("数据库建表sql语句"));
     QVERIFY(shown.contains(QStringLiteral("CREATE TABLE [dbo].[Loan]")));
@@ -327,7 +314,7 @@ class MainWindowInputTest : public QObject {
     auto window = ShowWindow();
     QVERIFY(window);
     driver_->Press("确定").Press("确定");
-    PickMenuItem(*window, Qt::Key_A, Qt::Key_A);
+    PickMenuItem(window.get(), Qt::Key_A, Qt::Key_A);
     QTRY_COMPARE_WITH_TIMEOUT(driver_->seen.size(), std::size_t(2), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
     QCOMPARE(driver_->Texts(),
@@ -350,7 +337,7 @@ class MainWindowInputTest : public QObject {
     auto window = ShowWindow();
     QVERIFY(window);
     driver_->Press("确定");
-    PickMenuItem(*window, Qt::Key_A, Qt::Key_A);
+    PickMenuItem(window.get(), Qt::Key_A, Qt::Key_A);
     QVERIFY(window->RunActive());  // its last notification needs this thread
     QVERIFY(!window->close());
     QVERIFY(window->isVisible());

@@ -206,6 +206,17 @@ inline QPushButton* ButtonCaptioned(QWidget& window, const QString& caption) {
   return nullptr;
 }
 
+// Opens a menu of window's menu bar with Alt and its access key, then picks an item by its
+// key. The keys go where the keyboard sends them: to the widget that has the focus, once the
+// window is active again.
+inline void PickMenuItem(QWidget* window, Qt::Key menuKey, Qt::Key itemKey) {
+  QTRY_VERIFY(QApplication::activeWindow() == window);
+  QWidget* focus = QApplication::focusWidget();
+  QTest::keyClick(focus != nullptr ? focus : window, menuKey, Qt::AltModifier);
+  QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+  QTest::keyClick(QApplication::activePopupWidget(), itemKey);
+}
+
 // Answers the real boxes and dialogs as a person would. Every modal window that appears is
 // recorded and handed to the next queued step, which types into it and presses its buttons
 // with input events. A window with no step left is closed, recorded as unexpected, so a test
@@ -267,8 +278,17 @@ class TModalDriver : public QObject {
       step = std::move(steps_.front());
       steps_.pop_front();
     }
-    // Answered once the dialog's own event loop runs.
-    QTimer::singleShot(0, dialog, [dialog, step] { step(*dialog); });
+    // Answered once the dialog's own event loop runs and the dialog has the keys, as a person
+    // answers what is in front of them.
+    QTimer::singleShot(0, dialog, [dialog, step] {
+      // There is no window manager on the offscreen platform to activate a new window.
+      QTest::qWaitForWindowExposed(dialog);
+      dialog->activateWindow();
+      QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); });
+      step(*dialog);
+      // A step that failed half-way leaves its window open: close it so the test ends.
+      if (QTest::currentTestFailed() && dialog->isVisible()) dialog->reject();
+    });
     return false;
   }
 
