@@ -30,11 +30,13 @@ int ExecBox(QDialog& box, QWidget* owner) {
   return result;
 }
 
-// Shows a box whose buttons carry Chinese captions whatever translations are installed.
+// Shows a box whose buttons carry Chinese captions whatever translations are installed; the
+// details, if any, stand below the text.
 bool Ask(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
-         const std::string& text, bool withCancel) {
+         const std::string& text, bool withCancel, const std::string& details = {}) {
   owner = BoxOwner(owner);
   QMessageBox box(icon, Q(caption), Q(text), QMessageBox::NoButton, owner);
+  if (!details.empty()) box.setInformativeText(Q(details));
   QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
   if (withCancel) box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(ok);
@@ -71,6 +73,37 @@ std::string TQtDialogs::Input(const std::string& caption, const std::string& pro
 
 void TQtDialogs::Error(const std::string& text) {
   Ask(owner_, QMessageBox::Critical, kApplicationTitle, text, false);
+}
+
+void TDialogs::Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
+                        const std::string& details) {
+  const std::string whole = details.empty() ? text : text + "\n\n" + details;
+  switch (kind) {
+    case TBoxKind::Message:
+      Message(whole);
+      break;
+    case TBoxKind::Information:
+      Information(whole, caption);
+      break;
+    case TBoxKind::Error:
+      Error(whole);
+      break;
+  }
+}
+
+void TQtDialogs::Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
+                          const std::string& details) {
+  switch (kind) {
+    case TBoxKind::Message:
+      Ask(owner_, QMessageBox::NoIcon, kApplicationTitle, text, false, details);
+      break;
+    case TBoxKind::Information:
+      Ask(owner_, QMessageBox::Information, caption, text, false, details);
+      break;
+    case TBoxKind::Error:
+      Ask(owner_, QMessageBox::Critical, kApplicationTitle, text, false, details);
+      break;
+  }
 }
 
 // A bare proposed name would otherwise land in whatever directory the program was started from;

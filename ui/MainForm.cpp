@@ -610,17 +610,37 @@ void TFormMain::A1Click() {
   }
   dialogs_.Message("如果以前生成了该项目，最好先删除原来的目录!");
   Memo_State->clear();
-  ShowModelProblems(SelectedProjectId());
+  runProblems_ = ModelProblemsText(SelectedProjectId());
   StartRun(SelectedProjectId());
 }
 
-// Everything the run would refuse or the rules would not accept is listed at once, so the user
-// need not learn of one fault per run; the run then still makes its own checks.
-void TFormMain::ShowModelProblems(int projectId) {
+// Everything the run would refuse or the rules would not accept, listed at once so the user
+// need not learn of one fault per run. The list goes with the box that ends the run; the
+// progress memo keeps the run's own lines only.
+std::string TFormMain::ModelProblemsText(int projectId) {
   const std::vector<std::string> problems = FindModelProblems(projectId);
-  if (problems.empty()) return;
-  Memo_State->appendPlainText(QStringLiteral("模型检查发现以下问题:"));
-  for (const std::string& problem : problems) Memo_State->appendPlainText(Q(problem));
+  if (problems.empty()) return {};
+  std::string text = "模型检查发现以下问题:";
+  for (const std::string& problem : problems) text += "\n" + problem;
+  return text;
+}
+
+void TFormMain::ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption) {
+  if (runProblems_.empty()) {
+    switch (kind) {
+      case TBoxKind::Message:
+        dialogs_.Message(text);
+        break;
+      case TBoxKind::Information:
+        dialogs_.Information(text, caption);
+        break;
+      case TBoxKind::Error:
+        dialogs_.Error(text);
+        break;
+    }
+    return;
+  }
+  dialogs_.Detailed(kind, text, caption, runProblems_);
 }
 
 void TFormMain::StartRun(int projectId) {
@@ -669,27 +689,29 @@ void TFormMain::AppendProgress(const std::string& line) {
 void TFormMain::KeyCheckFailed(int failedClassId) {
   if (closing_) return;
   failedClassId_ = failedClassId;
-  Guard([this] { dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kKeyCheckText); });
+  Guard([this] {
+    ShowRunEnd(TBoxKind::Message, TClassDAO().GetClassNameById(failedClassId_) + kKeyCheckText);
+  });
 }
 
 void TFormMain::DisplayCheckFailed(int failedClassId) {
   if (closing_) return;
   failedClassId_ = failedClassId;
   Guard([this] {
-    dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kDisplayCheckText);
+    ShowRunEnd(TBoxKind::Message, TClassDAO().GetClassNameById(failedClassId_) + kDisplayCheckText);
   });
 }
 
 void TFormMain::GenerationDone() {
   // The user has asked to leave: the window closes instead of showing the output.
   if (closing_ || closeRequested_) return;
-  dialogs_.Information("所有代码生成完毕!", "任务提示");
+  ShowRunEnd(TBoxKind::Information, "所有代码生成完毕!", "任务提示");
   desktop_.OpenDirectory(programDir_.OutputDir(runProjectName_));
 }
 
 void TFormMain::RunFailed(const std::string& message) {
   if (closing_) return;
-  dialogs_.Error("代码生成失败: " + message);
+  ShowRunEnd(TBoxKind::Error, "代码生成失败: " + message);
 }
 
 // ---- lists and the banner ----

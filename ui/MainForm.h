@@ -9,6 +9,7 @@
 
 #include "generate/AutoCode.h"
 #include "generate/GenContext.h"
+#include "ui/Dialogs.h"
 
 class QAction;
 class QComboBox;
@@ -143,7 +144,9 @@ class TFormMain : public QMainWindow {
   void ShowModal(QDialog& dialog);
   void OpenMakerPage();
   void StartRun(int projectId);
-  void ShowModelProblems(int projectId);
+  static std::string ModelProblemsText(int projectId);
+  // The box that ends a run, with the model check's list when it found problems.
+  void ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption = {});
   int ProjectIndexOf(int projectId) const;
   void AppendProgress(const std::string& line);
   // Runs a user command; an error of the model store or the file system reaches the user in
@@ -162,6 +165,7 @@ class TFormMain : public QMainWindow {
   TRunGate runGate_;
   QThread* runThread_ = nullptr;
   std::string runProjectName_;
+  std::string runProblems_;  // the model check's list for the run under way, empty for none
   bool closing_ = false;
   bool closeRequested_ = false;  // closed during a run: closes once the run has finished
 };

@@ -329,6 +329,30 @@ class MainWindowInputTest : public QObject {
     QCOMPARE(QApplication::activeWindow(), window.get());
   }
 
+  void aRefusedRunListsTheProblemsInItsBox() {
+    MakeProgramFiles();
+    TLibrary lib = MakeLibrary();
+    const int fine = AddClass(lib.projectId, "Fine", "罚款");
+    AddMember(lib.projectId, fine, "fineId", "整型", true);  // no display member
+    AddMember(lib.projectId, fine, "payer", "Member");       // no class Member
+    auto window = ShowWindow();
+    QVERIFY(window);
+    window->Memo_State->setPlainText("an earlier run");
+    driver_->Press("确定").Press("确定");
+    PickMenuItem(window.get(), Qt::Key_A, Qt::Key_A);
+    QTRY_COMPARE_WITH_TIMEOUT(driver_->seen.size(), std::size_t(2), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
+    const auto& refusal = driver_->seen.back();
+    QCOMPARE(QString::fromStdString(refusal.text),
+             QStringLiteral("Fine表显示成员设置错误，每个类有且只能设置一个显示成员!"));
+    QCOMPARE(QString::fromStdString(refusal.details),
+             QStringLiteral("模型检查发现以下问题:\n"
+                            "Fine表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
+                            "类Fine的成员payer引用的类型\"Member\"不是本项目中的类!"));
+    QCOMPARE(window->Memo_State->toPlainText(), QString());
+    QVERIFY(!fs::exists(home_->path() / "projects"));
+  }
+
   // A run cannot be cancelled: closing keeps the window up until the run is done, then the
   // window goes by itself, without the completion box.
   void closingDuringARunWaitsVisiblyThenCloses() {

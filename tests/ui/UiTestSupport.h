@@ -33,18 +33,19 @@ struct TShownBox {
   std::string kind;  // "message", "information", "confirm", "input", "error"
   std::string text;
   std::string caption;
+  std::string details;  // the list below the text, empty for none
 };
 
 // Answers boxes from queues and records every box shown. An input with no queued answer is
 // cancelled; a confirmation with none is answered Cancel.
 class TFakeDialogs : public TDialogs {
  public:
-  void Message(const std::string& text) override { shown.push_back({"message", text, ""}); }
+  void Message(const std::string& text) override { shown.push_back({"message", text, "", ""}); }
   void Information(const std::string& text, const std::string& caption) override {
-    shown.push_back({"information", text, caption});
+    shown.push_back({"information", text, caption, ""});
   }
   bool Confirm(const std::string& text, const std::string& caption) override {
-    shown.push_back({"confirm", text, caption});
+    shown.push_back({"confirm", text, caption, ""});
     if (confirms.empty()) return false;
     bool answer = confirms.front();
     confirms.pop_front();
@@ -52,13 +53,18 @@ class TFakeDialogs : public TDialogs {
   }
   std::string Input(const std::string& caption, const std::string& prompt,
                     const std::string& defaultText) override {
-    shown.push_back({"input", prompt, caption});
+    shown.push_back({"input", prompt, caption, ""});
     if (inputs.empty()) return defaultText;
     std::optional<std::string> answer = inputs.front();
     inputs.pop_front();
     return answer ? *answer : defaultText;
   }
-  void Error(const std::string& text) override { shown.push_back({"error", text, ""}); }
+  void Error(const std::string& text) override { shown.push_back({"error", text, "", ""}); }
+  void Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
+                const std::string& details) override {
+    const char* kinds[] = {"message", "information", "error"};
+    shown.push_back({kinds[static_cast<int>(kind)], text, caption, details});
+  }
   // File dialogs are recorded apart from the boxes; each takes the next queued answer, and one
   // with none queued is cancelled (an empty name).
   std::string SaveFileName(const std::string& caption, const std::string& filter,
@@ -282,9 +288,9 @@ class TModalDriver : public QObject {
     // answers what is in front of them.
     QTimer::singleShot(0, dialog, [dialog, step] {
       // There is no window manager on the offscreen platform to activate a new window.
-      QTest::qWaitForWindowExposed(dialog);
+      (void)QTest::qWaitForWindowExposed(dialog);
       dialog->activateWindow();
-      QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); });
+      (void)QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); });
       step(*dialog);
       // A step that failed half-way leaves its window open: close it so the test ends.
       if (QTest::currentTestFailed() && dialog->isVisible()) dialog->reject();
