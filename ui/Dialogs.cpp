@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,6 +32,24 @@ int ExecBox(QDialog& box, QWidget* owner) {
   return result;
 }
 
+// Room the window manager takes from a title bar: icon, buttons and margins.
+constexpr int kTitleBarExtra = 140;
+
+// Narrow boxes would have their caption cut short by the title bar; the box is made wide
+// enough to show it whole.
+int CaptionWidth(const QWidget& box) {
+  QFont font = box.font();
+  font.setBold(true);
+  return QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+}
+
+void KeepCaptionReadable(QMessageBox& box) {
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(CaptionWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+}
+
 // Shows a box whose buttons carry Chinese captions whatever translations are installed; the
 // details, if any, stand below the text.
 bool Ask(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
@@ -40,6 +60,7 @@ bool Ask(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
   QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
   if (withCancel) box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(ok);
+  KeepCaptionReadable(box);
   ExecBox(box, owner);
   return box.clickedButton() == ok;
 }
@@ -67,6 +88,7 @@ std::string TQtDialogs::Input(const std::string& caption, const std::string& pro
   box.setTextValue(Q(defaultText));
   box.setOkButtonText(QStringLiteral("确定"));
   box.setCancelButtonText(QStringLiteral("取消"));
+  box.setMinimumWidth(CaptionWidth(box));
   if (ExecBox(box, owner) != QDialog::Accepted) return defaultText;
   return box.textValue().toStdString();
 }

@@ -46,6 +46,10 @@ constexpr int kBannerHeight = 89;
 constexpr int kProgressHeight = 152;
 constexpr int kMakerPageDelayMs = 5000;
 constexpr const char* kModelFileFilter = "项目模型 (*.json)";
+constexpr const char* kGroupBoxStyle =
+    "QGroupBox { border: 1px solid palette(dark); border-radius: 3px; margin-top: 8px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 8px; padding: 0 3px; }";
 
 struct TColumn {
   const char* caption;
@@ -55,6 +59,9 @@ struct TColumn {
 constexpr TColumn kMemberColumns[] = {
     {"编号", 1},  {"成员名称", 90}, {"成员类型", 70},   {"长度", 50},     {"主键", 50},
     {"必填", 50}, {"查询", 50},     {"下拉框显示", 75}, {"界面显示", 60}, {"注释", 110}};
+
+constexpr int kCommentColumn = static_cast<int>(std::size(kMemberColumns)) - 1;
+constexpr int kCommentMinWidth = 60;
 
 QString YesNo(int flag) { return flag == 1 ? QStringLiteral("是") : QStringLiteral("否"); }
 
@@ -113,9 +120,13 @@ void TFormMain::BuildControls() {
 
   GroupBox1 = new QGroupBox(QStringLiteral("项目操作区"), client);
   GroupBox1->setGeometry(0, kBannerHeight, kClientWidth, kClientHeight - kBannerHeight);
+  // Framed boxes with their titles on the frame line, as the classic desktop draws them.
+  GroupBox1->setStyleSheet(QString::fromUtf8(kGroupBoxStyle));
 
+  // Right-aligned so that the label keeps a gap before the drop-down at x 36.
   Label1 = new QLabel(QStringLiteral("项目:"), GroupBox1);
-  Label1->move(8, 24);
+  Label1->setGeometry(2, 18, 31, 21);
+  Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   CB_Project = new QComboBox(GroupBox1);
   CB_Project->setObjectName("CB_Project");
   CB_Project->setGeometry(36, 18, 121, 21);
@@ -152,11 +163,18 @@ void TFormMain::BuildControls() {
   LV_Member->horizontalHeader()->setMinimumSectionSize(1);
   LV_Member->horizontalHeader()->setHighlightSections(false);
   LV_Member->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
   for (int column = 0; column < static_cast<int>(std::size(kMemberColumns)); ++column) {
     LV_Member->setHorizontalHeaderItem(
         column, new QTableWidgetItem(QString::fromUtf8(kMemberColumns[column].caption)));
     LV_Member->setColumnWidth(column, kMemberColumns[column].width);
   }
+  // The comment column takes what is left, so a vertical scroll bar never pushes it out of
+  // view; long texts show whole in their tooltips. Its width from the table is what it gets
+  // when there is room; the narrower base lets it give way to the scroll bar.
+  LV_Member->setColumnWidth(kCommentColumn, kCommentMinWidth);
+  LV_Member->horizontalHeader()->setStretchLastSection(true);
+  LV_Member->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   LV_Member->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(LV_Member, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu1->popup(LV_Member->viewport()->mapToGlobal(at)); });
@@ -167,7 +185,7 @@ void TFormMain::BuildControls() {
                          kProgressHeight);
   Memo_State = new QPlainTextEdit(GroupBox2);
   Memo_State->setObjectName("Memo_State");
-  Memo_State->setGeometry(2, 16, GroupBox2->width() - 4, kProgressHeight - 18);
+  Memo_State->setGeometry(6, 20, GroupBox2->width() - 12, kProgressHeight - 25);
   Memo_State->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo_State->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: silver; }"));
 
@@ -355,7 +373,9 @@ void TFormMain::FillMemberList(int classId) {
                              YesNo(m.memberQueryDisplay),
                              Q(m.memberComment)};
     for (int column = 0; column < static_cast<int>(std::size(cells)); ++column) {
-      LV_Member->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
+      auto* cell = new QTableWidgetItem(cells[column]);
+      cell->setToolTip(cells[column]);
+      LV_Member->setItem(static_cast<int>(i), column, cell);
     }
   }
   LV_Member->setUpdatesEnabled(true);
