@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
@@ -267,8 +268,19 @@ class MainWindowInputTest : public QObject {
     auto window = ShowWindow();
     QVERIFY(window);
     ClickClass(*window, 1);
-    driver_->Press("确定").Press("确定");
+    driver_->Press("确定");
+    // The short success box is still wide enough for its whole caption in the title bar.
+    int boxWidth = 0, captionWidth = 0;
+    driver_->Then([&](QDialog& box) {
+      QFont bold = box.font();
+      bold.setBold(true);
+      captionWidth = QFontMetrics(bold).horizontalAdvance(box.windowTitle());
+      boxWidth = box.width();
+      Click(ButtonCaptioned(box, "确定"));
+    });
     PickMenuItem(window.get(), Qt::Key_P, Qt::Key_S);
+    QVERIFY2(boxWidth >= captionWidth + 100,
+             qPrintable(QString("%1 %2").arg(boxWidth).arg(captionWidth)));
     QCOMPARE(driver_->Texts(), (std::vector<std::string>{"确认删除此类对象！", "类对象删除成功!"}));
     QCOMPARE(TClassDAO().ListClasses(lib.projectId).size(), std::size_t(2));
     QVERIFY(TMemberDAO().ListMembers(lib.readerId).empty());
