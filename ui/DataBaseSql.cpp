@@ -1,13 +1,34 @@
 #include "ui/DataBaseSql.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTextDocumentFragment>
 
 #include "generate/SqlScript.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
 
 namespace vbgen {
+namespace {
+
+// The script is pasted into SQL Server tools on Windows: what is copied (or dragged) out of the
+// box has the script's CR LF line ends, as plain text.
+class TScriptMemo : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  QMimeData* createMimeDataFromSelection() const override {
+    QString text = textCursor().selection().toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+  }
+};
+
+}  // namespace
 
 TDataBaseSqlForm::TDataBaseSqlForm(TDialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -16,7 +37,7 @@ TDataBaseSqlForm::TDataBaseSqlForm(TDialogs& dialogs, QWidget* parent)
       builder_(BuildTableScript) {
   setWindowTitle(QStringLiteral("数据库建表sql语句"));
   setFixedSize(766, 551);
-  Memo_Sql = new QPlainTextEdit(this);
+  Memo_Sql = new TScriptMemo(this);
   Memo_Sql->setObjectName("Memo_Sql");
   Memo_Sql->setGeometry(0, 0, 766, 551);
   Memo_Sql->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -1,8 +1,11 @@
 #include "ui/Dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,14 +15,53 @@
 namespace vbgen {
 namespace {
 
-// Shows a box whose buttons carry Chinese captions whatever translations are installed.
+// A box belongs to the window the user is working in: a dialog open over the main window, or
+// the main window itself.
+QWidget* BoxOwner(QWidget* owner) {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal != nullptr ? modal : owner;
+}
+
+// Runs a box and hands the focus back to its owner; some window managers leave no window
+// active when a box closes, and keys would then go nowhere.
+int ExecBox(QDialog& box, QWidget* owner) {
+  const int result = box.exec();
+  if (owner != nullptr && owner->isVisible()) {
+    owner->activateWindow();
+  }
+  return result;
+}
+
+// Room the window manager takes from a title bar: icon, buttons and margins.
+constexpr int kTitleBarExtra = 140;
+
+// Narrow boxes would have their caption cut short by the title bar; the box is made wide
+// enough to show it whole.
+int CaptionWidth(const QWidget& box) {
+  QFont font = box.font();
+  font.setBold(true);
+  return QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+}
+
+void KeepCaptionReadable(QMessageBox& box) {
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(CaptionWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+}
+
+// Shows a box whose buttons carry Chinese captions whatever translations are installed; the
+// details, if any, stand below the text.
 bool Ask(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
-         const std::string& text, bool withCancel) {
+         const std::string& text, bool withCancel, const std::string& details = {}) {
+  owner = BoxOwner(owner);
   QMessageBox box(icon, Q(caption), Q(text), QMessageBox::NoButton, owner);
+  if (!details.empty()) box.setInformativeText(Q(details));
   QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
   if (withCancel) box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(ok);
-  box.exec();
+  KeepCaptionReadable(box);
+  ExecBox(box, owner);
   return box.clickedButton() == ok;
 }
 
@@ -39,13 +81,15 @@ bool TQtDialogs::Confirm(const std::string& text, const std::string& caption) {
 
 std::string TQtDialogs::Input(const std::string& caption, const std::string& prompt,
                               const std::string& defaultText) {
-  QInputDialog box(owner_);
+  QWidget* owner = BoxOwner(owner_);
+  QInputDialog box(owner);
   box.setWindowTitle(Q(caption));
   box.setLabelText(Q(prompt));
   box.setTextValue(Q(defaultText));
   box.setOkButtonText(QStringLiteral("确定"));
   box.setCancelButtonText(QStringLiteral("取消"));
-  if (box.exec() != QDialog::Accepted) return defaultText;
+  box.setMinimumWidth(CaptionWidth(box));
+  if (ExecBox(box, owner) != QDialog::Accepted) return defaultText;
   return box.textValue().toStdString();
 }
 
@@ -53,20 +97,57 @@ void TQtDialogs::Error(const std::string& text) {
   Ask(owner_, QMessageBox::Critical, kApplicationTitle, text, false);
 }
 
+void TDialogs::Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
+                        const std::string& details) {
+  const std::string whole = details.empty() ? text : text + "\n\n" + details;
+  switch (kind) {
+    case TBoxKind::Message:
+      Message(whole);
+      break;
+    case TBoxKind::Information:
+      Information(whole, caption);
+      break;
+    case TBoxKind::Error:
+      Error(whole);
+      break;
+  }
+}
+
+void TQtDialogs::Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
+                          const std::string& details) {
+  switch (kind) {
+    case TBoxKind::Message:
+      Ask(owner_, QMessageBox::NoIcon, kApplicationTitle, text, false, details);
+      break;
+    case TBoxKind::Information:
+      Ask(owner_, QMessageBox::Information, caption, text, false, details);
+      break;
+    case TBoxKind::Error:
+      Ask(owner_, QMessageBox::Critical, kApplicationTitle, text, false, details);
+      break;
+  }
+}
+
 // A bare proposed name would otherwise land in whatever directory the program was started from;
 // a name typed without an extension gets the filter's.
 std::string TQtDialogs::SaveFileName(const std::string& caption, const std::string& filter,
                                      const std::string& defaultName) {
-  QFileDialog box(owner_, Q(caption), QDir::home().filePath(Q(defaultName)), Q(filter));
+  QWidget* owner = BoxOwner(owner_);
+  QFileDialog box(owner, Q(caption), QDir::home().filePath(Q(defaultName)), Q(filter));
   box.setAcceptMode(QFileDialog::AcceptSave);
   box.setFileMode(QFileDialog::AnyFile);
   box.setDefaultSuffix(QFileInfo(Q(defaultName)).suffix());
-  if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+  if (ExecBox(box, owner) != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
   return S(box.selectedFiles().front());
 }
 
 std::string TQtDialogs::OpenFileName(const std::string& caption, const std::string& filter) {
-  return S(QFileDialog::getOpenFileName(owner_, Q(caption), QDir::homePath(), Q(filter)));
+  QWidget* owner = BoxOwner(owner_);
+  QFileDialog box(owner, Q(caption), QDir::homePath(), Q(filter));
+  box.setAcceptMode(QFileDialog::AcceptOpen);
+  box.setFileMode(QFileDialog::ExistingFile);
+  if (ExecBox(box, owner) != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+  return S(box.selectedFiles().front());
 }
 
 }  // namespace vbgen

@@ -11,6 +11,9 @@ namespace vbgen {
 // The title of plain message boxes.
 inline constexpr const char* kApplicationTitle = "tavorinvb代码生成器";
 
+// The plain boxes that can carry details.
+enum class TBoxKind { Message, Information, Error };
+
 class TDialogs {
  public:
   virtual ~TDialogs() = default;
@@ -25,6 +28,10 @@ class TDialogs {
                             const std::string& defaultText) = 0;
   // An error the user cannot fix by changing the input (a database or file failure).
   virtual void Error(const std::string& text) = 0;
+  // One of the boxes above (caption as they have it; Information uses the one given) with a
+  // list of details below its text. Unless overridden, the details follow the text in the box.
+  virtual void Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
+                        const std::string& details);
   // The file to write, proposed as defaultName; the path as UTF-8, empty when cancelled.
   virtual std::string SaveFileName(const std::string& caption, const std::string& filter,
                                    const std::string& defaultName) = 0;
@@ -44,6 +51,8 @@ class TQtDialogs : public TDialogs {
   std::string Input(const std::string& caption, const std::string& prompt,
                     const std::string& defaultText) override;
   void Error(const std::string& text) override;
+  void Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
+                const std::string& details) override;
   std::string SaveFileName(const std::string& caption, const std::string& filter,
                            const std::string& defaultName) override;
   std::string OpenFileName(const std::string& caption, const std::string& filter) override;

@@ -37,7 +37,7 @@ void TAddMemberForm::FormCreate() { ShowInput(NewMemberInput(TypeListOfSelectedC
 
 void TAddMemberForm::Button1Click() {
   TMemberInput input = ReadInput();
-  if (!CheckAndStore(CheckAddMember(input), input, 0, StoreNew)) return;
+  if (Refused(CheckAddMember(input), input) || !Store(input, 0, StoreNew)) return;
   main_.Dialogs().Message("类成员属性添加成功!");
   accept();
 }

@@ -1,5 +1,6 @@
 #include "ui/FormUpdateMember.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "model/MemberDAO.h"
@@ -38,15 +39,30 @@ TUpdateMemberForm::TUpdateMemberForm(TFormMain& main, int memberId)
   FormCreate();
 }
 
+// A stored type the list lacks (a class of another project, or a type written by another tool)
+// is offered as the last entry and selected, so that OK without another choice keeps it.
 void TUpdateMemberForm::FormCreate() {
   std::optional<TMember> member = TMemberDAO().GetMember(memberId_);
   if (!member) throw std::runtime_error("该成员已不存在，请刷新成员列表!");
-  ShowInput(MemberInputFrom(*member, TypeListOfSelectedClass()));
+  // The list of the member's own class: it can never offer the class itself.
+  std::vector<std::string> types = TypeListOfClass(member->projectId, member->classId);
+  if (std::find(types.begin(), types.end(), member->memberType) == types.end()) {
+    types.push_back(member->memberType);
+  }
+  shown_ = MemberInputFrom(*member, std::move(types));
+  ShowInput(shown_);
 }
 
+// OK on an unchanged dialog writes nothing: the row stays byte for byte as it was, even where
+// the dialog would now build it differently (a length or a flag stored by another tool).
 void TUpdateMemberForm::Button1Click() {
   TMemberInput input = ReadInput();
-  if (!CheckAndStore(CheckUpdateMember(input), input, memberId_, StoreChanged)) return;
+  if (Refused(CheckUpdateMember(input), input)) return;
+  if (SameInput(input, shown_)) {
+    main_.FillMemberList(main_.SelectedClassId());
+  } else if (!Store(input, memberId_, StoreChanged)) {
+    return;
+  }
   main_.Dialogs().Message("类成员属性更新成功!");
   accept();
 }

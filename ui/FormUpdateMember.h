@@ -18,6 +18,7 @@ class TUpdateMemberForm : public TMemberFormBase {
 
  private:
   int memberId_;
+  TMemberInput shown_;  // what the dialog opened with
 };
 
 }  // namespace vbgen

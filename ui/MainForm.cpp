@@ -1,6 +1,7 @@
 #include "ui/MainForm.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -46,6 +47,10 @@ constexpr int kBannerHeight = 89;
 constexpr int kProgressHeight = 152;
 constexpr int kMakerPageDelayMs = 5000;
 constexpr const char* kModelFileFilter = "项目模型 (*.json)";
+constexpr const char* kGroupBoxStyle =
+    "QGroupBox { border: 1px solid palette(dark); border-radius: 3px; margin-top: 8px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 8px; padding: 0 3px; }";
 
 struct TColumn {
   const char* caption;
@@ -55,6 +60,9 @@ struct TColumn {
 constexpr TColumn kMemberColumns[] = {
     {"编号", 1},  {"成员名称", 90}, {"成员类型", 70},   {"长度", 50},     {"主键", 50},
     {"必填", 50}, {"查询", 50},     {"下拉框显示", 75}, {"界面显示", 60}, {"注释", 110}};
+
+constexpr int kCommentColumn = static_cast<int>(std::size(kMemberColumns)) - 1;
+constexpr int kCommentMinWidth = 60;
 
 QString YesNo(int flag) { return flag == 1 ? QStringLiteral("是") : QStringLiteral("否"); }
 
@@ -113,9 +121,13 @@ void TFormMain::BuildControls() {
 
   GroupBox1 = new QGroupBox(QStringLiteral("项目操作区"), client);
   GroupBox1->setGeometry(0, kBannerHeight, kClientWidth, kClientHeight - kBannerHeight);
+  // Framed boxes with their titles on the frame line, as the classic desktop draws them.
+  GroupBox1->setStyleSheet(QString::fromUtf8(kGroupBoxStyle));
 
+  // Right-aligned so that the label keeps a gap before the drop-down at x 36.
   Label1 = new QLabel(QStringLiteral("项目:"), GroupBox1);
-  Label1->move(8, 24);
+  Label1->setGeometry(2, 18, 31, 21);
+  Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   CB_Project = new QComboBox(GroupBox1);
   CB_Project->setObjectName("CB_Project");
   CB_Project->setGeometry(36, 18, 121, 21);
@@ -127,9 +139,14 @@ void TFormMain::BuildControls() {
   LB_Object = new QListWidget(GroupBox1);
   LB_Object->setObjectName("LB_Object");
   LB_Object->setGeometry(8, 64, 153, 241);
-  connect(LB_Object, &QListWidget::currentRowChanged, this, [this] {
-    if (!filling_) Guard([this] { LB_ObjectClick(); });
+  // The selection, not the current row, says which class is chosen: a mouse press moves the
+  // current row before it selects, so the table follows the selection once it has changed.
+  LB_Object->setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(LB_Object, &QListWidget::itemSelectionChanged, this, [this] {
+    if (!filling_) Guard([this] { RefillMembersOfSelectedClass(); });
   });
+  connect(LB_Object, &QListWidget::itemClicked, this,
+          [this] { Guard([this] { LB_ObjectClick(); }); });
   connect(LB_Object, &QListWidget::itemDoubleClicked, this,
           [this] { Guard([this] { LB_ObjectDblClick(); }); });
   LB_Object->viewport()->installEventFilter(this);
@@ -147,11 +164,18 @@ void TFormMain::BuildControls() {
   LV_Member->horizontalHeader()->setMinimumSectionSize(1);
   LV_Member->horizontalHeader()->setHighlightSections(false);
   LV_Member->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
   for (int column = 0; column < static_cast<int>(std::size(kMemberColumns)); ++column) {
     LV_Member->setHorizontalHeaderItem(
         column, new QTableWidgetItem(QString::fromUtf8(kMemberColumns[column].caption)));
     LV_Member->setColumnWidth(column, kMemberColumns[column].width);
   }
+  // The comment column takes what is left, so a vertical scroll bar never pushes it out of
+  // view; long texts show whole in their tooltips. Its width from the table is what it gets
+  // when there is room; the narrower base lets it give way to the scroll bar.
+  LV_Member->setColumnWidth(kCommentColumn, kCommentMinWidth);
+  LV_Member->horizontalHeader()->setStretchLastSection(true);
+  LV_Member->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   LV_Member->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(LV_Member, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu1->popup(LV_Member->viewport()->mapToGlobal(at)); });
@@ -162,7 +186,7 @@ void TFormMain::BuildControls() {
                          kProgressHeight);
   Memo_State = new QPlainTextEdit(GroupBox2);
   Memo_State->setObjectName("Memo_State");
-  Memo_State->setGeometry(2, 16, GroupBox2->width() - 4, kProgressHeight - 18);
+  Memo_State->setGeometry(6, 20, GroupBox2->width() - 12, kProgressHeight - 25);
   Memo_State->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo_State->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: silver; }"));
 
@@ -268,8 +292,8 @@ int TFormMain::SelectedProjectId() const {
 }
 
 QListWidgetItem* TFormMain::SelectedClassItem() const {
-  QListWidgetItem* item = LB_Object->currentItem();
-  return item != nullptr && item->isSelected() ? item : nullptr;
+  const QList<QListWidgetItem*> selected = LB_Object->selectedItems();
+  return selected.isEmpty() ? nullptr : selected.front();
 }
 
 int TFormMain::SelectedClassId() const {
@@ -352,12 +376,16 @@ void TFormMain::FillMemberList(int classId) {
                              YesNo(m.memberQueryDisplay),
                              Q(m.memberComment)};
     for (int column = 0; column < static_cast<int>(std::size(cells)); ++column) {
-      LV_Member->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
+      auto* cell = new QTableWidgetItem(cells[column]);
+      cell->setToolTip(cells[column]);
+      LV_Member->setItem(static_cast<int>(i), column, cell);
     }
   }
   LV_Member->setUpdatesEnabled(true);
 }
 
+// The table never shows the members of a class that is not the selected one: with none
+// selected it is empty.
 void TFormMain::RefillMembersOfSelectedClass() {
   int classId = SelectedClassId();
   if (classId == kNone) {
@@ -367,7 +395,13 @@ void TFormMain::RefillMembersOfSelectedClass() {
   FillMemberList(classId);
 }
 
-void TFormMain::ShowModal(QDialog& dialog) { modalRunner_(dialog); }
+// The main window has the focus again when a dialog is done, whatever the window manager does.
+void TFormMain::ShowModal(QDialog& dialog) {
+  modalRunner_(dialog);
+  if (isVisible()) {
+    activateWindow();
+  }
+}
 
 // ---- project commands ----
 
@@ -613,17 +647,37 @@ void TFormMain::BeginGeneration(const TRunOptions& options) {
   }
   dialogs_.Message("如果以前生成了该项目，最好先删除原来的目录!");
   Memo_State->clear();
-  ShowModelProblems(SelectedProjectId());
+  runProblems_ = ModelProblemsText(SelectedProjectId());
   StartRun(SelectedProjectId(), options);
 }
 
-// Everything the run would refuse or the rules would not accept is listed at once, so the user
-// need not learn of one fault per run; the run then still makes its own checks.
-void TFormMain::ShowModelProblems(int projectId) {
+// Everything the run would refuse or the rules would not accept, listed at once so the user
+// need not learn of one fault per run. The list goes with the box that ends the run; the
+// progress memo keeps the run's own lines only.
+std::string TFormMain::ModelProblemsText(int projectId) {
   const std::vector<std::string> problems = FindModelProblems(projectId);
-  if (problems.empty()) return;
-  Memo_State->appendPlainText(QStringLiteral("模型检查发现以下问题:"));
-  for (const std::string& problem : problems) Memo_State->appendPlainText(Q(problem));
+  if (problems.empty()) return {};
+  std::string text = "模型检查发现以下问题:";
+  for (const std::string& problem : problems) text += "\n" + problem;
+  return text;
+}
+
+void TFormMain::ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption) {
+  if (runProblems_.empty()) {
+    switch (kind) {
+      case TBoxKind::Message:
+        dialogs_.Message(text);
+        break;
+      case TBoxKind::Information:
+        dialogs_.Information(text, caption);
+        break;
+      case TBoxKind::Error:
+        dialogs_.Error(text);
+        break;
+    }
+    return;
+  }
+  dialogs_.Detailed(kind, text, caption, runProblems_);
 }
 
 void TFormMain::StartRun(int projectId, const TRunOptions& options) {
@@ -648,9 +702,24 @@ void TFormMain::StartRun(int projectId, const TRunOptions& options) {
     if (runThread_ == thread) runThread_ = nullptr;
     runGate_.Leave();
     thread->deleteLater();
+    if (closeRequested_) close();
   });
   runThread_ = thread;
   thread->start();
+}
+
+// A run cannot be cancelled, and one left running behind a hidden window would share the
+// database with the next start of the program: the window stays until the run has finished
+// and then closes by itself.
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (!RunActive()) {
+    QMainWindow::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (closeRequested_) return;
+  closeRequested_ = true;
+  Memo_State->appendPlainText(Q(kCloseAfterRunText));
 }
 
 void TFormMain::AppendProgress(const std::string& line) {
@@ -660,26 +729,29 @@ void TFormMain::AppendProgress(const std::string& line) {
 void TFormMain::KeyCheckFailed(int failedClassId) {
   if (closing_) return;
   failedClassId_ = failedClassId;
-  Guard([this] { dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kKeyCheckText); });
+  Guard([this] {
+    ShowRunEnd(TBoxKind::Message, TClassDAO().GetClassNameById(failedClassId_) + kKeyCheckText);
+  });
 }
 
 void TFormMain::DisplayCheckFailed(int failedClassId) {
   if (closing_) return;
   failedClassId_ = failedClassId;
   Guard([this] {
-    dialogs_.Message(TClassDAO().GetClassNameById(failedClassId_) + kDisplayCheckText);
+    ShowRunEnd(TBoxKind::Message, TClassDAO().GetClassNameById(failedClassId_) + kDisplayCheckText);
   });
 }
 
 void TFormMain::GenerationDone() {
-  if (closing_) return;
-  dialogs_.Information("所有代码生成完毕!", "任务提示");
+  // The user has asked to leave: the window closes instead of showing the output.
+  if (closing_ || closeRequested_) return;
+  ShowRunEnd(TBoxKind::Information, "所有代码生成完毕!", "任务提示");
   desktop_.OpenDirectory(programDir_.OutputDir(runProjectName_));
 }
 
 void TFormMain::RunFailed(const std::string& message) {
   if (closing_) return;
-  dialogs_.Error("代码生成失败: " + message);
+  ShowRunEnd(TBoxKind::Error, "代码生成失败: " + message);
 }
 
 // ---- lists and the banner ----

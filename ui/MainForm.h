@@ -9,6 +9,7 @@
 
 #include "generate/AutoCode.h"
 #include "generate/GenContext.h"
+#include "ui/Dialogs.h"
 
 class QAction;
 class QComboBox;
@@ -28,6 +29,9 @@ namespace vbgen {
 class TDesktop;
 class TDialogs;
 struct TMember;
+
+// Shown in the progress memo when the window is closed while a run is under way.
+inline constexpr const char* kCloseAfterRunText = "代码正在生成，生成完毕后窗口将自动关闭。";
 
 // The window's caption: the product name and our note.
 inline constexpr const char* kMainCaption =
@@ -129,6 +133,7 @@ class TFormMain : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   bool LB_ClassListEmptyAreaEvent(QEvent* event);
@@ -144,7 +149,9 @@ class TFormMain : public QMainWindow {
   void OpenMakerPage();
   void BeginGeneration(const TRunOptions& options);
   void StartRun(int projectId, const TRunOptions& options = {});
-  void ShowModelProblems(int projectId);
+  static std::string ModelProblemsText(int projectId);
+  // The box that ends a run, with the model check's list when it found problems.
+  void ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption = {});
   int ProjectIndexOf(int projectId) const;
   void AppendProgress(const std::string& line);
   // Runs a user command; an error of the model store or the file system reaches the user in
@@ -163,7 +170,9 @@ class TFormMain : public QMainWindow {
   TRunGate runGate_;
   QThread* runThread_ = nullptr;
   std::string runProjectName_;
+  std::string runProblems_;  // the model check's list for the run under way, empty for none
   bool closing_ = false;
+  bool closeRequested_ = false;  // closed during a run: closes once the run has finished
 };
 
 }  // namespace vbgen

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <tuple>
 
 #include "model/ClassDAO.h"
 #include "ui/Dialogs.h"
@@ -86,8 +87,11 @@ TMemberFormBase::TMemberFormBase(TFormMain& main, const TMemberFormLayout& layou
 void TMemberFormBase::Button2Click() { reject(); }
 
 std::vector<std::string> TMemberFormBase::TypeListOfSelectedClass() const {
-  return MemberTypeList(
-      TClassDAO().ListOtherClasses(main_.SelectedProjectId(), main_.SelectedClassId()));
+  return TypeListOfClass(main_.SelectedProjectId(), main_.SelectedClassId());
+}
+
+std::vector<std::string> TMemberFormBase::TypeListOfClass(int projectId, int classId) {
+  return MemberTypeList(TClassDAO().ListOtherClasses(projectId, classId));
 }
 
 void TMemberFormBase::ShowInput(const TMemberInput& input) {
@@ -120,13 +124,15 @@ TMemberInput TMemberFormBase::ReadInput() const {
   return input;
 }
 
-bool TMemberFormBase::CheckAndStore(const TRuleResult& problem, const TMemberInput& input,
-                                    int memberId, void (*store)(const TMember&)) {
-  if (problem) {
-    main_.Dialogs().Message(*problem);
-    if (input.name.empty()) Edt_MemberName->setFocus();
-    return false;
-  }
+bool TMemberFormBase::Refused(const TRuleResult& problem, const TMemberInput& input) {
+  if (!problem) return false;
+  main_.Dialogs().Message(*problem);
+  if (input.name.empty()) Edt_MemberName->setFocus();
+  return true;
+}
+
+bool TMemberFormBase::Store(const TMemberInput& input, int memberId,
+                            void (*store)(const TMember&)) {
   TBuiltMember built =
       BuildMember(input, main_.SelectedProjectId(), main_.SelectedClassId(), memberId);
   if (!built.member) {
@@ -137,6 +143,14 @@ bool TMemberFormBase::CheckAndStore(const TRuleResult& problem, const TMemberInp
   store(*built.member);
   main_.FillMemberList(main_.SelectedClassId());
   return true;
+}
+
+bool TMemberFormBase::SameInput(const TMemberInput& a, const TMemberInput& b) {
+  auto fields = [](const TMemberInput& in) {
+    return std::tuple(in.name, in.Type(), in.lengthText, in.isPri, in.isMust, in.queryFlag,
+                      in.isDisplay, in.queryDisplay, in.comment);
+  };
+  return fields(a) == fields(b);
 }
 
 }  // namespace vbgen

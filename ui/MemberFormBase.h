@@ -64,13 +64,18 @@ class TMemberFormBase : public QDialog {
  protected:
   TMemberFormBase(TFormMain& main, const TMemberFormLayout& layout);
 
-  // The type list of a member of the window's selected class.
+  // The type list of a member of the window's selected class, or of the given class.
   std::vector<std::string> TypeListOfSelectedClass() const;
+  static std::vector<std::string> TypeListOfClass(int projectId, int classId);
   void ShowInput(const TMemberInput& input);
   TMemberInput ReadInput() const;
-  // Checks, builds and hands the record to store(); false while the dialog must stay open.
-  bool CheckAndStore(const TRuleResult& problem, const TMemberInput& input, int memberId,
-                     void (*store)(const TMember&));
+  // Shows a rule's message (and puts the focus where it helps); true when there was one.
+  bool Refused(const TRuleResult& problem, const TMemberInput& input);
+  // Builds the record, hands it to store() and refills the window's member table; false while
+  // the dialog must stay open.
+  bool Store(const TMemberInput& input, int memberId, void (*store)(const TMember&));
+  // True when the two inputs would describe the same member.
+  static bool SameInput(const TMemberInput& a, const TMemberInput& b);
 
   TFormMain& main_;
   std::vector<std::string> typeList_;

@@ -292,20 +292,49 @@ class MemberFormsTest : public QObject {
     QCOMPARE(window->LV_Member->item(0, 2)->text(), QStringLiteral("整型"));
   }
 
-  void aTypeOutsideTheListOpensWithNoTypeSelected() {
+  // A stored type the list lacks is offered and kept; the rules still apply to it.
+  void aTypeOutsideTheListIsShownAndKept() {
     int id = AddMember(projectId_, bookId_, "goods", "Goods");  // a class of another project
     TMember stored = *TMemberDAO().GetMember(id);
     stored.memberIsMust = 0;
     TMemberDAO().UpdateMember(stored);
     auto window = MakeWindow();
     TUpdateMemberForm form(*window, id);
-    QCOMPARE(form.CB_MemberType->currentIndex(), -1);
+    QCOMPARE(form.CB_MemberType->currentText(), QStringLiteral("Goods"));
+    QCOMPARE(form.CB_MemberType->count(), 7);  // the five words, Author, then the kept type
     form.Button1Click();
-    QCOMPARE(dialogs_.Last(), std::string("必须勾选是否必填标志!"));
+    QCOMPARE(dialogs_.Last(), std::string("Goods必须勾选是否必填标志!"));
     form.CB_MemberIsMust->setChecked(true);
     form.Button1Click();
     QCOMPARE(dialogs_.Last(), std::string("类成员属性更新成功!"));
-    QCOMPARE(TMemberDAO().GetMember(id)->memberType, std::string());
+    QCOMPARE(TMemberDAO().GetMember(id)->memberType, std::string("Goods"));
+    QCOMPARE(TMemberDAO().GetMember(id)->memberIsMust, 1);
+  }
+
+  // Rows written by another tool that the dialog would build differently stay as they are
+  // when OK is pressed on the unchanged dialog; a change rebuilds the row by the rules.
+  void okOnAnUnchangedDialogWritesNothing() {
+    int id = AddMember(projectId_, bookId_, "pages", "整型");
+    TMember odd = *TMemberDAO().GetMember(id);
+    odd.memberLength = 8;
+    odd.memberIsInteger = 0;
+    odd.memberIsFloat = 1;
+    TMemberDAO().UpdateMember(odd);
+    auto window = MakeWindow();
+    {
+      TUpdateMemberForm form(*window, id);
+      form.Button1Click();
+      QCOMPARE(dialogs_.Last(), std::string("类成员属性更新成功!"));
+      QCOMPARE(*TMemberDAO().GetMember(id), odd);
+    }
+    TUpdateMemberForm form(*window, id);
+    form.Edt_MemberComment->setText(QStringLiteral("页数"));
+    form.Button1Click();
+    const TMember changed = *TMemberDAO().GetMember(id);
+    QCOMPARE(changed.memberComment, std::string("页数"));
+    QCOMPARE(changed.memberLength, 0);
+    QCOMPARE(changed.memberIsInteger, 1);
+    QCOMPARE(changed.memberIsFloat, 0);
   }
 
   // Typed and clicked as a user does: a name longer than its VB6 control allows, and a string

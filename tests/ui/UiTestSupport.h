@@ -2,10 +2,19 @@
 // throw-away program directory with its own projects.db.
 #pragma once
 
+#include <QApplication>
 #include <QDialog>
+#include <QInputDialog>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,18 +33,19 @@ struct TShownBox {
   std::string kind;  // "message", "information", "confirm", "input", "error"
   std::string text;
   std::string caption;
+  std::string details;  // the list below the text, empty for none
 };
 
 // Answers boxes from queues and records every box shown. An input with no queued answer is
 // cancelled; a confirmation with none is answered Cancel.
 class TFakeDialogs : public TDialogs {
  public:
-  void Message(const std::string& text) override { shown.push_back({"message", text, ""}); }
+  void Message(const std::string& text) override { shown.push_back({"message", text, "", ""}); }
   void Information(const std::string& text, const std::string& caption) override {
-    shown.push_back({"information", text, caption});
+    shown.push_back({"information", text, caption, ""});
   }
   bool Confirm(const std::string& text, const std::string& caption) override {
-    shown.push_back({"confirm", text, caption});
+    shown.push_back({"confirm", text, caption, ""});
     if (confirms.empty()) return false;
     bool answer = confirms.front();
     confirms.pop_front();
@@ -43,13 +53,18 @@ class TFakeDialogs : public TDialogs {
   }
   std::string Input(const std::string& caption, const std::string& prompt,
                     const std::string& defaultText) override {
-    shown.push_back({"input", prompt, caption});
+    shown.push_back({"input", prompt, caption, ""});
     if (inputs.empty()) return defaultText;
     std::optional<std::string> answer = inputs.front();
     inputs.pop_front();
     return answer ? *answer : defaultText;
   }
-  void Error(const std::string& text) override { shown.push_back({"error", text, ""}); }
+  void Error(const std::string& text) override { shown.push_back({"error", text, "", ""}); }
+  void Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
+                const std::string& details) override {
+    const char* kinds[] = {"message", "information", "error"};
+    shown.push_back({kinds[static_cast<int>(kind)], text, caption, details});
+  }
   // File dialogs are recorded apart from the boxes; each takes the next queued answer, and one
   // with none queued is cancelled (an empty name).
   std::string SaveFileName(const std::string& caption, const std::string& filter,
@@ -161,5 +176,141 @@ inline std::vector<QWidget*> TabChain(QWidget* first, std::size_t count) {
   }
   return chain;
 }
+
+// Types text into a widget as a person does: Latin characters as key presses, anything else
+// as the committed text of an input method.
+inline void TypeText(QWidget* widget, const QString& text) {
+  QString latin;
+  auto flushLatin = [&] {
+    if (!latin.isEmpty()) QTest::keyClicks(widget, latin);
+    latin.clear();
+  };
+  for (QChar c : text) {
+    if (c.unicode() < 0x80) {
+      latin += c;
+      continue;
+    }
+    flushLatin();
+    QInputMethodEvent commit;
+    commit.setCommitString(QString(c));
+    QApplication::sendEvent(widget, &commit);
+  }
+  flushLatin();
+}
+
+// Presses a button with the mouse.
+inline void Click(QWidget* button) {
+  QVERIFY(button != nullptr);
+  QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+// The push button of a window captioned caption (access-key marks ignored), or nullptr.
+inline QPushButton* ButtonCaptioned(QWidget& window, const QString& caption) {
+  for (QPushButton* button : window.findChildren<QPushButton*>()) {
+    if (button->isVisible() && button->text().remove(QLatin1Char('&')) == caption) return button;
+  }
+  return nullptr;
+}
+
+// Opens a menu of window's menu bar with Alt and its access key, then picks an item by its
+// key. The keys go where the keyboard sends them: to the widget that has the focus, once the
+// window is active again.
+inline void PickMenuItem(QWidget* window, Qt::Key menuKey, Qt::Key itemKey) {
+  QTRY_VERIFY(QApplication::activeWindow() == window);
+  QWidget* focus = QApplication::focusWidget();
+  QTest::keyClick(focus != nullptr ? focus : window, menuKey, Qt::AltModifier);
+  QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+  QTest::keyClick(QApplication::activePopupWidget(), itemKey);
+}
+
+// Answers the real boxes and dialogs as a person would. Every modal window that appears is
+// recorded and handed to the next queued step, which types into it and presses its buttons
+// with input events. A window with no step left is closed, recorded as unexpected, so a test
+// fails instead of hanging.
+class TModalDriver : public QObject {
+ public:
+  using TStep = std::function<void(QDialog&)>;
+
+  TModalDriver() { qApp->installEventFilter(this); }
+  ~TModalDriver() override { qApp->removeEventFilter(this); }
+
+  TModalDriver& Then(TStep step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
+  // A box answered by pressing its button captioned caption.
+  TModalDriver& Press(const QString& caption) {
+    return Then([caption](QDialog& box) { Click(ButtonCaptioned(box, caption)); });
+  }
+  // An input box: the text typed into its field, then the button pressed.
+  TModalDriver& Type(const QString& text, const QString& caption = QStringLiteral("确定")) {
+    return Then([text, caption](QDialog& box) {
+      QLineEdit* edit = box.findChild<QLineEdit*>();
+      QVERIFY(edit != nullptr);
+      edit->setFocus();
+      edit->selectAll();
+      TypeText(edit, text);
+      Click(ButtonCaptioned(box, caption));
+    });
+  }
+  std::size_t Pending() const { return steps_.size(); }
+
+  struct TSeen {
+    std::string kind;  // "box", "input" or the dialog's class name
+    std::string text;  // a box's text, an input box's prompt
+    std::string caption;
+    std::string details;  // a box's informative text
+  };
+  std::vector<TSeen> seen;
+  int unexpected = 0;
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const TSeen& s : seen) texts.push_back(s.text);
+    return texts;
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show || event->spontaneous()) return false;
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (dialog == nullptr || !dialog->isWindow()) return false;
+    seen.push_back(Describe(*dialog));
+    TStep step;
+    if (steps_.empty()) {
+      ++unexpected;
+      step = [](QDialog& d) { d.reject(); };
+    } else {
+      step = std::move(steps_.front());
+      steps_.pop_front();
+    }
+    // Answered once the dialog's own event loop runs and the dialog has the keys, as a person
+    // answers what is in front of them.
+    QTimer::singleShot(0, dialog, [dialog, step] {
+      // There is no window manager on the offscreen platform to activate a new window.
+      (void)QTest::qWaitForWindowExposed(dialog);
+      dialog->activateWindow();
+      (void)QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); });
+      step(*dialog);
+      // A step that failed half-way leaves its window open: close it so the test ends.
+      if (QTest::currentTestFailed() && dialog->isVisible()) dialog->reject();
+    });
+    return false;
+  }
+
+ private:
+  static TSeen Describe(QDialog& dialog) {
+    if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+      return {"box", box->text().toStdString(), box->windowTitle().toStdString(),
+              box->informativeText().toStdString()};
+    }
+    if (auto* input = qobject_cast<QInputDialog*>(&dialog)) {
+      return {"input", input->labelText().toStdString(), input->windowTitle().toStdString(), ""};
+    }
+    return {dialog.metaObject()->className(), "", dialog.windowTitle().toStdString(), ""};
+  }
+
+  std::deque<TStep> steps_;
+};
 
 }  // namespace vbgen::test
