@@ -359,8 +359,10 @@ class MainWindowInputTest : public QObject {
              QStringLiteral("Fine表显示成员设置错误，每个类有且只能设置一个显示成员!"));
     QCOMPARE(QString::fromStdString(refusal.details),
              QStringLiteral("模型检查发现以下问题:\n"
+                            "错误: 工程\"图书馆管理\" 类\"Fine\": "
                             "Fine表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
-                            "类Fine的成员payer引用的类型\"Member\"不是本项目中的类!"));
+                            "错误: 工程\"图书馆管理\" 类\"Fine\" 成员\"payer\": "
+                            "引用的类型\"Member\"不是本项目中的类!"));
     QCOMPARE(window->Memo_State->toPlainText(), QString());
     QVERIFY(!fs::exists(home_->path() / "projects"));
   }
