@@ -135,12 +135,11 @@ class MainFormTest : public QObject {
       }
     }
     QCOMPARE(menus, (QStringList{"项目操作(&P)", "代码管理(&A)"}));
-    QCOMPARE(items,
-             (QStringList{"新建项目(&F)", "修改项目名称(&X)", "删除当前项目(&D)", "添加类(&A)",
-                          "修改类名(&B)", "删除类(&S)", "添加成员(&M)", "修改成员属性(&E)",
-                          "删除成员(&C)", "-", "导出项目模型\u2026", "导入项目模型\u2026",
-                          "从SQL脚本导入\u2026", "生成建表sql语句", "自动生成代码(&A)",
-                          "自动生成完整应用代码(&C)"}));
+    QCOMPARE(items, (QStringList{"新建项目(&F)", "修改项目名称(&X)", "删除当前项目(&D)",
+                                 "添加类(&A)", "修改类名(&B)", "删除类(&S)", "添加成员(&M)",
+                                 "修改成员属性(&E)", "删除成员(&C)", "-", "导出项目模型\u2026",
+                                 "导入项目模型\u2026", "从SQL脚本导入\u2026", "生成建表sql语句",
+                                 "自动生成代码(&A)", "自动生成完整应用代码(&C)"}));
     QCOMPARE(window->ActionNamespace->text(), QStringLiteral("设置命名空间(&S)"));
     QVERIFY(!window->ActionNamespace->isVisible());
     QStringList popup;

@@ -77,12 +77,13 @@ class RunTest : public QObject {
     QCOMPARE(dialogs_.Last(), std::string("Book表主键设置错误，每个类只能设置一个主键!"));
     // The whole list goes with the box that refuses the run.
     QCOMPARE(dialogs_.shown.back().details,
-             std::string("模型检查发现以下问题:\n"
-                         "错误: 工程\"Library\" 类\"Book\": Book表主键设置错误，每个类只能设置一个主键!\n"
-                         "错误: 工程\"Library\" 类\"Reader\": "
-                         "Reader表主键设置错误，每个类只能设置一个主键!\n"
-                         "错误: 工程\"Library\" 类\"Reader\": "
-                         "Reader表显示成员设置错误，每个类有且只能设置一个显示成员!"));
+             std::string(
+                 "模型检查发现以下问题:\n"
+                 "错误: 工程\"Library\" 类\"Book\": Book表主键设置错误，每个类只能设置一个主键!\n"
+                 "错误: 工程\"Library\" 类\"Reader\": "
+                 "Reader表主键设置错误，每个类只能设置一个主键!\n"
+                 "错误: 工程\"Library\" 类\"Reader\": "
+                 "Reader表显示成员设置错误，每个类有且只能设置一个显示成员!"));
     QCOMPARE(window->FailedClassId(), book);
     QCOMPARE(window->Memo_State->toPlainText(), QString());
     QVERIFY(!fs::exists(home_->path() / "projects"));
