@@ -8,10 +8,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The first sh block after the heading of the command line.
-awk '/^## The command line/ { section = 1 }
+# The sh blocks of the command line's section, one after the other.
+awk '/^## / { section = ($0 ~ /^## The command line/) }
      section && /^```sh$/ { inside = 1; next }
-     inside && /^```$/ { exit }
+     inside && /^```$/ { inside = 0; next }
      inside { print }' "$source_dir/README.md" >"$work/example.sh"
 grep -q 'vbgen-cli' "$work/example.sh" || fail "no example block in README.md"
 
@@ -36,6 +36,11 @@ done
 head -c 200 "$work/home/create.sql" | grep -q $'CREATE TABLE \\[dbo\\]\\.\\[admin\\](\r' || fail "create.sql"
 grep -q '"projectName": "书店"' "$work/home/书店.json" || fail "书店.json"
 [[ $("$cli" check 书店) == "模型检查通过，没有发现问题。" ]] || fail "check 书店"
+# The imported copy was generated as the complete application, then deleted from the model.
+copy="$checkout/build/bin/projects/书店副本"
+grep -q '^Option Explicit' "$copy/FrmManageBook.frm" || fail "complete FrmManageBook.frm"
+grep -q 'CREATE TABLE \[dbo\]\.\[Book\]' "$work/home/create-again.sql" || fail "create-again.sql"
+! "$cli" project list | grep -q 书店副本 || fail "书店副本 left in the model"
 # The example project is as it was.
 [[ $("$cli" check 图书馆管理) == "模型检查通过，没有发现问题。" ]] || fail "check 图书馆管理"
 [[ $("$cli" export 图书馆管理) == "$before" ]] || fail "图书馆管理 changed"
@@ -43,7 +48,7 @@ grep -q '"projectName": "书店"' "$work/home/书店.json" || fail "书店.json"
 changed=$(cd "$checkout" && find . -newer "$work/stamp" -not -type d | grep -v -e '^./build/bin/projects/' \
           -e '^./build/bin/projects.db$' || true)
 [[ -z $changed ]] || fail "written into the checkout: $changed"
-[[ $(cd "$work/home" && ls) == $'书店.json\ncreate.sql' || $(cd "$work/home" && ls) == $'create.sql\n书店.json' ]] ||
+[[ $(cd "$work/home" && ls | LC_ALL=C sort | tr '\n' ' ') == "create-again.sql create.sql 书店.json " ]] ||
   fail "home holds: $(ls "$work/home")"
 # And it can be run again after the clean-up the README names.
 "$cli" project delete 书店 >/dev/null
