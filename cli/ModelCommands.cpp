@@ -4,7 +4,6 @@
 
 #include "cli/Commands.h"
 #include "model/ClassDAO.h"
-#include "model/DbHelper.h"
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
 #include "model/Rules.h"
@@ -112,11 +111,7 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
     const std::string name = args.Next("工程名称");
     (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
     RefuseIf(CheckNewProjectName(name));
-    TDbTransaction transaction;
-    projects.AddProject(name);
-    const int projectId = ResolveProject(name);  // names are unique, as just checked
-    transaction.Commit();
-    PrintAdded(env, projectId, "工程名称添加成功！");
+    PrintAdded(env, projects.AddProject(name), "工程名称添加成功！");
   } else if (verb == "rename") {
     const int projectId = ResolveProject(args.Next("工程"));
     const std::string name = args.Next("新的工程名称");
@@ -163,10 +158,8 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     const std::string friendName = args.Next("友好名称");
     TOptions options(args.Rest(), {"--no-front-show"}, {});
     RefuseIf(CheckAddClass(projectId, name, friendName));
-    TDbTransaction transaction;
-    classes.AddClass(projectId, name, friendName, options.Has("--no-front-show") ? 0 : 1);
-    const int classId = classes.FindClassId(projectId, name);
-    transaction.Commit();
+    const int classId =
+        classes.AddClass(projectId, name, friendName, options.Has("--no-front-show") ? 0 : 1);
     PrintAdded(env, classId, "类名称添加成功！");
   } else if (verb == "update") {
     const TClassWords classWords = NextClassWords(args, 2);
@@ -312,12 +305,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     RefuseIf(CheckAddMember(input));
     RefuseLengthThatIsNoNumber(options, input);
     const TMember member = BuildOrRefuse(input, projectId, classId, 0);
-    TDbTransaction transaction;
-    members.AddMember(member);
-    // A new row takes the highest key so far, so it is the last of its class.
-    const int memberId = members.ListMembers(classId).back().memberId;
-    transaction.Commit();
-    PrintAdded(env, memberId, "类成员属性添加成功!");
+    PrintAdded(env, members.AddMember(member), "类成员属性添加成功!");
   } else if (verb == "update") {
     const int memberId = args.NextInt("成员编号");
     TOptions options(args.Rest(), kMemberFlags, kMemberValues);

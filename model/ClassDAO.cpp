@@ -1,6 +1,7 @@
 #include "model/ClassDAO.h"
 
 #include "model/DbHelper.h"
+#include "model/InsertRow.h"
 
 namespace vbgen {
 namespace {
@@ -55,9 +56,9 @@ int TClassDAO::CountClassesByName(int projectId, const std::string& className) {
                               {Key(projectId), className});
 }
 
-void TClassDAO::AddClass(int projectId, const std::string& className, const std::string& friendName,
-                         int frontShowFlag) {
-  TDbHelper().ExecuteSql(
+int TClassDAO::AddClass(int projectId, const std::string& className, const std::string& friendName,
+                        int frontShowFlag) {
+  return InsertRow(
       "insert into t_class(projectId,className,friendName,frontShowFlag) values (?,?,?,?)",
       {Key(projectId), className, friendName, Key(frontShowFlag)});
 }

@@ -23,8 +23,9 @@ class TClassDAO {
   int GetFrontShowFlag(int classId);
   int FindClassId(int projectId, const std::string& className);
   int CountClassesByName(int projectId, const std::string& className);
-  void AddClass(int projectId, const std::string& className, const std::string& friendName,
-                int frontShowFlag);
+  // Returns the new class's key.
+  int AddClass(int projectId, const std::string& className, const std::string& friendName,
+               int frontShowFlag);
   // Also re-points the project's members that referenced the class under its old name.
   void UpdateClass(int projectId, int classId, const std::string& className,
                    const std::string& friendName, int frontShowFlag);

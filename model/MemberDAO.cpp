@@ -1,6 +1,7 @@
 #include "model/MemberDAO.h"
 
 #include "model/ClassDAO.h"
+#include "model/InsertRow.h"
 
 namespace vbgen {
 namespace {
@@ -51,8 +52,8 @@ TMember ReadMember(const TRowSet& rows, const TMemberColumns& at, std::size_t i)
 
 }  // namespace
 
-void TMemberDAO::AddMember(const TMember& m) {
-  db_.ExecuteSql(
+int TMemberDAO::AddMember(const TMember& m) {
+  return InsertRow(
       "insert into t_member(projectId,classId,memberName,memberType,memberLength,memberIsPri,"
       "memberComment,memberIsMust,memberIsInteger,memberIsFloat,queryFlag,memberIsDisplay,"
       "memberQueryDisplay) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",

@@ -21,6 +21,35 @@ TEST_F(ProjectDAOTest, AddCountRenameListInKeyOrder) {
   EXPECT_EQ(dao.GetProjectName(999), "");
 }
 
+TEST_F(ProjectDAOTest, AddReturnsTheKeyOfTheNewRow) {
+  TProjectDAO dao;
+  const int first = dao.AddProject("甲");
+  const int second = dao.AddProject("乙");
+  EXPECT_NE(first, second);
+  TDbHelper db;
+  EXPECT_EQ(db.QueryInt("select projectId from t_project where projectName=?", {"甲"}), first);
+  EXPECT_EQ(db.QueryInt("select projectId from t_project where projectName=?", {"乙"}), second);
+  dao.DeleteProject(second);
+  const int third = dao.AddProject("丙");
+  EXPECT_EQ(dao.GetProjectName(third), "丙");
+  EXPECT_EQ(dao.ListProjects(), (TNamedIdList{{"甲", first}, {"丙", third}}));
+}
+
+TEST_F(ClassDAOTest, AddReturnsTheKeyOfTheNewRowInItsProject) {
+  const int library = AddProject("library");
+  const int shop = AddProject("shop");
+  TClassDAO dao;
+  const int book = dao.AddClass(library, "Book", "图书", 1);
+  const int goods = dao.AddClass(shop, "Goods", "商品", 0);
+  const int reader = dao.AddClass(library, "Reader", "读者", 1);
+  EXPECT_EQ(dao.GetClassNameById(book), "Book");
+  EXPECT_EQ(dao.GetClassNameById(goods), "Goods");
+  EXPECT_EQ(dao.GetProjectIdOfClass(goods), shop);
+  EXPECT_EQ(dao.GetFrontShowFlag(goods), 0);
+  EXPECT_EQ(dao.FindClassId(library, "Reader"), reader);
+  EXPECT_EQ(dao.ListClasses(library), (TNamedIdList{{"Book", book}, {"Reader", reader}}));
+}
+
 TEST_F(ProjectDAOTest, DeleteRemovesClassesAndMembersButNothingOfOtherProjects) {
   int doomed = AddProject("doomed");
   int kept = AddProject("kept");
