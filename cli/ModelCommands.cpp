@@ -109,19 +109,19 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
     if (json) PrintJson(env.out, list);
   } else if (verb == "add") {
     const std::string name = args.Next("工程名称");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     RefuseIf(CheckNewProjectName(name));
     PrintAdded(env, projects.AddProject(name), "工程名称添加成功！");
   } else if (verb == "rename") {
     const int projectId = ResolveProject(args.Next("工程"));
     const std::string name = args.Next("新的工程名称");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     RefuseIf(CheckRenamedProjectName(name));
     projects.RenameProject(projectId, name);
     env.out << "工程名称修改成功！\n";
   } else if (verb == "delete") {
     const int projectId = ResolveProject(args.Next("工程"));
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     projects.DeleteProject(projectId);
     env.out << "删除成功!\n";
   } else {
@@ -176,7 +176,7 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     env.out << "类名称更新成功\n";
   } else if (verb == "delete") {
     const TClassWords classWords = NextClassWords(args, 0);
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     const int classId = ResolveClass(classWords);
     classes.DeleteClass(classId);
     env.out << "类对象删除成功!\n";
@@ -320,19 +320,19 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     env.out << "类成员属性更新成功!\n";
   } else if (verb == "delete") {
     const int memberId = args.NextInt("成员编号");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     RequireMember(memberId);
     members.DeleteMember(memberId);
     env.out << "成员属性删除成功\n";
   } else if (verb == "swap") {
     const int a = args.NextInt("成员编号");
     const int b = args.NextInt("成员编号");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     if (RequireMember(a).classId != RequireMember(b).classId) Refuse("只能交换同一个类的成员!");
     members.SwapMembers(a, b);
   } else if (verb == "up" || verb == "down") {
     const int memberId = args.NextInt("成员编号");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     MoveMember(memberId, verb == "up" ? -1 : 1);
   } else {
     UsageError("未知的 member 子命令: " + verb);
