@@ -18,9 +18,9 @@ void RefuseIf(const TRuleResult& result) {
 const char* YesNo(int flag) { return flag == 1 ? "是" : "否"; }
 
 int RequireClass(int classId) {
-  int projectId = TClassDAO().GetProjectIdOfClass(classId);
-  if (projectId == -1) Refuse("类不存在: " + std::to_string(classId));
-  return projectId;
+  const std::optional<int> projectId = TClassDAO().GetProjectIdOfClass(classId);
+  if (!projectId) Refuse("类不存在: " + std::to_string(classId));
+  return *projectId;
 }
 
 TMember RequireMember(int memberId) {
@@ -54,9 +54,10 @@ int ResolveClass(const TClassWords& words) {
     RequireClass(*words.classId);
     return *words.classId;
   }
-  const int classId = TClassDAO().FindClassId(ResolveProject(words.project), words.className);
-  if (classId == -1) Refuse("工程 " + words.project + " 中没有类 " + words.className);
-  return classId;
+  const std::optional<int> classId =
+      TClassDAO().FindClassId(ResolveProject(words.project), words.className);
+  if (!classId) Refuse("工程 " + words.project + " 中没有类 " + words.className);
+  return *classId;
 }
 
 // Lists as JSON: UTF-8, and a text that is not (stored by another tool) shows U+FFFD rather

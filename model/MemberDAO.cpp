@@ -149,14 +149,16 @@ std::optional<TMember> TMemberDAO::GetKeyMember(int classId) {
 
 std::optional<TMember> TMemberDAO::GetDisplayMemberOfClass(int projectId,
                                                            const std::string& className) {
-  int classId = TClassDAO().FindClassId(projectId, className);
-  return First("memberIsDisplay=1 and projectId=? and classId=?", {Key(projectId), Key(classId)});
+  const std::optional<int> classId = TClassDAO().FindClassId(projectId, className);
+  if (!classId) return std::nullopt;
+  return First("memberIsDisplay=1 and projectId=? and classId=?", {Key(projectId), Key(*classId)});
 }
 
 std::optional<TMember> TMemberDAO::GetKeyMemberOfClass(int projectId,
                                                        const std::string& className) {
-  int classId = TClassDAO().FindClassId(projectId, className);
-  return First("memberIsPri=1 and projectId=? and classId=?", {Key(projectId), Key(classId)});
+  const std::optional<int> classId = TClassDAO().FindClassId(projectId, className);
+  if (!classId) return std::nullopt;
+  return First("memberIsPri=1 and projectId=? and classId=?", {Key(projectId), Key(*classId)});
 }
 
 void TMemberDAO::SwapMembers(int memberIdA, int memberIdB) {

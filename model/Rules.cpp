@@ -7,8 +7,7 @@
 
 namespace vbgen {
 
-// Decodes one UTF-8 character at pos; returns false for bytes that are not valid UTF-8.
-bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out) {
+std::optional<char32_t> NextCodePoint(const std::string& text, std::size_t& pos) {
   auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   unsigned char lead = byte(pos);
   int extra = lead < 0x80           ? 0
@@ -17,16 +16,15 @@ bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out) {
               : (lead >> 3) == 0x1E ? 3
                                     : -1;
   if (extra < 0 || pos + static_cast<std::size_t>(extra) >= text.size() + (extra == 0 ? 1 : 0))
-    return false;
+    return std::nullopt;
   char32_t value = extra == 0 ? lead : lead & (0x3F >> extra);
   for (int i = 1; i <= extra; ++i) {
     unsigned char next = byte(pos + static_cast<std::size_t>(i));
-    if ((next & 0xC0) != 0x80) return false;
+    if ((next & 0xC0) != 0x80) return std::nullopt;
     value = (value << 6) | (next & 0x3F);
   }
   pos += static_cast<std::size_t>(extra) + 1;
-  out = value;
-  return true;
+  return value;
 }
 
 // Letters, digits, underscores, and letters beyond ASCII (Chinese above all): what may stand
@@ -41,18 +39,18 @@ bool IsIdentifierChar(char32_t c) {
 
 bool IsIdentifier(const std::string& name) {
   std::size_t pos = 0;
-  char32_t c;
   while (pos < name.size()) {
-    if (!NextCodePoint(name, pos, c) || !IsIdentifierChar(c)) return false;
+    const std::optional<char32_t> c = NextCodePoint(name, pos);
+    if (!c || !IsIdentifierChar(*c)) return false;
   }
   return true;
 }
 
 bool StartsWithLetter(const std::string& name) {
+  if (name.empty()) return false;
   std::size_t pos = 0;
-  char32_t c;
-  if (name.empty() || !NextCodePoint(name, pos, c)) return false;
-  return IsIdentifierChar(c) && c != '_' && !(c >= '0' && c <= '9');
+  const std::optional<char32_t> c = NextCodePoint(name, pos);
+  return c && IsIdentifierChar(*c) && *c != '_' && !(*c >= '0' && *c <= '9');
 }
 
 namespace {

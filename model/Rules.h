@@ -80,8 +80,9 @@ TRuleResult CheckStoredFriendName(const std::string& friendName);
 TRuleResult CheckStoredMemberName(const std::string& memberName);
 TRuleResult CheckStoredComment(const std::string& comment);
 
-// Decodes one UTF-8 character at pos and moves past it; false for bytes that are not UTF-8.
-bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out);
+// Decodes one UTF-8 character at pos and moves past it; none (pos unmoved) for bytes that are
+// not UTF-8.
+std::optional<char32_t> NextCodePoint(const std::string& text, std::size_t& pos);
 // What a class or member name may hold: letters, digits, underscores, Chinese.
 bool IsIdentifierChar(char32_t c);
 // The parts of the name rules, for the model check to weigh one by one.

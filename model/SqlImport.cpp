@@ -72,8 +72,8 @@ std::string LegalName(const std::string& original, bool upperFirst, const char* 
   std::size_t pos = 0;
   while (pos < original.size()) {
     const std::size_t start = pos;
-    char32_t c;
-    if (NextCodePoint(original, pos, c) && IsIdentifierChar(c)) {
+    const std::optional<char32_t> c = NextCodePoint(original, pos);
+    if (c && IsIdentifierChar(*c)) {
       name.append(original, start, pos - start);
     } else {
       if (pos == start) pos = start + 1;

@@ -71,11 +71,11 @@ TEST_F(ProjectDAOTest, DeleteRemovesClassesAndMembersButNothingOfOtherProjects) 
 TEST_F(ClassDAOTest, LookupsOfMissingKeys) {
   TClassDAO dao;
   int projectId = AddProject("p");
-  EXPECT_EQ(dao.FindClassId(projectId, "Nope"), -1);
+  EXPECT_EQ(dao.FindClassId(projectId, "Nope"), std::nullopt);
   EXPECT_EQ(dao.GetFrontShowFlag(77), -1);
   EXPECT_EQ(dao.GetClassNameById(77), "");
   EXPECT_EQ(dao.GetFriendName(77), "");
-  EXPECT_EQ(dao.GetProjectIdOfClass(77), -1);
+  EXPECT_EQ(dao.GetProjectIdOfClass(77), std::nullopt);
 }
 
 TEST_F(ClassDAOTest, AddAndReadBackWithApostrophes) {
@@ -142,17 +142,13 @@ TEST_F(ClassDAOTest, ChecksReportTheFirstFailingClassInKeyOrder) {
   AddMember(projectId, twoKeys, "a", "整型", "a", 0, true, true);
   AddMember(projectId, twoKeys, "b", "字符串", "b", 10, true, true);
   AddMember(projectId, noKey, "c", "字符串", "c", 10, false, true);
-  int failed = 0;
-  EXPECT_FALSE(dao.CheckPrimaryKeys(dao.ListClasses(projectId), failed));
-  EXPECT_EQ(failed, twoKeys);
-  EXPECT_FALSE(dao.CheckPrimaryKeys({{"NoKey", noKey}}, failed));
-  EXPECT_EQ(failed, noKey);
-  EXPECT_FALSE(dao.CheckDisplayMembers(dao.ListClasses(projectId), failed));
-  EXPECT_EQ(failed, twoKeys);
-  failed = 0;
-  EXPECT_TRUE(dao.CheckPrimaryKeys({}, failed));
-  EXPECT_TRUE(dao.CheckDisplayMembers({{"Good", good}}, failed));
-  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(dao.FindClassWithoutOneKey(dao.ListClasses(projectId)), twoKeys);
+  EXPECT_EQ(dao.FindClassWithoutOneKey({{"NoKey", noKey}}), noKey);
+  EXPECT_EQ(dao.FindClassWithoutOneDisplayMember(dao.ListClasses(projectId)), twoKeys);
+  EXPECT_EQ(dao.FindClassWithoutOneDisplayMember({{"NoKey", noKey}}), std::nullopt);
+  EXPECT_EQ(dao.FindClassWithoutOneKey({}), std::nullopt);
+  EXPECT_EQ(dao.FindClassWithoutOneKey({{"Good", good}}), std::nullopt);
+  EXPECT_EQ(dao.FindClassWithoutOneDisplayMember({{"Good", good}}), std::nullopt);
 }
 
 }  // namespace vbgen::test

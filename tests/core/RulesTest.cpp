@@ -64,6 +64,22 @@ TEST_F(ClassRulesTest, NamesMustBeIdentifiersAndFriendNamesFitAString) {
   EXPECT_EQ(CheckAddClass(projectId, "Book", "读者's 图书 (旧)"), std::nullopt);
 }
 
+TEST(TextRulesTest, CodePointsAreReadOneUtf8CharacterAtATime) {
+  const std::string text = "a书😀";
+  std::size_t pos = 0;
+  EXPECT_EQ(NextCodePoint(text, pos), U'a');
+  EXPECT_EQ(pos, 1u);
+  EXPECT_EQ(NextCodePoint(text, pos), U'书');
+  EXPECT_EQ(pos, 4u);
+  EXPECT_EQ(NextCodePoint(text, pos), U'😀');
+  EXPECT_EQ(pos, text.size());
+  for (std::string bad : {"\xE4\xB9", "\xFF", "\x80" "a", "\xE4" "a\xA6"}) {
+    pos = 0;
+    EXPECT_EQ(NextCodePoint(bad, pos), std::nullopt) << bad;
+    EXPECT_EQ(pos, 0u) << bad;
+  }
+}
+
 class MemberRulesTest : public ::testing::Test {
  protected:
   // The add dialog's opening state with a name and a type chosen.

@@ -47,7 +47,9 @@ std::vector<TRow> RowsOf(int classId) {
 }
 
 int ClassIdOf(int projectId, const std::string& name) {
-  return TClassDAO().FindClassId(projectId, name);
+  const std::optional<int> classId = TClassDAO().FindClassId(projectId, name);
+  EXPECT_TRUE(classId) << "no class " << name;
+  return classId.value_or(0);
 }
 
 std::vector<std::string> ClassNames(int projectId) {
@@ -337,8 +339,10 @@ std::string Utf16(const std::string& utf8, bool bigEndian) {
     bytes += bigEndian ? std::string{high, low} : std::string{low, high};
   };
   std::size_t pos = 0;
-  char32_t c;
-  while (pos < utf8.size() && NextCodePoint(utf8, pos, c)) {
+  while (pos < utf8.size()) {
+    const std::optional<char32_t> next = NextCodePoint(utf8, pos);
+    if (!next) break;
+    const char32_t c = *next;
     if (c < 0x10000) {
       put(static_cast<char16_t>(c));
     } else {
