@@ -198,17 +198,18 @@ TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules
                                                {"freight", "浮点型", 0, 0, 1, 0, 1},
                                                {"shipName", "字符串", 40, 0, 0, 1, 1}}));
 
+  // A note too long for one line is one parenthesised literal, not two elements.
   const std::vector<std::string> expectedNotes{
       "未导入: 表\"Order Details\"的主键由多列(OrderID, ProductID)组成",
       "未导入: 表\"Log\"没有主键",
-      "已调整: 表\"Customers\"的列\"CompanyName\"的说明含有双引号、控制字符或GBK无法表示的字符, "
-      "已替换",
+      ("已调整: 表\"Customers\"的列\"CompanyName\"的说明含有双引号、控制字符或GBK无法表示的字符, "
+       "已替换"),
       "已调整: 表\"Customers\"的列\"Notes\"的长度不限(nvarchar(max)), 按8000导入",
-      "未导入: 表\"Employees\"的列\"ReportsTo\"对表\"Employees\"的引用(类不能引用自身), "
-      "该列按自身类型导入",
+      ("未导入: 表\"Employees\"的列\"ReportsTo\"对表\"Employees\"的引用(类不能引用自身), "
+       "该列按自身类型导入"),
       "已调整: 表\"Employees\"的列\"ReportsTo\"可为空, 但整型成员必须必填, 已设为必填",
-      "注意: 表\"Orders\"的列\"OrderID\"是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, "
-      "由数据库编号",
+      ("注意: 表\"Orders\"的列\"OrderID\"是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, "
+       "由数据库编号"),
       "已调整: 表\"Orders\"的列\"CustomerID\"可为空, 但Customers成员必须必填, 已设为必填",
       "已调整: 表\"Orders\"的列\"OrderDate\"可为空, 但日期型成员必须必填, 已设为必填",
       "未导入: 表\"Orders\"的列\"Total\"是计算列",

@@ -67,7 +67,7 @@ class SqlImportMenuTest : public QObject {
   }
 
   fs::path Write(const std::string& name, const std::string& text) {
-    const fs::path file = home_->path() / name;
+    fs::path file = home_->path() / name;
     std::ofstream(file, std::ios::binary) << text;
     return file;
   }
