@@ -73,7 +73,7 @@ TEST(TextRulesTest, CodePointsAreReadOneUtf8CharacterAtATime) {
   EXPECT_EQ(pos, 4u);
   EXPECT_EQ(NextCodePoint(text, pos), U'😀');
   EXPECT_EQ(pos, text.size());
-  for (std::string bad : {"\xE4\xB9", "\xFF", "\x80" "a", "\xE4" "a\xA6"}) {
+  for (std::string bad : {"\xE4\xB9", "\xFF", "\x80\x61", "\xE4\x61\xA6"}) {  // \x61 is "a"
     pos = 0;
     EXPECT_EQ(NextCodePoint(bad, pos), std::nullopt) << bad;
     EXPECT_EQ(pos, 0u) << bad;
