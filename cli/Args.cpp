@@ -45,8 +45,12 @@ std::vector<std::string> TArgs::Rest() {
   return rest;
 }
 
-TOptions::TOptions(std::vector<std::string> words, std::vector<std::string> flags,
-                   std::vector<std::string> valued) {
+void TArgs::ExpectEnd() const {
+  if (pos_ < words_.size()) UsageError("无法识别的参数: " + words_[pos_]);
+}
+
+TOptions::TOptions(const std::vector<std::string>& words, const std::vector<std::string>& flags,
+                   const std::vector<std::string>& valued) {
   auto known = [](const std::vector<std::string>& list, const std::string& word) {
     return std::find(list.begin(), list.end(), word) != list.end();
   };

@@ -33,6 +33,8 @@ class TArgs {
   std::vector<std::string> Rest();
   // A positional word that must be a decimal integer.
   int NextInt(const char* what);
+  // For commands that take nothing more: a usage error naming the first word left over.
+  void ExpectEnd() const;
 
  private:
   std::vector<std::string> words_;
@@ -42,8 +44,8 @@ class TArgs {
 // Options after the positional words: "--flag", "--name VALUE" or "--name=VALUE".
 class TOptions {
  public:
-  TOptions(std::vector<std::string> words, std::vector<std::string> flags,
-           std::vector<std::string> valued);
+  TOptions(const std::vector<std::string>& words, const std::vector<std::string>& flags,
+           const std::vector<std::string>& valued);
   bool Has(const std::string& flag) const;
   std::optional<std::string> Value(const std::string& name) const;
 

@@ -4,7 +4,6 @@
 
 #include "cli/Commands.h"
 #include "model/ClassDAO.h"
-#include "model/DbHelper.h"
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
 #include "model/Rules.h"
@@ -19,9 +18,9 @@ void RefuseIf(const TRuleResult& result) {
 const char* YesNo(int flag) { return flag == 1 ? "是" : "否"; }
 
 int RequireClass(int classId) {
-  int projectId = TClassDAO().GetProjectIdOfClass(classId);
-  if (projectId == -1) Refuse("类不存在: " + std::to_string(classId));
-  return projectId;
+  const std::optional<int> projectId = TClassDAO().GetProjectIdOfClass(classId);
+  if (!projectId) Refuse("类不存在: " + std::to_string(classId));
+  return *projectId;
 }
 
 TMember RequireMember(int memberId) {
@@ -55,9 +54,10 @@ int ResolveClass(const TClassWords& words) {
     RequireClass(*words.classId);
     return *words.classId;
   }
-  const int classId = TClassDAO().FindClassId(ResolveProject(words.project), words.className);
-  if (classId == -1) Refuse("工程 " + words.project + " 中没有类 " + words.className);
-  return classId;
+  const std::optional<int> classId =
+      TClassDAO().FindClassId(ResolveProject(words.project), words.className);
+  if (!classId) Refuse("工程 " + words.project + " 中没有类 " + words.className);
+  return *classId;
 }
 
 // Lists as JSON: UTF-8, and a text that is not (stored by another tool) shows U+FFFD rather
@@ -110,23 +110,19 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
     if (json) PrintJson(env.out, list);
   } else if (verb == "add") {
     const std::string name = args.Next("工程名称");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     RefuseIf(CheckNewProjectName(name));
-    TDbTransaction transaction;
-    projects.AddProject(name);
-    const int projectId = ResolveProject(name);  // names are unique, as just checked
-    transaction.Commit();
-    PrintAdded(env, projectId, "工程名称添加成功！");
+    PrintAdded(env, projects.AddProject(name), "工程名称添加成功！");
   } else if (verb == "rename") {
     const int projectId = ResolveProject(args.Next("工程"));
     const std::string name = args.Next("新的工程名称");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     RefuseIf(CheckRenamedProjectName(name));
     projects.RenameProject(projectId, name);
     env.out << "工程名称修改成功！\n";
   } else if (verb == "delete") {
     const int projectId = ResolveProject(args.Next("工程"));
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     projects.DeleteProject(projectId);
     env.out << "删除成功!\n";
   } else {
@@ -163,10 +159,8 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     const std::string friendName = args.Next("友好名称");
     TOptions options(args.Rest(), {"--no-front-show"}, {});
     RefuseIf(CheckAddClass(projectId, name, friendName));
-    TDbTransaction transaction;
-    classes.AddClass(projectId, name, friendName, options.Has("--no-front-show") ? 0 : 1);
-    const int classId = classes.FindClassId(projectId, name);
-    transaction.Commit();
+    const int classId =
+        classes.AddClass(projectId, name, friendName, options.Has("--no-front-show") ? 0 : 1);
     PrintAdded(env, classId, "类名称添加成功！");
   } else if (verb == "update") {
     const TClassWords classWords = NextClassWords(args, 2);
@@ -183,7 +177,7 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     env.out << "类名称更新成功\n";
   } else if (verb == "delete") {
     const TClassWords classWords = NextClassWords(args, 0);
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     const int classId = ResolveClass(classWords);
     classes.DeleteClass(classId);
     env.out << "类对象删除成功!\n";
@@ -312,12 +306,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     RefuseIf(CheckAddMember(input));
     RefuseLengthThatIsNoNumber(options, input);
     const TMember member = BuildOrRefuse(input, projectId, classId, 0);
-    TDbTransaction transaction;
-    members.AddMember(member);
-    // A new row takes the highest key so far, so it is the last of its class.
-    const int memberId = members.ListMembers(classId).back().memberId;
-    transaction.Commit();
-    PrintAdded(env, memberId, "类成员属性添加成功!");
+    PrintAdded(env, members.AddMember(member), "类成员属性添加成功!");
   } else if (verb == "update") {
     const int memberId = args.NextInt("成员编号");
     TOptions options(args.Rest(), kMemberFlags, kMemberValues);
@@ -332,19 +321,19 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     env.out << "类成员属性更新成功!\n";
   } else if (verb == "delete") {
     const int memberId = args.NextInt("成员编号");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     RequireMember(memberId);
     members.DeleteMember(memberId);
     env.out << "成员属性删除成功\n";
   } else if (verb == "swap") {
     const int a = args.NextInt("成员编号");
     const int b = args.NextInt("成员编号");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     if (RequireMember(a).classId != RequireMember(b).classId) Refuse("只能交换同一个类的成员!");
     members.SwapMembers(a, b);
   } else if (verb == "up" || verb == "down") {
     const int memberId = args.NextInt("成员编号");
-    (void)TOptions(args.Rest(), {}, {});  // refuses any further argument
+    args.ExpectEnd();
     MoveMember(memberId, verb == "up" ? -1 : 1);
   } else {
     UsageError("未知的 member 子命令: " + verb);

@@ -1,6 +1,7 @@
 #include "model/ClassDAO.h"
 
 #include "model/DbHelper.h"
+#include "model/InsertRow.h"
 
 namespace vbgen {
 namespace {
@@ -16,18 +17,26 @@ TNamedIdList ReadClassList(const TRowSet& rows) {
   return list;
 }
 
-bool EachHasExactlyOne(const TNamedIdList& classes, const std::string& countSql,
-                       int& failedClassId) {
+// The first class whose count is not exactly one.
+std::optional<int> FirstNotExactlyOne(const TNamedIdList& classes, const std::string& countSql) {
   TDbTransaction snapshot;  // one read lock for the whole check
   TDbHelper db;
+  std::optional<int> failed;
   for (const auto& entry : classes) {
     if (db.QueryInt(countSql, {Key(entry.id)}) != 1) {
-      failedClassId = entry.id;
-      return false;
+      failed = entry.id;
+      break;
     }
   }
   snapshot.Commit();
-  return true;
+  return failed;
+}
+
+// A key column's value, if the query found a row.
+std::optional<int> FoundKey(const std::string& sql, const TSqlParams& params) {
+  TRowSet rows = TDbHelper().OpenQuery(sql, params);
+  if (rows.empty()) return std::nullopt;
+  return static_cast<int>(rows.IntAt(0, 0));
 }
 
 }  // namespace
@@ -44,10 +53,9 @@ int TClassDAO::GetFrontShowFlag(int classId) {
   return TDbHelper().QueryInt("select frontShowFlag from t_class where classId=?", {Key(classId)});
 }
 
-int TClassDAO::FindClassId(int projectId, const std::string& className) {
-  return TDbHelper().QueryInt(
-      "select classId from t_class where projectId=? and className=? order by classId",
-      {Key(projectId), className});
+std::optional<int> TClassDAO::FindClassId(int projectId, const std::string& className) {
+  return FoundKey("select classId from t_class where projectId=? and className=? order by classId",
+                  {Key(projectId), className});
 }
 
 int TClassDAO::CountClassesByName(int projectId, const std::string& className) {
@@ -55,9 +63,9 @@ int TClassDAO::CountClassesByName(int projectId, const std::string& className) {
                               {Key(projectId), className});
 }
 
-void TClassDAO::AddClass(int projectId, const std::string& className, const std::string& friendName,
-                         int frontShowFlag) {
-  TDbHelper().ExecuteSql(
+int TClassDAO::AddClass(int projectId, const std::string& className, const std::string& friendName,
+                        int frontShowFlag) {
+  return InsertRow(
       "insert into t_class(projectId,className,friendName,frontShowFlag) values (?,?,?,?)",
       {Key(projectId), className, friendName, Key(frontShowFlag)});
 }
@@ -107,19 +115,18 @@ TNamedIdList TClassDAO::ListOtherClasses(int projectId, int classId) {
       {Key(classId), Key(projectId)}));
 }
 
-int TClassDAO::GetProjectIdOfClass(int classId) {
-  return TDbHelper().QueryInt("select projectId from t_class where classId=?", {Key(classId)});
+std::optional<int> TClassDAO::GetProjectIdOfClass(int classId) {
+  return FoundKey("select projectId from t_class where classId=?", {Key(classId)});
 }
 
-bool TClassDAO::CheckPrimaryKeys(const TNamedIdList& classes, int& failedClassId) {
-  return EachHasExactlyOne(
-      classes, "select count(*) from t_member where classId=? and memberIsPri=1", failedClassId);
+std::optional<int> TClassDAO::FindClassWithoutOneKey(const TNamedIdList& classes) {
+  return FirstNotExactlyOne(classes,
+                            "select count(*) from t_member where classId=? and memberIsPri=1");
 }
 
-bool TClassDAO::CheckDisplayMembers(const TNamedIdList& classes, int& failedClassId) {
-  return EachHasExactlyOne(classes,
-                           "select count(*) from t_member where classId=? and memberIsDisplay=1",
-                           failedClassId);
+std::optional<int> TClassDAO::FindClassWithoutOneDisplayMember(const TNamedIdList& classes) {
+  return FirstNotExactlyOne(classes,
+                            "select count(*) from t_member where classId=? and memberIsDisplay=1");
 }
 
 }  // namespace vbgen

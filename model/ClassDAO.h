@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,12 @@ class TClassDAO {
   std::string GetClassNameById(int classId);
   std::string GetFriendName(int classId);
   int GetFrontShowFlag(int classId);
-  int FindClassId(int projectId, const std::string& className);
+  // The first class of the project with the name, if there is one.
+  std::optional<int> FindClassId(int projectId, const std::string& className);
   int CountClassesByName(int projectId, const std::string& className);
-  void AddClass(int projectId, const std::string& className, const std::string& friendName,
-                int frontShowFlag);
+  // Returns the new class's key.
+  int AddClass(int projectId, const std::string& className, const std::string& friendName,
+               int frontShowFlag);
   // Also re-points the project's members that referenced the class under its old name.
   void UpdateClass(int projectId, int classId, const std::string& className,
                    const std::string& friendName, int frontShowFlag);
@@ -34,14 +37,14 @@ class TClassDAO {
   // Every row of the project's classes, in class order.
   std::vector<TClassRecord> ListClassRecords(int projectId);
   TNamedIdList ListOtherClasses(int projectId, int classId);
-  // The project a class belongs to, -1 when there is no such class.
-  int GetProjectIdOfClass(int classId);
+  // The project a class belongs to, if there is such a class.
+  std::optional<int> GetProjectIdOfClass(int classId);
 
-  // True when every class has exactly one key member; otherwise false with the first failing
-  // class (in list order) in failedClassId. An empty list passes.
-  bool CheckPrimaryKeys(const TNamedIdList& classes, int& failedClassId);
+  // The first class (in list order) that has not exactly one key member; none when every
+  // class has one, and for an empty list.
+  std::optional<int> FindClassWithoutOneKey(const TNamedIdList& classes);
   // The same for display members.
-  bool CheckDisplayMembers(const TNamedIdList& classes, int& failedClassId);
+  std::optional<int> FindClassWithoutOneDisplayMember(const TNamedIdList& classes);
 };
 
 }  // namespace vbgen

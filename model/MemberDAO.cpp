@@ -1,6 +1,7 @@
 #include "model/MemberDAO.h"
 
 #include "model/ClassDAO.h"
+#include "model/InsertRow.h"
 
 namespace vbgen {
 namespace {
@@ -51,8 +52,8 @@ TMember ReadMember(const TRowSet& rows, const TMemberColumns& at, std::size_t i)
 
 }  // namespace
 
-void TMemberDAO::AddMember(const TMember& m) {
-  db_.ExecuteSql(
+int TMemberDAO::AddMember(const TMember& m) {
+  return InsertRow(
       "insert into t_member(projectId,classId,memberName,memberType,memberLength,memberIsPri,"
       "memberComment,memberIsMust,memberIsInteger,memberIsFloat,queryFlag,memberIsDisplay,"
       "memberQueryDisplay) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
@@ -148,14 +149,16 @@ std::optional<TMember> TMemberDAO::GetKeyMember(int classId) {
 
 std::optional<TMember> TMemberDAO::GetDisplayMemberOfClass(int projectId,
                                                            const std::string& className) {
-  int classId = TClassDAO().FindClassId(projectId, className);
-  return First("memberIsDisplay=1 and projectId=? and classId=?", {Key(projectId), Key(classId)});
+  const std::optional<int> classId = TClassDAO().FindClassId(projectId, className);
+  if (!classId) return std::nullopt;
+  return First("memberIsDisplay=1 and projectId=? and classId=?", {Key(projectId), Key(*classId)});
 }
 
 std::optional<TMember> TMemberDAO::GetKeyMemberOfClass(int projectId,
                                                        const std::string& className) {
-  int classId = TClassDAO().FindClassId(projectId, className);
-  return First("memberIsPri=1 and projectId=? and classId=?", {Key(projectId), Key(classId)});
+  const std::optional<int> classId = TClassDAO().FindClassId(projectId, className);
+  if (!classId) return std::nullopt;
+  return First("memberIsPri=1 and projectId=? and classId=?", {Key(projectId), Key(*classId)});
 }
 
 void TMemberDAO::SwapMembers(int memberIdA, int memberIdB) {

@@ -12,7 +12,8 @@ namespace vbgen {
 // Members (table t_member). Lists come back in member order (ascending memberId).
 class TMemberDAO {
  public:
-  void AddMember(const TMember& member);
+  // Stores every field but memberId and returns the key the new row got.
+  int AddMember(const TMember& member);
   // Writes every field but memberId, projectId and classId into the row memberId names.
   void UpdateMember(const TMember& member);
   void DeleteMember(int memberId);

@@ -372,13 +372,7 @@ void Refuse(const TRuleResult& message, const std::string& place) {
 
 int AddProjectNamed(const std::string& projectName, const std::string& place) {
   Refuse(CheckNewProjectName(projectName), place);
-  TProjectDAO projects;
-  projects.AddProject(projectName);
-  // The name was checked to be new, so it finds exactly the row just added.
-  for (const auto& entry : projects.ListProjects()) {
-    if (entry.name == projectName) return entry.id;
-  }
-  throw TModelFileError(place, "新工程保存后未能找到");
+  return TProjectDAO().AddProject(projectName);
 }
 
 int AddFileClass(int projectId, const TFileClass& fileClass, const std::string& place) {
@@ -387,9 +381,8 @@ int AddFileClass(int projectId, const TFileClass& fileClass, const std::string& 
     throw TModelFileError(FieldPlace(place, aboutFriendName ? "friendName" : "className"),
                           *message);
   }
-  TClassDAO classes;
-  classes.AddClass(projectId, fileClass.className, fileClass.friendName, fileClass.frontShowFlag);
-  return classes.FindClassId(projectId, fileClass.className);
+  return TClassDAO().AddClass(projectId, fileClass.className, fileClass.friendName,
+                              fileClass.frontShowFlag);
 }
 
 // What the add-member dialog would hold for this record.

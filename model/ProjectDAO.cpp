@@ -1,6 +1,7 @@
 #include "model/ProjectDAO.h"
 
 #include "model/DbHelper.h"
+#include "model/InsertRow.h"
 
 namespace vbgen {
 
@@ -8,8 +9,8 @@ int TProjectDAO::CountProjectsByName(const std::string& projectName) {
   return TDbHelper().QueryInt("select count(*) from t_project where projectName=?", {projectName});
 }
 
-void TProjectDAO::AddProject(const std::string& projectName) {
-  TDbHelper().ExecuteSql("insert into t_project(projectName) values (?)", {projectName});
+int TProjectDAO::AddProject(const std::string& projectName) {
+  return InsertRow("insert into t_project(projectName) values (?)", {projectName});
 }
 
 void TProjectDAO::RenameProject(int projectId, const std::string& projectName) {

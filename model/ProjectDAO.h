@@ -10,7 +10,8 @@ namespace vbgen {
 class TProjectDAO {
  public:
   int CountProjectsByName(const std::string& projectName);
-  void AddProject(const std::string& projectName);
+  // Returns the new project's key.
+  int AddProject(const std::string& projectName);
   void RenameProject(int projectId, const std::string& projectName);
   // Removes the project, its classes and their members in one transaction.
   void DeleteProject(int projectId);

@@ -7,8 +7,7 @@
 
 namespace vbgen {
 
-// Decodes one UTF-8 character at pos; returns false for bytes that are not valid UTF-8.
-bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out) {
+std::optional<char32_t> NextCodePoint(const std::string& text, std::size_t& pos) {
   auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   unsigned char lead = byte(pos);
   int extra = lead < 0x80           ? 0
@@ -17,16 +16,15 @@ bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out) {
               : (lead >> 3) == 0x1E ? 3
                                     : -1;
   if (extra < 0 || pos + static_cast<std::size_t>(extra) >= text.size() + (extra == 0 ? 1 : 0))
-    return false;
+    return std::nullopt;
   char32_t value = extra == 0 ? lead : lead & (0x3F >> extra);
   for (int i = 1; i <= extra; ++i) {
     unsigned char next = byte(pos + static_cast<std::size_t>(i));
-    if ((next & 0xC0) != 0x80) return false;
+    if ((next & 0xC0) != 0x80) return std::nullopt;
     value = (value << 6) | (next & 0x3F);
   }
   pos += static_cast<std::size_t>(extra) + 1;
-  out = value;
-  return true;
+  return value;
 }
 
 // Letters, digits, underscores, and letters beyond ASCII (Chinese above all): what may stand
@@ -41,18 +39,18 @@ bool IsIdentifierChar(char32_t c) {
 
 bool IsIdentifier(const std::string& name) {
   std::size_t pos = 0;
-  char32_t c;
   while (pos < name.size()) {
-    if (!NextCodePoint(name, pos, c) || !IsIdentifierChar(c)) return false;
+    const std::optional<char32_t> c = NextCodePoint(name, pos);
+    if (!c || !IsIdentifierChar(*c)) return false;
   }
   return true;
 }
 
 bool StartsWithLetter(const std::string& name) {
+  if (name.empty()) return false;
   std::size_t pos = 0;
-  char32_t c;
-  if (name.empty() || !NextCodePoint(name, pos, c)) return false;
-  return IsIdentifierChar(c) && c != '_' && !(c >= '0' && c <= '9');
+  const std::optional<char32_t> c = NextCodePoint(name, pos);
+  return c && IsIdentifierChar(*c) && *c != '_' && !(*c >= '0' && *c <= '9');
 }
 
 namespace {
@@ -98,31 +96,49 @@ TRuleResult CheckRenamedProjectName(const std::string& name) {
   return ProjectNameSafety(name);
 }
 
-TRuleResult CheckAddClass(int projectId, const std::string& className,
-                          const std::string& friendName) {
-  if (className.empty()) return "类名称不能为空!";
-  if (friendName.empty()) return "友好名称不能为空";
+namespace {
+
+// Both class dialogs and the check of stored models: what VB6 and the generated names need.
+TRuleResult ClassNameForm(const std::string& className) {
   if (!FirstByteIn(className, 'A', 'Z')) return "类名首个字母必须大写";
   if (!IsIdentifier(className)) return kClassNameChars;
-  if (!FitsVbString(friendName)) return kFriendNameChars;
-  if (TClassDAO().CountClassesByName(projectId, className) > 0) return "该类名称已经存在!";
+  return std::nullopt;
+}
+
+// The platforms' limits, which both dialogs check after their own rules.
+TRuleResult ClassNamePlatformLimits(const std::string& className) {
+  if (auto admin = CheckNotOperatorTable(className)) return admin;
+  return CheckClassNameLimit(className);
+}
+
+// SQL Server and VB6 ignore case, so two classes may not differ in case alone.
+TRuleResult ClassNameDiffersInCase(int projectId, const std::string& className) {
   for (const auto& entry : TClassDAO().ListClasses(projectId)) {
     if (FoldCase(entry.name) == FoldCase(className)) {
       return "该类名称与已有的类" + entry.name + "只差大小写, VB6和SQL Server不区分大小写!";
     }
   }
-  if (auto admin = CheckNotOperatorTable(className)) return admin;
-  return CheckClassNameLimit(className);
+  return std::nullopt;
+}
+
+}  // namespace
+
+TRuleResult CheckAddClass(int projectId, const std::string& className,
+                          const std::string& friendName) {
+  if (className.empty()) return "类名称不能为空!";
+  if (friendName.empty()) return "友好名称不能为空";
+  if (auto form = ClassNameForm(className)) return form;
+  if (!FitsVbString(friendName)) return kFriendNameChars;
+  if (TClassDAO().CountClassesByName(projectId, className) > 0) return "该类名称已经存在!";
+  if (auto caseOnly = ClassNameDiffersInCase(projectId, className)) return caseOnly;
+  return ClassNamePlatformLimits(className);
 }
 
 TRuleResult CheckUpdateClass(const std::string& className, const std::string& friendName) {
   if (className.empty()) return "类名称不能为空";
-  if (!FirstByteIn(className, 'A', 'Z')) return "类名首个字母必须大写";
-  if (!IsIdentifier(className)) return kClassNameChars;
-  if (friendName.empty()) return "友好名称不能为空";
-  if (!FitsVbString(friendName)) return kFriendNameChars;
-  if (auto admin = CheckNotOperatorTable(className)) return admin;
-  return CheckClassNameLimit(className);
+  if (auto form = ClassNameForm(className)) return form;
+  if (auto friendly = CheckStoredFriendName(friendName)) return friendly;
+  return ClassNamePlatformLimits(className);
 }
 
 std::string TMemberInput::Type() const {
@@ -138,34 +154,40 @@ std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses) {
 
 namespace {
 
-TRuleResult RuleN1(const TMemberInput& in) {
+TRuleResult NameGiven(const TMemberInput& in) {
   if (in.name.empty()) return "成员名称输入不能为空!";
   return std::nullopt;
 }
-TRuleResult RuleN2(const TMemberInput& in) {
+// VB6 property names of the generated classes begin with a lower-case ASCII letter.
+TRuleResult NameIsLowerIdentifier(const TMemberInput& in) {
   if (!FirstByteIn(in.name, 'a', 'z')) return "成员属性首个字母必须小写";
   if (!IsIdentifier(in.name)) return kMemberNameChars;
   return std::nullopt;
 }
-TRuleResult RuleM(const TMemberInput& in) {
+// Only a string or a picture may stay empty in a generated entry form.
+TRuleResult MustTickedUnlessStringOrPicture(const TMemberInput& in) {
   std::string type = in.Type();
   if (type != kTypeString && type != kTypePicture && !in.isMust)
     return type + "必须勾选是否必填标志!";
   return std::nullopt;
 }
-TRuleResult RuleP(const TMemberInput& in) {
+TRuleResult PictureNotDisplayed(const TMemberInput& in) {
   if (in.Type() == kTypePicture && in.queryDisplay) return "图片字段不用参与显示！";
   return std::nullopt;
 }
-TRuleResult RuleK1(const TMemberInput& in) {
-  if (in.isPri && in.typeIndex >= 2) return "主键字段必须是整型或字符串型!";
+TRuleResult KeyIsIntegerOrString(const TMemberInput& in) {
+  std::string type = in.Type();
+  if (in.isPri && type != kTypeString && type != kTypeInteger)
+    return "主键字段必须是整型或字符串型!";
   return std::nullopt;
 }
-TRuleResult RuleK2(const TMemberInput& in) {
+// The manage form finds the selected row by the key shown in the grid.
+TRuleResult KeyIsDisplayed(const TMemberInput& in) {
   if (in.isPri && !in.queryDisplay) return "主键字段需要参与显示!";
   return std::nullopt;
 }
-TRuleResult RuleQ(const TMemberInput& in) {
+// The generated query searches with LIKE, which numbers and pictures do not take.
+TRuleResult QueriedTypeIsSearchable(const TMemberInput& in) {
   std::string type = in.Type();
   if (in.queryFlag && (type == kTypeInteger || type == kTypeFloat || type == kTypePicture))
     return "参与查询的字段不能是" + type;
@@ -189,13 +211,15 @@ TRuleResult FirstFailure(const TMemberInput& input, std::initializer_list<TRule>
 }  // namespace
 
 TRuleResult CheckAddMember(const TMemberInput& input) {
-  return FirstFailure(
-      input, {RuleN1, RuleN2, RuleM, RuleP, RuleK1, RuleK2, RuleQ, CommentSafety, NameLimit});
+  return FirstFailure(input, {NameGiven, NameIsLowerIdentifier, MustTickedUnlessStringOrPicture,
+                              PictureNotDisplayed, KeyIsIntegerOrString, KeyIsDisplayed,
+                              QueriedTypeIsSearchable, CommentSafety, NameLimit});
 }
 
 TRuleResult CheckUpdateMember(const TMemberInput& input) {
-  return FirstFailure(input,
-                      {RuleN1, RuleN2, RuleM, RuleK2, RuleP, RuleQ, CommentSafety, NameLimit});
+  return FirstFailure(
+      input, {NameGiven, NameIsLowerIdentifier, MustTickedUnlessStringOrPicture, KeyIsDisplayed,
+              PictureNotDisplayed, QueriedTypeIsSearchable, CommentSafety, NameLimit});
 }
 
 TBuiltMember BuildMember(const TMemberInput& input, int projectId, int classId, int memberId) {
@@ -258,9 +282,7 @@ TMemberInput MemberInputFrom(const TMember& member, std::vector<std::string> typ
 
 TRuleResult CheckStoredClassName(const std::string& className) {
   if (className.empty()) return "类名称不能为空!";
-  if (!FirstByteIn(className, 'A', 'Z')) return "类名首个字母必须大写";
-  if (!IsIdentifier(className)) return kClassNameChars;
-  return std::nullopt;
+  return ClassNameForm(className);
 }
 
 TRuleResult CheckStoredProjectName(const std::string& projectName) {
@@ -277,8 +299,7 @@ TRuleResult CheckStoredFriendName(const std::string& friendName) {
 TRuleResult CheckStoredMemberName(const std::string& memberName) {
   TMemberInput input;
   input.name = memberName;
-  if (auto message = RuleN1(input)) return message;
-  return RuleN2(input);
+  return FirstFailure(input, {NameGiven, NameIsLowerIdentifier});
 }
 
 TRuleResult CheckStoredComment(const std::string& comment) {

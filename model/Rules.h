@@ -49,10 +49,14 @@ struct TMemberInput {
 // The type list for a member of a class: the five words, then the other classes' names.
 std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses);
 
-// Rules N1, N2, M, P, K1, K2, Q in this order (with the safety rules beside them), then the
-// length of the name.
+// In this order: a name is given, it is a lower-case identifier, the must flag is ticked unless
+// the type is a string or a picture, a picture is not displayed, a key is an integer or a
+// string, a key is displayed, a queried member is searchable; then the comment fits a VB
+// string and the name fits the longest control of its type.
 TRuleResult CheckAddMember(const TMemberInput& input);
-// Rules N1, N2, M, K2, P, Q in this order; no K1. Then the length of the name.
+// The add dialog's checks but for the key's type, with the displayed key checked before the
+// picture: name given, lower-case identifier, must flag, key displayed, picture not
+// displayed, queried member searchable; then the comment and the length of the name.
 TRuleResult CheckUpdateMember(const TMemberInput& input);
 
 // The record the dialogs store, or the conversion error of a length that is not an integer, or
@@ -76,8 +80,9 @@ TRuleResult CheckStoredFriendName(const std::string& friendName);
 TRuleResult CheckStoredMemberName(const std::string& memberName);
 TRuleResult CheckStoredComment(const std::string& comment);
 
-// Decodes one UTF-8 character at pos and moves past it; false for bytes that are not UTF-8.
-bool NextCodePoint(const std::string& text, std::size_t& pos, char32_t& out);
+// Decodes one UTF-8 character at pos and moves past it; none (pos unmoved) for bytes that are
+// not UTF-8.
+std::optional<char32_t> NextCodePoint(const std::string& text, std::size_t& pos);
 // What a class or member name may hold: letters, digits, underscores, Chinese.
 bool IsIdentifierChar(char32_t c);
 // The parts of the name rules, for the model check to weigh one by one.

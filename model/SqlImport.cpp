@@ -72,8 +72,8 @@ std::string LegalName(const std::string& original, bool upperFirst, const char* 
   std::size_t pos = 0;
   while (pos < original.size()) {
     const std::size_t start = pos;
-    char32_t c;
-    if (NextCodePoint(original, pos, c) && IsIdentifierChar(c)) {
+    const std::optional<char32_t> c = NextCodePoint(original, pos);
+    if (c && IsIdentifierChar(*c)) {
       name.append(original, start, pos - start);
     } else {
       if (pos == start) pos = start + 1;
@@ -348,12 +348,7 @@ int AddNewProject(const std::string& projectName) {
   if (auto problem = CheckNewProjectName(projectName)) {
     throw TSqlImportError("工程名称\"" + projectName + "\": " + *problem);
   }
-  TProjectDAO projects;
-  projects.AddProject(projectName);
-  for (const auto& entry : projects.ListProjects()) {
-    if (entry.name == projectName) return entry.id;
-  }
-  throw TSqlImportError("新工程保存后未能找到");
+  return TProjectDAO().AddProject(projectName);
 }
 
 // The plan was made to pass the dialogs' rules; they are applied once more here, so that
@@ -380,8 +375,7 @@ int StorePlan(const TSqlImportPlan& plan, const std::string& projectName) {
     if (auto problem = CheckAddClass(projectId, imported.className, imported.friendName)) {
       throw TSqlImportError("类" + imported.className + ": " + *problem);
     }
-    classDao.AddClass(projectId, imported.className, imported.friendName, 1);
-    classIds.push_back(classDao.FindClassId(projectId, imported.className));
+    classIds.push_back(classDao.AddClass(projectId, imported.className, imported.friendName, 1));
   }
   for (std::size_t i = 0; i < plan.classes.size(); ++i) {
     const auto typeList = MemberTypeList(classDao.ListOtherClasses(projectId, classIds[i]));

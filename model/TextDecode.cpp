@@ -57,9 +57,8 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
 bool IsValidUtf8(std::string_view text) {
   std::string copy(text);
   std::size_t pos = 0;
-  char32_t ignored;
   while (pos < copy.size()) {
-    if (!NextCodePoint(copy, pos, ignored)) return false;
+    if (!NextCodePoint(copy, pos)) return false;
   }
   return true;
 }
@@ -106,12 +105,12 @@ std::string ReplaceOutsideGbk(std::string_view utf8, char replacement) {
   std::size_t pos = 0;
   while (pos < text.size()) {
     const std::size_t start = pos;
-    char32_t c;
     std::size_t offset = 0;
-    if (!NextCodePoint(text, pos, c)) {
+    const std::optional<char32_t> c = NextCodePoint(text, pos);
+    if (!c) {
       pos = start + 1;
       result += replacement;
-    } else if (c < 0x80 ||
+    } else if (*c < 0x80 ||
                toGbk.Convert(std::string_view(text).substr(start, pos - start), ignored, offset)) {
       result.append(text, start, pos - start);
     } else {

@@ -232,7 +232,7 @@ TEST_F(AutoCodeTest, DryRunClassifiesAndWritesNothing) {
 
   Generate(projectId);
   TFileOperate::WriteTextFile(Output(), Output() / "FrmEditLoan.frm", "hand written");
-  TClassDAO().UpdateClass(projectId, TClassDAO().FindClassId(projectId, "Reader"), "Reader",
+  TClassDAO().UpdateClass(projectId, TClassDAO().FindClassId(projectId, "Reader").value(), "Reader",
                           "读者们", 1);
   TPlanSink plan(home, "馆");
   Generate(projectId, &plan);

@@ -72,6 +72,11 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
   EXPECT_EQ(Run("member add 1 --name").status, 2);
   EXPECT_EQ(Run("member add x --name a").status, 2);
   EXPECT_EQ(Run("project list --bogus").status, 2);
+  TCliResult extra = Run("project add 甲 乙");
+  EXPECT_EQ(extra.status, 2);
+  EXPECT_NE(extra.err.find("无法识别的参数: 乙"), std::string::npos) << extra.err;
+  EXPECT_EQ(Run("project add 甲 --json").status, 2);
+  EXPECT_EQ(Ok("project list"), "");  // nothing was stored by the refused commands
   TCliResult help = Run("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("member add CLASS --name"), std::string::npos);

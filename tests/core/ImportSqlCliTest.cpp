@@ -60,7 +60,7 @@ class ImportSqlCliTest : public ::testing::Test {
     return text.str();
   }
   fs::path Write(const std::string& name, const std::string& text) {
-    const fs::path file = home_.path() / name;
+    fs::path file = home_.path() / name;
     std::ofstream(file, std::ios::binary) << text;
     return file;
   }

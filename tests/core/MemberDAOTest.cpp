@@ -20,6 +20,22 @@ class MemberDAOTest : public ModelTest {
   int projectId = 0, book = 0, reader = 0;
 };
 
+TEST_F(MemberDAOTest, AddReturnsTheKeyOfTheNewRowWhateverItsClass) {
+  TMember m;
+  m.projectId = projectId;
+  m.memberType = "整型";
+  m.classId = reader;
+  m.memberName = "readerId";
+  const int readerKey = TMemberDAO().AddMember(m);
+  m.classId = book;
+  m.memberName = "bookId";
+  const int bookKey = TMemberDAO().AddMember(m);
+  ASSERT_NE(readerKey, bookKey);
+  EXPECT_EQ(TMemberDAO().GetMember(readerKey)->memberName, "readerId");
+  EXPECT_EQ(TMemberDAO().GetMember(bookKey)->memberName, "bookId");
+  EXPECT_EQ(TMemberDAO().GetMember(bookKey)->classId, book);
+}
+
 TEST_F(MemberDAOTest, NewRecordStoresQueryDisplayOneAndEveryFieldRoundTrips) {
   TMember fresh;
   EXPECT_EQ(fresh.memberQueryDisplay, 1);
@@ -30,8 +46,9 @@ TEST_F(MemberDAOTest, NewRecordStoresQueryDisplayOneAndEveryFieldRoundTrips) {
   fresh.memberType = "字符串";
   fresh.memberComment = "it's \"quoted\" {className}";
   fresh.memberLength = 40;
-  TMemberDAO().AddMember(fresh);
+  const int key = TMemberDAO().AddMember(fresh);
   TMember stored = TMemberDAO().ListMembers(book).at(0);
+  EXPECT_EQ(stored.memberId, key);
   EXPECT_EQ(stored.memberQueryDisplay, 1);
   fresh.memberId = stored.memberId;
   EXPECT_EQ(stored, fresh);

@@ -21,6 +21,35 @@ TEST_F(ProjectDAOTest, AddCountRenameListInKeyOrder) {
   EXPECT_EQ(dao.GetProjectName(999), "");
 }
 
+TEST_F(ProjectDAOTest, AddReturnsTheKeyOfTheNewRow) {
+  TProjectDAO dao;
+  const int first = dao.AddProject("甲");
+  const int second = dao.AddProject("乙");
+  EXPECT_NE(first, second);
+  TDbHelper db;
+  EXPECT_EQ(db.QueryInt("select projectId from t_project where projectName=?", {"甲"}), first);
+  EXPECT_EQ(db.QueryInt("select projectId from t_project where projectName=?", {"乙"}), second);
+  dao.DeleteProject(second);
+  const int third = dao.AddProject("丙");
+  EXPECT_EQ(dao.GetProjectName(third), "丙");
+  EXPECT_EQ(dao.ListProjects(), (TNamedIdList{{"甲", first}, {"丙", third}}));
+}
+
+TEST_F(ClassDAOTest, AddReturnsTheKeyOfTheNewRowInItsProject) {
+  const int library = AddProject("library");
+  const int shop = AddProject("shop");
+  TClassDAO dao;
+  const int book = dao.AddClass(library, "Book", "图书", 1);
+  const int goods = dao.AddClass(shop, "Goods", "商品", 0);
+  const int reader = dao.AddClass(library, "Reader", "读者", 1);
+  EXPECT_EQ(dao.GetClassNameById(book), "Book");
+  EXPECT_EQ(dao.GetClassNameById(goods), "Goods");
+  EXPECT_EQ(dao.GetProjectIdOfClass(goods), shop);
+  EXPECT_EQ(dao.GetFrontShowFlag(goods), 0);
+  EXPECT_EQ(dao.FindClassId(library, "Reader"), reader);
+  EXPECT_EQ(dao.ListClasses(library), (TNamedIdList{{"Book", book}, {"Reader", reader}}));
+}
+
 TEST_F(ProjectDAOTest, DeleteRemovesClassesAndMembersButNothingOfOtherProjects) {
   int doomed = AddProject("doomed");
   int kept = AddProject("kept");
@@ -42,11 +71,11 @@ TEST_F(ProjectDAOTest, DeleteRemovesClassesAndMembersButNothingOfOtherProjects) 
 TEST_F(ClassDAOTest, LookupsOfMissingKeys) {
   TClassDAO dao;
   int projectId = AddProject("p");
-  EXPECT_EQ(dao.FindClassId(projectId, "Nope"), -1);
+  EXPECT_EQ(dao.FindClassId(projectId, "Nope"), std::nullopt);
   EXPECT_EQ(dao.GetFrontShowFlag(77), -1);
   EXPECT_EQ(dao.GetClassNameById(77), "");
   EXPECT_EQ(dao.GetFriendName(77), "");
-  EXPECT_EQ(dao.GetProjectIdOfClass(77), -1);
+  EXPECT_EQ(dao.GetProjectIdOfClass(77), std::nullopt);
 }
 
 TEST_F(ClassDAOTest, AddAndReadBackWithApostrophes) {
@@ -113,17 +142,13 @@ TEST_F(ClassDAOTest, ChecksReportTheFirstFailingClassInKeyOrder) {
   AddMember(projectId, twoKeys, "a", "整型", "a", 0, true, true);
   AddMember(projectId, twoKeys, "b", "字符串", "b", 10, true, true);
   AddMember(projectId, noKey, "c", "字符串", "c", 10, false, true);
-  int failed = 0;
-  EXPECT_FALSE(dao.CheckPrimaryKeys(dao.ListClasses(projectId), failed));
-  EXPECT_EQ(failed, twoKeys);
-  EXPECT_FALSE(dao.CheckPrimaryKeys({{"NoKey", noKey}}, failed));
-  EXPECT_EQ(failed, noKey);
-  EXPECT_FALSE(dao.CheckDisplayMembers(dao.ListClasses(projectId), failed));
-  EXPECT_EQ(failed, twoKeys);
-  failed = 0;
-  EXPECT_TRUE(dao.CheckPrimaryKeys({}, failed));
-  EXPECT_TRUE(dao.CheckDisplayMembers({{"Good", good}}, failed));
-  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(dao.FindClassWithoutOneKey(dao.ListClasses(projectId)), twoKeys);
+  EXPECT_EQ(dao.FindClassWithoutOneKey({{"NoKey", noKey}}), noKey);
+  EXPECT_EQ(dao.FindClassWithoutOneDisplayMember(dao.ListClasses(projectId)), twoKeys);
+  EXPECT_EQ(dao.FindClassWithoutOneDisplayMember({{"NoKey", noKey}}), std::nullopt);
+  EXPECT_EQ(dao.FindClassWithoutOneKey({}), std::nullopt);
+  EXPECT_EQ(dao.FindClassWithoutOneKey({{"Good", good}}), std::nullopt);
+  EXPECT_EQ(dao.FindClassWithoutOneDisplayMember({{"Good", good}}), std::nullopt);
 }
 
 }  // namespace vbgen::test

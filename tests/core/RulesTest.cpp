@@ -64,6 +64,22 @@ TEST_F(ClassRulesTest, NamesMustBeIdentifiersAndFriendNamesFitAString) {
   EXPECT_EQ(CheckAddClass(projectId, "Book", "读者's 图书 (旧)"), std::nullopt);
 }
 
+TEST(TextRulesTest, CodePointsAreReadOneUtf8CharacterAtATime) {
+  const std::string text = "a书😀";
+  std::size_t pos = 0;
+  EXPECT_EQ(NextCodePoint(text, pos), U'a');
+  EXPECT_EQ(pos, 1u);
+  EXPECT_EQ(NextCodePoint(text, pos), U'书');
+  EXPECT_EQ(pos, 4u);
+  EXPECT_EQ(NextCodePoint(text, pos), U'😀');
+  EXPECT_EQ(pos, text.size());
+  for (std::string bad : {"\xE4\xB9", "\xFF", "\x80\x61", "\xE4\x61\xA6"}) {  // \x61 is "a"
+    pos = 0;
+    EXPECT_EQ(NextCodePoint(bad, pos), std::nullopt) << bad;
+    EXPECT_EQ(pos, 0u) << bad;
+  }
+}
+
 class MemberRulesTest : public ::testing::Test {
  protected:
   // The add dialog's opening state with a name and a type chosen.
@@ -100,7 +116,7 @@ TEST_F(MemberRulesTest, NameRules) {
   EXPECT_EQ(CheckAddMember(Input("title_书名2", "字符串")), std::nullopt);
 }
 
-TEST_F(MemberRulesTest, RuleMRequiresMustForAllButStringAndPicture) {
+TEST_F(MemberRulesTest, MustFlagRequiredForAllButStringAndPicture) {
   EXPECT_EQ(CheckAddMember(Input("d", "日期型")), "日期型必须勾选是否必填标志!");
   EXPECT_EQ(CheckAddMember(Input("n", "整型")), "整型必须勾选是否必填标志!");
   EXPECT_EQ(CheckAddMember(Input("r", "Book")), "Book必须勾选是否必填标志!");
@@ -115,7 +131,8 @@ TEST_F(MemberRulesTest, PictureKeyAndQueryRules) {
   TMemberInput floatKey = Input("f", "浮点型");
   floatKey.isMust = floatKey.isPri = true;
   EXPECT_EQ(CheckAddMember(floatKey), "主键字段必须是整型或字符串型!");
-  EXPECT_EQ(CheckUpdateMember(floatKey), std::nullopt);  // the update dialog has no K1
+  EXPECT_EQ(CheckUpdateMember(floatKey),
+            std::nullopt);  // the update dialog does not check the key type
   TMemberInput hiddenKey = Input("k", "整型");
   hiddenKey.isMust = hiddenKey.isPri = true;
   hiddenKey.queryDisplay = false;
@@ -129,14 +146,46 @@ TEST_F(MemberRulesTest, PictureKeyAndQueryRules) {
 }
 
 TEST_F(MemberRulesTest, AddAndUpdateOrdersDifferOnPictureAndHiddenKey) {
-  // A picture key that is hidden from the grid breaks P, K1 and K2.
+  // A picture key hidden from the grid breaks the picture, key-type and displayed-key rules.
   TMemberInput input = Input("p", "图片型");
   input.isPri = true;
   input.queryDisplay = true;
-  EXPECT_EQ(CheckAddMember(input), "图片字段不用参与显示！");  // P before K1
+  EXPECT_EQ(CheckAddMember(input), "图片字段不用参与显示！");  // picture before key type
   input.queryDisplay = false;
-  EXPECT_EQ(CheckAddMember(input), "主键字段必须是整型或字符串型!");  // K1
-  EXPECT_EQ(CheckUpdateMember(input), "主键字段需要参与显示!");       // K2 before P
+  EXPECT_EQ(CheckAddMember(input), "主键字段必须是整型或字符串型!");  // key type
+  EXPECT_EQ(CheckUpdateMember(input), "主键字段需要参与显示!");  // displayed key before picture
+}
+
+TEST_F(MemberRulesTest, KeysAreIntegersOrStringsByTheirTypeWord) {
+  for (std::string type : {"字符串", "整型"}) {
+    TMemberInput key = Input("k", type);
+    key.isMust = key.isPri = true;
+    EXPECT_EQ(CheckAddMember(key), std::nullopt) << type;
+  }
+  for (std::string type : {"浮点型", "日期型", "Book", "Reader"}) {
+    TMemberInput key = Input("k", type);
+    key.isMust = key.isPri = true;
+    EXPECT_EQ(CheckAddMember(key), "主键字段必须是整型或字符串型!") << type;
+  }
+  // The word decides, not where it stands in the list.
+  TMemberInput reordered = Input("k", "字符串");
+  reordered.typeList = {"Book", "日期型", "整型"};
+  reordered.typeIndex = 2;
+  reordered.isMust = reordered.isPri = true;
+  EXPECT_EQ(CheckAddMember(reordered), std::nullopt);
+  reordered.typeIndex = 0;
+  EXPECT_EQ(CheckAddMember(reordered), "主键字段必须是整型或字符串型!");
+}
+
+TEST_F(MemberRulesTest, StoredNamesMeetTheDialogsRules) {
+  EXPECT_EQ(CheckStoredClassName(""), "类名称不能为空!");
+  EXPECT_EQ(CheckStoredClassName("book"), "类名首个字母必须大写");
+  EXPECT_EQ(CheckStoredClassName("Bo ok"), "类名只能由字母、数字、下划线或汉字组成!");
+  EXPECT_EQ(CheckStoredClassName("Book"), std::nullopt);
+  EXPECT_EQ(CheckStoredMemberName(""), "成员名称输入不能为空!");
+  EXPECT_EQ(CheckStoredMemberName("Title"), "成员属性首个字母必须小写");
+  EXPECT_EQ(CheckStoredMemberName("ti-tle"), "成员名称只能由字母、数字、下划线或汉字组成!");
+  EXPECT_EQ(CheckStoredMemberName("title"), std::nullopt);
 }
 
 TEST_F(MemberRulesTest, CommentsMustFitAVbString) {

@@ -47,7 +47,9 @@ std::vector<TRow> RowsOf(int classId) {
 }
 
 int ClassIdOf(int projectId, const std::string& name) {
-  return TClassDAO().FindClassId(projectId, name);
+  const std::optional<int> classId = TClassDAO().FindClassId(projectId, name);
+  EXPECT_TRUE(classId) << "no class " << name;
+  return classId.value_or(0);
 }
 
 std::vector<std::string> ClassNames(int projectId) {
@@ -196,17 +198,18 @@ TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules
                                                {"freight", "浮点型", 0, 0, 1, 0, 1},
                                                {"shipName", "字符串", 40, 0, 0, 1, 1}}));
 
+  // A note too long for one line is one parenthesised literal, not two elements.
   const std::vector<std::string> expectedNotes{
       "未导入: 表\"Order Details\"的主键由多列(OrderID, ProductID)组成",
       "未导入: 表\"Log\"没有主键",
-      "已调整: 表\"Customers\"的列\"CompanyName\"的说明含有双引号、控制字符或GBK无法表示的字符, "
-      "已替换",
+      ("已调整: 表\"Customers\"的列\"CompanyName\"的说明含有双引号、控制字符或GBK无法表示的字符, "
+       "已替换"),
       "已调整: 表\"Customers\"的列\"Notes\"的长度不限(nvarchar(max)), 按8000导入",
-      "未导入: 表\"Employees\"的列\"ReportsTo\"对表\"Employees\"的引用(类不能引用自身), "
-      "该列按自身类型导入",
+      ("未导入: 表\"Employees\"的列\"ReportsTo\"对表\"Employees\"的引用(类不能引用自身), "
+       "该列按自身类型导入"),
       "已调整: 表\"Employees\"的列\"ReportsTo\"可为空, 但整型成员必须必填, 已设为必填",
-      "注意: 表\"Orders\"的列\"OrderID\"是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, "
-      "由数据库编号",
+      ("注意: 表\"Orders\"的列\"OrderID\"是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, "
+       "由数据库编号"),
       "已调整: 表\"Orders\"的列\"CustomerID\"可为空, 但Customers成员必须必填, 已设为必填",
       "已调整: 表\"Orders\"的列\"OrderDate\"可为空, 但日期型成员必须必填, 已设为必填",
       "未导入: 表\"Orders\"的列\"Total\"是计算列",
@@ -337,8 +340,10 @@ std::string Utf16(const std::string& utf8, bool bigEndian) {
     bytes += bigEndian ? std::string{high, low} : std::string{low, high};
   };
   std::size_t pos = 0;
-  char32_t c;
-  while (pos < utf8.size() && NextCodePoint(utf8, pos, c)) {
+  while (pos < utf8.size()) {
+    const std::optional<char32_t> next = NextCodePoint(utf8, pos);
+    if (!next) break;
+    const char32_t c = *next;
     if (c < 0x10000) {
       put(static_cast<char16_t>(c));
     } else {

@@ -21,14 +21,10 @@ class ModelTest : public ::testing::Test {
   void SetUp() override { TDbHelper::SetDatabasePath(dir_.path() / "projects.db"); }
   void TearDown() override { TDbHelper::Close(); }
 
-  int AddProject(const std::string& name) {
-    TProjectDAO().AddProject(name);
-    return TProjectDAO().ListProjects().back().id;
-  }
+  int AddProject(const std::string& name) { return TProjectDAO().AddProject(name); }
   int AddClass(int projectId, const std::string& name, const std::string& friendName,
                int frontShowFlag = 1) {
-    TClassDAO().AddClass(projectId, name, friendName, frontShowFlag);
-    return TClassDAO().ListClasses(projectId).back().id;
+    return TClassDAO().AddClass(projectId, name, friendName, frontShowFlag);
   }
   // A member as the dialogs would store it: the flags follow the type.
   int AddMember(int projectId, int classId, const std::string& name, const std::string& type,
@@ -48,8 +44,7 @@ class ModelTest : public ::testing::Test {
     m.queryFlag = query;
     m.memberIsDisplay = display;
     m.memberQueryDisplay = queryDisplay;
-    TMemberDAO().AddMember(m);
-    return TMemberDAO().ListMembers(classId).back().memberId;
+    return TMemberDAO().AddMember(m);
   }
 
   // The project's model as a run reads it.

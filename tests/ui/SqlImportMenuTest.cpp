@@ -67,7 +67,7 @@ class SqlImportMenuTest : public QObject {
   }
 
   fs::path Write(const std::string& name, const std::string& text) {
-    const fs::path file = home_->path() / name;
+    fs::path file = home_->path() / name;
     std::ofstream(file, std::ios::binary) << text;
     return file;
   }
@@ -120,7 +120,7 @@ class SqlImportMenuTest : public QObject {
     QCOMPARE(Items(window->CB_Project), (QStringList{"Alpha", "library"}));
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("library"));
     QCOMPARE(Items(window->LB_Object), (QStringList{"Shelf", "Book"}));
-    const int book = TClassDAO().FindClassId(window->SelectedProjectId(), "Book");
+    const int book = TClassDAO().FindClassId(window->SelectedProjectId(), "Book").value();
     QCOMPARE(TMemberDAO().ListMembers(book).back().memberType, std::string("Shelf"));
 
     const QString memo = window->Memo_State->toPlainText();
