@@ -1,11 +1,11 @@
 // Runs over hostile input: names and links that point out of the project directory, leftovers
 // of a killed run, support files that cannot be copied, failures after failures.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 
 #include "TestModel.h"
