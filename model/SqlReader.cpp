@@ -222,8 +222,8 @@ class TTableParts {
       table.columns.push_back(Column(table, inParens));
     }
     if (!AtElementEnd(inParens)) {
-      in_.Fail(in_.Peek(),
-               "表" + table.name + "的定义中有无法读取的内容: \"" + in_.Shown(in_.Peek()) + "\"");
+      in_.Fail(in_.Peek(), "表" + table.name + "的定义中有无法读取的内容: \"" +
+                               TSqlCursor::Shown(in_.Peek()) + "\"");
     }
   }
 
@@ -304,7 +304,7 @@ class TTableParts {
         }
       }
     } else {
-      in_.Fail(first, context + "无法读取: \"" + in_.Shown(first) + "\"");
+      in_.Fail(first, context + "无法读取: \"" + TSqlCursor::Shown(first) + "\"");
     }
   }
 
@@ -386,7 +386,7 @@ class TTableParts {
       in_.Next();
       if (in_.Peek().IsSymbol('(')) in_.SkipGroup();
     } else {
-      in_.Fail(token, context + "的DEFAULT值无法读取: \"" + in_.Shown(token) + "\"");
+      in_.Fail(token, context + "的DEFAULT值无法读取: \"" + TSqlCursor::Shown(token) + "\"");
     }
   }
 
@@ -416,7 +416,7 @@ class TTableParts {
       column.length = value;
       in_.Next();
     } else {
-      in_.Fail(argument, context + "的类型参数无法读取: \"" + in_.Shown(argument) + "\"");
+      in_.Fail(argument, context + "的类型参数无法读取: \"" + TSqlCursor::Shown(argument) + "\"");
     }
     while (in_.AcceptSymbol(',')) {
       if (in_.Peek().kind != TSqlTokenKind::Number)
@@ -484,7 +484,7 @@ class TTableParts {
       } else if (token.IsSymbol('(')) {
         in_.SkipGroup();
       } else {
-        in_.Fail(token, context + "的定义无法读取: \"" + in_.Shown(token) + "\"");
+        in_.Fail(token, context + "的定义无法读取: \"" + TSqlCursor::Shown(token) + "\"");
       }
     }
   }
@@ -517,7 +517,7 @@ class TReader {
   void Statement(bool batchStart) {
     const TSqlToken& token = in_.Peek();
     if (token.kind != TSqlTokenKind::Word) {
-      in_.Fail(token, "无法读取的语句, 开头是\"" + in_.Shown(token) + "\"");
+      in_.Fail(token, "无法读取的语句, 开头是\"" + TSqlCursor::Shown(token) + "\"");
     }
     if (token.Is("CREATE")) {
       const std::size_t what = in_.Peek(1).Is("OR") && in_.Peek(2).Is("ALTER") ? 3 : 1;
@@ -649,7 +649,7 @@ class TReader {
                in_.Peek().Is("REBUILD")) {
       in_.SkipStatement();
     } else {
-      in_.Fail(in_.Peek(), context + ": 无法读取\"" + in_.Shown(in_.Peek()) + "\"");
+      in_.Fail(in_.Peek(), context + ": 无法读取\"" + TSqlCursor::Shown(in_.Peek()) + "\"");
     }
   }
 
@@ -757,7 +757,7 @@ class TReader {
         }
         return token.text;
       default:
-        in_.Fail(token, "存储过程参数有误: \"" + in_.Shown(token) + "\"");
+        in_.Fail(token, "存储过程参数有误: \"" + TSqlCursor::Shown(token) + "\"");
     }
   }
 
