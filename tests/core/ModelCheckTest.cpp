@@ -210,6 +210,8 @@ TEST_F(ModelCheckTest, ReservedWordsAreWarningsNamingTheStatementTheyBreak) {
     EXPECT_EQ(problem.severity, TSeverity::Warning) << problem.Line();
     lines.push_back(problem.Line());
   }
+  // Long lines are split into adjacent literals on purpose.
+  // NOLINTBEGIN(bugprone-suspicious-missing-comma)
   EXPECT_EQ(lines, (std::vector<std::string>{
                        "警告: 工程\"p\" 类\"Select\": 类名是T-SQL的保留字, 不加方括号的语句会出错: "
                        "窗体中的\"select * from Select\", 建表语句中的\"ALTER TABLE Select ADD "
@@ -231,6 +233,7 @@ TEST_F(ModelCheckTest, ReservedWordsAreWarningsNamingTheStatementTheyBreak) {
                        "警告: 工程\"p\" 类\"Sub\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
                        "sub\"无法载入",
                    }));
+  // NOLINTEND(bugprone-suspicious-missing-comma)
   EXPECT_EQ(ScriptRefusal(model), "");
   // A key named after a VB6 word breaks the edit form's public variable.
   const std::vector<std::string> key = Lines(Model("p", {{"Book", {}, "date"}}));
