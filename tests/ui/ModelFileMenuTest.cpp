@@ -66,7 +66,7 @@ class ModelFileMenuTest : public QObject {
   }
 
   fs::path WriteModelFile(const std::string& name, const std::string& text) {
-    const fs::path file = home_->path() / name;
+    fs::path file = home_->path() / name;
     std::ofstream(file, std::ios::binary) << text;
     return file;
   }
