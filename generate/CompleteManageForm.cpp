@@ -16,42 +16,6 @@
 namespace vbgen {
 namespace {
 
-// A date condition runs from the first picker's day to the second picker's day, both included.
-// Both pickers share the label's cell, one above the other. The Begin lines end with one blank.
-constexpr std::string_view kDateRange = R"vb(      Begin MSComCtl2.DTPicker DTP_{memberName} 
-         Height          =   255
-         Left            =   {inputLeft}
-         TabIndex        =   {tabIndex1}
-         Top             =   {fromTop}
-         Width           =   1335
-         _ExtentX        =   2355
-         _ExtentY        =   450
-         _Version        =   393216
-         Format          =   107544577
-         CurrentDate     =   41857
-      End
-      Begin MSComCtl2.DTPicker DTP_{memberName}To 
-         Height          =   255
-         Left            =   {inputLeft}
-         TabIndex        =   {tabIndex2}
-         Top             =   {toTop}
-         Width           =   1335
-         _ExtentX        =   2355
-         _ExtentY        =   450
-         _Version        =   393216
-         Format          =   107544577
-         CurrentDate     =   41857
-      End
-      Begin VB.CheckBox CHB_{memberName} 
-         Caption         =   "启用"
-         Height          =   255
-         Left            =   {checkLeft}
-         TabIndex        =   {tabIndex3}
-         Top             =   {cellTop}
-         Width           =   735
-      End
-)vb";
-
 // A reference is searched by an entry chosen from the list; nothing can be typed into it.
 constexpr std::string_view kReferenceList = R"vb(      Begin VB.ComboBox CB_{memberName}
          Height          =   300
@@ -308,15 +272,11 @@ std::string Designer(const TFormClass& form, const TMemberList& search,
     const TQueryCell cell = QueryCellAt(static_cast<int>(position), tab);
     text += QueryLabel(member, cell);
     if (member.memberType == kTypeDate) {
-      text += Fill(kDateRange, {{"memberName", member.memberName},
-                                {"inputLeft", Num(cell.left + 840)},
-                                {"tabIndex1", Num(cell.tab + 1)},
-                                {"fromTop", Num(cell.top - 180)},
-                                {"tabIndex2", Num(cell.tab + 2)},
-                                {"toTop", Num(cell.top + 90)},
-                                {"checkLeft", Num(cell.left + 2160)},
-                                {"tabIndex3", Num(cell.tab + 3)},
-                                {"cellTop", Num(cell.top)}});
+      // From the first picker's day to the second's, both included; the two pickers share the
+      // label's cell, one above the other.
+      text += QueryDatePicker(member.memberName, cell, cell.tab + 1, cell.top - 180);
+      text += QueryDatePicker(member.memberName + "To", cell, cell.tab + 2, cell.top + 90);
+      text += QueryEnableBox(member.memberName, cell, cell.tab + 3);
       tab += 4;
     } else if (member.IsReference()) {
       text += Fill(kReferenceList, {{"memberName", member.memberName},

@@ -182,7 +182,7 @@ constexpr std::string_view kTextBox = R"vb(      Begin VB.TextBox TB_{memberName
       End
 )vb";
 
-// A date member: a picker and the check box that switches the date condition on. Both Begin
+// A date member: a picker, then the check box that switches the date condition on. Both Begin
 // lines end with one blank.
 constexpr std::string_view kDatePicker = R"vb(      Begin MSComCtl2.DTPicker DTP_{memberName} 
          Height          =   255
@@ -196,7 +196,9 @@ constexpr std::string_view kDatePicker = R"vb(      Begin MSComCtl2.DTPicker DTP
          Format          =   107544577
          CurrentDate     =   41857
       End
-      Begin VB.CheckBox CHB_{memberName} 
+)vb";
+
+constexpr std::string_view kEnableBox = R"vb(      Begin VB.CheckBox CHB_{memberName} 
          Caption         =   "启用"
          Height          =   255
          Left            =   {checkLeft}
@@ -311,13 +313,8 @@ int QueryMemberText(const TMember& member, const TQueryCell& cell, std::string& 
     return cell.tab + 2;
   }
   if (member.memberType == kTypeDate) {
-    text += Fill(kDatePicker, {{"memberName", member.memberName},
-                               {"inputLeft", Num(cell.left + 840)},
-                               {"tabIndex1", Num(cell.tab + 1)},
-                               {"inputTop", Num(cell.top)},
-                               {"checkLeft", Num(cell.left + 2160)},
-                               {"tabIndex2", Num(cell.tab + 2)},
-                               {"cellTop", Num(cell.top)}});
+    text += QueryDatePicker(member.memberName, cell, cell.tab + 1, cell.top);
+    text += QueryEnableBox(member.memberName, cell, cell.tab + 2);
     return cell.tab + 3;
   }
   text += Fill(kComboBox, {{"memberName", member.memberName},
@@ -361,6 +358,21 @@ std::string QueryLabel(const TMember& member, const TQueryCell& cell) {
                        {"cellLeft", Num(cell.left)},
                        {"tabIndex", Num(cell.tab)},
                        {"cellTop", Num(cell.top)}});
+}
+
+std::string QueryDatePicker(const std::string& controlName, const TQueryCell& cell, int tabIndex,
+                            int top) {
+  return Fill(kDatePicker, {{"memberName", controlName},
+                            {"inputLeft", Num(cell.left + 840)},
+                            {"tabIndex1", Num(tabIndex)},
+                            {"inputTop", Num(top)}});
+}
+
+std::string QueryEnableBox(const std::string& memberName, const TQueryCell& cell, int tabIndex) {
+  return Fill(kEnableBox, {{"memberName", memberName},
+                           {"checkLeft", Num(cell.left + 2160)},
+                           {"tabIndex2", Num(tabIndex)},
+                           {"cellTop", Num(cell.top)}});
 }
 
 std::string QueryTextBox(const TMember& member, const TQueryCell& cell) {

@@ -55,6 +55,11 @@ std::string ManageFormTop(const std::string& className, const std::string& frien
 // A query member's label, and the text box of a string member, in its cell.
 std::string QueryLabel(const TMember& member, const TQueryCell& cell);
 std::string QueryTextBox(const TMember& member, const TQueryCell& cell);
+// A date picker named DTP_{controlName} in the cell's input column, and the 启用 check box that
+// switches a date member's condition on.
+std::string QueryDatePicker(const std::string& controlName, const TQueryCell& cell, int tabIndex,
+                            int top);
+std::string QueryEnableBox(const std::string& memberName, const TQueryCell& cell, int tabIndex);
 // The query button (taking the tab index after the last member) and the end of the query frame.
 std::string QueryButtonAndFrameEnd(int buttonTab);
 // "End" of the form and the attribute lines.

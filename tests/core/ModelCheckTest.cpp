@@ -17,18 +17,18 @@ namespace {
 
 // A class of the hand-made models below: an integer key (also its display member) and the
 // members given as name and type.
-struct TClassSpec {
+struct TClassSketch {
   std::string className;
   std::vector<std::pair<std::string, std::string>> members;
   std::string keyName = "id";
 };
 
-TModelSnapshot Model(const std::string& projectName, const std::vector<TClassSpec>& specs) {
+TModelSnapshot Model(const std::string& projectName, const std::vector<TClassSketch>& sketches) {
   std::vector<TClassModel> classes;
   int memberId = 0;
-  for (const TClassSpec& spec : specs) {
+  for (const TClassSketch& sketch : sketches) {
     const int classId = static_cast<int>(classes.size()) + 1;
-    TClassModel entry{classId, spec.className, spec.className + "表", 1, {}};
+    TClassModel entry{classId, sketch.className, sketch.className + "表", 1, {}};
     auto add = [&](const std::string& name, const std::string& type, bool key) {
       TMember m;
       m.memberId = ++memberId;
@@ -45,8 +45,8 @@ TModelSnapshot Model(const std::string& projectName, const std::vector<TClassSpe
       m.memberComment = name;
       entry.members.push_back(m);
     };
-    add(spec.keyName, std::string(kTypeInteger), true);
-    for (const auto& [name, type] : spec.members) add(name, type, false);
+    add(sketch.keyName, std::string(kTypeInteger), true);
+    for (const auto& [name, type] : sketch.members) add(name, type, false);
     classes.push_back(std::move(entry));
   }
   return TModelSnapshot(1, projectName, std::move(classes));
