@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "WindowInput.h"
 #include "ui/FormAddMember.h"
 #include "ui/FormUpdateClass.h"
 #include "ui/FormUpdateMember.h"
@@ -31,19 +32,9 @@ class DialogInputTest : public QObject {
   int projectId_ = 0, bookId_ = 0, readerId_ = 0, loanId_ = 0;
 
   std::unique_ptr<TFormMain> ShowWindow() {
-    auto window = std::make_unique<TFormMain>(TProgramDir(home_->path()), *dialogs_, desktop_);
-    dialogs_->SetOwner(window.get());
-    window->Timer1->stop();
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitFor([&] { return window->isActiveWindow(); })) return nullptr;
-    return window;
+    return ShowActiveWindow(home_->path(), *dialogs_, desktop_);
   }
 
-  static void ClickClass(TFormMain& window, int row) {
-    QTest::mouseClick(window.LB_Object->viewport(), Qt::LeftButton, {},
-                      window.LB_Object->visualItemRect(window.LB_Object->item(row)).center());
-  }
   static void DoubleClickClass(TFormMain& window, int row) {
     const QPoint at = window.LB_Object->visualItemRect(window.LB_Object->item(row)).center();
     QTest::mouseClick(window.LB_Object->viewport(), Qt::LeftButton, {}, at);
@@ -52,9 +43,6 @@ class DialogInputTest : public QObject {
   static void DoubleClickTable(TFormMain& window, const QPoint& at) {
     QTest::mouseClick(window.LV_Member->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(window.LV_Member->viewport(), Qt::LeftButton, {}, at);
-  }
-  static QPoint RowPoint(TFormMain& window, int row) {
-    return window.LV_Member->visualRect(window.LV_Member->model()->index(row, 1)).center();
   }
   static int RowOfMember(TFormMain& window, int memberId) {
     for (int row = 0; row < window.LV_Member->rowCount(); ++row) {
@@ -206,7 +194,7 @@ class DialogInputTest : public QObject {
 
     auto window = ShowWindow();
     QVERIFY(window);
-    ClickClass(*window, 2);  // Loan
+    ClickClassRow(*window, 2);  // Loan
     const TMemberList before = TMemberDAO().ListMembers(loanId_);
     for (int memberId : {readerRef, goodsRef, odd}) {
       std::string shownType;
@@ -216,7 +204,7 @@ class DialogInputTest : public QObject {
         Click(form.Button1);
       });
       PressReturn();
-      DoubleClickTable(*window, RowPoint(*window, RowOfMember(*window, memberId)));
+      DoubleClickTable(*window, MemberRowPoint(*window, RowOfMember(*window, memberId)));
       QCOMPARE(shownType, TMemberDAO().GetMember(memberId)->memberType);
       QCOMPARE(driver_->seen.back().text, std::string("类成员属性更新成功!"));
       ExpectMainWindowActive(*window);
@@ -230,7 +218,7 @@ class DialogInputTest : public QObject {
       Click(form.Button1);
     });
     PressReturn();
-    DoubleClickTable(*window, RowPoint(*window, RowOfMember(*window, goodsRef)));
+    DoubleClickTable(*window, MemberRowPoint(*window, RowOfMember(*window, goodsRef)));
     const TMember changed = *TMemberDAO().GetMember(goodsRef);
     QCOMPARE(changed.memberType, std::string("Goods"));
     QCOMPARE(changed.memberComment, std::string("商品引用"));
@@ -248,7 +236,7 @@ class DialogInputTest : public QObject {
       ReplaceText(form.Edt_MemberName, "changed");
       Click(form.Button2);
     });
-    DoubleClickTable(*window, RowPoint(*window, 1));
+    DoubleClickTable(*window, MemberRowPoint(*window, 1));
     QCOMPARE(*TMemberDAO().GetMember(titleId), before);
 
     driver_->Then([&](QDialog& dialog) {

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "WindowInput.h"
 #include "ui/MainForm.h"
 
 using namespace vbgen;
@@ -31,39 +32,24 @@ class MainWindowInputTest : public QObject {
   TFakeDesktop desktop_;
   std::unique_ptr<TModalDriver> driver_;
 
-  // The window with the real boxes, shown and active.
   std::unique_ptr<TFormMain> ShowWindow() {
-    auto window = std::make_unique<TFormMain>(TProgramDir(home_->path()), *dialogs_, desktop_);
-    dialogs_->SetOwner(window.get());
-    window->Timer1->stop();
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitFor([&] { return window->isActiveWindow(); })) return nullptr;
-    return window;
+    return ShowActiveWindow(home_->path(), *dialogs_, desktop_);
   }
 
   // Opens the member table's context menu over a row, as the right mouse button or the menu
   // key does, and picks an item by its access key.
   static void PickContextItem(TFormMain& window, int row, Qt::Key itemKey) {
     QWidget* viewport = window.LV_Member->viewport();
-    const QPoint at = RowPoint(window, row);
+    const QPoint at = MemberRowPoint(window, row);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
     QApplication::sendEvent(viewport, &event);
     QTRY_VERIFY(window.PopupMenu1->isVisible());
     QTest::keyClick(window.PopupMenu1, itemKey);
   }
 
-  static QPoint RowPoint(TFormMain& window, int row) {
-    return window.LV_Member->visualRect(window.LV_Member->model()->index(row, 1)).center();
-  }
   static void ClickRow(TFormMain& window, int row, Qt::KeyboardModifiers modifiers = {}) {
     QTest::mouseClick(window.LV_Member->viewport(), Qt::LeftButton, modifiers,
-                      RowPoint(window, row));
-  }
-  static void ClickClass(TFormMain& window, int row, Qt::KeyboardModifiers modifiers = {}) {
-    QListWidgetItem* item = window.LB_Object->item(row);
-    QTest::mouseClick(window.LB_Object->viewport(), Qt::LeftButton, modifiers,
-                      window.LB_Object->visualItemRect(item).center());
+                      MemberRowPoint(window, row));
   }
 
   static QStringList Column(TFormMain& window, int column) {
@@ -141,7 +127,7 @@ class MainWindowInputTest : public QObject {
     const std::pair<int, int> picks[] = {
         {1, lib.readerId}, {0, lib.bookId}, {2, lib.loanId}, {1, lib.readerId}, {1, lib.readerId}};
     for (const auto& [row, classId] : picks) {
-      ClickClass(*window, row);
+      ClickClassRow(*window, row);
       QCOMPARE(window->SelectedClassId(), classId);
       QCOMPARE(Column(*window, 0), StoredIds(classId));
       QCOMPARE(Column(*window, 1), StoredNames(classId));
@@ -153,10 +139,10 @@ class MainWindowInputTest : public QObject {
     QTest::keyClick(window->LB_Object, Qt::Key_Home);
     QCOMPARE(Column(*window, 0), StoredIds(lib.bookId));
     // Ctrl and a click takes the selection away: no class is selected, no rows are shown.
-    ClickClass(*window, 0, Qt::ControlModifier);
+    ClickClassRow(*window, 0, Qt::ControlModifier);
     QCOMPARE(window->SelectedClassId(), int(TFormMain::kNone));
     QCOMPARE(window->LV_Member->rowCount(), 0);
-    ClickClass(*window, 2);
+    ClickClassRow(*window, 2);
     QCOMPARE(Column(*window, 1), StoredNames(lib.loanId));
   }
 
@@ -164,7 +150,7 @@ class MainWindowInputTest : public QObject {
     TLibrary lib = MakeLibrary();
     auto window = ShowWindow();
     QVERIFY(window);
-    ClickClass(*window, 2);  // Loan: loanId, book, readerId, loanDate
+    ClickClassRow(*window, 2);  // Loan: loanId, book, readerId, loanDate
     const QStringList ids = StoredIds(lib.loanId);
 
     ClickRow(*window, 1);
@@ -267,7 +253,7 @@ class MainWindowInputTest : public QObject {
     TLibrary lib = MakeLibrary();
     auto window = ShowWindow();
     QVERIFY(window);
-    ClickClass(*window, 1);
+    ClickClassRow(*window, 1);
     driver_->Press("确定");
     // The short success box is still wide enough for its whole caption in the title bar.
     int boxWidth = 0, captionWidth = 0;
