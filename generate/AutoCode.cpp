@@ -1,5 +1,6 @@
 #include "generate/AutoCode.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -8,6 +9,7 @@
 #include "generate/ModelCheck.h"
 #include "generate/ModelSnapshot.h"
 #include "generate/ProjectDir.h"
+#include "generate/RunRecord.h"
 #include "generate/UIOperate.h"
 
 namespace vbgen {
@@ -87,10 +89,19 @@ void TAutoCode::Run() {
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::DisplayCount)) {
     return listener_.DisplayCheckFailed(failed->classId);
   }
+  // A complete run of these very inputs has passed every check already.
+  const std::optional<std::string> inputs =
+      sink_ ? std::nullopt
+            : RunInputsFingerprint(model, programDir_.TemplateDir(), options_, ProgramBuildId());
+  std::optional<TRunRecord> last;
+  if (inputs) last = ReadLastRunRecord(programDir_.Home(), projectName);
+  if (last && !RecordsThisRun(*last, *inputs, model)) last.reset();
   // Anything else VB6 or SQL Server would refuse stops the run before a file is written;
   // warnings do not.
-  if (const std::optional<TModelProblem> error = FirstError(CheckModel(model))) {
-    throw TRunStopped(error->Line());
+  if (!last) {
+    if (const std::optional<TModelProblem> error = FirstError(CheckModel(model))) {
+      throw TRunStopped(error->Line());
+    }
   }
   CheckShippedFiles();
   const TFileOperate::TTreeListing support = TFileOperate::ListTree(programDir_.BakDir());
@@ -99,27 +110,62 @@ void TAutoCode::Run() {
   if (!sink_) disk.emplace(programDir_.Home(), projectName, listener_);
   TGenContext context{projectName, programDir_.TemplateDir(),
                       sink_ ? *sink_ : static_cast<TFileSink&>(*disk), listener_};
-  // Every path of the run is checked before the first file is written: a link that leads out
-  // of the project directory stops the run with nothing written.
-  for (const std::string& name : ProjectFileNames(model)) {
-    context.sink.Admit(context.OutputPath(name));
+  // Files that still hold what the recorded run wrote are only read (links followed while they
+  // stay inside, as for any read); otherwise every path of the run is checked before the first
+  // file is written: a link that leads out of the project directory stops the run with
+  // nothing written.
+  const bool confirmed = last && disk->ConfirmFiles(*last);
+  if (!confirmed) {
+    for (const std::string& name : ProjectFileNames(model)) {
+      context.sink.Admit(context.OutputPath(name));
+    }
   }
   const fs::path output = programDir_.OutputDir(projectName);
   for (const auto& entry : support.entries) {
     if (!KeptAsIs(output, entry)) context.sink.Admit(context.OutputPath(entry.relative));
   }
 
+  TRunRecord made{inputs.value_or(std::string()), {}, {}};
   std::vector<std::string> notCopied;
   try {
-    TUIOperate(context, options_).AssembleProject(namespaceName_, model);
+    if (confirmed) {
+      for (const std::string& line : last->progress) listener_.Progress(line);
+      made = std::move(*last);
+    } else {
+      Generate(context, model, disk ? &*disk : nullptr, made);
+    }
     notCopied = CopySupportFiles(context, support);
   } catch (...) {
     if (disk) SaveAfterFailure(*disk);
     throw;
   }
-  if (disk) disk->SaveManifest();
+  if (disk) {
+    disk->SaveManifest();
+    if (inputs && notCopied.empty()) disk->SaveRunRecord(made);
+  }
   if (!notCopied.empty()) return listener_.GenerationIncomplete(notCopied);
   listener_.GenerationDone();
+}
+
+// The project's files, noting for the record what the generators write and say.
+void TAutoCode::Generate(TGenContext& context, const TModelSnapshot& model, TGuardedDiskSink* disk,
+                         TRunRecord& made) {
+  TRecordingProgress progress(listener_, made.progress);
+  TGenContext recorded{context.projectName, context.templateDir, context.sink, progress};
+  if (disk) disk->NoteWritesIn(&made);
+  TUIOperate(recorded, options_).AssembleProject(namespaceName_, model);
+  if (disk) disk->NoteWritesIn(nullptr);
+}
+
+// A record of these inputs that names exactly the files this run would write.
+bool TAutoCode::RecordsThisRun(const TRunRecord& record, const std::string& inputs,
+                               const TModelSnapshot& model) {
+  if (record.inputs != inputs) return false;
+  std::vector<std::string> recorded, expected = ProjectFileNames(model);
+  for (const TRecordedFile& file : record.files) recorded.push_back(file.path);
+  std::sort(recorded.begin(), recorded.end());
+  std::sort(expected.begin(), expected.end());
+  return recorded == expected;
 }
 
 // What was written stays, and so does the record of it; the failure that stopped the run is

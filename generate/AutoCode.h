@@ -10,6 +10,8 @@
 namespace vbgen {
 
 class TGuardedDiskSink;
+class TModelSnapshot;
+struct TRunRecord;
 
 // How a run talks to its caller. The three notifications may block: the run waits until they
 // return (the window shows its message box meanwhile).
@@ -49,6 +51,10 @@ class TAutoCode {
   std::vector<std::string> CopySupportFiles(TGenContext& context,
                                             const TFileOperate::TTreeListing& support);
   void SaveAfterFailure(TGuardedDiskSink& disk);
+  void Generate(TGenContext& context, const TModelSnapshot& model, TGuardedDiskSink* disk,
+                TRunRecord& made);
+  static bool RecordsThisRun(const TRunRecord& record, const std::string& inputs,
+                             const TModelSnapshot& model);
 
   int projectId_;
   std::string namespaceName_;

@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kStateDir = ".vbgen";
 constexpr const char* kManifest = ".vbgen/manifest";
+constexpr const char* kRunRecord = ".vbgen/run";
 
 // The path inside the output directory of "projects/{projectName}/{path}".
 std::string Inside(const std::string& relativePath, const std::string& prefix) {
@@ -112,7 +113,37 @@ void TGuardedDiskSink::Write(const std::string& relativePath, const std::string&
     progress_.Progress("已备份手工修改过的文件: " + relativePath + " -> " + dir_.Prefix() + backup);
   }
   dir_.Write(path, bytes, current);
-  manifest_.Record(path, ContentHash(bytes));
+  std::string hash = ContentHash(bytes);
+  if (noted_) noted_->files.push_back({path, hash, FileDigest(bytes)});
+  manifest_.Record(path, std::move(hash));
+}
+
+bool TGuardedDiskSink::ConfirmFiles(const TRunRecord& record) {
+  std::string current;  // one buffer for every file
+  for (const TRecordedFile& file : record.files) {
+    if (!dir_.ReadInto(file.path, current) || FileDigest(current) != file.digest) return false;
+  }
+  for (const TRecordedFile& file : record.files) {
+    const std::size_t slash = file.path.rfind('/');
+    dir_.RemoveLeftoversOnce(slash == std::string::npos ? std::string()
+                                                        : file.path.substr(0, slash));
+    manifest_.Record(file.path, file.hash);
+  }
+  return true;
+}
+
+void TGuardedDiskSink::SaveRunRecord(const TRunRecord& record) {
+  dir_.Write(kRunRecord, record.Text(), dir_.Read(kRunRecord));
+}
+
+std::optional<TRunRecord> ReadLastRunRecord(fs::path home, const std::string& projectName) {
+  try {
+    TProjectDir dir(std::move(home), projectName);
+    const std::optional<std::string> text = dir.Read(kRunRecord);
+    return text ? TRunRecord::Parse(*text) : std::nullopt;
+  } catch (const TFileError&) {
+    return std::nullopt;
+  }
 }
 
 void TGuardedDiskSink::MakeDirectory(const std::string& relativePath) {

@@ -10,6 +10,7 @@
 
 #include "generate/GenContext.h"
 #include "generate/ProjectDir.h"
+#include "generate/RunRecord.h"
 
 namespace vbgen {
 
@@ -57,6 +58,15 @@ class TGuardedDiskSink : public TFileSink {
   // Records what was written; called at the end of a run, also one that failed halfway.
   void SaveManifest() { manifest_.Save(); }
 
+  // While set, every file written is noted in the record with its hash.
+  void NoteWritesIn(TRunRecord* record) { noted_ = record; }
+  // True when every file of the record still holds the bytes it names: the run that made the
+  // record would write them again unchanged. Then they are recorded in the manifest as if
+  // written, and their folders are cleared of a killed run's leftovers; nothing else changes.
+  bool ConfirmFiles(const TRunRecord& record);
+  // Keeps the record of a complete run for the next one.
+  void SaveRunRecord(const TRunRecord& record);
+
  private:
   std::string BackupDir();
 
@@ -64,7 +74,14 @@ class TGuardedDiskSink : public TFileSink {
   TManifest manifest_;
   TProgressSink& progress_;
   std::string backupDir_;  // inside the output directory, once made
+  TRunRecord* noted_ = nullptr;
 };
+
+// The record the last complete run left in the project's directory; none when there is none,
+// or it cannot be read or trusted (a run then generates everything, and meets any fault of the
+// directory where it always does).
+std::optional<TRunRecord> ReadLastRunRecord(std::filesystem::path home,
+                                            const std::string& projectName);
 
 // Writes nothing: notes for each file whether a run would create, change or leave it.
 class TPlanSink : public TFileSink {

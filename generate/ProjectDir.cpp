@@ -191,9 +191,15 @@ void TProjectDir::RequirePlain(const std::string& inside) const {
 // The folders on the way are checked as they are opened, a link in the file's place as it is
 // opened (O_NOFOLLOW): no extra look-up per file.
 std::optional<std::string> TProjectDir::Read(const std::string& inside) {
+  std::string bytes;
+  if (!ReadInto(inside, bytes)) return std::nullopt;
+  return bytes;
+}
+
+bool TProjectDir::ReadInto(const std::string& inside, std::string& bytes) {
   RequirePlain(inside);
   const int dirFd = DirFd(Parent(inside), false);
-  if (dirFd < 0) return std::nullopt;
+  if (dirFd < 0) return false;
   const std::string name = LastPart(inside);
   int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0 && errno == ELOOP) {
@@ -201,16 +207,17 @@ std::optional<std::string> TProjectDir::Read(const std::string& inside) {
     fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC);
   }
   if (fd < 0) {
-    if (errno == ENOENT) return std::nullopt;
+    if (errno == ENOENT) return false;
     Fail("无法读取文件", inside, errno);
   }
   struct stat info;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return std::nullopt;  // a folder or a device under a file's name: writing it will say so
+    return false;  // a folder or a device under a file's name: writing it will say so
   }
   // One read for the whole file: a short read of a regular file is its end.
-  std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
+  // resize, not assign: a reused buffer keeps its pages
+  bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
   std::size_t got = 0;
   while (got < bytes.size()) {
     const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
@@ -227,7 +234,7 @@ std::optional<std::string> TProjectDir::Read(const std::string& inside) {
   }
   ::close(fd);
   bytes.resize(got);
-  return bytes;
+  return true;
 }
 
 void TProjectDir::WriteWhole(int dirFd, const std::string& inside, const std::string& name,
@@ -257,12 +264,15 @@ bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
   // The rename replaces a link in the file's place instead of following it.
   RequirePlain(inside);
   const std::string parent = Parent(inside);
-  // The first file a run writes into a folder clears what a killed run left there.
-  if (cleaned_.insert(parent).second) RemoveLeftovers(parent, false);
+  RemoveLeftoversOnce(parent);
   if (existingBytes && *existingBytes == bytes) return false;
   const int dirFd = DirFd(parent, true);
   WriteWhole(dirFd, inside, LastPart(inside), bytes);
   return true;
+}
+
+void TProjectDir::RemoveLeftoversOnce(const std::string& insideDir) {
+  if (cleaned_.insert(insideDir).second) RemoveLeftovers(insideDir, false);
 }
 
 void TProjectDir::MakeDirectories(const std::string& inside) {

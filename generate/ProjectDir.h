@@ -43,6 +43,8 @@ class TProjectDir {
   // The file's bytes, none when there is no such file. `inside` is a relative path with "/"
   // separators and no "." or ".." parts.
   std::optional<std::string> Read(const std::string& inside);
+  // The same into a buffer the caller reuses; false when there is no such file.
+  bool ReadInto(const std::string& inside, std::string& bytes);
   // Writes the file whole (creating its folders); true when it was written, false when it
   // already held these bytes (existingBytes, when given, are what Read returned).
   bool Write(const std::string& inside, const std::string& bytes,
@@ -53,6 +55,9 @@ class TProjectDir {
   // Removes what a killed run left behind: the temporary files of this writer in that folder
   // and, when asked, in its subfolders (links are not followed).
   void RemoveLeftovers(const std::string& insideDir, bool recursive);
+  // The same for one folder, once per writer: the first file written into it (or confirmed
+  // in it) clears it.
+  void RemoveLeftoversOnce(const std::string& insideDir);
   // Refuses (TOutsideProjectError) a path that would leave the directory: checked on what its
   // existing parts resolve to. Creates nothing.
   void Admit(const std::string& inside);

@@ -1,0 +1,323 @@
+// A run of unchanged inputs over untouched output confirms the files against the last complete
+// run's record; any change of the inputs or of the files makes it generate as always.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "TestModel.h"
+#include "TestSupport.h"
+#include "generate/AutoCode.h"
+#include "generate/Manifest.h"
+#include "generate/RunRecord.h"
+#include "generate/UIOperate.h"
+#include "model/ModelFile.h"
+
+namespace vbgen::test {
+namespace fs = std::filesystem;
+namespace {
+
+class TRecorder : public TRunListener {
+ public:
+  void Progress(const std::string& line) override { lines.push_back(line); }
+  void KeyCheckFailed(int id) override { events.push_back("key " + std::to_string(id)); }
+  void DisplayCheckFailed(int id) override { events.push_back("display " + std::to_string(id)); }
+  void GenerationDone() override { events.push_back("done"); }
+  void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
+  std::vector<std::string> lines, events;
+};
+
+std::string Read(const fs::path& file) { return TFileOperate::ReadBytes(file); }
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+}  // namespace
+
+class RunRecordTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    home = TempPath() / "home";
+    fs::create_directories(home);
+    fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
+    fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
+    projectId = ImportProject(Read(SourceDir() / "data/examples/library.json"), "馆");
+  }
+  TRecorder Generate(TRunOptions options = {}) {
+    TRecorder recorder;
+    TAutoCode run(projectId, "tavorin", TProgramDir(home), recorder);
+    run.SetOptions(options);
+    run.Execute();
+    return recorder;
+  }
+  // What a run makes of the current inputs, kept in memory: no record is ever used there.
+  struct TExpected {
+    TMemorySink files;
+    TRecorder run;
+  };
+  std::unique_ptr<TExpected> Expected(TRunOptions options = {}) {
+    auto expected = std::make_unique<TExpected>();
+    TAutoCode run(projectId, "tavorin", TProgramDir(home), expected->run);
+    run.SetSink(&expected->files);
+    run.SetOptions(options);
+    run.Execute();
+    EXPECT_EQ(expected->run.events, std::vector<std::string>{"done"});
+    return expected;
+  }
+  // Every file the disk run wrote holds what the in-memory run made, and it said the same.
+  void ExpectOutputOfCurrentInputs(const TRecorder& run, TRunOptions options = {}) {
+    ASSERT_EQ(run.events, std::vector<std::string>{"done"});
+    const auto expected = Expected(options);
+    for (const auto& [path, bytes] : expected->files.files) {
+      EXPECT_EQ(Read(home / path), bytes) << path;
+    }
+    std::vector<std::string> said;
+    for (const std::string& line : run.lines) {
+      if (line.find("已备份") == std::string::npos) said.push_back(line);
+    }
+    EXPECT_EQ(said, expected->run.lines);
+  }
+  fs::path Output() const { return home / "projects" / "馆"; }
+  fs::path RecordFile() const { return Output() / ".vbgen" / "run"; }
+  TRunRecord Record() const {
+    std::optional<TRunRecord> record = TRunRecord::Parse(Read(RecordFile()));
+    EXPECT_TRUE(record.has_value());
+    return record.value_or(TRunRecord{});
+  }
+  // Marks the record's progress lines, so a run that replays them shows it did.
+  void MarkRecordedProgress() {
+    TRunRecord record = Record();
+    for (std::string& line : record.progress) line = "(recorded) " + line;
+    WriteBytes(RecordFile(), record.Text());
+  }
+  static bool Replayed(const TRecorder& run) {
+    for (const std::string& line : run.lines) {
+      if (line.rfind("(recorded) ", 0) == 0) return true;
+    }
+    return false;
+  }
+
+  fs::path home;
+  int projectId = 0;
+};
+
+TEST_F(RunRecordTest, ARerunOfUnchangedInputsConfirmsTheFilesAndSaysWhatAFullRunSays) {
+  const TRecorder first = Generate();
+  ExpectOutputOfCurrentInputs(first);
+  const TRunRecord record = Record();
+  std::set<std::string> recorded, generated;
+  for (const TRecordedFile& file : record.files) recorded.insert(file.path);
+  for (const std::string& name : ProjectFileNames(Snapshot(projectId))) generated.insert(name);
+  EXPECT_EQ(recorded, generated);  // the generated files, not the support files
+  ASSERT_FALSE(record.progress.empty());
+
+  const TRecorder second = Generate();
+  EXPECT_EQ(second.lines, first.lines);
+  EXPECT_EQ(second.events, first.events);
+  EXPECT_EQ(Record(), record);
+
+  // The lines come from the record: the files were confirmed, not generated.
+  MarkRecordedProgress();
+  const TRecorder third = Generate();
+  EXPECT_TRUE(Replayed(third));
+  EXPECT_EQ(third.events, std::vector<std::string>{"done"});
+  // The support files are still copied as always.
+  fs::remove(Output() / "background" / "NoImage.jpg");
+  const TRecorder fourth = Generate();
+  EXPECT_EQ(Read(Output() / "background" / "NoImage.jpg"),
+            Read(home / "bak" / "background" / "NoImage.jpg"));
+}
+
+TEST_F(RunRecordTest, AnyChangeOfTheInputsOrTheFilesGeneratesEverythingAgain) {
+  ExpectOutputOfCurrentInputs(Generate());
+  const auto changeThenRun = [&](const char* what, const std::function<void()>& change,
+                                 TRunOptions options = {}) {
+    SCOPED_TRACE(what);
+    MarkRecordedProgress();
+    change();
+    const TRecorder run = Generate(options);
+    EXPECT_FALSE(Replayed(run));
+    ExpectOutputOfCurrentInputs(run, options);
+  };
+  const int bookId = TClassDAO().FindClassId(projectId, "Book").value();
+  TMember title = TMemberDAO().ListMembers(bookId).at(1);
+  changeThenRun("a member's comment", [&] {
+    title.memberComment = "书名称";
+    TMemberDAO().UpdateMember(title);
+  });
+  changeThenRun("a class's friend name",
+                [&] { TClassDAO().UpdateClass(projectId, bookId, "Book", "书籍", 1); });
+  changeThenRun("a class's front-show flag",
+                [&] { TClassDAO().UpdateClass(projectId, bookId, "Book", "书籍", 0); });
+  changeThenRun("a template", [&] {
+    std::ofstream(home / "template" / "MainForm.frm", std::ios::app) << "' 改过的模板\r\n";
+  });
+  changeThenRun("a template added", [&] { WriteBytes(home / "template" / "extra.txt", "x"); });
+  changeThenRun(
+      "the complete application", [] {}, TRunOptions{true});
+  changeThenRun("back to the plain project", [] {});
+  changeThenRun("a generated file edited by hand", [&] {
+    std::ofstream(Output() / "FrmEditBook.frm", std::ios::app) << "' mine\r\n";
+  });
+  changeThenRun("a generated file removed", [&] { fs::remove(Output() / "FrmManageLoan.frx"); });
+  changeThenRun("a record naming fewer files", [&] {
+    TRunRecord record = Record();
+    record.files.pop_back();
+    WriteBytes(RecordFile(), record.Text());
+  });
+  changeThenRun("a damaged record", [&] {
+    std::string text = Read(RecordFile());
+    WriteBytes(RecordFile(), text.substr(0, text.size() / 2));
+  });
+  changeThenRun("a record of other inputs", [&] {
+    TRunRecord record = Record();
+    record.inputs = "0123456789abcdef0123456789abcdef";
+    WriteBytes(RecordFile(), record.Text());
+  });
+  // The hand edit above was kept before it was replaced.
+  bool kept = false;
+  for (const auto& entry : fs::recursive_directory_iterator(Output() / ".vbgen" / "backup")) {
+    kept |= entry.is_regular_file() && Read(entry.path()).find("' mine") != std::string::npos;
+  }
+  EXPECT_TRUE(kept);
+}
+
+TEST_F(RunRecordTest, AConfirmingRunStillRefusesALinkOutOfTheProjectDirectory) {
+  ASSERT_EQ(Generate().events, std::vector<std::string>{"done"});
+  const fs::path outside = TempPath() / "outside.frm";
+  const std::string bytes = Read(Output() / "FrmAddBook.frm");
+  WriteBytes(outside, bytes);
+  fs::remove(Output() / "FrmAddBook.frm");
+  fs::create_symlink(outside, Output() / "FrmAddBook.frm");
+  const TRecorder run = Generate();
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_EQ(run.events[0].rfind("failed ", 0), 0u) << run.events[0];
+  EXPECT_NE(run.events[0].find("FrmAddBook.frm"), std::string::npos) << run.events[0];
+  EXPECT_EQ(Read(outside), bytes);
+}
+
+TEST_F(RunRecordTest, ARunThatCouldNotCopyEverySupportFileLeavesNoRecord) {
+  fs::remove(home / "bak" / "readme.txt");
+  fs::create_symlink("readme.txt", home / "bak" / "readme.txt");  // a loop nobody can read
+  const TRecorder run = Generate();
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_NE(run.events[0].find("bak/readme.txt"), std::string::npos);
+  EXPECT_FALSE(fs::exists(RecordFile()));
+}
+
+TEST(RunRecordText, ReadsBackWhatItWritesAndRefusesAnythingElse) {
+  TRunRecord record{"00ff00ff00ff00ff00ff00ff00ff00ff",
+                    {"projects/馆/MainForm.frm生成完成!", "tab\there\\ and\r\nnew line"},
+                    {{"MainForm.frm", "0123456789abcdef", "fedcba9876543210"},
+                     {"sub dir/a\tb.frm", "1111111111111111", "2222222222222222"}}};
+  const std::string text = record.Text();
+  EXPECT_EQ(TRunRecord::Parse(text), record);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);  // one line each, nothing split
+
+  EXPECT_FALSE(TRunRecord::Parse(""));
+  EXPECT_FALSE(TRunRecord::Parse(text.substr(0, text.size() - 1)));      // cut inside the end line
+  EXPECT_FALSE(TRunRecord::Parse(text.substr(0, text.rfind("end\n"))));  // cut before it
+  std::string other = text;
+  other.replace(0, 11, "vbgen-run 2");
+  EXPECT_FALSE(TRunRecord::Parse(other));
+  other = text;
+  other.replace(other.find("\\t"), 2, "\\q");
+  EXPECT_FALSE(TRunRecord::Parse(other));
+  other = text;
+  other.insert(other.find("F\t"), "X\tsomething\n");
+  EXPECT_FALSE(TRunRecord::Parse(other));
+}
+
+const std::string kBuild = "60c4e3d3b507820081ab62867696062841dccfee";
+
+TEST(RunRecordFingerprint, FollowsEveryInputAndNeedsTheBuild) {
+  TTempDir dir;
+  const fs::path templates = dir.path() / "template";
+  fs::create_directories(templates);
+  WriteBytes(templates / "MainForm.frm", "main");
+  TMember key;
+  key.memberId = 7;
+  key.projectId = 1;
+  key.classId = 3;
+  key.memberName = "id";
+  key.memberType = "整型";
+  key.memberIsPri = 1;
+  const auto model = [&](const TMember& member, const std::string& className = "Book",
+                         const std::string& friendName = "书", int frontShow = 1,
+                         const std::string& projectName = "馆") {
+    return TModelSnapshot(1, projectName, {{3, className, friendName, frontShow, {member}}});
+  };
+  const auto print = [&](const TModelSnapshot& snapshot, TRunOptions options = {},
+                         std::optional<std::string> buildId = kBuild) {
+    return RunInputsFingerprint(snapshot, templates, options, buildId);
+  };
+  const std::optional<std::string> base = print(model(key));
+  ASSERT_TRUE(base.has_value());
+  EXPECT_EQ(print(model(key)), base);  // the same inputs, the same fingerprint
+
+  std::vector<std::optional<std::string>> changed;
+  const std::vector<std::function<void(TMember&)>> memberChanges = {
+      [](TMember& m) { m.memberId = 8; },          [](TMember& m) { m.projectId = 2; },
+      [](TMember& m) { m.classId = 4; },           [](TMember& m) { m.memberName = "ids"; },
+      [](TMember& m) { m.memberType = "字符串"; }, [](TMember& m) { m.memberLength = 1; },
+      [](TMember& m) { m.memberIsPri = 0; },       [](TMember& m) { m.memberComment = "号"; },
+      [](TMember& m) { m.memberIsMust = 1; },      [](TMember& m) { m.memberIsInteger = 1; },
+      [](TMember& m) { m.memberIsFloat = 1; },     [](TMember& m) { m.queryFlag = 1; },
+      [](TMember& m) { m.memberIsDisplay = 1; },   [](TMember& m) { m.memberQueryDisplay = 0; }};
+  for (const auto& change : memberChanges) {
+    TMember member = key;
+    change(member);
+    changed.push_back(print(model(member)));
+  }
+  changed.push_back(print(model(key, "Books")));
+  changed.push_back(print(model(key, "Book", "书籍")));
+  changed.push_back(print(model(key, "Book", "书", 0)));
+  changed.push_back(print(model(key, "Book", "书", 1, "馆2")));
+  changed.push_back(print(TModelSnapshot(2, "馆", {{3, "Book", "书", 1, {key}}})));
+  changed.push_back(print(TModelSnapshot(1, "馆", {{3, "Book", "书", 1, {key, key}}})));
+  changed.push_back(print(model(key), TRunOptions{true}));
+  changed.push_back(print(model(key), {}, kBuild + "0"));
+  // Text moved from one field to the next is another model.
+  changed.push_back(print(model(key, "Boo", "k书")));
+  WriteBytes(templates / "MainForm.frm", "main2");
+  changed.push_back(print(model(key)));
+  WriteBytes(templates / "FrmAdd.frx", "");
+  changed.push_back(print(model(key)));
+  std::set<std::string> distinct = {*base};
+  for (const auto& fingerprint : changed) {
+    ASSERT_TRUE(fingerprint.has_value());
+    distinct.insert(*fingerprint);
+  }
+  EXPECT_EQ(distinct.size(), changed.size() + 1);
+
+  EXPECT_FALSE(print(model(key), {}, std::nullopt));  // an unknown build trusts no record
+  EXPECT_FALSE(RunInputsFingerprint(model(key), dir.path() / "missing", {}, kBuild));
+  // This program knows its build, so its runs can confirm.
+  EXPECT_TRUE(ProgramBuildId().has_value());
+}
+
+TEST(RunRecordDigest, TellsContentsApartWhateverTheirLength) {
+  std::set<std::string> digests;
+  std::string text;
+  for (int length = 0; length < 100; ++length) {
+    digests.insert(FileDigest(text));
+    text += static_cast<char>('a' + length % 3);
+  }
+  EXPECT_EQ(digests.size(), 100u);
+  std::string bytes(4096, '\0');
+  const std::string zeros = FileDigest(bytes);
+  for (std::size_t pos : {0, 31, 32, 4000, 4095}) {
+    bytes[pos] = 1;
+    EXPECT_NE(FileDigest(bytes), zeros) << pos;
+    bytes[pos] = 0;
+  }
+  EXPECT_EQ(FileDigest(bytes), zeros);
+  EXPECT_EQ(FileDigest(bytes).size(), 16u);
+}
+
+}  // namespace vbgen::test
