@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "generate/BackgroundWriter.h"
 #include "generate/FileOperate.h"
 #include "generate/Manifest.h"
 #include "generate/ModelCheck.h"
@@ -20,6 +21,9 @@ class TRunStopped : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// Enough files waiting to keep the writer busy, few enough to keep a run's memory small.
+constexpr std::size_t kMaxPendingBytes = 256 * 1024;
 
 constexpr const char* kTemplateFiles[] = {"MainForm.frm", "vb信息管理系统.vbp", "FrmAdd.frx",
                                           "FrmManage.frx"};
@@ -147,14 +151,23 @@ void TAutoCode::Run() {
   listener_.GenerationDone();
 }
 
-// The project's files, noting for the record what the generators write and say.
+// The project's files, noting for the record what the generators write and say. On disk the
+// writing overlaps the generating.
 void TAutoCode::Generate(TGenContext& context, const TModelSnapshot& model, TGuardedDiskSink* disk,
                          TRunRecord& made) {
   TRecordingProgress progress(listener_, made.progress);
-  TGenContext recorded{context.projectName, context.templateDir, context.sink, progress};
-  if (disk) disk->NoteWritesIn(&made);
-  TUIOperate(recorded, options_).AssembleProject(namespaceName_, model);
-  if (disk) disk->NoteWritesIn(nullptr);
+  if (!disk) {
+    TGenContext recorded{context.projectName, context.templateDir, context.sink, progress};
+    return TUIOperate(recorded, options_).AssembleProject(namespaceName_, model);
+  }
+  disk->NoteWritesIn(&made);
+  {
+    TBackgroundWriter writer(*disk, progress, kMaxPendingBytes);
+    TGenContext background{context.projectName, context.templateDir, writer, writer};
+    TUIOperate(background, options_).AssembleProject(namespaceName_, model);
+    writer.Finish();
+  }
+  disk->NoteWritesIn(nullptr);
 }
 
 // A record of these inputs that names exactly the files this run would write.

@@ -123,7 +123,9 @@ int TProjectDir::OpenChild(int parentFd, const std::string& parentInside, const 
     const int error = errno;
     if (error == ENOENT) {
       if (!create) return -1;
-      if (::mkdirat(parentFd, name.c_str(), 0777) != 0 && errno != EEXIST) {
+      if (::mkdirat(parentFd, name.c_str(), 0777) == 0) {
+        NoteCreated(inside);
+      } else if (errno != EEXIST) {
         Fail("无法创建目录", inside, errno);
       }
       continue;
@@ -140,13 +142,29 @@ int TProjectDir::OpenChild(int parentFd, const std::string& parentInside, const 
   Fail("无法创建目录", inside, ENOENT);
 }
 
+void TProjectDir::NoteCreated(const std::string& insideDir) {
+  created_.insert(insideDir);
+  absent_.clear();
+}
+
 int TProjectDir::DirFd(const std::string& insideDir, bool create) {
   if (auto found = dirFds_.find(insideDir); found != dirFds_.end()) return found->second;
+  if (!create && absent_.count(insideDir)) return -1;
+  const int fd = OpenDir(insideDir, create);
+  if (fd < 0) {
+    absent_.insert(insideDir);
+    return -1;
+  }
+  dirFds_.emplace(insideDir, fd);
+  return fd;
+}
+
+int TProjectDir::OpenDir(const std::string& insideDir, bool create) {
   int fd;
   if (insideDir.empty()) {
     if (create) {
       std::error_code error;
-      fs::create_directories(root_, error);
+      if (fs::create_directories(root_, error)) NoteCreated("");
       if (error) {
         throw TFileError("无法创建目录 " + root_.string() + ": " + error.message());
       }
@@ -167,9 +185,7 @@ int TProjectDir::DirFd(const std::string& insideDir, bool create) {
     const int parentFd = DirFd(parent, create);
     if (parentFd < 0) return -1;
     fd = OpenChild(parentFd, parent, LastPart(insideDir), create);
-    if (fd < 0) return -1;
   }
-  dirFds_.emplace(insideDir, fd);
   return fd;
 }
 
@@ -198,6 +214,8 @@ std::optional<std::string> TProjectDir::Read(const std::string& inside) {
 
 bool TProjectDir::ReadInto(const std::string& inside, std::string& bytes) {
   RequirePlain(inside);
+  // A folder this writer made holds only what it wrote there.
+  if (created_.count(Parent(inside)) && !writtenInCreated_.count(inside)) return false;
   const int dirFd = DirFd(Parent(inside), false);
   if (dirFd < 0) return false;
   const std::string name = LastPart(inside);
@@ -268,6 +286,7 @@ bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
   if (existingBytes && *existingBytes == bytes) return false;
   const int dirFd = DirFd(parent, true);
   WriteWhole(dirFd, inside, LastPart(inside), bytes);
+  if (created_.count(parent)) writtenInCreated_.insert(inside);
   return true;
 }
 
@@ -283,7 +302,10 @@ void TProjectDir::MakeDirectories(const std::string& inside) {
 bool TProjectDir::MakeNewDirectory(const std::string& inside) {
   RequirePlain(inside);
   const int parentFd = DirFd(Parent(inside), true);
-  if (::mkdirat(parentFd, LastPart(inside).c_str(), 0777) == 0) return true;
+  if (::mkdirat(parentFd, LastPart(inside).c_str(), 0777) == 0) {
+    NoteCreated(inside);
+    return true;
+  }
   if (errno == EEXIST) return false;
   Fail("无法创建目录", inside, errno);
 }

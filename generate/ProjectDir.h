@@ -67,6 +67,8 @@ class TProjectDir {
 
  private:
   int DirFd(const std::string& insideDir, bool create);
+  int OpenDir(const std::string& insideDir, bool create);
+  void NoteCreated(const std::string& insideDir);
   int OpenChild(int parentFd, const std::string& parentInside, const std::string& name,
                 bool create);
   void CheckLink(const std::string& inside);
@@ -82,6 +84,11 @@ class TProjectDir {
   std::string canonicalRoot_;
   std::unordered_map<std::string, int> dirFds_;  // open folders by inside path ("" the root)
   std::unordered_set<std::string> cleaned_;      // folders freed of a killed run's leftovers
+  // Folders this writer made, and the files it wrote into them: nobody else's files are there.
+  std::unordered_set<std::string> created_;
+  std::unordered_set<std::string> writtenInCreated_;
+  // Folders found missing since this writer last made one; not looked for again.
+  std::unordered_set<std::string> absent_;
 };
 
 // The temporary name beside a file; true when `name` is one.

@@ -1,0 +1,139 @@
+#include "generate/BackgroundWriter.h"
+
+namespace vbgen {
+
+TBackgroundWriter::TBackgroundWriter(TFileSink& sink, TProgressSink& progress,
+                                     std::size_t maxPendingBytes)
+    : sink_(sink),
+      progress_(progress),
+      maxPendingBytes_(maxPendingBytes),
+      thread_([this] { Work(); }) {}
+
+TBackgroundWriter::~TBackgroundWriter() {
+  {
+    std::unique_lock lock(mutex_);
+    Drain(lock);
+    stopping_ = true;
+  }
+  workGiven_.notify_one();
+  thread_.join();
+}
+
+void TBackgroundWriter::Write(const std::string& relativePath, const std::string& bytes) {
+  Put({TKind::Write, relativePath, bytes});
+}
+
+void TBackgroundWriter::MakeDirectory(const std::string& relativePath) {
+  Put({TKind::MakeDirectory, relativePath, {}});
+}
+
+void TBackgroundWriter::Progress(const std::string& line) { Put({TKind::Progress, line, {}}); }
+
+void TBackgroundWriter::Admit(const std::string& relativePath) {
+  {
+    std::unique_lock lock(mutex_);
+    Drain(lock);
+  }
+  RethrowFailure();
+  sink_.Admit(relativePath);
+}
+
+void TBackgroundWriter::Finish() {
+  {
+    std::unique_lock lock(mutex_);
+    Drain(lock);
+  }
+  RethrowFailure();
+}
+
+template <typename Until>
+void TBackgroundWriter::GeneratorWait(std::unique_lock<std::mutex>& lock, Until until) {
+  while (!until()) {
+    generatorWaits_ = true;
+    workDone_.wait(lock);
+    generatorWaits_ = false;
+  }
+}
+
+void TBackgroundWriter::Put(TItem item) {
+  bool wake = false;
+  {
+    std::unique_lock lock(mutex_);
+    // A file larger than the allowance still goes, once nothing else waits.
+    GeneratorWait(lock, [&] {
+      return failure_ || pendingBytes_ == 0 ||
+             pendingBytes_ + item.bytes.size() <= maxPendingBytes_;
+    });
+    if (!failure_) {
+      pendingBytes_ += item.bytes.size();
+      pending_.push_back(std::move(item));
+      wake = writerWaits_;
+    }
+  }
+  if (wake) workGiven_.notify_one();
+  RethrowFailure();
+}
+
+void TBackgroundWriter::Drain(std::unique_lock<std::mutex>& lock) {
+  GeneratorWait(lock, [&] { return failure_ || (pending_.empty() && !busy_); });
+}
+
+void TBackgroundWriter::RethrowFailure() {
+  std::exception_ptr failure;
+  {
+    std::lock_guard lock(mutex_);
+    failure = failure_;
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+// Takes everything waiting at once and applies it outside the lock; the room each item leaves
+// is given back as soon as it is written.
+void TBackgroundWriter::Work() {
+  std::deque<TItem> batch;
+  std::unique_lock lock(mutex_);
+  while (true) {
+    while (!stopping_ && pending_.empty()) {
+      writerWaits_ = true;
+      workGiven_.wait(lock);
+      writerWaits_ = false;
+    }
+    if (pending_.empty()) return;  // stopping, with nothing left
+    batch.swap(pending_);
+    busy_ = true;
+    std::exception_ptr failure;
+    while (!batch.empty() && !failure) {
+      lock.unlock();
+      try {
+        Apply(batch.front());
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      lock.lock();
+      pendingBytes_ -= batch.front().bytes.size();
+      batch.pop_front();
+      if (generatorWaits_) workDone_.notify_one();
+    }
+    busy_ = false;
+    if (failure) {
+      failure_ = failure;
+      batch.clear();
+      pending_.clear();  // nothing is written after the first failure
+      pendingBytes_ = 0;
+    }
+    if (generatorWaits_) workDone_.notify_one();
+  }
+}
+
+void TBackgroundWriter::Apply(const TItem& item) {
+  switch (item.kind) {
+    case TKind::Write:
+      return sink_.Write(item.text, item.bytes);
+    case TKind::MakeDirectory:
+      return sink_.MakeDirectory(item.text);
+    case TKind::Progress:
+      return progress_.Progress(item.text);
+  }
+}
+
+}  // namespace vbgen

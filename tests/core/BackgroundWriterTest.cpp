@@ -1,0 +1,130 @@
+// The writer thread of a run: order, the first failure, and the allowance of waiting bytes.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "generate/BackgroundWriter.h"
+#include "generate/FileOperate.h"
+
+namespace vbgen::test {
+namespace {
+
+// Notes every call in one list, from whichever thread; fails at a chosen write.
+class TJournal : public TFileSink, public TProgressSink {
+ public:
+  void Write(const std::string& path, const std::string& bytes) override {
+    Pause();
+    if (path == failAt) throw TFileError("无法写入文件 " + path);
+    Note("write " + path + " " + std::to_string(bytes.size()));
+  }
+  void MakeDirectory(const std::string& path) override { Note("dir " + path); }
+  void Admit(const std::string& path) override { Note("admit " + path); }
+  void Progress(const std::string& line) override { Note("say " + line); }
+
+  std::vector<std::string> Calls() {
+    std::lock_guard lock(mutex_);
+    return calls_;
+  }
+  std::string failAt;
+  std::atomic<bool> slow{false};
+  std::atomic<std::thread::id> writerThread;
+
+ private:
+  void Pause() {
+    if (slow) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  void Note(const std::string& call) {
+    writerThread = std::this_thread::get_id();
+    std::lock_guard lock(mutex_);
+    calls_.push_back(call);
+  }
+  std::mutex mutex_;
+  std::vector<std::string> calls_;
+};
+
+TEST(BackgroundWriterTest, EverythingArrivesInTheOrderGivenFromAnotherThread) {
+  TJournal journal;
+  journal.slow = true;
+  std::vector<std::string> expected;
+  {
+    TBackgroundWriter writer(journal, journal, 1 << 20);
+    writer.Admit("a");  // before anything is written
+    expected.push_back("admit a");
+    for (int i = 0; i < 20; ++i) {
+      const std::string name = "f" + std::to_string(i);
+      writer.Write(name, std::string(static_cast<std::size_t>(i) * 100, 'x'));
+      writer.Progress(name + " done");
+      expected.push_back("write " + name + " " + std::to_string(i * 100));
+      expected.push_back("say " + name + " done");
+    }
+    writer.MakeDirectory("pictures");
+    expected.push_back("dir pictures");
+    writer.Finish();
+    EXPECT_EQ(journal.Calls(), expected);  // Finish waited for all of it
+    writer.Write("last", "x");
+    expected.push_back("write last 1");
+  }  // leaving writes what still waits
+  EXPECT_EQ(journal.Calls(), expected);
+  EXPECT_NE(journal.writerThread.load(), std::this_thread::get_id());
+}
+
+TEST(BackgroundWriterTest, TheFirstFailureStopsTheWriterAndReachesTheGenerator) {
+  TJournal journal;
+  journal.failAt = "f3";
+  TBackgroundWriter writer(journal, journal, 1 << 20);
+  // The generator may well be done before the writer fails: Finish tells it then.
+  for (int i = 0; i < 6; ++i) {
+    writer.Write("f" + std::to_string(i), "bytes");
+    writer.Progress("f" + std::to_string(i) + " done");
+  }
+  try {
+    writer.Finish();
+    ADD_FAILURE() << "the failure was not reported";
+  } catch (const TFileError& error) {
+    EXPECT_STREQ(error.what(), "无法写入文件 f3");
+  }
+  // Once it has failed, every later call says so.
+  EXPECT_THROW(writer.Write("f9", "bytes"), TFileError);
+  EXPECT_THROW(writer.Progress("f9 done"), TFileError);
+  EXPECT_THROW(writer.Admit("late"), TFileError);
+  const std::vector<std::string> expected = {"write f0 5",  "say f0 done", "write f1 5",
+                                             "say f1 done", "write f2 5",  "say f2 done"};
+  EXPECT_EQ(journal.Calls(), expected);  // nothing after the failure, not even its line
+}
+
+// A generator that runs ahead waits once the allowance is used up.
+class TCountingSink : public TFileSink {
+ public:
+  void Write(const std::string&, const std::string& bytes) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    written += bytes.size();
+  }
+  std::atomic<std::size_t> written{0};
+};
+
+TEST(BackgroundWriterTest, NoMoreThanTheAllowanceWaits) {
+  TCountingSink sink;
+  TJournal quiet;
+  constexpr std::size_t kAllowance = 10000;
+  TBackgroundWriter writer(sink, quiet, kAllowance);
+  std::size_t given = 0, mostAhead = 0;
+  for (int i = 0; i < 50; ++i) {
+    writer.Write("f", std::string(3000, 'x'));
+    given += 3000;
+    mostAhead = std::max(mostAhead, given - sink.written);
+  }
+  // What waits, plus the file being written and the one just handed over.
+  EXPECT_LE(mostAhead, kAllowance + 2 * 3000);
+  writer.Write("big", std::string(5 * kAllowance, 'x'));  // larger than the allowance: still goes
+  writer.Finish();
+  EXPECT_EQ(sink.written, given + 5 * kAllowance);
+}
+
+}  // namespace
+}  // namespace vbgen::test
