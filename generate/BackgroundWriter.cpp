@@ -19,8 +19,8 @@ TBackgroundWriter::~TBackgroundWriter() {
   thread_.join();
 }
 
-void TBackgroundWriter::Write(const std::string& relativePath, const std::string& bytes) {
-  Put({TKind::Write, relativePath, bytes});
+void TBackgroundWriter::Write(const std::string& relativePath, std::string bytes) {
+  Put({TKind::Write, relativePath, std::move(bytes)});
 }
 
 void TBackgroundWriter::MakeDirectory(const std::string& relativePath) {
@@ -104,13 +104,14 @@ void TBackgroundWriter::Work() {
     std::exception_ptr failure;
     while (!batch.empty() && !failure) {
       lock.unlock();
+      const std::size_t size = batch.front().bytes.size();
       try {
         Apply(batch.front());
       } catch (...) {
         failure = std::current_exception();
       }
       lock.lock();
-      pendingBytes_ -= batch.front().bytes.size();
+      pendingBytes_ -= size;
       batch.pop_front();
       if (generatorWaits_) workDone_.notify_one();
     }
@@ -125,10 +126,10 @@ void TBackgroundWriter::Work() {
   }
 }
 
-void TBackgroundWriter::Apply(const TItem& item) {
+void TBackgroundWriter::Apply(TItem& item) {
   switch (item.kind) {
     case TKind::Write:
-      return sink_.Write(item.text, item.bytes);
+      return sink_.Write(item.text, std::move(item.bytes));
     case TKind::MakeDirectory:
       return sink_.MakeDirectory(item.text);
     case TKind::Progress:

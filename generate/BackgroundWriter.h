@@ -27,7 +27,7 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   TBackgroundWriter(const TBackgroundWriter&) = delete;
   TBackgroundWriter& operator=(const TBackgroundWriter&) = delete;
 
-  void Write(const std::string& relativePath, const std::string& bytes) override;
+  void Write(const std::string& relativePath, std::string bytes) override;
   void MakeDirectory(const std::string& relativePath) override;
   // Checked at once, after what is waiting has been written: it must come before any write.
   void Admit(const std::string& relativePath) override;
@@ -50,7 +50,7 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   void GeneratorWait(std::unique_lock<std::mutex>& lock, Until until);
   void RethrowFailure();
   void Work();
-  void Apply(const TItem& item);
+  void Apply(TItem& item);
 
   TFileSink& sink_;
   TProgressSink& progress_;

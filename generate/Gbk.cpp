@@ -35,6 +35,16 @@ std::string_view LineAround(std::string_view text, std::size_t pos) {
   return text.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
 }
 
+// Line ends live in the ASCII runs only.
+void AppendCrLf(std::string& out, std::string_view ascii) {
+  std::size_t pos = 0;
+  for (std::size_t lf; (lf = ascii.find('\n', pos)) != std::string_view::npos; pos = lf + 1) {
+    out.append(ascii, pos, lf - pos);
+    out += "\r\n";
+  }
+  out.append(ascii.substr(pos));
+}
+
 }  // namespace
 
 TCodec::TCodec(const char* to, const char* from) : cd_(iconv_open(to, from)) {
@@ -77,13 +87,21 @@ bool TGbkEncoder::ConvertRun(std::string_view run, std::string& gbk) {
   return true;
 }
 
-std::string TGbkEncoder::Encode(std::string_view utf8) {
+std::string TGbkEncoder::Encode(std::string_view utf8) { return EncodeWith(utf8, false); }
+
+std::string TGbkEncoder::EncodeCrLf(std::string_view utf8) { return EncodeWith(utf8, true); }
+
+std::string TGbkEncoder::EncodeWith(std::string_view utf8, bool crLf) {
   std::string gbk;
-  gbk.reserve(utf8.size());
+  gbk.reserve(utf8.size() + (crLf ? utf8.size() / 16 : 0));
   std::size_t pos = 0;
   while (pos < utf8.size()) {
     std::size_t ascii = AsciiRunEnd(utf8, pos);
-    gbk.append(utf8.substr(pos, ascii - pos));
+    if (crLf) {
+      AppendCrLf(gbk, utf8.substr(pos, ascii - pos));
+    } else {
+      gbk.append(utf8.substr(pos, ascii - pos));
+    }
     if (ascii == utf8.size()) break;
     std::size_t other = OtherRunEnd(utf8, ascii);
     if (!ConvertRun(utf8.substr(ascii, other - ascii), gbk)) {
@@ -104,12 +122,22 @@ bool TGbkEncoder::Fits(std::string_view utf8) {
   return true;
 }
 
+namespace {
+
+// One encoder per thread: opening the codec costs more than converting a form.
+TGbkEncoder& ThreadEncoder() {
+  thread_local TGbkEncoder encoder;
+  return encoder;
+}
+
+}  // namespace
+
 std::string Utf8ToGbk(std::string_view utf8) {
   if (AsciiRunEnd(utf8, 0) == utf8.size()) return std::string(utf8);
-  // One encoder per thread: opening the codec costs more than converting a form.
-  thread_local TGbkEncoder encoder;
-  return encoder.Encode(utf8);
+  return ThreadEncoder().Encode(utf8);
 }
+
+std::string Utf8ToGbkCrLf(std::string_view utf8) { return ThreadEncoder().EncodeCrLf(utf8); }
 
 std::string GbkToUtf8(std::string_view gbk) {
   std::string utf8;

@@ -37,11 +37,14 @@ class TGbkEncoder {
   TGbkEncoder() : codec_("GBK", "UTF-8") {}
   // Throws TEncodingError naming the line of the text that holds a character without GBK form.
   std::string Encode(std::string_view utf8);
+  // The same, turning every LF into CR LF on the way: one pass, no copy of the whole text.
+  std::string EncodeCrLf(std::string_view utf8);
   bool Fits(std::string_view utf8);
 
  private:
   // The GBK bytes of a run of non-ASCII UTF-8 text; false when it has none.
   bool ConvertRun(std::string_view run, std::string& gbk);
+  std::string EncodeWith(std::string_view utf8, bool crLf);
 
   TCodec codec_;
   std::string converted_;
@@ -50,6 +53,9 @@ class TGbkEncoder {
 
 // UTF-8 to GBK bytes; throws TEncodingError naming the text when a character has no GBK form.
 std::string Utf8ToGbk(std::string_view utf8);
+// What a generated file holds: the UTF-8 text in GBK bytes, each LF turned into CR LF
+// (Utf8ToGbk(CrLf(utf8)) in one pass).
+std::string Utf8ToGbkCrLf(std::string_view utf8);
 // GBK bytes to UTF-8; throws TEncodingError on invalid bytes.
 std::string GbkToUtf8(std::string_view gbk);
 // True when every character of the UTF-8 text has a GBK form.

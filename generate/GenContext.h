@@ -12,8 +12,9 @@ namespace vbgen {
 class TFileSink {
  public:
   virtual ~TFileSink() = default;
-  // relativePath is "projects/{projectName}/{fileName}" (UTF-8); bytes go out exactly.
-  virtual void Write(const std::string& relativePath, const std::string& bytes) = 0;
+  // relativePath is "projects/{projectName}/{fileName}" (UTF-8); bytes go out exactly. Taken
+  // by value: a sink that keeps or hands on the bytes moves them.
+  virtual void Write(const std::string& relativePath, std::string bytes) = 0;
   // A folder of the project that must exist even when empty (same form of path).
   virtual void MakeDirectory(const std::string& /*relativePath*/) {}
   // Refuses a path that would leave the project directory (TOutsideProjectError), before
@@ -60,8 +61,8 @@ class TProgramDir {
 // Keeps every file in memory by relative path, and the order in which they were written.
 class TMemorySink : public TFileSink {
  public:
-  void Write(const std::string& relativePath, const std::string& bytes) override {
-    files[relativePath] = bytes;
+  void Write(const std::string& relativePath, std::string bytes) override {
+    files[relativePath] = std::move(bytes);
     order.push_back(relativePath);
   }
   std::map<std::string, std::string> files;

@@ -104,7 +104,7 @@ std::string TGuardedDiskSink::BackupDir() {
   return backupDir_;
 }
 
-void TGuardedDiskSink::Write(const std::string& relativePath, const std::string& bytes) {
+void TGuardedDiskSink::Write(const std::string& relativePath, std::string bytes) {
   const std::string path = Inside(relativePath, dir_.Prefix());
   const std::optional<std::string> current = dir_.Read(path);
   if (current && *current != bytes && manifest_.HoldsHandEdit(path, *current)) {
@@ -157,7 +157,7 @@ void TGuardedDiskSink::Admit(const std::string& relativePath) {
 TPlanSink::TPlanSink(fs::path home, const std::string& projectName)
     : dir_(std::move(home), projectName), manifest_(dir_) {}
 
-void TPlanSink::Write(const std::string& relativePath, const std::string& bytes) {
+void TPlanSink::Write(const std::string& relativePath, std::string bytes) {
   const std::string path = Inside(relativePath, dir_.Prefix());
   const std::optional<std::string> current = dir_.Read(path);
   TPlannedChange change = TPlannedChange::Create;

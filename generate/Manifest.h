@@ -52,7 +52,7 @@ class TGuardedDiskSink : public TFileSink {
  public:
   TGuardedDiskSink(std::filesystem::path home, const std::string& projectName,
                    TProgressSink& progress);
-  void Write(const std::string& relativePath, const std::string& bytes) override;
+  void Write(const std::string& relativePath, std::string bytes) override;
   void MakeDirectory(const std::string& relativePath) override;
   void Admit(const std::string& relativePath) override;
   // Records what was written; called at the end of a run, also one that failed halfway.
@@ -87,7 +87,7 @@ std::optional<TRunRecord> ReadLastRunRecord(std::filesystem::path home,
 class TPlanSink : public TFileSink {
  public:
   TPlanSink(std::filesystem::path home, const std::string& projectName);
-  void Write(const std::string& relativePath, const std::string& bytes) override;
+  void Write(const std::string& relativePath, std::string bytes) override;
   void Admit(const std::string& relativePath) override;
 
   struct TEntry {

@@ -124,15 +124,15 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
   // order keeps the longer marker safe whatever the markers are.
   const std::string mainForm =
       ReplaceMarkers(TFileOperate::ReadTextFile(context_.templateDir / kMainFormTemplate),
-                     {{"$MenuClickHandleString", Utf8ToGbk(CrLf(menuClickLines))},
-                      {"$MenuString", Utf8ToGbk(CrLf(menuLines))}});
+                     {{"$MenuClickHandleString", Utf8ToGbkCrLf(menuClickLines)},
+                      {"$MenuString", Utf8ToGbkCrLf(menuLines)}});
   std::string path = context_.OutputPath("MainForm.frm");
   context_.sink.Write(path, mainForm);
   context_.progress.Progress(path + "生成完成!");
 
   const std::string project =
       ReplaceMarkers(TFileOperate::ReadTextFile(context_.templateDir / kProjectTemplate),
-                     {{"$vbpString", Utf8ToGbk(CrLf(vbpFormLines))}});
+                     {{"$vbpString", Utf8ToGbkCrLf(vbpFormLines)}});
   path = context_.OutputPath(kProjectTemplate);
   context_.sink.Write(path, project);
   context_.progress.Progress(path + "生成完成!");

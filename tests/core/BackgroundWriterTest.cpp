@@ -18,7 +18,7 @@ namespace {
 // Notes every call in one list, from whichever thread; fails at a chosen write.
 class TJournal : public TFileSink, public TProgressSink {
  public:
-  void Write(const std::string& path, const std::string& bytes) override {
+  void Write(const std::string& path, std::string bytes) override {
     Pause();
     if (path == failAt) throw TFileError("无法写入文件 " + path);
     Note("write " + path + " " + std::to_string(bytes.size()));
@@ -101,7 +101,7 @@ TEST(BackgroundWriterTest, TheFirstFailureStopsTheWriterAndReachesTheGenerator) 
 // A generator that runs ahead waits once the allowance is used up.
 class TCountingSink : public TFileSink {
  public:
-  void Write(const std::string&, const std::string& bytes) override {
+  void Write(const std::string&, std::string bytes) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     written += bytes.size();
   }

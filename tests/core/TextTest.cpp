@@ -45,4 +45,23 @@ TEST(GbkTest, UnrepresentableTextIsAnErrorNamingIt) {
   EXPECT_THROW(GbkToUtf8("\xff\xff"), TEncodingError);
 }
 
+TEST(GbkTest, LineEndsTurnToCrLfInTheSamePassAsTheEncoding) {
+  const std::string texts[] = {"",
+                               "\n",
+                               "\n\n图\n",
+                               "ascii only\nand more\n",
+                               "图书\n管理\nBook\n",
+                               "状态：\n\n  \"添加图书\"\n  Caption = \"书\"",
+                               std::string(40, 'x') + "\n" + std::string(9, 'y') + "名\n"};
+  for (const std::string& text : texts) {
+    EXPECT_EQ(Utf8ToGbkCrLf(text), Utf8ToGbk(CrLf(text))) << text;
+  }
+  try {
+    Utf8ToGbkCrLf("第一行\n封面😀\n第三行\n");
+    FAIL() << "expected an error";
+  } catch (const TEncodingError& error) {
+    EXPECT_NE(std::string(error.what()).find("\"封面😀\""), std::string::npos) << error.what();
+  }
+}
+
 }  // namespace vbgen::test
