@@ -115,7 +115,7 @@ void TGuardedDiskSink::Write(const std::string& relativePath, std::string bytes)
   dir_.Write(path, bytes, current);
   std::string hash = ContentHash(bytes);
   if (noted_) noted_->files.push_back({path, hash, FileDigest(bytes)});
-  manifest_.Record(path, std::move(hash));
+  manifest_.Record(path, hash);
 }
 
 bool TGuardedDiskSink::ConfirmFiles(const TRunRecord& record) {

@@ -253,7 +253,7 @@ TEST(RunRecordFingerprint, FollowsEveryInputAndNeedsTheBuild) {
     return TModelSnapshot(1, projectName, {{3, className, friendName, frontShow, {member}}});
   };
   const auto print = [&](const TModelSnapshot& snapshot, TRunOptions options = {},
-                         std::optional<std::string> buildId = kBuild) {
+                         const std::optional<std::string>& buildId = kBuild) {
     return RunInputsFingerprint(snapshot, templates, options, buildId);
   };
   const std::optional<std::string> base = print(model(key));
