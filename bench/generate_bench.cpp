@@ -58,15 +58,13 @@ class TQuietListener : public TRunListener {
 
 // A class: an integer key, a display string, a reference to the previous class, then a mix.
 int BuildProject(const std::string& name, int classCount, int memberCount) {
-  TProjectDAO().AddProject(name);
-  const int projectId = TProjectDAO().ListProjects().back().id;
+  const int projectId = TProjectDAO().AddProject(name);
   TDbTransaction transaction;
   TMemberDAO members;
   const char* types[] = {"字符串", "整型", "浮点型", "日期型", "图片型"};
   for (int c = 0; c < classCount; ++c) {
     const std::string className = "Class" + std::to_string(c);
-    TClassDAO().AddClass(projectId, className, "类别" + std::to_string(c), 1);
-    const int classId = TClassDAO().ListClasses(projectId).back().id;
+    const int classId = TClassDAO().AddClass(projectId, className, "类别" + std::to_string(c), 1);
     for (int m = 0; m < memberCount; ++m) {
       TMember member;
       member.projectId = projectId;

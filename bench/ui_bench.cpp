@@ -82,8 +82,7 @@ int main(int argc, char* argv[]) {
   fs::create_directories(home);
   TDbHelper::SetDatabasePath(home / "projects.db");
 
-  TProjectDAO().AddProject("Bench");
-  const int projectId = TProjectDAO().ListProjects().back().id;
+  const int projectId = TProjectDAO().AddProject("Bench");
   {
     TDbTransaction transaction;
     for (int i = 0; i < 200; ++i) {

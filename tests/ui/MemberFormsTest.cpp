@@ -237,8 +237,7 @@ class MemberFormsTest : public QObject {
     m.memberIsDisplay = 1;
     m.memberQueryDisplay = 0;
     m.memberComment = "作者";
-    TMemberDAO().AddMember(m);
-    int id = TMemberDAO().ListMembers(bookId_).back().memberId;
+    int id = TMemberDAO().AddMember(m);
     auto window = MakeWindow();
     TUpdateMemberForm form(*window, id);
     QCOMPARE(form.windowTitle(), QStringLiteral("更新成员属性"));

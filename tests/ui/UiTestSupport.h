@@ -136,14 +136,12 @@ class TTempHome {
 
 // Short ways to fill the model.
 inline int AddProject(const std::string& name) {
-  TProjectDAO().AddProject(name);
-  return TProjectDAO().ListProjects().back().id;
+  return TProjectDAO().AddProject(name);
 }
 
 inline int AddClass(int projectId, const std::string& name, const std::string& friendName,
                     int frontShowFlag = 1) {
-  TClassDAO().AddClass(projectId, name, friendName, frontShowFlag);
-  return TClassDAO().ListClasses(projectId).back().id;
+  return TClassDAO().AddClass(projectId, name, friendName, frontShowFlag);
 }
 
 // A member as the dialogs store it: the flags follow the type.
@@ -160,8 +158,7 @@ inline int AddMember(int projectId, int classId, const std::string& name, const 
   m.memberIsInteger = type == kTypeInteger ? 1 : 0;
   m.memberIsFloat = type == kTypeFloat ? 1 : 0;
   m.memberIsDisplay = display ? 1 : 0;
-  TMemberDAO().AddMember(m);
-  return TMemberDAO().ListMembers(classId).back().memberId;
+  return TMemberDAO().AddMember(m);
 }
 
 // The widgets that Tab visits from first on, in order, within its window.
