@@ -369,7 +369,7 @@ int main(int argc, char** argv) {
   TFigure sql{"sql 1000x40", 3.0, {}}, check{"check 1000x40", 3.0, {}};
   const int largeId = large.ProjectId();
   MeasureReads(home, largeId, rounds, sql, check);
-  const std::string largeName = TProjectDAO().GetProjectName(largeId);
+  const std::string largeName = TProjectDAO().GetProjectName(largeId).value();
   TDbHelper::Close();
   const double peakMb = spawner.PeakMegabytes(home.string(), largeName);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -34,10 +35,13 @@ class TSilentDialogs : public TDialogs {
   void Error(const std::string& text) override {
     std::fprintf(stderr, "error: %s\n", text.c_str());
   }
-  std::string SaveFileName(const std::string&, const std::string&, const std::string&) override {
-    return {};
+  std::optional<std::string> SaveFileName(const std::string&, const std::string&,
+                                          const std::string&) override {
+    return std::nullopt;
   }
-  std::string OpenFileName(const std::string&, const std::string&) override { return {}; }
+  std::optional<std::string> OpenFileName(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
 };
 
 class TNoDesktop : public TDesktop {

@@ -114,12 +114,6 @@ ordered_json ClassToJson(const TNamedId& entry) {
   return out;
 }
 
-bool ProjectExists(int projectId) {
-  auto projects = TProjectDAO().ListProjects();
-  return std::any_of(projects.begin(), projects.end(),
-                     [projectId](const TNamedId& entry) { return entry.id == projectId; });
-}
-
 // ---- Reading the file's structure ----
 
 struct TFileClass {
@@ -405,7 +399,7 @@ int AddFileClass(int projectId, const TFileClass& fileClass, const std::string& 
 TMemberInput InputFor(const TMember& record, std::vector<std::string> typeList,
                       const std::string& place) {
   TMemberInput input = MemberInputFrom(record, std::move(typeList));
-  if (input.typeIndex == -1) {
+  if (!input.typeIndex) {
     throw TModelFileError(
         FieldPlace(place, "memberType"),
         "类型\"" + record.memberType + "\"不是可选的类型(五种基本类型或本工程中的其他类)");
@@ -443,10 +437,9 @@ void AddFileMember(int projectId, int classId, const TMember& record,
 std::string ExportProject(int projectId) {
   // Held for reading only: the file shows the model as it stood at one moment.
   TDbTransaction snapshot;
-  if (!ProjectExists(projectId)) {
-    throw TModelFileError("工程", "没有键为" + std::to_string(projectId) + "的工程");
-  }
-  std::string projectName = TProjectDAO().GetProjectName(projectId);
+  const std::optional<std::string> found = TProjectDAO().GetProjectName(projectId);
+  if (!found) throw TModelFileError("工程", "没有键为" + std::to_string(projectId) + "的工程");
+  const std::string& projectName = *found;
   ordered_json root = ordered_json::object();
   root["projectName"] = projectName;
   ordered_json classes = ordered_json::array();

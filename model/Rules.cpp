@@ -163,8 +163,8 @@ TRuleResult CheckUpdateClass(const std::string& className, const std::string& fr
 }
 
 std::string TMemberInput::Type() const {
-  if (typeIndex < 0 || static_cast<std::size_t>(typeIndex) >= typeList.size()) return {};
-  return typeList[static_cast<std::size_t>(typeIndex)];
+  if (!typeIndex || *typeIndex >= typeList.size()) return {};
+  return typeList[*typeIndex];
 }
 
 std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses) {
@@ -293,10 +293,10 @@ TMemberInput NewMemberInput(std::vector<std::string> typeList) {
 TMemberInput MemberInputFrom(const TMember& member, std::vector<std::string> typeList) {
   TMemberInput input;
   input.typeList = std::move(typeList);
-  input.typeIndex = -1;
+  input.typeIndex = std::nullopt;
   for (std::size_t i = 0; i < input.typeList.size(); ++i) {
     if (input.typeList[i] == member.memberType) {
-      input.typeIndex = static_cast<int>(i);
+      input.typeIndex = i;
       break;
     }
   }

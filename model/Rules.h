@@ -49,7 +49,7 @@ struct TMemberInput {
   std::string name;
   // The type list of the dialog: the five type words, then the other classes of the project.
   std::vector<std::string> typeList;
-  int typeIndex = 0;  // the selected entry, -1 for none
+  std::optional<std::size_t> typeIndex = 0;  // the selected entry, if any
   std::string lengthText = "20";
   bool isPri = false;
   bool isMust = false;

@@ -99,7 +99,7 @@ class MemberRulesTest : public ::testing::Test {
     TMemberInput input = NewMemberInput(MemberTypeList({{"Book", 1}, {"Reader", 2}}));
     input.name = name;
     for (std::size_t i = 0; i < input.typeList.size(); ++i) {
-      if (input.typeList[i] == type) input.typeIndex = static_cast<int>(i);
+      if (input.typeList[i] == type) input.typeIndex = i;
     }
     return input;
   }
@@ -251,7 +251,7 @@ TEST_F(MemberRulesTest, UpdateStartsFromTheStoredMember) {
   stored.memberLength = 0;
   stored.memberIsMust = 0;
   TMemberInput input = MemberInputFrom(stored, MemberTypeList({{"Book", 1}}));
-  EXPECT_EQ(input.typeIndex, -1);
+  EXPECT_EQ(input.typeIndex, std::nullopt);
   EXPECT_EQ(input.Type(), "");
   EXPECT_EQ(CheckUpdateMember(input), "必须勾选是否必填标志!");
   input.isMust = true;

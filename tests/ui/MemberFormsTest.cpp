@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -214,6 +215,20 @@ class MemberFormsTest : public QObject {
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QVERIFY(TMemberDAO().ListMembers(bookId_).empty());
     QVERIFY(form.result() != QDialog::Accepted);
+  }
+
+  // With the class no longer selected when OK is pressed, no member is stored for no class.
+  void withNoClassSelectedTheAddDialogStoresNothing() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    QCOMPARE(window->SelectedClassId(), std::optional(bookId_));
+    Enter(form, TEntry{});
+    window->LB_Object->clearSelection();
+    QCOMPARE(window->SelectedClassId(), std::optional<int>());
+    form.Button1Click();
+    QCOMPARE(dialogs_.Last(), std::string("请先选择类对象"));
+    QVERIFY(form.result() != QDialog::Accepted);
+    QCOMPARE(TDbHelper().QueryInt("select count(*) from t_member"), 0);
   }
 
   void cancelStoresNothing() {

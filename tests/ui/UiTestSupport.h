@@ -66,13 +66,14 @@ class TFakeDialogs : public TDialogs {
     shown.push_back({kinds[static_cast<int>(kind)], text, caption, details});
   }
   // File dialogs are recorded apart from the boxes; each takes the next queued answer, and one
-  // with none queued is cancelled (an empty name).
-  std::string SaveFileName(const std::string& caption, const std::string& filter,
-                           const std::string& defaultName) override {
+  // with none queued is cancelled.
+  std::optional<std::string> SaveFileName(const std::string& caption, const std::string& filter,
+                                          const std::string& defaultName) override {
     fileDialogs.push_back({"save", caption, filter, defaultName});
     return NextFileName();
   }
-  std::string OpenFileName(const std::string& caption, const std::string& filter) override {
+  std::optional<std::string> OpenFileName(const std::string& caption,
+                                          const std::string& filter) override {
     fileDialogs.push_back({"open", caption, filter, ""});
     return NextFileName();
   }
@@ -105,8 +106,8 @@ class TFakeDialogs : public TDialogs {
   std::deque<std::string> fileNames;
 
  private:
-  std::string NextFileName() {
-    if (fileNames.empty()) return {};
+  std::optional<std::string> NextFileName() {
+    if (fileNames.empty()) return std::nullopt;
     std::string answer = fileNames.front();
     fileNames.pop_front();
     return answer;
@@ -135,9 +136,7 @@ class TTempHome {
 };
 
 // Short ways to fill the model.
-inline int AddProject(const std::string& name) {
-  return TProjectDAO().AddProject(name);
-}
+inline int AddProject(const std::string& name) { return TProjectDAO().AddProject(name); }
 
 inline int AddClass(int projectId, const std::string& name, const std::string& friendName,
                     int frontShowFlag = 1) {
