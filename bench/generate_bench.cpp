@@ -58,15 +58,13 @@ class TQuietListener : public TRunListener {
 
 // A class: an integer key, a display string, a reference to the previous class, then a mix.
 int BuildProject(const std::string& name, int classCount, int memberCount) {
-  TProjectDAO().AddProject(name);
-  const int projectId = TProjectDAO().ListProjects().back().id;
+  const int projectId = TProjectDAO().AddProject(name);
   TDbTransaction transaction;
   TMemberDAO members;
   const char* types[] = {"字符串", "整型", "浮点型", "日期型", "图片型"};
   for (int c = 0; c < classCount; ++c) {
     const std::string className = "Class" + std::to_string(c);
-    TClassDAO().AddClass(projectId, className, "类别" + std::to_string(c), 1);
-    const int classId = TClassDAO().ListClasses(projectId).back().id;
+    const int classId = TClassDAO().AddClass(projectId, className, "类别" + std::to_string(c), 1);
     for (int m = 0; m < memberCount; ++m) {
       TMember member;
       member.projectId = projectId;
@@ -371,7 +369,7 @@ int main(int argc, char** argv) {
   TFigure sql{"sql 1000x40", 3.0, {}}, check{"check 1000x40", 3.0, {}};
   const int largeId = large.ProjectId();
   MeasureReads(home, largeId, rounds, sql, check);
-  const std::string largeName = TProjectDAO().GetProjectName(largeId);
+  const std::string largeName = TProjectDAO().GetProjectName(largeId).value();
   TDbHelper::Close();
   const double peakMb = spawner.PeakMegabytes(home.string(), largeName);
 

@@ -17,10 +17,8 @@ int main() {
   fs::create_directories(dir);
   TDbHelper::SetDatabasePath(dir / "projects.db");
 
-  TProjectDAO().AddProject("bench");
-  const int projectId = TProjectDAO().ListProjects().back().id;
-  TClassDAO().AddClass(projectId, "Big", "大类", 1);
-  const int classId = TClassDAO().ListClasses(projectId).back().id;
+  const int projectId = TProjectDAO().AddProject("bench");
+  const int classId = TClassDAO().AddClass(projectId, "Big", "大类", 1);
   {
     TDbTransaction transaction;  // one commit for the whole fill
     TMemberDAO dao;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -34,10 +35,13 @@ class TSilentDialogs : public TDialogs {
   void Error(const std::string& text) override {
     std::fprintf(stderr, "error: %s\n", text.c_str());
   }
-  std::string SaveFileName(const std::string&, const std::string&, const std::string&) override {
-    return {};
+  std::optional<std::string> SaveFileName(const std::string&, const std::string&,
+                                          const std::string&) override {
+    return std::nullopt;
   }
-  std::string OpenFileName(const std::string&, const std::string&) override { return {}; }
+  std::optional<std::string> OpenFileName(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
 };
 
 class TNoDesktop : public TDesktop {
@@ -82,8 +86,7 @@ int main(int argc, char* argv[]) {
   fs::create_directories(home);
   TDbHelper::SetDatabasePath(home / "projects.db");
 
-  TProjectDAO().AddProject("Bench");
-  const int projectId = TProjectDAO().ListProjects().back().id;
+  const int projectId = TProjectDAO().AddProject("Bench");
   {
     TDbTransaction transaction;
     for (int i = 0; i < 200; ++i) {

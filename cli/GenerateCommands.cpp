@@ -55,7 +55,7 @@ namespace {
 int PlanRun(int projectId, bool json, const TRunOptions& options, TCliEnv& env) {
   std::ostringstream quiet;  // a dry run prints its plan, not the progress lines
   TCliRunListener listener(env, quiet);
-  TPlanSink plan(env.programDir.Home(), TProjectDAO().GetProjectName(projectId));
+  TPlanSink plan(env.programDir.Home(), TProjectDAO().GetProjectName(projectId).value_or(""));
   TAutoCode run(projectId, "tavorin", env.programDir, listener);
   run.SetSink(&plan);
   run.SetOptions(options);

@@ -83,16 +83,14 @@ int ResolveProject(const std::string& reference) {
       if (entry.id == *id) return *id;
     }
   }
-  int found = -1, matches = 0;
+  std::optional<int> found;
   for (const auto& entry : list) {
-    if (entry.name == reference) {
-      found = entry.id;
-      ++matches;
-    }
+    if (entry.name != reference) continue;
+    if (found) Refuse("有多个工程名为 " + reference + "，请用工程编号指定");
+    found = entry.id;
   }
-  if (matches == 0) Refuse("工程不存在: " + reference);
-  if (matches > 1) Refuse("有多个工程名为 " + reference + "，请用工程编号指定");
-  return found;
+  if (!found) Refuse("工程不存在: " + reference);
+  return *found;
 }
 
 int RunProjectCommand(TArgs& args, TCliEnv& env) {
@@ -203,11 +201,11 @@ void ApplyFlag(const TOptions& options, const std::string& name, bool& field) {
 void ApplyMemberOptions(const TOptions& options, TMemberInput& input) {
   if (auto name = options.Value("--name")) input.name = *name;
   if (auto type = options.Value("--type")) {
-    input.typeIndex = -1;
+    input.typeIndex = std::nullopt;
     for (std::size_t i = 0; i < input.typeList.size(); ++i) {
-      if (input.typeList[i] == *type) input.typeIndex = static_cast<int>(i);
+      if (input.typeList[i] == *type) input.typeIndex = i;
     }
-    if (input.typeIndex == -1) {
+    if (!input.typeIndex) {
       std::string choices;
       for (const auto& entry : input.typeList) choices += (choices.empty() ? "" : ", ") + entry;
       Refuse("成员类型必须是下列之一: " + choices);

@@ -218,8 +218,6 @@ ExportFailed:
 End Sub
 )vb";
 
-std::string Num(int value) { return std::to_string(value); }
-
 // What the query frame holds: every query member but pictures, which cannot be searched by.
 TMemberList SearchMembers(const TClassModel& entry) {
   TMemberList members;
@@ -280,9 +278,9 @@ std::string Designer(const TFormClass& form, const TMemberList& search,
       tab += 4;
     } else if (member.IsReference()) {
       text += Fill(kReferenceList, {{"memberName", member.memberName},
-                                    {"inputLeft", Num(cell.left + 840)},
-                                    {"tabIndex1", Num(cell.tab + 1)},
-                                    {"inputTop", Num(cell.top)}});
+                                    {"inputLeft", std::to_string(cell.left + 840)},
+                                    {"tabIndex1", std::to_string(cell.tab + 1)},
+                                    {"inputTop", std::to_string(cell.top)}});
       tab += 2;
     } else {
       // Strings, whole and decimal numbers are typed in.

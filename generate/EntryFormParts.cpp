@@ -417,18 +417,16 @@ TRowShape ShapeOf(TRowKind kind) {
   throw std::logic_error("unknown row kind");
 }
 
-std::string Number(int value) { return std::to_string(value); }
-
 // The key row advances the tab index by three: its third number is skipped.
 std::string KeyRow(const TFormClass& form, TLayout& layout, bool readOnly) {
-  std::string text =
-      Fill(readOnly ? kReadOnlyKeyRow : kKeyRow, {{"labelNo", Number(layout.labelNo)},
-                                                  {"keyComment", form.key.memberComment},
-                                                  {"tabIndex", Number(layout.tabIndex)},
-                                                  {"top", Number(layout.top)},
-                                                  {"keyName", form.key.memberName},
-                                                  {"tabIndex1", Number(layout.tabIndex + 1)},
-                                                  {"topMinus120", Number(layout.top - 120)}});
+  std::string text = Fill(readOnly ? kReadOnlyKeyRow : kKeyRow,
+                          {{"labelNo", std::to_string(layout.labelNo)},
+                           {"keyComment", form.key.memberComment},
+                           {"tabIndex", std::to_string(layout.tabIndex)},
+                           {"top", std::to_string(layout.top)},
+                           {"keyName", form.key.memberName},
+                           {"tabIndex1", std::to_string(layout.tabIndex + 1)},
+                           {"topMinus120", std::to_string(layout.top - 120)}});
   layout.top += 600;
   layout.labelNo += 1;
   layout.tabIndex += 3;
@@ -437,22 +435,22 @@ std::string KeyRow(const TFormClass& form, TLayout& layout, bool readOnly) {
 
 std::string MemberRow(const TMember& member, TLayout& layout) {
   const TRowShape shape = ShapeOf(RowKindOf(member));
-  const std::string labelNo = Number(layout.labelNo), tabIndex = Number(layout.tabIndex),
-                    top = Number(layout.top);
+  const std::string labelNo = std::to_string(layout.labelNo),
+                    tabIndex = std::to_string(layout.tabIndex), top = std::to_string(layout.top);
   std::string text = Fill(kMemberLabel, {{"labelNo", labelNo},
                                          {"labelTail", shape.labelEndsWithBlank ? " " : ""},
                                          {"memberComment", member.memberComment},
-                                         {"labelHeight", Number(shape.labelHeight)},
+                                         {"labelHeight", std::to_string(shape.labelHeight)},
                                          {"tabIndex", tabIndex},
                                          {"top", top},
-                                         {"labelWidth", Number(shape.labelWidth)}});
+                                         {"labelWidth", std::to_string(shape.labelWidth)}});
   text += Fill(shape.controls, {{"memberName", member.memberName},
-                                {"tabIndex1", Number(layout.tabIndex + 1)},
-                                {"tabIndex2", Number(layout.tabIndex + 2)},
+                                {"tabIndex1", std::to_string(layout.tabIndex + 1)},
+                                {"tabIndex2", std::to_string(layout.tabIndex + 2)},
                                 {"top", top},
-                                {"topMinus120", Number(layout.top - 120)},
-                                {"topPlus2280", Number(layout.top + 2280)},
-                                {"topPlus2760", Number(layout.top + 2760)}});
+                                {"topMinus120", std::to_string(layout.top - 120)},
+                                {"topPlus2280", std::to_string(layout.top + 2280)},
+                                {"topPlus2760", std::to_string(layout.top + 2760)}});
   layout.top += shape.topAdvance;
   layout.tabIndex += shape.tabAdvance;
   layout.labelNo += 1;
@@ -506,8 +504,8 @@ std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool
   text += Fill(kDesignerClose, {{"buttonName", kind.buttonName},
                                 {"buttonVerb", kind.buttonVerb},
                                 {"friendName", form.friendName},
-                                {"tabIndex", Number(layout.tabIndex)},
-                                {"top", Number(layout.top)},
+                                {"tabIndex", std::to_string(layout.tabIndex)},
+                                {"top", std::to_string(layout.top)},
                                 {"formKind", kind.formKind},
                                 {"className", form.className}});
   return text;

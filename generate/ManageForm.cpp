@@ -277,8 +277,6 @@ TFrameSizes FrameSizesFor(int queryMemberCount) {
           6375 - 600 * extraRows};
 }
 
-std::string Num(int value) { return std::to_string(value); }
-
 // Column numbers have two digits: Column00, Column01, ...
 std::string ColumnNo(std::size_t index) {
   std::string number = std::to_string(index);
@@ -318,9 +316,9 @@ int QueryMemberText(const TMember& member, const TQueryCell& cell, std::string& 
     return cell.tab + 3;
   }
   text += Fill(kComboBox, {{"memberName", member.memberName},
-                           {"inputLeft", Num(cell.left + 840)},
-                           {"tabIndex1", Num(cell.tab + 1)},
-                           {"inputTop", Num(cell.top)}});
+                           {"inputLeft", std::to_string(cell.left + 840)},
+                           {"tabIndex1", std::to_string(cell.tab + 1)},
+                           {"inputTop", std::to_string(cell.top)}});
   return cell.tab + 2;
 }
 
@@ -329,7 +327,7 @@ int QueryMemberText(const TMember& member, const TQueryCell& cell, std::string& 
 void RequireRoomForQueryMembers(const std::string& className, std::size_t count) {
   if (count <= static_cast<std::size_t>(kMaxManageQueryMembers)) return;
   throw TManageFormError("类 " + className + " 有 " + std::to_string(count) +
-                         " 个查询成员，管理窗体最多容纳 " + Num(kMaxManageQueryMembers) +
+                         " 个查询成员，管理窗体最多容纳 " + std::to_string(kMaxManageQueryMembers) +
                          " 个：请取消部分成员的查询条件后重新生成。");
 }
 
@@ -342,48 +340,48 @@ std::string ManageFormTop(const std::string& className, const std::string& frien
   const TFrameSizes sizes = FrameSizesFor(queryCount);
   std::string text = Fill(kFormHead, {{"className", className}, {"friendName", friendName}});
   text += Fill(kListFrameHead, {{"friendName", friendName},
-                                {"listHeight", Num(sizes.listHeight)},
-                                {"listTop", Num(sizes.listTop)},
-                                {"gridHeight", Num(sizes.gridHeight)},
-                                {"columnCount", Num(static_cast<int>(columns.size()))}});
+                                {"listHeight", std::to_string(sizes.listHeight)},
+                                {"listTop", std::to_string(sizes.listTop)},
+                                {"gridHeight", std::to_string(sizes.gridHeight)},
+                                {"columnCount", std::to_string(static_cast<int>(columns.size()))}});
   text += GridColumns(columns);
-  text +=
-      Fill(kQueryFrameHead, {{"friendName", friendName}, {"queryHeight", Num(sizes.queryHeight)}});
+  text += Fill(kQueryFrameHead,
+               {{"friendName", friendName}, {"queryHeight", std::to_string(sizes.queryHeight)}});
   return text;
 }
 
 std::string QueryLabel(const TMember& member, const TQueryCell& cell) {
-  return Fill(kLabel, {{"labelNo", Num(cell.labelNo)},
+  return Fill(kLabel, {{"labelNo", std::to_string(cell.labelNo)},
                        {"memberComment", member.memberComment},
-                       {"cellLeft", Num(cell.left)},
-                       {"tabIndex", Num(cell.tab)},
-                       {"cellTop", Num(cell.top)}});
+                       {"cellLeft", std::to_string(cell.left)},
+                       {"tabIndex", std::to_string(cell.tab)},
+                       {"cellTop", std::to_string(cell.top)}});
 }
 
 std::string QueryDatePicker(const std::string& controlName, const TQueryCell& cell, int tabIndex,
                             int top) {
   return Fill(kDatePicker, {{"memberName", controlName},
-                            {"inputLeft", Num(cell.left + 840)},
-                            {"tabIndex1", Num(tabIndex)},
-                            {"inputTop", Num(top)}});
+                            {"inputLeft", std::to_string(cell.left + 840)},
+                            {"tabIndex1", std::to_string(tabIndex)},
+                            {"inputTop", std::to_string(top)}});
 }
 
 std::string QueryEnableBox(const std::string& memberName, const TQueryCell& cell, int tabIndex) {
   return Fill(kEnableBox, {{"memberName", memberName},
-                           {"checkLeft", Num(cell.left + 2160)},
-                           {"tabIndex2", Num(tabIndex)},
-                           {"cellTop", Num(cell.top)}});
+                           {"checkLeft", std::to_string(cell.left + 2160)},
+                           {"tabIndex2", std::to_string(tabIndex)},
+                           {"cellTop", std::to_string(cell.top)}});
 }
 
 std::string QueryTextBox(const TMember& member, const TQueryCell& cell) {
   return Fill(kTextBox, {{"memberName", member.memberName},
-                         {"inputLeft", Num(cell.left + 1080)},
-                         {"tabIndex1", Num(cell.tab + 1)},
-                         {"inputTop", Num(cell.top - 120)}});
+                         {"inputLeft", std::to_string(cell.left + 1080)},
+                         {"tabIndex1", std::to_string(cell.tab + 1)},
+                         {"inputTop", std::to_string(cell.top - 120)}});
 }
 
 std::string QueryButtonAndFrameEnd(int buttonTab) {
-  return Fill(kQueryButton, {{"buttonTab", Num(buttonTab)}});
+  return Fill(kQueryButton, {{"buttonTab", std::to_string(buttonTab)}});
 }
 
 std::string ManageFormEnd(const std::string& className) {

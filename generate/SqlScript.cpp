@@ -59,9 +59,7 @@ GO
 
 constexpr std::string_view kTableId = "object_id(N'[dbo].[{className}]')";
 
-// Closing a table first cuts the last three characters of the script (the last column line's
-// comma and line end, or its trailing blank and line end), so the tail restores the line end.
-constexpr std::size_t kTrimmedAtTableEnd = 3;
+// The line end of the last column line comes with the tail.
 constexpr std::string_view kTableTail = R"vb(
 ) ON [PRIMARY]
 GO
@@ -70,22 +68,39 @@ GO
 
 )vb";
 
-// Column lines. The integer key has two blanks before PRIMARY; the date line ends in a blank.
-constexpr std::string_view kIntegerKeyColumn =
-    "{TAB}[{pkName}] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY,\n";
-constexpr std::string_view kTextKeyColumn =
-    "{TAB}[{pkName}] [varchar] ({pkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL PRIMARY KEY ,\n";
-constexpr std::string_view kRequiredStringColumn =
-    "{TAB}[{memberName}] [varchar] ({memberLength}) COLLATE Chinese_PRC_CI_AS NOT NULL ,\n";
-constexpr std::string_view kOptionalStringColumn =
-    "{TAB}[{memberName}] [varchar] ({memberLength}) COLLATE Chinese_PRC_CI_AS NULL ,\n";
-constexpr std::string_view kIntegerColumn = "{TAB}[{memberName}] [int] NOT NULL ,\n";
-constexpr std::string_view kFloatColumn = "{TAB}[{memberName}] [float] NOT NULL ,\n";
-constexpr std::string_view kDateColumn = "{TAB}[{memberName}] [datetime] NULL , \n";
-constexpr std::string_view kPictureColumn = "{TAB}[{memberName}] [image] NULL ,\n";
-constexpr std::string_view kIntegerReferenceColumn = "{TAB}[{memberName}] int NOT NULL ,\n";
-constexpr std::string_view kTextReferenceColumn =
-    "{TAB}[{memberName}] [varchar] ({refPkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL ,\n";
+// A column line is its text and the separator that follows it unless it is the table's last
+// column. The separator is the line's last three characters, as the scripts have always had
+// them: the comma and the line end, but for a date its trailing blank and the line end, so a
+// date that comes last keeps its comma; a text key that comes last keeps the blank before it.
+struct TColumnBlock {
+  std::string_view text;
+  std::string_view separator;
+};
+
+constexpr std::string_view kCommaSeparator = ",\n";
+constexpr std::string_view kBlankSeparator = " \n";
+
+// The integer key has two blanks before PRIMARY.
+constexpr TColumnBlock kIntegerKeyColumn{
+    "{TAB}[{pkName}] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY", kCommaSeparator};
+constexpr TColumnBlock kTextKeyColumn{
+    "{TAB}[{pkName}] [varchar] ({pkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL PRIMARY KEY ",
+    kCommaSeparator};
+constexpr TColumnBlock kRequiredStringColumn{
+    "{TAB}[{memberName}] [varchar] ({memberLength}) COLLATE Chinese_PRC_CI_AS NOT NULL ",
+    kCommaSeparator};
+constexpr TColumnBlock kOptionalStringColumn{
+    "{TAB}[{memberName}] [varchar] ({memberLength}) COLLATE Chinese_PRC_CI_AS NULL ",
+    kCommaSeparator};
+constexpr TColumnBlock kIntegerColumn{"{TAB}[{memberName}] [int] NOT NULL ", kCommaSeparator};
+constexpr TColumnBlock kFloatColumn{"{TAB}[{memberName}] [float] NOT NULL ", kCommaSeparator};
+constexpr TColumnBlock kDateColumn{"{TAB}[{memberName}] [datetime] NULL ,", kBlankSeparator};
+constexpr TColumnBlock kPictureColumn{"{TAB}[{memberName}] [image] NULL ", kCommaSeparator};
+constexpr TColumnBlock kIntegerReferenceColumn{"{TAB}[{memberName}] int NOT NULL ",
+                                               kCommaSeparator};
+constexpr TColumnBlock kTextReferenceColumn{
+    "{TAB}[{memberName}] [varchar] ({refPkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL ",
+    kCommaSeparator};
 
 constexpr std::string_view kForeignKey =
     "ALTER TABLE {className} ADD FOREIGN KEY ({memberName}) REFERENCES {memberType}({refPkName})\n";
@@ -107,13 +122,23 @@ std::string FillLine(std::string_view block, std::initializer_list<TVar> vars) {
   return Fill(CrLf(block), vars);
 }
 
-std::string KeyColumnLine(const TMember& key) {
-  std::string length = std::to_string(key.memberLength);
-  return FillLine(key.memberIsInteger == 1 ? kIntegerKeyColumn : kTextKeyColumn,
-                  {{"TAB", "\t"}, {"pkName", key.memberName}, {"pkLength", length}});
+// A column line filled in: its text and its separator, line ends already CR LF.
+struct TColumnLine {
+  std::string text;
+  std::string separator;
+};
+
+TColumnLine FillColumn(const TColumnBlock& block, std::initializer_list<TVar> vars) {
+  return {FillLine(block.text, vars), CrLf(block.separator)};
 }
 
-std::string_view BuiltinColumnBlock(const TMember& member) {
+TColumnLine KeyColumnLine(const TMember& key) {
+  std::string length = std::to_string(key.memberLength);
+  return FillColumn(key.memberIsInteger == 1 ? kIntegerKeyColumn : kTextKeyColumn,
+                    {{"TAB", "\t"}, {"pkName", key.memberName}, {"pkLength", length}});
+}
+
+const TColumnBlock& BuiltinColumnBlock(const TMember& member) {
   if (member.memberType == kTypeString) {
     return member.memberIsMust == 1 ? kRequiredStringColumn : kOptionalStringColumn;
   }
@@ -123,17 +148,29 @@ std::string_view BuiltinColumnBlock(const TMember& member) {
   return kPictureColumn;
 }
 
-std::string ColumnLine(const TColumn& column) {
+TColumnLine ColumnLine(const TColumn& column) {
   const TMember& member = column.member;
   if (!column.referencedKey) {
     std::string length = std::to_string(member.memberLength);
-    return FillLine(BuiltinColumnBlock(member),
-                    {{"TAB", "\t"}, {"memberName", member.memberName}, {"memberLength", length}});
+    return FillColumn(BuiltinColumnBlock(member),
+                      {{"TAB", "\t"}, {"memberName", member.memberName}, {"memberLength", length}});
   }
   const TMember& refKey = *column.referencedKey;
   std::string refLength = std::to_string(refKey.memberLength);
-  return FillLine(refKey.memberIsInteger == 1 ? kIntegerReferenceColumn : kTextReferenceColumn,
-                  {{"TAB", "\t"}, {"memberName", member.memberName}, {"refPkLength", refLength}});
+  return FillColumn(refKey.memberIsInteger == 1 ? kIntegerReferenceColumn : kTextReferenceColumn,
+                    {{"TAB", "\t"}, {"memberName", member.memberName}, {"refPkLength", refLength}});
+}
+
+// The key's line, then each column's; every line but the last followed by its separator.
+std::string ColumnList(const TTable& table) {
+  std::vector<TColumnLine> lines{KeyColumnLine(table.key)};
+  for (const auto& column : table.columns) lines.push_back(ColumnLine(column));
+  std::string list;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    list += lines[i].text;
+    if (i + 1 < lines.size()) list += lines[i].separator;
+  }
+  return list;
 }
 
 std::string ForeignKeyLines(const TTable& table) {
@@ -151,9 +188,7 @@ std::string ForeignKeyLines(const TTable& table) {
 void AppendTable(std::string& script, const TTable& table, bool withDrop) {
   if (withDrop) script += FillLine(kDropTable, {{"className", table.className}});
   script += FillLine(kCreateTableHead, {{"className", table.className}});
-  script += KeyColumnLine(table.key);
-  for (const auto& column : table.columns) script += ColumnLine(column);
-  script.resize(script.size() - kTrimmedAtTableEnd);
+  script += ColumnList(table);
   script += CrLf(kTableTail);
 }
 

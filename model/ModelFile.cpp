@@ -72,6 +72,24 @@ std::string FieldPlace(const std::string& place, const std::string& key) {
   return place + "的字段" + key;
 }
 
+// The field of the class or member at place that a rule failed on; the place itself when the
+// rule weighed several fields together.
+std::string PlaceOf(const TRuleFailure& failure, const std::string& place) {
+  switch (failure.field) {
+    case TRuleField::ClassName:
+      return FieldPlace(place, "className");
+    case TRuleField::FriendName:
+      return FieldPlace(place, "friendName");
+    case TRuleField::MemberName:
+      return FieldPlace(place, "memberName");
+    case TRuleField::MemberComment:
+      return FieldPlace(place, "memberComment");
+    case TRuleField::Several:
+      break;
+  }
+  return place;
+}
+
 // ---- Writing ----
 
 ordered_json MemberToJson(const TMember& member) {
@@ -94,12 +112,6 @@ ordered_json ClassToJson(const TNamedId& entry) {
   }
   out["members"] = std::move(members);
   return out;
-}
-
-bool ProjectExists(int projectId) {
-  auto projects = TProjectDAO().ListProjects();
-  return std::any_of(projects.begin(), projects.end(),
-                     [projectId](const TNamedId& entry) { return entry.id == projectId; });
 }
 
 // ---- Reading the file's structure ----
@@ -376,10 +388,8 @@ int AddProjectNamed(const std::string& projectName, const std::string& place) {
 }
 
 int AddFileClass(int projectId, const TFileClass& fileClass, const std::string& place) {
-  if (auto message = CheckAddClass(projectId, fileClass.className, fileClass.friendName)) {
-    bool aboutFriendName = CheckStoredFriendName(fileClass.friendName) == message;
-    throw TModelFileError(FieldPlace(place, aboutFriendName ? "friendName" : "className"),
-                          *message);
+  if (auto failure = CheckAddClassWithField(projectId, fileClass.className, fileClass.friendName)) {
+    throw TModelFileError(PlaceOf(*failure, place), failure->message);
   }
   return TClassDAO().AddClass(projectId, fileClass.className, fileClass.friendName,
                               fileClass.frontShowFlag);
@@ -389,7 +399,7 @@ int AddFileClass(int projectId, const TFileClass& fileClass, const std::string& 
 TMemberInput InputFor(const TMember& record, std::vector<std::string> typeList,
                       const std::string& place) {
   TMemberInput input = MemberInputFrom(record, std::move(typeList));
-  if (input.typeIndex == -1) {
+  if (!input.typeIndex) {
     throw TModelFileError(
         FieldPlace(place, "memberType"),
         "类型\"" + record.memberType + "\"不是可选的类型(五种基本类型或本工程中的其他类)");
@@ -413,14 +423,8 @@ void RequireDerivedFields(const TMember& record, const TMember& built, const std
 void AddFileMember(int projectId, int classId, const TMember& record,
                    const std::vector<std::string>& typeList, const std::string& place) {
   TMemberInput input = InputFor(record, typeList, place);
-  if (auto message = CheckAddMember(input)) {
-    std::string where = place;
-    if (CheckStoredMemberName(record.memberName) == message) {
-      where = FieldPlace(place, "memberName");
-    } else if (CheckStoredComment(record.memberComment) == message) {
-      where = FieldPlace(place, "memberComment");
-    }
-    throw TModelFileError(where, *message);
+  if (auto failure = CheckAddMemberWithField(input)) {
+    throw TModelFileError(PlaceOf(*failure, place), failure->message);
   }
   TBuiltMember built = BuildMember(input, projectId, classId, 0);
   if (!built.member) throw TModelFileError(FieldPlace(place, "memberLength"), built.error);
@@ -433,10 +437,9 @@ void AddFileMember(int projectId, int classId, const TMember& record,
 std::string ExportProject(int projectId) {
   // Held for reading only: the file shows the model as it stood at one moment.
   TDbTransaction snapshot;
-  if (!ProjectExists(projectId)) {
-    throw TModelFileError("工程", "没有键为" + std::to_string(projectId) + "的工程");
-  }
-  std::string projectName = TProjectDAO().GetProjectName(projectId);
+  const std::optional<std::string> found = TProjectDAO().GetProjectName(projectId);
+  if (!found) throw TModelFileError("工程", "没有键为" + std::to_string(projectId) + "的工程");
+  const std::string& projectName = *found;
   ordered_json root = ordered_json::object();
   root["projectName"] = projectName;
   ordered_json classes = ordered_json::array();

@@ -38,9 +38,11 @@ TNamedIdList TProjectDAO::ListProjects() {
   return list;
 }
 
-std::string TProjectDAO::GetProjectName(int projectId) {
-  return TDbHelper().QueryString("select projectName from t_project where projectId=?",
-                                 {std::int64_t{projectId}});
+std::optional<std::string> TProjectDAO::GetProjectName(int projectId) {
+  TRowSet rows = TDbHelper().OpenQuery("select projectName from t_project where projectId=?",
+                                       {std::int64_t{projectId}});
+  if (rows.empty()) return std::nullopt;
+  return rows.TextAt(0, 0);
 }
 
 }  // namespace vbgen

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/NamedId.h"
@@ -16,8 +17,8 @@ class TProjectDAO {
   // Removes the project, its classes and their members in one transaction.
   void DeleteProject(int projectId);
   TNamedIdList ListProjects();
-  // The name of a project, empty when there is none with that key.
-  std::string GetProjectName(int projectId);
+  // The name of a project, none when there is no project with that key.
+  std::optional<std::string> GetProjectName(int projectId);
 };
 
 }  // namespace vbgen

@@ -123,15 +123,36 @@ TRuleResult ClassNameDiffersInCase(int projectId, const std::string& className) 
 
 }  // namespace
 
+namespace {
+
+TFieldResult About(TRuleField field, TRuleResult message) {
+  if (!message) return std::nullopt;
+  return TRuleFailure{std::move(*message), field};
+}
+
+TRuleResult MessageOf(TFieldResult failure) {
+  if (!failure) return std::nullopt;
+  return std::move(failure->message);
+}
+
+}  // namespace
+
+TFieldResult CheckAddClassWithField(int projectId, const std::string& className,
+                                    const std::string& friendName) {
+  if (className.empty()) return TRuleFailure{"类名称不能为空!", TRuleField::ClassName};
+  if (friendName.empty()) return TRuleFailure{"友好名称不能为空", TRuleField::FriendName};
+  if (auto form = ClassNameForm(className)) return About(TRuleField::ClassName, form);
+  if (!FitsVbString(friendName)) return TRuleFailure{kFriendNameChars, TRuleField::FriendName};
+  if (TClassDAO().CountClassesByName(projectId, className) > 0)
+    return TRuleFailure{"该类名称已经存在!", TRuleField::ClassName};
+  if (auto caseOnly = ClassNameDiffersInCase(projectId, className))
+    return About(TRuleField::ClassName, caseOnly);
+  return About(TRuleField::ClassName, ClassNamePlatformLimits(className));
+}
+
 TRuleResult CheckAddClass(int projectId, const std::string& className,
                           const std::string& friendName) {
-  if (className.empty()) return "类名称不能为空!";
-  if (friendName.empty()) return "友好名称不能为空";
-  if (auto form = ClassNameForm(className)) return form;
-  if (!FitsVbString(friendName)) return kFriendNameChars;
-  if (TClassDAO().CountClassesByName(projectId, className) > 0) return "该类名称已经存在!";
-  if (auto caseOnly = ClassNameDiffersInCase(projectId, className)) return caseOnly;
-  return ClassNamePlatformLimits(className);
+  return MessageOf(CheckAddClassWithField(projectId, className, friendName));
 }
 
 TRuleResult CheckUpdateClass(const std::string& className, const std::string& friendName) {
@@ -142,8 +163,8 @@ TRuleResult CheckUpdateClass(const std::string& className, const std::string& fr
 }
 
 std::string TMemberInput::Type() const {
-  if (typeIndex < 0 || static_cast<std::size_t>(typeIndex) >= typeList.size()) return {};
-  return typeList[static_cast<std::size_t>(typeIndex)];
+  if (!typeIndex || *typeIndex >= typeList.size()) return {};
+  return typeList[*typeIndex];
 }
 
 std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses) {
@@ -154,72 +175,82 @@ std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses) {
 
 namespace {
 
-TRuleResult NameGiven(const TMemberInput& in) {
-  if (in.name.empty()) return "成员名称输入不能为空!";
+TFieldResult NameGiven(const TMemberInput& in) {
+  if (in.name.empty()) return TRuleFailure{"成员名称输入不能为空!", TRuleField::MemberName};
   return std::nullopt;
 }
 // VB6 property names of the generated classes begin with a lower-case ASCII letter.
-TRuleResult NameIsLowerIdentifier(const TMemberInput& in) {
-  if (!FirstByteIn(in.name, 'a', 'z')) return "成员属性首个字母必须小写";
-  if (!IsIdentifier(in.name)) return kMemberNameChars;
+TFieldResult NameIsLowerIdentifier(const TMemberInput& in) {
+  if (!FirstByteIn(in.name, 'a', 'z'))
+    return TRuleFailure{"成员属性首个字母必须小写", TRuleField::MemberName};
+  if (!IsIdentifier(in.name)) return TRuleFailure{kMemberNameChars, TRuleField::MemberName};
   return std::nullopt;
 }
 // Only a string or a picture may stay empty in a generated entry form.
-TRuleResult MustTickedUnlessStringOrPicture(const TMemberInput& in) {
+TFieldResult MustTickedUnlessStringOrPicture(const TMemberInput& in) {
   std::string type = in.Type();
   if (type != kTypeString && type != kTypePicture && !in.isMust)
-    return type + "必须勾选是否必填标志!";
+    return TRuleFailure{type + "必须勾选是否必填标志!", TRuleField::Several};
   return std::nullopt;
 }
-TRuleResult PictureNotDisplayed(const TMemberInput& in) {
-  if (in.Type() == kTypePicture && in.queryDisplay) return "图片字段不用参与显示！";
+TFieldResult PictureNotDisplayed(const TMemberInput& in) {
+  if (in.Type() == kTypePicture && in.queryDisplay)
+    return TRuleFailure{"图片字段不用参与显示！", TRuleField::Several};
   return std::nullopt;
 }
-TRuleResult KeyIsIntegerOrString(const TMemberInput& in) {
+TFieldResult KeyIsIntegerOrString(const TMemberInput& in) {
   std::string type = in.Type();
   if (in.isPri && type != kTypeString && type != kTypeInteger)
-    return "主键字段必须是整型或字符串型!";
+    return TRuleFailure{"主键字段必须是整型或字符串型!", TRuleField::Several};
   return std::nullopt;
 }
 // The manage form finds the selected row by the key shown in the grid.
-TRuleResult KeyIsDisplayed(const TMemberInput& in) {
-  if (in.isPri && !in.queryDisplay) return "主键字段需要参与显示!";
+TFieldResult KeyIsDisplayed(const TMemberInput& in) {
+  if (in.isPri && !in.queryDisplay)
+    return TRuleFailure{"主键字段需要参与显示!", TRuleField::Several};
   return std::nullopt;
 }
 // The generated query searches with LIKE, which numbers and pictures do not take.
-TRuleResult QueriedTypeIsSearchable(const TMemberInput& in) {
+TFieldResult QueriedTypeIsSearchable(const TMemberInput& in) {
   std::string type = in.Type();
   if (in.queryFlag && (type == kTypeInteger || type == kTypeFloat || type == kTypePicture))
-    return "参与查询的字段不能是" + type;
+    return TRuleFailure{"参与查询的字段不能是" + type, TRuleField::Several};
   return std::nullopt;
 }
-TRuleResult CommentSafety(const TMemberInput& in) {
-  if (!FitsVbString(in.comment)) return kCommentChars;
+TFieldResult CommentSafety(const TMemberInput& in) {
+  if (!FitsVbString(in.comment)) return TRuleFailure{kCommentChars, TRuleField::MemberComment};
   return std::nullopt;
 }
-TRuleResult NameLimit(const TMemberInput& in) { return CheckMemberNameLimit(in.name, in.Type()); }
+// The longest name depends on the type, so the name alone is not at fault.
+TFieldResult NameLimit(const TMemberInput& in) {
+  return About(TRuleField::Several, CheckMemberNameLimit(in.name, in.Type()));
+}
 
-using TRule = TRuleResult (*)(const TMemberInput&);
+using TRule = TFieldResult (*)(const TMemberInput&);
 
-TRuleResult FirstFailure(const TMemberInput& input, std::initializer_list<TRule> rules) {
+TFieldResult FirstFailure(const TMemberInput& input, std::initializer_list<TRule> rules) {
   for (TRule rule : rules) {
-    if (auto message = rule(input)) return message;
+    if (auto failure = rule(input)) return failure;
   }
   return std::nullopt;
 }
 
 }  // namespace
 
-TRuleResult CheckAddMember(const TMemberInput& input) {
+TFieldResult CheckAddMemberWithField(const TMemberInput& input) {
   return FirstFailure(input, {NameGiven, NameIsLowerIdentifier, MustTickedUnlessStringOrPicture,
                               PictureNotDisplayed, KeyIsIntegerOrString, KeyIsDisplayed,
                               QueriedTypeIsSearchable, CommentSafety, NameLimit});
 }
 
+TRuleResult CheckAddMember(const TMemberInput& input) {
+  return MessageOf(CheckAddMemberWithField(input));
+}
+
 TRuleResult CheckUpdateMember(const TMemberInput& input) {
-  return FirstFailure(
+  return MessageOf(FirstFailure(
       input, {NameGiven, NameIsLowerIdentifier, MustTickedUnlessStringOrPicture, KeyIsDisplayed,
-              PictureNotDisplayed, QueriedTypeIsSearchable, CommentSafety, NameLimit});
+              PictureNotDisplayed, QueriedTypeIsSearchable, CommentSafety, NameLimit}));
 }
 
 TBuiltMember BuildMember(const TMemberInput& input, int projectId, int classId, int memberId) {
@@ -262,10 +293,10 @@ TMemberInput NewMemberInput(std::vector<std::string> typeList) {
 TMemberInput MemberInputFrom(const TMember& member, std::vector<std::string> typeList) {
   TMemberInput input;
   input.typeList = std::move(typeList);
-  input.typeIndex = -1;
+  input.typeIndex = std::nullopt;
   for (std::size_t i = 0; i < input.typeList.size(); ++i) {
     if (input.typeList[i] == member.memberType) {
-      input.typeIndex = static_cast<int>(i);
+      input.typeIndex = i;
       break;
     }
   }
@@ -299,12 +330,7 @@ TRuleResult CheckStoredFriendName(const std::string& friendName) {
 TRuleResult CheckStoredMemberName(const std::string& memberName) {
   TMemberInput input;
   input.name = memberName;
-  return FirstFailure(input, {NameGiven, NameIsLowerIdentifier});
-}
-
-TRuleResult CheckStoredComment(const std::string& comment) {
-  if (!FitsVbString(comment)) return kCommentChars;
-  return std::nullopt;
+  return MessageOf(FirstFailure(input, {NameGiven, NameIsLowerIdentifier}));
 }
 
 std::size_t NameLength(const std::string& name) {

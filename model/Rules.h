@@ -14,6 +14,19 @@ namespace vbgen {
 
 using TRuleResult = std::optional<std::string>;
 
+// The input a failed check is about, so that a caller showing the inputs apart (the model file
+// names the field) can point at it. A check that weighs several inputs together (a type with a
+// flag, a name's length against its type) names none of them.
+enum class TRuleField { Several, ClassName, FriendName, MemberName, MemberComment };
+
+struct TRuleFailure {
+  std::string message;
+  TRuleField field;
+
+  bool operator==(const TRuleFailure&) const = default;
+};
+using TFieldResult = std::optional<TRuleFailure>;
+
 // New project (the new-project input box).
 TRuleResult CheckNewProjectName(const std::string& name);
 // Rename (the rename input box); another project may already have the name.
@@ -24,6 +37,9 @@ TRuleResult CheckRenamedProjectName(const std::string& name);
 // the length of the name.
 TRuleResult CheckAddClass(int projectId, const std::string& className,
                           const std::string& friendName);
+// The same check, with the input that failed.
+TFieldResult CheckAddClassWithField(int projectId, const std::string& className,
+                                    const std::string& friendName);
 // The update-class dialog's order, then admin and the length of the name; a name that another
 // class has is accepted (the run refuses the duplicate).
 TRuleResult CheckUpdateClass(const std::string& className, const std::string& friendName);
@@ -33,7 +49,7 @@ struct TMemberInput {
   std::string name;
   // The type list of the dialog: the five type words, then the other classes of the project.
   std::vector<std::string> typeList;
-  int typeIndex = 0;  // the selected entry, -1 for none
+  std::optional<std::size_t> typeIndex = 0;  // the selected entry, if any
   std::string lengthText = "20";
   bool isPri = false;
   bool isMust = false;
@@ -54,6 +70,8 @@ std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses);
 // string, a key is displayed, a queried member is searchable; then the comment fits a VB
 // string and the name fits the longest control of its type.
 TRuleResult CheckAddMember(const TMemberInput& input);
+// The same check, with the input that failed.
+TFieldResult CheckAddMemberWithField(const TMemberInput& input);
 // The add dialog's checks but for the key's type, with the displayed key checked before the
 // picture: name given, lower-case identifier, must flag, key displayed, picture not
 // displayed, queried member searchable; then the comment and the length of the name.
@@ -78,7 +96,6 @@ TRuleResult CheckStoredClassName(const std::string& className);
 TRuleResult CheckStoredProjectName(const std::string& projectName);
 TRuleResult CheckStoredFriendName(const std::string& friendName);
 TRuleResult CheckStoredMemberName(const std::string& memberName);
-TRuleResult CheckStoredComment(const std::string& comment);
 
 // Decodes one UTF-8 character at pos and moves past it; none (pos unmoved) for bytes that are
 // not UTF-8.

@@ -359,7 +359,7 @@ void StoreMember(int projectId, int classId, const TImportedClass& owner, TMembe
   member.classId = classId;
   TMemberInput input = MemberInputFrom(member, typeList);
   const std::string where = "类" + owner.className + "的成员" + member.memberName + ": ";
-  if (input.typeIndex == -1) throw TSqlImportError(where + "类型" + member.memberType + "不可选");
+  if (!input.typeIndex) throw TSqlImportError(where + "类型" + member.memberType + "不可选");
   if (auto problem = CheckAddMember(input)) throw TSqlImportError(where + *problem);
   TBuiltMember built = BuildMember(input, projectId, classId, 0);
   if (!built.member) throw TSqlImportError(where + built.error);

@@ -130,23 +130,27 @@ void TQtDialogs::Detailed(TBoxKind kind, const std::string& text, const std::str
 
 // A bare proposed name would otherwise land in whatever directory the program was started from;
 // a name typed without an extension gets the filter's.
-std::string TQtDialogs::SaveFileName(const std::string& caption, const std::string& filter,
-                                     const std::string& defaultName) {
+std::optional<std::string> TQtDialogs::SaveFileName(const std::string& caption,
+                                                    const std::string& filter,
+                                                    const std::string& defaultName) {
   QWidget* owner = BoxOwner(owner_);
   QFileDialog box(owner, Q(caption), QDir::home().filePath(Q(defaultName)), Q(filter));
   box.setAcceptMode(QFileDialog::AcceptSave);
   box.setFileMode(QFileDialog::AnyFile);
   box.setDefaultSuffix(QFileInfo(Q(defaultName)).suffix());
-  if (ExecBox(box, owner) != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+  if (ExecBox(box, owner) != QDialog::Accepted || box.selectedFiles().isEmpty())
+    return std::nullopt;
   return S(box.selectedFiles().front());
 }
 
-std::string TQtDialogs::OpenFileName(const std::string& caption, const std::string& filter) {
+std::optional<std::string> TQtDialogs::OpenFileName(const std::string& caption,
+                                                    const std::string& filter) {
   QWidget* owner = BoxOwner(owner_);
   QFileDialog box(owner, Q(caption), QDir::homePath(), Q(filter));
   box.setAcceptMode(QFileDialog::AcceptOpen);
   box.setFileMode(QFileDialog::ExistingFile);
-  if (ExecBox(box, owner) != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+  if (ExecBox(box, owner) != QDialog::Accepted || box.selectedFiles().isEmpty())
+    return std::nullopt;
   return S(box.selectedFiles().front());
 }
 

@@ -2,6 +2,7 @@
 // boxes only through this interface, so tests can answer them without a screen.
 #pragma once
 
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -32,11 +33,13 @@ class TDialogs {
   // list of details below its text. Unless overridden, the details follow the text in the box.
   virtual void Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
                         const std::string& details);
-  // The file to write, proposed as defaultName; the path as UTF-8, empty when cancelled.
-  virtual std::string SaveFileName(const std::string& caption, const std::string& filter,
-                                   const std::string& defaultName) = 0;
-  // An existing file to read; the path as UTF-8, empty when cancelled.
-  virtual std::string OpenFileName(const std::string& caption, const std::string& filter) = 0;
+  // The file to write, proposed as defaultName; the path as UTF-8, none when cancelled.
+  virtual std::optional<std::string> SaveFileName(const std::string& caption,
+                                                  const std::string& filter,
+                                                  const std::string& defaultName) = 0;
+  // An existing file to read; the path as UTF-8, none when cancelled.
+  virtual std::optional<std::string> OpenFileName(const std::string& caption,
+                                                  const std::string& filter) = 0;
 };
 
 // The real boxes, owned by the given window.
@@ -53,9 +56,10 @@ class TQtDialogs : public TDialogs {
   void Error(const std::string& text) override;
   void Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
                 const std::string& details) override;
-  std::string SaveFileName(const std::string& caption, const std::string& filter,
-                           const std::string& defaultName) override;
-  std::string OpenFileName(const std::string& caption, const std::string& filter) override;
+  std::optional<std::string> SaveFileName(const std::string& caption, const std::string& filter,
+                                          const std::string& defaultName) override;
+  std::optional<std::string> OpenFileName(const std::string& caption,
+                                          const std::string& filter) override;
 
  private:
   QWidget* owner_;

@@ -1,6 +1,7 @@
 #include "ui/FormAddClass.h"
 
 #include <QCheckBox>
+#include <optional>
 
 #include "model/ClassDAO.h"
 #include "model/Rules.h"
@@ -16,10 +17,15 @@ TAddClassForm::TAddClassForm(TFormMain& main)
 }
 
 void TAddClassForm::Button1Click() {
-  const int projectId = main_.SelectedProjectId();
-  if (Refused(CheckAddClass(projectId, ClassName(), FriendName()))) return;
-  TClassDAO().AddClass(projectId, ClassName(), FriendName(), FrontShowFlag());
-  main_.FillClassList(projectId);
+  // The window opens the dialog with a project selected; should it have gone, nothing is added.
+  const std::optional<int> projectId = main_.SelectedProjectId();
+  if (!projectId) {
+    main_.Dialogs().Message("当前未有任何项目被选中!");
+    return;
+  }
+  if (Refused(CheckAddClass(*projectId, ClassName(), FriendName()))) return;
+  TClassDAO().AddClass(*projectId, ClassName(), FriendName(), FrontShowFlag());
+  main_.FillClassList(*projectId);
   main_.Dialogs().Message("类名称添加成功！");
   accept();
 }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidgetItem>
+#include <optional>
 
 #include "model/ClassDAO.h"
 #include "model/Rules.h"
@@ -36,9 +37,13 @@ void TUpdateClassForm::FormShow() {
 }
 
 void TUpdateClassForm::Button1Click() {
+  const std::optional<int> projectId = main_.SelectedProjectId();
+  if (!projectId) {
+    main_.Dialogs().Message("当前未有任何项目被选中!");
+    return;
+  }
   if (Refused(CheckUpdateClass(ClassName(), FriendName()))) return;
-  TClassDAO().UpdateClass(main_.SelectedProjectId(), classId_, ClassName(), FriendName(),
-                          FrontShowFlag());
+  TClassDAO().UpdateClass(*projectId, classId_, ClassName(), FriendName(), FrontShowFlag());
   if (QListWidgetItem* item = main_.SelectedClassItem()) item->setText(Edt_ClassName->text());
   main_.Dialogs().Message("类名称更新成功");
   accept();

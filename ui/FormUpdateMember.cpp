@@ -59,7 +59,7 @@ void TUpdateMemberForm::Button1Click() {
   TMemberInput input = ReadInput();
   if (Refused(CheckUpdateMember(input), input)) return;
   if (SameInput(input, shown_)) {
-    main_.FillMemberList(main_.SelectedClassId());
+    main_.RefillMembersOfSelectedClass();
   } else if (!Store(input, memberId_, StoreChanged)) {
     return;
   }

@@ -286,8 +286,8 @@ void TFormMain::Guard(const std::function<void()>& command) {
 
 // ---- selection ----
 
-int TFormMain::SelectedProjectId() const {
-  if (CB_Project->currentIndex() < 0) return kNone;
+std::optional<int> TFormMain::SelectedProjectId() const {
+  if (CB_Project->currentIndex() < 0) return std::nullopt;
   return CB_Project->currentData().toInt();
 }
 
@@ -296,9 +296,10 @@ QListWidgetItem* TFormMain::SelectedClassItem() const {
   return selected.isEmpty() ? nullptr : selected.front();
 }
 
-int TFormMain::SelectedClassId() const {
+std::optional<int> TFormMain::SelectedClassId() const {
   QListWidgetItem* item = SelectedClassItem();
-  return item != nullptr ? item->data(Qt::UserRole).toInt() : kNone;
+  if (item == nullptr) return std::nullopt;
+  return item->data(Qt::UserRole).toInt();
 }
 
 std::vector<int> TFormMain::SelectedMemberRows() const {
@@ -312,15 +313,16 @@ std::vector<int> TFormMain::SelectedMemberRows() const {
 
 int TFormMain::MemberIdOfRow(int row) const { return LV_Member->item(row, 0)->text().toInt(); }
 
-int TFormMain::SelectedMemberId() const {
+std::optional<int> TFormMain::SelectedMemberId() const {
   std::vector<int> rows = SelectedMemberRows();
-  return rows.empty() ? kNone : MemberIdOfRow(rows.front());
+  if (rows.empty()) return std::nullopt;
+  return MemberIdOfRow(rows.front());
 }
 
 // ---- refresh operations ----
 
 void TFormMain::FormCreate() {
-  lastProjectIndex_ = kNone;
+  lastProjectIndex_ = kNoProjectIndex;
   namespaceName_ = "tavorin";
   FillProjectList();
 }
@@ -336,10 +338,11 @@ void TFormMain::FillProjectList() {
     LV_Member->setRowCount(0);
     return;
   }
-  int index =
-      lastProjectIndex_ != kNone && lastProjectIndex_ < CB_Project->count() ? lastProjectIndex_ : 0;
+  int index = lastProjectIndex_ != kNoProjectIndex && lastProjectIndex_ < CB_Project->count()
+                  ? lastProjectIndex_
+                  : 0;
   CB_Project->setCurrentIndex(index);
-  FillClassList(SelectedProjectId());
+  FillClassList(CB_Project->itemData(index).toInt());
 }
 
 void TFormMain::FillClassList(int projectId) {
@@ -355,7 +358,7 @@ void TFormMain::FillClassList(int projectId) {
     return;
   }
   LB_Object->setCurrentRow(0);
-  FillMemberList(SelectedClassId());
+  FillMemberList(LB_Object->item(0)->data(Qt::UserRole).toInt());
 }
 
 void TFormMain::FillMemberList(int classId) {
@@ -387,12 +390,12 @@ void TFormMain::FillMemberList(int classId) {
 // The table never shows the members of a class that is not the selected one: with none
 // selected it is empty.
 void TFormMain::RefillMembersOfSelectedClass() {
-  int classId = SelectedClassId();
-  if (classId == kNone) {
+  const std::optional<int> classId = SelectedClassId();
+  if (!classId) {
     LV_Member->setRowCount(0);
     return;
   }
-  FillMemberList(classId);
+  FillMemberList(*classId);
 }
 
 // The main window has the focus again when a dialog is done, whatever the window manager does.
@@ -417,7 +420,8 @@ void TFormMain::F2Click() {
 }
 
 void TFormMain::N1Click() {
-  if (SelectedProjectId() == kNone) {
+  const std::optional<int> projectId = SelectedProjectId();
+  if (!projectId) {
     dialogs_.Message("当前未有任何项目被选中!");
     return;
   }
@@ -426,20 +430,21 @@ void TFormMain::N1Click() {
     dialogs_.Message(*problem);
     return;
   }
-  TProjectDAO().RenameProject(SelectedProjectId(), name);
+  TProjectDAO().RenameProject(*projectId, name);
   lastProjectIndex_ = CB_Project->currentIndex();
   dialogs_.Message("工程名称修改成功！");
   FillProjectList();
 }
 
 void TFormMain::D1Click() {
-  if (SelectedProjectId() == kNone) {
+  const std::optional<int> projectId = SelectedProjectId();
+  if (!projectId) {
     dialogs_.Message("未有任何项目被选中!");
     return;
   }
   if (!dialogs_.Confirm("确认删除当前项目吗?", "删除提示")) return;
-  TProjectDAO().DeleteProject(SelectedProjectId());
-  lastProjectIndex_ = kNone;
+  TProjectDAO().DeleteProject(*projectId);
+  lastProjectIndex_ = kNoProjectIndex;
   dialogs_.Message("删除成功!");
   FillProjectList();
 }
@@ -447,27 +452,29 @@ void TFormMain::D1Click() {
 // ---- model files ----
 
 void TFormMain::ExportModelClick() {
-  const int projectId = SelectedProjectId();
-  if (projectId == kNone) {
+  const std::optional<int> projectId = SelectedProjectId();
+  if (!projectId) {
     dialogs_.Message("当前未有任何项目被选中!");
     return;
   }
-  const std::string projectName = TProjectDAO().GetProjectName(projectId);
-  const std::string fileName =
+  // A project gone behind the window's back proposes no name; the export then says it is gone.
+  const std::string projectName = TProjectDAO().GetProjectName(*projectId).value_or("");
+  const std::optional<std::string> fileName =
       dialogs_.SaveFileName("导出项目模型", kModelFileFilter, projectName + ".json");
-  if (fileName.empty()) return;
+  if (!fileName) return;
   // The model is read before anything is written, so a failure leaves no file behind.
-  const std::string json = ExportProject(projectId);
-  const std::filesystem::path file(fileName);
+  const std::string json = ExportProject(*projectId);
+  const std::filesystem::path file(*fileName);
   TFileOperate::WriteTextFile(file.parent_path(), file, json);
   dialogs_.Message("项目模型导出成功！");
 }
 
 void TFormMain::ImportModelClick() {
-  const std::string fileName = dialogs_.OpenFileName("导入项目模型", kModelFileFilter);
-  if (fileName.empty()) return;
-  const std::string json = TFileOperate::ReadBytes(std::filesystem::path(fileName));
-  int projectId = kNone;
+  const std::optional<std::string> fileName =
+      dialogs_.OpenFileName("导入项目模型", kModelFileFilter);
+  if (!fileName) return;
+  const std::string json = TFileOperate::ReadBytes(std::filesystem::path(*fileName));
+  int projectId = 0;
   try {
     projectId = ImportProject(json, std::nullopt);
   } catch (const TModelFileError& error) {
@@ -494,13 +501,13 @@ int TFormMain::ProjectIndexOf(int projectId) const {
   for (std::size_t i = 0; i < projects.size(); ++i) {
     if (projects[i].id == projectId) return static_cast<int>(i);
   }
-  return kNone;
+  return kNoProjectIndex;
 }
 
 // ---- class commands ----
 
 void TFormMain::A2Click() {
-  if (SelectedProjectId() == kNone) {
+  if (!SelectedProjectId()) {
     dialogs_.Message("当前未有任何项目被选中!");
     return;
   }
@@ -509,11 +516,12 @@ void TFormMain::A2Click() {
 }
 
 void TFormMain::N2Click() {
-  if (SelectedClassId() == kNone) {
+  const std::optional<int> classId = SelectedClassId();
+  if (!classId) {
     dialogs_.Message("没有类被选中!");
     return;
   }
-  TUpdateClassForm form(*this, SelectedClassId());
+  TUpdateClassForm form(*this, *classId);
   ShowModal(form);
 }
 
@@ -539,7 +547,7 @@ void TFormMain::S1Click() {
 // ---- member commands ----
 
 void TFormMain::M1Click() {
-  if (SelectedClassId() == kNone) {
+  if (!SelectedClassId()) {
     dialogs_.Message("请先选择类对象");
     return;
   }
@@ -548,21 +556,23 @@ void TFormMain::M1Click() {
 }
 
 void TFormMain::N3Click() {
-  if (SelectedMemberId() == kNone) {
+  const std::optional<int> memberId = SelectedMemberId();
+  if (!memberId) {
     dialogs_.Message("请先选择一个成员");
     return;
   }
-  TUpdateMemberForm form(*this, SelectedMemberId());
+  TUpdateMemberForm form(*this, *memberId);
   ShowModal(form);
 }
 
 void TFormMain::C1Click() {
-  if (SelectedMemberId() == kNone) {
+  const std::optional<int> memberId = SelectedMemberId();
+  if (!memberId) {
     dialogs_.Message("请先选择一个成员");
     return;
   }
   if (!dialogs_.Confirm("确定删除当前成员属性?", "删除提示")) return;
-  TMemberDAO().DeleteMember(SelectedMemberId());
+  TMemberDAO().DeleteMember(*memberId);
   dialogs_.Message("成员属性删除成功");
   RefillMembersOfSelectedClass();
 }
@@ -612,12 +622,13 @@ void TFormMain::SwapAndRefill(int memberIdA, int memberIdB) {
 // ---- code commands ----
 
 void TFormMain::sql1Click() {
-  if (SelectedProjectId() == kNone) {
+  const std::optional<int> projectId = SelectedProjectId();
+  if (!projectId) {
     dialogs_.Message("当前未有任何项目被选中!");
     return;
   }
   TDataBaseSqlForm form(dialogs_, this);
-  form.SetProjectId(SelectedProjectId());
+  form.SetProjectId(*projectId);
   ShowModal(form);
 }
 
@@ -637,7 +648,8 @@ void TFormMain::A1Click() { BeginGeneration(TRunOptions{}); }
 void TFormMain::C2Click() { BeginGeneration(TRunOptions{.complete = true}); }
 
 void TFormMain::BeginGeneration(const TRunOptions& options) {
-  if (SelectedProjectId() == kNone) {
+  const std::optional<int> projectId = SelectedProjectId();
+  if (!projectId) {
     dialogs_.Message("没有一个工程被选中！");
     return;
   }
@@ -647,8 +659,8 @@ void TFormMain::BeginGeneration(const TRunOptions& options) {
   }
   dialogs_.Message("如果以前生成了该项目，最好先删除原来的目录!");
   Memo_State->clear();
-  runProblems_ = ModelProblemsText(SelectedProjectId());
-  StartRun(SelectedProjectId(), options);
+  runProblems_ = ModelProblemsText(*projectId);
+  StartRun(*projectId, options);
 }
 
 // Everything the run would refuse or the rules would not accept, listed at once so the user
@@ -686,7 +698,7 @@ void TFormMain::StartRun(int projectId, const TRunOptions& options) {
     return;
   }
   // The run writes under the name the project has now; the completion opens that directory.
-  runProjectName_ = TProjectDAO().GetProjectName(projectId);
+  runProjectName_ = TProjectDAO().GetProjectName(projectId).value_or("");
   auto listener = std::make_shared<TRunBridge>(
       this, TRunHandlers{[this](const std::string& line) { AppendProgress(line); },
                          [this](int id) { KeyCheckFailed(id); },
@@ -758,17 +770,17 @@ void TFormMain::RunFailed(const std::string& message) {
 
 void TFormMain::CB_ProjectChange() {
   LV_Member->setRowCount(0);
-  if (SelectedProjectId() != kNone) FillClassList(SelectedProjectId());
+  if (const std::optional<int> projectId = SelectedProjectId()) FillClassList(*projectId);
 }
 
 void TFormMain::LB_ObjectClick() {
-  if (SelectedClassId() != kNone) FillMemberList(SelectedClassId());
+  if (const std::optional<int> classId = SelectedClassId()) FillMemberList(*classId);
 }
 
 void TFormMain::LB_ObjectDblClick() { N2Click(); }
 
 void TFormMain::LV_MemberDblClick() {
-  if (SelectedClassId() != kNone && SelectedMemberId() == kNone) {
+  if (SelectedClassId() && !SelectedMemberId()) {
     M1Click();
   } else {
     N3Click();

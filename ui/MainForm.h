@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,23 +44,26 @@ class TFormMain : public QMainWindow {
  public:
   // Shows a dialog modally; tests replace it to drive dialogs without a nested event loop.
   using TModalRunner = std::function<void(QDialog&)>;
-  static constexpr int kNone = -1;
+  // The remembered project index that selects the first project.
+  static constexpr int kNoProjectIndex = -1;
 
   TFormMain(TProgramDir programDir, TDialogs& dialogs, TDesktop& desktop,
             QWidget* parent = nullptr);
   ~TFormMain() override;
 
-  // What the dialogs read: the selection, kNone when nothing is selected.
-  int SelectedProjectId() const;
-  int SelectedClassId() const;
+  // What the dialogs read: the selection, none when nothing is selected.
+  std::optional<int> SelectedProjectId() const;
+  std::optional<int> SelectedClassId() const;
   QListWidgetItem* SelectedClassItem() const;
-  int SelectedMemberId() const;
+  std::optional<int> SelectedMemberId() const;
   TDialogs& Dialogs() const { return dialogs_; }
 
   // Refresh operations, also called by the dialogs.
   void FillProjectList();
   void FillClassList(int projectId);
   void FillMemberList(int classId);
+  // The members of the selected class; none shown when no class is selected.
+  void RefillMembersOfSelectedClass();
 
   void SetModalRunner(TModalRunner runner) { modalRunner_ = std::move(runner); }
   bool RunActive() const { return runGate_.Busy(); }
@@ -144,7 +148,6 @@ class TFormMain : public QMainWindow {
   std::vector<int> SelectedMemberRows() const;
   int MemberIdOfRow(int row) const;
   void SwapAndRefill(int memberIdA, int memberIdB);
-  void RefillMembersOfSelectedClass();
   void ShowModal(QDialog& dialog);
   void OpenMakerPage();
   void BeginGeneration(const TRunOptions& options);
@@ -162,7 +165,7 @@ class TFormMain : public QMainWindow {
   TDialogs& dialogs_;
   TDesktop& desktop_;
   TModalRunner modalRunner_;
-  int lastProjectIndex_ = kNone;
+  int lastProjectIndex_ = kNoProjectIndex;
   std::string namespaceName_;
   int failedClassId_ = 0;
   bool filling_ = false;  // set while a list is refilled, so selection signals are ignored

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <optional>
 #include <tuple>
 
 #include "model/ClassDAO.h"
@@ -87,7 +88,10 @@ TMemberFormBase::TMemberFormBase(TFormMain& main, const TMemberFormLayout& layou
 void TMemberFormBase::Button2Click() { reject(); }
 
 std::vector<std::string> TMemberFormBase::TypeListOfSelectedClass() const {
-  return TypeListOfClass(main_.SelectedProjectId(), main_.SelectedClassId());
+  const std::optional<int> projectId = main_.SelectedProjectId();
+  const std::optional<int> classId = main_.SelectedClassId();
+  if (!projectId || !classId) return MemberTypeList({});
+  return TypeListOfClass(*projectId, *classId);
 }
 
 std::vector<std::string> TMemberFormBase::TypeListOfClass(int projectId, int classId) {
@@ -98,7 +102,8 @@ void TMemberFormBase::ShowInput(const TMemberInput& input) {
   typeList_ = input.typeList;
   CB_MemberType->clear();
   for (const std::string& type : typeList_) CB_MemberType->addItem(Q(type));
-  CB_MemberType->setCurrentIndex(input.typeIndex);
+  // The combo box says "none" with -1.
+  CB_MemberType->setCurrentIndex(input.typeIndex ? static_cast<int>(*input.typeIndex) : -1);
   Edt_MemberName->setText(Q(input.name));
   Edt_MemberLength->setText(Q(input.lengthText));
   CB_MemberIsPri->setChecked(input.isPri);
@@ -112,7 +117,9 @@ void TMemberFormBase::ShowInput(const TMemberInput& input) {
 TMemberInput TMemberFormBase::ReadInput() const {
   TMemberInput input;
   input.typeList = typeList_;
-  input.typeIndex = CB_MemberType->currentIndex();
+  const int typeIndex = CB_MemberType->currentIndex();
+  input.typeIndex =
+      typeIndex < 0 ? std::nullopt : std::optional(static_cast<std::size_t>(typeIndex));
   input.name = S(Edt_MemberName->text());
   input.lengthText = S(Edt_MemberLength->text());
   input.isPri = CB_MemberIsPri->isChecked();
@@ -133,15 +140,21 @@ bool TMemberFormBase::Refused(const TRuleResult& problem, const TMemberInput& in
 
 bool TMemberFormBase::Store(const TMemberInput& input, int memberId,
                             void (*store)(const TMember&)) {
-  TBuiltMember built =
-      BuildMember(input, main_.SelectedProjectId(), main_.SelectedClassId(), memberId);
+  // The window opens the dialog with a class selected; should it have gone, nothing is stored.
+  const std::optional<int> projectId = main_.SelectedProjectId();
+  const std::optional<int> classId = main_.SelectedClassId();
+  if (!projectId || !classId) {
+    main_.Dialogs().Message("请先选择类对象");
+    return false;
+  }
+  TBuiltMember built = BuildMember(input, *projectId, *classId, memberId);
   if (!built.member) {
     // A length that is not a number: the record cannot be built, the dialog stays open.
     main_.Dialogs().Error(built.error);
     return false;
   }
   store(*built.member);
-  main_.FillMemberList(main_.SelectedClassId());
+  main_.FillMemberList(*classId);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/SqlImportFlow.h"
 
+#include <optional>
+
 #include "generate/FileOperate.h"
 #include "model/Rules.h"
 #include "model/SqlImport.h"
@@ -8,8 +10,10 @@
 namespace vbgen {
 
 TSqlImportOutcome ImportSqlScriptFromUser(TDialogs& dialogs) {
-  const std::string file = dialogs.OpenFileName(kSqlImportCaption, kSqlScriptFilter);
-  if (file.empty()) return {};
+  const std::optional<std::string> chosen =
+      dialogs.OpenFileName(kSqlImportCaption, kSqlScriptFilter);
+  if (!chosen) return {};
+  const std::string& file = *chosen;
   std::string bytes;
   try {
     bytes = TFileOperate::ReadBytes(std::filesystem::path(file));

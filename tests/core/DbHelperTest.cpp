@@ -45,8 +45,8 @@ TEST_F(DbHelperTest, ExistingFileIsUsedAsItIsWithRowsOfOtherTools) {
   ASSERT_EQ(projects.size(), 2u);
   EXPECT_EQ(projects[0], (TNamedId{"first", 1}));
   EXPECT_EQ(projects[1], (TNamedId{"", 40}));
-  AddProject("next");
-  EXPECT_EQ(TProjectDAO().ListProjects().back().id, 41);
+  EXPECT_EQ(AddProject("next"), 41);
+  EXPECT_EQ(TProjectDAO().ListProjects().back(), (TNamedId{"next", 41}));
 }
 
 TEST_F(DbHelperTest, KeysAscendAndAreNeverReused) {

@@ -294,7 +294,7 @@ TEST_F(ModelCheckTest, TheRunRefusesTheFirstErrorBeforeWritingAndTheKeyBoxesStay
   int reader = AddClass(projectId, "Reader", "读者");
   AddMember(projectId, reader, "readerId", "整型", "编号", 0, true, true);
   AddMember(projectId, reader, "nm", "字符串", "姓名", 20);
-  AddMember(projectId, reader, "nM", "字符串", "昵称", 20);
+  int nM = AddMember(projectId, reader, "nM", "字符串", "昵称", 20);
   int admin = AddClass(projectId, "ADMIN", "操作员");
   EXPECT_EQ(RunOutcome(projectId), "key");  // ADMIN has no key yet: the key box comes first
   AddMember(projectId, admin, "adminId", "整型", "编号", 0, true, true);
@@ -309,7 +309,7 @@ TEST_F(ModelCheckTest, TheRunRefusesTheFirstErrorBeforeWritingAndTheKeyBoxesStay
   TClassDAO().UpdateClass(projectId, admin, "Staff", "操作员", 1);
   EXPECT_EQ(RunOutcome(projectId), "failed " + lines[1]);
   EXPECT_EQ(ScriptRefusal(Snapshot(projectId)), lines[1]);
-  TMemberDAO().DeleteMember(TMemberDAO().ListMembers(reader).back().memberId);
+  TMemberDAO().DeleteMember(nM);
   EXPECT_EQ(RunOutcome(projectId), "done");
   EXPECT_EQ(ScriptRefusal(Snapshot(projectId)), "");
 }

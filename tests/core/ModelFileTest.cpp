@@ -323,6 +323,32 @@ TEST_F(ModelFileTest, RefusedImportsChangeNothingAndSayWhere) {
          m["classes"][0]["members"][1]["memberName"] = "Title";
        }),
        std::nullopt, "类Book(第1个)的成员Title(第2个)的字段memberName", "成员属性首个字母必须小写"},
+      // Two fields wrong at once: the place is the field whose rule refused, not the one
+      // whose own rule would also refuse.
+      {"class name and friend name both wrong", ChangedExample([](ordered_json& m) {
+         m["classes"][1]["className"] = "reader";
+         m["classes"][1]["friendName"] = "读\"者";
+       }),
+       std::nullopt, "类reader(第2个)的字段className", "类名首个字母必须大写"},
+      {"quote in a friend name",
+       ChangedExample([](ordered_json& m) { m["classes"][1]["friendName"] = "读\"者"; }),
+       std::nullopt, "类Reader(第2个)的字段friendName", "双引号"},
+      {"friend name empty and class name wrong", ChangedExample([](ordered_json& m) {
+         m["classes"][1]["className"] = "Rea der";
+         m["classes"][1]["friendName"] = "";
+       }),
+       std::nullopt, "类Rea der(第2个)的字段friendName", "友好名称不能为空"},
+      {"member name and comment both wrong", ChangedExample([](ordered_json& m) {
+         m["classes"][0]["members"][1]["memberName"] = "Title";
+         m["classes"][0]["members"][1]["memberComment"] = "书\"名";
+       }),
+       std::nullopt, "类Book(第1个)的成员Title(第2个)的字段memberName", "成员属性首个字母必须小写"},
+      // The longest name depends on the type: the member as a whole is named.
+      {"member name too long for its type", ChangedExample([](ordered_json& m) {
+         m["classes"][0]["members"][1]["memberName"] = "t" + std::string(36, 'x');
+       }),
+       std::nullopt, "类Book(第1个)的成员t" + std::string(36, 'x') + "(第2个)",
+       "成员名称最长36个字符"},
       {"date not required",
        ChangedExample([](ordered_json& m) { m["classes"][2]["members"][4]["memberIsMust"] = 0; }),
        std::nullopt, "类Loan(第3个)的成员dueDate(第5个)", "日期型必须勾选是否必填标志!"},

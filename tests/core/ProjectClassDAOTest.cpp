@@ -18,7 +18,17 @@ TEST_F(ProjectDAOTest, AddCountRenameListInKeyOrder) {
   EXPECT_EQ(dao.CountProjectsByName("O'Brien's"), 2);
   EXPECT_EQ(dao.ListProjects(), (TNamedIdList{{"O'Brien's", first}, {"O'Brien's", second}}));
   EXPECT_EQ(dao.GetProjectName(second), "O'Brien's");
-  EXPECT_EQ(dao.GetProjectName(999), "");
+  EXPECT_EQ(dao.GetProjectName(999), std::nullopt);
+}
+
+// Another tool may leave a project without a name: it is there, and its name is empty.
+TEST_F(ProjectDAOTest, ANamelessProjectIsThereWithAnEmptyName) {
+  TDbHelper().ExecuteSql("insert into t_project(projectId,projectName) values (7,NULL)");
+  TDbHelper().ExecuteSql("insert into t_project(projectId,projectName) values (8,'')");
+  TProjectDAO dao;
+  EXPECT_EQ(dao.GetProjectName(7), std::optional<std::string>(""));
+  EXPECT_EQ(dao.GetProjectName(8), std::optional<std::string>(""));
+  EXPECT_EQ(dao.GetProjectName(9), std::nullopt);
 }
 
 TEST_F(ProjectDAOTest, AddReturnsTheKeyOfTheNewRow) {

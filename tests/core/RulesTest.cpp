@@ -1,7 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "TestModel.h"
 #include "model/Rules.h"
+
+namespace vbgen {
+
+// Failures read as text in the test output.
+void PrintTo(const TRuleFailure& failure, std::ostream* out) {
+  *out << "{" << testing::PrintToString(failure.message) << ", field "
+       << static_cast<int>(failure.field) << "}";
+}
+
+}  // namespace vbgen
 
 namespace vbgen::test {
 
@@ -87,7 +99,7 @@ class MemberRulesTest : public ::testing::Test {
     TMemberInput input = NewMemberInput(MemberTypeList({{"Book", 1}, {"Reader", 2}}));
     input.name = name;
     for (std::size_t i = 0; i < input.typeList.size(); ++i) {
-      if (input.typeList[i] == type) input.typeIndex = static_cast<int>(i);
+      if (input.typeList[i] == type) input.typeIndex = i;
     }
     return input;
   }
@@ -239,7 +251,7 @@ TEST_F(MemberRulesTest, UpdateStartsFromTheStoredMember) {
   stored.memberLength = 0;
   stored.memberIsMust = 0;
   TMemberInput input = MemberInputFrom(stored, MemberTypeList({{"Book", 1}}));
-  EXPECT_EQ(input.typeIndex, -1);
+  EXPECT_EQ(input.typeIndex, std::nullopt);
   EXPECT_EQ(input.Type(), "");
   EXPECT_EQ(CheckUpdateMember(input), "必须勾选是否必填标志!");
   input.isMust = true;
@@ -320,6 +332,88 @@ TEST_F(MemberRulesTest, StringLengthsStopAtEightThousand) {
   input.isMust = true;
   input.lengthText = "9000";
   EXPECT_EQ(BuildMember(input, 1, 1, 0).member->memberLength, 0);
+}
+
+// ---- which input a failure is about
+
+// When two inputs are wrong at once the message is that of the check that runs first, and the
+// failure must name that check's input, whatever the other input's own check would say.
+TEST_F(ClassRulesTest, FailuresNameTheInputTheyAreAbout) {
+  int projectId = AddProject("p");
+  AddClass(projectId, "Book", "图书");
+  struct TCase {
+    std::string className;
+    std::string friendName;
+    TFieldResult expected;
+  };
+  const std::vector<TCase> cases = {
+      {"", "", TRuleFailure{"类名称不能为空!", TRuleField::ClassName}},
+      {"Book", "", TRuleFailure{"友好名称不能为空", TRuleField::FriendName}},
+      {"book", "图\"书", TRuleFailure{"类名首个字母必须大写", TRuleField::ClassName}},
+      {"Bo-ok", "", TRuleFailure{"友好名称不能为空", TRuleField::FriendName}},
+      {"Reader", "读\"者", TRuleFailure{kFriendNameChars, TRuleField::FriendName}},
+      {"Book", "图\n书", TRuleFailure{kFriendNameChars, TRuleField::FriendName}},
+      {"Book", "图书", TRuleFailure{"该类名称已经存在!", TRuleField::ClassName}},
+      {"BOOK", "图书",
+       TRuleFailure{"该类名称与已有的类Book只差大小写, VB6和SQL Server不区分大小写!",
+                    TRuleField::ClassName}},
+      {"Admin", "操作员",
+       TRuleFailure{"类名不能是admin: 建表语句用admin表保存操作员!", TRuleField::ClassName}},
+      {"Reader", "读者", std::nullopt},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.className + " / " + c.friendName);
+    const TFieldResult failure = CheckAddClassWithField(projectId, c.className, c.friendName);
+    EXPECT_EQ(failure, c.expected);
+    // The dialogs show the same text.
+    EXPECT_EQ(CheckAddClass(projectId, c.className, c.friendName),
+              failure ? std::optional(failure->message) : std::nullopt);
+  }
+}
+
+TEST_F(MemberRulesTest, FailuresNameTheInputTheyAreAbout) {
+  struct TCase {
+    const char* label;
+    TMemberInput input;
+    TFieldResult expected;
+  };
+  auto with = [this](const std::string& name, const std::string& type, const std::string& comment,
+                     bool must = true) {
+    TMemberInput input = Input(name, type);
+    input.comment = comment;
+    input.isMust = must;
+    input.queryDisplay = type != "图片型";
+    return input;
+  };
+  TMemberInput shownPicture = with("p", "图片型", "图\"片");
+  shownPicture.queryDisplay = true;
+  const std::vector<TCase> cases = {
+      {"no name", with("", "字符串", "备\"注"),
+       TRuleFailure{"成员名称输入不能为空!", TRuleField::MemberName}},
+      {"capital and quote", with("Title", "字符串", "书\"名"),
+       TRuleFailure{"成员属性首个字母必须小写", TRuleField::MemberName}},
+      {"blank in the name and quote", with("ti tle", "字符串", "书\"名"),
+       TRuleFailure{kMemberNameChars, TRuleField::MemberName}},
+      {"quote only", with("title", "字符串", "书\"名"),
+       TRuleFailure{kCommentChars, TRuleField::MemberComment}},
+      {"control character", with("title", "字符串", "书\t名"),
+       TRuleFailure{kCommentChars, TRuleField::MemberComment}},
+      // The type and a flag together: no one input is at fault.
+      {"date not required", with("born", "日期型", "出生\"日期", false),
+       TRuleFailure{"日期型必须勾选是否必填标志!", TRuleField::Several}},
+      {"picture shown", shownPicture, TRuleFailure{"图片字段不用参与显示！", TRuleField::Several}},
+      // How long a name may be depends on its type.
+      {"name too long", with("t" + std::string(36, 'x'), "字符串", ""),
+       TRuleFailure{*CheckMemberNameLimit("t" + std::string(36, 'x'), "字符串"),
+                    TRuleField::Several}},
+      {"fine", with("title", "字符串", "书名"), std::nullopt},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    const TFieldResult failure = CheckAddMemberWithField(c.input);
+    EXPECT_EQ(failure, c.expected);
+    EXPECT_EQ(CheckAddMember(c.input), failure ? std::optional(failure->message) : std::nullopt);
+  }
 }
 
 }  // namespace vbgen::test

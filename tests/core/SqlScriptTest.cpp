@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "Golden.h"
 #include "TestModel.h"
@@ -115,6 +116,93 @@ TEST_F(SqlScriptTest, TrimmingAtTheEndOfEachTable) {
       script.ends_with("[LastDate] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
                        "KEY,\r\n\t[when] [datetime] NULL ," +
                        kTableEnd));
+}
+
+// The CREATE TABLE statement of one class, up to and including its GO line.
+std::string CreateTableOf(const std::string& script, const std::string& className) {
+  const std::string head = "CREATE TABLE [dbo].[" + className + "] (";
+  const std::size_t start = script.find(head);
+  if (start == std::string::npos) return "no table " + className;
+  const std::string go = "\r\nGO\r\n";
+  return script.substr(start, script.find(go, start) + go.size() - start);
+}
+
+// Each column line but the last ends in its separator; what the last one keeps depends on its
+// kind. The expected statements are the bytes the script has always had for these tables.
+TEST_F(SqlScriptTest, LastColumnOfEachKindEndsTheTableAsBefore) {
+  IntegerKey(Class("KeyOnly"), "onlyId");
+  TextKey(Class("Code"), "code", 8);
+  int ends = Class("EndsDate");
+  IntegerKey(ends, "id");
+  Member(ends, "name", kTypeString, 10, true);
+  Member(ends, "when", kTypeDate);
+  ends = Class("EndsRequired");
+  TextKey(ends, "key", 6);
+  Member(ends, "born", kTypeDate);
+  Member(ends, "title", kTypeString, 30, true);
+  ends = Class("EndsOptional");
+  IntegerKey(ends, "id");
+  Member(ends, "note", kTypeString, 40, false);
+  ends = Class("EndsPicture");
+  IntegerKey(ends, "id");
+  Member(ends, "at", kTypeDate);
+  Member(ends, "photo", kTypePicture, 0, false);
+  ends = Class("EndsIntegerReference");
+  IntegerKey(ends, "id");
+  Member(ends, "count", kTypeInteger);
+  Member(ends, "only", "KeyOnly");
+  ends = Class("EndsTextReference");
+  IntegerKey(ends, "id");
+  Member(ends, "ratio", kTypeFloat);
+  Member(ends, "code", "Code");
+  ends = Class("EndsInteger");
+  IntegerKey(ends, "id");
+  Member(ends, "count", kTypeInteger);
+  ends = Class("EndsFloat");
+  TextKey(ends, "key", 3);
+  Member(ends, "ratio", kTypeFloat);
+  const std::string script = BuildTableScript(projectId_);
+
+  const std::pair<const char*, const char*> expected[] = {
+      {"KeyOnly",
+       "CREATE TABLE [dbo].[KeyOnly] (\r\n\t[onlyId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
+       "KEY\r\n) ON [PRIMARY]\r\nGO\r\n"},
+      {"Code",
+       "CREATE TABLE [dbo].[Code] (\r\n\t[code] [varchar] (8) COLLATE Chinese_PRC_CI_AS NOT NULL "
+       "PRIMARY KEY \r\n) ON [PRIMARY]\r\nGO\r\n"},
+      {"EndsDate",
+       "CREATE TABLE [dbo].[EndsDate] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
+       "KEY,\r\n\t[name] [varchar] (10) COLLATE Chinese_PRC_CI_AS NOT NULL ,\r\n\t[when] "
+       "[datetime] NULL ,\r\n) ON [PRIMARY]\r\nGO\r\n"},
+      {"EndsRequired",
+       "CREATE TABLE [dbo].[EndsRequired] (\r\n\t[key] [varchar] (6) COLLATE Chinese_PRC_CI_AS NOT "
+       "NULL PRIMARY KEY ,\r\n\t[born] [datetime] NULL , \r\n\t[title] [varchar] (30) COLLATE "
+       "Chinese_PRC_CI_AS NOT NULL \r\n) ON [PRIMARY]\r\nGO\r\n"},
+      {"EndsOptional",
+       "CREATE TABLE [dbo].[EndsOptional] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
+       "KEY,\r\n\t[note] [varchar] (40) COLLATE Chinese_PRC_CI_AS NULL \r\n) ON "
+       "[PRIMARY]\r\nGO\r\n"},
+      {"EndsPicture",
+       "CREATE TABLE [dbo].[EndsPicture] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
+       "KEY,\r\n\t[at] [datetime] NULL , \r\n\t[photo] [image] NULL \r\n) ON [PRIMARY]\r\nGO\r\n"},
+      {"EndsIntegerReference",
+       "CREATE TABLE [dbo].[EndsIntegerReference] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  "
+       "PRIMARY KEY,\r\n\t[count] [int] NOT NULL ,\r\n\t[only] int NOT NULL \r\n) ON "
+       "[PRIMARY]\r\nGO\r\n"},
+      {"EndsTextReference",
+       "CREATE TABLE [dbo].[EndsTextReference] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
+       "KEY,\r\n\t[ratio] [float] NOT NULL ,\r\n\t[code] [varchar] (8) COLLATE Chinese_PRC_CI_AS "
+       "NOT NULL \r\n) ON [PRIMARY]\r\nGO\r\n"},
+      {"EndsInteger",
+       "CREATE TABLE [dbo].[EndsInteger] (\r\n\t[id] [int] IDENTITY (1, 1) NOT NULL  PRIMARY "
+       "KEY,\r\n\t[count] [int] NOT NULL \r\n) ON [PRIMARY]\r\nGO\r\n"},
+      {"EndsFloat",
+       "CREATE TABLE [dbo].[EndsFloat] (\r\n\t[key] [varchar] (3) COLLATE Chinese_PRC_CI_AS NOT "
+       "NULL PRIMARY KEY ,\r\n\t[ratio] [float] NOT NULL \r\n) ON [PRIMARY]\r\nGO\r\n"},
+  };
+  for (const auto& [className, statement] : expected) {
+    EXPECT_EQ(CreateTableOf(script, className), statement) << className;
+  }
 }
 
 TEST_F(SqlScriptTest, OnlyStringsFollowTheRequiredFlag) {

@@ -72,7 +72,7 @@ class ClassFormsTest : public QObject {
 
     AddClass(projectId_, "Book", "图书");
     window->FillClassList(projectId_);
-    TUpdateClassForm update(*window, window->SelectedClassId());
+    TUpdateClassForm update(*window, window->SelectedClassId().value());
     QCOMPARE(update.windowTitle(), QStringLiteral("类更新"));
     QCOMPARE(update.size(), QSize(271, 233));
     QCOMPARE(update.CB_FrontShowFlag->geometry(), QRect(88, 136, 153, 33));
@@ -117,6 +117,21 @@ class ClassFormsTest : public QObject {
     Fill(ticked, "Reader", "读者");
     ticked.Button1Click();
     QCOMPARE(TClassDAO().GetFrontShowFlag(TClassDAO().ListClasses(projectId_).back().id), 1);
+  }
+
+  // The selection the dialog was opened with can go while it is open (the project deleted
+  // elsewhere and the list refilled): nothing is stored under a project that is not there.
+  void withTheProjectGoneTheAddDialogStoresNothing() {
+    auto window = MakeWindow();
+    TAddClassForm form(*window);
+    Fill(form, "Book", "图书");
+    TProjectDAO().DeleteProject(projectId_);
+    window->FillProjectList();
+    QCOMPARE(window->SelectedProjectId(), std::optional<int>());
+    form.Button1Click();
+    QCOMPARE(dialogs_.Last(), std::string("当前未有任何项目被选中!"));
+    QVERIFY(form.result() != QDialog::Accepted);
+    QCOMPARE(TDbHelper().QueryInt("select count(*) from t_class"), 0);
   }
 
   void closingTheAddDialogStoresNothing() {

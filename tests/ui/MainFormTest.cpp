@@ -272,8 +272,8 @@ class MainFormTest : public QObject {
     TLibrary lib = MakeLibrary();
     auto window = MakeWindow();
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Library"));
-    QCOMPARE(window->SelectedProjectId(), lib.projectId);
-    QCOMPARE(window->SelectedClassId(), lib.bookId);
+    QCOMPARE(window->SelectedProjectId(), std::optional(lib.projectId));
+    QCOMPARE(window->SelectedClassId(), std::optional(lib.bookId));
     QCOMPARE(window->LV_Member->rowCount(), 4);
     QCOMPARE(Column(window->LV_Member, 0),
              (QStringList{QString::number(lib.members[0]), QString::number(lib.members[1]),
@@ -312,7 +312,7 @@ class MainFormTest : public QObject {
     window->S1Click();
     QCOMPARE(dialogs_.Last(), std::string("类对象删除成功!"));
     QCOMPARE(Items(window->LB_Object), (QStringList{"Reader"}));
-    QCOMPARE(window->SelectedClassId(), int(TFormMain::kNone));
+    QCOMPARE(window->SelectedClassId(), std::optional<int>());
     QCOMPARE(window->LV_Member->rowCount(), 0);
     QVERIFY(TMemberDAO().ListMembers(lib.bookId).empty());
     QCOMPARE(TClassDAO().ListClasses(lib.projectId).size(), std::size_t(1));
@@ -425,7 +425,7 @@ class MainFormTest : public QObject {
     QWidget* viewport = window->LB_Object->viewport();
     const QPoint empty(20, viewport->height() - 10);
     QTest::mouseClick(viewport, Qt::LeftButton, {}, empty);
-    QCOMPARE(window->SelectedClassId(), lib.bookId);
+    QCOMPARE(window->SelectedClassId(), std::optional(lib.bookId));
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, empty);
     QCOMPARE(opened_.back(), std::string("vbgen::TUpdateClassForm"));
     QCOMPARE(openedIds_.back(), lib.bookId);
@@ -471,7 +471,7 @@ class MainFormTest : public QObject {
     MakeLibrary();
     auto window = MakeWindow();
     SelectRows(*window, {0});
-    TMemberDAO().DeleteMember(window->SelectedMemberId());  // gone behind the window's back
+    TMemberDAO().DeleteMember(window->SelectedMemberId().value());  // gone behind the window's back
     window->ActionUpdateMember->trigger();
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QVERIFY(opened_.empty());

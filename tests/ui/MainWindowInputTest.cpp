@@ -128,19 +128,19 @@ class MainWindowInputTest : public QObject {
         {1, lib.readerId}, {0, lib.bookId}, {2, lib.loanId}, {1, lib.readerId}, {1, lib.readerId}};
     for (const auto& [row, classId] : picks) {
       ClickClassRow(*window, row);
-      QCOMPARE(window->SelectedClassId(), classId);
+      QCOMPARE(window->SelectedClassId(), std::optional(classId));
       QCOMPARE(Column(*window, 0), StoredIds(classId));
       QCOMPARE(Column(*window, 1), StoredNames(classId));
     }
     // The keyboard moves the selection and the table follows.
     QTest::keyClick(window->LB_Object, Qt::Key_Down);
-    QCOMPARE(window->SelectedClassId(), lib.loanId);
+    QCOMPARE(window->SelectedClassId(), std::optional(lib.loanId));
     QCOMPARE(Column(*window, 0), StoredIds(lib.loanId));
     QTest::keyClick(window->LB_Object, Qt::Key_Home);
     QCOMPARE(Column(*window, 0), StoredIds(lib.bookId));
     // Ctrl and a click takes the selection away: no class is selected, no rows are shown.
     ClickClassRow(*window, 0, Qt::ControlModifier);
-    QCOMPARE(window->SelectedClassId(), int(TFormMain::kNone));
+    QCOMPARE(window->SelectedClassId(), std::optional<int>());
     QCOMPARE(window->LV_Member->rowCount(), 0);
     ClickClassRow(*window, 2);
     QCOMPARE(Column(*window, 1), StoredNames(lib.loanId));
@@ -245,7 +245,7 @@ class MainWindowInputTest : public QObject {
     QTest::keyClick(window->CB_Project, Qt::Key_Down);
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Shop"));
     QCOMPARE(window->LB_Object->count(), 1);
-    QCOMPARE(window->SelectedClassId(), goods);
+    QCOMPARE(window->SelectedClassId(), std::optional(goods));
     QCOMPARE(Column(*window, 1), StoredNames(goods));
   }
 

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -216,6 +217,20 @@ class MemberFormsTest : public QObject {
     QVERIFY(form.result() != QDialog::Accepted);
   }
 
+  // With the class no longer selected when OK is pressed, no member is stored for no class.
+  void withNoClassSelectedTheAddDialogStoresNothing() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    QCOMPARE(window->SelectedClassId(), std::optional(bookId_));
+    Enter(form, TEntry{});
+    window->LB_Object->clearSelection();
+    QCOMPARE(window->SelectedClassId(), std::optional<int>());
+    form.Button1Click();
+    QCOMPARE(dialogs_.Last(), std::string("请先选择类对象"));
+    QVERIFY(form.result() != QDialog::Accepted);
+    QCOMPARE(TDbHelper().QueryInt("select count(*) from t_member"), 0);
+  }
+
   void cancelStoresNothing() {
     auto window = MakeWindow();
     TAddMemberForm form(*window);
@@ -237,8 +252,7 @@ class MemberFormsTest : public QObject {
     m.memberIsDisplay = 1;
     m.memberQueryDisplay = 0;
     m.memberComment = "作者";
-    TMemberDAO().AddMember(m);
-    int id = TMemberDAO().ListMembers(bookId_).back().memberId;
+    int id = TMemberDAO().AddMember(m);
     auto window = MakeWindow();
     TUpdateMemberForm form(*window, id);
     QCOMPARE(form.windowTitle(), QStringLiteral("更新成员属性"));

@@ -195,7 +195,7 @@ class ModelFileMenuTest : public QObject {
     QCOMPARE(window->CB_Project->currentIndex(), 2);
     QCOMPARE(window->LastProjectIndex(), 2);
     const int shop = TProjectDAO().ListProjects().back().id;
-    QCOMPARE(window->SelectedProjectId(), shop);
+    QCOMPARE(window->SelectedProjectId(), std::optional(shop));
     QCOMPARE(Items(window->LB_Object), (QStringList{"Shelf", "Book"}));
     QCOMPARE(window->LV_Member->rowCount(), 2);
     QCOMPARE(window->LV_Member->item(1, 1)->text(), QStringLiteral("topBook"));
@@ -209,7 +209,7 @@ class ModelFileMenuTest : public QObject {
 
   void importIntoAnEmptyListSelectsTheOnlyProject() {
     auto window = MakeWindow();
-    QCOMPARE(window->SelectedProjectId(), int(TFormMain::kNone));
+    QCOMPARE(window->SelectedProjectId(), std::optional<int>());
     dialogs_.fileNames = {WriteModelFile("shop.json", kShopFile).string()};
     window->ImportModelClick();
     QVERIFY2(dialogs_.Last() == "项目模型导入成功！", dialogs_.Last().c_str());
@@ -254,7 +254,7 @@ class ModelFileMenuTest : public QObject {
   }
 
   // The real dialog, accepted as it opens (with the name the user typed, if any).
-  static std::string AcceptRealSaveDialog(const QString& typedName) {
+  static std::optional<std::string> AcceptRealSaveDialog(const QString& typedName) {
     QTimer::singleShot(0, [typedName] {
       auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       if (box == nullptr) return;
@@ -267,11 +267,12 @@ class ModelFileMenuTest : public QObject {
   void theRealSaveDialogProposesTheNameInTheHomeDirectory() {
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", QByteArray::fromStdString(home_->path().string()));
-    const std::string proposed = AcceptRealSaveDialog({});
-    const std::string typed = AcceptRealSaveDialog(QStringLiteral("copy"));
+    const std::optional<std::string> proposed = AcceptRealSaveDialog({});
+    const std::optional<std::string> typed = AcceptRealSaveDialog(QStringLiteral("copy"));
     qputenv("HOME", oldHome);
-    QCOMPARE(fs::path(proposed), home_->path() / "Library.json");
-    QCOMPARE(fs::path(typed), home_->path() / "copy.json");  // the extension is added
+    QVERIFY(proposed && typed);
+    QCOMPARE(fs::path(*proposed), home_->path() / "Library.json");
+    QCOMPARE(fs::path(*typed), home_->path() / "copy.json");  // the extension is added
   }
 
   void anExportThatCannotBeWrittenIsReportedAsAnError() {

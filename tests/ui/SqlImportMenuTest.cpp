@@ -120,7 +120,7 @@ class SqlImportMenuTest : public QObject {
     QCOMPARE(Items(window->CB_Project), (QStringList{"Alpha", "library"}));
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("library"));
     QCOMPARE(Items(window->LB_Object), (QStringList{"Shelf", "Book"}));
-    const int book = TClassDAO().FindClassId(window->SelectedProjectId(), "Book").value();
+    const int book = TClassDAO().FindClassId(window->SelectedProjectId().value(), "Book").value();
     QCOMPARE(TMemberDAO().ListMembers(book).back().memberType, std::string("Shelf"));
 
     const QString memo = window->Memo_State->toPlainText();

@@ -66,13 +66,14 @@ class TFakeDialogs : public TDialogs {
     shown.push_back({kinds[static_cast<int>(kind)], text, caption, details});
   }
   // File dialogs are recorded apart from the boxes; each takes the next queued answer, and one
-  // with none queued is cancelled (an empty name).
-  std::string SaveFileName(const std::string& caption, const std::string& filter,
-                           const std::string& defaultName) override {
+  // with none queued is cancelled.
+  std::optional<std::string> SaveFileName(const std::string& caption, const std::string& filter,
+                                          const std::string& defaultName) override {
     fileDialogs.push_back({"save", caption, filter, defaultName});
     return NextFileName();
   }
-  std::string OpenFileName(const std::string& caption, const std::string& filter) override {
+  std::optional<std::string> OpenFileName(const std::string& caption,
+                                          const std::string& filter) override {
     fileDialogs.push_back({"open", caption, filter, ""});
     return NextFileName();
   }
@@ -105,8 +106,8 @@ class TFakeDialogs : public TDialogs {
   std::deque<std::string> fileNames;
 
  private:
-  std::string NextFileName() {
-    if (fileNames.empty()) return {};
+  std::optional<std::string> NextFileName() {
+    if (fileNames.empty()) return std::nullopt;
     std::string answer = fileNames.front();
     fileNames.pop_front();
     return answer;
@@ -135,15 +136,11 @@ class TTempHome {
 };
 
 // Short ways to fill the model.
-inline int AddProject(const std::string& name) {
-  TProjectDAO().AddProject(name);
-  return TProjectDAO().ListProjects().back().id;
-}
+inline int AddProject(const std::string& name) { return TProjectDAO().AddProject(name); }
 
 inline int AddClass(int projectId, const std::string& name, const std::string& friendName,
                     int frontShowFlag = 1) {
-  TClassDAO().AddClass(projectId, name, friendName, frontShowFlag);
-  return TClassDAO().ListClasses(projectId).back().id;
+  return TClassDAO().AddClass(projectId, name, friendName, frontShowFlag);
 }
 
 // A member as the dialogs store it: the flags follow the type.
@@ -160,8 +157,7 @@ inline int AddMember(int projectId, int classId, const std::string& name, const 
   m.memberIsInteger = type == kTypeInteger ? 1 : 0;
   m.memberIsFloat = type == kTypeFloat ? 1 : 0;
   m.memberIsDisplay = display ? 1 : 0;
-  TMemberDAO().AddMember(m);
-  return TMemberDAO().ListMembers(classId).back().memberId;
+  return TMemberDAO().AddMember(m);
 }
 
 // The widgets that Tab visits from first on, in order, within its window.
