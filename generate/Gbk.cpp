@@ -65,16 +65,11 @@ bool TCodec::Convert(std::string_view input, std::string& output) {
   return true;
 }
 
-bool TGbkEncoder::ConvertRun(std::string_view run, std::string& gbk) {
-  auto found = known_.find(std::string(run));
-  if (found != known_.end()) {
-    gbk += found->second;
-    return true;
-  }
-  if (!codec_.Convert(run, converted_)) return false;
+const std::string* TGbkEncoder::RunInGbk(std::string_view run) {
+  if (auto found = known_.find(run); found != known_.end()) return &found->second;
+  if (!codec_.Convert(run, converted_)) return nullptr;
   if (known_.size() < 100000) known_.emplace(std::string(run), converted_);
-  gbk += converted_;
-  return true;
+  return &converted_;
 }
 
 std::string TGbkEncoder::Encode(std::string_view utf8) {
@@ -86,10 +81,12 @@ std::string TGbkEncoder::Encode(std::string_view utf8) {
     gbk.append(utf8.substr(pos, ascii - pos));
     if (ascii == utf8.size()) break;
     std::size_t other = OtherRunEnd(utf8, ascii);
-    if (!ConvertRun(utf8.substr(ascii, other - ascii), gbk)) {
+    const std::string* run = RunInGbk(utf8.substr(ascii, other - ascii));
+    if (!run) {
       throw TEncodingError("文本无法用GBK编码表示: \"" + std::string(LineAround(utf8, ascii)) +
                            "\"");
     }
+    gbk += *run;
     pos = other;
   }
   return gbk;
@@ -98,7 +95,7 @@ std::string TGbkEncoder::Encode(std::string_view utf8) {
 bool TGbkEncoder::Fits(std::string_view utf8) {
   for (std::size_t pos = AsciiRunEnd(utf8, 0); pos < utf8.size();) {
     std::size_t other = OtherRunEnd(utf8, pos);
-    if (!codec_.Convert(utf8.substr(pos, other - pos), converted_)) return false;
+    if (!RunInGbk(utf8.substr(pos, other - pos))) return false;
     pos = AsciiRunEnd(utf8, other);
   }
   return true;

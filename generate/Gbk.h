@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,8 +31,8 @@ class TCodec {
 };
 
 // UTF-8 to GBK. Generated text is mostly ASCII, which is the same in both, so only the other
-// runs go through the codec; and the same Chinese runs (captions, friend names) recur in every
-// form, so each run's GBK form is kept once found.
+// runs go through the codec; and the same Chinese runs (captions, friend names, the type words)
+// recur in every form and every model, so each run's GBK form is kept once found.
 class TGbkEncoder {
  public:
   TGbkEncoder() : codec_("GBK", "UTF-8") {}
@@ -40,12 +41,21 @@ class TGbkEncoder {
   bool Fits(std::string_view utf8);
 
  private:
-  // The GBK bytes of a run of non-ASCII UTF-8 text; false when it has none.
-  bool ConvertRun(std::string_view run, std::string& gbk);
+  // The GBK bytes of a run of non-ASCII UTF-8 text, valid until the next run is asked for;
+  // none when a character of the run has no GBK form.
+  const std::string* RunInGbk(std::string_view run);
+
+  // Runs are looked up as views into the text, without a copy of their own.
+  struct TRunHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view run) const {
+      return std::hash<std::string_view>()(run);
+    }
+  };
 
   TCodec codec_;
   std::string converted_;
-  std::unordered_map<std::string, std::string> known_;
+  std::unordered_map<std::string, std::string, TRunHash, std::equal_to<>> known_;
 };
 
 // UTF-8 to GBK bytes; throws TEncodingError naming the text when a character has no GBK form.
