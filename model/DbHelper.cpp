@@ -334,7 +334,9 @@ sqlite3* TDbHelper::GetConnection() {
   std::lock_guard lock(shared.mutex);
   if (shared.db) return shared.db;
   sqlite3* db = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+  // Every use holds the connection lock already: SQLite's own lock, taken again by each call
+  // (several per cell read), would only cost time.
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(shared.path.string().c_str(), &db, flags, nullptr) != SQLITE_OK) {
     std::string message = db ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close_v2(db);
