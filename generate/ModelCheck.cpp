@@ -1,6 +1,9 @@
 #include "generate/ModelCheck.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <span>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -42,27 +45,66 @@ bool BreaksBrackets(const std::string& name) {
          });
 }
 
+// A name the forms derive from a member's: prefix + memberName + suffix.
+struct TDerivedName {
+  std::string_view prefix;
+  std::string_view suffix;
+  bool operator==(const TDerivedName&) const = default;
+};
+
+// The edit form keeps the key in a public variable, beside its text box.
+constexpr TDerivedName kKeyNames[] = {{"TB_", ""}, {"", ""}};
+
+std::span<const TDerivedName> NamesOfType(const std::string& type) {
+  static constexpr TDerivedName kString[] = {{"TB_", ""}, {"RTB_", ""}};
+  static constexpr TDerivedName kNumber[] = {{"TB_", ""}, {"", "Error"}, {"", "OK"}};
+  static constexpr TDerivedName kDate[] = {{"DTP_", ""}, {"CHB_", ""}};
+  static constexpr TDerivedName kPicture[] = {
+      {"Image_", ""}, {"Btn_", ""}, {"TB_", "Path"}, {"", "Stream"}, {"Btn_", "_Click"}};
+  static constexpr TDerivedName kReference[] = {{"CB_", ""}, {"", "s"}, {"", "Rs"}, {"", "_Index"}};
+  if (type == kTypeString) return kString;
+  if (type == kTypeInteger || type == kTypeFloat) return kNumber;
+  if (type == kTypeDate) return kDate;
+  if (type == kTypePicture) return kPicture;
+  return kReference;
+}
+
 // The names the forms give a member's controls, variables, labels and handlers (see the
-// generators): two members must not share one, or VB6 cannot load or compile the form.
-std::vector<std::string> GeneratedNames(const TMember& member, bool isKey) {
-  const std::string& m = member.memberName;
-  std::vector<std::string> names;
-  if (isKey) names = {"TB_" + m, m};  // the edit form keeps the key in a public variable
-  if (member.memberType == kTypeString) {
-    names.insert(names.end(), {"TB_" + m, "RTB_" + m});
-  } else if (member.memberType == kTypeInteger || member.memberType == kTypeFloat) {
-    names.insert(names.end(), {"TB_" + m, m + "Error", m + "OK"});
-  } else if (member.memberType == kTypeDate) {
-    names.insert(names.end(), {"DTP_" + m, "CHB_" + m});
-  } else if (member.memberType == kTypePicture) {
-    names.insert(names.end(), {"Image_" + m, "Btn_" + m, "TB_" + m + "Path", m + "Stream",
-                               "Btn_" + m + "_Click"});
-  } else {
-    names.insert(names.end(), {"CB_" + m, m + "s", m + "Rs", m + "_Index"});
+// generators), each once: two members must not share one, or VB6 cannot load or compile the
+// form.
+template <typename Visit>
+void ForEachDerivedName(const TMember& member, bool isKey, Visit visit) {
+  if (isKey) {
+    for (const TDerivedName& name : kKeyNames) visit(name);
   }
+  for (const TDerivedName& name : NamesOfType(member.memberType)) {
+    if (!isKey ||
+        std::find(std::begin(kKeyNames), std::end(kKeyNames), name) == std::end(kKeyNames))
+      visit(name);
+  }
+}
+
+// The same names written out, in order.
+std::vector<std::string> GeneratedNames(const TMember& member, bool isKey) {
+  std::vector<std::string> names;
+  ForEachDerivedName(member, isKey, [&](const TDerivedName& name) {
+    names.push_back(std::string(name.prefix) + member.memberName + std::string(name.suffix));
+  });
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
   return names;
+}
+
+// A hash of prefix + name + suffix with ASCII letters folded, as FoldCase folds them.
+std::uint64_t FoldedHash(const TDerivedName& derived, const std::string& name) {
+  std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
+  for (std::string_view part : {derived.prefix, std::string_view(name), derived.suffix}) {
+    for (char c : part) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
+  }
+  return hash;
 }
 
 bool EndsInDotOrBlank(const std::string& name) {
@@ -269,6 +311,7 @@ class TModelChecker {
   // picture cover's TB_coverPath and the text coverPath's TB_coverPath.
   void NameClashes(const TClassModel& entry) {
     const TMember* key = entry.KeyMember();
+    if (!DerivedNamesMayMeet(entry, key)) return;
     std::unordered_map<std::string, const TMember*> owner;
     owner.reserve(entry.members.size() * 5);
     for (const TMember& member : entry.members) {
@@ -284,6 +327,21 @@ class TModelChecker {
         break;  // one line per member is enough to act on
       }
     }
+  }
+
+  // Names rarely meet, and looking for a meeting by their hashes alone costs no string: when
+  // every hash differs, so does every name, and NameClashes has nothing to say.
+  static bool DerivedNamesMayMeet(const TClassModel& entry, const TMember* key) {
+    std::vector<std::uint64_t> hashes;
+    hashes.reserve(entry.members.size() * 7);
+    for (const TMember& member : entry.members) {
+      if (member.memberName.empty()) continue;
+      ForEachDerivedName(member, IsTheKey(key, member), [&](const TDerivedName& name) {
+        hashes.push_back(FoldedHash(name, member.memberName));
+      });
+    }
+    std::sort(hashes.begin(), hashes.end());
+    return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();
   }
 
   // Each class gets the menus {class}, {class}Add and {class}Manage (first letter lowered).
