@@ -65,11 +65,16 @@ bool TCodec::Convert(std::string_view input, std::string& output) {
   return true;
 }
 
-const std::string* TGbkEncoder::RunInGbk(std::string_view run) {
-  if (auto found = known_.find(run); found != known_.end()) return &found->second;
-  if (!codec_.Convert(run, converted_)) return nullptr;
+bool TGbkEncoder::ConvertRun(std::string_view run, std::string& gbk) {
+  auto found = known_.find(run);
+  if (found != known_.end()) {
+    gbk += found->second;
+    return true;
+  }
+  if (!codec_.Convert(run, converted_)) return false;
   if (known_.size() < 100000) known_.emplace(std::string(run), converted_);
-  return &converted_;
+  gbk += converted_;
+  return true;
 }
 
 std::string TGbkEncoder::Encode(std::string_view utf8) {
@@ -81,21 +86,21 @@ std::string TGbkEncoder::Encode(std::string_view utf8) {
     gbk.append(utf8.substr(pos, ascii - pos));
     if (ascii == utf8.size()) break;
     std::size_t other = OtherRunEnd(utf8, ascii);
-    const std::string* run = RunInGbk(utf8.substr(ascii, other - ascii));
-    if (!run) {
+    if (!ConvertRun(utf8.substr(ascii, other - ascii), gbk)) {
       throw TEncodingError("文本无法用GBK编码表示: \"" + std::string(LineAround(utf8, ascii)) +
                            "\"");
     }
-    gbk += *run;
     pos = other;
   }
   return gbk;
 }
 
 bool TGbkEncoder::Fits(std::string_view utf8) {
+  std::string gbk;  // the runs of a model's texts are short: their bytes need no allocation
   for (std::size_t pos = AsciiRunEnd(utf8, 0); pos < utf8.size();) {
     std::size_t other = OtherRunEnd(utf8, pos);
-    if (!RunInGbk(utf8.substr(pos, other - pos))) return false;
+    gbk.clear();
+    if (!ConvertRun(utf8.substr(pos, other - pos), gbk)) return false;
     pos = AsciiRunEnd(utf8, other);
   }
   return true;

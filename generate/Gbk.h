@@ -30,6 +30,12 @@ class TCodec {
   void* cd_;
 };
 
+// Runs of text looked up as views into the text, without a copy of their own.
+struct TRunHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view run) const { return std::hash<std::string_view>()(run); }
+};
+
 // UTF-8 to GBK. Generated text is mostly ASCII, which is the same in both, so only the other
 // runs go through the codec; and the same Chinese runs (captions, friend names, the type words)
 // recur in every form and every model, so each run's GBK form is kept once found.
@@ -41,17 +47,8 @@ class TGbkEncoder {
   bool Fits(std::string_view utf8);
 
  private:
-  // The GBK bytes of a run of non-ASCII UTF-8 text, valid until the next run is asked for;
-  // none when a character of the run has no GBK form.
-  const std::string* RunInGbk(std::string_view run);
-
-  // Runs are looked up as views into the text, without a copy of their own.
-  struct TRunHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view run) const {
-      return std::hash<std::string_view>()(run);
-    }
-  };
+  // The GBK bytes of a run of non-ASCII UTF-8 text; false when it has none.
+  bool ConvertRun(std::string_view run, std::string& gbk);
 
   TCodec codec_;
   std::string converted_;
