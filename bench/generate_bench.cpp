@@ -14,6 +14,8 @@
 //   memory    peak resident size of `vbgen-cli generate` at 1000 x 40   target <= 30 MB
 //
 // Usage: generate_bench [rounds]   (default 5)
+// VBGEN_BENCH_ONLY=reads prints only sql and check (no runs, no memory figure): the fresh and
+// rerun rounds take minutes, the reads seconds.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -348,6 +350,8 @@ class TSpawner {
 int main(int argc, char** argv) {
   TSpawner spawner;  // first, while this process is small
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  const char* only = std::getenv("VBGEN_BENCH_ONLY");
+  const bool readsOnly = only && std::string(only) == "reads";
   const fs::path programDir = VBGEN_PROGRAM_DIR;
   const fs::path home =
       fs::temp_directory_path() / ("vbgen-generate-bench-" + std::to_string(::getpid()));
@@ -355,6 +359,24 @@ int main(int argc, char** argv) {
   fs::copy(programDir / "template", home / "template", fs::copy_options::recursive);
   fs::copy(programDir / "bak", home / "bak", fs::copy_options::recursive);
   TDbHelper::SetDatabasePath(home / "projects.db");
+
+  const auto finish = [&home] {
+    if (std::getenv("VBGEN_BENCH_KEEP")) {
+      std::printf("kept %s\n", home.c_str());  // for profiling the trees and the database
+    } else {
+      fs::remove_all(home);
+    }
+    return 0;
+  };
+  TFigure sql{"sql 1000x40", 3.0, {}}, check{"check 1000x40", 3.0, {}};
+  if (readsOnly) {
+    BuildProject("p200x40", 200, 40);  // the baseline reads the same tables as in a full bench
+    MeasureReads(home, BuildProject("p1000x40", 1000, 40), rounds, sql, check);
+    std::printf("\nratios over %d rounds, each against its baseline in the same round\n", rounds);
+    sql.Print();
+    check.Print();
+    return finish();
+  }
 
   // The two sizes take turns in every round, so the linear figure compares runs made at the
   // same time, as every other figure does.
@@ -366,7 +388,6 @@ int main(int argc, char** argv) {
     large.Round(round);
     linear.ratios.push_back(large.freshMs.back() / small.freshMs.back());
   }
-  TFigure sql{"sql 1000x40", 3.0, {}}, check{"check 1000x40", 3.0, {}};
   const int largeId = large.ProjectId();
   MeasureReads(home, largeId, rounds, sql, check);
   const std::string largeName = TProjectDAO().GetProjectName(largeId).value();
@@ -380,10 +401,5 @@ int main(int argc, char** argv) {
   }
   std::printf("%-24s %6.1f MB  target 30 MB  %s\n", "memory generate 1000x40", peakMb,
               peakMb >= 0 && peakMb <= 30 ? "met" : "NOT MET");
-  if (std::getenv("VBGEN_BENCH_KEEP")) {
-    std::printf("kept %s\n", home.c_str());  // for profiling the trees and the database
-  } else {
-    fs::remove_all(home);
-  }
-  return 0;
+  return finish();
 }

@@ -12,9 +12,9 @@ TFormReference ResolveReference(const TModelSnapshot& model, const std::string& 
                                 const TMember& member) {
   const std::string where =
       "类" + className + "的成员" + member.memberName + "引用的类\"" + member.memberType + "\"";
-  std::optional<TMember> refKey = model.KeyMemberOf(member.memberType);
+  const TMember* refKey = model.KeyMemberOf(member.memberType);
   if (!refKey) throw TFormModelError(where + "不存在或没有主键成员!");
-  std::optional<TMember> refDisplay = model.DisplayMemberOf(member.memberType);
+  const TMember* refDisplay = model.DisplayMemberOf(member.memberType);
   if (!refDisplay) throw TFormModelError(where + "不存在或没有显示成员!");
   return {member, refKey->memberName, refKey->memberIsInteger == 1, refDisplay->memberName,
           refDisplay->memberType == kTypePicture};
@@ -27,7 +27,7 @@ TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry) 
   form.className = entry.className;
   form.lowerClassName = LowerFirst(entry.className);
   form.friendName = entry.friendName;
-  std::optional<TMember> key = entry.KeyMember();
+  const TMember* key = entry.KeyMember();
   if (!key) throw TFormModelError("类" + entry.className + "没有主键成员!");
   form.key = *key;
   form.nonKeyMembers = entry.NonKeyMembers();

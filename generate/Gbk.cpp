@@ -76,7 +76,7 @@ bool TCodec::Convert(std::string_view input, std::string& output) {
 }
 
 bool TGbkEncoder::ConvertRun(std::string_view run, std::string& gbk) {
-  auto found = known_.find(std::string(run));
+  auto found = known_.find(run);
   if (found != known_.end()) {
     gbk += found->second;
     return true;
@@ -114,9 +114,11 @@ std::string TGbkEncoder::EncodeWith(std::string_view utf8, bool crLf) {
 }
 
 bool TGbkEncoder::Fits(std::string_view utf8) {
+  std::string gbk;  // the runs of a model's texts are short: their bytes need no allocation
   for (std::size_t pos = AsciiRunEnd(utf8, 0); pos < utf8.size();) {
     std::size_t other = OtherRunEnd(utf8, pos);
-    if (!codec_.Convert(utf8.substr(pos, other - pos), converted_)) return false;
+    gbk.clear();
+    if (!ConvertRun(utf8.substr(pos, other - pos), gbk)) return false;
     pos = AsciiRunEnd(utf8, other);
   }
   return true;

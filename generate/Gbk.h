@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,9 +30,15 @@ class TCodec {
   void* cd_;
 };
 
+// Runs of text looked up as views into the text, without a copy of their own.
+struct TRunHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view run) const { return std::hash<std::string_view>()(run); }
+};
+
 // UTF-8 to GBK. Generated text is mostly ASCII, which is the same in both, so only the other
-// runs go through the codec; and the same Chinese runs (captions, friend names) recur in every
-// form, so each run's GBK form is kept once found.
+// runs go through the codec; and the same Chinese runs (captions, friend names, the type words)
+// recur in every form and every model, so each run's GBK form is kept once found.
 class TGbkEncoder {
  public:
   TGbkEncoder() : codec_("GBK", "UTF-8") {}
@@ -48,7 +55,7 @@ class TGbkEncoder {
 
   TCodec codec_;
   std::string converted_;
-  std::unordered_map<std::string, std::string> known_;
+  std::unordered_map<std::string, std::string, TRunHash, std::equal_to<>> known_;
 };
 
 // UTF-8 to GBK bytes; throws TEncodingError naming the text when a character has no GBK form.

@@ -1,7 +1,11 @@
 #include "generate/ModelCheck.h"
 
 #include <algorithm>
-#include <map>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "generate/Gbk.h"
 #include "generate/ReservedWords.h"
@@ -41,65 +45,114 @@ bool BreaksBrackets(const std::string& name) {
          });
 }
 
+// A name the forms derive from a member's: prefix + memberName + suffix.
+struct TDerivedName {
+  std::string_view prefix;
+  std::string_view suffix;
+  bool operator==(const TDerivedName&) const = default;
+};
+
+// The edit form keeps the key in a public variable, beside its text box.
+constexpr TDerivedName kKeyNames[] = {{"TB_", ""}, {"", ""}};
+
+std::span<const TDerivedName> NamesOfType(const std::string& type) {
+  static constexpr TDerivedName kString[] = {{"TB_", ""}, {"RTB_", ""}};
+  static constexpr TDerivedName kNumber[] = {{"TB_", ""}, {"", "Error"}, {"", "OK"}};
+  static constexpr TDerivedName kDate[] = {{"DTP_", ""}, {"CHB_", ""}};
+  static constexpr TDerivedName kPicture[] = {
+      {"Image_", ""}, {"Btn_", ""}, {"TB_", "Path"}, {"", "Stream"}, {"Btn_", "_Click"}};
+  static constexpr TDerivedName kReference[] = {{"CB_", ""}, {"", "s"}, {"", "Rs"}, {"", "_Index"}};
+  if (type == kTypeString) return kString;
+  if (type == kTypeInteger || type == kTypeFloat) return kNumber;
+  if (type == kTypeDate) return kDate;
+  if (type == kTypePicture) return kPicture;
+  return kReference;
+}
+
 // The names the forms give a member's controls, variables, labels and handlers (see the
-// generators): two members must not share one, or VB6 cannot load or compile the form.
-std::vector<std::string> GeneratedNames(const TMember& member, bool isKey) {
-  const std::string& m = member.memberName;
-  std::vector<std::string> names;
-  if (isKey) names = {"TB_" + m, m};  // the edit form keeps the key in a public variable
-  if (member.memberType == kTypeString) {
-    names.insert(names.end(), {"TB_" + m, "RTB_" + m});
-  } else if (member.memberType == kTypeInteger || member.memberType == kTypeFloat) {
-    names.insert(names.end(), {"TB_" + m, m + "Error", m + "OK"});
-  } else if (member.memberType == kTypeDate) {
-    names.insert(names.end(), {"DTP_" + m, "CHB_" + m});
-  } else if (member.memberType == kTypePicture) {
-    names.insert(names.end(), {"Image_" + m, "Btn_" + m, "TB_" + m + "Path", m + "Stream",
-                               "Btn_" + m + "_Click"});
-  } else {
-    names.insert(names.end(), {"CB_" + m, m + "s", m + "Rs", m + "_Index"});
+// generators), each once: two members must not share one, or VB6 cannot load or compile the
+// form.
+template <typename Visit>
+void ForEachDerivedName(const TMember& member, bool isKey, Visit visit) {
+  if (isKey) {
+    for (const TDerivedName& name : kKeyNames) visit(name);
   }
+  for (const TDerivedName& name : NamesOfType(member.memberType)) {
+    if (!isKey ||
+        std::find(std::begin(kKeyNames), std::end(kKeyNames), name) == std::end(kKeyNames))
+      visit(name);
+  }
+}
+
+// The same names written out, in order.
+std::vector<std::string> GeneratedNames(const TMember& member, bool isKey) {
+  std::vector<std::string> names;
+  ForEachDerivedName(member, isKey, [&](const TDerivedName& name) {
+    names.push_back(std::string(name.prefix) + member.memberName + std::string(name.suffix));
+  });
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
   return names;
+}
+
+// A hash of prefix + name + suffix with ASCII letters folded, as FoldCase folds them.
+std::uint64_t FoldedHash(const TDerivedName& derived, const std::string& name) {
+  std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
+  for (std::string_view part : {derived.prefix, std::string_view(name), derived.suffix}) {
+    for (char c : part) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
+  }
+  return hash;
 }
 
 bool EndsInDotOrBlank(const std::string& name) {
   return !name.empty() && (name.back() == '.' || name.back() == ' ');
 }
 
+// The member the script and the forms take as the class's key (its first key member).
+bool IsTheKey(const TMember* key, const TMember& member) {
+  return key && key->memberId == member.memberId;
+}
+
 // The length a column takes from its member, when it takes one: a string member's, and the
 // key's when the key is not an integer (the script makes it varchar then, whatever its type).
-std::optional<int> VarcharLength(const TClassModel& entry, const TMember& member) {
+std::optional<int> VarcharLength(const TMember* key, const TMember& member) {
   if (member.memberIsPri == 1) {
-    const std::optional<TMember> key = entry.KeyMember();
-    if (key && key->memberId == member.memberId && member.memberIsInteger != 1) {
-      return member.memberLength;
-    }
+    if (IsTheKey(key, member) && member.memberIsInteger != 1) return member.memberLength;
     return std::nullopt;  // integer key, or a second key the script leaves out
   }
   if (member.memberType == kTypeString) return member.memberLength;
   return std::nullopt;
 }
 
+// What a check looks for: every problem, or only those the script cannot be built with (all the
+// script wants to know, and a good part quicker to find).
+enum class TScope { Everything, ScriptBreakers };
+
 class TModelChecker {
  public:
-  explicit TModelChecker(const TModelSnapshot& model) : model_(model) {}
+  TModelChecker(const TModelSnapshot& model, TScope scope) : model_(model), scope_(scope) {}
 
   std::vector<TModelProblem> Run() {
+    // The checks left out for the script find only problems it is built with all the same.
+    const bool everything = scope_ == TScope::Everything;
     KeysAndDisplays();
-    ProjectName();
+    if (everything) ProjectName();
     for (const TClassModel& entry : model_.Classes()) ClassName(entry);
     DuplicateClasses();
-    MenuClashes();
+    if (everything) MenuClashes();
     for (const TClassModel& entry : model_.Classes()) {
       Members(entry);
       DuplicateMembers(entry);
-      NameClashes(entry);
+      if (everything) NameClashes(entry);
       References(entry);
-      Texts(entry);
+      if (everything) Texts(entry);
     }
-    for (const TClassModel& entry : model_.Classes()) NameWarnings(entry);
+    if (everything) {
+      for (const TClassModel& entry : model_.Classes()) NameWarnings(entry);
+    }
     std::stable_partition(problems_.begin(), problems_.end(), [](const TModelProblem& problem) {
       return problem.severity == TSeverity::Error;
     });
@@ -109,6 +162,7 @@ class TModelChecker {
  private:
   void Add(TSeverity severity, const TClassModel* entry, const TMember* member, std::string text,
            bool breaksScript) {
+    if (scope_ == TScope::ScriptBreakers && !breaksScript) return;
     TModelProblem problem;
     problem.severity = severity;
     problem.projectName = model_.ProjectName();
@@ -168,31 +222,36 @@ class TModelChecker {
 
   // The script brackets every name but in its foreign keys: a class stands bare there when it
   // has a reference member or is referenced; a member when it is a reference or the key of a
-  // referenced class.
-  bool InForeignKey(const TClassModel& entry) const {
-    for (const TClassModel& other : model_.Classes()) {
-      for (const TMember& member : other.ReferenceMembers()) {
-        if (member.memberIsPri == 0 && (&other == &entry || member.memberType == entry.className))
-          return true;
-      }
-    }
-    return false;
+  // referenced class. The script makes a foreign key of every reference but a key.
+  static bool MakesForeignKey(const TMember& member) {
+    return member.IsReference() && member.memberIsPri == 0;
   }
-  bool InForeignKey(const TClassModel& entry, const TMember& member) const {
-    if (member.IsReference() && member.memberIsPri == 0) return true;
-    const std::optional<TMember> key = entry.KeyMember();
-    if (!key || key->memberId != member.memberId) return false;
-    for (const TClassModel& other : model_.Classes()) {
-      for (const TMember& reference : other.ReferenceMembers()) {
-        if (reference.memberIsPri == 0 && reference.memberType == entry.className) return true;
+  bool InForeignKey(const TClassModel& entry) {
+    return std::any_of(entry.members.begin(), entry.members.end(), MakesForeignKey) ||
+           IsReferenced(entry);
+  }
+  bool InForeignKey(const TClassModel& entry, const TMember& member) {
+    if (MakesForeignKey(member)) return true;
+    return IsTheKey(entry.KeyMember(), member) && IsReferenced(entry);
+  }
+  // Whether a foreign key points to the class. The names they point to are gathered on the
+  // first question: only a model with a name the script cannot leave bare asks at all.
+  bool IsReferenced(const TClassModel& entry) {
+    if (!referenced_) {
+      referenced_.emplace();
+      for (const TClassModel& other : model_.Classes()) {
+        for (const TMember& member : other.members) {
+          if (MakesForeignKey(member)) referenced_->insert(member.memberType);
+        }
       }
     }
-    return false;
+    return referenced_->count(entry.className) != 0;
   }
 
   // VB6 and SQL Server's default collation do not tell Book from BOOK.
   void DuplicateClasses() {
-    std::map<std::string, const TClassModel*> first;
+    std::unordered_map<std::string, const TClassModel*> first;
+    first.reserve(model_.Classes().size());
     for (const TClassModel& entry : model_.Classes()) {
       auto [found, added] = first.emplace(FoldCase(entry.className), &entry);
       if (added) continue;
@@ -206,6 +265,7 @@ class TModelChecker {
   }
 
   void Members(const TClassModel& entry) {
+    const TMember* key = entry.KeyMember();
     for (const TMember& member : entry.members) {
       const std::string& name = member.memberName;
       if (name.empty()) {
@@ -223,7 +283,7 @@ class TModelChecker {
           Error(&entry, &member, text, overSql);
         }
       }
-      if (auto length = VarcharLength(entry, member)) {
+      if (auto length = VarcharLength(key, member)) {
         if (auto refused = CheckStringLength(*length)) {
           Error(&entry, &member,
                 *refused + " 建表语句中的[varchar] (" + std::to_string(*length) + ")无法执行",
@@ -234,7 +294,8 @@ class TModelChecker {
   }
 
   void DuplicateMembers(const TClassModel& entry) {
-    std::map<std::string, const TMember*> first;
+    std::unordered_map<std::string, const TMember*> first;
+    first.reserve(entry.members.size());
     for (const TMember& member : entry.members) {
       if (member.memberName.empty()) continue;
       auto [found, added] = first.emplace(FoldCase(member.memberName), &member);
@@ -249,12 +310,13 @@ class TModelChecker {
   // Names that differ only as a whole can still meet in what is generated from them: the
   // picture cover's TB_coverPath and the text coverPath's TB_coverPath.
   void NameClashes(const TClassModel& entry) {
-    const std::optional<TMember> key = entry.KeyMember();
-    std::map<std::string, const TMember*> owner;
+    const TMember* key = entry.KeyMember();
+    if (!DerivedNamesMayMeet(entry, key)) return;
+    std::unordered_map<std::string, const TMember*> owner;
+    owner.reserve(entry.members.size() * 5);
     for (const TMember& member : entry.members) {
       if (member.memberName.empty()) continue;
-      const bool isKey = key && key->memberId == member.memberId;
-      for (const std::string& name : GeneratedNames(member, isKey)) {
+      for (const std::string& name : GeneratedNames(member, IsTheKey(key, member))) {
         auto [found, added] = owner.emplace(FoldCase(name), &member);
         const TMember& other = *found->second;
         if (added || FoldCase(other.memberName) == FoldCase(member.memberName)) continue;
@@ -267,9 +329,25 @@ class TModelChecker {
     }
   }
 
+  // Names rarely meet, and looking for a meeting by their hashes alone costs no string: when
+  // every hash differs, so does every name, and NameClashes has nothing to say.
+  static bool DerivedNamesMayMeet(const TClassModel& entry, const TMember* key) {
+    std::vector<std::uint64_t> hashes;
+    hashes.reserve(entry.members.size() * 7);
+    for (const TMember& member : entry.members) {
+      if (member.memberName.empty()) continue;
+      ForEachDerivedName(member, IsTheKey(key, member), [&](const TDerivedName& name) {
+        hashes.push_back(FoldedHash(name, member.memberName));
+      });
+    }
+    std::sort(hashes.begin(), hashes.end());
+    return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();
+  }
+
   // Each class gets the menus {class}, {class}Add and {class}Manage (first letter lowered).
   void MenuClashes() {
-    std::map<std::string, const TClassModel*> owner;
+    std::unordered_map<std::string, const TClassModel*> owner;
+    owner.reserve(model_.Classes().size() * 3);
     for (const TClassModel& entry : model_.Classes()) {
       const std::string menu = LowerFirst(entry.className);
       for (const std::string& name : {menu, menu + "Add", menu + "Manage"}) {
@@ -316,7 +394,10 @@ class TModelChecker {
   void NameWarnings(const TClassModel& entry) {
     ClassNameWarnings(entry);
     if (entry.friendName.empty()) Warn(&entry, nullptr, "友好名称不能为空");
-    for (const TMember& member : entry.members) MemberNameWarnings(entry, member);
+    const TMember* key = entry.KeyMember();
+    for (const TMember& member : entry.members) {
+      MemberNameWarnings(entry, member, IsTheKey(key, member));
+    }
   }
 
   void ClassNameWarnings(const TClassModel& entry) {
@@ -358,17 +439,15 @@ class TModelChecker {
   }
 
   std::string ForeignKey(const TClassModel& entry, const TMember& member) const {
-    const std::optional<TMember> refKey = model_.KeyMemberOf(member.memberType);
+    const TMember* refKey = model_.KeyMemberOf(member.memberType);
     return "ALTER TABLE " + entry.className + " ADD FOREIGN KEY (" + member.memberName +
            ") REFERENCES " + member.memberType + "(" + (refKey ? refKey->memberName : "") + ")";
   }
 
-  void MemberNameWarnings(const TClassModel& entry, const TMember& member) {
+  void MemberNameWarnings(const TClassModel& entry, const TMember& member, bool isKey) {
     const std::string& name = member.memberName;
     if (name.empty()) return;
     if (!(name[0] >= 'a' && name[0] <= 'z')) Warn(&entry, &member, "成员属性首个字母必须小写");
-    const std::optional<TMember> key = entry.KeyMember();
-    const bool isKey = key && key->memberId == member.memberId;
     if (IsTsqlReservedWord(name)) {
       Warn(&entry, &member,
            "成员名称是T-SQL的保留字, 不加方括号的语句会出错: " +
@@ -404,8 +483,10 @@ class TModelChecker {
   }
 
   const TModelSnapshot& model_;
+  TScope scope_;
   TGbkEncoder encoder_;
   std::vector<TModelProblem> problems_;
+  std::optional<std::unordered_set<std::string>> referenced_;
 };
 
 }  // namespace
@@ -419,7 +500,7 @@ std::string TModelProblem::Line() const {
 }
 
 std::vector<TModelProblem> CheckModel(const TModelSnapshot& model) {
-  return TModelChecker(model).Run();
+  return TModelChecker(model, TScope::Everything).Run();
 }
 
 std::optional<TModelProblem> FirstError(const std::vector<TModelProblem>& problems) {
@@ -434,6 +515,10 @@ std::optional<TModelProblem> FirstScriptError(const std::vector<TModelProblem>& 
     if (problem.severity == TSeverity::Error && problem.breaksScript) return problem;
   }
   return std::nullopt;
+}
+
+std::optional<TModelProblem> FirstScriptError(const TModelSnapshot& model) {
+  return FirstScriptError(TModelChecker(model, TScope::ScriptBreakers).Run());
 }
 
 std::vector<std::string> FindModelProblems(const TModelSnapshot& model) {

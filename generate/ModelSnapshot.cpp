@@ -1,5 +1,7 @@
 #include "generate/ModelSnapshot.h"
 
+#include <algorithm>
+
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
 #include "model/MemberDAO.h"
@@ -18,11 +20,11 @@ TMemberList MembersWhere(const TMemberList& members, Keep keep) {
 }
 
 template <typename Keep>
-std::optional<TMember> FirstWhere(const TMemberList& members, Keep keep) {
+const TMember* FirstWhere(const TMemberList& members, Keep keep) {
   for (const TMember& member : members) {
-    if (keep(member)) return member;
+    if (keep(member)) return &member;
   }
-  return std::nullopt;
+  return nullptr;
 }
 
 bool IsKey(const TMember& member) { return member.memberIsPri == 1; }
@@ -30,13 +32,17 @@ bool IsDisplay(const TMember& member) { return member.memberIsDisplay == 1; }
 
 }  // namespace
 
-std::optional<TMember> TClassModel::KeyMember() const { return FirstWhere(members, IsKey); }
+const TMember* TClassModel::KeyMember() const { return FirstWhere(members, IsKey); }
 
-std::optional<TMember> TClassModel::DisplayMember() const { return FirstWhere(members, IsDisplay); }
+const TMember* TClassModel::DisplayMember() const { return FirstWhere(members, IsDisplay); }
 
-std::size_t TClassModel::KeyCount() const { return MembersWhere(members, IsKey).size(); }
+std::size_t TClassModel::KeyCount() const {
+  return static_cast<std::size_t>(std::count_if(members.begin(), members.end(), IsKey));
+}
 
-std::size_t TClassModel::DisplayCount() const { return MembersWhere(members, IsDisplay).size(); }
+std::size_t TClassModel::DisplayCount() const {
+  return static_cast<std::size_t>(std::count_if(members.begin(), members.end(), IsDisplay));
+}
 
 TMemberList TClassModel::NonKeyMembers() const {
   return MembersWhere(members, [](const TMember& m) { return m.memberIsPri == 0; });
@@ -73,16 +79,16 @@ const TClassModel* TModelSnapshot::FindClass(const std::string& className) const
   return found == firstByName_.end() ? nullptr : &classes_[found->second];
 }
 
-std::optional<TMember> TModelSnapshot::KeyMemberOf(const std::string& className) const {
+const TMember* TModelSnapshot::KeyMemberOf(const std::string& className) const {
   const TClassModel* target = FindClass(className);
-  if (!target) return std::nullopt;
+  if (!target) return nullptr;
   return FirstWhere(target->members,
                     [this](const TMember& m) { return IsKey(m) && m.projectId == projectId_; });
 }
 
-std::optional<TMember> TModelSnapshot::DisplayMemberOf(const std::string& className) const {
+const TMember* TModelSnapshot::DisplayMemberOf(const std::string& className) const {
   const TClassModel* target = FindClass(className);
-  if (!target) return std::nullopt;
+  if (!target) return nullptr;
   return FirstWhere(target->members,
                     [this](const TMember& m) { return IsDisplay(m) && m.projectId == projectId_; });
 }
@@ -102,10 +108,16 @@ std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
                        record.frontShowFlag,
                        {}});
   }
-  for (TMember& member : TMemberDAO().ListProjectMembers(projectId)) {
-    auto found = positionById.find(member.classId);
-    if (found != positionById.end()) classes[found->second].members.push_back(std::move(member));
-  }
+  // Members come in member order, mostly a class's members one after another.
+  TClassModel* current = nullptr;
+  TMemberDAO().ForEachProjectMember(projectId, [&](TMember&& member) {
+    if (!current || current->classId != member.classId) {
+      auto found = positionById.find(member.classId);
+      if (found == positionById.end()) return;
+      current = &classes[found->second];
+    }
+    current->members.push_back(std::move(member));
+  });
   transaction.Commit();
   return TModelSnapshot(projectId, project.Text(0, "projectName"), std::move(classes));
 }

@@ -30,9 +30,10 @@ struct TClassModel {
   int frontShowFlag = 0;
   TMemberList members;  // every member of the class, in member order
 
-  // The first member whose flag equals 1, none when there is none.
-  std::optional<TMember> KeyMember() const;
-  std::optional<TMember> DisplayMember() const;
+  // The first member whose flag equals 1, null when there is none. Like every member the
+  // helpers below point to, it lives as long as the class.
+  const TMember* KeyMember() const;
+  const TMember* DisplayMember() const;
   // How many members carry the flag (the run's checks want exactly one of each).
   std::size_t KeyCount() const;
   std::size_t DisplayCount() const;
@@ -62,10 +63,10 @@ class TModelSnapshot {
   // The first class (in class order) of that name, none when the project has no such class.
   const TClassModel* FindClass(const std::string& className) const;
   // What a reference member of type className resolves to: the key and the display member of
-  // that class, counting only members recorded under this project. None when the class is
+  // that class, counting only members recorded under this project. Null when the class is
   // missing or has no such member.
-  std::optional<TMember> KeyMemberOf(const std::string& className) const;
-  std::optional<TMember> DisplayMemberOf(const std::string& className) const;
+  const TMember* KeyMemberOf(const std::string& className) const;
+  const TMember* DisplayMemberOf(const std::string& className) const;
 
  private:
   int projectId_;

@@ -105,10 +105,10 @@ constexpr TColumnBlock kTextReferenceColumn{
 constexpr std::string_view kForeignKey =
     "ALTER TABLE {className} ADD FOREIGN KEY ({memberName}) REFERENCES {memberType}({refPkName})\n";
 
-// A non-key member, and for a reference the key of the class it names.
+// A non-key member, and for a reference the key of the class it names; both in the model.
 struct TColumn {
-  TMember member;
-  std::optional<TMember> referencedKey;
+  const TMember* member = nullptr;
+  const TMember* referencedKey = nullptr;
 };
 
 struct TTable {
@@ -149,7 +149,7 @@ const TColumnBlock& BuiltinColumnBlock(const TMember& member) {
 }
 
 TColumnLine ColumnLine(const TColumn& column) {
-  const TMember& member = column.member;
+  const TMember& member = *column.member;
   if (!column.referencedKey) {
     std::string length = std::to_string(member.memberLength);
     return FillColumn(BuiltinColumnBlock(member),
@@ -178,8 +178,8 @@ std::string ForeignKeyLines(const TTable& table) {
   for (const auto& column : table.columns) {
     if (!column.referencedKey) continue;
     lines += FillLine(kForeignKey, {{"className", table.className},
-                                    {"memberName", column.member.memberName},
-                                    {"memberType", column.member.memberType},
+                                    {"memberName", column.member->memberName},
+                                    {"memberType", column.member->memberType},
                                     {"refPkName", column.referencedKey->memberName}});
   }
   return lines;
@@ -206,12 +206,15 @@ std::string AdminTable(std::size_t classCount) {
 std::vector<TTable> MakeTables(const TModelSnapshot& model) {
   std::vector<std::string> problems;
   std::vector<TTable> tables;
+  tables.reserve(model.Classes().size());
   for (const TClassModel& entry : model.Classes()) {
-    std::optional<TMember> key = entry.KeyMember();
+    const TMember* key = entry.KeyMember();
     if (!key) problems.push_back(entry.className + kKeyCheckText);
-    TTable table{entry.className, key.value_or(TMember{}), {}};
-    for (auto& member : entry.NonKeyMembers()) {
-      TColumn column{member, std::nullopt};
+    TTable table{entry.className, key ? *key : TMember{}, {}};
+    table.columns.reserve(entry.members.size());
+    for (const TMember& member : entry.members) {
+      if (member.memberIsPri != 0) continue;  // the key's line is its own; a second key has none
+      TColumn column{&member, nullptr};
       if (member.IsReference()) {
         column.referencedKey = model.KeyMemberOf(member.memberType);
         if (!column.referencedKey && model.FindClass(member.memberType)) {
@@ -219,14 +222,14 @@ std::vector<TTable> MakeTables(const TModelSnapshot& model) {
                              member.memberType + "\"没有设置主键!");
         }
       }
-      table.columns.push_back(std::move(column));
+      table.columns.push_back(column);
     }
     tables.push_back(std::move(table));
   }
   // Then the first of the model check's errors that SQL Server would reject the script for,
   // worded as the check words it.
   if (problems.empty()) {
-    if (const std::optional<TModelProblem> error = FirstScriptError(CheckModel(model)))
+    if (const std::optional<TModelProblem> error = FirstScriptError(model))
       problems.push_back(error->Line());
   }
   if (!problems.empty()) {
@@ -246,7 +249,7 @@ void VisitReferencedFirst(const std::vector<TTable>& tables, std::size_t index,
   for (const TColumn& column : tables[index].columns) {
     if (!column.referencedKey) continue;
     for (std::size_t other = 0; other < tables.size(); ++other) {
-      if (tables[other].className == column.member.memberType) {
+      if (tables[other].className == column.member->memberType) {
         VisitReferencedFirst(tables, other, visited, order);
         break;
       }

@@ -96,16 +96,14 @@ TNamedIdList TClassDAO::ListClasses(int projectId) {
 }
 
 std::vector<TClassRecord> TClassDAO::ListClassRecords(int projectId) {
-  TRowSet rows = TDbHelper().OpenQuery(
+  std::vector<TClassRecord> records;
+  TDbHelper().ForEachRow(
       "select classId,className,friendName,frontShowFlag from t_class where projectId=? "
       "order by classId",
-      {Key(projectId)});
-  std::vector<TClassRecord> records;
-  records.reserve(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    records.push_back({static_cast<int>(rows.Int(i, "classId")), rows.Text(i, "className"),
-                       rows.Text(i, "friendName"), static_cast<int>(rows.Int(i, "frontShowFlag"))});
-  }
+      {Key(projectId)}, [&records](const TRowView& row) {
+        records.push_back(
+            {static_cast<int>(row.Int(0)), row.Text(1), row.Text(2), static_cast<int>(row.Int(3))});
+      });
   return records;
 }
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -20,6 +21,19 @@ struct TSharedConnection {
   void FinalizeStatements() {
     for (auto& [text, statement] : statements) sqlite3_finalize(statement);
     statements.clear();
+  }
+  // Makes room in the cache. A statement being stepped stays: a reader further up the stack
+  // (ForEachRow) still steps it.
+  void FinalizeIdleStatements() {
+    std::erase_if(statements, [](const auto& entry) {
+      if (sqlite3_stmt_busy(entry.second)) return false;
+      sqlite3_finalize(entry.second);
+      return true;
+    });
+  }
+  bool AnyStatementStepping() const {
+    return std::any_of(statements.begin(), statements.end(),
+                       [](const auto& entry) { return sqlite3_stmt_busy(entry.second) != 0; });
   }
 };
 
@@ -103,27 +117,36 @@ void ExecPlain(sqlite3* db, const char* sql) {
 }
 
 // A statement from the connection's cache with its parameters bound; reset for its next use
-// whatever happens. The caller holds the connection lock.
+// whatever happens. While the cached statement of the same text is being stepped (a row
+// callback runs it again), a statement of its own is prepared and finalized afterwards. The
+// caller holds the connection lock.
 class TPrepared {
  public:
   TPrepared(sqlite3* db, const std::string& sql, const TSqlParams& params) : db_(db) {
     auto& cache = Shared().statements;
-    if (auto found = cache.find(sql); found != cache.end()) {
+    const auto found = cache.find(sql);
+    if (found != cache.end() && !sqlite3_stmt_busy(found->second)) {
       stmt_ = found->second;
     } else {
       if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
           SQLITE_OK) {
         Fail(db, "数据库语句有误 (" + sql + ")");
       }
-      if (cache.size() >= 128) Shared().FinalizeStatements();
-      cache.emplace(sql, stmt_);
+      if (found != cache.end()) {
+        owned_ = true;
+      } else {
+        if (cache.size() >= 128) Shared().FinalizeIdleStatements();
+        cache.emplace(sql, stmt_);
+      }
     }
-    for (std::size_t i = 0; i < params.size(); ++i) Bind(static_cast<int>(i) + 1, params[i]);
+    try {
+      for (std::size_t i = 0; i < params.size(); ++i) Bind(static_cast<int>(i) + 1, params[i]);
+    } catch (...) {
+      Release();
+      throw;
+    }
   }
-  ~TPrepared() {
-    sqlite3_reset(stmt_);
-    sqlite3_clear_bindings(stmt_);
-  }
+  ~TPrepared() { Release(); }
   TPrepared(const TPrepared&) = delete;
   TPrepared& operator=(const TPrepared&) = delete;
 
@@ -137,6 +160,15 @@ class TPrepared {
   sqlite3_stmt* get() const { return stmt_; }
 
  private:
+  void Release() {
+    if (owned_) {
+      sqlite3_finalize(stmt_);
+    } else {
+      sqlite3_reset(stmt_);
+      sqlite3_clear_bindings(stmt_);
+    }
+  }
+
   void Bind(int index, const TSqlValue& value) {
     int rc;
     if (const auto* number = std::get_if<std::int64_t>(&value)) {
@@ -151,6 +183,7 @@ class TPrepared {
 
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
+  bool owned_ = false;
 };
 
 TSqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
@@ -209,6 +242,52 @@ std::string AsText(const TSqlValue& value) {
 }
 }  // namespace
 
+TRowView::TRowView(sqlite3_stmt* statement)
+    : statement_(statement), count_(static_cast<std::size_t>(sqlite3_column_count(statement))) {}
+
+int TRowView::At(std::size_t column) const {
+  if (column >= count_) {
+    throw TDbError("查询结果只有" + std::to_string(count_) + "列, 没有第" +
+                   std::to_string(column + 1) + "列");
+  }
+  return static_cast<int>(column);
+}
+
+bool TRowView::IsNull(std::size_t column) const {
+  return sqlite3_column_type(statement_, At(column)) == SQLITE_NULL;
+}
+
+std::int64_t TRowView::Int(std::size_t column) const {
+  const int at = At(column);
+  switch (sqlite3_column_type(statement_, at)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+      return sqlite3_column_int64(statement_, at);
+    case SQLITE_NULL:
+      return 0;
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, at));
+      return text ? std::strtoll(text, nullptr, 10) : 0;
+    }
+  }
+}
+
+std::string TRowView::Text(std::size_t column) const {
+  const int at = At(column);
+  switch (sqlite3_column_type(statement_, at)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+      return std::to_string(sqlite3_column_int64(statement_, at));
+    case SQLITE_NULL:
+      return {};
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, at));
+      const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement_, at));
+      return text ? std::string(text, size) : std::string();
+    }
+  }
+}
+
 std::int64_t TRowSet::IntAt(std::size_t row, std::size_t column) const {
   return AsInt(rows_.at(row).at(column));
 }
@@ -241,6 +320,8 @@ std::filesystem::path TDbHelper::DatabasePath() {
 void TDbHelper::Close() {
   auto& shared = Shared();
   std::lock_guard lock(shared.mutex);
+  // Finalizing a statement under a reader's feet would leave it stepping freed memory.
+  if (shared.AnyStatementStepping()) throw TDbError("正在读取模型数据库, 不能关闭它");
   if (shared.db) {
     shared.FinalizeStatements();
     sqlite3_close_v2(shared.db);
@@ -253,7 +334,9 @@ sqlite3* TDbHelper::GetConnection() {
   std::lock_guard lock(shared.mutex);
   if (shared.db) return shared.db;
   sqlite3* db = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+  // Every use holds the connection lock already: SQLite's own lock, taken again by each call
+  // (several per cell read), would only cost time.
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(shared.path.string().c_str(), &db, flags, nullptr) != SQLITE_OK) {
     std::string message = db ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close_v2(db);
@@ -290,6 +373,14 @@ TRowSet TDbHelper::OpenQuery(const std::string& sql, const TSqlParams& params) {
     rows.push_back(std::move(row));
   }
   return TRowSet(std::move(columns), std::move(rows));
+}
+
+void TDbHelper::ForEachRow(const std::string& sql, const TSqlParams& params,
+                           const std::function<void(const TRowView&)>& row) {
+  std::lock_guard lock(Shared().mutex);
+  TPrepared statement(GetConnection(), sql, params);
+  const TRowView view(statement.get());
+  while (statement.Step()) row(view);
 }
 
 void TDbHelper::ExecuteSql(const std::string& sql, const TSqlParams& params) {

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace vbgen {
 
@@ -49,6 +51,26 @@ class TRowSet {
   std::vector<std::vector<TSqlValue>> rows_;
 };
 
+// The row a statement stands on, read in place by column position: valid only during the
+// callback of ForEachRow it is handed to. Cells read as they do in a TRowSet: NULL as 0 and
+// as "", a number as its digits, a text as the number it starts with.
+class TRowView {
+ public:
+  explicit TRowView(sqlite3_stmt* statement);
+
+  std::size_t ColumnCount() const { return count_; }
+  bool IsNull(std::size_t column) const;
+  std::int64_t Int(std::size_t column) const;
+  std::string Text(std::size_t column) const;
+
+ private:
+  // The column's index for SQLite; throws TDbError past the last column.
+  int At(std::size_t column) const;
+
+  sqlite3_stmt* statement_;
+  std::size_t count_;
+};
+
 class TDbHelper {
  public:
   // Where the shared connection opens its database; closes an open connection so the next
@@ -64,6 +86,12 @@ class TDbHelper {
   sqlite3* GetConnection();
 
   TRowSet OpenQuery(const std::string& sql, const TSqlParams& params = {});
+  // Hands each row of the select to `row` as the statement reaches it, the connection held
+  // throughout: nothing is gathered, so a large result costs no memory of its own. The
+  // callback may run other statements (even the same one) but must not close the connection;
+  // what it throws ends the reading and reaches the caller.
+  void ForEachRow(const std::string& sql, const TSqlParams& params,
+                  const std::function<void(const TRowView&)>& row);
   void ExecuteSql(const std::string& sql, const TSqlParams& params = {});
   // Runs the statements in one transaction; on a failure rolls back and throws TDbError.
   void ExecuteSqlList(const std::vector<TSqlStatement>& statements);

@@ -8,45 +8,29 @@ namespace {
 
 TSqlValue Key(int id) { return std::int64_t{id}; }
 
-// Where each field stands in a row set of "select *", found once per row set.
-struct TMemberColumns {
-  explicit TMemberColumns(const TRowSet& rows)
-      : memberId(rows.ColumnIndex("memberId")),
-        projectId(rows.ColumnIndex("projectId")),
-        classId(rows.ColumnIndex("classId")),
-        memberName(rows.ColumnIndex("memberName")),
-        memberType(rows.ColumnIndex("memberType")),
-        memberLength(rows.ColumnIndex("memberLength")),
-        memberIsPri(rows.ColumnIndex("memberIsPri")),
-        memberComment(rows.ColumnIndex("memberComment")),
-        memberIsMust(rows.ColumnIndex("memberIsMust")),
-        memberIsInteger(rows.ColumnIndex("memberIsInteger")),
-        memberIsFloat(rows.ColumnIndex("memberIsFloat")),
-        queryFlag(rows.ColumnIndex("queryFlag")),
-        memberIsDisplay(rows.ColumnIndex("memberIsDisplay")),
-        memberQueryDisplay(rows.ColumnIndex("memberQueryDisplay")) {}
-  std::size_t memberId, projectId, classId, memberName, memberType, memberLength, memberIsPri,
-      memberComment, memberIsMust, memberIsInteger, memberIsFloat, queryFlag, memberIsDisplay,
-      memberQueryDisplay;
-};
+// The columns of every member read, in the order ReadMember takes them.
+constexpr const char* kSelectMembers =
+    "select memberId,projectId,classId,memberName,memberType,memberLength,memberIsPri,"
+    "memberComment,memberIsMust,memberIsInteger,memberIsFloat,queryFlag,memberIsDisplay,"
+    "memberQueryDisplay from t_member ";
 
-TMember ReadMember(const TRowSet& rows, const TMemberColumns& at, std::size_t i) {
-  auto number = [&](std::size_t column) { return static_cast<int>(rows.IntAt(i, column)); };
+TMember ReadMember(const TRowView& row) {
+  auto number = [&row](std::size_t column) { return static_cast<int>(row.Int(column)); };
   TMember m;
-  m.memberId = number(at.memberId);
-  m.projectId = number(at.projectId);
-  m.classId = number(at.classId);
-  m.memberName = rows.TextAt(i, at.memberName);
-  m.memberType = rows.TextAt(i, at.memberType);
-  m.memberLength = number(at.memberLength);
-  m.memberIsPri = number(at.memberIsPri);
-  m.memberComment = rows.TextAt(i, at.memberComment);
-  m.memberIsMust = number(at.memberIsMust);
-  m.memberIsInteger = number(at.memberIsInteger);
-  m.memberIsFloat = number(at.memberIsFloat);
-  m.queryFlag = number(at.queryFlag);
-  m.memberIsDisplay = number(at.memberIsDisplay);
-  m.memberQueryDisplay = number(at.memberQueryDisplay);
+  m.memberId = number(0);
+  m.projectId = number(1);
+  m.classId = number(2);
+  m.memberName = row.Text(3);
+  m.memberType = row.Text(4);
+  m.memberLength = number(5);
+  m.memberIsPri = number(6);
+  m.memberComment = row.Text(7);
+  m.memberIsMust = number(8);
+  m.memberIsInteger = number(9);
+  m.memberIsFloat = number(10);
+  m.queryFlag = number(11);
+  m.memberIsDisplay = number(12);
+  m.memberQueryDisplay = number(13);
   return m;
 }
 
@@ -77,21 +61,17 @@ void TMemberDAO::DeleteMember(int memberId) {
 }
 
 TMemberList TMemberDAO::List(const std::string& where, const TSqlParams& params) {
-  TRowSet rows =
-      db_.OpenQuery("select * from t_member where " + where + " order by memberId", params);
   TMemberList list;
-  list.reserve(rows.size());
-  if (rows.empty()) return list;
-  const TMemberColumns at(rows);
-  for (std::size_t i = 0; i < rows.size(); ++i) list.push_back(ReadMember(rows, at, i));
+  db_.ForEachRow(kSelectMembers + ("where " + where + " order by memberId"), params,
+                 [&list](const TRowView& row) { list.push_back(ReadMember(row)); });
   return list;
 }
 
 std::optional<TMember> TMemberDAO::First(const std::string& where, const TSqlParams& params) {
-  TRowSet rows =
-      db_.OpenQuery("select * from t_member where " + where + " order by memberId limit 1", params);
-  if (rows.empty()) return std::nullopt;
-  return ReadMember(rows, TMemberColumns(rows), 0);
+  std::optional<TMember> first;
+  db_.ForEachRow(kSelectMembers + ("where " + where + " order by memberId limit 1"), params,
+                 [&first](const TRowView& row) { first = ReadMember(row); });
+  return first;
 }
 
 TMemberList TMemberDAO::ListMembers(int classId) { return List("classId=?", {Key(classId)}); }
@@ -116,27 +96,20 @@ TMemberList TMemberDAO::ListNonKeyMembers(int classId) {
   return List("memberIsPri=0 and classId=?", {Key(classId)});
 }
 
-// Read in pages, so a large model never stands in memory twice (as rows and as records); the
-// caller's transaction keeps the pages one state of the model.
 TMemberList TMemberDAO::ListProjectMembers(int projectId) {
-  constexpr int kPage = 2048;
-  TDbTransaction transaction;
   TMemberList members;
-  for (int last = -1;;) {
-    TRowSet rows = db_.OpenQuery(
-        "select * from t_member where memberId>? and classId in (select classId from t_class "
-        "where projectId=?) order by memberId limit " +
-            std::to_string(kPage),
-        {Key(last), Key(projectId)});
-    if (!rows.empty()) {
-      const TMemberColumns at(rows);
-      for (std::size_t i = 0; i < rows.size(); ++i) members.push_back(ReadMember(rows, at, i));
-    }
-    if (rows.size() < static_cast<std::size_t>(kPage)) break;
-    last = members.back().memberId;
-  }
-  transaction.Commit();
+  ForEachProjectMember(projectId,
+                       [&members](TMember&& member) { members.push_back(std::move(member)); });
   return members;
+}
+
+// One pass over the table, which is stored in member order: the "+" keeps SQLite from walking
+// the class index once per class instead and sorting all the members afterwards.
+void TMemberDAO::ForEachProjectMember(int projectId, const std::function<void(TMember&&)>& take) {
+  db_.ForEachRow(std::string(kSelectMembers) +
+                     "where +classId in (select classId from t_class where projectId=?) "
+                     "order by memberId",
+                 {Key(projectId)}, [&take](const TRowView& row) { take(ReadMember(row)); });
 }
 
 std::optional<TMember> TMemberDAO::GetMember(int memberId) {

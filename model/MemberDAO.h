@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ class TMemberDAO {
   TMemberList ListNonKeyMembers(int classId);
   // The members of all of the project's classes (by t_class), in member order.
   TMemberList ListProjectMembers(int projectId);
+  // The same, each handed to `take` as it is read, so a whole model need not stand in a list.
+  void ForEachProjectMember(int projectId, const std::function<void(TMember&&)>& take);
 
   std::optional<TMember> GetMember(int memberId);
   std::optional<TMember> GetKeyMember(int classId);

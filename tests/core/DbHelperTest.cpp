@@ -2,6 +2,7 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <limits>
 #include <thread>
 
 #include "TestModel.h"
@@ -188,6 +189,157 @@ TEST_F(DbFileTest, ALockedDatabaseSaysSo) {
   EXPECT_NE(message.find("锁定"), std::string::npos) << message;
   EXPECT_EQ(message.find("语句有误"), std::string::npos) << message;
   EXPECT_EQ(TProjectDAO().ListProjects().size(), 1u);  // and works once the lock is gone
+}
+
+}  // namespace vbgen::test
+
+namespace vbgen::test {
+
+// The row reader: each row read where the statement stands, while the connection is held.
+class RowReaderTest : public ModelTest {
+ protected:
+  // One row of cells as the view reads them: integers, texts and which are NULL.
+  struct TCells {
+    std::vector<std::int64_t> ints;
+    std::vector<std::string> texts;
+    std::vector<bool> nulls;
+    bool operator==(const TCells&) const = default;
+  };
+  std::vector<TCells> Read(const std::string& sql, const TSqlParams& params = {}) {
+    std::vector<TCells> rows;
+    db.ForEachRow(sql, params, [&rows](const TRowView& row) {
+      TCells cells;
+      for (std::size_t i = 0; i < row.ColumnCount(); ++i) {
+        cells.ints.push_back(row.Int(i));
+        cells.texts.push_back(row.Text(i));
+        cells.nulls.push_back(row.IsNull(i));
+      }
+      rows.push_back(cells);
+    });
+    return rows;
+  }
+  std::vector<std::string> ProjectNames() {
+    std::vector<std::string> names;
+    db.ForEachRow("select projectName from t_project order by projectId", {},
+                  [&names](const TRowView& row) { names.push_back(row.Text(0)); });
+    return names;
+  }
+  TDbHelper db;
+};
+
+TEST_F(RowReaderTest, CellsReadByPositionAsTheRowSetReadsThem) {
+  db.ExecuteSql("create table cells(n integer, t text, f real, e text)");
+  db.ExecuteSql("insert into cells values (?, ?, 2.75, NULL)",
+                {std::int64_t{-42}, std::string("12册 图书")});
+  db.ExecuteSql("insert into cells values (NULL, NULL, NULL, '')");
+  db.ExecuteSql("insert into cells values (9007199254740993, 'x', -0.5, '007')");
+  const std::string sql = "select n, t, f, e from cells order by rowid";
+  const std::vector<TCells> rows = Read(sql);
+  ASSERT_EQ(rows.size(), 3u);
+  // A number reads as its digits (a real cut to its integer), a text as the number it starts
+  // with, NULL as 0 and "".
+  EXPECT_EQ(rows[0], (TCells{{-42, 12, 2, 0}, {"-42", "12册 图书", "2", ""}, {0, 0, 0, 1}}));
+  EXPECT_EQ(rows[1], (TCells{{0, 0, 0, 0}, {"", "", "", ""}, {1, 1, 1, 0}}));
+  EXPECT_EQ(
+      rows[2],
+      (TCells{{9007199254740993, 0, 0, 7}, {"9007199254740993", "x", "0", "007"}, {0, 0, 0, 0}}));
+  const TRowSet set = db.OpenQuery(sql);
+  ASSERT_EQ(set.size(), rows.size());
+  for (std::size_t i = 0; i < set.size(); ++i) {
+    for (std::size_t column = 0; column < 4; ++column) {
+      EXPECT_EQ(set.IntAt(i, column), rows[i].ints[column]) << i << "," << column;
+      EXPECT_EQ(set.TextAt(i, column), rows[i].texts[column]) << i << "," << column;
+    }
+  }
+}
+
+TEST_F(RowReaderTest, AnEmptyResultHandsOverNoRow) {
+  int calls = 0;
+  db.ForEachRow("select * from t_member where classId=?", {std::int64_t{1}},
+                [&calls](const TRowView&) { ++calls; });
+  EXPECT_EQ(calls, 0);
+  AddProject("only");
+  EXPECT_EQ(Read("select projectId from t_project where projectName=?", {std::string("none")}),
+            std::vector<TCells>{});
+  EXPECT_EQ(ProjectNames(), std::vector<std::string>{"only"});
+}
+
+TEST_F(RowReaderTest, FailuresAreTDbErrorsWithSqlitesMessage) {
+  auto failure = [this](const std::string& sql, const TSqlParams& params,
+                        const std::function<void(const TRowView&)>& row) -> std::string {
+    try {
+      db.ForEachRow(sql, params, row);
+    } catch (const TDbError& error) {
+      return error.what();
+    }
+    return "no error";
+  };
+  auto ignore = [](const TRowView&) {};
+  const std::string missing = failure("select * from nowhere", {}, ignore);
+  EXPECT_NE(missing.find("no such table: nowhere"), std::string::npos) << missing;
+  EXPECT_NE(missing.find("select * from nowhere"), std::string::npos) << missing;
+  // Found only when stepping: the statement itself is sound.
+  const std::string overflow =
+      failure("select abs(?)", {std::numeric_limits<std::int64_t>::min()}, ignore);
+  EXPECT_NE(overflow.find("integer overflow"), std::string::npos) << overflow;
+  EXPECT_NE(failure("select ?", {std::int64_t{1}, std::int64_t{2}}, ignore), "no error");
+  const std::string column = failure("select 1, 2", {}, [](const TRowView& row) { row.Int(2); });
+  EXPECT_EQ(column, "查询结果只有2列, 没有第3列");
+  // The connection is fine afterwards, and the failed statements start afresh.
+  AddProject("after");
+  EXPECT_EQ(ProjectNames(), std::vector<std::string>{"after"});
+  EXPECT_EQ(Read("select ?", {std::int64_t{5}}).at(0).ints, std::vector<std::int64_t>{5});
+}
+
+TEST_F(RowReaderTest, WhatTheCallbackThrowsEndsTheReadingAndTheNextStartsAtTheFirstRow) {
+  for (const char* name : {"a", "b", "c"}) AddProject(name);
+  std::vector<std::string> seen;
+  EXPECT_THROW(db.ForEachRow("select projectName from t_project order by projectId", {},
+                             [&seen](const TRowView& row) {
+                               seen.push_back(row.Text(0));
+                               if (seen.size() == 2) throw std::runtime_error("enough");
+                             }),
+               std::runtime_error);
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(RowReaderTest, InsideATransactionItReadsWhatTheTransactionWrote) {
+  AddProject("kept");
+  {
+    TDbTransaction transaction;
+    AddProject("pending");
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"kept", "pending"}));
+  }  // left without Commit: rolled back
+  EXPECT_EQ(ProjectNames(), std::vector<std::string>{"kept"});
+  {
+    TDbTransaction transaction;
+    TProjectDAO().RenameProject(TProjectDAO().ListProjects()[0].id, "renamed");
+    EXPECT_EQ(ProjectNames(), std::vector<std::string>{"renamed"});
+    transaction.Commit();
+  }
+  TDbHelper::Close();
+  EXPECT_EQ(ProjectNames(), std::vector<std::string>{"renamed"});
+}
+
+TEST_F(RowReaderTest, TheCallbackMayRunStatementsEvenTheOneBeingRead) {
+  for (const char* name : {"a", "b", "c"}) AddProject(name);
+  const std::string sql = "select projectId, projectName from t_project order by projectId";
+  std::vector<std::string> pairs;
+  db.ForEachRow(sql, {}, [&](const TRowView& outer) {
+    const std::string name = outer.Text(1);
+    db.ForEachRow(sql, {}, [&](const TRowView& inner) { pairs.push_back(name + inner.Text(1)); });
+    // More statements than the cache keeps: the one being read must stay.
+    for (int i = 0; i < 150; ++i) ASSERT_EQ(db.QueryInt("select " + std::to_string(i)), i);
+    EXPECT_EQ(outer.Text(1), name);
+  });
+  EXPECT_EQ(pairs,
+            (std::vector<std::string>{"aa", "ab", "ac", "ba", "bb", "bc", "ca", "cb", "cc"}));
+  // Closing the connection under a reader is refused, and the connection stays usable.
+  EXPECT_THROW(db.ForEachRow(sql, {}, [](const TRowView&) { TDbHelper::Close(); }), TDbError);
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"a", "b", "c"}));
+  TDbHelper::Close();
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"a", "b", "c"}));
 }
 
 }  // namespace vbgen::test

@@ -127,3 +127,59 @@ TEST_F(MemberDAOTest, UpdateStoresWhatTheCallerGivesAndKeepsClass) {
 }
 
 }  // namespace vbgen::test
+
+namespace vbgen::test {
+
+// More members than the 2048 a page of the project's members once held, spread over classes
+// in turn, beside another project's; one member recorded under that other project sits in a
+// class of this one.
+class ProjectMembersTest : public MemberDAOTest {
+ protected:
+  void SetUp() override {
+    MemberDAOTest::SetUp();
+    classes = {book, reader, AddClass(projectId, "Loan", "借阅")};
+    const int other = AddProject("other");
+    const int otherClass = AddClass(other, "Other", "其他");
+    TDbTransaction transaction;
+    for (int i = 0; i < 2500; ++i) {
+      expected.push_back(
+          AddMember(projectId, classes[i % 3], "m" + std::to_string(i), "整型", "c"));
+      if (i % 500 == 0) AddMember(other, otherClass, "x" + std::to_string(i), "整型", "c");
+    }
+    expected.push_back(AddMember(other, book, "stray", "字符串", "c", 10));
+    transaction.Commit();
+  }
+  std::vector<int> classes;
+  std::vector<int> expected;  // member keys, ascending
+};
+
+TEST_F(ProjectMembersTest, AllOfTheProjectsClassesMembersInMemberOrder) {
+  const TMemberList members = TMemberDAO().ListProjectMembers(projectId);
+  std::vector<int> keys;
+  for (const TMember& member : members) keys.push_back(member.memberId);
+  EXPECT_EQ(keys, expected);
+  EXPECT_EQ(members[1], TMemberDAO().GetMember(expected[1]));
+  EXPECT_EQ(members.back().memberName, "stray");
+  EXPECT_EQ(members.back().memberLength, 10);
+
+  std::vector<int> streamed;
+  TMemberDAO().ForEachProjectMember(
+      projectId, [&streamed](TMember&& member) { streamed.push_back(member.memberId); });
+  EXPECT_EQ(streamed, expected);
+  EXPECT_TRUE(TMemberDAO().ListProjectMembers(projectId + 100).empty());
+}
+
+TEST_F(ProjectMembersTest, TheSnapshotHoldsEachClassesShareInMemberOrder) {
+  const TModelSnapshot model = Snapshot(projectId);
+  ASSERT_EQ(model.Classes().size(), classes.size());
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < classes.size(); ++i) {
+    EXPECT_EQ(model.Classes()[i].classId, classes[i]);
+    EXPECT_EQ(model.Classes()[i].members, TMemberDAO().ListMembers(classes[i])) << i;
+    total += model.Classes()[i].members.size();
+  }
+  EXPECT_EQ(total, expected.size());
+  EXPECT_EQ(model.Classes()[0].members.back().memberName, "stray");
+}
+
+}  // namespace vbgen::test

@@ -391,4 +391,88 @@ TEST_F(ModelCheckTest, HostileStoredNamesAreRefusedAndNothingIsWritten) {
             "错误: 工程\"../up\": 工程名称不能包含控制字符或下列字符: < > : \" / \\ | ? *");
 }
 
+// The script brackets every name but those in its foreign keys: a name brackets would save
+// stops the script only where a foreign key holds it bare.
+TEST_F(ModelCheckTest, NamesOutsideIdentifiersStopTheScriptOnlyInForeignKeys) {
+  struct TCase {
+    TModelSnapshot model;
+    std::string scriptError;  // the start of its line; empty for none
+  };
+  const std::vector<TCase> cases = {
+      {Model("p", {{"Bad Name", {}}}), ""},
+      {Model("p", {{"Bad Name", {{"self", "Bad Name"}}}}),
+       "错误: 工程\"p\" 类\"Bad Name\": 类名只能"},
+      {Model("p", {{"Bad Name", {}}, {"Loan", {{"r", "Bad Name"}}}}),
+       "错误: 工程\"p\" 类\"Bad Name\": 类名只能"},
+      {Model("p", {{"Press", {}, "bad id"}}), ""},
+      {Model("p", {{"Press", {}, "bad id"}, {"Book", {{"p", "Press"}}}}),
+       "错误: 工程\"p\" 类\"Press\" 成员\"bad id\": 成员名称只能"},
+      {Model("p", {{"Press", {{"bad name", "字符串"}}}, {"Book", {{"p", "Press"}}}}), ""},
+      {Model("p", {{"Press", {}}, {"Book", {{"bad p", "Press"}}}}),
+       "错误: 工程\"p\" 类\"Book\" 成员\"bad p\": 成员名称只能"},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const std::optional<TModelProblem> error = FirstScriptError(cases[i].model);
+    ASSERT_TRUE(FirstError(CheckModel(cases[i].model)).has_value()) << i;
+    if (cases[i].scriptError.empty()) {
+      EXPECT_FALSE(error.has_value()) << i << ": " << error->Line();
+    } else {
+      ASSERT_TRUE(error.has_value()) << i;
+      EXPECT_EQ(error->Line().rfind(cases[i].scriptError, 0), 0u) << i << ": " << error->Line();
+    }
+  }
+}
+
+// The script looks only for what stops it; it must find what the whole check finds first.
+TEST_F(ModelCheckTest, TheScriptsOwnLookFindsTheFirstErrorTheWholeCheckFindsForIt) {
+  std::vector<TClassModel> keyless =
+      Model("p", {{"Book", {{"title", "字符串"}}}, {"Press", {}}, {"Loan", {{"b", "Book"}}}})
+          .Classes();
+  keyless[0].members[0].memberIsDisplay = 0;  // a display error, which the script ignores
+  keyless[1].members[0].memberIsPri = 0;      // a key error, which stops it
+  const std::vector<TModelSnapshot> models = {
+      Model("p", {}),
+      Model("a/b", {{"Book", {{"cover", "图片型"}, {"coverPath", "字符串"}}}, {"BookAdd", {}}}),
+      Model("p", {{"Book", {{"cover", "图片型"}, {"coverPath", "字符串"}}},
+                  {"Loan", {{"r", "Reader"}}}}),
+      Model("p", {{"Book", {{std::string(37, 'd'), "日期型"}, {"nm", "字符串"}, {"NM", "整型"}}}}),
+      Model("p", {{"Book", {}}, {"book", {}, "bookId"}}),
+      Model("p", {{"book", {{"x]", "字符串"}, {"封面", "图片型"}}}}),
+      Model("p", {{"Admin", {}}, {"Bad Name", {{"self", "Bad Name"}}}}),
+      TModelSnapshot(1, "p", keyless),
+  };
+  std::vector<bool> found;
+  for (const TModelSnapshot& model : models) {
+    const std::optional<TModelProblem> whole = FirstScriptError(CheckModel(model));
+    const std::optional<TModelProblem> own = FirstScriptError(model);
+    found.push_back(whole.has_value());
+    ASSERT_EQ(own.has_value(), whole.has_value()) << found.size() - 1;
+    if (whole) {
+      EXPECT_EQ(own->Line(), whole->Line());
+      EXPECT_TRUE(own->breaksScript);
+    }
+  }
+  EXPECT_EQ(found, (std::vector<bool>{false, false, true, true, true, true, true, true}));
+  EXPECT_EQ(FirstScriptError(models[2])->Line(),
+            "错误: 工程\"p\" 类\"Loan\" 成员\"r\": 引用的类型\"Reader\"不是本项目中的类!");
+  EXPECT_EQ(FirstScriptError(models.back())->Line(),
+            "错误: 工程\"p\" 类\"Press\": Press表主键设置错误，每个类只能设置一个主键!");
+}
+
+// Generated names meet whatever their case, and whichever member comes first.
+TEST_F(ModelCheckTest, GeneratedNamesMeetWithoutRegardToCase) {
+  EXPECT_EQ(Lines(Model("p", {{"Book", {{"coverPATH", "字符串"}, {"Cover", "图片型"}}}})),
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Book\" 成员\"Cover\": 生成的VB6名称TB_CoverPath与成员"
+                "\"coverPATH\"的相同: 窗体无法载入, 请改用另一个成员名称",
+                "警告: 工程\"p\" 类\"Book\" 成员\"Cover\": 成员属性首个字母必须小写"}));
+  // A key's public variable meets a number's label.
+  EXPECT_EQ(Lines(Model("p", {{"Book", {{"ID", "整型"}}, "idOK"}})),
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Book\" 成员\"ID\": 生成的VB6名称IDOK与成员\"idOK\"的相同: "
+                "窗体无法载入, 请改用另一个成员名称",
+                "警告: 工程\"p\" 类\"Book\" 成员\"ID\": 成员属性首个字母必须小写"}));
+  EXPECT_EQ(Lines(Model("p", {{"Book", {{"idx", "整型"}}, "idOK"}})), std::vector<std::string>{});
+}
+
 }  // namespace vbgen::test
