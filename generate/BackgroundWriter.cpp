@@ -2,6 +2,10 @@
 
 namespace vbgen {
 
+namespace {
+constexpr std::size_t kWakeItems = 16;
+}  // namespace
+
 TBackgroundWriter::TBackgroundWriter(TFileSink& sink, TProgressSink& progress,
                                      std::size_t maxPendingBytes)
     : sink_(sink),
@@ -59,15 +63,23 @@ void TBackgroundWriter::Put(TItem item) {
   bool wake = false;
   {
     std::unique_lock lock(mutex_);
-    // A file larger than the allowance still goes, once nothing else waits.
-    GeneratorWait(lock, [&] {
+    // A file larger than the allowance still goes, once nothing else waits. A generator that
+    // has to wait waits until half the allowance is free, so the two take turns in long
+    // stretches rather than one file at a time.
+    const auto fits = [&] {
       return failure_ || pendingBytes_ == 0 ||
              pendingBytes_ + item.bytes.size() <= maxPendingBytes_;
-    });
+    };
+    if (!fits()) {
+      GeneratorWait(lock, [&] {
+        return failure_ || pendingBytes_ == 0 || (pendingBytes_ <= maxPendingBytes_ / 2 && fits());
+      });
+    }
     if (!failure_) {
       pendingBytes_ += item.bytes.size();
       pending_.push_back(std::move(item));
-      wake = writerWaits_;
+      // A waiting writer is woken for a good stretch of work, not for every line.
+      wake = writerWaits_ && (pending_.size() >= kWakeItems || pendingBytes_ >= maxPendingBytes_ / 4);
     }
   }
   if (wake) workGiven_.notify_one();
@@ -75,6 +87,7 @@ void TBackgroundWriter::Put(TItem item) {
 }
 
 void TBackgroundWriter::Drain(std::unique_lock<std::mutex>& lock) {
+  if (writerWaits_ && !pending_.empty()) workGiven_.notify_one();
   GeneratorWait(lock, [&] { return failure_ || (pending_.empty() && !busy_); });
 }
 
@@ -113,7 +126,7 @@ void TBackgroundWriter::Work() {
       lock.lock();
       pendingBytes_ -= size;
       batch.pop_front();
-      if (generatorWaits_) workDone_.notify_one();
+      if (generatorWaits_ && pendingBytes_ <= maxPendingBytes_ / 2) workDone_.notify_one();
     }
     busy_ = false;
     if (failure) {
