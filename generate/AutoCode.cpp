@@ -145,7 +145,7 @@ void TAutoCode::Run() {
   }
   if (disk) {
     disk->SaveManifest();
-    if (inputs && notCopied.empty()) disk->SaveRunRecord(made);
+    if (inputs && notCopied.empty() && !confirmed) disk->SaveRunRecord(made);
   }
   if (!notCopied.empty()) return listener_.GenerationIncomplete(notCopied);
   listener_.GenerationDone();

@@ -76,7 +76,16 @@ std::string TManifest::Text() const {
   return text;
 }
 
+void TManifest::Record(const std::string& path, const std::string& hash) {
+  auto [entry, added] = hashes_.try_emplace(path, hash);
+  if (added || entry->second != hash) {
+    entry->second = hash;
+    changed_ = true;
+  }
+}
+
 void TManifest::Save() {
+  if (onDisk_ && !changed_) return;  // a run that changed nothing leaves the file alone
   std::string text = Text();
   if (dir_.Write(kManifest, text, onDisk_)) onDisk_ = std::move(text);
 }

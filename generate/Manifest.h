@@ -24,7 +24,7 @@ class TManifest {
   explicit TManifest(TProjectDir& dir);
 
   std::optional<std::string> Recorded(const std::string& path) const;
-  void Record(const std::string& path, const std::string& hash) { hashes_[path] = hash; }
+  void Record(const std::string& path, const std::string& hash);
   // Writes the manifest (creating ".vbgen" when needed), unless it holds what is on disk.
   void Save();
 
@@ -38,6 +38,7 @@ class TManifest {
   TProjectDir& dir_;
   std::map<std::string, std::string> hashes_;
   std::optional<std::string> onDisk_;
+  bool changed_ = false;  // since it was read
 };
 
 // How a run would treat one file.

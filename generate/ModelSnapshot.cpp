@@ -108,9 +108,15 @@ std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
                        record.frontShowFlag,
                        {}});
   }
+  // Each class's list is made as long as it will be: no list grows by copying itself.
+  TMemberDAO members;
+  for (const auto& [classId, count] : members.CountProjectMembersByClass(projectId)) {
+    auto found = positionById.find(classId);
+    if (found != positionById.end()) classes[found->second].members.reserve(count);
+  }
   // Members come in member order, mostly a class's members one after another.
   TClassModel* current = nullptr;
-  TMemberDAO().ForEachProjectMember(projectId, [&](TMember&& member) {
+  members.ForEachProjectMember(projectId, [&](TMember&& member) {
     if (!current || current->classId != member.classId) {
       auto found = positionById.find(member.classId);
       if (found == positionById.end()) return;

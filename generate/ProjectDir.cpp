@@ -255,6 +255,41 @@ bool TProjectDir::ReadInto(const std::string& inside, std::string& bytes) {
   return true;
 }
 
+bool TProjectDir::WriteUnnamed(int dirFd, const std::string& inside, const std::string& name,
+                               const std::string& bytes) {
+  if (!unnamedFiles_) return false;
+  const int fd = ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+      Fail("无法写入文件", inside, errno);
+    }
+    unnamedFiles_ = false;  // this file system cannot: named temporaries it is
+    return false;
+  }
+  if (!WriteAll(fd, bytes)) {
+    const int error = errno;
+    ::close(fd);  // the bytes go with the file, which never had a name
+    Fail("无法写入文件", inside, error);
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, self.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    const int error = errno;
+    ::close(fd);
+    if (error == EEXIST) return false;  // something holds the name after all: it is replaced
+    if (error == ENOENT) {
+      unnamedFiles_ = false;  // no /proc to name the file through
+      return false;
+    }
+    Fail("无法写入文件", inside, error);
+  }
+  if (::close(fd) != 0) {
+    const int error = errno;
+    ::unlinkat(dirFd, name.c_str(), 0);
+    Fail("无法写入文件", inside, error);
+  }
+  return true;
+}
+
 void TProjectDir::WriteWhole(int dirFd, const std::string& inside, const std::string& name,
                              const std::string& bytes) {
   std::string temporary;
@@ -285,7 +320,9 @@ bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
   RemoveLeftoversOnce(parent);
   if (existingBytes && *existingBytes == bytes) return false;
   const int dirFd = DirFd(parent, true);
-  WriteWhole(dirFd, inside, LastPart(inside), bytes);
+  if (existingBytes || !WriteUnnamed(dirFd, inside, LastPart(inside), bytes)) {
+    WriteWhole(dirFd, inside, LastPart(inside), bytes);
+  }
   if (created_.count(parent)) writtenInCreated_.insert(inside);
   return true;
 }

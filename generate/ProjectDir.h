@@ -3,12 +3,12 @@
 // through here, by a path inside the directory, and is checked on the resolved path. A symbolic
 // link inside the directory is followed only while it stays inside.
 //
-// Files are written whole: the bytes go to an exclusively created ".~{name}.{n}.tmp" beside
-// the target, which takes the target's name only when complete, so a killed run never leaves a
-// half-written file under a real name; the next run removes such temporaries. (A file without
-// a name, O_TMPFILE, would leave nothing behind, but ext4 allocates its inode several times
-// slower than a named one.) A file whose bytes are already on disk is left alone (same inode,
-// same modification time).
+// Files are written whole, so a killed run never leaves a half-written file under a real name.
+// A new file is written without a name (O_TMPFILE) and linked in when complete: a killed run
+// leaves nothing of it. A file that replaces another, or a new one where the file system
+// cannot do that, goes to an exclusively created ".~{name}.{n}.tmp" beside the target, which
+// takes the target's name only when complete; the next run removes such temporaries. A file
+// whose bytes are already on disk is left alone (same inode, same modification time).
 #pragma once
 
 #include <filesystem>
@@ -74,6 +74,10 @@ class TProjectDir {
   void CheckLink(const std::string& inside);
   void RequirePlain(const std::string& inside) const;
   [[noreturn]] void Fail(const std::string& what, const std::string& inside, int error) const;
+  // A new file: the bytes go to a file without a name, linked in under the name when complete.
+  // False when that cannot be done here, or something holds the name already.
+  bool WriteUnnamed(int dirFd, const std::string& inside, const std::string& name,
+                    const std::string& bytes);
   // The bytes go to an exclusively created temporary beside the target, renamed over it.
   void WriteWhole(int dirFd, const std::string& inside, const std::string& name,
                   const std::string& bytes);
@@ -89,6 +93,7 @@ class TProjectDir {
   std::unordered_set<std::string> writtenInCreated_;
   // Folders found missing since this writer last made one; not looked for again.
   std::unordered_set<std::string> absent_;
+  bool unnamedFiles_ = true;  // until the file system says it cannot make them
 };
 
 // The temporary name beside a file; true when `name` is one.

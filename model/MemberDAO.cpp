@@ -112,6 +112,17 @@ void TMemberDAO::ForEachProjectMember(int projectId, const std::function<void(TM
                  {Key(projectId)}, [&take](const TRowView& row) { take(ReadMember(row)); });
 }
 
+std::unordered_map<int, std::size_t> TMemberDAO::CountProjectMembersByClass(int projectId) {
+  std::unordered_map<int, std::size_t> counts;
+  db_.ForEachRow(
+      "select classId, count(*) from t_member where classId in (select classId from t_class "
+      "where projectId=?) group by classId",
+      {Key(projectId)}, [&counts](const TRowView& row) {
+        counts[static_cast<int>(row.Int(0))] = static_cast<std::size_t>(row.Int(1));
+      });
+  return counts;
+}
+
 std::optional<TMember> TMemberDAO::GetMember(int memberId) {
   return First("memberId=?", {Key(memberId)});
 }

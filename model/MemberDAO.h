@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ class TMemberDAO {
   TMemberList ListProjectMembers(int projectId);
   // The same, each handed to `take` as it is read, so a whole model need not stand in a list.
   void ForEachProjectMember(int projectId, const std::function<void(TMember&&)>& take);
+  // How many members each class of the project has (classes without members are missing),
+  // counted in the class index alone: what a reader reserves before it takes the members.
+  std::unordered_map<int, std::size_t> CountProjectMembersByClass(int projectId);
 
   std::optional<TMember> GetMember(int memberId);
   std::optional<TMember> GetKeyMember(int classId);
