@@ -228,7 +228,9 @@ class TModelRuns {
     Pair(
         round, [&] { rerunMs = Millis([&] { Run(projectId_, home_); }); },
         [&] { compareMs = Millis([&] { ReadAndCompare(tree, files_); }); });
-    if (std::getenv("VBGEN_BENCH_VERBOSE")) std::printf("%s round %d: run %.1f ms, plain %.1f ms, rerun %.1f ms, compare %.1f ms\n", label_.c_str(), round, runMs, plainMs, rerunMs, compareMs);
+    if (std::getenv("VBGEN_BENCH_VERBOSE"))
+      std::printf("%s round %d: run %.1f ms, plain %.1f ms, rerun %.1f ms, compare %.1f ms\n",
+                  label_.c_str(), round, runMs, plainMs, rerunMs, compareMs);
     fresh.ratios.push_back(runMs / plainMs);
     rerun.ratios.push_back(rerunMs / compareMs);
     freshMs.push_back(runMs);

@@ -79,7 +79,8 @@ void TBackgroundWriter::Put(TItem item) {
       pendingBytes_ += item.bytes.size();
       pending_.push_back(std::move(item));
       // A waiting writer is woken for a good stretch of work, not for every line.
-      wake = writerWaits_ && (pending_.size() >= kWakeItems || pendingBytes_ >= maxPendingBytes_ / 4);
+      wake =
+          writerWaits_ && (pending_.size() >= kWakeItems || pendingBytes_ >= maxPendingBytes_ / 4);
     }
   }
   if (wake) workGiven_.notify_one();

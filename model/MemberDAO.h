@@ -1,9 +1,9 @@
 #pragma once
 
 #include <functional>
-#include <unordered_map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/DbHelper.h"
