@@ -15,7 +15,14 @@
 //
 // Usage: generate_bench [rounds]   (default 5)
 // VBGEN_BENCH_ONLY=reads prints only sql and check (no runs, no memory figure): the fresh and
-// rerun rounds take minutes, the reads seconds.
+// rerun rounds take minutes, the reads seconds. VBGEN_BENCH_VERBOSE=1 also prints each round's
+// times in milliseconds. TMPDIR chooses the file system.
+//
+// On ext4, files created within minutes after many others were deleted cost up to ten times
+// as much (the inode allocator passes over recently freed inodes), for the plain write as for
+// the run; the fresh ratio then says little. Run the benchmark when nothing has deleted
+// thousands of files on that file system for five minutes (this benchmark's own clean-up
+// included): the round times show which case a run met.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
