@@ -118,17 +118,19 @@ std::string AddButtonHandler(const TFormClass& form) {
   }
   text += CheckConnectionCall();
   if (textKey) {
-    text += Fill(kKeyUniqueCheck, {{"keyName", keyName},
-                                   {"className", form.className},
-                                   {"lowerClassName", form.lowerClassName},
-                                   {"friendName", form.friendName},
-                                   {"keyComment", form.key.memberComment}});
+    FillInto(text, kKeyUniqueCheck,
+             {{"keyName", keyName},
+              {"className", form.className},
+              {"lowerClassName", form.lowerClassName},
+              {"friendName", form.friendName},
+              {"keyComment", form.key.memberComment}});
   }
-  text += Fill(kSelectWholeTable, {{"className", form.className}});
+  FillInto(text, kSelectWholeTable, {{"className", form.className}});
   text += OpenKeysetRecordset(form);
-  text += Fill(kAddNew, {{"lowerClassName", form.lowerClassName}, {"friendName", form.friendName}});
+  FillInto(text, kAddNew,
+           {{"lowerClassName", form.lowerClassName}, {"friendName", form.friendName}});
   if (textKey) {
-    text += Fill(kAssignKey, {{"lowerClassName", form.lowerClassName}, {"keyName", keyName}});
+    FillInto(text, kAssignKey, {{"lowerClassName", form.lowerClassName}, {"keyName", keyName}});
   }
   text += MemberAssignments(form);
   text += ButtonHandlerEnd(form, kAddForm);
@@ -150,8 +152,8 @@ std::string BuildAddForm(const TFormClass& form) {
 std::string UpdateButtonHandler(const TFormClass& form) {
   std::string text = ButtonHandlerStart(form, kEditForm);
   text += CheckConnectionCall();
-  text += Fill(form.HasIntegerKey() ? kSelectByIntegerKeyBox : kSelectByTextKeyBox,
-               {{"className", form.className}, {"keyName", form.key.memberName}});
+  FillInto(text, form.HasIntegerKey() ? kSelectByIntegerKeyBox : kSelectByTextKeyBox,
+           {{"className", form.className}, {"keyName", form.key.memberName}});
   text += OpenKeysetRecordset(form);
   text += MemberAssignments(form);
   text += ButtonHandlerEnd(form, kEditForm);
@@ -182,13 +184,13 @@ std::string ShowStoredRow(const TFormClass& form) {
   const std::string& keyName = form.key.memberName;
   std::string text = Fill(
       kRowQueryStart, {{"friendName", form.friendName}, {"lowerClassName", form.lowerClassName}});
-  text += Fill(integerKey ? kQueryByIntegerKey : kQueryByTextKey,
-               {{"className", form.className}, {"keyName", keyName}});
-  text += Fill(kOpenRow, {{"lowerClassName", form.lowerClassName}});
-  text += Fill(integerKey ? kShowIntegerKey : kShowTextKey, {{"keyName", keyName}});
+  FillInto(text, integerKey ? kQueryByIntegerKey : kQueryByTextKey,
+           {{"className", form.className}, {"keyName", keyName}});
+  FillInto(text, kOpenRow, {{"lowerClassName", form.lowerClassName}});
+  FillInto(text, integerKey ? kShowIntegerKey : kShowTextKey, {{"keyName", keyName}});
   for (const TMember& member : form.nonKeyMembers) {
-    text += Fill(ShowBlockOf(RowKindOf(member)),
-                 {{"memberName", member.memberName}, {"lowerClassName", form.lowerClassName}});
+    FillInto(text, ShowBlockOf(RowKindOf(member)),
+             {{"memberName", member.memberName}, {"lowerClassName", form.lowerClassName}});
   }
   return text;
 }
@@ -197,8 +199,8 @@ std::string BuildEditForm(const TFormClass& form) {
   // The edit form shows the key of every class, an integer key included.
   std::string text = DesignerSection(form, kEditForm, true);
   text += ModuleDeclarations(form);
-  text += Fill(form.HasIntegerKey() ? kPublicIntegerKey : kPublicTextKey,
-               {{"keyName", form.key.memberName}});
+  FillInto(text, form.HasIntegerKey() ? kPublicIntegerKey : kPublicTextKey,
+           {{"keyName", form.key.memberName}});
   text += UpdateButtonHandler(form);
   text += PictureClickHandlers(form);
   text += LoadHandlerStart(form);

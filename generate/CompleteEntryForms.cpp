@@ -154,9 +154,10 @@ std::string AddHandler(const TFormClass& form) {
   if (textKey) {
     text +=
         StatementLines({"select count(*) from " + table + " where " + SqlName(keyName) + " = ?"});
-    text += Fill(kKeyUniqueCheck, {{"keyName", keyName},
-                                   {"friendName", form.friendName},
-                                   {"keyComment", form.key.memberComment}});
+    FillInto(text, kKeyUniqueCheck,
+             {{"keyName", keyName},
+              {"friendName", form.friendName},
+              {"keyComment", form.key.memberComment}});
   }
   std::vector<std::string> columns = StoredColumns(form);
   if (textKey) columns.insert(columns.begin(), SqlName(keyName));
@@ -171,9 +172,9 @@ std::string AddHandler(const TFormClass& form) {
     text += StatementLines(pieces);
   }
   text += NewCommandLine();
-  if (textKey) text += Fill(kAddTextKeyParameter, {{"keyName", keyName}});
+  if (textKey) FillInto(text, kAddTextKeyParameter, {{"keyName", keyName}});
   text += MemberParameters(form);
-  text += Fill(kInsertDone, {{"friendName", form.friendName}});
+  FillInto(text, kInsertDone, {{"friendName", form.friendName}});
   text += SaveFailedTail(form.friendName);
   return text;
 }
@@ -207,8 +208,8 @@ std::string UpdateHandler(const TFormClass& form) {
   text += StatementLines(pieces);
   text += NewCommandLine();
   text += MemberParameters(form);
-  text += Fill(kUpdateDone, {{"addKey", KeyParameterCall(form.HasIntegerKey())},
-                             {"friendName", form.friendName}});
+  FillInto(text, kUpdateDone,
+           {{"addKey", KeyParameterCall(form.HasIntegerKey())}, {"friendName", form.friendName}});
   text += SaveFailedTail(form.friendName);
   return text;
 }
@@ -238,11 +239,12 @@ std::string ShowRecord(const TFormClass& form) {
   text += StatementVariables();
   text += StatementLines(
       {"select * from " + SqlName(form.className) + " where " + SqlName(keyName) + " = ?"});
-  text += Fill(kReadRecord, {{"addKey", KeyParameterCall(form.HasIntegerKey())},
-                             {"friendName", form.friendName},
-                             {"keyName", keyName}});
+  FillInto(text, kReadRecord,
+           {{"addKey", KeyParameterCall(form.HasIntegerKey())},
+            {"friendName", form.friendName},
+            {"keyName", keyName}});
   for (const TMember& member : form.nonKeyMembers) {
-    text += Fill(ShowBlockOf(RowKindOf(member)), {{"memberName", member.memberName}});
+    FillInto(text, ShowBlockOf(RowKindOf(member)), {{"memberName", member.memberName}});
   }
   text += kShowRecordEnd;
   return text;
@@ -271,7 +273,7 @@ std::string BuildCompleteAddForm(const TFormClass& form) {
 std::string BuildCompleteEditForm(const TFormClass& form) {
   std::string text = DesignerSection(form, kEditForm, true, true);
   text += CompleteModuleDeclarations(form);
-  text += Fill(kEditKeyVariable, {{"keyType", KeyType(form)}});
+  FillInto(text, kEditKeyVariable, {{"keyType", KeyType(form)}});
   text += UpdateHandler(form);
   text += ShowRecord(form);
   text += PictureClickHandlers(form);

@@ -277,10 +277,11 @@ std::string Designer(const TFormClass& form, const TMemberList& search,
       text += QueryEnableBox(member.memberName, cell, cell.tab + 3);
       tab += 4;
     } else if (member.IsReference()) {
-      text += Fill(kReferenceList, {{"memberName", member.memberName},
-                                    {"inputLeft", std::to_string(cell.left + 840)},
-                                    {"tabIndex1", std::to_string(cell.tab + 1)},
-                                    {"inputTop", std::to_string(cell.top)}});
+      FillInto(text, kReferenceList,
+               {{"memberName", member.memberName},
+                {"inputLeft", std::to_string(cell.left + 840)},
+                {"tabIndex1", std::to_string(cell.tab + 1)},
+                {"inputTop", std::to_string(cell.top)}});
       tab += 2;
     } else {
       // Strings, whole and decimal numbers are typed in.
@@ -316,12 +317,12 @@ std::string LoadHandler(const TFormClass& searched, const TMemberList& search) {
   text += ReferenceFillVariables(searched.references);
   for (const TMember& member : search) {
     if (member.memberType == kTypeDate)
-      text += Fill(kTodayRange, {{"memberName", member.memberName}});
+      FillInto(text, kTodayRange, {{"memberName", member.memberName}});
   }
   for (const TFormReference& reference : searched.references) {
     text += ReferenceListFill(reference, true, true);
   }
-  text += Fill(kLoadEndAndQuery, {{"friendName", searched.friendName}});
+  FillInto(text, kLoadEndAndQuery, {{"friendName", searched.friendName}});
   return text;
 }
 
@@ -354,8 +355,8 @@ std::string ListQuery(const TFormClass& form, const TMemberList& search,
   for (const TMember& member : search) {
     const auto vars = {TVar{"memberName", member.memberName},
                        TVar{"memberComment", member.memberComment}};
-    if (member.memberType == kTypeInteger) text += Fill(kWholeNumberCondition, vars);
-    if (member.memberType == kTypeFloat) text += Fill(kDecimalNumberCondition, vars);
+    if (member.memberType == kTypeInteger) FillInto(text, kWholeNumberCondition, vars);
+    if (member.memberType == kTypeFloat) FillInto(text, kDecimalNumberCondition, vars);
   }
   text += kTrapQueryErrors;
   std::vector<std::string> pieces;
@@ -370,10 +371,10 @@ std::string ListQuery(const TFormClass& form, const TMemberList& search,
   text += StatementLines(pieces);
   text += NewCommandLine();
   for (const TMember& member : search) text += ConditionParameters(form, member);
-  text += Fill(kShowList, {{"friendName", form.friendName}});
+  FillInto(text, kShowList, {{"friendName", form.friendName}});
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    text += Fill(kColumnHead,
-                 {{"columnIndex", std::to_string(i)}, {"caption", columns[i].grid.caption}});
+    FillInto(text, kColumnHead,
+             {{"columnIndex", std::to_string(i)}, {"caption", columns[i].grid.caption}});
   }
   return text;
 }
@@ -389,10 +390,11 @@ std::string RecordCommands(const TFormClass& form) {
   text += StatementVariables();
   text += StatementLines(
       {"delete from " + SqlName(form.className) + " where " + SqlName(keyName) + " = ?"});
-  text += Fill(kDeleteRecord, {{"friendName", form.friendName},
-                               {"addKey", KeyParameterCall(integerKey)},
-                               {"keyConversion", conversion},
-                               {"keyName", keyName}});
+  FillInto(text, kDeleteRecord,
+           {{"friendName", form.friendName},
+            {"addKey", KeyParameterCall(integerKey)},
+            {"keyConversion", conversion},
+            {"keyName", keyName}});
   return text;
 }
 

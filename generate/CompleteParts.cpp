@@ -188,7 +188,7 @@ std::string StatementLines(const std::vector<std::string>& pieces) {
     if (pieces[i].find('"') != std::string::npos) {
       throw std::logic_error("a statement piece holds a double quote: " + pieces[i]);
     }
-    text += Fill(i == 0 ? kFirstPiece : kNextPiece, {{"piece", pieces[i]}});
+    FillInto(text, i == 0 ? kFirstPiece : kNextPiece, {{"piece", pieces[i]}});
   }
   return text;
 }
@@ -233,7 +233,7 @@ std::string MemberParameters(const TFormClass& form) {
     if (kind == TRowKind::Reference) {
       addKey = KeyParameterCall(ReferenceOf(form, member).refKeyIsInteger);
     }
-    text += Fill(ParameterOf(kind), {{"memberName", member.memberName}, {"addKey", addKey}});
+    FillInto(text, ParameterOf(kind), {{"memberName", member.memberName}, {"addKey", addKey}});
   }
   return text;
 }
@@ -256,11 +256,12 @@ std::string ReferenceListFill(const TFormReference& reference, bool withAllEntry
   std::string text = StatementLines({"select " + key + ", " + display + " from " +
                                      SqlName(reference.member.memberType) + " order by " +
                                      (reference.refDisplayIsPicture ? key : display)});
-  text += Fill(kReferenceFillHead, {{"memberName", memberName}});
-  if (withAllEntry) text += Fill(kAllEntry, {{"memberName", memberName}});
-  text += Fill(kReferenceFillLoop, {{"memberName", memberName},
-                                    {"keyConversion", KeyConversion(reference.refKeyIsInteger)}});
-  if (selectFirstEntry) text += Fill(kSelectFirstEntry, {{"memberName", memberName}});
+  FillInto(text, kReferenceFillHead, {{"memberName", memberName}});
+  if (withAllEntry) FillInto(text, kAllEntry, {{"memberName", memberName}});
+  FillInto(
+      text, kReferenceFillLoop,
+      {{"memberName", memberName}, {"keyConversion", KeyConversion(reference.refKeyIsInteger)}});
+  if (selectFirstEntry) FillInto(text, kSelectFirstEntry, {{"memberName", memberName}});
   return text;
 }
 

@@ -444,13 +444,14 @@ std::string MemberRow(const TMember& member, TLayout& layout) {
                                          {"tabIndex", tabIndex},
                                          {"top", top},
                                          {"labelWidth", std::to_string(shape.labelWidth)}});
-  text += Fill(shape.controls, {{"memberName", member.memberName},
-                                {"tabIndex1", std::to_string(layout.tabIndex + 1)},
-                                {"tabIndex2", std::to_string(layout.tabIndex + 2)},
-                                {"top", top},
-                                {"topMinus120", std::to_string(layout.top - 120)},
-                                {"topPlus2280", std::to_string(layout.top + 2280)},
-                                {"topPlus2760", std::to_string(layout.top + 2760)}});
+  FillInto(text, shape.controls,
+           {{"memberName", member.memberName},
+            {"tabIndex1", std::to_string(layout.tabIndex + 1)},
+            {"tabIndex2", std::to_string(layout.tabIndex + 2)},
+            {"top", top},
+            {"topMinus120", std::to_string(layout.top - 120)},
+            {"topPlus2280", std::to_string(layout.top + 2280)},
+            {"topPlus2760", std::to_string(layout.top + 2760)}});
   layout.top += shape.topAdvance;
   layout.tabIndex += shape.tabAdvance;
   layout.labelNo += 1;
@@ -482,11 +483,11 @@ std::string ReferenceListFill(const TFormReference& reference, bool selectFirstE
   std::string text = Fill(kReferenceFillHead, {{"memberName", member.memberName},
                                                {"memberType", member.memberType},
                                                {"refDisplayName", reference.refDisplayName}});
-  text += Fill(reference.refKeyIsInteger ? kReferenceIntegerKey : kReferenceTextKey,
-               {{"memberName", member.memberName}, {"refKeyName", reference.refKeyName}});
-  text += Fill(kReferenceFillLoopEnd, {{"memberName", member.memberName}});
-  if (selectFirstEntry) text += Fill(kReferenceSelectFirst, {{"memberName", member.memberName}});
-  text += Fill(kReferenceFillClose, {{"memberName", member.memberName}});
+  FillInto(text, reference.refKeyIsInteger ? kReferenceIntegerKey : kReferenceTextKey,
+           {{"memberName", member.memberName}, {"refKeyName", reference.refKeyName}});
+  FillInto(text, kReferenceFillLoopEnd, {{"memberName", member.memberName}});
+  if (selectFirstEntry) FillInto(text, kReferenceSelectFirst, {{"memberName", member.memberName}});
+  FillInto(text, kReferenceFillClose, {{"memberName", member.memberName}});
   return text;
 }
 
@@ -501,13 +502,14 @@ std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool
   TLayout layout;
   if (withKeyRow) text += KeyRow(form, layout, keyReadOnly);
   for (const TMember& member : form.nonKeyMembers) text += MemberRow(member, layout);
-  text += Fill(kDesignerClose, {{"buttonName", kind.buttonName},
-                                {"buttonVerb", kind.buttonVerb},
-                                {"friendName", form.friendName},
-                                {"tabIndex", std::to_string(layout.tabIndex)},
-                                {"top", std::to_string(layout.top)},
-                                {"formKind", kind.formKind},
-                                {"className", form.className}});
+  FillInto(text, kDesignerClose,
+           {{"buttonName", kind.buttonName},
+            {"buttonVerb", kind.buttonVerb},
+            {"friendName", form.friendName},
+            {"tabIndex", std::to_string(layout.tabIndex)},
+            {"top", std::to_string(layout.top)},
+            {"formKind", kind.formKind},
+            {"className", form.className}});
   return text;
 }
 
@@ -515,11 +517,11 @@ std::string ModuleDeclarations(const TFormClass& form, bool longKeys) {
   const std::string_view integerKeyArray = longKeys ? kLongKeyArray : kIntegerKeyArray;
   std::string text;
   for (const TFormReference& reference : form.references) {
-    text += Fill(reference.refKeyIsInteger ? integerKeyArray : kTextKeyArray,
-                 {{"memberName", reference.member.memberName}});
+    FillInto(text, reference.refKeyIsInteger ? integerKeyArray : kTextKeyArray,
+             {{"memberName", reference.member.memberName}});
   }
   for (const TMember& picture : form.pictures) {
-    text += Fill(kPictureStream, {{"memberName", picture.memberName}});
+    FillInto(text, kPictureStream, {{"memberName", picture.memberName}});
   }
   return text;
 }
@@ -543,9 +545,10 @@ std::string OpenKeysetRecordset(const TFormClass& form) {
 std::string MemberAssignments(const TFormClass& form) {
   std::string text;
   for (const TMember& member : form.nonKeyMembers) {
-    text += Fill(AssignmentOf(RowKindOf(member)), {{"lowerClassName", form.lowerClassName},
-                                                   {"memberName", member.memberName},
-                                                   {"memberComment", member.memberComment}});
+    FillInto(text, AssignmentOf(RowKindOf(member)),
+             {{"lowerClassName", form.lowerClassName},
+              {"memberName", member.memberName},
+              {"memberComment", member.memberComment}});
   }
   return text;
 }
@@ -559,7 +562,7 @@ std::string ButtonHandlerEnd(const TFormClass& form, const TEntryForm& kind) {
 std::string PictureClickHandlers(const TFormClass& form) {
   std::string text;
   for (const TMember& picture : form.pictures) {
-    text += Fill(kPictureClick, {{"memberName", picture.memberName}});
+    FillInto(text, kPictureClick, {{"memberName", picture.memberName}});
   }
   return text;
 }
@@ -567,7 +570,7 @@ std::string PictureClickHandlers(const TFormClass& form) {
 std::string LoadHandlerStart(const TFormClass& form) {
   std::string text(kLoadStart);
   for (const TMember& picture : form.pictures) {
-    text += Fill(kPlaceholderPicture, {{"memberName", picture.memberName}});
+    FillInto(text, kPlaceholderPicture, {{"memberName", picture.memberName}});
   }
   text += kConnect;
   return text;

@@ -8,7 +8,7 @@ namespace vbgen {
 void WriteGeneratedForm(TGenContext& context, const std::string& fileName,
                         const std::string& utf8Text) {
   std::string path = context.OutputPath(fileName);
-  context.sink.Write(path, Utf8ToGbk(CrLf(utf8Text)));
+  context.sink.Write(path, Utf8ToGbkCrLf(utf8Text));
   context.progress.Progress(path + "生成完毕!");
 }
 

@@ -289,14 +289,15 @@ std::string_view ColumnTail(std::size_t index) { return index == 0 ? " " : ""; }
 std::string GridColumns(const std::vector<TGridColumn>& columns) {
   std::string text;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    text += Fill(kGridColumn, {{"columnNo", ColumnNo(i)},
-                               {"columnTail", ColumnTail(i)},
-                               {"dataField", columns[i].dataField},
-                               {"caption", columns[i].caption}});
+    FillInto(text, kGridColumn,
+             {{"columnNo", ColumnNo(i)},
+              {"columnTail", ColumnTail(i)},
+              {"dataField", columns[i].dataField},
+              {"caption", columns[i].caption}});
   }
   text += kSplitHead;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    text += Fill(kSplitColumn, {{"columnNo", ColumnNo(i)}, {"columnTail", ColumnTail(i)}});
+    FillInto(text, kSplitColumn, {{"columnNo", ColumnNo(i)}, {"columnTail", ColumnTail(i)}});
   }
   text += kListFrameEnd;
   return text;
@@ -315,10 +316,11 @@ int QueryMemberText(const TMember& member, const TQueryCell& cell, std::string& 
     text += QueryEnableBox(member.memberName, cell, cell.tab + 2);
     return cell.tab + 3;
   }
-  text += Fill(kComboBox, {{"memberName", member.memberName},
-                           {"inputLeft", std::to_string(cell.left + 840)},
-                           {"tabIndex1", std::to_string(cell.tab + 1)},
-                           {"inputTop", std::to_string(cell.top)}});
+  FillInto(text, kComboBox,
+           {{"memberName", member.memberName},
+            {"inputLeft", std::to_string(cell.left + 840)},
+            {"tabIndex1", std::to_string(cell.tab + 1)},
+            {"inputTop", std::to_string(cell.top)}});
   return cell.tab + 2;
 }
 
@@ -339,14 +341,15 @@ std::string ManageFormTop(const std::string& className, const std::string& frien
                           int queryCount, const std::vector<TGridColumn>& columns) {
   const TFrameSizes sizes = FrameSizesFor(queryCount);
   std::string text = Fill(kFormHead, {{"className", className}, {"friendName", friendName}});
-  text += Fill(kListFrameHead, {{"friendName", friendName},
-                                {"listHeight", std::to_string(sizes.listHeight)},
-                                {"listTop", std::to_string(sizes.listTop)},
-                                {"gridHeight", std::to_string(sizes.gridHeight)},
-                                {"columnCount", std::to_string(static_cast<int>(columns.size()))}});
+  FillInto(text, kListFrameHead,
+           {{"friendName", friendName},
+            {"listHeight", std::to_string(sizes.listHeight)},
+            {"listTop", std::to_string(sizes.listTop)},
+            {"gridHeight", std::to_string(sizes.gridHeight)},
+            {"columnCount", std::to_string(static_cast<int>(columns.size()))}});
   text += GridColumns(columns);
-  text += Fill(kQueryFrameHead,
-               {{"friendName", friendName}, {"queryHeight", std::to_string(sizes.queryHeight)}});
+  FillInto(text, kQueryFrameHead,
+           {{"friendName", friendName}, {"queryHeight", std::to_string(sizes.queryHeight)}});
   return text;
 }
 

@@ -20,6 +20,11 @@ bool IsPlaceholderName(std::string_view name) {
 std::string Fill(std::string_view block, std::initializer_list<TVar> vars) {
   std::string out;
   out.reserve(block.size() + 64);
+  FillInto(out, block, vars);
+  return out;
+}
+
+void FillInto(std::string& out, std::string_view block, std::initializer_list<TVar> vars) {
   std::size_t pos = 0;
   while (pos < block.size()) {
     std::size_t open = block.find('{', pos);
@@ -42,7 +47,6 @@ std::string Fill(std::string_view block, std::initializer_list<TVar> vars) {
     pos = close + 1;
   }
   out.append(block.substr(pos));
-  return out;
 }
 
 std::string CrLf(std::string_view text) {

@@ -15,6 +15,8 @@ using TVar = std::pair<std::string_view, std::string_view>;
 
 // Throws std::logic_error for a placeholder without a value (a fault in the generator).
 std::string Fill(std::string_view block, std::initializer_list<TVar> vars);
+// The same, appended to out: a form is built from thousands of blocks, each without a copy.
+void FillInto(std::string& out, std::string_view block, std::initializer_list<TVar> vars);
 
 // Every LF becomes CR LF: blocks are written with plain line ends and converted once.
 std::string CrLf(std::string_view text);

@@ -108,13 +108,15 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
     const std::string lowerClassName = LowerFirst(className);
     const std::string addRightIndex = std::to_string(TRightsNumbering::AddRight(i));
     const std::string manageRightIndex = std::to_string(TRightsNumbering::ManageRight(i));
-    vbpFormLines += Fill(kVbpFormLines, {{"className", className}});
-    menuLines += Fill(kMenuLines, {{"lowerClassName", lowerClassName}, {"friendName", friendName}});
-    menuClickLines += Fill(kMenuClickLines, {{"lowerClassName", lowerClassName},
-                                             {"friendName", friendName},
-                                             {"className", className},
-                                             {"addRightIndex", addRightIndex},
-                                             {"manageRightIndex", manageRightIndex}});
+    FillInto(vbpFormLines, kVbpFormLines, {{"className", className}});
+    FillInto(menuLines, kMenuLines,
+             {{"lowerClassName", lowerClassName}, {"friendName", friendName}});
+    FillInto(menuClickLines, kMenuClickLines,
+             {{"lowerClassName", lowerClassName},
+              {"friendName", friendName},
+              {"className", className},
+              {"addRightIndex", addRightIndex},
+              {"manageRightIndex", manageRightIndex}});
     context_.sink.Write(context_.OutputPath("FrmAdd" + className + ".frx"), addFrx);
     context_.sink.Write(context_.OutputPath("FrmEdit" + className + ".frx"), addFrx);
     context_.sink.Write(context_.OutputPath("FrmManage" + className + ".frx"), manageFrx);
