@@ -12,6 +12,7 @@
 #include "generate/ProjectDir.h"
 #include "generate/RunRecord.h"
 #include "generate/UIOperate.h"
+#include "model/ProjectDAO.h"
 
 namespace vbgen {
 namespace fs = std::filesystem;
@@ -83,6 +84,12 @@ void TAutoCode::Run() {
   // The whole model is read once, before anything is checked or written: the window (or
   // another program) may edit it meanwhile, and every file of the run must show one state.
   // The name is taken with it, so a changed selection cannot redirect a run halfway.
+  // A rerun's reading back of its files begins meanwhile: it only reads.
+  std::optional<TLastRunCheck> lastRun;
+  if (!sink_) {
+    const std::optional<std::string> name = TProjectDAO().GetProjectName(projectId_);
+    if (name && !name->empty()) lastRun.emplace(programDir_.Home(), *name);
+  }
   const std::optional<TModelSnapshot> read = ReadModelSnapshot(projectId_);
   if (!read || read->ProjectName().empty()) throw TRunStopped("工程不存在，无法生成代码!");
   const TModelSnapshot& model = *read;
@@ -97,9 +104,13 @@ void TAutoCode::Run() {
   const std::optional<std::string> inputs =
       sink_ ? std::nullopt
             : RunInputsFingerprint(model, programDir_.TemplateDir(), options_, ProgramBuildId());
-  std::optional<TRunRecord> last;
-  if (inputs) last = ReadLastRunRecord(programDir_.Home(), projectName);
-  if (last && !RecordsThisRun(*last, *inputs, model)) last.reset();
+  const TRunRecord* last = nullptr;
+  if (inputs && lastRun && lastRun->ProjectName() == projectName && lastRun->Record() &&
+      RecordsThisRun(*lastRun->Record(), *inputs, model)) {
+    last = &*lastRun->Record();
+  } else {
+    lastRun.reset();  // nothing to confirm: the readers stop before anything is written
+  }
   // Anything else VB6 or SQL Server would refuse stops the run before a file is written;
   // warnings do not.
   if (!last) {
@@ -118,7 +129,8 @@ void TAutoCode::Run() {
   // stay inside, as for any read); otherwise every path of the run is checked before the first
   // file is written: a link that leads out of the project directory stops the run with
   // nothing written.
-  const bool confirmed = last && disk->ConfirmFiles(*last);
+  const bool confirmed = last && lastRun->FilesHold();
+  if (confirmed) disk->AdoptConfirmed(*last);
   if (!confirmed) {
     for (const std::string& name : ProjectFileNames(model)) {
       context.sink.Admit(context.OutputPath(name));
@@ -134,7 +146,6 @@ void TAutoCode::Run() {
   try {
     if (confirmed) {
       for (const std::string& line : last->progress) listener_.Progress(line);
-      made = std::move(*last);
     } else {
       Generate(context, model, disk ? &*disk : nullptr, made);
     }

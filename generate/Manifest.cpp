@@ -132,71 +132,70 @@ void TGuardedDiskSink::Write(const std::string& relativePath, std::string bytes)
   manifest_.Record(path, hash);
 }
 
-namespace {
-
-// Whether files [begin, end) of the record still hold the bytes it names.
-bool FilesHold(TProjectDir& dir, const std::vector<TRecordedFile>& files, std::size_t begin,
-               std::size_t end) {
-  std::string current;  // one buffer for every file
-  for (std::size_t i = begin; i < end; ++i) {
-    if (!dir.ReadInto(files[i].path, current) || FileDigest(current) != files[i].digest) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
-// Reading the files back is most of such a run: two readers share it, each through a view of
-// the directory of its own.
-bool TGuardedDiskSink::ConfirmFiles(const TRunRecord& record) {
-  const std::vector<TRecordedFile>& files = record.files;
-  const std::size_t half = files.size() < 64 ? files.size() : files.size() / 2;
-  bool secondHolds = true;
-  std::exception_ptr secondFailure;
-  std::thread second;
-  if (half < files.size()) {
-    second = std::thread([&] {
-      try {
-        TProjectDir dir(home_, projectName_);
-        secondHolds = FilesHold(dir, files, half, files.size());
-      } catch (...) {
-        secondFailure = std::current_exception();
-      }
-    });
-  }
-  bool firstHolds = false;
-  try {
-    firstHolds = FilesHold(dir_, files, 0, half);
-  } catch (...) {
-    if (second.joinable()) second.join();
-    throw;
-  }
-  if (second.joinable()) second.join();
-  if (secondFailure) std::rethrow_exception(secondFailure);
-  if (!firstHolds || !secondHolds) return false;
+void TGuardedDiskSink::AdoptConfirmed(const TRunRecord& record) {
   for (const TRecordedFile& file : record.files) {
     const std::size_t slash = file.path.rfind('/');
     dir_.RemoveLeftoversOnce(slash == std::string::npos ? std::string()
                                                         : file.path.substr(0, slash));
     manifest_.Record(file.path, file.hash);
   }
-  return true;
 }
 
 void TGuardedDiskSink::SaveRunRecord(const TRunRecord& record) {
   dir_.Write(kRunRecord, record.Text(), dir_.Read(kRunRecord));
 }
 
-std::optional<TRunRecord> ReadLastRunRecord(fs::path home, const std::string& projectName) {
+TLastRunCheck::TLastRunCheck(fs::path home, std::string projectName)
+    : home_(std::move(home)), projectName_(std::move(projectName)) {
   try {
-    TProjectDir dir(std::move(home), projectName);
+    TProjectDir dir(home_, projectName_);
     const std::optional<std::string> text = dir.Read(kRunRecord);
-    return text ? TRunRecord::Parse(*text) : std::nullopt;
+    if (text) record_ = TRunRecord::Parse(*text);
   } catch (const TFileError&) {
-    return std::nullopt;
+    return;  // no record to trust; the run meets the fault where it always does
   }
+  if (!record_) return;
+  // Two readers share the files: reading them back is most of a rerun.
+  const std::size_t count = record_->files.size();
+  const std::size_t half = count < 64 ? count : count / 2;
+  readers_[0] = std::thread([this, half] { ReadBack(0, 0, half); });
+  if (half < count) readers_[1] = std::thread([this, half, count] { ReadBack(1, half, count); });
+}
+
+TLastRunCheck::~TLastRunCheck() {
+  stop_ = true;
+  Join();
+}
+
+void TLastRunCheck::Join() {
+  for (std::thread& reader : readers_) {
+    if (reader.joinable()) reader.join();
+  }
+}
+
+void TLastRunCheck::ReadBack(int reader, std::size_t begin, std::size_t end) {
+  try {
+    TProjectDir dir(home_, projectName_);  // each reader has its own view of the directory
+    std::string current;                   // one buffer for every file
+    for (std::size_t i = begin; i < end && !stop_; ++i) {
+      const TRecordedFile& file = record_->files[i];
+      if (!dir.ReadInto(file.path, current) || FileDigest(current) != file.digest) {
+        holds_[reader] = false;
+        stop_ = true;  // one file that changed is enough
+      }
+    }
+  } catch (...) {
+    failures_[reader] = std::current_exception();
+    stop_ = true;
+  }
+}
+
+bool TLastRunCheck::FilesHold() {
+  Join();
+  for (const std::exception_ptr& failure : failures_) {
+    if (failure) std::rethrow_exception(failure);
+  }
+  return record_ && holds_[0] && holds_[1];
 }
 
 void TGuardedDiskSink::MakeDirectory(const std::string& relativePath) {

@@ -2,10 +2,13 @@
 // from its own output and keep the edit before replacing the file.
 #pragma once
 
+#include <atomic>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "generate/GenContext.h"
@@ -61,10 +64,10 @@ class TGuardedDiskSink : public TFileSink {
 
   // While set, every file written is noted in the record with its hash.
   void NoteWritesIn(TRunRecord* record) { noted_ = record; }
-  // True when every file of the record still holds the bytes it names: the run that made the
-  // record would write them again unchanged. Then they are recorded in the manifest as if
+  // The files of a record that still hold the bytes it names (TLastRunCheck): the run that made
+  // the record would write them again unchanged. They are recorded in the manifest as if
   // written, and their folders are cleared of a killed run's leftovers; nothing else changes.
-  bool ConfirmFiles(const TRunRecord& record);
+  void AdoptConfirmed(const TRunRecord& record);
   // Keeps the record of a complete run for the next one.
   void SaveRunRecord(const TRunRecord& record);
 
@@ -80,11 +83,36 @@ class TGuardedDiskSink : public TFileSink {
   TRunRecord* noted_ = nullptr;
 };
 
-// The record the last complete run left in the project's directory; none when there is none,
-// or it cannot be read or trusted (a run then generates everything, and meets any fault of the
-// directory where it always does).
-std::optional<TRunRecord> ReadLastRunRecord(std::filesystem::path home,
-                                            const std::string& projectName);
+// The record the last complete run left in a project's directory, and whether its files still
+// hold the bytes it names. The record is read at once; the files are read back on threads of
+// their own, so the run can read its model meanwhile. Only reads.
+class TLastRunCheck {
+ public:
+  TLastRunCheck(std::filesystem::path home, std::string projectName);
+  ~TLastRunCheck();  // stops the readers and waits for them
+  TLastRunCheck(const TLastRunCheck&) = delete;
+  TLastRunCheck& operator=(const TLastRunCheck&) = delete;
+
+  const std::string& ProjectName() const { return projectName_; }
+  // None when there is none, or it cannot be read or trusted (a run then generates everything,
+  // and meets any fault of the directory where it always does).
+  const std::optional<TRunRecord>& Record() const { return record_; }
+  // Waits for the readers: true when every file holds its bytes. Rethrows what stopped a
+  // reader (a link that leads out of the directory, say).
+  bool FilesHold();
+
+ private:
+  void ReadBack(int reader, std::size_t begin, std::size_t end);
+  void Join();
+
+  std::filesystem::path home_;
+  std::string projectName_;
+  std::optional<TRunRecord> record_;
+  std::atomic<bool> stop_{false};
+  bool holds_[2] = {true, true};
+  std::exception_ptr failures_[2];
+  std::thread readers_[2];
+};
 
 // Writes nothing: notes for each file whether a run would create, change or leave it.
 class TPlanSink : public TFileSink {
