@@ -3,8 +3,7 @@
 
 #include <regex>
 
-#include "TestModel.h"
-#include "TestSupport.h"
+#include "RunSupport.h"
 #include "generate/AutoCode.h"
 #include "generate/Gbk.h"
 #include "generate/Manifest.h"
@@ -13,31 +12,8 @@
 namespace vbgen::test {
 namespace fs = std::filesystem;
 
-namespace {
-
-// Records everything a run tells its caller, in order.
-class TRecorder : public TRunListener {
- public:
-  void Progress(const std::string& line) override { lines.push_back(line); }
-  void KeyCheckFailed(int id) override { events.push_back("key " + std::to_string(id)); }
-  void DisplayCheckFailed(int id) override { events.push_back("display " + std::to_string(id)); }
-  void GenerationDone() override { events.push_back("done"); }
-  void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
-
-  std::vector<std::string> lines, events;
-};
-
-}  // namespace
-
-class AutoCodeTest : public ModelTest {
+class AutoCodeTest : public RunHomeTest {
  protected:
-  void SetUp() override {
-    ModelTest::SetUp();
-    home = TempPath() / "home";
-    fs::create_directories(home);
-    fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
-    fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
-  }
   TRecorder Generate(int projectId, TFileSink* sink = nullptr) {
     TRecorder recorder;
     TAutoCode run(projectId, "tavorin", TProgramDir(home), recorder);
@@ -45,13 +21,7 @@ class AutoCodeTest : public ModelTest {
     run.Execute();
     return recorder;
   }
-  int Example() {
-    return ImportProject(TFileOperate::ReadBytes(SourceDir() / "data/examples/library.json"), "馆");
-  }
-  fs::path Output() const { return home / "projects" / "馆"; }
   bool NothingWritten() const { return !fs::exists(home / "projects"); }
-
-  fs::path home;
 };
 
 TEST_F(AutoCodeTest, ExampleProjectIsCompleteAndInOrder) {

@@ -12,8 +12,7 @@
 #include <regex>
 #include <sstream>
 
-#include "TestModel.h"
-#include "TestSupport.h"
+#include "RunSupport.h"
 #include "VbCrossCheck.h"
 #include "generate/AutoCode.h"
 #include "generate/CompleteForms.h"
@@ -226,16 +225,11 @@ std::map<std::string, std::string> GenerateInMemory(const TModelSnapshot& model,
 
 }  // namespace
 
-class CompleteModeTest : public ModelTest {
+class CompleteModeTest : public RunHomeTest {
  protected:
   void SetUp() override {
-    ModelTest::SetUp();
-    home = TempPath() / "home";
-    fs::create_directories(home);
-    fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
-    fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
-    projectId =
-        ImportProject(TFileOperate::ReadBytes(SourceDir() / "data/examples/library.json"), "馆");
+    RunHomeTest::SetUp();
+    projectId = Example();
   }
   std::map<std::string, std::string> Run(std::optional<bool> complete) {
     TQuietRun listener;
@@ -258,7 +252,6 @@ class CompleteModeTest : public ModelTest {
     return std::regex_replace(GbkToUtf8(found->second), std::regex("\r\n"), "\n");
   }
 
-  fs::path home;
   int projectId = 0;
 };
 

@@ -8,8 +8,7 @@
 #include <memory>
 #include <set>
 
-#include "TestModel.h"
-#include "TestSupport.h"
+#include "RunSupport.h"
 #include "generate/AutoCode.h"
 #include "generate/Manifest.h"
 #include "generate/RunRecord.h"
@@ -20,16 +19,6 @@ namespace vbgen::test {
 namespace fs = std::filesystem;
 namespace {
 
-class TRecorder : public TRunListener {
- public:
-  void Progress(const std::string& line) override { lines.push_back(line); }
-  void KeyCheckFailed(int id) override { events.push_back("key " + std::to_string(id)); }
-  void DisplayCheckFailed(int id) override { events.push_back("display " + std::to_string(id)); }
-  void GenerationDone() override { events.push_back("done"); }
-  void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
-  std::vector<std::string> lines, events;
-};
-
 std::string Read(const fs::path& file) { return TFileOperate::ReadBytes(file); }
 
 void WriteBytes(const fs::path& file, const std::string& bytes) {
@@ -38,15 +27,11 @@ void WriteBytes(const fs::path& file, const std::string& bytes) {
 
 }  // namespace
 
-class RunRecordTest : public ModelTest {
+class RunRecordTest : public RunHomeTest {
  protected:
   void SetUp() override {
-    ModelTest::SetUp();
-    home = TempPath() / "home";
-    fs::create_directories(home);
-    fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
-    fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
-    projectId = ImportProject(Read(SourceDir() / "data/examples/library.json"), "馆");
+    RunHomeTest::SetUp();
+    projectId = Example();
   }
   TRecorder Generate(TRunOptions options = {}) {
     TRecorder recorder;
@@ -82,7 +67,6 @@ class RunRecordTest : public ModelTest {
     }
     EXPECT_EQ(said, expected->run.lines);
   }
-  fs::path Output() const { return home / "projects" / "馆"; }
   fs::path RecordFile() const { return Output() / ".vbgen" / "run"; }
   TRunRecord Record() const {
     std::optional<TRunRecord> record = TRunRecord::Parse(Read(RecordFile()));
@@ -102,7 +86,6 @@ class RunRecordTest : public ModelTest {
     return false;
   }
 
-  fs::path home;
   int projectId = 0;
 };
 

@@ -8,8 +8,7 @@
 #include <csignal>
 #include <fstream>
 
-#include "TestModel.h"
-#include "TestSupport.h"
+#include "RunSupport.h"
 #include "generate/AutoCode.h"
 #include "generate/ModelCheck.h"
 #include "generate/ProjectDir.h"
@@ -18,16 +17,6 @@
 namespace vbgen::test {
 namespace fs = std::filesystem;
 namespace {
-
-class TRecorder : public TRunListener {
- public:
-  void Progress(const std::string& line) override { lines.push_back(line); }
-  void KeyCheckFailed(int id) override { events.push_back("key " + std::to_string(id)); }
-  void DisplayCheckFailed(int id) override { events.push_back("display " + std::to_string(id)); }
-  void GenerationDone() override { events.push_back("done"); }
-  void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
-  std::vector<std::string> lines, events;
-};
 
 // Every path below a directory (links not followed), with what it is.
 std::map<std::string, std::string> Tree(const fs::path& root) {
@@ -50,27 +39,19 @@ std::map<std::string, std::string> Tree(const fs::path& root) {
 
 }  // namespace
 
-class RunSafetyTest : public ModelTest {
+class RunSafetyTest : public RunHomeTest {
  protected:
   void SetUp() override {
-    ModelTest::SetUp();
-    home = TempPath() / "home";
+    RunHomeTest::SetUp();
     outside = TempPath() / "outside";
     fs::create_directories(outside);
-    fs::create_directories(home);
     TFileOperate::WriteTextFile(outside, outside / "NoImage.jpg", "outside picture");
-    fs::copy(SourceDir() / "data" / "template", home / "template", fs::copy_options::recursive);
-    fs::copy(SourceDir() / "data" / "bak", home / "bak", fs::copy_options::recursive);
   }
   TRecorder Generate(int projectId) {
     TRecorder recorder;
     TAutoCode(projectId, "tavorin", TProgramDir(home), recorder).Execute();
     return recorder;
   }
-  int Example(const std::string& name = "馆") {
-    return ImportProject(TFileOperate::ReadBytes(SourceDir() / "data/examples/library.json"), name);
-  }
-  fs::path Output() const { return home / "projects" / "馆"; }
   // What lies in the temporary directory beside the home, which no run may touch.
   std::map<std::string, std::string> Beside() const {
     std::map<std::string, std::string> beside;
@@ -90,7 +71,7 @@ class RunSafetyTest : public ModelTest {
     EXPECT_TRUE(run.lines.empty()) << run.lines.front();
   }
 
-  fs::path home, outside;
+  fs::path outside;
 };
 
 TEST_F(RunSafetyTest, NamesThatLeaveTheProjectDirectoryAreRefusedBeforeAnythingIsWritten) {
