@@ -49,7 +49,9 @@ Begin VB.Form Frm{formKind}{className}
          Width           =   11895
 )vb";
 
-// The first lines of the label and of the text box end with one blank.
+// The first lines of the label and of the text box end with one blank. {lockedColor} and
+// {lockedBox} are the lines that lock the box of a key that cannot be changed (kLockedColor,
+// kLockedBox), nothing otherwise.
 constexpr std::string_view kKeyRow = R"vb(         Begin VB.Label Label{labelNo} 
             Caption         =   "{keyComment}："
             Height          =   495
@@ -59,33 +61,15 @@ constexpr std::string_view kKeyRow = R"vb(         Begin VB.Label Label{labelNo}
             Width           =   1455
          End
          Begin VB.TextBox TB_{keyName} 
-            Height          =   350
+{lockedColor}            Height          =   350
             Left            =   5160
-            TabIndex        =   {tabIndex1}
+{lockedBox}            TabIndex        =   {tabIndex1}
             Top             =   {topMinus120}
             Width           =   3135
          End
 )vb";
-
-// The key row of an edit form whose key cannot be changed: the same row with a locked box.
-constexpr std::string_view kReadOnlyKeyRow = R"vb(         Begin VB.Label Label{labelNo} 
-            Caption         =   "{keyComment}："
-            Height          =   495
-            Left            =   2880
-            TabIndex        =   {tabIndex}
-            Top             =   {top}
-            Width           =   1455
-         End
-         Begin VB.TextBox TB_{keyName} 
-            BackColor       =   &H8000000F&
-            Height          =   350
-            Left            =   5160
-            Locked          =   -1  'True
-            TabIndex        =   {tabIndex1}
-            Top             =   {topMinus120}
-            Width           =   3135
-         End
-)vb";
+constexpr std::string_view kLockedColor = "            BackColor       =   &H8000000F&\n";
+constexpr std::string_view kLockedBox = "            Locked          =   -1  'True\n";
 
 // {labelTail} is one blank for date and picture rows, nothing for the others.
 constexpr std::string_view kMemberLabel = R"vb(         Begin VB.Label Label{labelNo}{labelTail}
@@ -419,14 +403,15 @@ TRowShape ShapeOf(TRowKind kind) {
 
 // The key row advances the tab index by three: its third number is skipped.
 std::string KeyRow(const TFormClass& form, TLayout& layout, bool readOnly) {
-  std::string text = Fill(readOnly ? kReadOnlyKeyRow : kKeyRow,
-                          {{"labelNo", std::to_string(layout.labelNo)},
-                           {"keyComment", form.key.memberComment},
-                           {"tabIndex", std::to_string(layout.tabIndex)},
-                           {"top", std::to_string(layout.top)},
-                           {"keyName", form.key.memberName},
-                           {"tabIndex1", std::to_string(layout.tabIndex + 1)},
-                           {"topMinus120", std::to_string(layout.top - 120)}});
+  std::string text = Fill(kKeyRow, {{"labelNo", std::to_string(layout.labelNo)},
+                                    {"lockedColor", readOnly ? kLockedColor : ""},
+                                    {"lockedBox", readOnly ? kLockedBox : ""},
+                                    {"keyComment", form.key.memberComment},
+                                    {"tabIndex", std::to_string(layout.tabIndex)},
+                                    {"top", std::to_string(layout.top)},
+                                    {"keyName", form.key.memberName},
+                                    {"tabIndex1", std::to_string(layout.tabIndex + 1)},
+                                    {"topMinus120", std::to_string(layout.top - 120)}});
   layout.top += 600;
   layout.labelNo += 1;
   layout.tabIndex += 3;
