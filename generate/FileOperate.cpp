@@ -53,17 +53,17 @@ namespace {
 // Creates a temporary beside the file under a name nobody holds (O_EXCL), so two writers, or a
 // leftover of a killed one, are never mixed up with it.
 int CreateTemporaryBeside(const fs::path& file, fs::path& temporary) {
-  static thread_local std::mt19937_64 random{std::random_device{}()};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = file.parent_path() / (".~" + file.filename().string() + "." +
-                                      std::to_string(random() % 1000000000ULL) + ".tmp");
+    temporary = file.parent_path() / TFileOperate::TemporaryName(file.filename().string());
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+}  // namespace
+
+bool TFileOperate::WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -74,7 +74,10 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-}  // namespace
+std::string TFileOperate::TemporaryName(const std::string& name) {
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  return ".~" + name + "." + std::to_string(random() % 1000000000ULL) + ".tmp";
+}
 
 void TFileOperate::WriteTextFile(const fs::path& directory, const fs::path& file,
                                  const std::string& text) {

@@ -53,6 +53,12 @@ class TFileOperate {
   static void CreateDirectories(const std::filesystem::path& directory);
   // Reads a whole file's bytes; throws TFileError when it cannot.
   static std::string ReadBytes(const std::filesystem::path& file);
+  // Writes all the bytes to the open file, however many calls it takes; false on an error
+  // (errno says which).
+  static bool WriteAll(int fd, const std::string& bytes);
+  // A name for a temporary beside the file `name`: ".~{name}.{n}.tmp" with a random n, which a
+  // later run knows for a leftover (IsLeftoverName).
+  static std::string TemporaryName(const std::string& name);
 };
 
 }  // namespace vbgen

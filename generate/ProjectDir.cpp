@@ -9,7 +9,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 
 namespace vbgen {
 namespace fs = std::filesystem;
@@ -46,24 +45,6 @@ bool IsPlainInsidePath(const std::string& inside) {
     start = end + 1;
   }
   return true;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-std::string TemporaryName(const std::string& name) {
-  static thread_local std::mt19937_64 random{std::random_device{}()};
-  return ".~" + name + "." + std::to_string(random() % 1000000000ULL) + ".tmp";
 }
 
 }  // namespace
@@ -266,7 +247,7 @@ bool TProjectDir::WriteUnnamed(int dirFd, const std::string& inside, const std::
     unnamedFiles_ = false;  // this file system cannot: named temporaries it is
     return false;
   }
-  if (!WriteAll(fd, bytes)) {
+  if (!TFileOperate::WriteAll(fd, bytes)) {
     const int error = errno;
     ::close(fd);  // the bytes go with the file, which never had a name
     Fail("无法写入文件", inside, error);
@@ -295,13 +276,13 @@ void TProjectDir::WriteWhole(int dirFd, const std::string& inside, const std::st
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temporary = TemporaryName(name);
+    temporary = TFileOperate::TemporaryName(name);
     fd = ::openat(dirFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                   0666);
     if (fd < 0 && errno != EEXIST) Fail("无法写入文件", inside, errno);
   }
   if (fd < 0) Fail("无法写入文件", inside, EEXIST);
-  const bool written = WriteAll(fd, bytes);
+  const bool written = TFileOperate::WriteAll(fd, bytes);
   int error = errno;
   const bool closed = ::close(fd) == 0;
   if (written && !closed) error = errno;
