@@ -17,43 +17,51 @@ namespace {
 
 constexpr std::string_view kRecordHead = "vbgen-run 1";
 
+std::uint64_t Load64(const char* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, 8);
+  return word;
+}
+
+std::uint64_t Rotate(std::uint64_t value, int bits) {
+  return (value << bits) | (value >> (64 - bits));
+}
+
+// Spreads every bit of h over the whole word: the last step of both digests.
+std::uint64_t Avalanche(std::uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDULL;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ULL;
+  return h ^ (h >> 33);
+}
+
+std::string Hex64(std::uint64_t value) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
 // 128 bits from two independent lanes: a digest that tells inputs apart, not a secret.
 class TDigest {
  public:
   void Add(std::string_view bytes) {
     AddNumber(bytes.size());
     std::size_t pos = 0;
-    for (; pos + 8 <= bytes.size(); pos += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes.data() + pos, 8);
-      Mix(word);
-    }
+    for (; pos + 8 <= bytes.size(); pos += 8) Mix(Load64(bytes.data() + pos));
     std::uint64_t tail = 0;
     std::memcpy(&tail, bytes.data() + pos, bytes.size() - pos);
     Mix(tail);
   }
   void AddNumber(std::uint64_t number) { Mix(number ^ 0x9E3779B97F4A7C15ULL); }
 
-  std::string Hex() const {
-    char text[33];
-    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(Final(a_)),
-                  static_cast<unsigned long long>(Final(b_ ^ a_)));
-    return text;
-  }
+  std::string Hex() const { return Hex64(Avalanche(a_)) + Hex64(Avalanche(b_ ^ a_)); }
 
  private:
   void Mix(std::uint64_t word) {
-    a_ = (a_ ^ word) * 0x100000001B3ULL;
-    a_ = (a_ << 29) | (a_ >> 35);
+    a_ = Rotate((a_ ^ word) * 0x100000001B3ULL, 29);
     b_ = (b_ + word) * 0xC2B2AE3D27D4EB4FULL;
     b_ ^= b_ >> 31;
-  }
-  static std::uint64_t Final(std::uint64_t h) {
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDULL;
-    h ^= h >> 33;
-    h *= 0xC4CEB9FE1A85EC53ULL;
-    return h ^ (h >> 33);
   }
 
   std::uint64_t a_ = 0xCBF29CE484222325ULL;
@@ -63,7 +71,7 @@ class TDigest {
 // Every field of the model goes into the digest; a field added to these records must be added
 // below, or a run could trust a record made before the field changed.
 #if defined(__x86_64__) && defined(__GLIBCXX__)
-static_assert(sizeof(TMember) == 144, "add the new member field to AddModel");
+static_assert(sizeof(TMember) == 144, "add the new member field to AddMember");
 static_assert(sizeof(TClassModel) == 104, "add the new class field to AddModel");
 #endif
 
@@ -216,16 +224,6 @@ int FindBuildId(dl_phdr_info* info, std::size_t, void* data) {
   return 1;
 }
 
-std::uint64_t Load64(const char* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, 8);
-  return word;
-}
-
-std::uint64_t Rotate(std::uint64_t value, int bits) {
-  return (value << bits) | (value >> (64 - bits));
-}
-
 constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ULL;
 constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4FULL;
 
@@ -251,14 +249,7 @@ std::string FileDigest(std::string_view bytes) {
   for (; pos < bytes.size(); ++pos) {
     hash = Rotate(hash ^ (static_cast<unsigned char>(data[pos]) * kPrime1), 11) * kPrime2;
   }
-  hash ^= hash >> 33;
-  hash *= kPrime2;
-  hash ^= hash >> 29;
-  hash *= kPrime1;
-  hash ^= hash >> 32;
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-  return text;
+  return Hex64(Avalanche(hash));
 }
 
 std::optional<std::string> ProgramBuildId() {
