@@ -53,6 +53,9 @@ void TBackgroundWriter::Finish() {
 template <typename Until>
 void TBackgroundWriter::GeneratorWait(std::unique_lock<std::mutex>& lock, Until until) {
   while (!until()) {
+    // A writer asleep on a short list would never make the room waited for: it is woken
+    // first, however little waits.
+    if (writerWaits_ && !pending_.empty()) workGiven_.notify_one();
     generatorWaits_ = true;
     workDone_.wait(lock);
     generatorWaits_ = false;
@@ -88,7 +91,6 @@ void TBackgroundWriter::Put(TItem item) {
 }
 
 void TBackgroundWriter::Drain(std::unique_lock<std::mutex>& lock) {
-  if (writerWaits_ && !pending_.empty()) workGiven_.notify_one();
   GeneratorWait(lock, [&] { return failure_ || (pending_.empty() && !busy_); });
 }
 

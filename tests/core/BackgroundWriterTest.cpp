@@ -3,6 +3,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -124,6 +127,31 @@ TEST(BackgroundWriterTest, NoMoreThanTheAllowanceWaits) {
   writer.Write("big", std::string(5 * kAllowance, 'x'));  // larger than the allowance: still goes
   writer.Finish();
   EXPECT_EQ(sink.written, given + 5 * kAllowance);
+}
+
+// A file that does not fit the allowance while the writer sleeps over a few small items: the
+// generator must not wait for room that the sleeping writer would never make.
+TEST(BackgroundWriterTest, ALargeFileAfterAFewSmallOnesDoesNotStopTheRun) {
+  TJournal journal;
+  constexpr std::size_t kAllowance = 100000;
+  TBackgroundWriter writer(journal, journal, kAllowance);
+  std::promise<void> done;
+  std::thread generator([&] {
+    writer.Write("first", std::string(10, 'x'));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the writer is asleep again
+    writer.Write("small", std::string(1000, 'x'));
+    writer.Progress("a line");
+    writer.Write("large", std::string(kAllowance, 'x'));
+    writer.Finish();
+    done.set_value();
+  });
+  if (done.get_future().wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+    std::fprintf(stderr, "the generator still waits for the writer after 20 s\n");
+    std::abort();  // the two threads wait for each other: nothing can end them
+  }
+  generator.join();
+  EXPECT_EQ(journal.Calls(), (std::vector<std::string>{"write first 10", "write small 1000",
+                                                       "say a line", "write large 100000"}));
 }
 
 }  // namespace
