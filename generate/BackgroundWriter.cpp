@@ -171,7 +171,7 @@ void TBackgroundWriter::Work() {
 void TBackgroundWriter::Apply(TItem& item) {
   switch (item.kind) {
     case TKind::Write:
-      return sink_.WriteDigested(item.text, std::move(item.bytes), std::move(item.digest));
+      return sink_.WriteDigested(item.text, std::move(item.bytes), item.digest);
     case TKind::MakeDirectory:
       return sink_.MakeDirectory(item.text);
     case TKind::Progress:

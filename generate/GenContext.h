@@ -18,7 +18,7 @@ class TFileSink {
   // The same, with the bytes' FileDigest (RunRecord.h) worked out already, on the generator's
   // thread: a sink that keeps digests takes it instead of working it out on the writer's.
   virtual void WriteDigested(const std::string& relativePath, std::string bytes,
-                             std::string /*digest*/) {
+                             const std::string& /*digest*/) {
     Write(relativePath, std::move(bytes));
   }
   // A folder of the project that must exist even when empty (same form of path).

@@ -121,12 +121,12 @@ std::string TGuardedDiskSink::BackupDir() {
 }
 
 void TGuardedDiskSink::Write(const std::string& relativePath, std::string bytes) {
-  std::string digest = FileDigest(bytes);
-  WriteDigested(relativePath, std::move(bytes), std::move(digest));
+  const std::string digest = FileDigest(bytes);
+  WriteDigested(relativePath, std::move(bytes), digest);
 }
 
 void TGuardedDiskSink::WriteDigested(const std::string& relativePath, std::string bytes,
-                                     std::string digest) {
+                                     const std::string& digest) {
   const std::string path = Inside(relativePath, dir_.Prefix());
   const std::optional<std::string> current = dir_.Read(path);
   if (current && *current != bytes && manifest_.HoldsHandEdit(path, *current)) {
@@ -136,7 +136,7 @@ void TGuardedDiskSink::WriteDigested(const std::string& relativePath, std::strin
   }
   dir_.Write(path, bytes, current);
   if (noted_) noted_->files.push_back({path, digest});
-  manifest_.Record(path, std::move(digest));
+  manifest_.Record(path, digest);
 }
 
 void TGuardedDiskSink::AdoptConfirmed(const TRunRecord& record) {

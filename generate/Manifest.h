@@ -60,7 +60,7 @@ class TGuardedDiskSink : public TFileSink {
                    TProgressSink& progress);
   void Write(const std::string& relativePath, std::string bytes) override;
   void WriteDigested(const std::string& relativePath, std::string bytes,
-                     std::string digest) override;
+                     const std::string& digest) override;
   void MakeDirectory(const std::string& relativePath) override;
   void Admit(const std::string& relativePath) override;
   // Records what was written; called at the end of a run, also one that failed halfway.
