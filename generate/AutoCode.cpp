@@ -157,6 +157,7 @@ void TAutoCode::Run() {
   if (disk) {
     disk->SaveManifest();
     if (inputs && notCopied.empty() && !confirmed) disk->SaveRunRecord(made);
+    disk->Publish();
   }
   if (!notCopied.empty()) return listener_.GenerationIncomplete(notCopied);
   listener_.GenerationDone();
@@ -199,6 +200,11 @@ void TAutoCode::SaveAfterFailure(TGuardedDiskSink& disk) {
     disk.SaveManifest();
   } catch (const std::exception& error) {
     listener_.Progress(std::string("未能保存生成记录: ") + error.what());
+  }
+  try {
+    disk.Publish();
+  } catch (const std::exception& error) {
+    listener_.Progress(error.what());
   }
 }
 

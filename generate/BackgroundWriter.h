@@ -6,8 +6,10 @@
 // first one and nothing is written after it.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -42,6 +44,7 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
     TKind kind;
     std::string text;  // the path, or the progress line
     std::string bytes;
+    std::string digest;  // of the bytes
   };
 
   void Put(TItem item);
@@ -49,6 +52,7 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   template <typename Until>
   void GeneratorWait(std::unique_lock<std::mutex>& lock, Until until);
   void RethrowFailure();
+  void AwaitBriefly(std::unique_lock<std::mutex>& lock);
   void Work();
   void Apply(TItem& item);
 
@@ -61,6 +65,7 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   std::condition_variable workGiven_;  // the writer waits for items
   std::condition_variable workDone_;   // the generator waits for room, or for the end
   bool writerWaits_ = false;
+  std::atomic<std::uint64_t> given_{0};  // items given so far: watched without the lock
   bool generatorWaits_ = false;
   std::deque<TItem> pending_;
   std::size_t pendingBytes_ = 0;  // of the items waiting and those the writer holds

@@ -49,8 +49,9 @@ class TGbkEncoder {
   bool Fits(std::string_view utf8);
 
  private:
-  // The GBK bytes of a run of non-ASCII UTF-8 text; false when it has none.
-  bool ConvertRun(std::string_view run, std::string& gbk);
+  // The GBK bytes of a run of non-ASCII UTF-8 text, valid until the next call; null when it
+  // has none.
+  const std::string* ConvertRun(std::string_view run);
   std::string EncodeWith(std::string_view utf8, bool crLf);
 
   TCodec codec_;

@@ -15,6 +15,12 @@ class TFileSink {
   // relativePath is "projects/{projectName}/{fileName}" (UTF-8); bytes go out exactly. Taken
   // by value: a sink that keeps or hands on the bytes moves them.
   virtual void Write(const std::string& relativePath, std::string bytes) = 0;
+  // The same, with the bytes' FileDigest (RunRecord.h) worked out already, on the generator's
+  // thread: a sink that keeps digests takes it instead of working it out on the writer's.
+  virtual void WriteDigested(const std::string& relativePath, std::string bytes,
+                             const std::string& /*digest*/) {
+    Write(relativePath, std::move(bytes));
+  }
   // A folder of the project that must exist even when empty (same form of path).
   virtual void MakeDirectory(const std::string& /*relativePath*/) {}
   // Refuses a path that would leave the project directory (TOutsideProjectError), before

@@ -61,26 +61,26 @@ TManifest::TManifest(TProjectDir& dir) : dir_(dir), onDisk_(dir.Read(kManifest))
   while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     std::size_t tab = line.find('\t');
-    if (tab != std::string::npos) hashes_[line.substr(tab + 1)] = line.substr(0, tab);
+    if (tab != std::string::npos) digests_[line.substr(tab + 1)] = line.substr(0, tab);
   }
 }
 
 std::optional<std::string> TManifest::Recorded(const std::string& path) const {
-  auto found = hashes_.find(path);
-  if (found == hashes_.end()) return std::nullopt;
+  auto found = digests_.find(path);
+  if (found == digests_.end()) return std::nullopt;
   return found->second;
 }
 
 std::string TManifest::Text() const {
   std::string text;
-  for (const auto& [path, hash] : hashes_) text += hash + "\t" + path + "\n";
+  for (const auto& [path, digest] : digests_) text += digest + "\t" + path + "\n";
   return text;
 }
 
-void TManifest::Record(const std::string& path, const std::string& hash) {
-  auto [entry, added] = hashes_.try_emplace(path, hash);
-  if (added || entry->second != hash) {
-    entry->second = hash;
+void TManifest::Record(const std::string& path, const std::string& digest) {
+  auto [entry, added] = digests_.try_emplace(path, digest);
+  if (added || entry->second != digest) {
+    entry->second = digest;
     changed_ = true;
   }
 }
@@ -93,7 +93,8 @@ void TManifest::Save() {
 
 bool TManifest::HoldsHandEdit(const std::string& path, const std::string& currentBytes) const {
   auto recorded = Recorded(path);
-  return !recorded || *recorded != ContentHash(currentBytes);
+  return !recorded ||
+         (*recorded != FileDigest(currentBytes) && *recorded != ContentHash(currentBytes));
 }
 
 TGuardedDiskSink::TGuardedDiskSink(fs::path home, const std::string& projectName,
@@ -103,6 +104,7 @@ TGuardedDiskSink::TGuardedDiskSink(fs::path home, const std::string& projectName
       dir_(home_, projectName),
       manifest_(dir_),
       progress_(progress) {
+  dir_.RemoveAbandonedBuilds();
   dir_.RemoveLeftovers(kStateDir, true);
 }
 
@@ -119,6 +121,12 @@ std::string TGuardedDiskSink::BackupDir() {
 }
 
 void TGuardedDiskSink::Write(const std::string& relativePath, std::string bytes) {
+  const std::string digest = FileDigest(bytes);
+  WriteDigested(relativePath, std::move(bytes), digest);
+}
+
+void TGuardedDiskSink::WriteDigested(const std::string& relativePath, std::string bytes,
+                                     const std::string& digest) {
   const std::string path = Inside(relativePath, dir_.Prefix());
   const std::optional<std::string> current = dir_.Read(path);
   if (current && *current != bytes && manifest_.HoldsHandEdit(path, *current)) {
@@ -127,9 +135,8 @@ void TGuardedDiskSink::Write(const std::string& relativePath, std::string bytes)
     progress_.Progress("已备份手工修改过的文件: " + relativePath + " -> " + dir_.Prefix() + backup);
   }
   dir_.Write(path, bytes, current);
-  std::string hash = ContentHash(bytes);
-  if (noted_) noted_->files.push_back({path, hash, FileDigest(bytes)});
-  manifest_.Record(path, hash);
+  if (noted_) noted_->files.push_back({path, digest});
+  manifest_.Record(path, digest);
 }
 
 void TGuardedDiskSink::AdoptConfirmed(const TRunRecord& record) {
@@ -137,7 +144,7 @@ void TGuardedDiskSink::AdoptConfirmed(const TRunRecord& record) {
     const std::size_t slash = file.path.rfind('/');
     dir_.RemoveLeftoversOnce(slash == std::string::npos ? std::string()
                                                         : file.path.substr(0, slash));
-    manifest_.Record(file.path, file.hash);
+    manifest_.Record(file.path, file.digest);
   }
 }
 

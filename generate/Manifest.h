@@ -17,17 +17,19 @@
 
 namespace vbgen {
 
-// A short, stable digest of file contents (64 bits, in hex), to tell a changed file.
+// The digest of file contents that manifests written before FileDigest hold (64 bits, in hex):
+// still recognised, so that a project made by an earlier build keeps telling its hand edits.
 std::string ContentHash(const std::string& bytes);
 
-// The manifest ".vbgen/manifest" of one output directory: a hash per file, by path inside it.
+// The manifest ".vbgen/manifest" of one output directory: a FileDigest per file, by path
+// inside it.
 class TManifest {
  public:
   // Reads the manifest of the directory; a directory without one has recorded nothing.
   explicit TManifest(TProjectDir& dir);
 
   std::optional<std::string> Recorded(const std::string& path) const;
-  void Record(const std::string& path, const std::string& hash);
+  void Record(const std::string& path, const std::string& digest);
   // Writes the manifest (creating ".vbgen" when needed), unless it holds what is on disk.
   void Save();
 
@@ -39,7 +41,7 @@ class TManifest {
   std::string Text() const;
 
   TProjectDir& dir_;
-  std::map<std::string, std::string> hashes_;
+  std::map<std::string, std::string> digests_;
   std::optional<std::string> onDisk_;
   bool changed_ = false;  // since it was read
 };
@@ -57,12 +59,14 @@ class TGuardedDiskSink : public TFileSink {
   TGuardedDiskSink(std::filesystem::path home, const std::string& projectName,
                    TProgressSink& progress);
   void Write(const std::string& relativePath, std::string bytes) override;
+  void WriteDigested(const std::string& relativePath, std::string bytes,
+                     const std::string& digest) override;
   void MakeDirectory(const std::string& relativePath) override;
   void Admit(const std::string& relativePath) override;
   // Records what was written; called at the end of a run, also one that failed halfway.
   void SaveManifest() { manifest_.Save(); }
 
-  // While set, every file written is noted in the record with its hash.
+  // While set, every file written is noted in the record with its digest.
   void NoteWritesIn(TRunRecord* record) { noted_ = record; }
   // The files of a record that still hold the bytes it names (TLastRunCheck): the run that made
   // the record would write them again unchanged. They are recorded in the manifest as if
@@ -70,6 +74,8 @@ class TGuardedDiskSink : public TFileSink {
   void AdoptConfirmed(const TRunRecord& record);
   // Keeps the record of a complete run for the next one.
   void SaveRunRecord(const TRunRecord& record);
+  // A project directory this run made takes its name: called last, also after a failure.
+  void Publish() { dir_.Publish(); }
 
  private:
   std::string BackupDir();

@@ -60,6 +60,13 @@ bool IsLeftoverName(const std::string& name) {
   return middle.find_first_not_of("0123456789", dot + 1) == std::string::npos;
 }
 
+// ".~{projectName}.{n}.tmp": the folder a run builds that project's directory in.
+bool IsBuildFolderOf(const std::string& name, const std::string& projectName) {
+  if (!IsLeftoverName(name)) return false;
+  const std::string middle = name.substr(2, name.size() - 6);
+  return middle.substr(0, middle.rfind('.')) == projectName;
+}
+
 TProjectDir::TProjectDir(fs::path home, const std::string& projectName)
     : home_(std::move(home)), prefix_("projects/" + projectName + "/") {
   if (projectName.empty() || projectName.find('/') != std::string::npos ||
@@ -68,10 +75,16 @@ TProjectDir::TProjectDir(fs::path home, const std::string& projectName)
                                "\"不是一个普通的文件夹名称，拒绝在工程目录以外写入文件!");
   }
   root_ = home_ / "projects" / projectName;
+  work_ = root_;
 }
 
 TProjectDir::~TProjectDir() {
   for (auto& [inside, fd] : dirFds_) ::close(fd);
+  if (building_) {
+    // Reached only when the run stopped on a failure it reports: what was written stays, as in
+    // a directory that existed. Should the name be taken meanwhile, the next run removes it.
+    ::renameat2(AT_FDCWD, work_.c_str(), AT_FDCWD, root_.c_str(), RENAME_NOREPLACE);
+  }
 }
 
 bool TProjectDir::Exists() const {
@@ -86,7 +99,7 @@ void TProjectDir::Fail(const std::string& what, const std::string& inside, int e
 // A link inside the directory is followed only when where it leads is inside too.
 void TProjectDir::CheckLink(const std::string& inside) {
   char resolved[PATH_MAX];
-  if (!::realpath((root_ / inside).c_str(), resolved)) {
+  if (!::realpath((work_ / inside).c_str(), resolved)) {
     throw TOutsideProjectError("拒绝跟随无法解析的符号链接: " + prefix_ + inside);
   }
   const std::string target = resolved;
@@ -143,6 +156,7 @@ int TProjectDir::DirFd(const std::string& insideDir, bool create) {
 int TProjectDir::OpenDir(const std::string& insideDir, bool create) {
   int fd;
   if (insideDir.empty()) {
+    if (create && (fd = StartBuilding()) >= 0) return fd;
     if (create) {
       std::error_code error;
       if (fs::create_directories(root_, error)) NoteCreated("");
@@ -168,6 +182,82 @@ int TProjectDir::OpenDir(const std::string& insideDir, bool create) {
     fd = OpenChild(parentFd, parent, LastPart(insideDir), create);
   }
   return fd;
+}
+
+int TProjectDir::StartBuilding() {
+  struct stat info;
+  if (::lstat(root_.c_str(), &info) == 0 || errno != ENOENT) return -1;
+  const fs::path projects = root_.parent_path();
+  std::error_code error;
+  fs::create_directories(projects, error);
+  if (error) throw TFileError("无法创建目录 " + projects.string() + ": " + error.message());
+  fs::path folder;
+  for (int attempt = 0; folder.empty(); ++attempt) {
+    const fs::path candidate = projects / TFileOperate::TemporaryName(root_.filename().string());
+    if (::mkdir(candidate.c_str(), 0777) == 0) {
+      folder = candidate;
+    } else if (errno != EEXIST || attempt == 100) {
+      throw TFileError("无法创建目录 " + candidate.string() + ": " + std::strerror(errno));
+    }
+  }
+  const int fd = ::open(folder.c_str(), kDirFlags | O_NOFOLLOW);
+  char resolved[PATH_MAX];
+  if (fd < 0 || !::realpath(folder.c_str(), resolved)) {
+    const int failure = errno;
+    if (fd >= 0) ::close(fd);
+    ::rmdir(folder.c_str());
+    throw TFileError("无法打开目录 " + folder.string() + ": " + std::strerror(failure));
+  }
+  canonicalRoot_ = resolved;
+  work_ = folder;
+  building_ = true;
+  NoteCreated("");
+  return fd;
+}
+
+void TProjectDir::Publish() {
+  if (!building_) return;
+  if (::renameat2(AT_FDCWD, work_.c_str(), AT_FDCWD, root_.c_str(), RENAME_NOREPLACE) != 0) {
+    throw TFileError("无法把生成的工程目录 " + work_.string() + " 改名为 " + root_.string() + ": " +
+                     std::strerror(errno));
+  }
+  building_ = false;
+  work_ = root_;
+  char resolved[PATH_MAX];
+  if (::realpath(root_.c_str(), resolved)) canonicalRoot_ = resolved;
+}
+
+void TProjectDir::RemoveAbandonedBuilds() {
+  const fs::path projects = root_.parent_path();
+  std::error_code error;
+  std::vector<fs::path> abandoned;
+  for (fs::directory_iterator entry(projects, error), end; !error && entry != end;
+       entry.increment(error)) {
+    if (IsBuildFolderOf(entry->path().filename().string(), root_.filename().string()) &&
+        entry->is_directory(error) && !entry->is_symlink(error)) {
+      abandoned.push_back(entry->path());
+    }
+  }
+  for (const fs::path& folder : abandoned) fs::remove_all(folder, error);  // links not followed
+}
+
+bool TProjectDir::WriteInBuilding(int dirFd, const std::string& inside, const std::string& name,
+                                  const std::string& bytes) {
+  const int fd =
+      ::openat(dirFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EEXIST) return false;  // written twice in one run: replaced as usual
+    Fail("无法写入文件", inside, errno);
+  }
+  const bool written = TFileOperate::WriteAll(fd, bytes);
+  int error = errno;
+  const bool closed = ::close(fd) == 0;
+  if (written && !closed) error = errno;
+  if (!written || !closed) {
+    ::unlinkat(dirFd, name.c_str(), 0);
+    Fail("无法写入文件", inside, error);
+  }
+  return true;
 }
 
 void TProjectDir::Admit(const std::string& inside) {
@@ -301,7 +391,10 @@ bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
   RemoveLeftoversOnce(parent);
   if (existingBytes && *existingBytes == bytes) return false;
   const int dirFd = DirFd(parent, true);
-  if (existingBytes || !WriteUnnamed(dirFd, inside, LastPart(inside), bytes)) {
+  const bool inPlace =
+      !existingBytes && (building_ ? WriteInBuilding(dirFd, inside, LastPart(inside), bytes)
+                                   : WriteUnnamed(dirFd, inside, LastPart(inside), bytes));
+  if (!inPlace) {
     WriteWhole(dirFd, inside, LastPart(inside), bytes);
   }
   if (created_.count(parent)) writtenInCreated_.insert(inside);
@@ -309,7 +402,10 @@ bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
 }
 
 void TProjectDir::RemoveLeftoversOnce(const std::string& insideDir) {
-  if (cleaned_.insert(insideDir).second) RemoveLeftovers(insideDir, false);
+  // A folder this writer made holds no leftovers of another.
+  if (cleaned_.insert(insideDir).second && !created_.count(insideDir)) {
+    RemoveLeftovers(insideDir, false);
+  }
 }
 
 void TProjectDir::MakeDirectories(const std::string& inside) {

@@ -9,6 +9,11 @@
 // cannot do that, goes to an exclusively created ".~{name}.{n}.tmp" beside the target, which
 // takes the target's name only when complete; the next run removes such temporaries. A file
 // whose bytes are already on disk is left alone (same inode, same modification time).
+//
+// A project directory that does not exist yet is built whole under a temporary name beside it,
+// "projects/.~{projectName}.{n}.tmp", and takes its name when the run ends (Publish): until
+// then nobody can take any of its files for a complete one, so they are written plainly, and a
+// killed first run leaves no project directory at all. The next run removes such a folder.
 #pragma once
 
 #include <filesystem>
@@ -65,8 +70,19 @@ class TProjectDir {
   // Whether the root exists (a dry run does not create it).
   bool Exists() const;
 
+  // Gives a directory built under its temporary name its real name; nothing when none is being
+  // built. Throws TFileError when the name cannot be taken (something took it meanwhile).
+  void Publish();
+  // Removes the folders that killed runs left while building this project's directory.
+  void RemoveAbandonedBuilds();
+
  private:
   int DirFd(const std::string& insideDir, bool create);
+  // Makes the folder the root is built in, when nothing is at the root's name; -1 otherwise.
+  int StartBuilding();
+  // A file of a directory being built: written in place. False when the name is taken.
+  bool WriteInBuilding(int dirFd, const std::string& inside, const std::string& name,
+                       const std::string& bytes);
   int OpenDir(const std::string& insideDir, bool create);
   void NoteCreated(const std::string& insideDir);
   int OpenChild(int parentFd, const std::string& parentInside, const std::string& name,
@@ -84,6 +100,9 @@ class TProjectDir {
 
   std::filesystem::path home_;
   std::filesystem::path root_;
+  std::filesystem::path
+      work_;  // where the root's files are: the root, or the folder it is built in
+  bool building_ = false;
   std::string prefix_;
   std::string canonicalRoot_;
   std::unordered_map<std::string, int> dirFds_;  // open folders by inside path ("" the root)
@@ -98,5 +117,7 @@ class TProjectDir {
 
 // The temporary name beside a file; true when `name` is one.
 bool IsLeftoverName(const std::string& name);
+// True when `name` is that of a folder a run builds the project's directory in.
+bool IsBuildFolderOf(const std::string& name, const std::string& projectName);
 
 }  // namespace vbgen

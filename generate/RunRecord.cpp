@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kRecordHead = "vbgen-run 1";
+constexpr std::string_view kRecordHead = "vbgen-run 2";
 
 std::uint64_t Load64(const char* bytes) {
   std::uint64_t word;
@@ -278,7 +278,7 @@ std::string TRunRecord::Text() const {
   std::string text = std::string(kRecordHead) + "\ninputs\t" + inputs + "\n";
   for (const std::string& line : progress) text += "P\t" + Escape(line) + "\n";
   for (const TRecordedFile& file : files) {
-    text += "F\t" + file.hash + "\t" + file.digest + "\t" + Escape(file.path) + "\n";
+    text += "F\t" + file.digest + "\t" + Escape(file.path) + "\n";
   }
   return text + "end\n";
 }
@@ -306,12 +306,10 @@ std::optional<TRunRecord> TRunRecord::Parse(const std::string& text) {
       record.progress.push_back(std::move(*progress));
     } else if (line.substr(0, 2) == "F\t") {
       const std::size_t tab = line.find('\t', 2);
-      const std::size_t tab2 = tab == std::string_view::npos ? tab : line.find('\t', tab + 1);
-      if (tab2 == std::string_view::npos) return std::nullopt;
-      auto path = Unescape(line.substr(tab2 + 1));
+      if (tab == std::string_view::npos) return std::nullopt;
+      auto path = Unescape(line.substr(tab + 1));
       if (!path) return std::nullopt;
-      record.files.push_back({std::move(*path), std::string(line.substr(2, tab - 2)),
-                              std::string(line.substr(tab + 1, tab2 - tab - 1))});
+      record.files.push_back({std::move(*path), std::string(line.substr(2, tab - 2))});
     } else {
       return std::nullopt;
     }

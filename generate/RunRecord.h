@@ -18,8 +18,7 @@ namespace vbgen {
 
 struct TRecordedFile {
   std::string path;    // inside the project directory
-  std::string hash;    // ContentHash of the bytes written, as the manifest keeps it
-  std::string digest;  // FileDigest of the same bytes: quicker to check
+  std::string digest;  // FileDigest of the bytes written, as the manifest keeps it
   bool operator==(const TRecordedFile&) const = default;
 };
 
@@ -34,8 +33,8 @@ struct TRunRecord {
   bool operator==(const TRunRecord&) const = default;
 };
 
-// A 64-bit digest of file contents, in hex, several times quicker than ContentHash (whose
-// values the manifests on disk keep, so it stays as it is).
+// A 64-bit digest of file contents, in hex: what the manifest and the run record keep of a
+// file, to tell a changed one.
 std::string FileDigest(std::string_view bytes);
 
 // The build of the running program (its GNU build id); none when it carries none, and then no

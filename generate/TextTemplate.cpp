@@ -1,19 +1,13 @@
 #include "generate/TextTemplate.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace vbgen {
 namespace {
 
-bool IsPlaceholderName(std::string_view name) {
-  if (name.empty() || !((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z')))
-    return false;
-  for (char c : name) {
-    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (!ok) return false;
-  }
-  return true;
-}
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -25,28 +19,29 @@ std::string Fill(std::string_view block, std::initializer_list<TVar> vars) {
 }
 
 void FillInto(std::string& out, std::string_view block, std::initializer_list<TVar> vars) {
-  std::size_t pos = 0;
-  while (pos < block.size()) {
-    std::size_t open = block.find('{', pos);
-    if (open == std::string_view::npos) break;
-    std::size_t close = block.find('}', open + 1);
-    if (close == std::string_view::npos) break;
-    std::string_view name = block.substr(open + 1, close - open - 1);
-    if (!IsPlaceholderName(name)) {
-      out.append(block, pos, open + 1 - pos);
-      pos = open + 1;
-      continue;
+  const char* const end = block.data() + block.size();
+  const char* copied = block.data();  // the text before it is in out
+  const char* scan = copied;
+  while (const char* open = static_cast<const char*>(std::memchr(scan, '{', end - scan))) {
+    // A name is a letter, then letters and digits, up to the closing brace.
+    const char* close = open + 1;
+    if (close < end && IsLetter(*close)) {
+      while (++close < end && (IsLetter(*close) || IsDigit(*close))) {
+      }
     }
+    scan = open + 1;
+    if (close == open + 1 || close == end || *close != '}') continue;  // literal text
+    const std::string_view name(open + 1, static_cast<std::size_t>(close - open - 1));
     const TVar* found = nullptr;
-    for (const auto& var : vars) {
-      if (var.first == name) found = &var;
+    for (const TVar& var : vars) {
+      if (var.first.size() == name.size() && var.first == name) found = &var;
     }
     if (!found) throw std::logic_error("no value for placeholder {" + std::string(name) + "}");
-    out.append(block, pos, open - pos);
+    out.append(copied, static_cast<std::size_t>(open - copied));
     out.append(found->second);
-    pos = close + 1;
+    copied = scan = close + 1;
   }
-  out.append(block.substr(pos));
+  out.append(copied, static_cast<std::size_t>(end - copied));
 }
 
 std::string CrLf(std::string_view text) {

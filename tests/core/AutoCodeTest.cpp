@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sstream>
 
 #include "RunSupport.h"
 #include "generate/AutoCode.h"
 #include "generate/Gbk.h"
 #include "generate/Manifest.h"
+#include "generate/RunRecord.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::test {
@@ -190,6 +192,39 @@ TEST_F(AutoCodeTest, SecondRunKeepsEditedSupportFilesAndBacksUpEditedForms) {
   // A third run finds nothing edited and backs nothing up.
   TRecorder third = Generate(projectId);
   for (const auto& line : third.lines) EXPECT_EQ(line.find("已备份"), std::string::npos) << line;
+}
+
+// Manifests written by earlier builds hold another digest of each file: a file they recorded is
+// still told from a hand edit, and is replaced without a backup.
+TEST_F(AutoCodeTest, AManifestOfAnEarlierBuildStillTellsHandEdits) {
+  const int projectId = Example();
+  ASSERT_EQ(Generate(projectId).events, (std::vector<std::string>{"done"}));
+  const fs::path manifest = Output() / ".vbgen" / "manifest";
+  std::istringstream lines(TFileOperate::ReadBytes(manifest));
+  std::string earlier;
+  for (std::string line; std::getline(lines, line);) {
+    const std::string path = line.substr(line.find('\t') + 1);
+    earlier += ContentHash(TFileOperate::ReadBytes(Output() / path)) + "\t" + path + "\n";
+  }
+  TFileOperate::WriteTextFile(Output() / ".vbgen", manifest, earlier);
+  const fs::path form = Output() / "FrmAddBook.frm";
+  TFileOperate::WriteTextFile(Output(), form, TFileOperate::ReadBytes(form) + "' hand edit\r\n");
+  // MainForm.frm names every class's friend name: it changes without a hand edit.
+  TClassDAO().UpdateClass(projectId, TClassDAO().FindClassId(projectId, "Reader").value(), "Reader",
+                          "读者们", 1);
+
+  const TRecorder second = Generate(projectId);
+  ASSERT_EQ(second.events, (std::vector<std::string>{"done"}));
+  std::vector<std::string> notes;
+  for (const auto& line : second.lines) {
+    if (line.find("已备份") != std::string::npos) notes.push_back(line);
+  }
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_NE(notes[0].find("FrmAddBook.frm"), std::string::npos) << notes[0];
+  const std::string mainForm = TFileOperate::ReadBytes(Output() / "MainForm.frm");
+  EXPECT_NE(GbkToUtf8(mainForm).find("读者们"), std::string::npos);
+  EXPECT_NE(TFileOperate::ReadBytes(manifest).find(FileDigest(mainForm) + "\tMainForm.frm\n"),
+            std::string::npos);
 }
 
 TEST_F(AutoCodeTest, DryRunClassifiesAndWritesNothing) {

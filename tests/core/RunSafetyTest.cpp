@@ -12,6 +12,7 @@
 #include "generate/AutoCode.h"
 #include "generate/ModelCheck.h"
 #include "generate/ProjectDir.h"
+#include "model/DbHelper.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::test {
@@ -187,6 +188,102 @@ TEST_F(RunSafetyTest, ARunKilledAtAnyMomentLeavesOnlyWholeFilesAndNoDebrisAfterT
   for (const auto& [path, bytes] : Tree(Output())) {
     EXPECT_FALSE(IsLeftoverName(fs::path(path).filename().string())) << path;
   }
+  EXPECT_EQ(Tree(Output()), complete);
+  for (const auto& entry : fs::directory_iterator(home / "projects")) {
+    EXPECT_EQ(entry.path().filename(), "馆") << "left beside the project";
+  }
+}
+
+// A first run builds the project directory under a temporary name: killed, it leaves no
+// project directory at all, only that folder, which the next run removes.
+TEST_F(RunSafetyTest, AFirstRunKilledLeavesNoProjectDirectory) {
+  const int projectId = Example();
+  TDbHelper::Close();  // the child opens its own connection
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Stopped for good at its first progress line, as a killed run would be.
+    class TStopAtFirstLine : public TRecorder {
+     public:
+      void Progress(const std::string&) override { pause(); }
+    } stopped;
+    TAutoCode(projectId, "tavorin", TProgramDir(home), stopped).Execute();
+    _exit(0);
+  }
+  std::vector<fs::path> building;
+  for (int waited = 0; building.empty() && waited < 2000; waited += 5) {
+    usleep(5000);
+    for (const auto& entry : fs::directory_iterator(home / "projects")) {
+      if (IsBuildFolderOf(entry.path().filename().string(), "馆")) building.push_back(entry);
+    }
+  }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  ASSERT_EQ(building.size(), 1u) << "the run made no folder to build in";
+  EXPECT_FALSE(fs::exists(Output())) << "a half-built project directory has its real name";
+
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  EXPECT_FALSE(fs::exists(building[0])) << "the killed run's folder stays";
+  EXPECT_TRUE(fs::exists(Output() / "MainForm.frm"));
+}
+
+// Only folders named as this project's build folders go; another project's, names that merely
+// look alike and links are left, and nothing is followed out of the projects folder.
+TEST_F(RunSafetyTest, TheNextRunRemovesOnlyItsOwnAbandonedBuilds) {
+  const int projectId = Example();
+  const fs::path projects = home / "projects";
+  for (const char* folder : {".~馆.123.tmp", ".~馆.9.tmp/background", ".~馆x.5.tmp", ".~书馆.7.tmp",
+                             ".~馆.tmp", ".~馆.12a.tmp"}) {
+    fs::create_directories(projects / folder);
+    TFileOperate::WriteTextFile(projects / folder, projects / folder / "half.frm", "half");
+  }
+  fs::create_directory_symlink(outside, projects / ".~馆.77.tmp");
+  ASSERT_EQ(Generate(projectId).events, std::vector<std::string>{"done"});
+  EXPECT_FALSE(fs::exists(projects / ".~馆.123.tmp"));
+  EXPECT_FALSE(fs::exists(projects / ".~馆.9.tmp"));
+  for (const char* kept : {".~馆x.5.tmp", ".~书馆.7.tmp", ".~馆.tmp", ".~馆.12a.tmp"}) {
+    EXPECT_EQ(TFileOperate::ReadBytes(projects / kept / "half.frm"), "half") << kept;
+  }
+  EXPECT_TRUE(fs::is_symlink(projects / ".~馆.77.tmp"));
+  EXPECT_EQ(TFileOperate::ReadBytes(outside / "NoImage.jpg"), "outside picture");
+}
+
+// Should another program take the name while a run builds the directory, nothing of either is
+// lost: the run says so, and its files stay in the folder it built them in.
+TEST_F(RunSafetyTest, ANameTakenWhileTheDirectoryIsBuiltIsLeftAlone) {
+  std::optional<fs::path> building;
+  {
+    TProjectDir dir(home, "p");
+    ASSERT_TRUE(dir.Write("a.frm", "generated", std::nullopt));
+    for (const auto& entry : fs::directory_iterator(home / "projects")) building = entry.path();
+    ASSERT_TRUE(building && IsBuildFolderOf(building->filename().string(), "p"));
+    fs::create_directories(home / "projects" / "p");
+    TFileOperate::WriteTextFile(home / "projects" / "p", home / "projects" / "p" / "mine.txt",
+                                "mine");
+    try {
+      dir.Publish();
+      ADD_FAILURE() << "a taken name was replaced";
+    } catch (const TFileError& error) {
+      EXPECT_NE(std::string(error.what()).find(building->string()), std::string::npos)
+          << error.what();
+    }
+  }
+  EXPECT_EQ(Tree(home / "projects" / "p"),
+            (std::map<std::string, std::string>{{"mine.txt", "mine"}}));
+  EXPECT_EQ(TFileOperate::ReadBytes(*building / "a.frm"), "generated");
+}
+
+// A writer that goes without Publish (a run stopped by a failure) leaves what it wrote under the
+// project's name, as in a directory that existed before.
+TEST_F(RunSafetyTest, WhatAStoppedRunWroteKeepsTheProjectsName) {
+  {
+    TProjectDir dir(home, "p");
+    ASSERT_TRUE(dir.Write("sub/a.frm", "generated", std::nullopt));
+    EXPECT_FALSE(fs::exists(home / "projects" / "p"));
+  }
+  EXPECT_EQ(Tree(home / "projects"),
+            (std::map<std::string, std::string>{
+                {"p", "dir"}, {"p/sub", "dir"}, {"p/sub/a.frm", "generated"}}));
 }
 
 TEST_F(RunSafetyTest, SupportFilesThatCannotBeReadAreAllNamedAndTheRunFails) {
