@@ -215,10 +215,8 @@ std::string BuildEditForm(const TFormClass& form) {
 template <typename Build>
 void GenerateForEachClass(TGenContext& context, const TModelSnapshot& model,
                           const std::string& filePrefix, Build build) {
-  for (const TClassModel& entry : model.Classes()) {
-    const TFormClass form = MakeFormClass(model, entry);
-    WriteGeneratedForm(context, filePrefix + entry.className + ".frm", build(form));
-  }
+  WriteFormPerClass(context, model, filePrefix,
+                    [&](const TClassModel& entry) { return build(MakeFormClass(model, entry)); });
 }
 
 }  // namespace

@@ -1,16 +1,11 @@
 #include "generate/BackgroundWriter.h"
 
-#include <emmintrin.h>
-
-#include <chrono>
-
 #include "generate/RunRecord.h"
 
 namespace vbgen {
 
 namespace {
 constexpr std::size_t kWakeItems = 16;
-constexpr auto kWatchBeforeSleep = std::chrono::microseconds(200);
 }  // namespace
 
 TBackgroundWriter::TBackgroundWriter(TFileSink& sink, TProgressSink& progress,
@@ -34,6 +29,11 @@ void TBackgroundWriter::Write(const std::string& relativePath, std::string bytes
   // The generator's thread works the digest out: the writer's is the busier one.
   std::string digest = FileDigest(bytes);
   Put({TKind::Write, relativePath, std::move(bytes), std::move(digest)});
+}
+
+void TBackgroundWriter::WriteDigested(const std::string& relativePath, std::string bytes,
+                                      const std::string& digest) {
+  Put({TKind::Write, relativePath, std::move(bytes), digest});
 }
 
 void TBackgroundWriter::MakeDirectory(const std::string& relativePath) {
@@ -90,7 +90,6 @@ void TBackgroundWriter::Put(TItem item) {
     if (!failure_) {
       pendingBytes_ += item.bytes.size();
       pending_.push_back(std::move(item));
-      given_.fetch_add(1, std::memory_order_release);
       // A waiting writer is woken for a good stretch of work, not for every line.
       wake =
           writerWaits_ && (pending_.size() >= kWakeItems || pendingBytes_ >= maxPendingBytes_ / 4);
@@ -113,20 +112,6 @@ void TBackgroundWriter::RethrowFailure() {
   if (failure) std::rethrow_exception(failure);
 }
 
-// The next file is seldom more than a few tens of microseconds away, a wake-up from sleep
-// about a hundred: the writer watches for it a little while, without the lock, before it
-// sleeps.
-void TBackgroundWriter::AwaitBriefly(std::unique_lock<std::mutex>& lock) {
-  const std::uint64_t seen = given_.load(std::memory_order_relaxed);
-  lock.unlock();
-  const auto until = std::chrono::steady_clock::now() + kWatchBeforeSleep;
-  for (int turn = 1; given_.load(std::memory_order_acquire) == seen; ++turn) {
-    if (turn % 64 == 0 && std::chrono::steady_clock::now() >= until) break;
-    _mm_pause();
-  }
-  lock.lock();
-}
-
 // Takes everything waiting at once and applies it outside the lock; the room each item leaves
 // is given back as soon as it is written.
 void TBackgroundWriter::Work() {
@@ -134,8 +119,6 @@ void TBackgroundWriter::Work() {
   std::unique_lock lock(mutex_);
   while (true) {
     while (!stopping_ && pending_.empty()) {
-      AwaitBriefly(lock);
-      if (stopping_ || !pending_.empty()) break;
       writerWaits_ = true;
       workGiven_.wait(lock);
       writerWaits_ = false;

@@ -30,6 +30,8 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   TBackgroundWriter& operator=(const TBackgroundWriter&) = delete;
 
   void Write(const std::string& relativePath, std::string bytes) override;
+  void WriteDigested(const std::string& relativePath, std::string bytes,
+                     const std::string& digest) override;
   void MakeDirectory(const std::string& relativePath) override;
   // Checked at once, after what is waiting has been written: it must come before any write.
   void Admit(const std::string& relativePath) override;
@@ -52,7 +54,6 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   template <typename Until>
   void GeneratorWait(std::unique_lock<std::mutex>& lock, Until until);
   void RethrowFailure();
-  void AwaitBriefly(std::unique_lock<std::mutex>& lock);
   void Work();
   void Apply(TItem& item);
 
@@ -65,7 +66,6 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   std::condition_variable workGiven_;  // the writer waits for items
   std::condition_variable workDone_;   // the generator waits for room, or for the end
   bool writerWaits_ = false;
-  std::atomic<std::uint64_t> given_{0};  // items given so far: watched without the lock
   bool generatorWaits_ = false;
   std::deque<TItem> pending_;
   std::size_t pendingBytes_ = 0;  // of the items waiting and those the writer holds

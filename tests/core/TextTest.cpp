@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+
 #include "generate/Gbk.h"
 #include "generate/TextTemplate.h"
 
@@ -15,6 +18,20 @@ TEST(FillTest, GuidsAndUnclosedBracesStayLiteral) {
   const char* line = "Object = \"{86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0\"; {name} {";
   EXPECT_EQ(Fill(line, {{"name", "v"}}),
             "Object = \"{86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0\"; v {");
+}
+
+TEST(FillTest, OnlyALetterThenLettersAndDigitsUpToTheBraceAreAName) {
+  const TVar vars[] = {{"a1", "V"}, {"b", "W"}};
+  const auto fill = [&](const char* block) {
+    std::string out = ">";
+    FillInto(out, block, {vars[0], vars[1]});
+    return out;
+  };
+  EXPECT_EQ(fill("{{a1}}"), ">{V}");
+  EXPECT_EQ(fill("{1a}{a 1}{a1 }{}{a1"), ">{1a}{a 1}{a1 }{}{a1");
+  EXPECT_EQ(fill("{a-1}{b}{"), ">{a-1}W{");
+  EXPECT_EQ(fill("x{b}y{a1}z"), ">xWyVz");
+  EXPECT_EQ(fill("{b"), ">{b");
 }
 
 TEST(FillTest, MissingValueIsAFaultOfTheGenerator) {
@@ -61,6 +78,36 @@ TEST(GbkTest, LineEndsTurnToCrLfInTheSamePassAsTheEncoding) {
     FAIL() << "expected an error";
   } catch (const TEncodingError& error) {
     EXPECT_NE(std::string(error.what()).find("\"封面😀\""), std::string::npos) << error.what();
+  }
+}
+
+// Texts cut at every place a sixteen-byte step can meet: Chinese characters and line ends
+// across a step's edge, at its first and last byte, long and short runs of each kind. The
+// codec itself, given the whole text, is the reference.
+TEST(GbkTest, EncodingAgreesWithTheCodecWhereverTheTextIsCut) {
+  const std::string pieces[] = {"a",
+                                "\n",
+                                "图",
+                                "书名",
+                                std::string(15, 'x'),
+                                std::string(16, 'y'),
+                                std::string(17, 'z'),
+                                "\r",
+                                "状态：",
+                                "\n\n",
+                                "（）",
+                                "\t"};
+  std::mt19937 random(20261208);
+  TCodec codec("GBK", "UTF-8");
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 24);
+    for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
+    std::string plain, crLf;
+    ASSERT_TRUE(codec.Convert(text, plain));
+    ASSERT_TRUE(codec.Convert(CrLf(text), crLf));
+    ASSERT_EQ(Utf8ToGbk(text), plain) << text;
+    ASSERT_EQ(Utf8ToGbkCrLf(text), crLf) << text;
   }
 }
 
