@@ -215,8 +215,10 @@ std::string BuildEditForm(const TFormClass& form) {
 template <typename Build>
 void GenerateForEachClass(TGenContext& context, const TModelSnapshot& model,
                           const std::string& filePrefix, Build build) {
-  WriteFormPerClass(context, model, filePrefix,
-                    [&](const TClassModel& entry) { return build(MakeFormClass(model, entry)); });
+  for (const TClassModel& entry : model.Classes()) {
+    const TFormClass form = MakeFormClass(model, entry);
+    WriteGeneratedForm(context, filePrefix + entry.className + ".frm", build(form));
+  }
 }
 
 }  // namespace

@@ -31,11 +31,6 @@ void TBackgroundWriter::Write(const std::string& relativePath, std::string bytes
   Put({TKind::Write, relativePath, std::move(bytes), std::move(digest)});
 }
 
-void TBackgroundWriter::WriteDigested(const std::string& relativePath, std::string bytes,
-                                      const std::string& digest) {
-  Put({TKind::Write, relativePath, std::move(bytes), digest});
-}
-
 void TBackgroundWriter::MakeDirectory(const std::string& relativePath) {
   Put({TKind::MakeDirectory, relativePath, {}, {}});
 }

@@ -6,10 +6,8 @@
 // first one and nothing is written after it.
 #pragma once
 
-#include <atomic>
 #include <condition_variable>
 #include <cstddef>
-#include <cstdint>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -30,8 +28,6 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   TBackgroundWriter& operator=(const TBackgroundWriter&) = delete;
 
   void Write(const std::string& relativePath, std::string bytes) override;
-  void WriteDigested(const std::string& relativePath, std::string bytes,
-                     const std::string& digest) override;
   void MakeDirectory(const std::string& relativePath) override;
   // Checked at once, after what is waiting has been written: it must come before any write.
   void Admit(const std::string& relativePath) override;

@@ -253,8 +253,10 @@ std::string ShowRecord(const TFormClass& form) {
 template <typename Build>
 void ForEachClass(TGenContext& context, const TModelSnapshot& model, const std::string& prefix,
                   Build build) {
-  WriteFormPerClass(context, model, prefix,
-                    [&](const TClassModel& entry) { return build(MakeFormClass(model, entry)); });
+  for (const TClassModel& entry : model.Classes()) {
+    const TFormClass form = MakeFormClass(model, entry);
+    WriteGeneratedForm(context, prefix + entry.className + ".frm", build(form));
+  }
 }
 
 }  // namespace

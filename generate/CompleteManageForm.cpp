@@ -414,9 +414,11 @@ std::string BuildCompleteManageForm(const TFormClass& form, const TClassModel& e
 }
 
 void GenerateCompleteManageFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  WriteFormPerClass(context, model, "FrmManage", [&](const TClassModel& entry) {
-    return BuildCompleteManageForm(MakeFormClass(model, entry), entry);
-  });
+  for (const TClassModel& entry : model.Classes()) {
+    const TFormClass form = MakeFormClass(model, entry);
+    WriteGeneratedForm(context, "FrmManage" + entry.className + ".frm",
+                       BuildCompleteManageForm(form, entry));
+  }
 }
 
 }  // namespace vbgen

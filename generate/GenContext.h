@@ -2,15 +2,11 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace vbgen {
-
-struct TClassModel;
-class TModelSnapshot;
 
 // Receives each generated file. The program writes to disk; tests keep the files in memory.
 class TFileSink {
@@ -104,12 +100,5 @@ struct TGenContext {
 // sink, and the progress line "{path}生成完毕!" follows.
 void WriteGeneratedForm(TGenContext& context, const std::string& fileName,
                         const std::string& utf8Text);
-
-// Writes "{prefix}{className}.frm" for every class of the model, in class order, as
-// WriteGeneratedForm does; text gives a class's form. The forms are made on two threads (text
-// must only read the model) and written from the calling one; the first form that cannot be
-// made, in class order, stops the writing with its exception.
-void WriteFormPerClass(TGenContext& context, const TModelSnapshot& model, const std::string& prefix,
-                       const std::function<std::string(const TClassModel&)>& text);
 
 }  // namespace vbgen

@@ -409,9 +409,11 @@ std::string BuildManageFormText(const std::string& className, const std::string&
 }
 
 void GenerateManageFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  WriteFormPerClass(context, model, "FrmManage", [](const TClassModel& entry) {
-    return BuildManageFormText(entry.className, entry.friendName, entry.QueryMembers());
-  });
+  for (const TClassModel& entry : model.Classes()) {
+    WriteGeneratedForm(
+        context, "FrmManage" + entry.className + ".frm",
+        BuildManageFormText(entry.className, entry.friendName, entry.QueryMembers()));
+  }
 }
 
 }  // namespace vbgen
