@@ -99,11 +99,7 @@ bool TManifest::HoldsHandEdit(const std::string& path, const std::string& curren
 
 TGuardedDiskSink::TGuardedDiskSink(fs::path home, const std::string& projectName,
                                    TProgressSink& progress)
-    : home_(std::move(home)),
-      projectName_(projectName),
-      dir_(home_, projectName),
-      manifest_(dir_),
-      progress_(progress) {
+    : dir_(std::move(home), projectName), manifest_(dir_), progress_(progress) {
   dir_.RemoveAbandonedBuilds();
   dir_.RemoveLeftovers(kStateDir, true);
 }

@@ -80,8 +80,6 @@ class TGuardedDiskSink : public TFileSink {
  private:
   std::string BackupDir();
 
-  std::filesystem::path home_;
-  std::string projectName_;
   TProjectDir dir_;
   TManifest manifest_;
   TProgressSink& progress_;

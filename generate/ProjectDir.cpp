@@ -80,11 +80,9 @@ TProjectDir::TProjectDir(fs::path home, const std::string& projectName)
 
 TProjectDir::~TProjectDir() {
   for (auto& [inside, fd] : dirFds_) ::close(fd);
-  if (building_) {
-    // Reached only when the run stopped on a failure it reports: what was written stays, as in
-    // a directory that existed. Should the name be taken meanwhile, the next run removes it.
-    ::renameat2(AT_FDCWD, work_.c_str(), AT_FDCWD, root_.c_str(), RENAME_NOREPLACE);
-  }
+  // Reached only when the run stopped on a failure it reports: what was written stays, as in
+  // a directory that existed. Should the name be taken meanwhile, the next run removes it.
+  if (building_) TakeName();
 }
 
 bool TProjectDir::Exists() const {
@@ -215,9 +213,13 @@ int TProjectDir::StartBuilding() {
   return fd;
 }
 
+bool TProjectDir::TakeName() const {
+  return ::renameat2(AT_FDCWD, work_.c_str(), AT_FDCWD, root_.c_str(), RENAME_NOREPLACE) == 0;
+}
+
 void TProjectDir::Publish() {
   if (!building_) return;
-  if (::renameat2(AT_FDCWD, work_.c_str(), AT_FDCWD, root_.c_str(), RENAME_NOREPLACE) != 0) {
+  if (!TakeName()) {
     throw TFileError("无法把生成的工程目录 " + work_.string() + " 改名为 " + root_.string() + ": " +
                      std::strerror(errno));
   }
@@ -249,6 +251,12 @@ bool TProjectDir::WriteInBuilding(int dirFd, const std::string& inside, const st
     if (errno == EEXIST) return false;  // written twice in one run: replaced as usual
     Fail("无法写入文件", inside, errno);
   }
+  FillAndClose(fd, dirFd, name, inside, bytes);
+  return true;
+}
+
+void TProjectDir::FillAndClose(int fd, int dirFd, const std::string& name,
+                               const std::string& inside, const std::string& bytes) const {
   const bool written = TFileOperate::WriteAll(fd, bytes);
   int error = errno;
   const bool closed = ::close(fd) == 0;
@@ -257,7 +265,6 @@ bool TProjectDir::WriteInBuilding(int dirFd, const std::string& inside, const st
     ::unlinkat(dirFd, name.c_str(), 0);
     Fail("无法写入文件", inside, error);
   }
-  return true;
 }
 
 void TProjectDir::Admit(const std::string& inside) {
@@ -372,12 +379,9 @@ void TProjectDir::WriteWhole(int dirFd, const std::string& inside, const std::st
     if (fd < 0 && errno != EEXIST) Fail("无法写入文件", inside, errno);
   }
   if (fd < 0) Fail("无法写入文件", inside, EEXIST);
-  const bool written = TFileOperate::WriteAll(fd, bytes);
-  int error = errno;
-  const bool closed = ::close(fd) == 0;
-  if (written && !closed) error = errno;
-  if (!written || !closed || ::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) != 0) {
-    if (written && closed) error = errno;
+  FillAndClose(fd, dirFd, temporary, inside, bytes);
+  if (::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) != 0) {
+    const int error = errno;
     ::unlinkat(dirFd, temporary.c_str(), 0);
     Fail("无法写入文件", inside, error);
   }

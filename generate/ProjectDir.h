@@ -83,6 +83,11 @@ class TProjectDir {
   // A file of a directory being built: written in place. False when the name is taken.
   bool WriteInBuilding(int dirFd, const std::string& inside, const std::string& name,
                        const std::string& bytes);
+  // Writes the bytes to the open file `name` and closes it; on a failure removes it and fails.
+  void FillAndClose(int fd, int dirFd, const std::string& name, const std::string& inside,
+                    const std::string& bytes) const;
+  // Renames the folder being built to the root's name, unless something holds that name.
+  bool TakeName() const;
   int OpenDir(const std::string& insideDir, bool create);
   void NoteCreated(const std::string& insideDir);
   int OpenChild(int parentFd, const std::string& parentInside, const std::string& name,
@@ -100,8 +105,8 @@ class TProjectDir {
 
   std::filesystem::path home_;
   std::filesystem::path root_;
-  std::filesystem::path
-      work_;  // where the root's files are: the root, or the folder it is built in
+  // Where the root's files are: the root, or the folder it is built in.
+  std::filesystem::path work_;
   bool building_ = false;
   std::string prefix_;
   std::string canonicalRoot_;
