@@ -1,5 +1,6 @@
 #include "generate/BackgroundWriter.h"
 
+#include "generate/Gbk.h"
 #include "generate/RunRecord.h"
 
 namespace vbgen {
@@ -29,6 +30,21 @@ void TBackgroundWriter::Write(const std::string& relativePath, std::string bytes
   // The generator's thread works the digest out: the writer's is the busier one.
   std::string digest = FileDigest(bytes);
   Put({TKind::Write, relativePath, std::move(bytes), std::move(digest)});
+}
+
+void TBackgroundWriter::WriteText(const std::string& relativePath, std::string utf8Text) {
+  // A writer with little waiting would soon wait for the generator: it takes the conversion
+  // over. With more waiting it is the slower of the two, and the generator converts.
+  bool writerHasRoom = false;
+  {
+    std::lock_guard lock(mutex_);
+    writerHasRoom = pendingBytes_ < maxPendingBytes_ / 2;
+  }
+  if (writerHasRoom) {
+    Put({TKind::Text, relativePath, std::move(utf8Text), {}});
+  } else {
+    Write(relativePath, Utf8ToGbkCrLf(utf8Text));
+  }
 }
 
 void TBackgroundWriter::MakeDirectory(const std::string& relativePath) {
@@ -150,6 +166,11 @@ void TBackgroundWriter::Apply(TItem& item) {
   switch (item.kind) {
     case TKind::Write:
       return sink_.WriteDigested(item.text, std::move(item.bytes), item.digest);
+    case TKind::Text: {
+      std::string bytes = Utf8ToGbkCrLf(item.bytes);
+      const std::string digest = FileDigest(bytes);
+      return sink_.WriteDigested(item.text, std::move(bytes), digest);
+    }
     case TKind::MakeDirectory:
       return sink_.MakeDirectory(item.text);
     case TKind::Progress:

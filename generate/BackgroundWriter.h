@@ -28,6 +28,9 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   TBackgroundWriter& operator=(const TBackgroundWriter&) = delete;
 
   void Write(const std::string& relativePath, std::string bytes) override;
+  // Converted on whichever thread has less to do: by the writer while few files wait for it,
+  // here while more do.
+  void WriteText(const std::string& relativePath, std::string utf8Text) override;
   void MakeDirectory(const std::string& relativePath) override;
   // Checked at once, after what is waiting has been written: it must come before any write.
   void Admit(const std::string& relativePath) override;
@@ -37,12 +40,12 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   void Finish();
 
  private:
-  enum class TKind { Write, MakeDirectory, Progress };
+  enum class TKind { Write, Text, MakeDirectory, Progress };
   struct TItem {
     TKind kind;
-    std::string text;  // the path, or the progress line
-    std::string bytes;
-    std::string digest;  // of the bytes
+    std::string text;    // the path, or the progress line
+    std::string bytes;   // what is written; the UTF-8 text of a Text item
+    std::string digest;  // of the bytes of a Write item
   };
 
   void Put(TItem item);

@@ -402,33 +402,34 @@ TRowShape ShapeOf(TRowKind kind) {
 }
 
 // The key row advances the tab index by three: its third number is skipped.
-std::string KeyRow(const TFormClass& form, TLayout& layout, bool readOnly) {
-  std::string text = Fill(kKeyRow, {{"labelNo", std::to_string(layout.labelNo)},
-                                    {"lockedColor", readOnly ? kLockedColor : ""},
-                                    {"lockedBox", readOnly ? kLockedBox : ""},
-                                    {"keyComment", form.key.memberComment},
-                                    {"tabIndex", std::to_string(layout.tabIndex)},
-                                    {"top", std::to_string(layout.top)},
-                                    {"keyName", form.key.memberName},
-                                    {"tabIndex1", std::to_string(layout.tabIndex + 1)},
-                                    {"topMinus120", std::to_string(layout.top - 120)}});
+void AppendKeyRow(std::string& text, const TFormClass& form, TLayout& layout, bool readOnly) {
+  FillInto(text, kKeyRow,
+           {{"labelNo", std::to_string(layout.labelNo)},
+            {"lockedColor", readOnly ? kLockedColor : ""},
+            {"lockedBox", readOnly ? kLockedBox : ""},
+            {"keyComment", form.key.memberComment},
+            {"tabIndex", std::to_string(layout.tabIndex)},
+            {"top", std::to_string(layout.top)},
+            {"keyName", form.key.memberName},
+            {"tabIndex1", std::to_string(layout.tabIndex + 1)},
+            {"topMinus120", std::to_string(layout.top - 120)}});
   layout.top += 600;
   layout.labelNo += 1;
   layout.tabIndex += 3;
-  return text;
 }
 
-std::string MemberRow(const TMember& member, TLayout& layout) {
+void AppendMemberRow(std::string& text, const TMember& member, TLayout& layout) {
   const TRowShape shape = ShapeOf(RowKindOf(member));
   const std::string labelNo = std::to_string(layout.labelNo),
                     tabIndex = std::to_string(layout.tabIndex), top = std::to_string(layout.top);
-  std::string text = Fill(kMemberLabel, {{"labelNo", labelNo},
-                                         {"labelTail", shape.labelEndsWithBlank ? " " : ""},
-                                         {"memberComment", member.memberComment},
-                                         {"labelHeight", std::to_string(shape.labelHeight)},
-                                         {"tabIndex", tabIndex},
-                                         {"top", top},
-                                         {"labelWidth", std::to_string(shape.labelWidth)}});
+  FillInto(text, kMemberLabel,
+           {{"labelNo", labelNo},
+            {"labelTail", shape.labelEndsWithBlank ? " " : ""},
+            {"memberComment", member.memberComment},
+            {"labelHeight", std::to_string(shape.labelHeight)},
+            {"tabIndex", tabIndex},
+            {"top", top},
+            {"labelWidth", std::to_string(shape.labelWidth)}});
   FillInto(text, shape.controls,
            {{"memberName", member.memberName},
             {"tabIndex1", std::to_string(layout.tabIndex + 1)},
@@ -440,7 +441,6 @@ std::string MemberRow(const TMember& member, TLayout& layout) {
   layout.top += shape.topAdvance;
   layout.tabIndex += shape.tabAdvance;
   layout.labelNo += 1;
-  return text;
 }
 
 std::string_view AssignmentOf(TRowKind kind) {
@@ -485,8 +485,8 @@ std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool
                                   {"captionVerb", kind.captionVerb},
                                   {"friendName", form.friendName}});
   TLayout layout;
-  if (withKeyRow) text += KeyRow(form, layout, keyReadOnly);
-  for (const TMember& member : form.nonKeyMembers) text += MemberRow(member, layout);
+  if (withKeyRow) AppendKeyRow(text, form, layout, keyReadOnly);
+  for (const TMember& member : form.nonKeyMembers) AppendMemberRow(text, member, layout);
   FillInto(text, kDesignerClose,
            {{"buttonName", kind.buttonName},
             {"buttonVerb", kind.buttonVerb},

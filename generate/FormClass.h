@@ -31,9 +31,9 @@ struct TFormClass {
   std::string lowerClassName;
   std::string friendName;
   TMember key;
-  TMemberList nonKeyMembers;
+  TMemberRefs nonKeyMembers;
   std::vector<TFormReference> references;
-  TMemberList pictures;
+  TMemberRefs pictures;
 
   // An integer key is an identity column: the add form neither shows nor writes it.
   bool HasIntegerKey() const { return key.memberIsInteger == 1; }

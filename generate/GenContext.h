@@ -21,6 +21,9 @@ class TFileSink {
                              const std::string& /*digest*/) {
     Write(relativePath, std::move(bytes));
   }
+  // A generated text: UTF-8 with LF line ends, written as GBK with CR LF (Utf8ToGbkCrLf). A
+  // sink that hands files to another thread may convert it there.
+  virtual void WriteText(const std::string& relativePath, std::string utf8Text);
   // A folder of the project that must exist even when empty (same form of path).
   virtual void MakeDirectory(const std::string& /*relativePath*/) {}
   // Refuses a path that would leave the project directory (TOutsideProjectError), before
@@ -98,7 +101,6 @@ struct TGenContext {
 
 // Writes one generated form: UTF-8 text with LF line ends becomes GBK with CR LF, goes to the
 // sink, and the progress line "{path}生成完毕!" follows.
-void WriteGeneratedForm(TGenContext& context, const std::string& fileName,
-                        const std::string& utf8Text);
+void WriteGeneratedForm(TGenContext& context, const std::string& fileName, std::string utf8Text);
 
 }  // namespace vbgen

@@ -410,9 +410,10 @@ std::string BuildManageFormText(const std::string& className, const std::string&
 
 void GenerateManageFormFiles(TGenContext& context, const TModelSnapshot& model) {
   for (const TClassModel& entry : model.Classes()) {
-    WriteGeneratedForm(
-        context, "FrmManage" + entry.className + ".frm",
-        BuildManageFormText(entry.className, entry.friendName, entry.QueryMembers()));
+    const TMemberRefs query = entry.QueryMembers();
+    WriteGeneratedForm(context, "FrmManage" + entry.className + ".frm",
+                       BuildManageFormText(entry.className, entry.friendName,
+                                           TMemberList(query.begin(), query.end())));
   }
 }
 

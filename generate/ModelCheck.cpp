@@ -294,6 +294,7 @@ class TModelChecker {
   }
 
   void DuplicateMembers(const TClassModel& entry) {
+    if (!FoldedNamesMayRepeat(entry)) return;
     std::unordered_map<std::string, const TMember*> first;
     first.reserve(entry.members.size());
     for (const TMember& member : entry.members) {
@@ -339,6 +340,17 @@ class TModelChecker {
       ForEachDerivedName(member, IsTheKey(key, member), [&](const TDerivedName& name) {
         hashes.push_back(FoldedHash(name, member.memberName));
       });
+    }
+    std::sort(hashes.begin(), hashes.end());
+    return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();
+  }
+
+  // As with the derived names: distinct hashes of the folded names mean distinct names.
+  static bool FoldedNamesMayRepeat(const TClassModel& entry) {
+    std::vector<std::uint64_t> hashes;
+    hashes.reserve(entry.members.size());
+    for (const TMember& member : entry.members) {
+      if (!member.memberName.empty()) hashes.push_back(FoldedHash({}, member.memberName));
     }
     std::sort(hashes.begin(), hashes.end());
     return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();

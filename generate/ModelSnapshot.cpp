@@ -11,10 +11,11 @@ namespace vbgen {
 namespace {
 
 template <typename Keep>
-TMemberList MembersWhere(const TMemberList& members, Keep keep) {
-  TMemberList kept;
+TMemberRefs MembersWhere(const TMemberList& members, Keep keep) {
+  TMemberRefs kept;
+  kept.reserve(members.size());
   for (const TMember& member : members) {
-    if (keep(member)) kept.push_back(member);
+    if (keep(member)) kept.push_back(std::cref(member));
   }
   return kept;
 }
@@ -44,19 +45,19 @@ std::size_t TClassModel::DisplayCount() const {
   return static_cast<std::size_t>(std::count_if(members.begin(), members.end(), IsDisplay));
 }
 
-TMemberList TClassModel::NonKeyMembers() const {
+TMemberRefs TClassModel::NonKeyMembers() const {
   return MembersWhere(members, [](const TMember& m) { return m.memberIsPri == 0; });
 }
 
-TMemberList TClassModel::QueryMembers() const {
+TMemberRefs TClassModel::QueryMembers() const {
   return MembersWhere(members, [](const TMember& m) { return m.queryFlag == 1; });
 }
 
-TMemberList TClassModel::PictureMembers() const {
+TMemberRefs TClassModel::PictureMembers() const {
   return MembersWhere(members, [](const TMember& m) { return m.memberType == kTypePicture; });
 }
 
-TMemberList TClassModel::ReferenceMembers() const {
+TMemberRefs TClassModel::ReferenceMembers() const {
   return MembersWhere(members, [](const TMember& m) { return m.IsReference(); });
 }
 
@@ -108,15 +109,9 @@ std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
                        record.frontShowFlag,
                        {}});
   }
-  // Each class's list is made as long as it will be: no list grows by copying itself.
-  TMemberDAO members;
-  for (const auto& [classId, count] : members.CountProjectMembersByClass(projectId)) {
-    auto found = positionById.find(classId);
-    if (found != positionById.end()) classes[found->second].members.reserve(count);
-  }
-  // Members come in member order, mostly a class's members one after another.
+  // A class's members come one after another, in class order.
   TClassModel* current = nullptr;
-  members.ForEachProjectMember(projectId, [&](TMember&& member) {
+  TMemberDAO().ForEachProjectMemberByClass(projectId, [&](TMember&& member) {
     if (!current || current->classId != member.classId) {
       auto found = positionById.find(member.classId);
       if (found == positionById.end()) return;

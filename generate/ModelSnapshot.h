@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -21,6 +22,10 @@
 #include "model/NamedId.h"
 
 namespace vbgen {
+
+// Members of a class picked out in member order, without copies of their own: they live as
+// long as the class.
+using TMemberRefs = std::vector<std::reference_wrapper<const TMember>>;
 
 // One class of the project (a row of t_class) with its members.
 struct TClassModel {
@@ -40,10 +45,10 @@ struct TClassModel {
 
   // Sublists in member order: memberIsPri equal to 0; queryFlag equal to 1; type "图片型";
   // a type that is none of the five type words.
-  TMemberList NonKeyMembers() const;
-  TMemberList QueryMembers() const;
-  TMemberList PictureMembers() const;
-  TMemberList ReferenceMembers() const;
+  TMemberRefs NonKeyMembers() const;
+  TMemberRefs QueryMembers() const;
+  TMemberRefs PictureMembers() const;
+  TMemberRefs ReferenceMembers() const;
 
   TNamedId Entry() const { return {className, classId}; }
 };

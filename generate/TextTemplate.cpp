@@ -9,6 +9,15 @@ namespace {
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The size of the placeholder name that starts at name, up to its closing brace: a letter,
+// then letters and digits. 0 when the brace holds anything else: it is literal text.
+std::size_t PlaceholderNameSize(const char* name, const char* end) {
+  if (name == end || !IsLetter(*name)) return 0;
+  const char* close = name + 1;
+  while (close < end && (IsLetter(*close) || IsDigit(*close))) ++close;
+  return close < end && *close == '}' ? static_cast<std::size_t>(close - name) : 0;
+}
+
 }  // namespace
 
 std::string Fill(std::string_view block, std::initializer_list<TVar> vars) {
@@ -23,23 +32,26 @@ void FillInto(std::string& out, std::string_view block, std::initializer_list<TV
   const char* copied = block.data();  // the text before it is in out
   const char* scan = copied;
   while (const char* open = static_cast<const char*>(std::memchr(scan, '{', end - scan))) {
-    // A name is a letter, then letters and digits, up to the closing brace.
-    const char* close = open + 1;
-    if (close < end && IsLetter(*close)) {
-      while (++close < end && (IsLetter(*close) || IsDigit(*close))) {
+    scan = open + 1;
+    // Most braces open a placeholder of a given value: its name and the closing brace are
+    // compared directly, without working out where the name ends first.
+    const TVar* found = nullptr;
+    const auto left = static_cast<std::size_t>(end - scan);
+    for (const TVar& var : vars) {
+      const std::size_t size = var.first.size();
+      if (size != 0 && size < left && scan[size] == '}' && scan[0] == var.first[0] &&
+          std::memcmp(scan, var.first.data(), size) == 0) {
+        found = &var;
       }
     }
-    scan = open + 1;
-    if (close == open + 1 || close == end || *close != '}') continue;  // literal text
-    const std::string_view name(open + 1, static_cast<std::size_t>(close - open - 1));
-    const TVar* found = nullptr;
-    for (const TVar& var : vars) {
-      if (var.first.size() == name.size() && var.first == name) found = &var;
+    if (!found) {
+      const std::size_t size = PlaceholderNameSize(scan, end);
+      if (size == 0) continue;  // literal text
+      throw std::logic_error("no value for placeholder {" + std::string(scan, size) + "}");
     }
-    if (!found) throw std::logic_error("no value for placeholder {" + std::string(name) + "}");
     out.append(copied, static_cast<std::size_t>(open - copied));
     out.append(found->second);
-    copied = scan = close + 1;
+    copied = scan = scan + found->first.size() + 1;
   }
   out.append(copied, static_cast<std::size_t>(end - copied));
 }

@@ -11,6 +11,8 @@
 
 namespace vbgen {
 
+// A placeholder's name and its value. The name is a placeholder name, as the generators write
+// them: a letter, then letters and digits.
 using TVar = std::pair<std::string_view, std::string_view>;
 
 // Throws std::logic_error for a placeholder without a value (a fault in the generator).

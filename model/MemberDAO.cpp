@@ -112,15 +112,12 @@ void TMemberDAO::ForEachProjectMember(int projectId, const std::function<void(TM
                  {Key(projectId)}, [&take](const TRowView& row) { take(ReadMember(row)); });
 }
 
-std::unordered_map<int, std::size_t> TMemberDAO::CountProjectMembersByClass(int projectId) {
-  std::unordered_map<int, std::size_t> counts;
-  db_.ForEachRow(
-      "select classId, count(*) from t_member where classId in (select classId from t_class "
-      "where projectId=?) group by classId",
-      {Key(projectId)}, [&counts](const TRowView& row) {
-        counts[static_cast<int>(row.Int(0))] = static_cast<std::size_t>(row.Int(1));
-      });
-  return counts;
+void TMemberDAO::ForEachProjectMemberByClass(int projectId,
+                                             const std::function<void(TMember&&)>& take) {
+  db_.ForEachRow(std::string(kSelectMembers) +
+                     "where classId in (select classId from t_class where projectId=?) "
+                     "order by classId, memberId",
+                 {Key(projectId)}, [&take](const TRowView& row) { take(ReadMember(row)); });
 }
 
 std::optional<TMember> TMemberDAO::GetMember(int memberId) {

@@ -3,7 +3,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "model/DbHelper.h"
@@ -29,9 +28,9 @@ class TMemberDAO {
   TMemberList ListProjectMembers(int projectId);
   // The same, each handed to `take` as it is read, so a whole model need not stand in a list.
   void ForEachProjectMember(int projectId, const std::function<void(TMember&&)>& take);
-  // How many members each class of the project has (classes without members are missing),
-  // counted in the class index alone: what a reader reserves before it takes the members.
-  std::unordered_map<int, std::size_t> CountProjectMembersByClass(int projectId);
+  // The same members class by class (ascending classId), each class's in member order: the
+  // class index leads to them, so a project costs what it holds, however large the table.
+  void ForEachProjectMemberByClass(int projectId, const std::function<void(TMember&&)>& take);
 
   std::optional<TMember> GetMember(int memberId);
   std::optional<TMember> GetKeyMember(int classId);

@@ -40,6 +40,10 @@ bool IsIdentifierChar(char32_t c) {
 bool IsIdentifier(const std::string& name) {
   std::size_t pos = 0;
   while (pos < name.size()) {
+    if (static_cast<unsigned char>(name[pos]) < 0x80) {  // most names are ASCII throughout
+      if (!IsIdentifierChar(static_cast<char32_t>(name[pos++]))) return false;
+      continue;
+    }
     const std::optional<char32_t> c = NextCodePoint(name, pos);
     if (!c || !IsIdentifierChar(*c)) return false;
   }

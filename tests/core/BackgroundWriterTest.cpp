@@ -14,6 +14,8 @@
 
 #include "generate/BackgroundWriter.h"
 #include "generate/FileOperate.h"
+#include "generate/Gbk.h"
+#include "generate/RunRecord.h"
 
 namespace vbgen::test {
 namespace {
@@ -152,6 +154,71 @@ TEST(BackgroundWriterTest, ALargeFileAfterAFewSmallOnesDoesNotStopTheRun) {
   generator.join();
   EXPECT_EQ(journal.Calls(), (std::vector<std::string>{"write first 10", "write small 1000",
                                                        "say a line", "write large 100000"}));
+}
+
+// Keeps each file's bytes and the digest that came with them.
+class TDigestSink : public TFileSink {
+ public:
+  void Write(const std::string& path, std::string bytes) override {
+    WriteDigested(path, bytes, FileDigest(bytes));
+  }
+  void WriteDigested(const std::string& path, std::string bytes,
+                     const std::string& digest) override {
+    if (slow) std::this_thread::sleep_for(std::chrono::microseconds(300));
+    std::lock_guard lock(mutex);
+    files.push_back({path, std::move(bytes), digest});
+  }
+  struct TFile {
+    std::string path, bytes, digest;
+  };
+  std::mutex mutex;
+  std::vector<TFile> files;
+  bool slow = false;
+};
+
+// Texts are converted by the writer while it keeps up and by the generator while files wait:
+// either way each file is the GBK form of its text with CR LF, in the order given.
+TEST(BackgroundWriterTest, TextsArriveInGbkWithCrLfWhicheverThreadConvertsThem) {
+  for (const bool slowWriter : {false, true}) {
+    TDigestSink sink;
+    sink.slow = slowWriter;
+    TJournal quiet;
+    std::vector<std::string> texts;
+    {
+      TBackgroundWriter writer(sink, quiet, 4000);  // a slow writer soon has files waiting
+      for (int i = 0; i < 60; ++i) {
+        texts.push_back("Caption = \"图书" + std::to_string(i) + "\"\n" +
+                        std::string(static_cast<std::size_t>(i) * 37, 'x') + "\n借阅\n");
+        writer.WriteText("f" + std::to_string(i), texts.back());
+      }
+      writer.Finish();
+    }
+    ASSERT_EQ(sink.files.size(), texts.size()) << slowWriter;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      const auto& file = sink.files[i];
+      EXPECT_EQ(file.path, "f" + std::to_string(i));
+      EXPECT_EQ(file.bytes, Utf8ToGbkCrLf(texts[i])) << slowWriter << " " << i;
+      EXPECT_EQ(file.digest, FileDigest(file.bytes)) << slowWriter << " " << i;
+    }
+  }
+}
+
+// A text without a GBK form is the run's first failure, whichever thread meets it.
+TEST(BackgroundWriterTest, ATextWithoutAGbkFormStopsTheRunWhereItStands) {
+  TJournal journal;
+  TBackgroundWriter writer(journal, journal, 1 << 20);
+  writer.WriteText("f0", "图书\n");
+  writer.Progress("f0 done");
+  writer.WriteText("f1", "Caption = \"\xF0\x9F\x98\x80\"\n");  // an emoji
+  writer.Progress("f1 done");
+  writer.WriteText("f2", "x\n");
+  try {
+    writer.Finish();
+    ADD_FAILURE() << "the failure was not reported";
+  } catch (const TEncodingError& error) {
+    EXPECT_NE(std::string(error.what()).find("Caption = "), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(journal.Calls(), (std::vector<std::string>{"write f0 6", "say f0 done"}));
 }
 
 }  // namespace

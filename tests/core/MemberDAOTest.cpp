@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TestModel.h"
 
 namespace vbgen::test {
@@ -167,6 +169,24 @@ TEST_F(ProjectMembersTest, AllOfTheProjectsClassesMembersInMemberOrder) {
       projectId, [&streamed](TMember&& member) { streamed.push_back(member.memberId); });
   EXPECT_EQ(streamed, expected);
   EXPECT_TRUE(TMemberDAO().ListProjectMembers(projectId + 100).empty());
+}
+
+// The classes' members were added in turns, so class order and member order differ.
+TEST_F(ProjectMembersTest, ByClassComesClassAfterClassEachInMemberOrder) {
+  std::vector<std::pair<int, int>> classAndKey;
+  for (const TMember& member : TMemberDAO().ListProjectMembers(projectId)) {
+    classAndKey.emplace_back(member.classId, member.memberId);
+  }
+  std::sort(classAndKey.begin(), classAndKey.end());
+  std::vector<std::pair<int, int>> streamed;
+  TMemberDAO().ForEachProjectMemberByClass(projectId, [&streamed](TMember&& member) {
+    streamed.emplace_back(member.classId, member.memberId);
+  });
+  EXPECT_EQ(streamed, classAndKey);
+  EXPECT_NE(streamed.front().second + 1, streamed[1].second);  // not member order
+  std::size_t none = 0;
+  TMemberDAO().ForEachProjectMemberByClass(projectId + 100, [&none](TMember&&) { ++none; });
+  EXPECT_EQ(none, 0u);
 }
 
 TEST_F(ProjectMembersTest, TheSnapshotHoldsEachClassesShareInMemberOrder) {

@@ -36,6 +36,18 @@ TEST(FillTest, OnlyALetterThenLettersAndDigitsUpToTheBraceAreAName) {
 
 TEST(FillTest, MissingValueIsAFaultOfTheGenerator) {
   EXPECT_THROW(Fill("{className}", {{"friendName", "x"}}), std::logic_error);
+  // A value whose name begins the placeholder's, or is begun by it, is not its value.
+  EXPECT_THROW(Fill("{class}", {{"className", "x"}}), std::logic_error);
+  EXPECT_THROW(Fill("{className}", {{"class", "x"}}), std::logic_error);
+  EXPECT_THROW(Fill("{className}", {{"", "x"}}), std::logic_error);
+}
+
+TEST(FillTest, NamesThatBeginAlikeEachFindTheirOwnValue) {
+  EXPECT_EQ(
+      Fill("{top}{topMinus120}{tabIndex1}{tabIndex}{t}",
+           {{"tabIndex", "A"}, {"t", "B"}, {"topMinus120", "C"}, {"tabIndex1", "D"}, {"top", "E"}}),
+      "ECDAB");
+  EXPECT_EQ(Fill("{a}", {{"a", "first"}, {"a", "last"}}), "last");  // as before: the last given
 }
 
 TEST(CrLfTest, EveryLineEndBecomesCrLf) {
