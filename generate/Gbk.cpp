@@ -91,15 +91,35 @@ std::string TGbkEncoder::EncodeWith(std::string_view utf8, bool crLf) {
   const __m128i lineEnd = _mm_set1_epi8(crLf ? '\n' : '\x80');
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    // Sixteen bytes a step while they are plain ASCII without a line end.
+    // Sixteen bytes a step while they are plain ASCII. The line ends of such a step are
+    // turned into CR LF in the step while sixteen more bytes follow it: each piece between
+    // them is stored as sixteen bytes from where it starts, and the next store overwrites
+    // what lies beyond the piece.
     for (; pos + 16 <= utf8.size(); pos += 16) {
       const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + pos));
-      const unsigned special = static_cast<unsigned>(
-          _mm_movemask_epi8(chunk) | _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineEnd)));
-      room(16);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(gbk.data() + used), chunk);
-      if (special != 0) {
-        const unsigned plain = static_cast<unsigned>(__builtin_ctz(special));
+      const auto other = static_cast<unsigned>(_mm_movemask_epi8(chunk));
+      auto lineEnds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineEnd)));
+      room(48);
+      char* out = gbk.data();
+      if (other == 0 && lineEnds != 0 && pos + 32 <= utf8.size()) {
+        unsigned start = 0;
+        for (; lineEnds != 0; lineEnds &= lineEnds - 1) {
+          const auto end = static_cast<unsigned>(__builtin_ctz(lineEnds));
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(out + used),
+                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + pos + start)));
+          used += end - start;
+          out[used++] = '\r';
+          out[used++] = '\n';
+          start = end + 1;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + used),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + pos + start)));
+        used += 16 - start;
+        continue;
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + used), chunk);
+      if ((other | lineEnds) != 0) {
+        const auto plain = static_cast<unsigned>(__builtin_ctz(other | lineEnds));
         used += plain;
         pos += plain;
         break;

@@ -109,16 +109,19 @@ std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
                        record.frontShowFlag,
                        {}});
   }
-  // A class's members come one after another, in class order.
+  // A class's members come one after another, in class order. Each list is cut to its size
+  // once complete: a large model would otherwise keep up to twice the room it needs.
   TClassModel* current = nullptr;
   TMemberDAO().ForEachProjectMemberByClass(projectId, [&](TMember&& member) {
     if (!current || current->classId != member.classId) {
       auto found = positionById.find(member.classId);
       if (found == positionById.end()) return;
+      if (current) current->members.shrink_to_fit();
       current = &classes[found->second];
     }
     current->members.push_back(std::move(member));
   });
+  if (current) current->members.shrink_to_fit();
   transaction.Commit();
   return TModelSnapshot(projectId, project.Text(0, "projectName"), std::move(classes));
 }

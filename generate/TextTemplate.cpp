@@ -18,6 +18,17 @@ std::size_t PlaceholderNameSize(const char* name, const char* end) {
   return close < end && *close == '}' ? static_cast<std::size_t>(close - name) : 0;
 }
 
+// Whether the text at scan reads name and then the closing brace. Names are short: a plain
+// loop beats a call of memcmp.
+bool NamesAt(const char* scan, std::size_t left, std::string_view name) {
+  const std::size_t size = name.size();
+  if (size == 0 || size >= left || scan[size] != '}') return false;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (scan[i] != name[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string Fill(std::string_view block, std::initializer_list<TVar> vars) {
@@ -37,12 +48,9 @@ void FillInto(std::string& out, std::string_view block, std::initializer_list<TV
     // compared directly, without working out where the name ends first.
     const TVar* found = nullptr;
     const auto left = static_cast<std::size_t>(end - scan);
-    for (const TVar& var : vars) {
-      const std::size_t size = var.first.size();
-      if (size != 0 && size < left && scan[size] == '}' && scan[0] == var.first[0] &&
-          std::memcmp(scan, var.first.data(), size) == 0) {
-        found = &var;
-      }
+    for (const TVar* var = vars.end(); var != vars.begin() && !found;) {
+      --var;  // of two values of one name, the last given counts
+      if (NamesAt(scan, left, var->first)) found = var;
     }
     if (!found) {
       const std::size_t size = PlaceholderNameSize(scan, end);

@@ -253,36 +253,43 @@ int TRowView::At(std::size_t column) const {
   return static_cast<int>(column);
 }
 
+// The value of the current row's column, read through the value functions: each of the
+// column functions would look the column up again and check for a failed allocation. The value
+// is unprotected, which is safe here: the statement is stepped under the connection's lock.
+sqlite3_value* TRowView::Value(std::size_t column) const {
+  return sqlite3_column_value(statement_, At(column));
+}
+
 bool TRowView::IsNull(std::size_t column) const {
-  return sqlite3_column_type(statement_, At(column)) == SQLITE_NULL;
+  return sqlite3_value_type(Value(column)) == SQLITE_NULL;
 }
 
 std::int64_t TRowView::Int(std::size_t column) const {
-  const int at = At(column);
-  switch (sqlite3_column_type(statement_, at)) {
+  sqlite3_value* value = Value(column);
+  switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
-      return sqlite3_column_int64(statement_, at);
+      return sqlite3_value_int64(value);
     case SQLITE_NULL:
       return 0;
     default: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, at));
+      const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
       return text ? std::strtoll(text, nullptr, 10) : 0;
     }
   }
 }
 
 std::string TRowView::Text(std::size_t column) const {
-  const int at = At(column);
-  switch (sqlite3_column_type(statement_, at)) {
+  sqlite3_value* value = Value(column);
+  switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
-      return std::to_string(sqlite3_column_int64(statement_, at));
+      return std::to_string(sqlite3_value_int64(value));
     case SQLITE_NULL:
       return {};
     default: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, at));
-      const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement_, at));
+      const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      const auto size = static_cast<std::size_t>(sqlite3_value_bytes(value));
       return text ? std::string(text, size) : std::string();
     }
   }

@@ -12,6 +12,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace vbgen {
 
@@ -66,6 +67,7 @@ class TRowView {
  private:
   // The column's index for SQLite; throws TDbError past the last column.
   int At(std::size_t column) const;
+  sqlite3_value* Value(std::size_t column) const;
 
   sqlite3_stmt* statement_;
   std::size_t count_;
