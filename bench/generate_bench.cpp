@@ -18,11 +18,12 @@
 // rerun rounds take minutes, the reads seconds. VBGEN_BENCH_VERBOSE=1 also prints each round's
 // times in milliseconds. TMPDIR chooses the file system.
 //
-// On ext4, files created within minutes after many others were deleted cost up to ten times
-// as much (the inode allocator passes over recently freed inodes), for the plain write as for
-// the run; the fresh ratio then says little. Run the benchmark when nothing has deleted
-// thousands of files on that file system for five minutes (this benchmark's own clean-up
-// included): the round times show which case a run met.
+// On the machines this was measured on (virtual, two cores), files written within minutes after
+// much memory was freed (the output trees of an earlier benchmark or test run deleted, this
+// benchmark's own clean-up included) cost up to ten times as much, on ext4 and on tmpfs alike,
+// for the plain write as for the run; such rounds say little about the ratio. Run the
+// benchmark when nothing has deleted thousands of files for five minutes: the round times
+// show which case a round met.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>

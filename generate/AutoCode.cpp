@@ -114,7 +114,7 @@ void TAutoCode::Run() {
   // Anything else VB6 or SQL Server would refuse stops the run before a file is written;
   // warnings do not.
   if (!last) {
-    if (const std::optional<TModelProblem> error = FirstError(CheckModel(model))) {
+    if (const std::optional<TModelProblem> error = FirstError(model)) {
       throw TRunStopped(error->Line());
     }
   }

@@ -127,9 +127,10 @@ std::optional<int> VarcharLength(const TMember* key, const TMember& member) {
   return std::nullopt;
 }
 
-// What a check looks for: every problem, or only those the script cannot be built with (all the
-// script wants to know, and a good part quicker to find).
-enum class TScope { Everything, ScriptBreakers };
+// What a check looks for: every problem; every error (all a run wants to know: it stops at
+// the first); or only those the script cannot be built with (all the script wants to know,
+// and a good part quicker to find).
+enum class TScope { Everything, Errors, ScriptBreakers };
 
 class TModelChecker {
  public:
@@ -137,7 +138,7 @@ class TModelChecker {
 
   std::vector<TModelProblem> Run() {
     // The checks left out for the script find only problems it is built with all the same.
-    const bool everything = scope_ == TScope::Everything;
+    const bool everything = scope_ != TScope::ScriptBreakers;
     KeysAndDisplays();
     if (everything) ProjectName();
     for (const TClassModel& entry : model_.Classes()) ClassName(entry);
@@ -150,7 +151,7 @@ class TModelChecker {
       References(entry);
       if (everything) Texts(entry);
     }
-    if (everything) {
+    if (scope_ == TScope::Everything) {  // nothing but warnings
       for (const TClassModel& entry : model_.Classes()) NameWarnings(entry);
     }
     std::stable_partition(problems_.begin(), problems_.end(), [](const TModelProblem& problem) {
@@ -163,6 +164,7 @@ class TModelChecker {
   void Add(TSeverity severity, const TClassModel* entry, const TMember* member, std::string text,
            bool breaksScript) {
     if (scope_ == TScope::ScriptBreakers && !breaksScript) return;
+    if (scope_ == TScope::Errors && severity != TSeverity::Error) return;
     TModelProblem problem;
     problem.severity = severity;
     problem.projectName = model_.ProjectName();
@@ -527,6 +529,10 @@ std::optional<TModelProblem> FirstScriptError(const std::vector<TModelProblem>& 
     if (problem.severity == TSeverity::Error && problem.breaksScript) return problem;
   }
   return std::nullopt;
+}
+
+std::optional<TModelProblem> FirstError(const TModelSnapshot& model) {
+  return FirstError(TModelChecker(model, TScope::Errors).Run());
 }
 
 std::optional<TModelProblem> FirstScriptError(const TModelSnapshot& model) {

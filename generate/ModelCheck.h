@@ -34,6 +34,9 @@ std::vector<TModelProblem> CheckModel(const TModelSnapshot& model);
 // The first error, the first error the script cannot be built with; none when there is none.
 std::optional<TModelProblem> FirstError(const std::vector<TModelProblem>& problems);
 std::optional<TModelProblem> FirstScriptError(const std::vector<TModelProblem>& problems);
+// The first error of the model, as CheckModel would find it, without the checks that find only
+// warnings.
+std::optional<TModelProblem> FirstError(const TModelSnapshot& model);
 // The first error of the model the script cannot be built with, as CheckModel would find it,
 // without the checks that only the run's other files need.
 std::optional<TModelProblem> FirstScriptError(const TModelSnapshot& model);

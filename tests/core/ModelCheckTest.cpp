@@ -457,6 +457,23 @@ TEST_F(ModelCheckTest, TheScriptsOwnLookFindsTheFirstErrorTheWholeCheckFindsForI
             "错误: 工程\"p\" 类\"Loan\" 成员\"r\": 引用的类型\"Reader\"不是本项目中的类!");
   EXPECT_EQ(FirstScriptError(models.back())->Line(),
             "错误: 工程\"p\" 类\"Press\": Press表主键设置错误，每个类只能设置一个主键!");
+
+  // A run stops at the first error of all: its own look, which skips the checks that only warn,
+  // finds the same one, and none where the whole check finds only warnings.
+  std::vector<TModelSnapshot> runModels = models;
+  runModels.push_back(Model("p", {{"select", {{"Order", "字符串"}}}}));  // warnings only
+  for (std::size_t i = 0; i < runModels.size(); ++i) {
+    const std::vector<TModelProblem> all = CheckModel(runModels[i]);
+    const std::optional<TModelProblem> whole = FirstError(all), own = FirstError(runModels[i]);
+    ASSERT_EQ(own.has_value(), whole.has_value()) << i;
+    if (whole) {
+      EXPECT_EQ(own->Line(), whole->Line()) << i;
+    }
+    if (i == runModels.size() - 1) {
+      EXPECT_TRUE(!all.empty() && !whole) << all.size();
+    }
+  }
+  EXPECT_TRUE(FirstError(models[1]).has_value());  // menu and derived names, which the script skips
 }
 
 // Generated names meet whatever their case, and whichever member comes first.
