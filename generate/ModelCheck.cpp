@@ -95,16 +95,30 @@ std::vector<std::string> GeneratedNames(const TMember& member, bool isKey) {
   return names;
 }
 
-// A hash of prefix + name + suffix with ASCII letters folded, as FoldCase folds them.
-std::uint64_t FoldedHash(const TDerivedName& derived, const std::string& name) {
-  std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
-  for (std::string_view part : {derived.prefix, std::string_view(name), derived.suffix}) {
-    for (char c : part) {
+// A hash of a text with ASCII letters folded, as FoldCase folds them: equal folded texts have
+// equal hashes. It is polynomial, so the hash of a + b is made from those of a and b: a member's
+// name is hashed once for all the names the forms make of it.
+struct TFoldedHash {
+  static constexpr std::uint64_t kBase = 0x100000001b3ULL;
+  std::uint64_t value = 0;
+  std::uint64_t shift = 1;  // kBase to the power of the text's length
+
+  static TFoldedHash Of(std::string_view text) {
+    TFoldedHash hash;
+    for (char c : text) {
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+      hash.value = hash.value * kBase + static_cast<unsigned char>(c);
+      hash.shift *= kBase;
     }
+    return hash;
   }
-  return hash;
+  TFoldedHash Then(const TFoldedHash& next) const {
+    return {value * next.shift + next.value, shift * next.shift};
+  }
+};
+
+std::uint64_t FoldedHash(const TDerivedName& derived, const TFoldedHash& name) {
+  return TFoldedHash::Of(derived.prefix).Then(name).Then(TFoldedHash::Of(derived.suffix)).value;
 }
 
 bool EndsInDotOrBlank(const std::string& name) {
@@ -339,8 +353,9 @@ class TModelChecker {
     hashes.reserve(entry.members.size() * 7);
     for (const TMember& member : entry.members) {
       if (member.memberName.empty()) continue;
+      const TFoldedHash memberName = TFoldedHash::Of(member.memberName);
       ForEachDerivedName(member, IsTheKey(key, member), [&](const TDerivedName& name) {
-        hashes.push_back(FoldedHash(name, member.memberName));
+        hashes.push_back(FoldedHash(name, memberName));
       });
     }
     std::sort(hashes.begin(), hashes.end());
@@ -352,7 +367,7 @@ class TModelChecker {
     std::vector<std::uint64_t> hashes;
     hashes.reserve(entry.members.size());
     for (const TMember& member : entry.members) {
-      if (!member.memberName.empty()) hashes.push_back(FoldedHash({}, member.memberName));
+      if (!member.memberName.empty()) hashes.push_back(TFoldedHash::Of(member.memberName).value);
     }
     std::sort(hashes.begin(), hashes.end());
     return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();

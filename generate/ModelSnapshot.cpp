@@ -1,6 +1,7 @@
 #include "generate/ModelSnapshot.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
@@ -109,19 +110,26 @@ std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
                        record.frontShowFlag,
                        {}});
   }
-  // A class's members come one after another, in class order. Each list is cut to its size
-  // once complete: a large model would otherwise keep up to twice the room it needs.
+  // A class's members come one after another, in class order. They are gathered in one list
+  // that keeps its room from class to class, and each class gets a list of its exact size.
   TClassModel* current = nullptr;
+  TMemberList gathered;
+  const auto close = [&] {
+    if (!current) return;
+    current->members.insert(current->members.end(), std::make_move_iterator(gathered.begin()),
+                            std::make_move_iterator(gathered.end()));
+    gathered.clear();
+  };
   TMemberDAO().ForEachProjectMemberByClass(projectId, [&](TMember&& member) {
     if (!current || current->classId != member.classId) {
       auto found = positionById.find(member.classId);
       if (found == positionById.end()) return;
-      if (current) current->members.shrink_to_fit();
+      close();
       current = &classes[found->second];
     }
-    current->members.push_back(std::move(member));
+    gathered.push_back(std::move(member));
   });
-  if (current) current->members.shrink_to_fit();
+  close();
   transaction.Commit();
   return TModelSnapshot(projectId, project.Text(0, "projectName"), std::move(classes));
 }
