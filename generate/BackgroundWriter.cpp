@@ -32,7 +32,7 @@ void TBackgroundWriter::Write(const std::string& relativePath, std::string bytes
   Put({TKind::Write, relativePath, std::move(bytes), std::move(digest)});
 }
 
-void TBackgroundWriter::WriteText(const std::string& relativePath, std::string utf8Text) {
+void TBackgroundWriter::WriteText(const std::string& relativePath, std::string&& utf8Text) {
   // A writer with little waiting would soon wait for the generator: it takes the conversion
   // over. With more waiting it is the slower of the two, and the generator converts.
   bool writerHasRoom = false;

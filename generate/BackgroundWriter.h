@@ -30,7 +30,7 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   void Write(const std::string& relativePath, std::string bytes) override;
   // Converted on whichever thread has less to do: by the writer while few files wait for it,
   // here while more do.
-  void WriteText(const std::string& relativePath, std::string utf8Text) override;
+  void WriteText(const std::string& relativePath, std::string&& utf8Text) override;
   void MakeDirectory(const std::string& relativePath) override;
   // Checked at once, after what is waiting has been written: it must come before any write.
   void Admit(const std::string& relativePath) override;

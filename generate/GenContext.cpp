@@ -5,7 +5,7 @@
 
 namespace vbgen {
 
-void TFileSink::WriteText(const std::string& relativePath, std::string utf8Text) {
+void TFileSink::WriteText(const std::string& relativePath, std::string&& utf8Text) {
   Write(relativePath, Utf8ToGbkCrLf(utf8Text));
 }
 

@@ -22,8 +22,8 @@ class TFileSink {
     Write(relativePath, std::move(bytes));
   }
   // A generated text: UTF-8 with LF line ends, written as GBK with CR LF (Utf8ToGbkCrLf). A
-  // sink that hands files to another thread may convert it there.
-  virtual void WriteText(const std::string& relativePath, std::string utf8Text);
+  // sink that hands files to another thread may convert it there. The sink takes the text.
+  virtual void WriteText(const std::string& relativePath, std::string&& utf8Text);
   // A folder of the project that must exist even when empty (same form of path).
   virtual void MakeDirectory(const std::string& /*relativePath*/) {}
   // Refuses a path that would leave the project directory (TOutsideProjectError), before

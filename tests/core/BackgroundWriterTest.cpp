@@ -189,7 +189,7 @@ TEST(BackgroundWriterTest, TextsArriveInGbkWithCrLfWhicheverThreadConvertsThem) 
       for (int i = 0; i < 60; ++i) {
         texts.push_back("Caption = \"图书" + std::to_string(i) + "\"\n" +
                         std::string(static_cast<std::size_t>(i) * 37, 'x') + "\n借阅\n");
-        writer.WriteText("f" + std::to_string(i), texts.back());
+        writer.WriteText("f" + std::to_string(i), std::string(texts.back()));
       }
       writer.Finish();
     }
