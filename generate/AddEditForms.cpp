@@ -210,25 +210,16 @@ std::string BuildEditForm(const TFormClass& form) {
   return text;
 }
 
-// The whole text of a class's file is built before the file is written, so a class that
-// cannot be generated leaves no half-written file.
-template <typename Build>
-void GenerateForEachClass(TGenContext& context, const TModelSnapshot& model,
-                          const std::string& filePrefix, Build build) {
-  for (const TClassModel& entry : model.Classes()) {
-    const TFormClass form = MakeFormClass(model, entry);
-    WriteGeneratedForm(context, filePrefix + entry.className + ".frm", build(form));
-  }
-}
-
 }  // namespace
 
 void GenerateAddFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  GenerateForEachClass(context, model, "FrmAdd", BuildAddForm);
+  WriteFormPerClass(context, model, "FrmAdd",
+                    [](const TFormClass& form, const TClassModel&) { return BuildAddForm(form); });
 }
 
 void GenerateEditFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  GenerateForEachClass(context, model, "FrmEdit", BuildEditForm);
+  WriteFormPerClass(context, model, "FrmEdit",
+                    [](const TFormClass& form, const TClassModel&) { return BuildEditForm(form); });
 }
 
 }  // namespace vbgen

@@ -250,15 +250,6 @@ std::string ShowRecord(const TFormClass& form) {
   return text;
 }
 
-template <typename Build>
-void ForEachClass(TGenContext& context, const TModelSnapshot& model, const std::string& prefix,
-                  Build build) {
-  for (const TClassModel& entry : model.Classes()) {
-    const TFormClass form = MakeFormClass(model, entry);
-    WriteGeneratedForm(context, prefix + entry.className + ".frm", build(form));
-  }
-}
-
 }  // namespace
 
 std::string BuildCompleteAddForm(const TFormClass& form) {
@@ -282,11 +273,15 @@ std::string BuildCompleteEditForm(const TFormClass& form) {
 }
 
 void GenerateCompleteAddFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  ForEachClass(context, model, "FrmAdd", BuildCompleteAddForm);
+  WriteFormPerClass(context, model, "FrmAdd", [](const TFormClass& form, const TClassModel&) {
+    return BuildCompleteAddForm(form);
+  });
 }
 
 void GenerateCompleteEditFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  ForEachClass(context, model, "FrmEdit", BuildCompleteEditForm);
+  WriteFormPerClass(context, model, "FrmEdit", [](const TFormClass& form, const TClassModel&) {
+    return BuildCompleteEditForm(form);
+  });
 }
 
 }  // namespace vbgen

@@ -414,11 +414,7 @@ std::string BuildCompleteManageForm(const TFormClass& form, const TClassModel& e
 }
 
 void GenerateCompleteManageFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  for (const TClassModel& entry : model.Classes()) {
-    const TFormClass form = MakeFormClass(model, entry);
-    WriteGeneratedForm(context, "FrmManage" + entry.className + ".frm",
-                       BuildCompleteManageForm(form, entry));
-  }
+  WriteFormPerClass(context, model, "FrmManage", BuildCompleteManageForm);
 }
 
 }  // namespace vbgen

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "generate/GenContext.h"
 #include "generate/ModelSnapshot.h"
 #include "model/Member.h"
 
@@ -42,6 +43,19 @@ struct TFormClass {
 // Throws TFormModelError when the class has no key member, or a reference member names a
 // class that is missing or lacks a key or display member.
 TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry);
+
+// Writes "{prefix}{className}.frm" for every class of the model, in class order, as
+// WriteGeneratedForm does: the text build(form, entry) makes of the class's form and the class.
+// The whole text of a file is built before it is written, so a class that cannot be generated
+// leaves no half-written file.
+template <typename Build>
+void WriteFormPerClass(TGenContext& context, const TModelSnapshot& model, const std::string& prefix,
+                       Build build) {
+  for (const TClassModel& entry : model.Classes()) {
+    const TFormClass form = MakeFormClass(model, entry);
+    WriteGeneratedForm(context, prefix + entry.className + ".frm", build(form, entry));
+  }
+}
 
 // How a member shows on the add and edit forms, chosen from its type (and length).
 enum class TRowKind { ShortString, LongString, Integer, Float, Date, Picture, Reference };

@@ -1,7 +1,6 @@
 #include "generate/GenContext.h"
 
 #include "generate/Gbk.h"
-#include "generate/TextTemplate.h"
 
 namespace vbgen {
 

@@ -358,8 +358,7 @@ class TModelChecker {
         hashes.push_back(FoldedHash(name, memberName));
       });
     }
-    std::sort(hashes.begin(), hashes.end());
-    return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();
+    return AnyRepeats(hashes);
   }
 
   // As with the derived names: distinct hashes of the folded names mean distinct names.
@@ -369,6 +368,10 @@ class TModelChecker {
     for (const TMember& member : entry.members) {
       if (!member.memberName.empty()) hashes.push_back(TFoldedHash::Of(member.memberName).value);
     }
+    return AnyRepeats(hashes);
+  }
+
+  static bool AnyRepeats(std::vector<std::uint64_t>& hashes) {
     std::sort(hashes.begin(), hashes.end());
     return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();
   }
