@@ -42,9 +42,9 @@
 #include <vector>
 
 #include "generate/AutoCode.h"
-#include "generate/FileOperate.h"
-#include "generate/ModelCheck.h"
-#include "generate/SqlScript.h"
+#include "generate/check/ModelCheck.h"
+#include "generate/emit/SqlScript.h"
+#include "generate/write/FileOperate.h"
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
 #include "model/MemberDAO.h"

@@ -5,9 +5,9 @@
 
 #include "cli/Commands.h"
 #include "generate/AutoCode.h"
-#include "generate/Manifest.h"
-#include "generate/ModelCheck.h"
-#include "generate/SqlScript.h"
+#include "generate/check/ModelCheck.h"
+#include "generate/emit/SqlScript.h"
+#include "generate/write/Manifest.h"
 #include "model/ClassDAO.h"
 #include "model/ProjectDAO.h"
 

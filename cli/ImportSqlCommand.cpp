@@ -2,8 +2,8 @@
 #include <ostream>
 
 #include "cli/Commands.h"
-#include "generate/FileOperate.h"
-#include "model/SqlImport.h"
+#include "generate/write/FileOperate.h"
+#include "sqlimport/SqlImport.h"
 
 namespace vbgen::cli {
 namespace {

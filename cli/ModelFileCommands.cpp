@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "cli/Commands.h"
-#include "generate/FileOperate.h"
-#include "generate/ModelCheck.h"
+#include "generate/check/ModelCheck.h"
+#include "generate/write/FileOperate.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::cli {

@@ -6,7 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/GlobalOptions.h"
-#include "generate/ProgramHome.h"
+#include "generate/read/ProgramHome.h"
 #include "model/DbHelper.h"
 
 namespace {

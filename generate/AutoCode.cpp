@@ -4,14 +4,14 @@
 #include <filesystem>
 #include <optional>
 
-#include "generate/BackgroundWriter.h"
-#include "generate/FileOperate.h"
-#include "generate/Manifest.h"
-#include "generate/ModelCheck.h"
-#include "generate/ModelSnapshot.h"
-#include "generate/ProjectDir.h"
-#include "generate/RunRecord.h"
-#include "generate/UIOperate.h"
+#include "generate/check/ModelCheck.h"
+#include "generate/emit/UIOperate.h"
+#include "generate/read/ModelSnapshot.h"
+#include "generate/write/BackgroundWriter.h"
+#include "generate/write/FileOperate.h"
+#include "generate/write/Manifest.h"
+#include "generate/write/ProjectDir.h"
+#include "generate/write/RunRecord.h"
 #include "model/ProjectDAO.h"
 
 namespace vbgen {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "generate/FileOperate.h"
 #include "generate/GenContext.h"
+#include "generate/write/FileOperate.h"
 
 namespace vbgen {
 

@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTextDocumentFragment>
 
-#include "generate/SqlScript.h"
+#include "generate/emit/SqlScript.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
 

@@ -20,8 +20,8 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "generate/FileOperate.h"
-#include "generate/ModelCheck.h"
+#include "generate/check/ModelCheck.h"
+#include "generate/write/FileOperate.h"
 #include "model/ClassDAO.h"
 #include "model/MemberDAO.h"
 #include "model/ModelFile.h"

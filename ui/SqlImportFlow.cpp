@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "generate/FileOperate.h"
+#include "generate/write/FileOperate.h"
 #include "model/Rules.h"
-#include "model/SqlImport.h"
+#include "sqlimport/SqlImport.h"
 #include "ui/Dialogs.h"
 
 namespace vbgen {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "generate/ProgramHome.h"
+#include "generate/read/ProgramHome.h"
 #include "model/DbHelper.h"
 #include "ui/Desktop.h"
 #include "ui/Dialogs.h"

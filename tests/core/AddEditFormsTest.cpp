@@ -6,9 +6,9 @@
 #include "Golden.h"
 #include "TestModel.h"
 #include "TestSupport.h"
-#include "generate/AddEditForms.h"
-#include "generate/FormClass.h"
 #include "generate/Gbk.h"
+#include "generate/emit/AddEditForms.h"
+#include "generate/emit/FormClass.h"
 
 namespace vbgen::test {
 namespace {

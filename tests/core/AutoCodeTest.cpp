@@ -7,8 +7,8 @@
 #include "RunSupport.h"
 #include "generate/AutoCode.h"
 #include "generate/Gbk.h"
-#include "generate/Manifest.h"
-#include "generate/RunRecord.h"
+#include "generate/write/Manifest.h"
+#include "generate/write/RunRecord.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::test {

@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "generate/BackgroundWriter.h"
-#include "generate/FileOperate.h"
 #include "generate/Gbk.h"
-#include "generate/RunRecord.h"
+#include "generate/write/BackgroundWriter.h"
+#include "generate/write/FileOperate.h"
+#include "generate/write/RunRecord.h"
 
 namespace vbgen::test {
 namespace {

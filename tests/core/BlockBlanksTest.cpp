@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "generate/FileOperate.h"
+#include "generate/write/FileOperate.h"
 
 namespace vbgen::test {
 namespace {
@@ -48,8 +48,8 @@ std::string Marked(const std::string& line) {
 // Every C++ source of the program's directories, relative to the source tree.
 std::vector<std::string> Sources() {
   std::vector<std::string> sources;
-  for (const char* directory : {"generate", "model", "cli", "ui"}) {
-    for (const auto& entry : fs::directory_iterator(SourceDir() / directory)) {
+  for (const char* directory : {"generate", "model", "sqlimport", "cli", "ui"}) {
+    for (const auto& entry : fs::recursive_directory_iterator(SourceDir() / directory)) {
       const std::string extension = entry.path().extension().string();
       if (extension == ".cpp" || extension == ".h")
         sources.push_back(fs::relative(entry.path(), SourceDir()).generic_string());

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
-#include "generate/ProgramHome.h"
+#include "generate/read/ProgramHome.h"
 #include "model/DbHelper.h"
 #include "tests/common/TempDir.h"
 

@@ -15,10 +15,10 @@
 #include "RunSupport.h"
 #include "VbCrossCheck.h"
 #include "generate/AutoCode.h"
-#include "generate/CompleteForms.h"
 #include "generate/Gbk.h"
-#include "generate/SqlScript.h"
-#include "generate/UIOperate.h"
+#include "generate/emit/CompleteForms.h"
+#include "generate/emit/SqlScript.h"
+#include "generate/emit/UIOperate.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::test {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestModel.h"
-#include "generate/FileOperate.h"
+#include "generate/write/FileOperate.h"
 
 namespace vbgen::test {
 namespace fs = std::filesystem;

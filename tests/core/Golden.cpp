@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "generate/FileOperate.h"
 #include "generate/Gbk.h"
+#include "generate/write/FileOperate.h"
 
 namespace vbgen::test {
 namespace {

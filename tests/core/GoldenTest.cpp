@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "Golden.h"
-#include "generate/FileOperate.h"
 #include "generate/Gbk.h"
+#include "generate/write/FileOperate.h"
 #include "tests/common/TempDir.h"
 
 namespace vbgen::test {

@@ -7,7 +7,7 @@
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/Gbk.h"
-#include "generate/ManageForm.h"
+#include "generate/emit/ManageForm.h"
 
 namespace vbgen::test {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "TestModel.h"
 #include "TestSupport.h"
-#include "generate/ModelCheck.h"
+#include "generate/check/ModelCheck.h"
 #include "model/ModelFile.h"
 #include "model/Rules.h"
 

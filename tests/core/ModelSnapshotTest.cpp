@@ -5,9 +5,9 @@
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/AutoCode.h"
-#include "generate/ModelCheck.h"
-#include "generate/SqlScript.h"
-#include "generate/UIOperate.h"
+#include "generate/check/ModelCheck.h"
+#include "generate/emit/SqlScript.h"
+#include "generate/emit/UIOperate.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::test {

@@ -7,8 +7,8 @@
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/Gbk.h"
-#include "generate/Manifest.h"
-#include "generate/OperatorForm.h"
+#include "generate/emit/OperatorForm.h"
+#include "generate/write/Manifest.h"
 
 namespace vbgen::test {
 namespace {

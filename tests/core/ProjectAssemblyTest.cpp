@@ -3,9 +3,9 @@
 
 #include "TestModel.h"
 #include "TestSupport.h"
-#include "generate/FileOperate.h"
 #include "generate/Gbk.h"
-#include "generate/UIOperate.h"
+#include "generate/emit/UIOperate.h"
+#include "generate/write/FileOperate.h"
 
 namespace vbgen::test {
 namespace fs = std::filesystem;

@@ -10,9 +10,9 @@
 
 #include "RunSupport.h"
 #include "generate/AutoCode.h"
-#include "generate/Manifest.h"
-#include "generate/RunRecord.h"
-#include "generate/UIOperate.h"
+#include "generate/emit/UIOperate.h"
+#include "generate/write/Manifest.h"
+#include "generate/write/RunRecord.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::test {

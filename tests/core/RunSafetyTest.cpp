@@ -10,8 +10,8 @@
 
 #include "RunSupport.h"
 #include "generate/AutoCode.h"
-#include "generate/ModelCheck.h"
-#include "generate/ProjectDir.h"
+#include "generate/check/ModelCheck.h"
+#include "generate/write/ProjectDir.h"
 #include "model/DbHelper.h"
 #include "model/ModelFile.h"
 

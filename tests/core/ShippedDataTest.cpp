@@ -17,10 +17,10 @@
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/AutoCode.h"
-#include "generate/FileOperate.h"
 #include "generate/Gbk.h"
-#include "generate/TextTemplate.h"
-#include "generate/UIOperate.h"
+#include "generate/emit/TextTemplate.h"
+#include "generate/emit/UIOperate.h"
+#include "generate/write/FileOperate.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::test {

@@ -10,11 +10,11 @@
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/Gbk.h"
-#include "generate/ModelCheck.h"
-#include "generate/SqlScript.h"
+#include "generate/check/ModelCheck.h"
+#include "generate/emit/SqlScript.h"
 #include "model/ModelFile.h"
 #include "model/Rules.h"
-#include "model/SqlImport.h"
+#include "sqlimport/SqlImport.h"
 
 namespace vbgen::test {
 namespace {

@@ -2,7 +2,7 @@
 // passed over, and the statements that cannot be read reported with their line.
 #include <gtest/gtest.h>
 
-#include "model/SqlReader.h"
+#include "sqlimport/SqlReader.h"
 
 namespace vbgen {
 namespace {

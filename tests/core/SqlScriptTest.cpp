@@ -12,7 +12,7 @@
 #include "Golden.h"
 #include "TestModel.h"
 #include "TestSupport.h"
-#include "generate/SqlScript.h"
+#include "generate/emit/SqlScript.h"
 
 namespace vbgen::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "generate/ModelSnapshot.h"
+#include "generate/read/ModelSnapshot.h"
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
 #include "model/MemberDAO.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "generate/FileOperate.h"
 #include "generate/GenContext.h"
+#include "generate/write/FileOperate.h"
 
 namespace vbgen::test {
 

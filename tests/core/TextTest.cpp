@@ -4,7 +4,7 @@
 #include <random>
 
 #include "generate/Gbk.h"
-#include "generate/TextTemplate.h"
+#include "generate/emit/TextTemplate.h"
 
 namespace vbgen::test {
 

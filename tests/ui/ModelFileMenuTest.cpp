@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
-#include "generate/FileOperate.h"
+#include "generate/write/FileOperate.h"
 #include "model/ModelFile.h"
 #include "ui/MainForm.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
-#include "generate/SqlScript.h"
+#include "generate/emit/SqlScript.h"
 #include "ui/DataBaseSql.h"
 
 using namespace vbgen;

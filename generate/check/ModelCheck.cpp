@@ -1,0 +1,571 @@
+#include "generate/check/ModelCheck.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "generate/Gbk.h"
+#include "generate/check/ReservedWords.h"
+#include "generate/emit/UIOperate.h"
+#include "model/Rules.h"
+
+namespace vbgen {
+namespace {
+
+// A name in a line of the check: quoted, so blanks at its end show; a very long one is cut.
+std::string Quoted(const std::string& name) {
+  constexpr std::size_t kShown = 32;
+  const std::size_t length = NameLength(name);
+  if (length <= kShown + 8) return "\"" + name + "\"";
+  std::size_t cut = 0;
+  for (std::size_t chars = 0; cut < name.size() && chars < kShown; ++chars) {
+    ++cut;
+    while (cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) ++cut;
+  }
+  return "\"" + name.substr(0, cut) + "…\"(共" + std::to_string(length) + "个字符)";
+}
+
+bool IsWindowsDeviceName(const std::string& name) {
+  // Windows drops trailing dots and blanks, and a device name keeps its meaning before any
+  // extension: "con .txt" is the console too.
+  std::string base = FoldCase(name.substr(0, name.find('.')));
+  while (!base.empty() && (base.back() == ' ' || base.back() == '.')) base.pop_back();
+  if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
+  return base.size() == 4 && (base.rfind("com", 0) == 0 || base.rfind("lpt", 0) == 0) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
+// A name SQL Server cannot take even between square brackets.
+bool BreaksBrackets(const std::string& name) {
+  return name.find(']') != std::string::npos || std::any_of(name.begin(), name.end(), [](char c) {
+           return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+         });
+}
+
+// A name the forms derive from a member's: prefix + memberName + suffix.
+struct TDerivedName {
+  std::string_view prefix;
+  std::string_view suffix;
+  bool operator==(const TDerivedName&) const = default;
+};
+
+// The edit form keeps the key in a public variable, beside its text box.
+constexpr TDerivedName kKeyNames[] = {{"TB_", ""}, {"", ""}};
+
+std::span<const TDerivedName> NamesOfType(const std::string& type) {
+  static constexpr TDerivedName kString[] = {{"TB_", ""}, {"RTB_", ""}};
+  static constexpr TDerivedName kNumber[] = {{"TB_", ""}, {"", "Error"}, {"", "OK"}};
+  static constexpr TDerivedName kDate[] = {{"DTP_", ""}, {"CHB_", ""}};
+  static constexpr TDerivedName kPicture[] = {
+      {"Image_", ""}, {"Btn_", ""}, {"TB_", "Path"}, {"", "Stream"}, {"Btn_", "_Click"}};
+  static constexpr TDerivedName kReference[] = {{"CB_", ""}, {"", "s"}, {"", "Rs"}, {"", "_Index"}};
+  if (type == kTypeString) return kString;
+  if (type == kTypeInteger || type == kTypeFloat) return kNumber;
+  if (type == kTypeDate) return kDate;
+  if (type == kTypePicture) return kPicture;
+  return kReference;
+}
+
+// The names the forms give a member's controls, variables, labels and handlers (see the
+// generators), each once: two members must not share one, or VB6 cannot load or compile the
+// form.
+template <typename Visit>
+void ForEachDerivedName(const TMember& member, bool isKey, Visit visit) {
+  if (isKey) {
+    for (const TDerivedName& name : kKeyNames) visit(name);
+  }
+  for (const TDerivedName& name : NamesOfType(member.memberType)) {
+    if (!isKey ||
+        std::find(std::begin(kKeyNames), std::end(kKeyNames), name) == std::end(kKeyNames))
+      visit(name);
+  }
+}
+
+// The same names written out, in order.
+std::vector<std::string> GeneratedNames(const TMember& member, bool isKey) {
+  std::vector<std::string> names;
+  ForEachDerivedName(member, isKey, [&](const TDerivedName& name) {
+    names.push_back(std::string(name.prefix) + member.memberName + std::string(name.suffix));
+  });
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+// A hash of a text with ASCII letters folded, as FoldCase folds them: equal folded texts have
+// equal hashes. It is polynomial, so the hash of a + b is made from those of a and b: a member's
+// name is hashed once for all the names the forms make of it.
+struct TFoldedHash {
+  static constexpr std::uint64_t kBase = 0x100000001b3ULL;
+  std::uint64_t value = 0;
+  std::uint64_t shift = 1;  // kBase to the power of the text's length
+
+  static TFoldedHash Of(std::string_view text) {
+    TFoldedHash hash;
+    for (char c : text) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      hash.value = hash.value * kBase + static_cast<unsigned char>(c);
+      hash.shift *= kBase;
+    }
+    return hash;
+  }
+  TFoldedHash Then(const TFoldedHash& next) const {
+    return {value * next.shift + next.value, shift * next.shift};
+  }
+};
+
+std::uint64_t FoldedHash(const TDerivedName& derived, const TFoldedHash& name) {
+  return TFoldedHash::Of(derived.prefix).Then(name).Then(TFoldedHash::Of(derived.suffix)).value;
+}
+
+bool EndsInDotOrBlank(const std::string& name) {
+  return !name.empty() && (name.back() == '.' || name.back() == ' ');
+}
+
+// The member the script and the forms take as the class's key (its first key member).
+bool IsTheKey(const TMember* key, const TMember& member) {
+  return key && key->memberId == member.memberId;
+}
+
+// The length a column takes from its member, when it takes one: a string member's, and the
+// key's when the key is not an integer (the script makes it varchar then, whatever its type).
+std::optional<int> VarcharLength(const TMember* key, const TMember& member) {
+  if (member.memberIsPri == 1) {
+    if (IsTheKey(key, member) && member.memberIsInteger != 1) return member.memberLength;
+    return std::nullopt;  // integer key, or a second key the script leaves out
+  }
+  if (member.memberType == kTypeString) return member.memberLength;
+  return std::nullopt;
+}
+
+// What a check looks for: every problem; every error (all a run wants to know: it stops at
+// the first); or only those the script cannot be built with (all the script wants to know,
+// and a good part quicker to find).
+enum class TScope { Everything, Errors, ScriptBreakers };
+
+class TModelChecker {
+ public:
+  TModelChecker(const TModelSnapshot& model, TScope scope) : model_(model), scope_(scope) {}
+
+  std::vector<TModelProblem> Run() {
+    // The checks left out for the script find only problems it is built with all the same.
+    const bool everything = scope_ != TScope::ScriptBreakers;
+    KeysAndDisplays();
+    if (everything) ProjectName();
+    for (const TClassModel& entry : model_.Classes()) ClassName(entry);
+    DuplicateClasses();
+    if (everything) MenuClashes();
+    for (const TClassModel& entry : model_.Classes()) {
+      Members(entry);
+      DuplicateMembers(entry);
+      if (everything) NameClashes(entry);
+      References(entry);
+      if (everything) Texts(entry);
+    }
+    if (scope_ == TScope::Everything) {  // nothing but warnings
+      for (const TClassModel& entry : model_.Classes()) NameWarnings(entry);
+    }
+    std::stable_partition(problems_.begin(), problems_.end(), [](const TModelProblem& problem) {
+      return problem.severity == TSeverity::Error;
+    });
+    return std::move(problems_);
+  }
+
+ private:
+  void Add(TSeverity severity, const TClassModel* entry, const TMember* member, std::string text,
+           bool breaksScript) {
+    if (scope_ == TScope::ScriptBreakers && !breaksScript) return;
+    if (scope_ == TScope::Errors && severity != TSeverity::Error) return;
+    TModelProblem problem;
+    problem.severity = severity;
+    problem.projectName = model_.ProjectName();
+    if (entry) problem.className = entry->className;
+    if (member) problem.memberName = member->memberName;
+    problem.text = std::move(text);
+    problem.breaksScript = breaksScript;
+    problems_.push_back(std::move(problem));
+  }
+  void Error(const TClassModel* entry, const TMember* member, std::string text, bool breaksScript) {
+    Add(TSeverity::Error, entry, member, std::move(text), breaksScript);
+  }
+  void Warn(const TClassModel* entry, const TMember* member, std::string text) {
+    Add(TSeverity::Warning, entry, member, std::move(text), false);
+  }
+
+  // The run's own two checks, worded as the run's boxes word them. Only a class without any
+  // key stops the script: of two keys it takes the first.
+  void KeysAndDisplays() {
+    for (const TClassModel& entry : model_.Classes()) {
+      if (entry.KeyCount() != 1)
+        Error(&entry, nullptr, entry.className + kKeyCheckText, entry.KeyCount() == 0);
+    }
+    for (const TClassModel& entry : model_.Classes()) {
+      if (entry.DisplayCount() != 1)
+        Error(&entry, nullptr, entry.className + kDisplayCheckText, false);
+    }
+  }
+
+  void ProjectName() {
+    const std::string& name = model_.ProjectName();
+    if (auto refused = CheckStoredProjectName(name)) Error(nullptr, nullptr, *refused, false);
+    if (IsWindowsDeviceName(name)) {
+      Warn(nullptr, nullptr,
+           "工程名称是Windows的设备名: 工程目录projects/" + name + "不能复制到Windows上");
+    }
+    if (EndsInDotOrBlank(name)) {
+      Warn(nullptr, nullptr,
+           "工程名称以点或空格结尾: Windows会去掉它们, 工程目录projects/" + name +
+               "不能原样复制到Windows上");
+    }
+  }
+
+  void ClassName(const TClassModel& entry) {
+    const std::string& name = entry.className;
+    if (name.empty()) return Error(&entry, nullptr, "类名称不能为空!", true);
+    if (!IsIdentifier(name))
+      Error(&entry, nullptr, kClassNameChars, BreaksBrackets(name) || InForeignKey(entry));
+    if (auto admin = CheckNotOperatorTable(name)) Error(&entry, nullptr, *admin, true);
+    if (auto tooLong = CheckClassNameLimit(name)) {
+      const bool overSql = NameLength(name) > kMaxSqlName;
+      std::string text = *tooLong;
+      if (overSql) text += " SQL Server的名称也不能超过" + std::to_string(kMaxSqlName) + "个字符!";
+      Error(&entry, nullptr, text, overSql);
+    }
+  }
+
+  // The script brackets every name but in its foreign keys: a class stands bare there when it
+  // has a reference member or is referenced; a member when it is a reference or the key of a
+  // referenced class. The script makes a foreign key of every reference but a key.
+  static bool MakesForeignKey(const TMember& member) {
+    return member.IsReference() && member.memberIsPri == 0;
+  }
+  bool InForeignKey(const TClassModel& entry) {
+    return std::any_of(entry.members.begin(), entry.members.end(), MakesForeignKey) ||
+           IsReferenced(entry);
+  }
+  bool InForeignKey(const TClassModel& entry, const TMember& member) {
+    if (MakesForeignKey(member)) return true;
+    return IsTheKey(entry.KeyMember(), member) && IsReferenced(entry);
+  }
+  // Whether a foreign key points to the class. The names they point to are gathered on the
+  // first question: only a model with a name the script cannot leave bare asks at all.
+  bool IsReferenced(const TClassModel& entry) {
+    if (!referenced_) {
+      referenced_.emplace();
+      for (const TClassModel& other : model_.Classes()) {
+        for (const TMember& member : other.members) {
+          if (MakesForeignKey(member)) referenced_->insert(member.memberType);
+        }
+      }
+    }
+    return referenced_->count(entry.className) != 0;
+  }
+
+  // VB6 and SQL Server's default collation do not tell Book from BOOK.
+  void DuplicateClasses() {
+    std::unordered_map<std::string, const TClassModel*> first;
+    first.reserve(model_.Classes().size());
+    for (const TClassModel& entry : model_.Classes()) {
+      auto [found, added] = first.emplace(FoldCase(entry.className), &entry);
+      if (added) continue;
+      const std::string& other = found->second->className;
+      Error(&entry, nullptr,
+            "类名与类" + Quoted(other) + "相同(VB6和SQL Server不区分大小写): 两个类的窗体文件" +
+                "FrmAdd" + other + ".frm等相互覆盖, 建表语句两次建立同一张表, 引用" + other +
+                "的成员只能指向其中一个",
+            true);
+    }
+  }
+
+  void Members(const TClassModel& entry) {
+    const TMember* key = entry.KeyMember();
+    for (const TMember& member : entry.members) {
+      const std::string& name = member.memberName;
+      if (name.empty()) {
+        Error(&entry, &member, "成员名称输入不能为空!", true);
+      } else {
+        if (!IsIdentifier(name)) {
+          Error(&entry, &member, kMemberNameChars,
+                BreaksBrackets(name) || InForeignKey(entry, member));
+        }
+        if (auto tooLong = CheckMemberNameLimit(name, member.memberType)) {
+          const bool overSql = NameLength(name) > kMaxSqlName;
+          std::string text = *tooLong;
+          if (overSql)
+            text += " SQL Server的名称也不能超过" + std::to_string(kMaxSqlName) + "个字符!";
+          Error(&entry, &member, text, overSql);
+        }
+      }
+      if (auto length = VarcharLength(key, member)) {
+        if (auto refused = CheckStringLength(*length)) {
+          Error(&entry, &member,
+                *refused + " 建表语句中的[varchar] (" + std::to_string(*length) + ")无法执行",
+                true);
+        }
+      }
+    }
+  }
+
+  void DuplicateMembers(const TClassModel& entry) {
+    if (!FoldedNamesMayRepeat(entry)) return;
+    std::unordered_map<std::string, const TMember*> first;
+    first.reserve(entry.members.size());
+    for (const TMember& member : entry.members) {
+      if (member.memberName.empty()) continue;
+      auto [found, added] = first.emplace(FoldCase(member.memberName), &member);
+      if (added) continue;
+      Error(&entry, &member,
+            "成员名称与成员" + Quoted(found->second->memberName) +
+                "相同(VB6和SQL Server不区分大小写): 建表语句两次定义同一列, 窗体中两个控件同名",
+            true);
+    }
+  }
+
+  // Names that differ only as a whole can still meet in what is generated from them: the
+  // picture cover's TB_coverPath and the text coverPath's TB_coverPath.
+  void NameClashes(const TClassModel& entry) {
+    const TMember* key = entry.KeyMember();
+    if (!DerivedNamesMayMeet(entry, key)) return;
+    std::unordered_map<std::string, const TMember*> owner;
+    owner.reserve(entry.members.size() * 5);
+    for (const TMember& member : entry.members) {
+      if (member.memberName.empty()) continue;
+      for (const std::string& name : GeneratedNames(member, IsTheKey(key, member))) {
+        auto [found, added] = owner.emplace(FoldCase(name), &member);
+        const TMember& other = *found->second;
+        if (added || FoldCase(other.memberName) == FoldCase(member.memberName)) continue;
+        Error(&entry, &member,
+              "生成的VB6名称" + name + "与成员" + Quoted(other.memberName) +
+                  "的相同: 窗体无法载入, 请改用另一个成员名称",
+              false);
+        break;  // one line per member is enough to act on
+      }
+    }
+  }
+
+  // Names rarely meet, and looking for a meeting by their hashes alone costs no string: when
+  // every hash differs, so does every name, and NameClashes has nothing to say.
+  static bool DerivedNamesMayMeet(const TClassModel& entry, const TMember* key) {
+    std::vector<std::uint64_t> hashes;
+    hashes.reserve(entry.members.size() * 7);
+    for (const TMember& member : entry.members) {
+      if (member.memberName.empty()) continue;
+      const TFoldedHash memberName = TFoldedHash::Of(member.memberName);
+      ForEachDerivedName(member, IsTheKey(key, member), [&](const TDerivedName& name) {
+        hashes.push_back(FoldedHash(name, memberName));
+      });
+    }
+    return AnyRepeats(hashes);
+  }
+
+  // As with the derived names: distinct hashes of the folded names mean distinct names.
+  static bool FoldedNamesMayRepeat(const TClassModel& entry) {
+    std::vector<std::uint64_t> hashes;
+    hashes.reserve(entry.members.size());
+    for (const TMember& member : entry.members) {
+      if (!member.memberName.empty()) hashes.push_back(TFoldedHash::Of(member.memberName).value);
+    }
+    return AnyRepeats(hashes);
+  }
+
+  static bool AnyRepeats(std::vector<std::uint64_t>& hashes) {
+    std::sort(hashes.begin(), hashes.end());
+    return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();
+  }
+
+  // Each class gets the menus {class}, {class}Add and {class}Manage (first letter lowered).
+  void MenuClashes() {
+    std::unordered_map<std::string, const TClassModel*> owner;
+    owner.reserve(model_.Classes().size() * 3);
+    for (const TClassModel& entry : model_.Classes()) {
+      const std::string menu = LowerFirst(entry.className);
+      for (const std::string& name : {menu, menu + "Add", menu + "Manage"}) {
+        auto [found, added] = owner.emplace(FoldCase(name), &entry);
+        const TClassModel& other = *found->second;
+        if (added || FoldCase(other.className) == FoldCase(entry.className)) continue;
+        Error(&entry, nullptr,
+              "主窗体的菜单" + name + "与类" + Quoted(other.className) +
+                  "的菜单同名: 主窗体无法载入, 请改用另一个类名",
+              false);
+        break;
+      }
+    }
+  }
+
+  void References(const TClassModel& entry) {
+    for (const TMember& member : entry.ReferenceMembers()) {
+      if (!model_.FindClass(member.memberType)) {
+        Error(&entry, &member, "引用的类型\"" + member.memberType + "\"不是本项目中的类!", true);
+      }
+    }
+  }
+
+  // Texts that land inside VB string literals, and texts the GBK files cannot hold.
+  void Texts(const TClassModel& entry) {
+    if (!entry.friendName.empty() && !FitsVbString(entry.friendName))
+      Error(&entry, nullptr, kFriendNameChars, false);
+    for (const TMember& member : entry.members) {
+      if (!FitsVbString(member.memberComment)) Error(&entry, &member, kCommentChars, false);
+    }
+    auto gbk = [this, &entry](const TMember* member, const char* what, const std::string& text) {
+      if (!encoder_.Fits(text))
+        Error(&entry, member, std::string(what) + "含有GBK无法表示的字符: \"" + text + "\"", false);
+    };
+    gbk(nullptr, "类名", entry.className);
+    gbk(nullptr, "友好名称", entry.friendName);
+    for (const TMember& member : entry.members) {
+      gbk(&member, "成员名称", member.memberName);
+      gbk(&member, "成员类型", member.memberType);
+      gbk(&member, "成员注释", member.memberComment);
+    }
+  }
+
+  void NameWarnings(const TClassModel& entry) {
+    ClassNameWarnings(entry);
+    if (entry.friendName.empty()) Warn(&entry, nullptr, "友好名称不能为空");
+    const TMember* key = entry.KeyMember();
+    for (const TMember& member : entry.members) {
+      MemberNameWarnings(entry, member, IsTheKey(key, member));
+    }
+  }
+
+  void ClassNameWarnings(const TClassModel& entry) {
+    const std::string& name = entry.className;
+    if (name.empty()) return;
+    const std::string menu = LowerFirst(name);
+    if (!StartsWithLetter(name)) {
+      Warn(&entry, nullptr,
+           "类名的首个字符不是字母: VB6的名称必须以字母开头, 主窗体的菜单" + menu + "和过程" +
+               menu + "Add_Click无法载入");
+    } else if (!(name[0] >= 'A' && name[0] <= 'Z')) {
+      Warn(&entry, nullptr, "类名首个字母必须大写");
+    }
+    if (IsTsqlReservedWord(name)) {
+      Warn(&entry, nullptr,
+           "类名是T-SQL的保留字, 不加方括号的语句会出错: " + ClassStatements(entry));
+    }
+    if (IsVbReservedWord(menu)) {
+      Warn(&entry, nullptr,
+           "类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu " + menu + "\"无法载入");
+    }
+    if (IsWindowsDeviceName(name))
+      Warn(&entry, nullptr, "类名是Windows的设备名, 在Windows上不能用作文件名");
+    if (EndsInDotOrBlank(name))
+      Warn(&entry, nullptr, "类名以点或空格结尾, Windows上的文件名会去掉它们");
+  }
+
+  // The statements a bare class name stands in: the forms' queries, and the foreign keys.
+  std::string ClassStatements(const TClassModel& entry) const {
+    std::string statements = "窗体中的\"select * from " + entry.className + "\"";
+    for (const TClassModel& other : model_.Classes()) {
+      for (const TMember& member : other.ReferenceMembers()) {
+        if (member.memberIsPri != 0) continue;  // the script makes no foreign key of a key
+        if (&other != &entry && member.memberType != entry.className) continue;
+        statements += ", 建表语句中的\"" + ForeignKey(other, member) + "\"";
+      }
+    }
+    return statements;
+  }
+
+  std::string ForeignKey(const TClassModel& entry, const TMember& member) const {
+    const TMember* refKey = model_.KeyMemberOf(member.memberType);
+    return "ALTER TABLE " + entry.className + " ADD FOREIGN KEY (" + member.memberName +
+           ") REFERENCES " + member.memberType + "(" + (refKey ? refKey->memberName : "") + ")";
+  }
+
+  void MemberNameWarnings(const TClassModel& entry, const TMember& member, bool isKey) {
+    const std::string& name = member.memberName;
+    if (name.empty()) return;
+    if (!(name[0] >= 'a' && name[0] <= 'z')) Warn(&entry, &member, "成员属性首个字母必须小写");
+    if (IsTsqlReservedWord(name)) {
+      Warn(&entry, &member,
+           "成员名称是T-SQL的保留字, 不加方括号的语句会出错: " +
+               MemberStatements(entry, member, isKey));
+    }
+    if (isKey && IsVbReservedWord(name)) {
+      Warn(&entry, &member,
+           "主键名称是VB6的保留字: 修改窗体中的\"Public " + name + " As ...\"无法编译");
+    }
+  }
+
+  std::string MemberStatements(const TClassModel& entry, const TMember& member, bool isKey) const {
+    std::vector<std::string> statements;
+    if (isKey) {
+      statements.push_back("添加窗体中的\"select " + member.memberName + " from " +
+                           entry.className + " where " + member.memberName + " = ...\"");
+      statements.push_back("修改窗体中的\"select * from " + entry.className + " where " +
+                           member.memberName + "=...\"");
+    }
+    if (member.IsReference() && member.memberIsPri == 0)
+      statements.push_back("建表语句中的\"" + ForeignKey(entry, member) + "\"");
+    for (const TClassModel& other : model_.Classes()) {
+      for (const TMember& reference : other.ReferenceMembers()) {
+        if (isKey && reference.memberType == entry.className && reference.memberIsPri == 0)
+          statements.push_back("建表语句中的\"" + ForeignKey(other, reference) + "\"");
+      }
+    }
+    if (statements.empty()) return "自己写的SQL语句中须写成[" + member.memberName + "]";
+    std::string joined;
+    for (const std::string& statement : statements)
+      joined += (joined.empty() ? "" : ", ") + statement;
+    return joined;
+  }
+
+  const TModelSnapshot& model_;
+  TScope scope_;
+  TGbkEncoder encoder_;
+  std::vector<TModelProblem> problems_;
+  std::optional<std::unordered_set<std::string>> referenced_;
+};
+
+}  // namespace
+
+std::string TModelProblem::Line() const {
+  std::string line = severity == TSeverity::Error ? "错误: " : "警告: ";
+  line += "工程" + Quoted(projectName);
+  if (className) line += " 类" + Quoted(*className);
+  if (memberName) line += " 成员" + Quoted(*memberName);
+  return line + ": " + text;
+}
+
+std::vector<TModelProblem> CheckModel(const TModelSnapshot& model) {
+  return TModelChecker(model, TScope::Everything).Run();
+}
+
+std::optional<TModelProblem> FirstError(const std::vector<TModelProblem>& problems) {
+  for (const TModelProblem& problem : problems) {
+    if (problem.severity == TSeverity::Error) return problem;
+  }
+  return std::nullopt;
+}
+
+std::optional<TModelProblem> FirstScriptError(const std::vector<TModelProblem>& problems) {
+  for (const TModelProblem& problem : problems) {
+    if (problem.severity == TSeverity::Error && problem.breaksScript) return problem;
+  }
+  return std::nullopt;
+}
+
+std::optional<TModelProblem> FirstError(const TModelSnapshot& model) {
+  return FirstError(TModelChecker(model, TScope::Errors).Run());
+}
+
+std::optional<TModelProblem> FirstScriptError(const TModelSnapshot& model) {
+  return FirstScriptError(TModelChecker(model, TScope::ScriptBreakers).Run());
+}
+
+std::vector<std::string> FindModelProblems(const TModelSnapshot& model) {
+  std::vector<std::string> lines;
+  for (const TModelProblem& problem : CheckModel(model)) lines.push_back(problem.Line());
+  return lines;
+}
+
+std::vector<std::string> FindModelProblems(int projectId) {
+  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+  return model ? FindModelProblems(*model) : std::vector<std::string>{};
+}
+
+}  // namespace vbgen

@@ -1,0 +1,272 @@
+#include "generate/emit/CompleteParts.h"
+
+#include <stdexcept>
+
+#include "generate/emit/EntryFormParts.h"
+#include "generate/emit/TextTemplate.h"
+
+namespace vbgen {
+namespace {
+
+constexpr std::string_view kOptionExplicit = R"vb(Option Explicit
+)vb";
+
+constexpr std::string_view kStatementVariables = R"vb(  Dim cmd As ADODB.Command
+  Dim statementText As String
+)vb";
+
+constexpr std::string_view kNewCommand = R"vb(  Set cmd = NewCommand(statementText)
+)vb";
+
+constexpr std::string_view kFirstPiece = R"vb(  statementText = "{piece}"
+)vb";
+
+constexpr std::string_view kNextPiece = R"vb(  statementText = statementText & "{piece}"
+)vb";
+
+// A varchar column takes at most its length in characters.
+constexpr std::string_view kLengthCheck = R"vb(  If Len(Me.{control}.Text) > {length} Then
+    MsgBox "{memberComment}不能超过{length}个字符!", vbInformation, "信息提示"
+    Me.{control}.SetFocus
+    Exit Sub
+  End If
+)vb";
+
+// The messages are those of the conversions they replace: "!" for whole numbers, "！" for
+// decimal ones.
+constexpr std::string_view kWholeNumberCheck =
+    R"vb(  If Not IsWholeNumber(Me.TB_{memberName}.Text) Then
+    MsgBox "{memberComment}输入格式不正确!", vbInformation, "信息提示"
+    Me.TB_{memberName}.SetFocus
+    Exit Sub
+  End If
+)vb";
+
+constexpr std::string_view kDecimalNumberCheck =
+    R"vb(  If Not IsDecimalNumber(Me.TB_{memberName}.Text) Then
+    MsgBox "{memberComment}输入格式不正确！", vbInformation, "信息提示"
+    Me.TB_{memberName}.SetFocus
+    Exit Sub
+  End If
+)vb";
+
+constexpr std::string_view kChosenEntryCheck = R"vb(  If Me.CB_{memberName}.ListIndex < 0 Then
+    MsgBox "请选择{memberComment}!", vbInformation, "信息提示"
+    Me.CB_{memberName}.SetFocus
+    Exit Sub
+  End If
+)vb";
+
+constexpr std::string_view kShortStringParameter =
+    R"vb(  Call AddStringParameter(cmd, Me.TB_{memberName}.Text)
+)vb";
+
+constexpr std::string_view kLongStringParameter =
+    R"vb(  Call AddStringParameter(cmd, Me.RTB_{memberName}.Text)
+)vb";
+
+constexpr std::string_view kIntegerParameter =
+    R"vb(  Call AddLongParameter(cmd, CLng(Me.TB_{memberName}.Text))
+)vb";
+
+constexpr std::string_view kFloatParameter =
+    R"vb(  Call AddDoubleParameter(cmd, CDbl(Me.TB_{memberName}.Text))
+)vb";
+
+constexpr std::string_view kDateParameter =
+    R"vb(  Call AddDateParameter(cmd, Me.DTP_{memberName}.Value)
+)vb";
+
+constexpr std::string_view kPictureParameter =
+    R"vb(  Call AddPictureParameter(cmd, {memberName}Stream)
+)vb";
+
+// The key array is filled from position 1, the list from position 0.
+constexpr std::string_view kReferenceParameter =
+    R"vb(  Call {addKey}(cmd, {memberName}s(Me.CB_{memberName}.ListIndex + 1))
+)vb";
+
+constexpr std::string_view kReferenceFillVariables = R"vb(  Dim rs As ADODB.Recordset
+  Dim statementText As String
+  Dim entryNo As Long
+)vb";
+
+constexpr std::string_view kReferenceFillHead = R"vb(  Set rs = NewCommand(statementText).Execute
+  Me.CB_{memberName}.Clear
+  ReDim {memberName}s(0)
+)vb";
+
+// A query list starts with an entry that sets no condition; its key position 0 stays unused.
+constexpr std::string_view kAllEntry = R"vb(  Me.CB_{memberName}.AddItem "(全部)"
+)vb";
+
+constexpr std::string_view kReferenceFillLoop = R"vb(  entryNo = 0
+  Do Until rs.EOF
+    entryNo = entryNo + 1
+    ReDim Preserve {memberName}s(entryNo)
+    {memberName}s(entryNo) = {keyConversion}(rs.Fields(0).Value)
+    Me.CB_{memberName}.AddItem FieldText(rs.Fields(1).Value)
+    rs.MoveNext
+  Loop
+  rs.Close
+)vb";
+
+constexpr std::string_view kSelectFirstEntry = R"vb(  If Me.CB_{memberName}.ListCount > 0 Then
+    Me.CB_{memberName}.ListIndex = 0
+  End If
+)vb";
+
+constexpr std::string_view kSaveFailed = R"vb(  Exit Sub
+SaveFailed:
+  MsgBox "{friendName}保存失败：" & Err.Description, vbExclamation, "错误提示"
+End Sub
+)vb";
+
+std::string_view ParameterOf(TRowKind kind) {
+  switch (kind) {
+    case TRowKind::ShortString:
+      return kShortStringParameter;
+    case TRowKind::LongString:
+      return kLongStringParameter;
+    case TRowKind::Integer:
+      return kIntegerParameter;
+    case TRowKind::Float:
+      return kFloatParameter;
+    case TRowKind::Date:
+      return kDateParameter;
+    case TRowKind::Picture:
+      return kPictureParameter;
+    case TRowKind::Reference:
+      return kReferenceParameter;
+  }
+  throw std::logic_error("unknown row kind");
+}
+
+std::string LengthCheck(const std::string& control, const TMember& member) {
+  if (member.memberLength <= 0) return {};
+  return Fill(kLengthCheck, {{"control", control},
+                             {"length", std::to_string(member.memberLength)},
+                             {"memberComment", member.memberComment}});
+}
+
+std::string InputCheck(const TMember& member) {
+  switch (RowKindOf(member)) {
+    case TRowKind::ShortString:
+      return LengthCheck("TB_" + member.memberName, member);
+    case TRowKind::LongString:
+      return LengthCheck("RTB_" + member.memberName, member);
+    case TRowKind::Integer:
+      return Fill(kWholeNumberCheck,
+                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
+    case TRowKind::Float:
+      return Fill(kDecimalNumberCheck,
+                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
+    case TRowKind::Reference:
+      return Fill(kChosenEntryCheck,
+                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
+    case TRowKind::Date:
+    case TRowKind::Picture:
+      return {};
+  }
+  throw std::logic_error("unknown row kind");
+}
+
+}  // namespace
+
+std::string SqlName(const std::string& name) {
+  std::string quoted = "[";
+  for (char c : name) {
+    quoted += c;
+    if (c == ']') quoted += ']';
+  }
+  return quoted + "]";
+}
+
+std::string StatementLines(const std::vector<std::string>& pieces) {
+  std::string text;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (pieces[i].find('"') != std::string::npos) {
+      throw std::logic_error("a statement piece holds a double quote: " + pieces[i]);
+    }
+    FillInto(text, i == 0 ? kFirstPiece : kNextPiece, {{"piece", pieces[i]}});
+  }
+  return text;
+}
+
+std::string CompleteModuleDeclarations(const TFormClass& form) {
+  return std::string(kOptionExplicit) + ModuleDeclarations(form, true);
+}
+
+std::string OptionExplicit() { return std::string(kOptionExplicit); }
+
+std::string StatementVariables() { return std::string(kStatementVariables); }
+
+std::string NewCommandLine() { return std::string(kNewCommand); }
+
+const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member) {
+  for (const TFormReference& reference : form.references) {
+    if (reference.member.memberId == member.memberId &&
+        reference.member.memberName == member.memberName)
+      return reference;
+  }
+  throw std::logic_error("no reference for member " + member.memberName);
+}
+
+std::string InputChecks(const TFormClass& form, bool withTextKey) {
+  std::string text;
+  if (withTextKey) text += LengthCheck("TB_" + form.key.memberName, form.key);
+  for (const TMember& member : form.nonKeyMembers) text += InputCheck(member);
+  return text;
+}
+
+std::vector<std::string> StoredColumns(const TFormClass& form) {
+  std::vector<std::string> columns;
+  for (const TMember& member : form.nonKeyMembers) columns.push_back(SqlName(member.memberName));
+  return columns;
+}
+
+std::string MemberParameters(const TFormClass& form) {
+  std::string text;
+  for (const TMember& member : form.nonKeyMembers) {
+    const TRowKind kind = RowKindOf(member);
+    std::string_view addKey = "AddStringParameter";
+    if (kind == TRowKind::Reference) {
+      addKey = KeyParameterCall(ReferenceOf(form, member).refKeyIsInteger);
+    }
+    FillInto(text, ParameterOf(kind), {{"memberName", member.memberName}, {"addKey", addKey}});
+  }
+  return text;
+}
+
+std::string_view KeyParameterCall(bool integerKey) {
+  return integerKey ? "AddLongParameter" : "AddStringParameter";
+}
+
+std::string_view KeyConversion(bool integerKey) { return integerKey ? "CLng" : "FieldText"; }
+
+std::string ReferenceFillVariables(const std::vector<TFormReference>& references) {
+  return references.empty() ? std::string() : std::string(kReferenceFillVariables);
+}
+
+std::string ReferenceListFill(const TFormReference& reference, bool withAllEntry,
+                              bool selectFirstEntry) {
+  const std::string& memberName = reference.member.memberName;
+  const std::string key = SqlName(reference.refKeyName);
+  const std::string display = SqlName(reference.refDisplayName);
+  std::string text = StatementLines({"select " + key + ", " + display + " from " +
+                                     SqlName(reference.member.memberType) + " order by " +
+                                     (reference.refDisplayIsPicture ? key : display)});
+  FillInto(text, kReferenceFillHead, {{"memberName", memberName}});
+  if (withAllEntry) FillInto(text, kAllEntry, {{"memberName", memberName}});
+  FillInto(
+      text, kReferenceFillLoop,
+      {{"memberName", memberName}, {"keyConversion", KeyConversion(reference.refKeyIsInteger)}});
+  if (selectFirstEntry) FillInto(text, kSelectFirstEntry, {{"memberName", memberName}});
+  return text;
+}
+
+std::string SaveFailedTail(const std::string& friendName) {
+  return Fill(kSaveFailed, {{"friendName", friendName}});
+}
+
+}  // namespace vbgen

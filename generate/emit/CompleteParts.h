@@ -1,0 +1,63 @@
+// Pieces shared by the forms of a complete application (add, edit and manage forms that run
+// every statement as a parameterised command). Every statement is assembled from fixed text
+// into the local variable statementText, one piece per line, and handed to NewCommand; the
+// values travel as parameters, never as part of the text.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generate/emit/FormClass.h"
+#include "model/Member.h"
+
+namespace vbgen {
+
+// A name as SQL Server reads it whatever it is: between brackets, a closing bracket doubled.
+std::string SqlName(const std::string& name);
+
+// The lines that put a statement into statementText: the first piece assigned, each further
+// piece appended. The pieces are SQL text with "?" markers and must not hold a double quote.
+std::string StatementLines(const std::vector<std::string>& pieces);
+
+// "Option Explicit" alone.
+std::string OptionExplicit();
+
+// "Option Explicit", then the key arrays of the references (Long for an integer key) and the
+// streams of the pictures.
+std::string CompleteModuleDeclarations(const TFormClass& form);
+
+// The local variables of a procedure that runs statements, and the command made of the
+// statement in statementText.
+std::string StatementVariables();
+std::string NewCommandLine();
+
+// The reference (with the members of the class it names) of a reference member of the form.
+const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member);
+
+// Checks of the typed values before anything is stored: text lengths, whole and decimal
+// numbers, a chosen entry of every reference list. A failed check names the member, puts the
+// focus on its control and leaves the handler.
+std::string InputChecks(const TFormClass& form, bool withTextKey);
+
+// The column list of an insert or update: the stored non-key members, in member order.
+std::vector<std::string> StoredColumns(const TFormClass& form);
+// One parameter per non-key member, in the order of StoredColumns, taken from the controls.
+std::string MemberParameters(const TFormClass& form);
+
+// The call that adds a key value to cmd: AddLongParameter for an integer key.
+std::string_view KeyParameterCall(bool integerKey);
+// The conversion of a stored key to what the key variables hold.
+std::string_view KeyConversion(bool integerKey);
+
+// Declarations of a load handler that fills reference lists, and the fill of every list:
+// the referenced class's keys and display values, ordered by the display value. An "all"
+// entry first when asked for (query lists); otherwise the first entry is chosen when asked.
+std::string ReferenceFillVariables(const std::vector<TFormReference>& references);
+std::string ReferenceListFill(const TFormReference& reference, bool withAllEntry,
+                              bool selectFirstEntry);
+
+// The end of a handler that stores: the error label and the message it shows.
+std::string SaveFailedTail(const std::string& friendName);
+
+}  // namespace vbgen

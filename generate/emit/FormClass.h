@@ -1,0 +1,64 @@
+// What the add and edit forms need to know about one class, taken from the run's model
+// snapshot before any of the form's text is built.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "generate/GenContext.h"
+#include "generate/read/ModelSnapshot.h"
+#include "model/Member.h"
+
+namespace vbgen {
+
+// A class or reference the form generators cannot write: the message names what is missing.
+class TFormModelError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A reference member with the two members of the class it names.
+struct TFormReference {
+  TMember member;
+  std::string refKeyName;
+  bool refKeyIsInteger = false;
+  std::string refDisplayName;
+  bool refDisplayIsPicture = false;  // a picture cannot be sorted by
+};
+
+struct TFormClass {
+  std::string className;
+  std::string lowerClassName;
+  std::string friendName;
+  TMember key;
+  TMemberRefs nonKeyMembers;
+  std::vector<TFormReference> references;
+  TMemberRefs pictures;
+
+  // An integer key is an identity column: the add form neither shows nor writes it.
+  bool HasIntegerKey() const { return key.memberIsInteger == 1; }
+};
+
+// Throws TFormModelError when the class has no key member, or a reference member names a
+// class that is missing or lacks a key or display member.
+TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry);
+
+// Writes "{prefix}{className}.frm" for every class of the model, in class order, as
+// WriteGeneratedForm does: the text build(form, entry) makes of the class's form and the class.
+// The whole text of a file is built before it is written, so a class that cannot be generated
+// leaves no half-written file.
+template <typename Build>
+void WriteFormPerClass(TGenContext& context, const TModelSnapshot& model, const std::string& prefix,
+                       Build build) {
+  for (const TClassModel& entry : model.Classes()) {
+    const TFormClass form = MakeFormClass(model, entry);
+    WriteGeneratedForm(context, prefix + entry.className + ".frm", build(form, entry));
+  }
+}
+
+// How a member shows on the add and edit forms, chosen from its type (and length).
+enum class TRowKind { ShortString, LongString, Integer, Float, Date, Picture, Reference };
+TRowKind RowKindOf(const TMember& member);
+
+}  // namespace vbgen

@@ -1,0 +1,313 @@
+// The SQL Server table-creation script of a project: the operators' table with its default
+// operator, then one table per class, then the foreign keys of every reference member.
+#include "generate/emit/SqlScript.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generate/check/ModelCheck.h"
+#include "generate/emit/Rights.h"
+#include "generate/emit/TextTemplate.h"
+
+namespace vbgen {
+namespace {
+
+constexpr std::string_view kScriptStart = "GO\n\n";
+
+// The operators' table and its one operator, who holds every right. "delete from admin " keeps
+// its trailing blank.
+constexpr std::string_view kAdminTable = R"vb(CREATE TABLE [dbo].[admin](
+{TAB}[adminUsername] [nvarchar](20) COLLATE Chinese_PRC_CI_AS NULL,
+{TAB}[adminPassword] [nvarchar](20) COLLATE Chinese_PRC_CI_AS NULL,
+{TAB}[ql_flag] [nvarchar]({flagWidth}) COLLATE Chinese_PRC_CI_AS NULL
+) ON [PRIMARY]
+GO
+delete from admin 
+insert into admin(adminUsername,adminPassword, ql_flag)
+values('admin','{defaultPassword}','{rightsFlags}')
+GO
+
+)vb";
+
+constexpr std::string_view kDefaultPassword = "kelvo";
+
+constexpr std::string_view kDropTable =
+    R"vb(if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[{className}]') and OBJECTPROPERTY(id, N'IsUserTable') = 1)
+drop table [dbo].[{className}]
+GO
+)vb";
+
+constexpr std::string_view kCreateTableHead = R"vb(
+CREATE TABLE [dbo].[{className}] (
+)vb";
+
+// The script of a complete application can be run again: first every foreign key that links a
+// table of the script goes (whichever script made it), then the tables, those that reference
+// others first, the operators' table among them; then everything is created anew.
+constexpr std::string_view kDropForeignKeysHead = R"vb(declare @dropForeignKeys nvarchar(max)
+set @dropForeignKeys = N''
+select @dropForeignKeys = @dropForeignKeys + N'alter table ' + quotename(schema_name(schema_id)) + N'.' + quotename(object_name(parent_object_id)) + N' drop constraint ' + quotename(name) + N'; '
+from sys.foreign_keys
+where referenced_object_id in ({tableIds})
+or parent_object_id in ({tableIds})
+exec sp_executesql @dropForeignKeys
+GO
+)vb";
+
+constexpr std::string_view kTableId = "object_id(N'[dbo].[{className}]')";
+
+// The line end of the last column line comes with the tail.
+constexpr std::string_view kTableTail = R"vb(
+) ON [PRIMARY]
+GO
+
+
+
+)vb";
+
+// A column line is its text and the separator that follows it unless it is the table's last
+// column. The separator is the line's last three characters, as the scripts have always had
+// them: the comma and the line end, but for a date its trailing blank and the line end, so a
+// date that comes last keeps its comma; a text key that comes last keeps the blank before it.
+struct TColumnBlock {
+  std::string_view text;
+  std::string_view separator;
+};
+
+constexpr std::string_view kCommaSeparator = ",\n";
+constexpr std::string_view kBlankSeparator = " \n";
+
+// The integer key has two blanks before PRIMARY.
+constexpr TColumnBlock kIntegerKeyColumn{
+    "{TAB}[{pkName}] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY", kCommaSeparator};
+constexpr TColumnBlock kTextKeyColumn{
+    "{TAB}[{pkName}] [varchar] ({pkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL PRIMARY KEY ",
+    kCommaSeparator};
+constexpr TColumnBlock kRequiredStringColumn{
+    "{TAB}[{memberName}] [varchar] ({memberLength}) COLLATE Chinese_PRC_CI_AS NOT NULL ",
+    kCommaSeparator};
+constexpr TColumnBlock kOptionalStringColumn{
+    "{TAB}[{memberName}] [varchar] ({memberLength}) COLLATE Chinese_PRC_CI_AS NULL ",
+    kCommaSeparator};
+constexpr TColumnBlock kIntegerColumn{"{TAB}[{memberName}] [int] NOT NULL ", kCommaSeparator};
+constexpr TColumnBlock kFloatColumn{"{TAB}[{memberName}] [float] NOT NULL ", kCommaSeparator};
+constexpr TColumnBlock kDateColumn{"{TAB}[{memberName}] [datetime] NULL ,", kBlankSeparator};
+constexpr TColumnBlock kPictureColumn{"{TAB}[{memberName}] [image] NULL ", kCommaSeparator};
+constexpr TColumnBlock kIntegerReferenceColumn{"{TAB}[{memberName}] int NOT NULL ",
+                                               kCommaSeparator};
+constexpr TColumnBlock kTextReferenceColumn{
+    "{TAB}[{memberName}] [varchar] ({refPkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL ",
+    kCommaSeparator};
+
+constexpr std::string_view kForeignKey =
+    "ALTER TABLE {className} ADD FOREIGN KEY ({memberName}) REFERENCES {memberType}({refPkName})\n";
+
+// A non-key member, and for a reference the key of the class it names; both in the model.
+struct TColumn {
+  const TMember* member = nullptr;
+  const TMember* referencedKey = nullptr;
+};
+
+struct TTable {
+  std::string className;
+  TMember key;
+  std::vector<TColumn> columns;
+};
+
+// Fills a block whose line ends are already CR LF; values go in as they are.
+std::string FillLine(std::string_view block, std::initializer_list<TVar> vars) {
+  return Fill(CrLf(block), vars);
+}
+
+// A column line filled in: its text and its separator, line ends already CR LF.
+struct TColumnLine {
+  std::string text;
+  std::string separator;
+};
+
+TColumnLine FillColumn(const TColumnBlock& block, std::initializer_list<TVar> vars) {
+  return {FillLine(block.text, vars), CrLf(block.separator)};
+}
+
+TColumnLine KeyColumnLine(const TMember& key) {
+  std::string length = std::to_string(key.memberLength);
+  return FillColumn(key.memberIsInteger == 1 ? kIntegerKeyColumn : kTextKeyColumn,
+                    {{"TAB", "\t"}, {"pkName", key.memberName}, {"pkLength", length}});
+}
+
+const TColumnBlock& BuiltinColumnBlock(const TMember& member) {
+  if (member.memberType == kTypeString) {
+    return member.memberIsMust == 1 ? kRequiredStringColumn : kOptionalStringColumn;
+  }
+  if (member.memberType == kTypeInteger) return kIntegerColumn;
+  if (member.memberType == kTypeFloat) return kFloatColumn;
+  if (member.memberType == kTypeDate) return kDateColumn;
+  return kPictureColumn;
+}
+
+TColumnLine ColumnLine(const TColumn& column) {
+  const TMember& member = *column.member;
+  if (!column.referencedKey) {
+    std::string length = std::to_string(member.memberLength);
+    return FillColumn(BuiltinColumnBlock(member),
+                      {{"TAB", "\t"}, {"memberName", member.memberName}, {"memberLength", length}});
+  }
+  const TMember& refKey = *column.referencedKey;
+  std::string refLength = std::to_string(refKey.memberLength);
+  return FillColumn(refKey.memberIsInteger == 1 ? kIntegerReferenceColumn : kTextReferenceColumn,
+                    {{"TAB", "\t"}, {"memberName", member.memberName}, {"refPkLength", refLength}});
+}
+
+// The key's line, then each column's; every line but the last followed by its separator.
+std::string ColumnList(const TTable& table) {
+  std::vector<TColumnLine> lines{KeyColumnLine(table.key)};
+  for (const auto& column : table.columns) lines.push_back(ColumnLine(column));
+  std::string list;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    list += lines[i].text;
+    if (i + 1 < lines.size()) list += lines[i].separator;
+  }
+  return list;
+}
+
+std::string ForeignKeyLines(const TTable& table) {
+  std::string lines;
+  for (const auto& column : table.columns) {
+    if (!column.referencedKey) continue;
+    lines += FillLine(kForeignKey, {{"className", table.className},
+                                    {"memberName", column.member->memberName},
+                                    {"memberType", column.member->memberType},
+                                    {"refPkName", column.referencedKey->memberName}});
+  }
+  return lines;
+}
+
+void AppendTable(std::string& script, const TTable& table, bool withDrop) {
+  if (withDrop) script += FillLine(kDropTable, {{"className", table.className}});
+  script += FillLine(kCreateTableHead, {{"className", table.className}});
+  script += ColumnList(table);
+  script += CrLf(kTableTail);
+}
+
+std::string AdminTable(std::size_t classCount) {
+  const TRightsNumbering rights(classCount);
+  return FillLine(kAdminTable, {{"TAB", "\t"},
+                                {"flagWidth", std::to_string(rights.FlagColumnWidth())},
+                                {"defaultPassword", kDefaultPassword},
+                                {"rightsFlags", rights.AllGranted()}});
+}
+
+// Every class with its key and columns; the script needs each class's key and the key
+// of every class a member references. All problems are reported together, and nothing is built
+// from a model that has any.
+std::vector<TTable> MakeTables(const TModelSnapshot& model) {
+  std::vector<std::string> problems;
+  std::vector<TTable> tables;
+  tables.reserve(model.Classes().size());
+  for (const TClassModel& entry : model.Classes()) {
+    const TMember* key = entry.KeyMember();
+    if (!key) problems.push_back(entry.className + kKeyCheckText);
+    TTable table{entry.className, key ? *key : TMember{}, {}};
+    table.columns.reserve(entry.members.size());
+    for (const TMember& member : entry.members) {
+      if (member.memberIsPri != 0) continue;  // the key's line is its own; a second key has none
+      TColumn column{&member, nullptr};
+      if (member.IsReference()) {
+        column.referencedKey = model.KeyMemberOf(member.memberType);
+        if (!column.referencedKey && model.FindClass(member.memberType)) {
+          problems.push_back("类" + entry.className + "的成员" + member.memberName + "引用的类\"" +
+                             member.memberType + "\"没有设置主键!");
+        }
+      }
+      table.columns.push_back(column);
+    }
+    tables.push_back(std::move(table));
+  }
+  // Then the first of the model check's errors that SQL Server would reject the script for,
+  // worded as the check words it.
+  if (problems.empty()) {
+    if (const std::optional<TModelProblem> error = FirstScriptError(model))
+      problems.push_back(error->Line());
+  }
+  if (!problems.empty()) {
+    std::string message;
+    for (const auto& problem : problems) message += (message.empty() ? "" : "\n") + problem;
+    throw TScriptError(message);
+  }
+  return tables;
+}
+
+// Tables in an order in which each comes after the tables it references (as far as references
+// do not go round in a circle), class order otherwise.
+void VisitReferencedFirst(const std::vector<TTable>& tables, std::size_t index,
+                          std::vector<bool>& visited, std::vector<std::size_t>& order) {
+  if (visited[index]) return;
+  visited[index] = true;
+  for (const TColumn& column : tables[index].columns) {
+    if (!column.referencedKey) continue;
+    for (std::size_t other = 0; other < tables.size(); ++other) {
+      if (tables[other].className == column.member->memberType) {
+        VisitReferencedFirst(tables, other, visited, order);
+        break;
+      }
+    }
+  }
+  order.push_back(index);
+}
+
+std::vector<std::size_t> ReferencedFirst(const std::vector<TTable>& tables) {
+  std::vector<bool> visited(tables.size(), false);
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < tables.size(); ++i) VisitReferencedFirst(tables, i, visited, order);
+  return order;
+}
+
+std::string RerunnableDrops(const std::vector<TTable>& tables) {
+  std::string drops;
+  if (!tables.empty()) {
+    std::string tableIds;
+    for (const TTable& table : tables) {
+      tableIds += (tableIds.empty() ? "" : ", ") + Fill(kTableId, {{"className", table.className}});
+    }
+    drops += FillLine(kDropForeignKeysHead, {{"tableIds", tableIds}});
+  }
+  const std::vector<std::size_t> order = ReferencedFirst(tables);
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    drops += FillLine(kDropTable, {{"className", tables[*it].className}});
+  }
+  drops += FillLine(kDropTable, {{"className", "admin"}});
+  return drops;
+}
+
+}  // namespace
+
+namespace {
+std::string BuildScriptOfProject(int projectId, bool rerunnable) {
+  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+  return BuildTableScriptFrom(model ? *model : TModelSnapshot(projectId, {}, {}), rerunnable);
+}
+}  // namespace
+
+std::string BuildTableScript(int projectId) { return BuildScriptOfProject(projectId, false); }
+
+std::string BuildRerunnableTableScript(int projectId) {
+  return BuildScriptOfProject(projectId, true);
+}
+
+std::string BuildTableScriptFrom(const TModelSnapshot& model, bool rerunnable) {
+  const std::vector<TTable> tables = MakeTables(model);
+  std::string script = CrLf(kScriptStart);
+  if (rerunnable) script += RerunnableDrops(tables) + CrLf("\n");
+  script += AdminTable(tables.size());
+  std::string foreignKeys;
+  for (const auto& table : tables) {
+    AppendTable(script, table, !rerunnable);
+    foreignKeys += ForeignKeyLines(table);
+  }
+  return script + foreignKeys;
+}
+
+}  // namespace vbgen

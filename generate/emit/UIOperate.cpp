@@ -1,0 +1,167 @@
+#include "generate/emit/UIOperate.h"
+
+#include "generate/Gbk.h"
+#include "generate/emit/AddEditForms.h"
+#include "generate/emit/CompleteForms.h"
+#include "generate/emit/ManageForm.h"
+#include "generate/emit/OperatorForm.h"
+#include "generate/emit/Rights.h"
+#include "generate/emit/TextTemplate.h"
+#include "generate/write/FileOperate.h"
+
+namespace vbgen {
+namespace {
+
+constexpr std::string_view kVbpFormLines = R"vb(Form=FrmAdd{className}.frm
+Form=FrmManage{className}.frm
+Form=FrmEdit{className}.frm
+)vb";
+
+// The manage item's line keeps its trailing blank after "Manage".
+constexpr std::string_view kMenuLines = R"vb(   Begin VB.Menu {lowerClassName}
+      Caption         =   "{friendName}管理(&T)"
+      Begin VB.Menu {lowerClassName}Add
+         Caption         =   "添加{friendName}(&A)"
+      End
+      Begin VB.Menu {lowerClassName}Manage 
+         Caption         =   "{friendName}维护(&M)"
+      End
+   End
+)vb";
+
+constexpr std::string_view kMenuClickLines = R"vb(Private Sub {lowerClassName}Add_Click()
+ '调用函数进行判断是否拥有权限使用添加{friendName}功能
+  t = check_qx(czry_flag, {addRightIndex})
+  If t = True Then
+    MainForm.StatusBar1.Panels(1).Text = "状态： 添加{friendName} """
+    FrmAdd{className}.Show
+  End If
+End Sub
+
+Private Sub {lowerClassName}Manage_Click()
+ '调用函数进行判断是否拥有权限使用管理{friendName}功能
+  t = check_qx(czry_flag, {manageRightIndex})
+  If t = True Then
+    MainForm.StatusBar1.Panels(1).Text = "状态：管理{friendName}"
+    FrmManage{className}.Show
+  End If
+End Sub
+)vb";
+
+constexpr const char* kMainFormTemplate = "MainForm.frm";
+constexpr const char* kProjectTemplate = "vb信息管理系统.vbp";
+
+// Puts the blocks (GBK bytes already) in place of every occurrence of their markers, in one
+// pass over the template, so a marker that a block itself holds (a friend name may) stays text.
+std::string ReplaceMarkers(const std::string& text,
+                           std::initializer_list<std::pair<std::string_view, std::string>> blocks) {
+  std::string out;
+  out.reserve(text.size() + 1024);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    bool replaced = false;
+    for (const auto& [marker, block] : blocks) {
+      if (text.compare(pos, marker.size(), marker) == 0) {
+        out += block;
+        pos += marker.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += text[pos++];
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string LowerFirst(const std::string& className) {
+  std::string lower = className;
+  if (!lower.empty() && lower[0] >= 'A' && lower[0] <= 'Z')
+    lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+  return lower;
+}
+
+std::string_view MainFormMenuBlock() { return kMenuLines; }
+std::string_view MainFormMenuClickBlock() { return kMenuClickLines; }
+
+std::vector<std::string> ProjectFileNames(const TModelSnapshot& model) {
+  std::vector<std::string> names = {"MainForm.frm", kProjectTemplate, "frmczql.frm"};
+  for (const TClassModel& entry : model.Classes()) {
+    for (const char* kind : {"FrmAdd", "FrmEdit", "FrmManage"}) {
+      names.push_back(kind + entry.className + ".frm");
+      names.push_back(kind + entry.className + ".frx");
+    }
+  }
+  return names;
+}
+
+void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
+                                 const TModelSnapshot& model) {
+  const std::vector<TClassModel>& classList = model.Classes();
+  std::string vbpFormLines, menuLines, menuClickLines;
+  const std::string addFrx = TFileOperate::ReadBytes(context_.templateDir / "FrmAdd.frx");
+  const std::string manageFrx = TFileOperate::ReadBytes(context_.templateDir / "FrmManage.frx");
+  for (std::size_t i = 0; i < classList.size(); ++i) {
+    const std::string& className = classList[i].className;
+    const std::string& friendName = classList[i].friendName;
+    const std::string lowerClassName = LowerFirst(className);
+    const std::string addRightIndex = std::to_string(TRightsNumbering::AddRight(i));
+    const std::string manageRightIndex = std::to_string(TRightsNumbering::ManageRight(i));
+    FillInto(vbpFormLines, kVbpFormLines, {{"className", className}});
+    FillInto(menuLines, kMenuLines,
+             {{"lowerClassName", lowerClassName}, {"friendName", friendName}});
+    FillInto(menuClickLines, kMenuClickLines,
+             {{"lowerClassName", lowerClassName},
+              {"friendName", friendName},
+              {"className", className},
+              {"addRightIndex", addRightIndex},
+              {"manageRightIndex", manageRightIndex}});
+    context_.sink.Write(context_.OutputPath("FrmAdd" + className + ".frx"), addFrx);
+    context_.sink.Write(context_.OutputPath("FrmEdit" + className + ".frx"), addFrx);
+    context_.sink.Write(context_.OutputPath("FrmManage" + className + ".frx"), manageFrx);
+  }
+
+  // "$MenuClickHandleString" is tried first: "$MenuString" is not a prefix of it, but the
+  // order keeps the longer marker safe whatever the markers are.
+  const std::string mainForm =
+      ReplaceMarkers(TFileOperate::ReadTextFile(context_.templateDir / kMainFormTemplate),
+                     {{"$MenuClickHandleString", Utf8ToGbkCrLf(menuClickLines)},
+                      {"$MenuString", Utf8ToGbkCrLf(menuLines)}});
+  std::string path = context_.OutputPath("MainForm.frm");
+  context_.sink.Write(path, mainForm);
+  context_.progress.Progress(path + "生成完成!");
+
+  const std::string project =
+      ReplaceMarkers(TFileOperate::ReadTextFile(context_.templateDir / kProjectTemplate),
+                     {{"$vbpString", Utf8ToGbkCrLf(vbpFormLines)}});
+  path = context_.OutputPath(kProjectTemplate);
+  context_.sink.Write(path, project);
+  context_.progress.Progress(path + "生成完成!");
+
+  GenerateOperatorForm(model);
+  GenerateAddForms(model);
+  GenerateEditForms(model);
+  GenerateManageForms(model);
+}
+
+void TUIOperate::GenerateOperatorForm(const TModelSnapshot& model) {
+  GenerateOperatorFormFile(context_, model, options_.complete);
+}
+
+void TUIOperate::GenerateAddForms(const TModelSnapshot& model) {
+  if (options_.complete) return GenerateCompleteAddFormFiles(context_, model);
+  GenerateAddFormFiles(context_, model);
+}
+
+void TUIOperate::GenerateEditForms(const TModelSnapshot& model) {
+  if (options_.complete) return GenerateCompleteEditFormFiles(context_, model);
+  GenerateEditFormFiles(context_, model);
+}
+
+void TUIOperate::GenerateManageForms(const TModelSnapshot& model) {
+  if (options_.complete) return GenerateCompleteManageFormFiles(context_, model);
+  GenerateManageFormFiles(context_, model);
+}
+
+}  // namespace vbgen

@@ -1,0 +1,114 @@
+#include "generate/read/ProgramHome.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "generate/write/FileOperate.h"
+#include "model/DbHelper.h"
+#include "model/ModelFile.h"
+
+namespace vbgen {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<std::string> Environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  return std::string(value);
+}
+
+bool HoldsShippedData(const fs::path& dir) {
+  std::error_code error;
+  return fs::is_directory(dir / "template", error) && fs::is_directory(dir / "bak", error);
+}
+
+}  // namespace
+
+TUserDirs TUserDirs::FromEnvironment() {
+  return {Environment("XDG_DATA_HOME"), Environment("HOME")};
+}
+
+fs::path TUserDirs::DataFolder() const {
+  // The XDG base directory rules ignore a relative XDG_DATA_HOME.
+  if (xdgDataHome && fs::path(*xdgDataHome).is_absolute()) return fs::path(*xdgDataHome) / "vbgen";
+  if (!home || !fs::path(*home).is_absolute()) {
+    throw THomeError("无法确定用户数据目录: 环境变量 HOME 未设置; 请用 --home DIR 指定数据目录");
+  }
+  return fs::path(*home) / ".local" / "share" / "vbgen";
+}
+
+TProgramHome LocateProgramHome(const fs::path& executableDir,
+                               const std::optional<fs::path>& homeOption,
+                               const TUserDirs& userDirs) {
+  const std::optional<fs::path> home =
+      homeOption ? std::optional<fs::path>(fs::absolute(*homeOption)) : std::nullopt;
+  if (HoldsShippedData(executableDir)) {
+    return {TProgramDir(home.value_or(executableDir), executableDir), false};
+  }
+  const fs::path shipped = (executableDir.parent_path() / "share" / "vbgen").lexically_normal();
+  if (!HoldsShippedData(shipped)) {
+    throw THomeError("找不到程序数据 (template 与 bak): 既不在 " + executableDir.string() +
+                     " 也不在 " + shipped.string() + "; 请重新安装 vbgen");
+  }
+  if (home) return {TProgramDir(*home, shipped), false};
+  return {TProgramDir(userDirs.DataFolder(), shipped), true};
+}
+
+void PrepareProgramHome(const TProgramHome& home) {
+  if (home.userDataFolder) {
+    SeedUserDataFolder(home.programDir);
+    return;
+  }
+  std::error_code error;
+  fs::create_directories(home.programDir.Home(), error);
+  if (error) {
+    throw THomeError("无法创建数据目录 " + home.programDir.Home().string() + ": " +
+                     error.message());
+  }
+}
+
+bool SeedUserDataFolder(const TProgramDir& programDir) {
+  std::error_code error;
+  fs::create_directories(programDir.Home(), error);
+  if (error) {
+    throw THomeError("无法创建用户数据目录 " + programDir.Home().string() + ": " + error.message());
+  }
+  const fs::path database = programDir.Database();
+  if (fs::exists(fs::symlink_status(database, error))) return false;
+
+  // The example goes into a file of its own first, which then appears as projects.db in one
+  // step; a killed start leaves only that file, and the next start begins again.
+  const fs::path seeding =
+      programDir.Home() / ("projects.db.seeding-" + std::to_string(::getpid()));
+  const fs::path previous = TDbHelper::DatabasePath();
+  fs::remove(seeding, error);
+  try {
+    const std::string example =
+        TFileOperate::ReadBytes(programDir.ShippedDir() / "examples" / "library.json");
+    TDbHelper::SetDatabasePath(seeding);
+    ImportProject(example, std::nullopt);
+    TDbHelper::SetDatabasePath(previous);
+  } catch (const std::exception& failure) {
+    TDbHelper::SetDatabasePath(previous);
+    fs::remove(seeding, error);
+    throw THomeError("无法在 " + programDir.Home().string() + " 中建立示例模型: " + failure.what());
+  }
+  // A hard link never replaces a projects.db another start has made meanwhile.
+  fs::create_hard_link(seeding, database, error);
+  if (error && !fs::exists(database)) {
+    error.clear();  // a file system without hard links
+    fs::rename(seeding, database, error);
+  }
+  const bool seeded = !error;
+  const bool raced = error && fs::exists(database);
+  std::error_code ignored;
+  fs::remove(seeding, ignored);
+  if (!seeded && !raced) {
+    throw THomeError("无法建立 " + database.string() + ": " + error.message());
+  }
+  return seeded;
+}
+
+}  // namespace vbgen

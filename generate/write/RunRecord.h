@@ -1,0 +1,67 @@
+// A complete run leaves a record of what its generated files were made from and what it wrote
+// (".vbgen/run"). A later run of the same inputs, by the same build of the program, over files
+// that still hold those bytes, would write every one of them again unchanged: it confirms the
+// files against the record instead of generating them. Any difference (an edit of the model,
+// another template, another build, a file changed or removed by hand) makes the run generate
+// everything as it always does.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "generate/GenContext.h"
+#include "generate/read/ModelSnapshot.h"
+
+namespace vbgen {
+
+struct TRecordedFile {
+  std::string path;    // inside the project directory
+  std::string digest;  // FileDigest of the bytes written, as the manifest keeps it
+  bool operator==(const TRecordedFile&) const = default;
+};
+
+struct TRunRecord {
+  std::string inputs;                 // RunInputsFingerprint of the run
+  std::vector<std::string> progress;  // the generators' progress lines, in order
+  std::vector<TRecordedFile> files;   // the generated files, in the order written
+
+  std::string Text() const;
+  // None for a text that is not a record of this program (damaged, older, cut short).
+  static std::optional<TRunRecord> Parse(const std::string& text);
+  bool operator==(const TRunRecord&) const = default;
+};
+
+// A 64-bit digest of file contents, in hex: what the manifest and the run record keep of a
+// file, to tell a changed one.
+std::string FileDigest(std::string_view bytes);
+
+// The build of the running program (its GNU build id); none when it carries none, and then no
+// run ever trusts a record.
+std::optional<std::string> ProgramBuildId();
+
+// A digest of everything the generated files are made from: the build, the run's options,
+// every file of the template folder and the whole model. None when the build is unknown or a
+// template cannot be read.
+std::optional<std::string> RunInputsFingerprint(const TModelSnapshot& model,
+                                                const std::filesystem::path& templateDir,
+                                                const TRunOptions& options,
+                                                const std::optional<std::string>& buildId);
+
+// Passes the generators' progress lines on and keeps them for the record.
+class TRecordingProgress : public TProgressSink {
+ public:
+  TRecordingProgress(TProgressSink& next, std::vector<std::string>& lines)
+      : next_(next), lines_(lines) {}
+  void Progress(const std::string& line) override {
+    lines_.push_back(line);
+    next_.Progress(line);
+  }
+
+ private:
+  TProgressSink& next_;
+  std::vector<std::string>& lines_;
+};
+
+}  // namespace vbgen

@@ -1,0 +1,421 @@
+#include "sqlimport/SqlImport.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "model/ClassDAO.h"
+#include "model/DbHelper.h"
+#include "model/MemberDAO.h"
+#include "model/ProjectDAO.h"
+#include "model/Rules.h"
+#include "sqlimport/TextDecode.h"
+
+namespace vbgen {
+namespace {
+
+constexpr const char* kLeftOut = "未导入: ";
+constexpr const char* kAdjusted = "已调整: ";
+constexpr const char* kNotice = "注意: ";
+
+// ---- types ----
+
+// The SQL Server types and the member type each becomes; any other type has none.
+struct TTypeMapping {
+  std::string_view sqlType;
+  std::string_view memberType;
+};
+
+constexpr TTypeMapping kTypeMappings[] = {
+    {"char", kTypeString},        {"varchar", kTypeString}, {"nchar", kTypeString},
+    {"nvarchar", kTypeString},    {"text", kTypeString},    {"ntext", kTypeString},
+    {"sysname", kTypeString},     {"int", kTypeInteger},    {"smallint", kTypeInteger},
+    {"tinyint", kTypeInteger},    {"bigint", kTypeInteger}, {"bit", kTypeInteger},
+    {"float", kTypeFloat},        {"real", kTypeFloat},     {"decimal", kTypeFloat},
+    {"numeric", kTypeFloat},      {"money", kTypeFloat},    {"smallmoney", kTypeFloat},
+    {"date", kTypeDate},          {"datetime", kTypeDate},  {"datetime2", kTypeDate},
+    {"smalldatetime", kTypeDate}, {"time", kTypeDate},      {"image", kTypePicture},
+    {"varbinary", kTypePicture},  {"binary", kTypePicture},
+};
+
+std::optional<std::string_view> MemberTypeOf(const TSqlColumn& column) {
+  for (const auto& mapping : kTypeMappings) {
+    if (column.type == mapping.sqlType) return mapping.memberType;
+  }
+  return std::nullopt;
+}
+
+bool CanBeKey(std::string_view memberType) {
+  return memberType == kTypeString || memberType == kTypeInteger;
+}
+
+// ---- names and texts ----
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+std::string TableWord(const TSqlTable& table) { return "表" + Quoted(table.name); }
+
+std::string ColumnWord(const TSqlTable& table, const TSqlColumn& column) {
+  return TableWord(table) + "的列" + Quoted(column.name);
+}
+
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string joined;
+  for (const auto& name : names) joined += (joined.empty() ? "" : ", ") + name;
+  return joined;
+}
+
+// Every character a name may not hold becomes an underscore; the first letter takes the case
+// the rules ask for, and a name that cannot start with a letter gets the prefix.
+std::string LegalName(const std::string& original, bool upperFirst, const char* prefix) {
+  std::string name;
+  std::size_t pos = 0;
+  while (pos < original.size()) {
+    const std::size_t start = pos;
+    const std::optional<char32_t> c = NextCodePoint(original, pos);
+    if (c && IsIdentifierChar(*c)) {
+      name.append(original, start, pos - start);
+    } else {
+      if (pos == start) pos = start + 1;
+      name += '_';
+    }
+  }
+  name = ReplaceOutsideGbk(name, '_');
+  const char first = name.empty() ? '\0' : name[0];
+  if (upperFirst && first >= 'a' && first <= 'z') name[0] = static_cast<char>(first - 'a' + 'A');
+  if (!upperFirst && first >= 'A' && first <= 'Z') name[0] = static_cast<char>(first - 'A' + 'a');
+  const char low = upperFirst ? 'A' : 'a';
+  if (name.empty() || name[0] < low || name[0] > low + 25) name = prefix + name;
+  return name;
+}
+
+// True when only the first letter's case tells the two apart: a change the rules ask for,
+// which every script from Management Studio would otherwise fill the notes with.
+bool SameButFirstCase(const std::string& original, const std::string& name) {
+  return original.size() == name.size() && !name.empty() &&
+         UpperAscii(original.substr(0, 1)) == UpperAscii(name.substr(0, 1)) &&
+         original.substr(1) == name.substr(1);
+}
+
+// Friend names and comments stand in VB string literals: no quotes, no control characters,
+// nothing GBK cannot hold.
+std::string LegalText(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      if (!result.empty() && result.back() != ' ') result += ' ';
+    } else {
+      result += c == '"' ? '\'' : c;
+    }
+  }
+  while (!result.empty() && result.back() == ' ') result.pop_back();
+  return ReplaceOutsideGbk(result, '?');
+}
+
+// The description when there is one, else the name as the script wrote it.
+std::string CaptionFor(const std::string& description, const std::string& original,
+                       const std::string& legalName, const std::string& where,
+                       std::vector<std::string>& notes) {
+  const std::string& source = description.empty() ? original : description;
+  std::string caption = LegalText(source);
+  if (caption.empty()) return legalName;
+  if (caption != source && !description.empty()) {
+    notes.push_back(kAdjusted + where + "的说明含有双引号、控制字符或GBK无法表示的字符, 已替换");
+  }
+  return caption;
+}
+
+// ---- tables ----
+
+struct TKeptTable {
+  const TSqlTable* table;
+  const TSqlColumn* key;
+  std::string className;
+};
+
+void RequireColumns(const TSqlTable& table, const std::vector<std::string>& columns, int line,
+                    const char* what) {
+  for (const auto& column : columns) {
+    if (table.FindColumn(column) == nullptr) {
+      throw TSqlScriptError(
+          line, TableWord(table) + "的" + what + "所列的列" + Quoted(column) + "不存在");
+    }
+  }
+}
+
+// The table's key column when the table can become a class; else a note says why not.
+const TSqlColumn* KeyColumn(const TSqlTable& table, std::vector<std::string>& notes) {
+  if (table.primaryKey.empty()) {
+    notes.push_back(kLeftOut + TableWord(table) + "没有主键");
+    return nullptr;
+  }
+  if (table.primaryKey.size() > 1) {
+    notes.push_back(kLeftOut + TableWord(table) + "的主键由多列(" + JoinNames(table.primaryKey) +
+                    ")组成");
+    return nullptr;
+  }
+  const TSqlColumn* key = table.FindColumn(table.primaryKey.front());
+  const auto type = key->computed ? std::nullopt : MemberTypeOf(*key);
+  if (!type || !CanBeKey(*type)) {
+    notes.push_back(kLeftOut + TableWord(table) + "的主键列" + Quoted(key->name) + "的类型" +
+                    (key->computed ? std::string("(计算列)") : key->type) +
+                    "不能作为主键(主键须为整型或字符串)");
+    return nullptr;
+  }
+  return key;
+}
+
+std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, std::vector<std::string>& notes) {
+  std::vector<TKeptTable> kept;
+  std::map<std::string, const TSqlTable*> byClassName;
+  for (const auto& table : schema.tables) {
+    RequireColumns(table, table.primaryKey, table.primaryKeyLine, "主键");
+    for (const auto& foreignKey : table.foreignKeys) {
+      RequireColumns(table, foreignKey.columns, foreignKey.line, "外键");
+    }
+    if (SameSqlName(table.name, "admin")) {
+      notes.push_back(kLeftOut + TableWord(table) + "是生成的程序的操作员表, 不作为类导入");
+      continue;
+    }
+    const TSqlColumn* key = KeyColumn(table, notes);
+    if (key == nullptr) continue;
+    std::string className = LegalName(table.name, true, "T");
+    if (!SameButFirstCase(table.name, className)) {
+      notes.push_back(kAdjusted + TableWord(table) + "的名称不合类名规则, 类名改为" + className);
+    }
+    auto [earlier, fresh] = byClassName.emplace(UpperAscii(className), &table);
+    if (!fresh) {
+      throw TSqlScriptError(
+          table.line, TableWord(table) + "与第" + std::to_string(earlier->second->line) + "行的" +
+                          TableWord(*earlier->second) + "都对应类名" + className + ", 无法区分");
+    }
+    kept.push_back({&table, key, std::move(className)});
+  }
+  return kept;
+}
+
+const TKeptTable* FindKept(const std::vector<TKeptTable>& kept, const std::string& name) {
+  for (const auto& entry : kept) {
+    if (SameSqlName(entry.table->name, name)) return &entry;
+  }
+  return nullptr;
+}
+
+// Why a single-column foreign key cannot become a reference; empty when it can.
+std::string ReferenceProblem(const TKeptTable& source, const TSqlColumn& column,
+                             const TSqlForeignKey& foreignKey, const TKeptTable* target,
+                             const TSqlSchema& schema) {
+  if (SameSqlName(foreignKey.refTable, source.table->name)) return "(类不能引用自身)";
+  if (schema.FindTable(foreignKey.refTable) == nullptr) return "(该表不在脚本中)";
+  if (target == nullptr) return "(该表未导入)";
+  const auto& refColumns = foreignKey.refColumns;
+  const bool toKey = refColumns.empty() ||
+                     (refColumns.size() == 1 && SameSqlName(refColumns.front(), target->key->name));
+  if (!toKey) return "(引用的不是该表的主键)";
+  if (&column == source.key) return "(主键不能是引用)";
+  return {};
+}
+
+// The class each single-column foreign key of the table refers to, by column; the foreign keys
+// that cannot become references are noted.
+std::map<std::string, std::string> References(const TKeptTable& source,
+                                              const std::vector<TKeptTable>& kept,
+                                              const TSqlSchema& schema,
+                                              std::vector<std::string>& notes) {
+  std::map<std::string, std::string> references;
+  const TSqlTable& table = *source.table;
+  for (const auto& foreignKey : table.foreignKeys) {
+    if (foreignKey.columns.size() > 1) {
+      notes.push_back(kLeftOut + TableWord(table) + "的外键(" + JoinNames(foreignKey.columns) +
+                      ")由多列组成, 不作为引用; 各列按自身类型导入");
+      continue;
+    }
+    const TSqlColumn& column = *table.FindColumn(foreignKey.columns.front());
+    if (column.computed || !MemberTypeOf(column)) continue;  // the column itself is left out
+    const TKeptTable* target = FindKept(kept, foreignKey.refTable);
+    const std::string problem = ReferenceProblem(source, column, foreignKey, target, schema);
+    if (!problem.empty()) {
+      notes.push_back(kLeftOut + ColumnWord(table, column) + "对表" + Quoted(foreignKey.refTable) +
+                      "的引用" + problem + ", 该列按自身类型导入");
+    } else {
+      references.emplace(UpperAscii(column.name), target->className);  // the first one counts
+    }
+  }
+  return references;
+}
+
+int StringLength(const TSqlTable& table, const TSqlColumn& column,
+                 std::vector<std::string>& notes) {
+  const bool textType = column.type == "text" || column.type == "ntext";
+  if (textType || column.length == TSqlColumn::kMaxLength) {
+    notes.push_back(kAdjusted + ColumnWord(table, column) + "的长度不限(" + column.type +
+                    (textType ? "" : "(max)") + "), 按" + std::to_string(kLongTextLength) + "导入");
+    return kLongTextLength;
+  }
+  if (column.type == "sysname") return 128;
+  // A char or varchar declared without a length holds one character.
+  return column.length.value_or(1);
+}
+
+TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::string_view type,
+                  const std::optional<std::string>& reference, std::vector<std::string>& notes) {
+  const TSqlTable& table = *source.table;
+  TMember member;
+  member.memberName = LegalName(column.name, false, "m");
+  if (!SameButFirstCase(column.name, member.memberName)) {
+    notes.push_back(kAdjusted + ColumnWord(table, column) + "的名称不合成员名规则, 改为" +
+                    member.memberName);
+  }
+  member.memberType = reference.value_or(std::string(type));
+  const bool isKey = &column == source.key;
+  const bool notNull = column.notNull || column.identity || isKey;
+  member.memberIsPri = isKey ? 1 : 0;
+  if (isKey && member.memberType == kTypeInteger && !column.identity) {
+    notes.push_back(kNotice + ColumnWord(table, column) +
+                    "是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, 由数据库编号");
+  }
+  if (member.memberType == kTypeString) {
+    member.memberLength = StringLength(table, column, notes);
+    member.memberIsMust = notNull ? 1 : 0;
+  } else if (member.memberType == kTypePicture) {
+    member.memberIsMust = notNull ? 1 : 0;
+    member.memberQueryDisplay = 0;  // pictures are not shown in the result grid
+  } else {
+    member.memberIsMust = 1;
+    if (!notNull) {
+      notes.push_back(kAdjusted + ColumnWord(table, column) + "可为空, 但" + member.memberType +
+                      "成员必须必填, 已设为必填");
+    }
+  }
+  member.memberIsInteger = member.memberType == kTypeInteger ? 1 : 0;
+  member.memberIsFloat = member.memberType == kTypeFloat ? 1 : 0;
+  member.memberComment = CaptionFor(column.description, column.name, member.memberName,
+                                    ColumnWord(table, column), notes);
+  return member;
+}
+
+// One display member: the first text that is not the key, else the key.
+void MarkDisplayMember(std::vector<TMember>& members) {
+  auto display = std::find_if(members.begin(), members.end(), [](const TMember& m) {
+    return m.memberType == kTypeString && m.memberIsPri == 0;
+  });
+  if (display == members.end()) {
+    display = std::find_if(members.begin(), members.end(),
+                           [](const TMember& m) { return m.memberIsPri == 1; });
+  }
+  display->memberIsDisplay = 1;
+}
+
+TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>& kept,
+                        const TSqlSchema& schema, std::vector<std::string>& notes) {
+  const TSqlTable& table = *source.table;
+  TImportedClass result;
+  result.className = source.className;
+  result.friendName =
+      CaptionFor(table.description, table.name, source.className, TableWord(table), notes);
+  const auto references = References(source, kept, schema, notes);
+  std::map<std::string, const TSqlColumn*> byMemberName;
+  for (const auto& column : table.columns) {
+    const auto type = column.computed ? std::nullopt : MemberTypeOf(column);
+    if (!type) {
+      notes.push_back(kLeftOut + ColumnWord(table, column) +
+                      (column.computed ? std::string("是计算列")
+                                       : "的类型" + column.type + "没有对应的成员类型"));
+      continue;
+    }
+    auto reference = references.find(UpperAscii(column.name));
+    TMember member =
+        MemberFor(source, column, *type,
+                  reference == references.end() ? std::nullopt
+                                                : std::optional<std::string>(reference->second),
+                  notes);
+    auto [earlier, fresh] = byMemberName.emplace(UpperAscii(member.memberName), &column);
+    if (!fresh) {
+      throw TSqlScriptError(column.line, ColumnWord(table, column) + "与列" +
+                                             Quoted(earlier->second->name) + "都对应成员名" +
+                                             member.memberName + ", 无法区分");
+    }
+    result.members.push_back(std::move(member));
+  }
+  MarkDisplayMember(result.members);
+  return result;
+}
+
+// ---- storing ----
+
+int AddNewProject(const std::string& projectName) {
+  if (auto problem = CheckNewProjectName(projectName)) {
+    throw TSqlImportError("工程名称\"" + projectName + "\": " + *problem);
+  }
+  return TProjectDAO().AddProject(projectName);
+}
+
+// The plan was made to pass the dialogs' rules; they are applied once more here, so that
+// nothing is stored that typed input could not have stored.
+void StoreMember(int projectId, int classId, const TImportedClass& owner, TMember member,
+                 const std::vector<std::string>& typeList) {
+  member.projectId = projectId;
+  member.classId = classId;
+  TMemberInput input = MemberInputFrom(member, typeList);
+  const std::string where = "类" + owner.className + "的成员" + member.memberName + ": ";
+  if (!input.typeIndex) throw TSqlImportError(where + "类型" + member.memberType + "不可选");
+  if (auto problem = CheckAddMember(input)) throw TSqlImportError(where + *problem);
+  TBuiltMember built = BuildMember(input, projectId, classId, 0);
+  if (!built.member) throw TSqlImportError(where + built.error);
+  TMemberDAO().AddMember(*built.member);
+}
+
+int StorePlan(const TSqlImportPlan& plan, const std::string& projectName) {
+  TDbTransaction transaction;
+  const int projectId = AddNewProject(projectName);
+  TClassDAO classDao;
+  std::vector<int> classIds;
+  for (const auto& imported : plan.classes) {
+    if (auto problem = CheckAddClass(projectId, imported.className, imported.friendName)) {
+      throw TSqlImportError("类" + imported.className + ": " + *problem);
+    }
+    classIds.push_back(classDao.AddClass(projectId, imported.className, imported.friendName, 1));
+  }
+  for (std::size_t i = 0; i < plan.classes.size(); ++i) {
+    const auto typeList = MemberTypeList(classDao.ListOtherClasses(projectId, classIds[i]));
+    for (const auto& member : plan.classes[i].members) {
+      StoreMember(projectId, classIds[i], plan.classes[i], member, typeList);
+    }
+  }
+  transaction.Commit();
+  return projectId;
+}
+
+}  // namespace
+
+TSqlImportPlan PlanSqlImport(const TSqlSchema& schema) {
+  TSqlImportPlan plan;
+  const std::vector<TKeptTable> kept = KeptTables(schema, plan.notes);
+  for (const auto& source : kept) {
+    plan.classes.push_back(ClassFor(source, kept, schema, plan.notes));
+  }
+  if (plan.classes.empty()) throw TSqlImportError("脚本中没有可导入的表", plan.notes);
+  return plan;
+}
+
+TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& projectName) {
+  TSqlImportPlan plan;
+  try {
+    plan = PlanSqlImport(ReadSqlSchema(DecodeScriptText(fileBytes)));
+  } catch (const TTextDecodeError& error) {
+    throw TSqlImportError(error.what());
+  } catch (const TSqlScriptError& error) {
+    throw TSqlImportError(error.what());
+  }
+  try {
+    const int projectId = StorePlan(plan, projectName);
+    return {projectId, plan.classes.size(), plan.notes};
+  } catch (const TSqlImportError& error) {
+    throw TSqlImportError(error.what(), plan.notes);
+  }
+}
+
+std::string ProjectNameForScript(const std::filesystem::path& file) { return file.stem().string(); }
+
+}  // namespace vbgen

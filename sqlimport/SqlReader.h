@@ -1,0 +1,65 @@
+// Reads the tables out of a SQL Server schema script (what Management Studio's "Generate
+// Scripts" writes, or our own table-creation script) into a plain description. Only the tables,
+// their columns, keys, foreign keys and MS_Description properties are taken; the other
+// statements such scripts hold are recognised and passed over.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sqlimport/SqlTokenizer.h"
+
+namespace vbgen {
+
+struct TSqlColumn {
+  std::string name;
+  std::string type;           // lower case without schema; empty for a computed column
+  std::optional<int> length;  // the first number in the type's parentheses; kMaxLength for max
+  bool notNull = false;
+  bool identity = false;
+  bool computed = false;
+  std::string description;  // MS_Description, empty when none
+  int line = 0;
+
+  static constexpr int kMaxLength = -1;
+};
+
+struct TSqlForeignKey {
+  std::string name;  // the constraint name, empty when unnamed
+  std::vector<std::string> columns;
+  std::string refTable;
+  std::vector<std::string> refColumns;  // empty: the referenced table's primary key
+  int line = 0;
+};
+
+struct TSqlTable {
+  std::string schema;  // empty when the script names none
+  std::string name;
+  int line = 0;
+  std::vector<TSqlColumn> columns;
+  std::vector<std::string> primaryKey;  // empty when the table has none
+  std::string primaryKeyName;
+  int primaryKeyLine = 0;
+  std::vector<TSqlForeignKey> foreignKeys;
+  std::string description;
+
+  // Names compare as SQL Server's default collation does: ignoring ASCII case.
+  TSqlColumn* FindColumn(const std::string& column);
+  const TSqlColumn* FindColumn(const std::string& column) const;
+};
+
+struct TSqlSchema {
+  std::vector<TSqlTable> tables;  // in script order; temporary tables are left out
+
+  TSqlTable* FindTable(const std::string& name);
+  const TSqlTable* FindTable(const std::string& name) const;
+};
+
+// Throws TSqlScriptError naming the line of the first statement it cannot read.
+TSqlSchema ReadSqlSchema(const std::string& utf8Text);
+
+// Equal ignoring ASCII case.
+bool SameSqlName(const std::string& a, const std::string& b);
+
+}  // namespace vbgen
