@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <set>
 
 #include "generate/check/ModelCheck.h"
 #include "generate/emit/UIOperate.h"
@@ -62,12 +63,26 @@ void TAutoCode::CheckShippedFiles() const {
 
 namespace {
 
-// A file directly in bak that the project already holds (the user may have changed it, or put
-// a link in its place) is left as it is.
-bool KeptAsIs(const fs::path& output, const TFileOperate::TTreeEntry& entry) {
-  if (entry.isDirectory || entry.relative.find('/') != std::string::npos) return false;
-  std::error_code error;
-  return fs::exists(fs::symlink_status(output / entry.relative, error));
+// What a run copies of bak. Every file a run generates is its own: a support file of the same
+// name (a bak folder taken over from an older project may hold one) is never copied over it. A
+// file directly in bak that the project held before the run began (the user may have changed
+// it, or put a link in its place) is left as it is. Decided once, before anything is written, so
+// that nothing this run writes can pass for the user's.
+std::vector<TFileOperate::TTreeEntry> SupportToCopy(const TFileOperate::TTreeListing& support,
+                                                    const std::vector<std::string>& generated,
+                                                    const fs::path& output) {
+  const std::set<std::string> generatedNames(generated.begin(), generated.end());
+  std::vector<TFileOperate::TTreeEntry> copies;
+  for (const auto& entry : support.entries) {
+    const bool topLevelFile = !entry.isDirectory && entry.relative.find('/') == std::string::npos;
+    if (topLevelFile) {
+      if (generatedNames.count(entry.relative)) continue;
+      std::error_code error;
+      if (fs::exists(fs::symlink_status(output / entry.relative, error))) continue;
+    }
+    copies.push_back(entry);
+  }
+  return copies;
 }
 
 const TClassModel* FirstClassWhere(const TModelSnapshot& model,
@@ -120,6 +135,8 @@ void TAutoCode::Run() {
   }
   CheckShippedFiles();
   const TFileOperate::TTreeListing support = TFileOperate::ListTree(programDir_.BakDir());
+  const std::vector<TFileOperate::TTreeEntry> supportCopies =
+      SupportToCopy(support, ProjectFileNames(model), programDir_.OutputDir(projectName));
 
   std::optional<TGuardedDiskSink> disk;
   if (!sink_) disk.emplace(programDir_.Home(), projectName, listener_);
@@ -136,10 +153,7 @@ void TAutoCode::Run() {
       context.sink.Admit(context.OutputPath(name));
     }
   }
-  const fs::path output = programDir_.OutputDir(projectName);
-  for (const auto& entry : support.entries) {
-    if (!KeptAsIs(output, entry)) context.sink.Admit(context.OutputPath(entry.relative));
-  }
+  for (const auto& entry : supportCopies) context.sink.Admit(context.OutputPath(entry.relative));
 
   TRunRecord made{inputs.value_or(std::string()), {}, {}};
   std::vector<std::string> notCopied;
@@ -149,7 +163,7 @@ void TAutoCode::Run() {
     } else {
       Generate(context, model, disk ? &*disk : nullptr, made);
     }
-    notCopied = CopySupportFiles(context, support);
+    notCopied = CopySupportFiles(context, support.unlisted, supportCopies);
   } catch (...) {
     if (disk) SaveAfterFailure(*disk);
     throw;
@@ -208,19 +222,16 @@ void TAutoCode::SaveAfterFailure(TGuardedDiskSink& disk) {
   }
 }
 
-// Files directly in bak are copied only when the project does not hold them yet (the user may
-// have changed them); files in its subdirectories are always copied over. A support file that
-// cannot be copied does not stop the run: the rest is copied, and the file is named in a
-// progress line and in the list returned.
-std::vector<std::string> TAutoCode::CopySupportFiles(TGenContext& context,
-                                                     const TFileOperate::TTreeListing& support) {
+// A support file that cannot be copied does not stop the run: the rest is copied, and the file
+// is named in a progress line and in the list returned.
+std::vector<std::string> TAutoCode::CopySupportFiles(
+    TGenContext& context, const std::vector<std::string>& unlisted,
+    const std::vector<TFileOperate::TTreeEntry>& copies) {
   listener_.Progress("正在移动资源文件。。。");
   std::vector<std::string> notCopied;
-  for (const std::string& folder : support.unlisted) notCopied.push_back("bak/" + folder);
-  const fs::path output = programDir_.OutputDir(context.projectName);
-  for (const auto& entry : support.entries) {
+  for (const std::string& folder : unlisted) notCopied.push_back("bak/" + folder);
+  for (const auto& entry : copies) {
     const std::string path = context.OutputPath(entry.relative);
-    if (KeptAsIs(output, entry)) continue;
     try {
       if (entry.isDirectory) {
         context.sink.MakeDirectory(path);

@@ -49,7 +49,8 @@ class TAutoCode {
   void Run();
   void CheckShippedFiles() const;
   std::vector<std::string> CopySupportFiles(TGenContext& context,
-                                            const TFileOperate::TTreeListing& support);
+                                            const std::vector<std::string>& unlisted,
+                                            const std::vector<TFileOperate::TTreeEntry>& copies);
   void SaveAfterFailure(TGuardedDiskSink& disk);
   void Generate(TGenContext& context, const TModelSnapshot& model, TGuardedDiskSink* disk,
                 TRunRecord& made);

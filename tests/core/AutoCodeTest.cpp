@@ -285,3 +285,37 @@ TEST_F(AutoCodeTest, SupportFilesThatCannotBeCopiedAreNamedAndEmptyFoldersCopied
 }
 
 }  // namespace vbgen::test
+
+namespace vbgen::test {
+
+// A support folder copied from an older project may hold files named like the ones a run
+// generates. The generated file is what the project needs, on a first run and on every later one;
+// the other support files are copied as before.
+TEST_F(AutoCodeTest, AGeneratedFileAlwaysWinsOverASupportCopyOfTheSameName) {
+  const int projectId = Example();
+  TMemorySink clean;
+  ASSERT_EQ(Generate(projectId, &clean).events, (std::vector<std::string>{"done"}));
+  const std::vector<std::string> generated = {
+      "MainForm.frm",      "vb信息管理系统.vbp", "frmczql.frm",     "FrmAddBook.frm",
+      "FrmEditBook.frm",   "FrmManageBook.frm",  "FrmAddLoan.frx",  "FrmEditReader.frx",
+      "FrmManageLoan.frx", "FrmAddReader.frm",   "FrmEditLoan.frm", "FrmManageReader.frm"};
+  for (const std::string& name : generated) {
+    ASSERT_TRUE(clean.files.count("projects/馆/" + name)) << name;
+    TFileOperate::WriteTextFile(home / "bak", home / "bak" / name, "old support copy\r\n");
+  }
+
+  for (const char* round : {"fresh run", "rerun"}) {
+    ASSERT_EQ(Generate(projectId).events, (std::vector<std::string>{"done"})) << round;
+    for (const std::string& name : generated) {
+      EXPECT_TRUE(TFileOperate::ReadBytes(Output() / name) == clean.files.at("projects/馆/" + name))
+          << round << ": " << name << " is not the generated file";
+    }
+    EXPECT_EQ(TFileOperate::ReadBytes(Output() / "ModMain.bas"),
+              TFileOperate::ReadBytes(home / "bak" / "ModMain.bas"))
+        << round;
+  }
+  // Nothing was taken for a hand edit on the way.
+  EXPECT_FALSE(fs::exists(Output() / ".vbgen" / "backup"));
+}
+
+}  // namespace vbgen::test
