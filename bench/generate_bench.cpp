@@ -59,8 +59,8 @@ namespace {
 class TQuietListener : public TRunListener {
  public:
   void Progress(const std::string&) override {}
-  void KeyCheckFailed(int) override { failure = "key check failed"; }
-  void DisplayCheckFailed(int) override { failure = "display check failed"; }
+  void KeyCheckFailed(const TNamedId&) override { failure = "key check failed"; }
+  void DisplayCheckFailed(const TNamedId&) override { failure = "display check failed"; }
   void GenerationDone() override {}
   void RunFailed(const std::string& message) override { failure = message; }
   std::string failure;

@@ -7,7 +7,7 @@
 #include "generate/AutoCode.h"
 #include "generate/check/ModelCheck.h"
 #include "generate/emit/SqlScript.h"
-#include "generate/write/Manifest.h"
+#include "generate/write/PlanSink.h"
 #include "model/ClassDAO.h"
 #include "model/ProjectDAO.h"
 
@@ -25,11 +25,11 @@ class TCliRunListener : public TRunListener {
   TCliRunListener(TCliEnv& env, std::ostream& progress) : env_(env), progress_(progress) {}
 
   void Progress(const std::string& line) override { progress_ << line << '\n' << std::flush; }
-  void KeyCheckFailed(int failedClassId) override {
-    Fail(TClassDAO().GetClassNameById(failedClassId) + kKeyCheckText);
+  void KeyCheckFailed(const TNamedId& failedClass) override {
+    Fail(failedClass.name + kKeyCheckText);
   }
-  void DisplayCheckFailed(int failedClassId) override {
-    Fail(TClassDAO().GetClassNameById(failedClassId) + kDisplayCheckText);
+  void DisplayCheckFailed(const TNamedId& failedClass) override {
+    Fail(failedClass.name + kDisplayCheckText);
   }
   void GenerationDone() override {
     progress_ << "所有代码生成完毕!\n";

@@ -8,9 +8,11 @@
 #include "generate/check/ModelCheck.h"
 #include "generate/emit/UIOperate.h"
 #include "generate/read/ModelSnapshot.h"
+#include "generate/read/RunInputs.h"
 #include "generate/write/BackgroundWriter.h"
 #include "generate/write/FileOperate.h"
-#include "generate/write/Manifest.h"
+#include "generate/write/GuardedDiskSink.h"
+#include "generate/write/LastRunCheck.h"
 #include "generate/write/ProjectDir.h"
 #include "generate/write/RunRecord.h"
 #include "model/ProjectDAO.h"
@@ -46,18 +48,17 @@ void TAutoCode::Execute() {
   }
 }
 
-void TAutoCode::CheckShippedFiles() const {
+void TAutoCode::CheckShippedFiles(const TRunInputs& inputs) const {
   const fs::path templates = programDir_.TemplateDir();
   for (const char* name : kTemplateFiles) {
-    std::error_code error;
-    if (!fs::is_regular_file(templates / name, error)) {
+    if (!inputs.templates.Files().count(name)) {
       throw TRunStopped("找不到模板文件 template/" + std::string(name) + " (" +
                         (templates / name).string() + ")");
     }
   }
   std::error_code error;
-  if (!fs::is_directory(programDir_.BakDir(), error)) {
-    throw TRunStopped("找不到支持文件目录 bak (" + programDir_.BakDir().string() + ")");
+  if (!fs::is_directory(inputs.supportDir, error)) {
+    throw TRunStopped("找不到支持文件目录 bak (" + inputs.supportDir.string() + ")");
   }
 }
 
@@ -105,23 +106,23 @@ void TAutoCode::Run() {
     const std::optional<std::string> name = TProjectDAO().GetProjectName(projectId_);
     if (name && !name->empty()) lastRun.emplace(programDir_.Home(), *name);
   }
-  const std::optional<TModelSnapshot> read = ReadModelSnapshot(projectId_);
-  if (!read || read->ProjectName().empty()) throw TRunStopped("工程不存在，无法生成代码!");
-  const TModelSnapshot& model = *read;
+  const std::optional<TRunInputs> read = ReadRunInputs(projectId_, programDir_, options_);
+  if (!read || read->model.ProjectName().empty()) throw TRunStopped("工程不存在，无法生成代码!");
+  const TRunInputs& inputs = *read;
+  const TModelSnapshot& model = inputs.model;
   const std::string& projectName = model.ProjectName();
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
-    return listener_.KeyCheckFailed(failed->classId);
+    return listener_.KeyCheckFailed(failed->Entry());
   }
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::DisplayCount)) {
-    return listener_.DisplayCheckFailed(failed->classId);
+    return listener_.DisplayCheckFailed(failed->Entry());
   }
   // A complete run of these very inputs has passed every check already.
-  const std::optional<std::string> inputs =
-      sink_ ? std::nullopt
-            : RunInputsFingerprint(model, programDir_.TemplateDir(), options_, ProgramBuildId());
+  const std::optional<std::string> fingerprint =
+      sink_ ? std::nullopt : std::optional(RunInputsFingerprint(inputs));
   const TRunRecord* last = nullptr;
-  if (inputs && lastRun && lastRun->ProjectName() == projectName && lastRun->Record() &&
-      RecordsThisRun(*lastRun->Record(), *inputs, model)) {
+  if (fingerprint && lastRun && lastRun->ProjectName() == projectName && lastRun->Record() &&
+      RecordsThisRun(*lastRun->Record(), *fingerprint, model)) {
     last = &*lastRun->Record();
   } else {
     lastRun.reset();  // nothing to confirm: the readers stop before anything is written
@@ -133,14 +134,13 @@ void TAutoCode::Run() {
       throw TRunStopped(error->Line());
     }
   }
-  CheckShippedFiles();
-  const TFileOperate::TTreeListing support = TFileOperate::ListTree(programDir_.BakDir());
+  CheckShippedFiles(inputs);
   const std::vector<TFileOperate::TTreeEntry> supportCopies =
-      SupportToCopy(support, ProjectFileNames(model), programDir_.OutputDir(projectName));
+      SupportToCopy(inputs.support, ProjectFileNames(model), programDir_.OutputDir(projectName));
 
   std::optional<TGuardedDiskSink> disk;
   if (!sink_) disk.emplace(programDir_.Home(), projectName, listener_);
-  TGenContext context{projectName, programDir_.TemplateDir(),
+  TGenContext context{projectName, inputs.templates,
                       sink_ ? *sink_ : static_cast<TFileSink&>(*disk), listener_};
   // Files that still hold what the recorded run wrote are only read (links followed while they
   // stay inside, as for any read); otherwise every path of the run is checked before the first
@@ -155,7 +155,7 @@ void TAutoCode::Run() {
   }
   for (const auto& entry : supportCopies) context.sink.Admit(context.OutputPath(entry.relative));
 
-  TRunRecord made{inputs.value_or(std::string()), {}, {}};
+  TRunRecord made{fingerprint.value_or(std::string()), {}, {}};
   std::vector<std::string> notCopied;
   try {
     if (confirmed) {
@@ -163,14 +163,14 @@ void TAutoCode::Run() {
     } else {
       Generate(context, model, disk ? &*disk : nullptr, made);
     }
-    notCopied = CopySupportFiles(context, support.unlisted, supportCopies);
+    notCopied = CopySupportFiles(context, inputs, supportCopies);
   } catch (...) {
     if (disk) SaveAfterFailure(*disk);
     throw;
   }
   if (disk) {
     disk->SaveManifest();
-    if (inputs && notCopied.empty() && !confirmed) disk->SaveRunRecord(made);
+    if (fingerprint && notCopied.empty() && !confirmed) disk->SaveRunRecord(made);
     disk->Publish();
   }
   if (!notCopied.empty()) return listener_.GenerationIncomplete(notCopied);
@@ -183,13 +183,13 @@ void TAutoCode::Generate(TGenContext& context, const TModelSnapshot& model, TGua
                          TRunRecord& made) {
   TRecordingProgress progress(listener_, made.progress);
   if (!disk) {
-    TGenContext recorded{context.projectName, context.templateDir, context.sink, progress};
+    TGenContext recorded{context.projectName, context.templates, context.sink, progress};
     return TUIOperate(recorded, options_).AssembleProject(namespaceName_, model);
   }
   disk->NoteWritesIn(&made);
   {
     TBackgroundWriter writer(*disk, progress, kMaxPendingBytes);
-    TGenContext background{context.projectName, context.templateDir, writer, writer};
+    TGenContext background{context.projectName, context.templates, writer, writer};
     TUIOperate(background, options_).AssembleProject(namespaceName_, model);
     writer.Finish();
   }
@@ -225,18 +225,18 @@ void TAutoCode::SaveAfterFailure(TGuardedDiskSink& disk) {
 // A support file that cannot be copied does not stop the run: the rest is copied, and the file
 // is named in a progress line and in the list returned.
 std::vector<std::string> TAutoCode::CopySupportFiles(
-    TGenContext& context, const std::vector<std::string>& unlisted,
+    TGenContext& context, const TRunInputs& inputs,
     const std::vector<TFileOperate::TTreeEntry>& copies) {
   listener_.Progress("正在移动资源文件。。。");
   std::vector<std::string> notCopied;
-  for (const std::string& folder : unlisted) notCopied.push_back("bak/" + folder);
+  for (const std::string& folder : inputs.support.unlisted) notCopied.push_back("bak/" + folder);
   for (const auto& entry : copies) {
     const std::string path = context.OutputPath(entry.relative);
     try {
       if (entry.isDirectory) {
         context.sink.MakeDirectory(path);
       } else {
-        context.sink.Write(path, TFileOperate::ReadBytes(programDir_.BakDir() / entry.relative));
+        context.sink.Write(path, TFileOperate::ReadBytes(inputs.supportDir / entry.relative));
       }
     } catch (const TOutsideProjectError&) {
       throw;

@@ -6,19 +6,22 @@
 
 #include "generate/GenContext.h"
 #include "generate/write/FileOperate.h"
+#include "model/NamedId.h"
 
 namespace vbgen {
 
 class TGuardedDiskSink;
 class TModelSnapshot;
 struct TRunRecord;
+struct TRunInputs;
 
 // How a run talks to its caller. The three notifications may block: the run waits until they
 // return (the window shows its message box meanwhile).
 class TRunListener : public TProgressSink {
  public:
-  virtual void KeyCheckFailed(int failedClassId) = 0;
-  virtual void DisplayCheckFailed(int failedClassId) = 0;
+  // The class that failed, by name and key, as the run's snapshot has it.
+  virtual void KeyCheckFailed(const TNamedId& failedClass) = 0;
+  virtual void DisplayCheckFailed(const TNamedId& failedClass) = 0;
   virtual void GenerationDone() = 0;
   // Anything else that stops a run: a model the generators cannot handle, a missing template,
   // a file that cannot be written, a path that would leave the project directory, a database
@@ -47,9 +50,8 @@ class TAutoCode {
 
  private:
   void Run();
-  void CheckShippedFiles() const;
-  std::vector<std::string> CopySupportFiles(TGenContext& context,
-                                            const std::vector<std::string>& unlisted,
+  void CheckShippedFiles(const TRunInputs& inputs) const;
+  std::vector<std::string> CopySupportFiles(TGenContext& context, const TRunInputs& inputs,
                                             const std::vector<TFileOperate::TTreeEntry>& copies);
   void SaveAfterFailure(TGuardedDiskSink& disk);
   void Generate(TGenContext& context, const TModelSnapshot& model, TGuardedDiskSink* disk,

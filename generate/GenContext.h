@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "generate/read/Templates.h"
+
 namespace vbgen {
 
 // Receives each generated file. The program writes to disk; tests keep the files in memory.
@@ -89,7 +91,7 @@ struct TRunOptions {
 // them comes from the run's model snapshot (ModelSnapshot.h).
 struct TGenContext {
   std::string projectName;
-  std::filesystem::path templateDir;
+  TTemplates templates;
   TFileSink& sink;
   TProgressSink& progress;
 

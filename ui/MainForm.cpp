@@ -701,8 +701,9 @@ void TFormMain::StartRun(int projectId, const TRunOptions& options) {
   runProjectName_ = TProjectDAO().GetProjectName(projectId).value_or("");
   auto listener = std::make_shared<TRunBridge>(
       this, TRunHandlers{[this](const std::string& line) { AppendProgress(line); },
-                         [this](int id) { KeyCheckFailed(id); },
-                         [this](int id) { DisplayCheckFailed(id); }, [this] { GenerationDone(); },
+                         [this](const TNamedId& failed) { KeyCheckFailed(failed); },
+                         [this](const TNamedId& failed) { DisplayCheckFailed(failed); },
+                         [this] { GenerationDone(); },
                          [this](const std::string& message) { RunFailed(message); }});
   QThread* thread =
       QThread::create([listener, projectId, options, ns = namespaceName_, dir = programDir_] {
@@ -738,20 +739,16 @@ void TFormMain::AppendProgress(const std::string& line) {
   if (!closing_) Memo_State->appendPlainText(Q(line));
 }
 
-void TFormMain::KeyCheckFailed(int failedClassId) {
+void TFormMain::KeyCheckFailed(const TNamedId& failedClass) {
   if (closing_) return;
-  failedClassId_ = failedClassId;
-  Guard([this] {
-    ShowRunEnd(TBoxKind::Message, TClassDAO().GetClassNameById(failedClassId_) + kKeyCheckText);
-  });
+  failedClassId_ = failedClass.id;
+  ShowRunEnd(TBoxKind::Message, failedClass.name + kKeyCheckText);
 }
 
-void TFormMain::DisplayCheckFailed(int failedClassId) {
+void TFormMain::DisplayCheckFailed(const TNamedId& failedClass) {
   if (closing_) return;
-  failedClassId_ = failedClassId;
-  Guard([this] {
-    ShowRunEnd(TBoxKind::Message, TClassDAO().GetClassNameById(failedClassId_) + kDisplayCheckText);
-  });
+  failedClassId_ = failedClass.id;
+  ShowRunEnd(TBoxKind::Message, failedClass.name + kDisplayCheckText);
 }
 
 void TFormMain::GenerationDone() {

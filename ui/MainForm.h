@@ -130,8 +130,8 @@ class TFormMain : public QMainWindow {
   void Timer1Timer();
 
   // The generation run's three notifications, handled on this thread while the run waits.
-  void KeyCheckFailed(int failedClassId);
-  void DisplayCheckFailed(int failedClassId);
+  void KeyCheckFailed(const TNamedId& failedClass);
+  void DisplayCheckFailed(const TNamedId& failedClass);
   void GenerationDone();
   void RunFailed(const std::string& message);
 

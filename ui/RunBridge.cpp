@@ -13,12 +13,12 @@ void TRunBridge::Progress(const std::string& line) {
   Queued([this, line] { handlers_.progress(line); });
 }
 
-void TRunBridge::KeyCheckFailed(int failedClassId) {
-  Blocking([this, failedClassId] { handlers_.keyCheckFailed(failedClassId); });
+void TRunBridge::KeyCheckFailed(const TNamedId& failedClass) {
+  Blocking([this, &failedClass] { handlers_.keyCheckFailed(failedClass); });
 }
 
-void TRunBridge::DisplayCheckFailed(int failedClassId) {
-  Blocking([this, failedClassId] { handlers_.displayCheckFailed(failedClassId); });
+void TRunBridge::DisplayCheckFailed(const TNamedId& failedClass) {
+  Blocking([this, &failedClass] { handlers_.displayCheckFailed(failedClass); });
 }
 
 void TRunBridge::GenerationDone() {

@@ -14,8 +14,8 @@ namespace vbgen {
 
 struct TRunHandlers {
   std::function<void(const std::string&)> progress;
-  std::function<void(int)> keyCheckFailed;
-  std::function<void(int)> displayCheckFailed;
+  std::function<void(const TNamedId&)> keyCheckFailed;
+  std::function<void(const TNamedId&)> displayCheckFailed;
   std::function<void()> generationDone;
   std::function<void(const std::string&)> runFailed;
 };
@@ -26,8 +26,8 @@ class TRunBridge : public TRunListener {
   TRunBridge(QObject* context, TRunHandlers handlers);
 
   void Progress(const std::string& line) override;
-  void KeyCheckFailed(int failedClassId) override;
-  void DisplayCheckFailed(int failedClassId) override;
+  void KeyCheckFailed(const TNamedId& failedClass) override;
+  void DisplayCheckFailed(const TNamedId& failedClass) override;
   void GenerationDone() override;
   void RunFailed(const std::string& message) override;
 

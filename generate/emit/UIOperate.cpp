@@ -100,8 +100,8 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
                                  const TModelSnapshot& model) {
   const std::vector<TClassModel>& classList = model.Classes();
   std::string vbpFormLines, menuLines, menuClickLines;
-  const std::string addFrx = TFileOperate::ReadBytes(context_.templateDir / "FrmAdd.frx");
-  const std::string manageFrx = TFileOperate::ReadBytes(context_.templateDir / "FrmManage.frx");
+  const std::string& addFrx = context_.templates.Bytes("FrmAdd.frx");
+  const std::string& manageFrx = context_.templates.Bytes("FrmManage.frx");
   for (std::size_t i = 0; i < classList.size(); ++i) {
     const std::string& className = classList[i].className;
     const std::string& friendName = classList[i].friendName;
@@ -125,16 +125,15 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
   // "$MenuClickHandleString" is tried first: "$MenuString" is not a prefix of it, but the
   // order keeps the longer marker safe whatever the markers are.
   const std::string mainForm =
-      ReplaceMarkers(TFileOperate::ReadTextFile(context_.templateDir / kMainFormTemplate),
+      ReplaceMarkers(context_.templates.Text(kMainFormTemplate),
                      {{"$MenuClickHandleString", Utf8ToGbkCrLf(menuClickLines)},
                       {"$MenuString", Utf8ToGbkCrLf(menuLines)}});
   std::string path = context_.OutputPath("MainForm.frm");
   context_.sink.Write(path, mainForm);
   context_.progress.Progress(path + "生成完成!");
 
-  const std::string project =
-      ReplaceMarkers(TFileOperate::ReadTextFile(context_.templateDir / kProjectTemplate),
-                     {{"$vbpString", Utf8ToGbkCrLf(vbpFormLines)}});
+  const std::string project = ReplaceMarkers(context_.templates.Text(kProjectTemplate),
+                                             {{"$vbpString", Utf8ToGbkCrLf(vbpFormLines)}});
   path = context_.OutputPath(kProjectTemplate);
   context_.sink.Write(path, project);
   context_.progress.Progress(path + "生成完成!");

@@ -21,7 +21,10 @@ std::string TFileOperate::ReadBytes(const fs::path& file) {
 std::string TFileOperate::ReadTextFile(const fs::path& file) {
   std::error_code error;
   if (!fs::is_regular_file(file, error)) return {};
-  std::string bytes = ReadBytes(file);
+  return TextLines(ReadBytes(file));
+}
+
+std::string TFileOperate::TextLines(std::string_view bytes) {
   std::string result;
   result.reserve(bytes.size() + bytes.size() / 16);
   std::string line;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vbgen {
@@ -19,6 +20,8 @@ class TFileOperate {
   // The file's lines, each followed by CR LF (LF and CR LF end a line, a lone CR is dropped,
   // byte 26 ends the file); bytes unconverted. Empty for a missing file.
   static std::string ReadTextFile(const std::filesystem::path& file);
+  // The same for bytes already read.
+  static std::string TextLines(std::string_view bytes);
   // Creates the directory with its missing parents, then writes the bytes exactly. The text
   // goes to a temporary file beside the target, renamed over it when complete.
   static void WriteTextFile(const std::filesystem::path& directory,

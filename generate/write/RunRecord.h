@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "generate/GenContext.h"
-#include "generate/read/ModelSnapshot.h"
 
 namespace vbgen {
 
@@ -23,7 +22,7 @@ struct TRecordedFile {
 };
 
 struct TRunRecord {
-  std::string inputs;                 // RunInputsFingerprint of the run
+  std::string inputs;                 // RunInputsFingerprint of the run (RunInputs.h)
   std::vector<std::string> progress;  // the generators' progress lines, in order
   std::vector<TRecordedFile> files;   // the generated files, in the order written
 
@@ -33,21 +32,9 @@ struct TRunRecord {
   bool operator==(const TRunRecord&) const = default;
 };
 
-// A 64-bit digest of file contents, in hex: what the manifest and the run record keep of a
-// file, to tell a changed one.
+// A 64-bit digest of file contents (XXH3), in hex: what the manifest and the run record keep
+// of a file, to tell a changed one.
 std::string FileDigest(std::string_view bytes);
-
-// The build of the running program (its GNU build id); none when it carries none, and then no
-// run ever trusts a record.
-std::optional<std::string> ProgramBuildId();
-
-// A digest of everything the generated files are made from: the build, the run's options,
-// every file of the template folder and the whole model. None when the build is unknown or a
-// template cannot be read.
-std::optional<std::string> RunInputsFingerprint(const TModelSnapshot& model,
-                                                const std::filesystem::path& templateDir,
-                                                const TRunOptions& options,
-                                                const std::optional<std::string>& buildId);
 
 // Passes the generators' progress lines on and keeps them for the record.
 class TRecordingProgress : public TProgressSink {

@@ -7,7 +7,9 @@
 #include "RunSupport.h"
 #include "generate/AutoCode.h"
 #include "generate/Gbk.h"
+#include "generate/write/EarlierDigests.h"
 #include "generate/write/Manifest.h"
+#include "generate/write/PlanSink.h"
 #include "generate/write/RunRecord.h"
 #include "model/ModelFile.h"
 
@@ -79,6 +81,7 @@ TEST_F(AutoCodeTest, KeyCheckStopsAtTheFirstBadClassAndWritesNothing) {
   AddClass(projectId, "NoKey", "无");
   TRecorder run = Generate(projectId);
   EXPECT_EQ(run.events, (std::vector<std::string>{"key " + std::to_string(twoKeys)}));
+  EXPECT_EQ(run.failedNames, (std::vector<std::string>{"TwoKeys"}));  // nobody reads it again
   EXPECT_TRUE(run.lines.empty());
   EXPECT_TRUE(NothingWritten());
 }
@@ -91,6 +94,7 @@ TEST_F(AutoCodeTest, DisplayCheckNamesTheSecondClass) {
   AddMember(projectId, second, "id", "整型", "编号", 0, true, false);
   TRecorder run = Generate(projectId);
   EXPECT_EQ(run.events, (std::vector<std::string>{"display " + std::to_string(second)}));
+  EXPECT_EQ(run.failedNames, (std::vector<std::string>{"Second"}));
   EXPECT_TRUE(NothingWritten());
 }
 

@@ -57,7 +57,7 @@ class ManageFormTest : public ModelTest {
   }
 
   TMemorySink& Generate(const TNamedIdList& classList) {
-    TGenContext context{"Library", "template", sink_, progress_};
+    TGenContext context{"Library", TTemplates(), sink_, progress_};
     GenerateManageFormFiles(context, Snapshot(projectId_, classList));
     return sink_;
   }
@@ -325,7 +325,7 @@ TEST_F(ManageFormTest, EditsAfterTheModelWasReadDoNotReachTheForms) {
     member.memberComment = "改过的";
     members.UpdateMember(member);
   }
-  TGenContext context{"Library", "template", sink_, progress_};
+  TGenContext context{"Library", TTemplates(), sink_, progress_};
   GenerateManageFormFiles(context, model);
   EXPECT_TRUE(
       MatchesGolden(sink_.files.at("projects/Library/FrmManageBook.frm"), "FrmManageBook.frm"));

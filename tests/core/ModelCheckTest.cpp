@@ -68,8 +68,8 @@ std::string ScriptRefusal(const TModelSnapshot& model) {
 class TOutcome : public TRunListener {
  public:
   void Progress(const std::string&) override {}
-  void KeyCheckFailed(int) override { outcome = "key"; }
-  void DisplayCheckFailed(int) override { outcome = "display"; }
+  void KeyCheckFailed(const TNamedId&) override { outcome = "key"; }
+  void DisplayCheckFailed(const TNamedId&) override { outcome = "display"; }
   void GenerationDone() override { outcome = "done"; }
   void RunFailed(const std::string& message) override { outcome = "failed " + message; }
   std::string outcome;

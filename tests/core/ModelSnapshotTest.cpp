@@ -63,8 +63,12 @@ class TEditingListener : public TRunListener {
       edit = nullptr;
     }
   }
-  void KeyCheckFailed(int id) override { events.push_back("key " + std::to_string(id)); }
-  void DisplayCheckFailed(int id) override { events.push_back("display " + std::to_string(id)); }
+  void KeyCheckFailed(const TNamedId& failed) override {
+    events.push_back("key " + std::to_string(failed.id));
+  }
+  void DisplayCheckFailed(const TNamedId& failed) override {
+    events.push_back("display " + std::to_string(failed.id));
+  }
   void GenerationDone() override { events.push_back("done"); }
   void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
 

@@ -8,7 +8,7 @@
 #include "TestSupport.h"
 #include "generate/Gbk.h"
 #include "generate/emit/OperatorForm.h"
-#include "generate/write/Manifest.h"
+#include "generate/write/GuardedDiskSink.h"
 
 namespace vbgen::test {
 namespace {

@@ -17,12 +17,18 @@ namespace vbgen::test {
 class TRecorder : public TRunListener {
  public:
   void Progress(const std::string& line) override { lines.push_back(line); }
-  void KeyCheckFailed(int id) override { events.push_back("key " + std::to_string(id)); }
-  void DisplayCheckFailed(int id) override { events.push_back("display " + std::to_string(id)); }
+  void KeyCheckFailed(const TNamedId& failed) override {
+    events.push_back("key " + std::to_string(failed.id));
+    failedNames.push_back(failed.name);
+  }
+  void DisplayCheckFailed(const TNamedId& failed) override {
+    events.push_back("display " + std::to_string(failed.id));
+    failedNames.push_back(failed.name);
+  }
   void GenerationDone() override { events.push_back("done"); }
   void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
 
-  std::vector<std::string> lines, events;
+  std::vector<std::string> lines, events, failedNames;
 };
 
 // A model database and a home beside it with the shipped template and bak folders.

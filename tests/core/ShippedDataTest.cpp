@@ -732,9 +732,11 @@ TEST(ShippedDataTest, ShippedFormsAreWellFormed) {
 class TExpectCompletion : public TRunListener {
  public:
   void Progress(const std::string&) override {}
-  void KeyCheckFailed(int classId) override { ADD_FAILURE() << "key check failed: " << classId; }
-  void DisplayCheckFailed(int classId) override {
-    ADD_FAILURE() << "display check failed: " << classId;
+  void KeyCheckFailed(const TNamedId& failed) override {
+    ADD_FAILURE() << "key check failed: " << failed.name;
+  }
+  void DisplayCheckFailed(const TNamedId& failed) override {
+    ADD_FAILURE() << "display check failed: " << failed.name;
   }
   void GenerationDone() override { done = true; }
   void RunFailed(const std::string& message) override { ADD_FAILURE() << message; }

@@ -1,0 +1,26 @@
+#include "generate/write/PlanSink.h"
+
+namespace vbgen {
+namespace fs = std::filesystem;
+
+TPlanSink::TPlanSink(fs::path home, const std::string& projectName)
+    : dir_(std::move(home), projectName), manifest_(dir_) {}
+
+void TPlanSink::Write(const std::string& relativePath, std::string bytes) {
+  const std::string path = InsideProject(relativePath, dir_.Prefix());
+  const std::optional<std::string> current = dir_.Read(path);
+  TPlannedChange change = TPlannedChange::Create;
+  if (current && *current == bytes) {
+    change = TPlannedChange::Unchanged;
+  } else if (current) {
+    change = manifest_.HoldsHandEdit(path, *current) ? TPlannedChange::ChangeHandEdit
+                                                     : TPlannedChange::Change;
+  }
+  entries_.push_back({relativePath, change});
+}
+
+void TPlanSink::Admit(const std::string& relativePath) {
+  dir_.Admit(InsideProject(relativePath, dir_.Prefix()));
+}
+
+}  // namespace vbgen

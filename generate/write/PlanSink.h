@@ -1,0 +1,36 @@
+// What a run would do to its project directory, without doing it (generate --dry-run).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "generate/GenContext.h"
+#include "generate/write/Manifest.h"
+#include "generate/write/ProjectDir.h"
+
+namespace vbgen {
+
+// How a run would treat one file.
+enum class TPlannedChange { Create, Change, ChangeHandEdit, Unchanged };
+
+// Writes nothing: notes for each file whether a run would create, change or leave it.
+class TPlanSink : public TFileSink {
+ public:
+  TPlanSink(std::filesystem::path home, const std::string& projectName);
+  void Write(const std::string& relativePath, std::string bytes) override;
+  void Admit(const std::string& relativePath) override;
+
+  struct TEntry {
+    std::string path;
+    TPlannedChange change;
+  };
+  const std::vector<TEntry>& Entries() const { return entries_; }
+
+ private:
+  TProjectDir dir_;
+  TManifest manifest_;
+  std::vector<TEntry> entries_;
+};
+
+}  // namespace vbgen
