@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 # recommend.
 PACKAGES=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev libxxhash-dev
           qt6-base-dev libgl-dev nlohmann-json3-dev sqlfluff fonts-noto-cjk xdg-utils xvfb xauth
-          dpkg-dev file desktop-file-utils appstream bash-completion clang-tidy)
+          dpkg-dev file desktop-file-utils appstream bash-completion clang-tidy clang-format)
 
 install_missing() {
   local missing=()
@@ -35,18 +35,20 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" "${install[@]}"
 }
 
+# The presets of CMakePresets.json: "default" for the program, "ci" (the same, with warnings
+# as errors) for the tests.
 build() {
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build -j"$(nproc)"
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" -j"$(nproc)"
 }
 
 case "${1:-run}" in
-  build) install_missing build; build ;;
+  build) install_missing build; build default ;;
   test)
-    install_missing test; build
-    cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" ;;
+    install_missing test; build ci
+    ctest --preset ci -j"$(nproc)" ;;
   run)
-    install_missing run; build
+    install_missing run; build default
     shift || true
     # Without a display (a headless machine), the window runs on a virtual one.
     if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then

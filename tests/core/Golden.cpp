@@ -123,7 +123,7 @@ std::optional<std::string> DescribeFirstDifference(const std::string& expected,
   if (std::filesystem::is_regular_file(file)) expected = TFileOperate::ReadBytes(file);
   if (update) {
     if (expected != actual) {
-      TFileOperate::WriteTextFile(directory, file, actual);
+      TFileOperate::WriteTextFile(file.parent_path(), file, actual);
       std::cout << "golden file rewritten: " << file.string() << "\n";
     }
     return ::testing::AssertionSuccess();
