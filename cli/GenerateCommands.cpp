@@ -78,7 +78,7 @@ int PlanRun(int projectId, bool json, const TRunOptions& options, TCliEnv& env) 
 }  // namespace
 
 int RunGenerateCommand(TArgs& args, TCliEnv& env) {
-  const int projectId = ResolveProject(args.Next("工程"));
+  const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--dry-run", "--json", "--complete"}, {});
   if (options.Has("--json") && !options.Has("--dry-run")) UsageError("--json 只用于 --dry-run");
   TRunOptions runOptions;
@@ -92,7 +92,7 @@ int RunGenerateCommand(TArgs& args, TCliEnv& env) {
 }
 
 int RunSqlCommand(TArgs& args, TCliEnv& env) {
-  const int projectId = ResolveProject(args.Next("工程"));
+  const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--complete"}, {});
   try {
     env.out << (options.Has("--complete") ? BuildRerunnableTableScript(projectId)

@@ -32,7 +32,7 @@ TMember RequireMember(int memberId) {
 // A class as the user wrote it: its classId (one word) or project and class name (two words).
 struct TClassWords {
   std::optional<int> classId;
-  std::string project;
+  TProjectRef project;
   std::string className;
 };
 
@@ -40,10 +40,10 @@ struct TClassWords {
 // so that usage errors come before refusals.
 TClassWords NextClassWords(TArgs& args, std::size_t after) {
   const std::size_t words = args.PositionalsLeft();
-  if (words < after + 2) return {args.NextInt("类编号"), {}, {}};
+  if (words < after + 2) return {args.NextId("类编号"), {}, {}};
   if (words > after + 2) UsageError("多余的参数: 类应是类编号, 或工程和类名两个词");
   TClassWords found;
-  found.project = args.Next("工程");
+  found.project = args.NextProject("工程");
   found.className = args.Next("类名称");
   return found;
 }
@@ -56,7 +56,7 @@ int ResolveClass(const TClassWords& words) {
   }
   const std::optional<int> classId =
       TClassDAO().FindClassId(ResolveProject(words.project), words.className);
-  if (!classId) Refuse("工程 " + words.project + " 中没有类 " + words.className);
+  if (!classId) Refuse("工程 " + words.project.text + " 中没有类 " + words.className);
   return *classId;
 }
 
@@ -75,22 +75,55 @@ void PrintAdded(TCliEnv& env, int id, const std::string& message) {
   env.out << id << '\n';
 }
 
-int ResolveProject(const std::string& reference) {
-  TProjectDAO projects;
-  const TNamedIdList list = projects.ListProjects();
-  if (auto id = ParseInt(reference)) {
+namespace {
+
+std::string JoinIds(const std::vector<int>& ids) {
+  std::string text;
+  for (int id : ids) text += (text.empty() ? "" : ", ") + std::to_string(id);
+  return text;
+}
+
+// A word that is one project's key and another's name: guessing would change the wrong one.
+[[noreturn]] void RefuseAmbiguous(const std::string& word, const TNamedIdList& list, int id,
+                                  const std::vector<int>& named) {
+  std::string idName;
+  for (const auto& entry : list) {
+    if (entry.id == id) idName = entry.name;
+  }
+  Refuse("\"" + word + "\"既是工程编号 " + std::to_string(id) + " (" + idName + "), 又是工程 " +
+         JoinIds(named) + " 的名称; 请用 --id " + word + " 指编号, 或用 =" + word + " 指名称");
+}
+
+}  // namespace
+
+int ResolveProject(const TProjectRef& reference) {
+  using TKind = TProjectRef::TKind;
+  const TNamedIdList list = TProjectDAO().ListProjects();
+  std::optional<int> byId;
+  if (reference.kind != TKind::Name) {
+    const std::optional<int> id = ParseInt(reference.text);
     for (const auto& entry : list) {
-      if (entry.id == *id) return *id;
+      if (id && entry.id == *id) byId = *id;
     }
   }
-  std::optional<int> found;
-  for (const auto& entry : list) {
-    if (entry.name != reference) continue;
-    if (found) Refuse("有多个工程名为 " + reference + "，请用工程编号指定");
-    found = entry.id;
+  if (reference.kind == TKind::Id) {
+    if (!byId) Refuse("工程不存在: 编号 " + reference.text);
+    return *byId;
   }
-  if (!found) Refuse("工程不存在: " + reference);
-  return *found;
+  std::vector<int> named;
+  for (const auto& entry : list) {
+    if (entry.name == reference.text && entry.id != byId) named.push_back(entry.id);
+  }
+  if (byId) {
+    if (!named.empty()) RefuseAmbiguous(reference.text, list, *byId, named);
+    return *byId;
+  }
+  if (named.size() > 1) {
+    Refuse("有多个工程名为 " + reference.text + "，请用工程编号指定 (编号 " + JoinIds(named) +
+           "; 如 --id " + std::to_string(named.front()) + ")");
+  }
+  if (named.empty()) Refuse("工程不存在: " + reference.text);
+  return named.front();
 }
 
 int RunProjectCommand(TArgs& args, TCliEnv& env) {
@@ -112,14 +145,14 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
     RefuseIf(CheckNewProjectName(name));
     PrintAdded(env, projects.AddProject(name), "工程名称添加成功！");
   } else if (verb == "rename") {
-    const int projectId = ResolveProject(args.Next("工程"));
+    const int projectId = ResolveProject(args.NextProject("工程"));
     const std::string name = args.Next("新的工程名称");
     args.ExpectEnd();
     RefuseIf(CheckRenamedProjectName(name));
     projects.RenameProject(projectId, name);
     env.out << "工程名称修改成功！\n";
   } else if (verb == "delete") {
-    const int projectId = ResolveProject(args.Next("工程"));
+    const int projectId = ResolveProject(args.NextProject("工程"));
     args.ExpectEnd();
     projects.DeleteProject(projectId);
     env.out << "删除成功!\n";
@@ -133,7 +166,7 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
   TClassDAO classes;
   const std::string verb = args.Next("class 的子命令");
   if (verb == "list") {
-    const std::string project = args.Next("工程");
+    const TProjectRef project = args.NextProject("工程");
     const bool json = JsonOption(args);
     const int projectId = ResolveProject(project);
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
@@ -152,7 +185,7 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     }
     if (json) PrintJson(env.out, list);
   } else if (verb == "add") {
-    const int projectId = ResolveProject(args.Next("工程"));
+    const int projectId = ResolveProject(args.NextProject("工程"));
     const std::string name = args.Next("类名称");
     const std::string friendName = args.Next("友好名称");
     TOptions options(args.Rest(), {"--no-front-show"}, {});

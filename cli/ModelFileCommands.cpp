@@ -12,7 +12,7 @@
 namespace vbgen::cli {
 
 int RunExportCommand(TArgs& args, TCliEnv& env) {
-  const int projectId = ResolveProject(args.Next("工程"));
+  const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {}, {"-o", "--output"});
   const std::string json = ExportProject(projectId);
   auto file = options.Value("-o");
@@ -78,7 +78,7 @@ std::string CheckAsJson(const std::string& projectName,
 
 // One line per problem, errors first; exit status 1 when any is an error, 0 with warnings only.
 int RunCheckCommand(TArgs& args, TCliEnv& env) {
-  const int projectId = ResolveProject(args.Next("工程"));
+  const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--json"}, {});
   const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
   if (!model) Refuse("工程不存在: " + std::to_string(projectId));

@@ -21,7 +21,9 @@ DIR 是数据目录 (projects.db 与输出目录 projects 所在处; 也可放�
 默认: 程序目录含 template 与 bak 时 (如构建目录 build/bin) 就是程序目录; 安装的程序用
 $XDG_DATA_HOME/vbgen (通常是 ~/.local/share/vbgen), 首次使用时放入示例工程。
 --home DIR 或 --home=DIR 可以写在任何位置。
-PROJECT 是十进制的工程编号或工程名称。CLASS 是类编号, 或工程和类名两个词 (如 书店 Book)。
+PROJECT 是十进制的工程编号或工程名称; --id N 只指编号, =NAME 只指名称 (如 =1 是名为 1 的工程)。
+一个词既是某个工程的编号、又是另一个工程的名称时, 命令拒绝执行, 请改用 --id N 或 =NAME。
+CLASS 是类编号 (也可写 --id N), 或工程和类名两个词 (如 书店 Book)。
 添加工程、类、成员和导入时, 新的编号单独一行写到标准输出, 提示写到标准错误。
 )";
 
