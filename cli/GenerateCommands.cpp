@@ -91,9 +91,27 @@ int RunGenerateCommand(TArgs& args, TCliEnv& env) {
   return listener.done() ? 0 : 1;
 }
 
+namespace {
+
+// The script is half of what a run makes: a model the run refuses gets no script either, and
+// every error is named, as check names it.
+void RefuseModelWithErrors(int projectId) {
+  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+  if (!model) Refuse("工程不存在: 编号 " + std::to_string(projectId));
+  std::string errors;
+  for (const TModelProblem& problem : CheckModel(*model)) {
+    if (problem.severity != TSeverity::Error) continue;
+    errors += (errors.empty() ? "" : "\n") + problem.Line();
+  }
+  if (!errors.empty()) Refuse(errors);
+}
+
+}  // namespace
+
 int RunSqlCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--complete"}, {});
+  RefuseModelWithErrors(projectId);
   try {
     env.out << (options.Has("--complete") ? BuildRerunnableTableScript(projectId)
                                           : BuildTableScript(projectId));

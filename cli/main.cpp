@@ -73,7 +73,9 @@ constexpr const char* kGenerateHelp =
 
 constexpr const char* kSqlHelp =
     R"(  sql PROJECT [--complete]                   输出建表SQL语句 (UTF-8, CR LF)
-                                             --complete: 完整应用的脚本 (可重复执行)
+                                             --complete: 完整应用的脚本 (可重复执行);
+                                             模型有错误 (见 check) 时与 generate 一样拒绝,
+                                             错误写到标准错误, 退出码 1
 )";
 
 constexpr const char* kCheckHelp =

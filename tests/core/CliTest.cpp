@@ -159,7 +159,7 @@ TEST_F(CliTest, GenerateRefusesABadKeyAndWritesNothing) {
 TEST_F(CliTest, SqlPrintsTheScriptWithCrLf) {
   Ok("project add p");
   Ok("class add p Book 图书");
-  Ok("member add 1 --name bookId --type 整型 --must --pri");
+  Ok("member add 1 --name bookId --type 整型 --must --pri --display");
   std::string script = Ok("sql p");
   EXPECT_EQ(script.rfind("GO\r\n\r\nCREATE TABLE [dbo].[admin](\r\n", 0), 0u);
   EXPECT_NE(script.find("\t[bookId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY\r\n"),
