@@ -38,5 +38,7 @@ int ResolveProject(const TProjectRef& reference);
 // An added row's key on stdout, alone on its line so that a script can take it; the
 // confirmation the window would show goes to stderr.
 void PrintAdded(TCliEnv& env, int id, const std::string& message);
+// What the window would confirm in a box goes to stderr: stdout holds only data.
+void Confirm(TCliEnv& env, const std::string& message);
 
 }  // namespace vbgen::cli

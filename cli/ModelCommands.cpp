@@ -71,9 +71,11 @@ bool JsonOption(TArgs& args) { return TOptions(args.Rest(), {"--json"}, {}).Has(
 }  // namespace
 
 void PrintAdded(TCliEnv& env, int id, const std::string& message) {
-  env.err << message << '\n';
+  Confirm(env, message);
   env.out << id << '\n';
 }
+
+void Confirm(TCliEnv& env, const std::string& message) { env.err << message << '\n'; }
 
 namespace {
 
@@ -150,12 +152,12 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
     args.ExpectEnd();
     RefuseIf(CheckRenamedProjectName(name));
     projects.RenameProject(projectId, name);
-    env.out << "工程名称修改成功！\n";
+    Confirm(env, "工程名称修改成功！");
   } else if (verb == "delete") {
     const int projectId = ResolveProject(args.NextProject("工程"));
     args.ExpectEnd();
     projects.DeleteProject(projectId);
-    env.out << "删除成功!\n";
+    Confirm(env, "删除成功!");
   } else {
     UsageError("未知的 project 子命令: " + verb);
   }
@@ -205,13 +207,13 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     if (options.Has("--no-front-show")) flag = 0;
     RefuseIf(CheckUpdateClass(name, friendName));
     classes.UpdateClass(projectId, classId, name, friendName, flag);
-    env.out << "类名称更新成功\n";
+    Confirm(env, "类名称更新成功");
   } else if (verb == "delete") {
     const TClassWords classWords = NextClassWords(args, 0);
     args.ExpectEnd();
     const int classId = ResolveClass(classWords);
     classes.DeleteClass(classId);
-    env.out << "类对象删除成功!\n";
+    Confirm(env, "类对象删除成功!");
   } else {
     UsageError("未知的 class 子命令: " + verb);
   }
@@ -349,13 +351,13 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     RefuseIf(CheckUpdateMember(input));
     RefuseLengthThatIsNoNumber(options, input);
     members.UpdateMember(BuildOrRefuse(input, projectId, stored.classId, memberId));
-    env.out << "类成员属性更新成功!\n";
+    Confirm(env, "类成员属性更新成功!");
   } else if (verb == "delete") {
     const int memberId = args.NextInt("成员编号");
     args.ExpectEnd();
     RequireMember(memberId);
     members.DeleteMember(memberId);
-    env.out << "成员属性删除成功\n";
+    Confirm(env, "成员属性删除成功");
   } else if (verb == "swap") {
     const int a = args.NextInt("成员编号");
     const int b = args.NextInt("成员编号");

@@ -23,7 +23,7 @@ int RunExportCommand(TArgs& args, TCliEnv& env) {
   }
   const std::filesystem::path path = std::filesystem::absolute(*file);
   TFileOperate::WriteTextFile(path.parent_path(), path, json);
-  env.out << "已导出到 " << path.string() << '\n';
+  Confirm(env, "已导出到 " + path.string());
   return 0;
 }
 

@@ -32,6 +32,13 @@ class CliTest : public ::testing::Test {
     EXPECT_EQ(result.status, 0) << arguments << "\n" << result.err;
     return result.out;
   }
+  // Runs a command that must succeed and print nothing but its confirmation, on stderr.
+  std::string Confirmed(const std::string& arguments) {
+    TCliResult result = Run(arguments);
+    EXPECT_EQ(result.status, 0) << arguments << "\n" << result.err;
+    EXPECT_EQ(result.out, "") << arguments;
+    return result.err;
+  }
   static std::string Slurp(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream text;
@@ -55,11 +62,11 @@ TEST_F(CliTest, ProjectsAddListRenameDelete) {
   EXPECT_EQ(dup.status, 1);
   EXPECT_EQ(dup.err, "该工程名称已经存在!\n");
   EXPECT_EQ(dup.out, "");
-  EXPECT_EQ(Ok("project rename 图书馆 O\\'Brien"), "工程名称修改成功！\n");
+  EXPECT_EQ(Confirmed("project rename 图书馆 O\\'Brien"), "工程名称修改成功！\n");
   TCliResult ambiguous = Run("project delete \"O'Brien\"");
   EXPECT_EQ(ambiguous.status, 1);
   EXPECT_NE(ambiguous.err.find("工程编号"), std::string::npos);
-  EXPECT_EQ(Ok("project delete 2"), "删除成功!\n");
+  EXPECT_EQ(Confirmed("project delete 2"), "删除成功!\n");
   EXPECT_EQ(Ok("project list"), "1\tO'Brien\n");
   EXPECT_EQ(Run("project rename 1 \"\"").err, "工程项目名称不能为空!\n");
   EXPECT_EQ(Run("project delete 9").status, 1);
@@ -91,11 +98,11 @@ TEST_F(CliTest, ClassesFollowTheDialogRules) {
   Ok("class add p Reader 读者 --no-front-show");
   EXPECT_EQ(Ok("class list p"), "1\tBook\t图书\t1\n2\tReader\t读者\t0\n");
   // The update keeps the stored flag unless told otherwise.
-  EXPECT_EQ(Ok("class update 2 Readers 读者们"), "类名称更新成功\n");
+  EXPECT_EQ(Confirmed("class update 2 Readers 读者们"), "类名称更新成功\n");
   Ok("class update 1 Book 图书 --no-front-show");
   EXPECT_EQ(Ok("class list p"), "1\tBook\t图书\t0\n2\tReaders\t读者们\t0\n");
   EXPECT_EQ(Run("class update 1 \"\" x").err, "类名称不能为空\n");
-  EXPECT_EQ(Ok("class delete 2"), "类对象删除成功!\n");
+  EXPECT_EQ(Confirmed("class delete 2"), "类对象删除成功!\n");
   EXPECT_EQ(Run("class delete 2").status, 1);
 }
 
@@ -123,7 +130,7 @@ TEST_F(CliTest, MembersAddUpdateAndReorder) {
             "3\tcover\t图片型\t0\t否\t否\t否\t否\t否\t封面\n"
             "4\towner\tReader\t0\t否\t是\t否\t否\t是\t读者\n");
   // The update starts from the stored member: only what is named changes.
-  EXPECT_EQ(Ok("member update 2 --length 80 --no-query"), "类成员属性更新成功!\n");
+  EXPECT_EQ(Confirmed("member update 2 --length 80 --no-query"), "类成员属性更新成功!\n");
   EXPECT_NE(Ok("member list 1").find("2\ttitle\t字符串\t80\t否\t否\t否\t是"), std::string::npos);
   // A float key is accepted by the update dialog's rules.
   Ok("member update 1 --type 浮点型");
@@ -137,7 +144,7 @@ TEST_F(CliTest, MembersAddUpdateAndReorder) {
   EXPECT_LT(moved.find("\towner\t"), moved.find("\tcover\t"));
   Ok("member add 2 --name readerId --type 字符串 --pri");
   EXPECT_EQ(Run("member swap 1 5").err, "只能交换同一个类的成员!\n");
-  EXPECT_EQ(Ok("member delete 5"), "成员属性删除成功\n");
+  EXPECT_EQ(Confirmed("member delete 5"), "成员属性删除成功\n");
   EXPECT_EQ(Run("member delete 5").status, 1);
 }
 
@@ -277,13 +284,13 @@ class CliCheckTest : public CliRunTest {
 
 TEST_F(CliCheckTest, RenamingAClassToAnothersNameIsAcceptedAndThenRefusedByTheRun) {
   Library();
-  EXPECT_EQ(Ok("class update 2 Book 读者"), "类名称更新成功\n");
+  EXPECT_EQ(Confirmed("class update 2 Book 读者"), "类名称更新成功\n");
   TCliResult check = Run("check p");
   EXPECT_EQ(check.status, 1);
   const std::string error = check.out.substr(0, check.out.find('\n'));
   EXPECT_EQ(error.rfind("错误: 工程\"p\" 类\"Book\": 类名与类\"Book\"相同", 0), 0u) << check.out;
   ExpectRefused(error);
-  EXPECT_EQ(Ok("class update 2 Reader 读者"), "类名称更新成功\n");
+  EXPECT_EQ(Confirmed("class update 2 Reader 读者"), "类名称更新成功\n");
   EXPECT_EQ(Ok("check p"), "模型检查通过，没有发现问题。\n");
   EXPECT_EQ(Run("generate p").status, 0);
 }
