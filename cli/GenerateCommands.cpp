@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/Hints.h"
 #include "generate/AutoCode.h"
 #include "generate/check/ModelCheck.h"
 #include "generate/emit/SqlScript.h"
@@ -25,12 +26,8 @@ class TCliRunListener : public TRunListener {
   TCliRunListener(TCliEnv& env, std::ostream& progress) : env_(env), progress_(progress) {}
 
   void Progress(const std::string& line) override { progress_ << line << '\n' << std::flush; }
-  void KeyCheckFailed(int failedClassId) override {
-    Fail(TClassDAO().GetClassNameById(failedClassId) + kKeyCheckText);
-  }
-  void DisplayCheckFailed(int failedClassId) override {
-    Fail(TClassDAO().GetClassNameById(failedClassId) + kDisplayCheckText);
-  }
+  void KeyCheckFailed(int failedClassId) override { Fail(KeyCheckMessage(failedClassId)); }
+  void DisplayCheckFailed(int failedClassId) override { Fail(DisplayCheckMessage(failedClassId)); }
   void GenerationDone() override {
     progress_ << "所有代码生成完毕!\n";
     done_ = true;
@@ -101,7 +98,7 @@ void RefuseModelWithErrors(int projectId) {
   std::string errors;
   for (const TModelProblem& problem : CheckModel(*model)) {
     if (problem.severity != TSeverity::Error) continue;
-    errors += (errors.empty() ? "" : "\n") + problem.Line();
+    errors += (errors.empty() ? "" : "\n") + ProblemLine(projectId, problem);
   }
   if (!errors.empty()) Refuse(errors);
 }

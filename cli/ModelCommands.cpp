@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/Hints.h"
 #include "model/ClassDAO.h"
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
@@ -13,6 +14,10 @@ namespace {
 
 void RefuseIf(const TRuleResult& result) {
   if (result) Refuse(*result);
+}
+
+void RefuseMemberIf(const TRuleResult& result) {
+  if (result) Refuse(WithMemberOption(*result));
 }
 
 const char* YesNo(int flag) { return flag == 1 ? "是" : "否"; }
@@ -243,7 +248,7 @@ void ApplyMemberOptions(const TOptions& options, TMemberInput& input) {
     if (!input.typeIndex) {
       std::string choices;
       for (const auto& entry : input.typeList) choices += (choices.empty() ? "" : ", ") + entry;
-      Refuse("成员类型必须是下列之一: " + choices);
+      Refuse(WithMemberOption("成员类型必须是下列之一: " + choices));
     }
   }
   if (auto length = options.Value("--length")) input.lengthText = *length;
@@ -261,12 +266,12 @@ void RefuseLengthThatIsNoNumber(const TOptions& options, const TMemberInput& inp
   const std::optional<std::string> length = options.Value("--length");
   if (!length || input.Type() == kTypeString) return;
   const std::string digits = !length->empty() && (*length)[0] == '+' ? length->substr(1) : *length;
-  if (!ParseInt(digits)) Refuse("\"" + *length + "\"不是有效的整数值!");
+  if (!ParseInt(digits)) Refuse(WithMemberOption("\"" + *length + "\"不是有效的整数值!"));
 }
 
 TMember BuildOrRefuse(const TMemberInput& input, int projectId, int classId, int memberId) {
   TBuiltMember built = BuildMember(input, projectId, classId, memberId);
-  if (!built.member) Refuse(built.error);
+  if (!built.member) Refuse(WithMemberOption(built.error));
   return *built.member;
 }
 
@@ -336,7 +341,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     TMemberInput input =
         NewMemberInput(MemberTypeList(TClassDAO().ListOtherClasses(projectId, classId)));
     ApplyMemberOptions(options, input);
-    RefuseIf(CheckAddMember(input));
+    RefuseMemberIf(CheckAddMember(input));
     RefuseLengthThatIsNoNumber(options, input);
     const TMember member = BuildOrRefuse(input, projectId, classId, 0);
     PrintAdded(env, members.AddMember(member), "类成员属性添加成功!");
@@ -348,7 +353,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     TMemberInput input = MemberInputFrom(
         stored, MemberTypeList(TClassDAO().ListOtherClasses(projectId, stored.classId)));
     ApplyMemberOptions(options, input);
-    RefuseIf(CheckUpdateMember(input));
+    RefuseMemberIf(CheckUpdateMember(input));
     RefuseLengthThatIsNoNumber(options, input);
     members.UpdateMember(BuildOrRefuse(input, projectId, stored.classId, memberId));
     Confirm(env, "类成员属性更新成功!");

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/Hints.h"
 #include "generate/check/ModelCheck.h"
 #include "generate/write/FileOperate.h"
 #include "model/ModelFile.h"
@@ -86,7 +87,8 @@ int RunCheckCommand(TArgs& args, TCliEnv& env) {
   if (options.Has("--json")) {
     env.out << CheckAsJson(model->ProjectName(), problems);
   } else {
-    for (const TModelProblem& problem : problems) env.out << problem.Line() << '\n';
+    for (const TModelProblem& problem : problems)
+      env.out << ProblemLine(projectId, problem) << '\n';
     if (problems.empty()) env.out << "模型检查通过，没有发现问题。\n";
   }
   return FirstError(problems) ? 1 : 0;

@@ -110,14 +110,16 @@ TEST_F(CliTest, MembersAddUpdateAndReorder) {
   Ok("project add p");
   Ok("class add p Book 图书");
   Ok("class add p Reader 读者");
-  EXPECT_EQ(Run("member add 1 --name Id --type 整型").err, "成员属性首个字母必须小写\n");
-  EXPECT_EQ(Run("member add 1 --name bookId --type 整型").err, "整型必须勾选是否必填标志!\n");
-  EXPECT_EQ(Run("member add 1 --name cover --type 图片型").err, "图片字段不用参与显示！\n");
+  EXPECT_EQ(Run("member add 1 --name Id --type 整型").err, "成员属性首个字母必须小写 (--name)\n");
+  EXPECT_EQ(Run("member add 1 --name bookId --type 整型").err,
+            "整型必须勾选是否必填标志! (--must)\n");
+  EXPECT_EQ(Run("member add 1 --name cover --type 图片型").err,
+            "图片字段不用参与显示！ (--no-query-display)\n");
   EXPECT_EQ(Run("member add 1 --name p --type 浮点型 --must --pri").err,
-            "主键字段必须是整型或字符串型!\n");
+            "主键字段必须是整型或字符串型! (--type 整型 或 --type 字符串, 或 --no-pri)\n");
   EXPECT_EQ(Run("member add 1 --name r --type Book --must").status, 1);  // not its own class
   EXPECT_EQ(Run("member add 1 --name t --type 字符串 --length abc").err,
-            "\"abc\"不是有效的整数值!\n");
+            "\"abc\"不是有效的整数值! (--length)\n");
   Ok("member add 1 --name bookId --type 整型 --must --pri --comment 编号");
   Ok("member add 1 --name title --type 字符串 --length 50 --display --query --comment \"书's名\"");
   Ok("member add 1 --name cover --type 图片型 --no-query-display --comment 封面");
@@ -154,12 +156,16 @@ TEST_F(CliTest, GenerateRefusesABadKeyAndWritesNothing) {
   Ok("member add 1 --name title --type 字符串 --display");
   TCliResult result = Run("generate p");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Book表主键设置错误，每个类只能设置一个主键!\n");
+  EXPECT_EQ(result.err,
+            "Book表主键设置错误，每个类只能设置一个主键! (没有主键: 用 member add 或 member update "
+            "的 --pri 设置一个)\n");
   EXPECT_EQ(result.out, "");
   EXPECT_FALSE(std::filesystem::exists(Home() / "projects"));
   Ok("member add 1 --name bookId --type 整型 --must --pri");
   Ok("member update 2 --display");
-  EXPECT_EQ(Run("generate p").err, "Book表显示成员设置错误，每个类有且只能设置一个显示成员!\n");
+  EXPECT_EQ(Run("generate p").err,
+            "Book表显示成员设置错误，每个类有且只能设置一个显示成员! (有2个下拉框显示成员: "
+            "只留一个, 其余用 member update MEMBERID --no-display)\n");
   EXPECT_FALSE(std::filesystem::exists(Home() / "projects"));
 }
 
@@ -223,8 +229,10 @@ TEST_F(CliRunTest, CheckListsEveryProblemAtOnce) {
   TCliResult result = Run("check p");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out,
-            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键!\n"
-            "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
+            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键! (没有主键: 用 "
+            "member add 或 member update 的 --pri 设置一个)\n"
+            "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员! "
+            "(没有下拉框显示成员: 用 member add 或 member update 的 --display 设置一个)\n"
             "错误: 工程\"p\" 类\"Loan\" 成员\"book\": 引用的类型\"Book\"不是本项目中的类!\n");
 }
 
@@ -308,11 +316,11 @@ TEST_F(CliCheckTest, DuplicateMembersLongNamesAndLengthsAreRefusedWhereTheyCanBe
   ExpectRefused(duplicate);
 
   EXPECT_EQ(Run("member add 1 --name t" + std::string(9999, 'x') + " --type 字符串").err,
-            "成员名称最长36个字符: 生成的VB6控件名RTB_加成员名称不能超过40个字符!\n");
+            "成员名称最长36个字符: 生成的VB6控件名RTB_加成员名称不能超过40个字符! (--name)\n");
   EXPECT_EQ(Run("member add 1 --name t --type 字符串 --length 8001").err,
-            "字符串长度不能超过8000! (SQL Server的varchar最长8000)\n");
+            "字符串长度不能超过8000! (SQL Server的varchar最长8000) (--length)\n");
   EXPECT_EQ(Run("member update 6 --length 2147483647").err,
-            "字符串长度不能超过8000! (SQL Server的varchar最长8000)\n");
+            "字符串长度不能超过8000! (SQL Server的varchar最长8000) (--length)\n");
   EXPECT_EQ(Run("class add p Admin 操作员").err, "类名不能是admin: 建表语句用admin表保存操作员!\n");
   EXPECT_EQ(Run("class update 1 " + std::string(32, 'B') + " 图书").err,
             "类名最长31个字符: 生成的VB6控件名CB_Manage加类名不能超过40个字符!\n");
@@ -322,9 +330,9 @@ TEST_F(CliCheckTest, DuplicateMembersLongNamesAndLengthsAreRefusedWhereTheyCanBe
 TEST_F(CliCheckTest, LengthOfAnotherTypeMustStillBeANumber) {
   Library();
   EXPECT_EQ(Run("member add 1 --name n --type 整型 --must --length abc").err,
-            "\"abc\"不是有效的整数值!\n");
-  EXPECT_EQ(Run("member update 1 --length 1x").err, "\"1x\"不是有效的整数值!\n");
-  EXPECT_EQ(Run("member update 1 --length \"\"").err, "\"\"不是有效的整数值!\n");
+            "\"abc\"不是有效的整数值! (--length)\n");
+  EXPECT_EQ(Run("member update 1 --length 1x").err, "\"1x\"不是有效的整数值! (--length)\n");
+  EXPECT_EQ(Run("member update 1 --length \"\"").err, "\"\"不是有效的整数值! (--length)\n");
   // A number is taken and, as in the dialog, not stored for a type other than 字符串.
   Ok("member add 1 --name n --type 整型 --must --length 12");
   Ok("member update 1 --length +7");
