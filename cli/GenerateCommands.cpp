@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/ErrorText.h"
 #include "cli/Hints.h"
 #include "generate/AutoCode.h"
 #include "generate/check/ModelCheck.h"
@@ -25,14 +26,22 @@ class TCliRunListener : public TRunListener {
  public:
   TCliRunListener(TCliEnv& env, std::ostream& progress) : env_(env), progress_(progress) {}
 
-  void Progress(const std::string& line) override { progress_ << line << '\n' << std::flush; }
+  void Progress(const std::string& line) override {
+    progress_ << line << '\n' << std::flush;
+    progressed_ = true;
+  }
   void KeyCheckFailed(int failedClassId) override { Fail(KeyCheckMessage(failedClassId)); }
   void DisplayCheckFailed(int failedClassId) override { Fail(DisplayCheckMessage(failedClassId)); }
   void GenerationDone() override {
     progress_ << "所有代码生成完毕!\n";
     done_ = true;
   }
-  void RunFailed(const std::string& message) override { Fail(message); }
+  // Once progress lines have been printed (one may even name a failure of its own, a record
+  // not saved), the failure says that the run as a whole did not finish. A model refused
+  // before anything was written keeps its message alone.
+  void RunFailed(const std::string& message) override {
+    Fail((progressed_ ? "生成失败, 代码没有全部生成: " : "") + InChinese(message));
+  }
 
   bool done() const { return done_; }
 
@@ -42,6 +51,7 @@ class TCliRunListener : public TRunListener {
   TCliEnv& env_;
   std::ostream& progress_;
   bool done_ = false;
+  bool progressed_ = false;
 };
 
 }  // namespace

@@ -79,6 +79,11 @@ std::string WithMemberOption(const std::string& message) {
   return message;
 }
 
+std::string WithNameOption(const std::string& message) {
+  if (!EndsWith(message, "该工程名称已经存在!")) return message;
+  return message + " (用 --name 新名称 另取一个工程名称)";
+}
+
 std::string KeyCheckMessage(int classId) {
   return TClassDAO().GetClassNameById(classId) + kKeyCheckText +
          RoleHint(CountMembers(classId, &TMember::memberIsPri), "主键", "pri");

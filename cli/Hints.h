@@ -12,6 +12,10 @@ namespace vbgen::cli {
 // "浮点型必须勾选是否必填标志! (--must)"; a message no option mends is returned as it is.
 std::string WithMemberOption(const std::string& message);
 
+// An import whose project name is taken, with the option that gives another; any other
+// message is returned as it is.
+std::string WithNameOption(const std::string& message);
+
 // The run's key and display checks say "exactly one"; these say whether there is none or
 // more than one, and which option changes that.
 std::string KeyCheckMessage(int classId);

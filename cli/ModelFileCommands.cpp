@@ -41,7 +41,7 @@ int RunImportCommand(TArgs& args, TCliEnv& env) {
     const int projectId = ImportProject(json, options.Value("--name"));
     PrintAdded(env, projectId, "已导入工程 " + std::to_string(projectId));
   } catch (const TModelFileError& error) {
-    Refuse(file + ": " + error.what());
+    Refuse(WithNameOption(file + ": " + error.what()));
   }
   return 0;
 }

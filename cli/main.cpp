@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/ErrorText.h"
 #include "cli/GlobalOptions.h"
 #include "generate/read/ProgramHome.h"
 #include "model/DbHelper.h"
@@ -180,10 +181,10 @@ int main(int argc, char** argv) {
   try {
     return Run(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
   } catch (const TCliError& error) {
-    std::cerr << error.what() << '\n';
+    std::cerr << InChinese(error.what()) << '\n';
     return error.status;
   } catch (const std::exception& error) {
-    std::cerr << error.what() << '\n';
+    std::cerr << InChinese(error.what()) << '\n';
     return 1;
   }
 }
