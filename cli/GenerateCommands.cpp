@@ -1,4 +1,5 @@
 // The generation commands: a whole run, and the table-creation script.
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
@@ -84,9 +85,29 @@ int PlanRun(int projectId, bool json, const TRunOptions& options, TCliEnv& env) 
 
 }  // namespace
 
+namespace {
+
+// A run reads template/ and bak/ from the home, else from the program's data; a missing one is
+// named with both places and where a copy comes from.
+void RequireShippedFolder(const TProgramDir& dir, const char* folder) {
+  std::error_code error;
+  const std::filesystem::path own = dir.Home() / folder, shipped = dir.ShippedDir() / folder;
+  if (std::filesystem::is_directory(own, error) || std::filesystem::is_directory(shipped, error))
+    return;
+  std::string where = own.string();
+  if (shipped != own) where += " 和 " + shipped.string();
+  Refuse(std::string("找不到 ") + folder + " 目录: " + where + " 都不存在。请把程序自带的 " +
+         folder + " 目录 (源代码中的 data/" + folder + ", 或安装后的 /usr/share/vbgen/" + folder +
+         ") 复制到 " + own.string() + "; 编辑模型的命令不需要它");
+}
+
+}  // namespace
+
 int RunGenerateCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--dry-run", "--json", "--complete"}, {});
+  RequireShippedFolder(env.programDir, "template");
+  RequireShippedFolder(env.programDir, "bak");
   if (options.Has("--json") && !options.Has("--dry-run")) UsageError("--json 只用于 --dry-run");
   TRunOptions runOptions;
   runOptions.complete = options.Has("--complete");

@@ -20,7 +20,9 @@ constexpr const char* kUsageHead = R"(用法: vbgen-cli [--home DIR] 命令 ...
 
 DIR 是数据目录 (projects.db 与输出目录 projects 所在处; 也可放入自己的 template 与 bak)。
 默认: 程序目录含 template 与 bak 时 (如构建目录 build/bin) 就是程序目录; 安装的程序用
-$XDG_DATA_HOME/vbgen (通常是 ~/.local/share/vbgen), 首次使用时放入示例工程。
+$XDG_DATA_HOME/vbgen (通常是 ~/.local/share/vbgen)。没有 projects.db 的数据目录 (包括新的
+--home DIR) 首次使用时放入示例工程。生成时先用 DIR 中的 template 与 bak, 没有时用程序自带的;
+只有 generate 需要它们。
 --home DIR 或 --home=DIR 可以写在任何位置。
 PROJECT 是十进制的工程编号或工程名称; --id N 只指编号, =NAME 只指名称 (如 =1 是名为 1 的工程)。
 一个词既是某个工程的编号、又是另一个工程的名称时, 命令拒绝执行, 请改用 --id N 或 =NAME。

@@ -29,7 +29,9 @@ inline std::string ReadWhole(const std::filesystem::path& file) {
 // Arguments are written as a shell would take them (quotes and all).
 class TCliRunner {
  public:
-  explicit TCliRunner(std::filesystem::path home) : home_(std::move(home)) {}
+  // `program` is the build's vbgen-cli unless a test has copied it elsewhere.
+  explicit TCliRunner(std::filesystem::path home, std::filesystem::path program = VBGEN_CLI)
+      : home_(std::move(home)), program_(std::move(program)) {}
 
   // Runs with --home HOME first; `prefix` goes before the program (say "env LANG=C").
   TCliRun Run(const std::string& arguments, const std::string& prefix = "") const {
@@ -38,8 +40,8 @@ class TCliRunner {
   // Runs with exactly these arguments.
   TCliRun RunBare(const std::string& arguments, const std::string& prefix = "") const {
     const auto out = output_.path() / "stdout", err = output_.path() / "stderr";
-    const std::string command = prefix + " " + VBGEN_CLI + " " + arguments + " >'" + out.string() +
-                                "' 2>'" + err.string() + "' </dev/null";
+    const std::string command = prefix + " '" + program_.string() + "' " + arguments + " >'" +
+                                out.string() + "' 2>'" + err.string() + "' </dev/null";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWhole(out), ReadWhole(err)};
   }
@@ -53,6 +55,7 @@ class TCliRunner {
 
  private:
   std::filesystem::path home_;
+  std::filesystem::path program_;
   TTempDir output_;
 };
 

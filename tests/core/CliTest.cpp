@@ -18,6 +18,10 @@ struct TCliResult {
 
 class CliTest : public ::testing::Test {
  protected:
+  // A model of its own, empty, so that the keys a test sees start at 1: a new home would start
+  // with the example project.
+  CliTest() { std::ofstream(home_.path() / "projects.db").close(); }
+
   TCliResult Run(const std::string& arguments) {
     const auto out = home_.path() / "stdout", err = home_.path() / "stderr";
     std::string command = std::string(VBGEN_CLI) + " --home '" + home_.path().string() + "' " +

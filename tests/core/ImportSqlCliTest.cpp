@@ -40,6 +40,9 @@ GO
 
 class ImportSqlCliTest : public ::testing::Test {
  protected:
+  // A model of its own, empty: a new home would start with the example project.
+  void SetUp() override { std::ofstream(home_.path() / "projects.db").close(); }
+
   struct TResult {
     int status;
     std::string out, err;
