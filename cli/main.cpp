@@ -60,7 +60,7 @@ constexpr const char* kMemberHelp = R"(  member list CLASS [--json]             
              对话框中的对应项: --name 成员名称, --type 成员类型, --length 长度,
              --comment 成员注释; 勾选框: --pri 是否主键, --must 是否必填,
              --query 是否参与查询, --display 下拉框显示字段, --query-display 查询界面是否显示
-             (--no-... 取消勾选)。不符合规则时, 提示之后的括号中是改正它的选项,
+             (如 --no-pri 取消勾选)。不符合规则时, 提示之后的括号中是改正它的选项,
              如: 浮点型必须勾选是否必填标志! (--must)
   member update MEMBERID [--name N] [--type T] [--length L] [--[no-]pri] [--[no-]must]
              [--[no-]query] [--[no-]display] [--[no-]query-display] [--comment C]
