@@ -1,4 +1,5 @@
 // The model commands: projects, classes and members, with the window's and dialogs' rules.
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -133,6 +134,20 @@ int ResolveProject(const TProjectRef& reference) {
   return named.front();
 }
 
+namespace {
+
+// The generated folder may hold the user's own edits: deleting the model never deletes it, and
+// says where it stays.
+void NoteOutputLeft(TCliEnv& env, const std::optional<std::string>& projectName) {
+  if (!projectName || projectName->empty()) return;
+  const std::filesystem::path output = env.programDir.OutputDir(*projectName);
+  std::error_code error;
+  if (!std::filesystem::is_directory(std::filesystem::symlink_status(output, error))) return;
+  Confirm(env, "生成的代码仍在 " + output.string() + " (没有删除; 不再需要时请自行删除)");
+}
+
+}  // namespace
+
 int RunProjectCommand(TArgs& args, TCliEnv& env) {
   TProjectDAO projects;
   const std::string verb = args.Next("project 的子命令");
@@ -161,8 +176,10 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
   } else if (verb == "delete") {
     const int projectId = ResolveProject(args.NextProject("工程"));
     args.ExpectEnd();
+    const std::optional<std::string> name = projects.GetProjectName(projectId);
     projects.DeleteProject(projectId);
     Confirm(env, "删除成功!");
+    NoteOutputLeft(env, name);
   } else {
     UsageError("未知的 project 子命令: " + verb);
   }

@@ -40,7 +40,8 @@ constexpr const char* kProjectHelp =
     R"(  project list [--json]                      列出所有工程 (编号 名称)
   project add NAME                           新建工程, 输出新工程的编号
   project rename PROJECT NAME                修改工程名称
-  project delete PROJECT                     删除工程及其所有类和成员
+  project delete PROJECT                     删除工程及其所有类和成员; 已生成的
+                                             DIR/projects/工程名/ 不删除 (提示其位置)
 )";
 
 constexpr const char* kClassHelp =

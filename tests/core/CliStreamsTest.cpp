@@ -69,3 +69,25 @@ TEST_F(CliStreamsTest, TheRunsProgressLinesStayOnStdout) {
 }
 
 }  // namespace vbgen::test
+
+namespace vbgen::test {
+
+TEST(CliProjectDeleteTest, TheGeneratedFolderStaysAndIsNamed) {
+  TTempDir home;
+  TCliRunner cli(home.path());
+  const std::filesystem::path output = home.path() / "projects" / "图书馆管理";
+  ASSERT_EQ(cli.Run("generate 图书馆管理").status, 0);
+  std::ofstream(output / "ModMain.bas", std::ios::app) << "' my edit\r\n";
+  const TCliRun deleted = cli.Run("project delete 图书馆管理");
+  EXPECT_EQ(deleted.status, 0);
+  EXPECT_EQ(deleted.out, "");
+  EXPECT_EQ(deleted.err,
+            "删除成功!\n生成的代码仍在 " + output.string() + " (没有删除; 不再需要时请自行删除)\n");
+  EXPECT_EQ(cli.Ok("project list"), "");
+  EXPECT_NE(ReadWhole(output / "ModMain.bas").find("' my edit"), std::string::npos);
+  // A project never generated says only what the window says.
+  cli.Ok("project add 书店");
+  EXPECT_EQ(cli.Run("project delete 书店").err, "删除成功!\n");
+}
+
+}  // namespace vbgen::test
