@@ -33,9 +33,35 @@ int TArgs::NextInt(const char* what) {
   return *value;
 }
 
+namespace {
+constexpr const char* kIdOption = "--id";
+}
+
+TProjectRef TArgs::NextProject(const char* what) {
+  if (pos_ < words_.size() && words_[pos_] == kIdOption)
+    return {TProjectRef::TKind::Id, std::to_string(NextId(what))};
+  const std::string word = Next(what);
+  if (word.rfind('=', 0) == 0) return {TProjectRef::TKind::Name, word.substr(1)};
+  return {TProjectRef::TKind::IdOrName, word};
+}
+
+int TArgs::NextId(const char* what) {
+  if (pos_ < words_.size() && words_[pos_] == kIdOption) {
+    ++pos_;
+    if (pos_ >= words_.size()) UsageError(std::string("选项 --id 缺少") + what);
+  }
+  return NextInt(what);
+}
+
 std::size_t TArgs::PositionalsLeft() const {
   std::size_t count = 0;
-  while (pos_ + count < words_.size() && words_[pos_ + count].rfind("--", 0) != 0) ++count;
+  for (std::size_t at = pos_; at < words_.size(); ++at, ++count) {
+    if (words_[at] == kIdOption) {
+      ++at;  // its value belongs to it
+    } else if (words_[at].rfind("--", 0) == 0) {
+      break;
+    }
+  }
   return count;
 }
 

@@ -20,6 +20,14 @@ class TCliError : public std::runtime_error {
 // Exit status 1: the input was understood but refused.
 [[noreturn]] void Refuse(const std::string& message);
 
+// How the user named a project: a word that may be a projectId or a name, or one of the two
+// forms that say which ("--id N" and "=NAME").
+struct TProjectRef {
+  enum class TKind { IdOrName, Id, Name };
+  TKind kind = TKind::IdOrName;
+  std::string text;  // the word without "--id" or "="
+};
+
 class TArgs {
  public:
   explicit TArgs(std::vector<std::string> words) : words_(std::move(words)) {}
@@ -27,7 +35,11 @@ class TArgs {
   // The next positional word; a usage error naming what was expected when there is none.
   std::string Next(const char* what);
   bool HasMore() const { return pos_ < words_.size(); }
-  // How many positional words come before the first option.
+  // A PROJECT: "--id N", "=NAME" or one word that may be either.
+  TProjectRef NextProject(const char* what);
+  // A key that may be written "--id N" as well as "N".
+  int NextId(const char* what);
+  // How many positional words come before the first option ("--id N" counts as one).
   std::size_t PositionalsLeft() const;
   // The remaining words, for option parsing.
   std::vector<std::string> Rest();

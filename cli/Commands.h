@@ -31,11 +31,14 @@ int RunImportCommand(TArgs& args, TCliEnv& env);
 int RunCheckCommand(TArgs& args, TCliEnv& env);
 int RunImportSqlCommand(TArgs& args, TCliEnv& env);
 
-// A projectId in decimal or a project name; refuses a missing or ambiguous one.
-int ResolveProject(const std::string& reference);
+// A projectId in decimal or a project name; refuses a missing one, and a word that is one
+// project's key and another's name.
+int ResolveProject(const TProjectRef& reference);
 
 // An added row's key on stdout, alone on its line so that a script can take it; the
 // confirmation the window would show goes to stderr.
 void PrintAdded(TCliEnv& env, int id, const std::string& message);
+// What the window would confirm in a box goes to stderr: stdout holds only data.
+void Confirm(TCliEnv& env, const std::string& message);
 
 }  // namespace vbgen::cli

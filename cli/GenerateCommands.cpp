@@ -1,9 +1,12 @@
 // The generation commands: a whole run, and the table-creation script.
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/ErrorText.h"
+#include "cli/Hints.h"
 #include "generate/AutoCode.h"
 #include "generate/check/ModelCheck.h"
 #include "generate/emit/SqlScript.h"
@@ -24,18 +27,26 @@ class TCliRunListener : public TRunListener {
  public:
   TCliRunListener(TCliEnv& env, std::ostream& progress) : env_(env), progress_(progress) {}
 
-  void Progress(const std::string& line) override { progress_ << line << '\n' << std::flush; }
+  void Progress(const std::string& line) override {
+    progress_ << line << '\n' << std::flush;
+    progressed_ = true;
+  }
   void KeyCheckFailed(const TNamedId& failedClass) override {
-    Fail(failedClass.name + kKeyCheckText);
+    Fail(KeyCheckMessage(failedClass.id));
   }
   void DisplayCheckFailed(const TNamedId& failedClass) override {
-    Fail(failedClass.name + kDisplayCheckText);
+    Fail(DisplayCheckMessage(failedClass.id));
   }
   void GenerationDone() override {
     progress_ << "所有代码生成完毕!\n";
     done_ = true;
   }
-  void RunFailed(const std::string& message) override { Fail(message); }
+  // Once progress lines have been printed (one may even name a failure of its own, a record
+  // not saved), the failure says that the run as a whole did not finish. A model refused
+  // before anything was written keeps its message alone.
+  void RunFailed(const std::string& message) override {
+    Fail((progressed_ ? "生成失败, 代码没有全部生成: " : "") + InChinese(message));
+  }
 
   bool done() const { return done_; }
 
@@ -45,6 +56,7 @@ class TCliRunListener : public TRunListener {
   TCliEnv& env_;
   std::ostream& progress_;
   bool done_ = false;
+  bool progressed_ = false;
 };
 
 }  // namespace
@@ -77,9 +89,29 @@ int PlanRun(int projectId, bool json, const TRunOptions& options, TCliEnv& env) 
 
 }  // namespace
 
+namespace {
+
+// A run reads template/ and bak/ from the home, else from the program's data; a missing one is
+// named with both places and where a copy comes from.
+void RequireShippedFolder(const TProgramDir& dir, const char* folder) {
+  std::error_code error;
+  const std::filesystem::path own = dir.Home() / folder, shipped = dir.ShippedDir() / folder;
+  if (std::filesystem::is_directory(own, error) || std::filesystem::is_directory(shipped, error))
+    return;
+  std::string where = own.string();
+  if (shipped != own) where += " 和 " + shipped.string();
+  Refuse(std::string("找不到 ") + folder + " 目录: " + where + " 都不存在。请把程序自带的 " +
+         folder + " 目录 (源代码中的 data/" + folder + ", 或安装后的 /usr/share/vbgen/" + folder +
+         ") 复制到 " + own.string() + "; 编辑模型的命令不需要它");
+}
+
+}  // namespace
+
 int RunGenerateCommand(TArgs& args, TCliEnv& env) {
-  const int projectId = ResolveProject(args.Next("工程"));
+  const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--dry-run", "--json", "--complete"}, {});
+  RequireShippedFolder(env.programDir, "template");
+  RequireShippedFolder(env.programDir, "bak");
   if (options.Has("--json") && !options.Has("--dry-run")) UsageError("--json 只用于 --dry-run");
   TRunOptions runOptions;
   runOptions.complete = options.Has("--complete");
@@ -91,9 +123,27 @@ int RunGenerateCommand(TArgs& args, TCliEnv& env) {
   return listener.done() ? 0 : 1;
 }
 
+namespace {
+
+// The script is half of what a run makes: a model the run refuses gets no script either, and
+// every error is named, as check names it.
+void RefuseModelWithErrors(int projectId) {
+  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+  if (!model) Refuse("工程不存在: 编号 " + std::to_string(projectId));
+  std::string errors;
+  for (const TModelProblem& problem : CheckModel(*model)) {
+    if (problem.severity != TSeverity::Error) continue;
+    errors += (errors.empty() ? "" : "\n") + ProblemLine(projectId, problem);
+  }
+  if (!errors.empty()) Refuse(errors);
+}
+
+}  // namespace
+
 int RunSqlCommand(TArgs& args, TCliEnv& env) {
-  const int projectId = ResolveProject(args.Next("工程"));
+  const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--complete"}, {});
+  RefuseModelWithErrors(projectId);
   try {
     env.out << (options.Has("--complete") ? BuildRerunnableTableScript(projectId)
                                           : BuildTableScript(projectId));

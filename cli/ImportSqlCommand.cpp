@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/Hints.h"
 #include "generate/write/FileOperate.h"
 #include "sqlimport/SqlImport.h"
 
@@ -32,7 +33,7 @@ int RunImportSqlCommand(TArgs& args, TCliEnv& env) {
                    std::to_string(result.classCount) + "个类");
   } catch (const TSqlImportError& error) {
     PrintNotes(error.Notes(), env.err);
-    Refuse(file + ": " + error.what());
+    Refuse(WithNameOption(file + ": " + error.what()));
   }
   return 0;
 }

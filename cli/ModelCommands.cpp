@@ -1,8 +1,10 @@
 // The model commands: projects, classes and members, with the window's and dialogs' rules.
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/Hints.h"
 #include "model/ClassDAO.h"
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
@@ -13,6 +15,10 @@ namespace {
 
 void RefuseIf(const TRuleResult& result) {
   if (result) Refuse(*result);
+}
+
+void RefuseMemberIf(const TRuleResult& result) {
+  if (result) Refuse(WithMemberOption(*result));
 }
 
 const char* YesNo(int flag) { return flag == 1 ? "是" : "否"; }
@@ -32,7 +38,7 @@ TMember RequireMember(int memberId) {
 // A class as the user wrote it: its classId (one word) or project and class name (two words).
 struct TClassWords {
   std::optional<int> classId;
-  std::string project;
+  TProjectRef project;
   std::string className;
 };
 
@@ -40,10 +46,10 @@ struct TClassWords {
 // so that usage errors come before refusals.
 TClassWords NextClassWords(TArgs& args, std::size_t after) {
   const std::size_t words = args.PositionalsLeft();
-  if (words < after + 2) return {args.NextInt("类编号"), {}, {}};
+  if (words < after + 2) return {args.NextId("类编号"), {}, {}};
   if (words > after + 2) UsageError("多余的参数: 类应是类编号, 或工程和类名两个词");
   TClassWords found;
-  found.project = args.Next("工程");
+  found.project = args.NextProject("工程");
   found.className = args.Next("类名称");
   return found;
 }
@@ -56,7 +62,7 @@ int ResolveClass(const TClassWords& words) {
   }
   const std::optional<int> classId =
       TClassDAO().FindClassId(ResolveProject(words.project), words.className);
-  if (!classId) Refuse("工程 " + words.project + " 中没有类 " + words.className);
+  if (!classId) Refuse("工程 " + words.project.text + " 中没有类 " + words.className);
   return *classId;
 }
 
@@ -71,27 +77,76 @@ bool JsonOption(TArgs& args) { return TOptions(args.Rest(), {"--json"}, {}).Has(
 }  // namespace
 
 void PrintAdded(TCliEnv& env, int id, const std::string& message) {
-  env.err << message << '\n';
+  Confirm(env, message);
   env.out << id << '\n';
 }
 
-int ResolveProject(const std::string& reference) {
-  TProjectDAO projects;
-  const TNamedIdList list = projects.ListProjects();
-  if (auto id = ParseInt(reference)) {
+void Confirm(TCliEnv& env, const std::string& message) { env.err << message << '\n'; }
+
+namespace {
+
+std::string JoinIds(const std::vector<int>& ids) {
+  std::string text;
+  for (int id : ids) text += (text.empty() ? "" : ", ") + std::to_string(id);
+  return text;
+}
+
+// A word that is one project's key and another's name: guessing would change the wrong one.
+[[noreturn]] void RefuseAmbiguous(const std::string& word, const TNamedIdList& list, int id,
+                                  const std::vector<int>& named) {
+  std::string idName;
+  for (const auto& entry : list) {
+    if (entry.id == id) idName = entry.name;
+  }
+  Refuse("\"" + word + "\"既是工程编号 " + std::to_string(id) + " (" + idName + "), 又是工程 " +
+         JoinIds(named) + " 的名称; 请用 --id " + word + " 指编号, 或用 =" + word + " 指名称");
+}
+
+}  // namespace
+
+int ResolveProject(const TProjectRef& reference) {
+  using TKind = TProjectRef::TKind;
+  const TNamedIdList list = TProjectDAO().ListProjects();
+  std::optional<int> byId;
+  if (reference.kind != TKind::Name) {
+    const std::optional<int> id = ParseInt(reference.text);
     for (const auto& entry : list) {
-      if (entry.id == *id) return *id;
+      if (id && entry.id == *id) byId = *id;
     }
   }
-  std::optional<int> found;
-  for (const auto& entry : list) {
-    if (entry.name != reference) continue;
-    if (found) Refuse("有多个工程名为 " + reference + "，请用工程编号指定");
-    found = entry.id;
+  if (reference.kind == TKind::Id) {
+    if (!byId) Refuse("工程不存在: 编号 " + reference.text);
+    return *byId;
   }
-  if (!found) Refuse("工程不存在: " + reference);
-  return *found;
+  std::vector<int> named;
+  for (const auto& entry : list) {
+    if (entry.name == reference.text && entry.id != byId) named.push_back(entry.id);
+  }
+  if (byId) {
+    if (!named.empty()) RefuseAmbiguous(reference.text, list, *byId, named);
+    return *byId;
+  }
+  if (named.size() > 1) {
+    Refuse("有多个工程名为 " + reference.text + "，请用工程编号指定 (编号 " + JoinIds(named) +
+           "; 如 --id " + std::to_string(named.front()) + ")");
+  }
+  if (named.empty()) Refuse("工程不存在: " + reference.text);
+  return named.front();
 }
+
+namespace {
+
+// The generated folder may hold the user's own edits: deleting the model never deletes it, and
+// says where it stays.
+void NoteOutputLeft(TCliEnv& env, const std::optional<std::string>& projectName) {
+  if (!projectName || projectName->empty()) return;
+  const std::filesystem::path output = env.programDir.OutputDir(*projectName);
+  std::error_code error;
+  if (!std::filesystem::is_directory(std::filesystem::symlink_status(output, error))) return;
+  Confirm(env, "生成的代码仍在 " + output.string() + " (没有删除; 不再需要时请自行删除)");
+}
+
+}  // namespace
 
 int RunProjectCommand(TArgs& args, TCliEnv& env) {
   TProjectDAO projects;
@@ -112,17 +167,19 @@ int RunProjectCommand(TArgs& args, TCliEnv& env) {
     RefuseIf(CheckNewProjectName(name));
     PrintAdded(env, projects.AddProject(name), "工程名称添加成功！");
   } else if (verb == "rename") {
-    const int projectId = ResolveProject(args.Next("工程"));
+    const int projectId = ResolveProject(args.NextProject("工程"));
     const std::string name = args.Next("新的工程名称");
     args.ExpectEnd();
     RefuseIf(CheckRenamedProjectName(name));
     projects.RenameProject(projectId, name);
-    env.out << "工程名称修改成功！\n";
+    Confirm(env, "工程名称修改成功！");
   } else if (verb == "delete") {
-    const int projectId = ResolveProject(args.Next("工程"));
+    const int projectId = ResolveProject(args.NextProject("工程"));
     args.ExpectEnd();
+    const std::optional<std::string> name = projects.GetProjectName(projectId);
     projects.DeleteProject(projectId);
-    env.out << "删除成功!\n";
+    Confirm(env, "删除成功!");
+    NoteOutputLeft(env, name);
   } else {
     UsageError("未知的 project 子命令: " + verb);
   }
@@ -133,7 +190,7 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
   TClassDAO classes;
   const std::string verb = args.Next("class 的子命令");
   if (verb == "list") {
-    const std::string project = args.Next("工程");
+    const TProjectRef project = args.NextProject("工程");
     const bool json = JsonOption(args);
     const int projectId = ResolveProject(project);
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
@@ -152,7 +209,7 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     }
     if (json) PrintJson(env.out, list);
   } else if (verb == "add") {
-    const int projectId = ResolveProject(args.Next("工程"));
+    const int projectId = ResolveProject(args.NextProject("工程"));
     const std::string name = args.Next("类名称");
     const std::string friendName = args.Next("友好名称");
     TOptions options(args.Rest(), {"--no-front-show"}, {});
@@ -172,13 +229,13 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
     if (options.Has("--no-front-show")) flag = 0;
     RefuseIf(CheckUpdateClass(name, friendName));
     classes.UpdateClass(projectId, classId, name, friendName, flag);
-    env.out << "类名称更新成功\n";
+    Confirm(env, "类名称更新成功");
   } else if (verb == "delete") {
     const TClassWords classWords = NextClassWords(args, 0);
     args.ExpectEnd();
     const int classId = ResolveClass(classWords);
     classes.DeleteClass(classId);
-    env.out << "类对象删除成功!\n";
+    Confirm(env, "类对象删除成功!");
   } else {
     UsageError("未知的 class 子命令: " + verb);
   }
@@ -208,7 +265,7 @@ void ApplyMemberOptions(const TOptions& options, TMemberInput& input) {
     if (!input.typeIndex) {
       std::string choices;
       for (const auto& entry : input.typeList) choices += (choices.empty() ? "" : ", ") + entry;
-      Refuse("成员类型必须是下列之一: " + choices);
+      Refuse(WithMemberOption("成员类型必须是下列之一: " + choices));
     }
   }
   if (auto length = options.Value("--length")) input.lengthText = *length;
@@ -226,12 +283,12 @@ void RefuseLengthThatIsNoNumber(const TOptions& options, const TMemberInput& inp
   const std::optional<std::string> length = options.Value("--length");
   if (!length || input.Type() == kTypeString) return;
   const std::string digits = !length->empty() && (*length)[0] == '+' ? length->substr(1) : *length;
-  if (!ParseInt(digits)) Refuse("\"" + *length + "\"不是有效的整数值!");
+  if (!ParseInt(digits)) Refuse(WithMemberOption("\"" + *length + "\"不是有效的整数值!"));
 }
 
 TMember BuildOrRefuse(const TMemberInput& input, int projectId, int classId, int memberId) {
   TBuiltMember built = BuildMember(input, projectId, classId, memberId);
-  if (!built.member) Refuse(built.error);
+  if (!built.member) Refuse(WithMemberOption(built.error));
   return *built.member;
 }
 
@@ -301,7 +358,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     TMemberInput input =
         NewMemberInput(MemberTypeList(TClassDAO().ListOtherClasses(projectId, classId)));
     ApplyMemberOptions(options, input);
-    RefuseIf(CheckAddMember(input));
+    RefuseMemberIf(CheckAddMember(input));
     RefuseLengthThatIsNoNumber(options, input);
     const TMember member = BuildOrRefuse(input, projectId, classId, 0);
     PrintAdded(env, members.AddMember(member), "类成员属性添加成功!");
@@ -313,16 +370,16 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     TMemberInput input = MemberInputFrom(
         stored, MemberTypeList(TClassDAO().ListOtherClasses(projectId, stored.classId)));
     ApplyMemberOptions(options, input);
-    RefuseIf(CheckUpdateMember(input));
+    RefuseMemberIf(CheckUpdateMember(input));
     RefuseLengthThatIsNoNumber(options, input);
     members.UpdateMember(BuildOrRefuse(input, projectId, stored.classId, memberId));
-    env.out << "类成员属性更新成功!\n";
+    Confirm(env, "类成员属性更新成功!");
   } else if (verb == "delete") {
     const int memberId = args.NextInt("成员编号");
     args.ExpectEnd();
     RequireMember(memberId);
     members.DeleteMember(memberId);
-    env.out << "成员属性删除成功\n";
+    Confirm(env, "成员属性删除成功");
   } else if (verb == "swap") {
     const int a = args.NextInt("成员编号");
     const int b = args.NextInt("成员编号");

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/Hints.h"
 #include "generate/check/ModelCheck.h"
 #include "generate/write/FileOperate.h"
 #include "model/ModelFile.h"
@@ -12,7 +13,7 @@
 namespace vbgen::cli {
 
 int RunExportCommand(TArgs& args, TCliEnv& env) {
-  const int projectId = ResolveProject(args.Next("工程"));
+  const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {}, {"-o", "--output"});
   const std::string json = ExportProject(projectId);
   auto file = options.Value("-o");
@@ -23,7 +24,7 @@ int RunExportCommand(TArgs& args, TCliEnv& env) {
   }
   const std::filesystem::path path = std::filesystem::absolute(*file);
   TFileOperate::WriteTextFile(path.parent_path(), path, json);
-  env.out << "已导出到 " << path.string() << '\n';
+  Confirm(env, "已导出到 " + path.string());
   return 0;
 }
 
@@ -40,7 +41,7 @@ int RunImportCommand(TArgs& args, TCliEnv& env) {
     const int projectId = ImportProject(json, options.Value("--name"));
     PrintAdded(env, projectId, "已导入工程 " + std::to_string(projectId));
   } catch (const TModelFileError& error) {
-    Refuse(file + ": " + error.what());
+    Refuse(WithNameOption(file + ": " + error.what()));
   }
   return 0;
 }
@@ -78,7 +79,7 @@ std::string CheckAsJson(const std::string& projectName,
 
 // One line per problem, errors first; exit status 1 when any is an error, 0 with warnings only.
 int RunCheckCommand(TArgs& args, TCliEnv& env) {
-  const int projectId = ResolveProject(args.Next("工程"));
+  const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--json"}, {});
   const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
   if (!model) Refuse("工程不存在: " + std::to_string(projectId));
@@ -86,7 +87,8 @@ int RunCheckCommand(TArgs& args, TCliEnv& env) {
   if (options.Has("--json")) {
     env.out << CheckAsJson(model->ProjectName(), problems);
   } else {
-    for (const TModelProblem& problem : problems) env.out << problem.Line() << '\n';
+    for (const TModelProblem& problem : problems)
+      env.out << ProblemLine(projectId, problem) << '\n';
     if (problems.empty()) env.out << "模型检查通过，没有发现问题。\n";
   }
   return FirstError(problems) ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/ErrorText.h"
 #include "cli/GlobalOptions.h"
 #include "generate/read/ProgramHome.h"
 #include "model/DbHelper.h"
@@ -19,10 +20,15 @@ constexpr const char* kUsageHead = R"(用法: vbgen-cli [--home DIR] 命令 ...
 
 DIR 是数据目录 (projects.db 与输出目录 projects 所在处; 也可放入自己的 template 与 bak)。
 默认: 程序目录含 template 与 bak 时 (如构建目录 build/bin) 就是程序目录; 安装的程序用
-$XDG_DATA_HOME/vbgen (通常是 ~/.local/share/vbgen), 首次使用时放入示例工程。
+$XDG_DATA_HOME/vbgen (通常是 ~/.local/share/vbgen)。没有 projects.db 的数据目录 (包括新的
+--home DIR) 首次使用时放入示例工程。生成时先用 DIR 中的 template 与 bak, 没有时用程序自带的;
+只有 generate 需要它们。
 --home DIR 或 --home=DIR 可以写在任何位置。
-PROJECT 是十进制的工程编号或工程名称。CLASS 是类编号, 或工程和类名两个词 (如 书店 Book)。
-添加工程、类、成员和导入时, 新的编号单独一行写到标准输出, 提示写到标准错误。
+PROJECT 是十进制的工程编号或工程名称; --id N 只指编号, =NAME 只指名称 (如 =1 是名为 1 的工程)。
+一个词既是某个工程的编号、又是另一个工程的名称时, 命令拒绝执行, 请改用 --id N 或 =NAME。
+CLASS 是类编号 (也可写 --id N), 或工程和类名两个词 (如 书店 Book)。
+添加工程、类、成员和导入时, 新的编号单独一行写到标准输出。确认提示 (如 删除成功!、
+已导出到 …) 一律写到标准错误; 标准输出只有数据: 编号、列表、脚本、模型和 generate 的进度行。
 )";
 
 constexpr const char* kUsageTail = R"(
@@ -34,7 +40,8 @@ constexpr const char* kProjectHelp =
     R"(  project list [--json]                      列出所有工程 (编号 名称)
   project add NAME                           新建工程, 输出新工程的编号
   project rename PROJECT NAME                修改工程名称
-  project delete PROJECT                     删除工程及其所有类和成员
+  project delete PROJECT                     删除工程及其所有类和成员; 已生成的
+                                             DIR/projects/工程名/ 不删除 (提示其位置)
 )";
 
 constexpr const char* kClassHelp =
@@ -51,6 +58,11 @@ constexpr const char* kMemberHelp = R"(  member list CLASS [--json]             
              [--display] [--no-query-display] [--comment C]
                                              添加成员, 输出新成员的编号; 从"添加成员属性"
                                              对话框的初始状态开始 (长度 20, 勾选"查询界面是否显示")
+             对话框中的对应项: --name 成员名称, --type 成员类型, --length 长度,
+             --comment 成员注释; 勾选框: --pri 是否主键, --must 是否必填,
+             --query 是否参与查询, --display 下拉框显示字段, --query-display 查询界面是否显示
+             (如 --no-pri 取消勾选)。不符合规则时, 提示之后的括号中是改正它的选项,
+             如: 浮点型必须勾选是否必填标志! (--must)
   member update MEMBERID [--name N] [--type T] [--length L] [--[no-]pri] [--[no-]must]
              [--[no-]query] [--[no-]display] [--[no-]query-display] [--comment C]
                                              修改成员; 从已保存的成员开始
@@ -71,7 +83,9 @@ constexpr const char* kGenerateHelp =
 
 constexpr const char* kSqlHelp =
     R"(  sql PROJECT [--complete]                   输出建表SQL语句 (UTF-8, CR LF)
-                                             --complete: 完整应用的脚本 (可重复执行)
+                                             --complete: 完整应用的脚本 (可重复执行);
+                                             模型有错误 (见 check) 时与 generate 一样拒绝,
+                                             错误写到标准错误, 退出码 1
 )";
 
 constexpr const char* kCheckHelp =
@@ -170,10 +184,10 @@ int main(int argc, char** argv) {
   try {
     return Run(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
   } catch (const TCliError& error) {
-    std::cerr << error.what() << '\n';
+    std::cerr << InChinese(error.what()) << '\n';
     return error.status;
   } catch (const std::exception& error) {
-    std::cerr << error.what() << '\n';
+    std::cerr << InChinese(error.what()) << '\n';
     return 1;
   }
 }

@@ -47,21 +47,26 @@ TProgramHome LocateProgramHome(const fs::path& executableDir,
   if (HoldsShippedData(executableDir)) {
     return {TProgramDir(home.value_or(executableDir), executableDir), false};
   }
+  // Only a run needs template/ and bak/, and it looks in the home first: a missing folder is
+  // named when a run asks for it, and the model can still be edited meanwhile.
   const fs::path shipped = (executableDir.parent_path() / "share" / "vbgen").lexically_normal();
-  if (!HoldsShippedData(shipped)) {
-    throw THomeError("找不到程序数据 (template 与 bak): 既不在 " + executableDir.string() +
-                     " 也不在 " + shipped.string() + "; 请重新安装 vbgen");
+  std::error_code error;
+  if (!fs::is_directory(shipped, error)) {
+    return {TProgramDir(home.value_or(executableDir), executableDir), false};
   }
   if (home) return {TProgramDir(*home, shipped), false};
   return {TProgramDir(userDirs.DataFolder(), shipped), true};
 }
 
 void PrepareProgramHome(const TProgramHome& home) {
-  if (home.userDataFolder) {
+  // Every new home starts with the example, as the installed program's first start does; a
+  // program folder that ships no example starts with an empty model.
+  std::error_code error;
+  const fs::path example = home.programDir.ShippedDir() / "examples" / "library.json";
+  if (home.userDataFolder || fs::exists(example, error)) {
     SeedUserDataFolder(home.programDir);
     return;
   }
-  std::error_code error;
   fs::create_directories(home.programDir.Home(), error);
   if (error) {
     throw THomeError("无法创建数据目录 " + home.programDir.Home().string() + ": " +

@@ -3,8 +3,8 @@
 // A portable program directory (one holding template/ and bak/ beside the executable, such as
 // the build's bin/) keeps everything together, as it always has. An installed program reads its
 // data from share/vbgen beside bin/ and keeps the user's model and output in the user's XDG data
-// folder, seeded with the example project on first start. --home DIR puts the model and output
-// into DIR in both cases.
+// folder. --home DIR puts the model and output into DIR in both cases; every new home is seeded
+// with the example project. template/ and bak/ are read from the home when it has them.
 #pragma once
 
 #include <filesystem>
@@ -43,8 +43,8 @@ TProgramHome LocateProgramHome(const std::filesystem::path& executableDir,
                                const std::optional<std::filesystem::path>& homeOption,
                                const TUserDirs& userDirs);
 
-// Makes the home ready before the model is opened: the user's data folder is seeded, another
-// home is created when missing.
+// Makes the home ready before the model is opened: a home without projects.db is made and
+// seeded with the shipped example (when the program ships one).
 void PrepareProgramHome(const TProgramHome& home);
 
 // Creates the home and, when it has no projects.db yet, one holding the shipped example

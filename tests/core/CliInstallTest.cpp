@@ -105,9 +105,11 @@ TEST_F(InstalledCliTest, XdgDataHomeAndHomeOptionChooseTheFolder) {
   Ok("project list", "XDG_DATA_HOME=relative");
   EXPECT_TRUE(fs::is_regular_file(DataFolder() / "projects.db"));
   EXPECT_FALSE(fs::exists(Home() / "relative"));
-  // --home names a folder of the user's own: no example, but the shipped templates serve it.
+  // --home names a folder of the user's own: it starts with the example, as the data folder
+  // does, and the shipped templates serve it.
   const fs::path own = dir_.path() / "own";
-  EXPECT_EQ(Ok("project add 书店 --home '" + own.string() + "'"), "1\n");
+  EXPECT_EQ(Ok("project list --home '" + own.string() + "'"), "1\t图书馆管理\n");
+  EXPECT_EQ(Ok("project add 书店 --home '" + own.string() + "'"), "2\n");
   Ok("--home=" + own.string() + " class add 书店 Book 图书");
   Ok("member add 书店 Book --name bookId --type 整型 --pri --must --home " + own.string());
   Ok("member add 书店 Book --name title --type 字符串 --display --home " + own.string());
@@ -132,10 +134,17 @@ TEST_F(InstalledCliTest, MissingHomeOrDataIsRefusedWithAHint) {
   EXPECT_EQ(noHome.status, 1);
   EXPECT_NE(noHome.err.find("--home"), std::string::npos) << noHome.err;
   fs::remove_all(Share() / "bak");
-  TRun noData = Run("project list");
+  // The model needs no bak/; only a run does, and it names the folder, both places and the copy.
+  EXPECT_EQ(Ok("project list"), "1\t图书馆管理\n");
+  TRun noData = Run("generate 1");
   EXPECT_EQ(noData.status, 1);
-  EXPECT_NE(noData.err.find("share/vbgen"), std::string::npos) << noData.err;
-  EXPECT_FALSE(fs::exists(DataFolder()));
+  EXPECT_EQ(noData.err, "找不到 bak 目录: " + (DataFolder() / "bak").string() + " 和 " +
+                            (Share() / "bak").string() +
+                            " 都不存在。请把程序自带的 bak 目录 (源代码中的 data/bak, 或安装后的 "
+                            "/usr/share/vbgen/bak) 复制到 " +
+                            (DataFolder() / "bak").string() + "; 编辑模型的命令不需要它\n");
+  EXPECT_FALSE(fs::exists(DataFolder() / "projects"));
+  fs::remove_all(DataFolder());
   fs::copy(SourceDir() / "data" / "bak", Share() / "bak", fs::copy_options::recursive);
   // A file where the data folder should be is left alone and named.
   fs::create_directories(DataFolder().parent_path());

@@ -18,6 +18,10 @@ struct TCliResult {
 
 class CliTest : public ::testing::Test {
  protected:
+  // A model of its own, empty, so that the keys a test sees start at 1: a new home would start
+  // with the example project.
+  CliTest() { std::ofstream(home_.path() / "projects.db").close(); }
+
   TCliResult Run(const std::string& arguments) {
     const auto out = home_.path() / "stdout", err = home_.path() / "stderr";
     std::string command = std::string(VBGEN_CLI) + " --home '" + home_.path().string() + "' " +
@@ -31,6 +35,13 @@ class CliTest : public ::testing::Test {
     TCliResult result = Run(arguments);
     EXPECT_EQ(result.status, 0) << arguments << "\n" << result.err;
     return result.out;
+  }
+  // Runs a command that must succeed and print nothing but its confirmation, on stderr.
+  std::string Confirmed(const std::string& arguments) {
+    TCliResult result = Run(arguments);
+    EXPECT_EQ(result.status, 0) << arguments << "\n" << result.err;
+    EXPECT_EQ(result.out, "") << arguments;
+    return result.err;
   }
   static std::string Slurp(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -55,11 +66,11 @@ TEST_F(CliTest, ProjectsAddListRenameDelete) {
   EXPECT_EQ(dup.status, 1);
   EXPECT_EQ(dup.err, "该工程名称已经存在!\n");
   EXPECT_EQ(dup.out, "");
-  EXPECT_EQ(Ok("project rename 图书馆 O\\'Brien"), "工程名称修改成功！\n");
+  EXPECT_EQ(Confirmed("project rename 图书馆 O\\'Brien"), "工程名称修改成功！\n");
   TCliResult ambiguous = Run("project delete \"O'Brien\"");
   EXPECT_EQ(ambiguous.status, 1);
   EXPECT_NE(ambiguous.err.find("工程编号"), std::string::npos);
-  EXPECT_EQ(Ok("project delete 2"), "删除成功!\n");
+  EXPECT_EQ(Confirmed("project delete 2"), "删除成功!\n");
   EXPECT_EQ(Ok("project list"), "1\tO'Brien\n");
   EXPECT_EQ(Run("project rename 1 \"\"").err, "工程项目名称不能为空!\n");
   EXPECT_EQ(Run("project delete 9").status, 1);
@@ -91,11 +102,11 @@ TEST_F(CliTest, ClassesFollowTheDialogRules) {
   Ok("class add p Reader 读者 --no-front-show");
   EXPECT_EQ(Ok("class list p"), "1\tBook\t图书\t1\n2\tReader\t读者\t0\n");
   // The update keeps the stored flag unless told otherwise.
-  EXPECT_EQ(Ok("class update 2 Readers 读者们"), "类名称更新成功\n");
+  EXPECT_EQ(Confirmed("class update 2 Readers 读者们"), "类名称更新成功\n");
   Ok("class update 1 Book 图书 --no-front-show");
   EXPECT_EQ(Ok("class list p"), "1\tBook\t图书\t0\n2\tReaders\t读者们\t0\n");
   EXPECT_EQ(Run("class update 1 \"\" x").err, "类名称不能为空\n");
-  EXPECT_EQ(Ok("class delete 2"), "类对象删除成功!\n");
+  EXPECT_EQ(Confirmed("class delete 2"), "类对象删除成功!\n");
   EXPECT_EQ(Run("class delete 2").status, 1);
 }
 
@@ -103,14 +114,16 @@ TEST_F(CliTest, MembersAddUpdateAndReorder) {
   Ok("project add p");
   Ok("class add p Book 图书");
   Ok("class add p Reader 读者");
-  EXPECT_EQ(Run("member add 1 --name Id --type 整型").err, "成员属性首个字母必须小写\n");
-  EXPECT_EQ(Run("member add 1 --name bookId --type 整型").err, "整型必须勾选是否必填标志!\n");
-  EXPECT_EQ(Run("member add 1 --name cover --type 图片型").err, "图片字段不用参与显示！\n");
+  EXPECT_EQ(Run("member add 1 --name Id --type 整型").err, "成员属性首个字母必须小写 (--name)\n");
+  EXPECT_EQ(Run("member add 1 --name bookId --type 整型").err,
+            "整型必须勾选是否必填标志! (--must)\n");
+  EXPECT_EQ(Run("member add 1 --name cover --type 图片型").err,
+            "图片字段不用参与显示！ (--no-query-display)\n");
   EXPECT_EQ(Run("member add 1 --name p --type 浮点型 --must --pri").err,
-            "主键字段必须是整型或字符串型!\n");
+            "主键字段必须是整型或字符串型! (--type 整型 或 --type 字符串, 或 --no-pri)\n");
   EXPECT_EQ(Run("member add 1 --name r --type Book --must").status, 1);  // not its own class
   EXPECT_EQ(Run("member add 1 --name t --type 字符串 --length abc").err,
-            "\"abc\"不是有效的整数值!\n");
+            "\"abc\"不是有效的整数值! (--length)\n");
   Ok("member add 1 --name bookId --type 整型 --must --pri --comment 编号");
   Ok("member add 1 --name title --type 字符串 --length 50 --display --query --comment \"书's名\"");
   Ok("member add 1 --name cover --type 图片型 --no-query-display --comment 封面");
@@ -123,7 +136,7 @@ TEST_F(CliTest, MembersAddUpdateAndReorder) {
             "3\tcover\t图片型\t0\t否\t否\t否\t否\t否\t封面\n"
             "4\towner\tReader\t0\t否\t是\t否\t否\t是\t读者\n");
   // The update starts from the stored member: only what is named changes.
-  EXPECT_EQ(Ok("member update 2 --length 80 --no-query"), "类成员属性更新成功!\n");
+  EXPECT_EQ(Confirmed("member update 2 --length 80 --no-query"), "类成员属性更新成功!\n");
   EXPECT_NE(Ok("member list 1").find("2\ttitle\t字符串\t80\t否\t否\t否\t是"), std::string::npos);
   // A float key is accepted by the update dialog's rules.
   Ok("member update 1 --type 浮点型");
@@ -137,7 +150,7 @@ TEST_F(CliTest, MembersAddUpdateAndReorder) {
   EXPECT_LT(moved.find("\towner\t"), moved.find("\tcover\t"));
   Ok("member add 2 --name readerId --type 字符串 --pri");
   EXPECT_EQ(Run("member swap 1 5").err, "只能交换同一个类的成员!\n");
-  EXPECT_EQ(Ok("member delete 5"), "成员属性删除成功\n");
+  EXPECT_EQ(Confirmed("member delete 5"), "成员属性删除成功\n");
   EXPECT_EQ(Run("member delete 5").status, 1);
 }
 
@@ -147,19 +160,23 @@ TEST_F(CliTest, GenerateRefusesABadKeyAndWritesNothing) {
   Ok("member add 1 --name title --type 字符串 --display");
   TCliResult result = Run("generate p");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Book表主键设置错误，每个类只能设置一个主键!\n");
+  EXPECT_EQ(result.err,
+            "Book表主键设置错误，每个类只能设置一个主键! (没有主键: 用 member add 或 member update "
+            "的 --pri 设置一个)\n");
   EXPECT_EQ(result.out, "");
   EXPECT_FALSE(std::filesystem::exists(Home() / "projects"));
   Ok("member add 1 --name bookId --type 整型 --must --pri");
   Ok("member update 2 --display");
-  EXPECT_EQ(Run("generate p").err, "Book表显示成员设置错误，每个类有且只能设置一个显示成员!\n");
+  EXPECT_EQ(Run("generate p").err,
+            "Book表显示成员设置错误，每个类有且只能设置一个显示成员! (有2个下拉框显示成员: "
+            "只留一个, 其余用 member update MEMBERID --no-display)\n");
   EXPECT_FALSE(std::filesystem::exists(Home() / "projects"));
 }
 
 TEST_F(CliTest, SqlPrintsTheScriptWithCrLf) {
   Ok("project add p");
   Ok("class add p Book 图书");
-  Ok("member add 1 --name bookId --type 整型 --must --pri");
+  Ok("member add 1 --name bookId --type 整型 --must --pri --display");
   std::string script = Ok("sql p");
   EXPECT_EQ(script.rfind("GO\r\n\r\nCREATE TABLE [dbo].[admin](\r\n", 0), 0u);
   EXPECT_NE(script.find("\t[bookId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY\r\n"),
@@ -216,8 +233,10 @@ TEST_F(CliRunTest, CheckListsEveryProblemAtOnce) {
   TCliResult result = Run("check p");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out,
-            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键!\n"
-            "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员!\n"
+            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键! (没有主键: 用 "
+            "member add 或 member update 的 --pri 设置一个)\n"
+            "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员! "
+            "(没有下拉框显示成员: 用 member add 或 member update 的 --display 设置一个)\n"
             "错误: 工程\"p\" 类\"Loan\" 成员\"book\": 引用的类型\"Book\"不是本项目中的类!\n");
 }
 
@@ -277,13 +296,13 @@ class CliCheckTest : public CliRunTest {
 
 TEST_F(CliCheckTest, RenamingAClassToAnothersNameIsAcceptedAndThenRefusedByTheRun) {
   Library();
-  EXPECT_EQ(Ok("class update 2 Book 读者"), "类名称更新成功\n");
+  EXPECT_EQ(Confirmed("class update 2 Book 读者"), "类名称更新成功\n");
   TCliResult check = Run("check p");
   EXPECT_EQ(check.status, 1);
   const std::string error = check.out.substr(0, check.out.find('\n'));
   EXPECT_EQ(error.rfind("错误: 工程\"p\" 类\"Book\": 类名与类\"Book\"相同", 0), 0u) << check.out;
   ExpectRefused(error);
-  EXPECT_EQ(Ok("class update 2 Reader 读者"), "类名称更新成功\n");
+  EXPECT_EQ(Confirmed("class update 2 Reader 读者"), "类名称更新成功\n");
   EXPECT_EQ(Ok("check p"), "模型检查通过，没有发现问题。\n");
   EXPECT_EQ(Run("generate p").status, 0);
 }
@@ -301,11 +320,11 @@ TEST_F(CliCheckTest, DuplicateMembersLongNamesAndLengthsAreRefusedWhereTheyCanBe
   ExpectRefused(duplicate);
 
   EXPECT_EQ(Run("member add 1 --name t" + std::string(9999, 'x') + " --type 字符串").err,
-            "成员名称最长36个字符: 生成的VB6控件名RTB_加成员名称不能超过40个字符!\n");
+            "成员名称最长36个字符: 生成的VB6控件名RTB_加成员名称不能超过40个字符! (--name)\n");
   EXPECT_EQ(Run("member add 1 --name t --type 字符串 --length 8001").err,
-            "字符串长度不能超过8000! (SQL Server的varchar最长8000)\n");
+            "字符串长度不能超过8000! (SQL Server的varchar最长8000) (--length)\n");
   EXPECT_EQ(Run("member update 6 --length 2147483647").err,
-            "字符串长度不能超过8000! (SQL Server的varchar最长8000)\n");
+            "字符串长度不能超过8000! (SQL Server的varchar最长8000) (--length)\n");
   EXPECT_EQ(Run("class add p Admin 操作员").err, "类名不能是admin: 建表语句用admin表保存操作员!\n");
   EXPECT_EQ(Run("class update 1 " + std::string(32, 'B') + " 图书").err,
             "类名最长31个字符: 生成的VB6控件名CB_Manage加类名不能超过40个字符!\n");
@@ -315,9 +334,9 @@ TEST_F(CliCheckTest, DuplicateMembersLongNamesAndLengthsAreRefusedWhereTheyCanBe
 TEST_F(CliCheckTest, LengthOfAnotherTypeMustStillBeANumber) {
   Library();
   EXPECT_EQ(Run("member add 1 --name n --type 整型 --must --length abc").err,
-            "\"abc\"不是有效的整数值!\n");
-  EXPECT_EQ(Run("member update 1 --length 1x").err, "\"1x\"不是有效的整数值!\n");
-  EXPECT_EQ(Run("member update 1 --length \"\"").err, "\"\"不是有效的整数值!\n");
+            "\"abc\"不是有效的整数值! (--length)\n");
+  EXPECT_EQ(Run("member update 1 --length 1x").err, "\"1x\"不是有效的整数值! (--length)\n");
+  EXPECT_EQ(Run("member update 1 --length \"\"").err, "\"\"不是有效的整数值! (--length)\n");
   // A number is taken and, as in the dialog, not stored for a type other than 字符串.
   Ok("member add 1 --name n --type 整型 --must --length 12");
   Ok("member update 1 --length +7");

@@ -40,6 +40,9 @@ GO
 
 class ImportSqlCliTest : public ::testing::Test {
  protected:
+  // A model of its own, empty: a new home would start with the example project.
+  void SetUp() override { std::ofstream(home_.path() / "projects.db").close(); }
+
   struct TResult {
     int status;
     std::string out, err;
@@ -114,7 +117,9 @@ TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
 
   const TResult again = Run("import-sql " + Quoted(script));
   EXPECT_EQ(again.status, 1);
-  EXPECT_NE(again.err.find(script.string() + ": 工程名称\"shop\": 该工程名称已经存在!\n"),
+  EXPECT_NE(again.err.find(
+                script.string() +
+                ": 工程名称\"shop\": 该工程名称已经存在! (用 --name 新名称 另取一个工程名称)\n"),
             std::string::npos)
       << again.err;
 

@@ -30,7 +30,7 @@ complete_line() {
   printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' '
 }
 
-[[ $(complete_line "$cli ") == "check class export generate help import member project sql " ]] ||
+[[ $(complete_line "$cli ") == "check class export generate help import import-sql member project sql " ]] ||
   fail "commands: $(complete_line "$cli ")"
 [[ $(complete_line "$cli member ") == "add delete down list swap up update " ]] || fail "member verbs"
 [[ $(complete_line "$cli member add 1 --ty") == "--type " ]] || fail "member options"
