@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 
@@ -611,6 +614,103 @@ TEST_F(ModelCheckTest, AFormOfMoreControlNamesThanVbLoadsIsAnErrorInBothModes) {
               "修改窗体FrmEditWide.frm有256个控件名称, VB6的一个窗体最多254个: 窗体无法载入; "
               "请减少成员, 或把类分成两个");
   }
+}
+
+// A model of tests/hostile as another tool would have stored it, past the dialogs' rules.
+TModelSnapshot HostileModel(const std::string& name) {
+  std::ifstream in(SourceDir() / "tests" / "hostile" / (name + ".json"));
+  const nlohmann::json model = nlohmann::json::parse(in);
+  std::vector<TClassModel> classes;
+  int memberId = 0;
+  for (const auto& entry : model["classes"]) {
+    TClassModel made{static_cast<int>(classes.size()) + 1,
+                     entry["className"],
+                     entry["friendName"],
+                     entry["frontShowFlag"],
+                     {}};
+    for (const auto& m : entry["members"]) {
+      TMember member;
+      member.memberId = ++memberId;
+      member.projectId = 1;
+      member.classId = made.classId;
+      member.memberName = m["memberName"];
+      member.memberType = m["memberType"];
+      member.memberLength = m["memberLength"];
+      member.memberIsPri = m["memberIsPri"];
+      member.memberComment = m["memberComment"];
+      member.memberIsMust = m["memberIsMust"];
+      member.memberIsInteger = m["memberIsInteger"];
+      member.memberIsFloat = m["memberIsFloat"];
+      member.queryFlag = m["queryFlag"];
+      member.memberIsDisplay = m["memberIsDisplay"];
+      member.memberQueryDisplay = m["memberQueryDisplay"];
+      made.members.push_back(member);
+    }
+    classes.push_back(std::move(made));
+  }
+  return TModelSnapshot(1, model["projectName"], std::move(classes));
+}
+
+// Where each error of a check stands: "Class" or "Class.member".
+std::string ErrorPlaces(const TModelSnapshot& model, bool complete) {
+  std::string places;
+  for (const TModelProblem& problem : CheckModel(model, {.complete = complete})) {
+    if (problem.severity != TSeverity::Error) continue;
+    places += (places.empty() ? "" : " ") + problem.className.value_or("");
+    if (problem.memberName) places += "." + *problem.memberName;
+  }
+  return places;
+}
+
+// What check decides for each hostile model, plain and complete. Every model that passes was
+// generated and its forms and script parsed (tests/hostile/check_outputs.sh).
+TEST(HostileModelsTest, CheckDecidesEachModelPerMode) {
+  struct TDecision {
+    std::string plain, complete;  // the places of the errors; empty when the model passes
+  };
+  const std::map<std::string, TDecision> decisions = {
+      {"chinese_names", {"", ""}},
+      {"class_digit", {"1Book 1Book", "1Book"}},
+      {"class_underscore", {"_Misc", "_Misc"}},
+      {"clean_library", {"", ""}},
+      {"date_key", {"Book.Date", ""}},
+      {"end_key", {"Loan.end Loan.end", ""}},
+      {"leading_digits", {"Book.2nd", ""}},
+      {"leading_underscores", {"Book._id Book._b", ""}},
+      {"number_labels", {"", ""}},
+      {"order_user", {"Order Order.order User User.order", ""}},
+      {"photo_path", {"Person.PhotoPath", ""}},
+      {"query_45", {"Query", "Query"}},
+      {"reference_as", {"Book.a", ""}},
+      {"reserved_members", {"", ""}},
+      {"reserved_reference", {"Book.order", ""}},
+      {"select_end_sub", {"Select End Sub Select End", "Select End Sub"}},
+      {"user_date_tables", {"Date User Date.user", "Date"}},
+      {"wide_124", {"", ""}},
+      {"wide_125", {"Wide", "Wide"}},
+      {"wide_140", {"Wide", "Wide"}},
+  };
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(SourceDir() / "tests" / "hostile")) {
+    if (entry.path().extension() != ".json") continue;
+    ++files;
+    const std::string name = entry.path().stem().string();
+    ASSERT_TRUE(decisions.count(name)) << name << " has no decision pinned";
+    const TModelSnapshot model = HostileModel(name);
+    EXPECT_EQ(ErrorPlaces(model, false), decisions.at(name).plain) << name;
+    EXPECT_EQ(ErrorPlaces(model, true), decisions.at(name).complete) << name;
+    // What passes the check is generated: the forms and the script are built without a fault.
+    for (bool complete : {false, true}) {
+      if (FirstError(model, {.complete = complete})) continue;
+      TMemorySink sink;
+      TRecordedProgress progress;
+      TGenContext context{name, SourceDir() / "data" / "template", sink, progress};
+      EXPECT_NO_THROW(TUIOperate(context, {.complete = complete}).AssembleProject("t", model))
+          << name;
+      EXPECT_NO_THROW(BuildTableScriptFrom(model, complete)) << name;
+    }
+  }
+  EXPECT_EQ(files, decisions.size());
 }
 
 }  // namespace vbgen::test
