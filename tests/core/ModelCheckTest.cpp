@@ -662,8 +662,8 @@ std::string ErrorPlaces(const TModelSnapshot& model, bool complete) {
   return places;
 }
 
-// What check decides for each hostile model, plain and complete. Every model that passes was
-// generated and its forms and script parsed (tests/hostile/check_outputs.sh).
+// What check decides for each hostile model, plain and complete. What passes is generated here
+// without a fault; tests/hostile/check_outputs.sh parses such output with VB6 and T-SQL grammars.
 TEST(HostileModelsTest, CheckDecidesEachModelPerMode) {
   struct TDecision {
     std::string plain, complete;  // the places of the errors; empty when the model passes
