@@ -127,11 +127,11 @@ namespace {
 
 // The script is half of what a run makes: a model the run refuses gets no script either, and
 // every error is named, as check names it.
-void RefuseModelWithErrors(int projectId) {
+void RefuseModelWithErrors(int projectId, const TRunOptions& mode) {
   const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
   if (!model) Refuse("工程不存在: 编号 " + std::to_string(projectId));
   std::string errors;
-  for (const TModelProblem& problem : CheckModel(*model)) {
+  for (const TModelProblem& problem : CheckModel(*model, mode)) {
     if (problem.severity != TSeverity::Error) continue;
     errors += (errors.empty() ? "" : "\n") + ProblemLine(projectId, problem);
   }
@@ -143,7 +143,7 @@ void RefuseModelWithErrors(int projectId) {
 int RunSqlCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.NextProject("工程"));
   TOptions options(args.Rest(), {"--complete"}, {});
-  RefuseModelWithErrors(projectId);
+  RefuseModelWithErrors(projectId, TRunOptions{.complete = options.Has("--complete")});
   try {
     env.out << (options.Has("--complete") ? BuildRerunnableTableScript(projectId)
                                           : BuildTableScript(projectId));

@@ -80,10 +80,11 @@ std::string CheckAsJson(const std::string& projectName,
 // One line per problem, errors first; exit status 1 when any is an error, 0 with warnings only.
 int RunCheckCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.NextProject("工程"));
-  TOptions options(args.Rest(), {"--json"}, {});
+  TOptions options(args.Rest(), {"--json", "--complete"}, {});
   const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
   if (!model) Refuse("工程不存在: " + std::to_string(projectId));
-  const std::vector<TModelProblem> problems = CheckModel(*model);
+  const std::vector<TModelProblem> problems =
+      CheckModel(*model, TRunOptions{.complete = options.Has("--complete")});
   if (options.Has("--json")) {
     env.out << CheckAsJson(model->ProjectName(), problems);
   } else {

@@ -89,8 +89,9 @@ constexpr const char* kSqlHelp =
 )";
 
 constexpr const char* kCheckHelp =
-    R"(  check PROJECT [--json]                     列出模型的所有错误和警告 (每行一个); 有错误时退出码 1,
-                                             只有警告时退出码 0; --json 以JSON列出
+    R"(  check PROJECT [--json] [--complete]        列出模型的所有错误和警告 (每行一个); 有错误时退出码 1,
+                                             只有警告时退出码 0; --json 以JSON列出;
+                                             --complete 按完整应用检查 (generate --complete 生成的代码)
 )";
 
 constexpr const char* kExportHelp =

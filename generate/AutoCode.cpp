@@ -130,7 +130,7 @@ void TAutoCode::Run() {
   // Anything else VB6 or SQL Server would refuse stops the run before a file is written;
   // warnings do not.
   if (!last) {
-    if (const std::optional<TModelProblem> error = FirstError(model)) {
+    if (const std::optional<TModelProblem> error = FirstError(model, options_)) {
       throw TRunStopped(error->Line());
     }
   }

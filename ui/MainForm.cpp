@@ -659,15 +659,15 @@ void TFormMain::BeginGeneration(const TRunOptions& options) {
   }
   dialogs_.Message("如果以前生成了该项目，最好先删除原来的目录!");
   Memo_State->clear();
-  runProblems_ = ModelProblemsText(*projectId);
+  runProblems_ = ModelProblemsText(*projectId, options);
   StartRun(*projectId, options);
 }
 
 // Everything the run would refuse or the rules would not accept, listed at once so the user
 // need not learn of one fault per run. The list goes with the box that ends the run; the
-// progress memo keeps the run's own lines only.
-std::string TFormMain::ModelProblemsText(int projectId) {
-  const std::vector<std::string> problems = FindModelProblems(projectId);
+// progress memo keeps the run's own lines only. The model is judged as the chosen run writes it.
+std::string TFormMain::ModelProblemsText(int projectId, const TRunOptions& options) {
+  const std::vector<std::string> problems = FindModelProblems(projectId, options);
   if (problems.empty()) return {};
   std::string text = "模型检查发现以下问题:";
   for (const std::string& problem : problems) text += "\n" + problem;

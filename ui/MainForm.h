@@ -152,7 +152,7 @@ class TFormMain : public QMainWindow {
   void OpenMakerPage();
   void BeginGeneration(const TRunOptions& options);
   void StartRun(int projectId, const TRunOptions& options = {});
-  static std::string ModelProblemsText(int projectId);
+  static std::string ModelProblemsText(int projectId, const TRunOptions& options);
   // The box that ends a run, with the model check's list when it found problems.
   void ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption = {});
   int ProjectIndexOf(int projectId) const;

@@ -9,6 +9,7 @@
 
 #include "generate/Gbk.h"
 #include "generate/check/ReservedWords.h"
+#include "generate/emit/ManageForm.h"
 #include "generate/emit/UIOperate.h"
 #include "model/Rules.h"
 
@@ -121,6 +122,30 @@ std::uint64_t FoldedHash(const TDerivedName& derived, const TFoldedHash& name) {
   return TFoldedHash::Of(derived.prefix).Then(name).Then(TFoldedHash::Of(derived.suffix)).value;
 }
 
+// What SQL Server takes as a name without brackets: no reserved word, no digit in front.
+bool ReadsBare(const std::string& name) {
+  return !IsTsqlReservedWord(name) && !(name[0] >= '0' && name[0] <= '9');
+}
+
+// Why SQL Server does not take the name bare.
+std::string WhyNotBare(const std::string& name) {
+  return IsTsqlReservedWord(name) ? "是T-SQL的保留字" : "以数字开头";
+}
+
+// The way out of an error: another name, and the complete application when it would work
+// there (its SQL brackets every name, its controls and variables have names of its own).
+std::string WayOut(const char* what, bool completeWorks) {
+  std::string text = "请改用另一个" + std::string(what);
+  if (completeWorks)
+    text += ", 或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)";
+  return text;
+}
+
+// The main form of either application names three menus after the class.
+bool MenusLoad(const std::string& className) {
+  return StartsWithLetter(className) && !IsVbReservedWord(LowerFirst(className));
+}
+
 bool EndsInDotOrBlank(const std::string& name) {
   return !name.empty() && (name.back() == '.' || name.back() == ' ');
 }
@@ -148,7 +173,8 @@ enum class TScope { Everything, Errors, ScriptBreakers };
 
 class TModelChecker {
  public:
-  TModelChecker(const TModelSnapshot& model, TScope scope) : model_(model), scope_(scope) {}
+  TModelChecker(const TModelSnapshot& model, TScope scope, const TRunOptions& options)
+      : model_(model), scope_(scope), complete_(options.complete) {}
 
   std::vector<TModelProblem> Run() {
     // The checks left out for the script find only problems it is built with all the same.
@@ -161,7 +187,12 @@ class TModelChecker {
     for (const TClassModel& entry : model_.Classes()) {
       Members(entry);
       DuplicateMembers(entry);
-      if (everything) NameClashes(entry);
+      if (!complete_) BareSqlNames(entry);
+      if (everything && !complete_) {
+        BareVbNames(entry);
+        NameClashes(entry);
+      }
+      if (everything) FormSizes(entry);
       References(entry);
       if (everything) Texts(entry);
     }
@@ -226,8 +257,10 @@ class TModelChecker {
     const std::string& name = entry.className;
     if (name.empty()) return Error(&entry, nullptr, "类名称不能为空!", true);
     if (!IsIdentifier(name))
-      Error(&entry, nullptr, kClassNameChars, BreaksBrackets(name) || InForeignKey(entry));
+      Error(&entry, nullptr, kClassNameChars,
+            BreaksBrackets(name) || (!complete_ && InForeignKey(entry)));
     if (auto admin = CheckNotOperatorTable(name)) Error(&entry, nullptr, *admin, true);
+    if (scope_ != TScope::ScriptBreakers) MenuNames(entry);
     if (auto tooLong = CheckClassNameLimit(name)) {
       const bool overSql = NameLength(name) > kMaxSqlName;
       std::string text = *tooLong;
@@ -264,6 +297,87 @@ class TModelChecker {
     return referenced_->count(entry.className) != 0;
   }
 
+  // Both applications' main forms share the menus; neither can name them otherwise.
+  void MenuNames(const TClassModel& entry) {
+    const std::string& name = entry.className;
+    const std::string menu = LowerFirst(name);
+    if (!StartsWithLetter(name)) {
+      Error(&entry, nullptr,
+            "类名的首个字符不是字母: VB6的名称必须以字母开头, 主窗体的菜单" + menu + "和过程" +
+                menu + "Add_Click无法载入; " + WayOut("类名", false),
+            false);
+    } else if (IsVbReservedWord(menu)) {
+      Error(&entry, nullptr,
+            "类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu " + menu + "\"无法载入; " +
+                WayOut("类名", false),
+            false);
+    }
+  }
+
+  // The plain forms write the class and its key bare into their queries, and the plain script
+  // writes the names of its foreign keys bare.
+  void BareSqlNames(const TClassModel& entry) {
+    const std::string& name = entry.className;
+    if (!name.empty() && !ReadsBare(name)) {
+      Error(&entry, nullptr,
+            "类名" + WhyNotBare(name) + ", 不加方括号的语句无法执行: " + ClassStatements(entry) +
+                "; " + WayOut("类名", MenusLoad(name)),
+            InForeignKey(entry));
+    }
+    const TMember* key = entry.KeyMember();
+    for (const TMember& member : entry.members) {
+      const bool isKey = IsTheKey(key, member);
+      if (member.memberName.empty() || ReadsBare(member.memberName)) continue;
+      if (!isKey && !MakesForeignKey(member)) continue;
+      Error(&entry, &member,
+            "成员名称" + WhyNotBare(member.memberName) + ", 不加方括号的语句无法执行: " +
+                MemberStatements(entry, member, isKey) + "; " + WayOut("成员名称", true),
+            InForeignKey(entry, member));
+    }
+  }
+
+  // The plain forms make variables and labels of member names with nothing in front: a
+  // keyword or a name that does not begin with a letter does not compile there.
+  void BareVbNames(const TClassModel& entry) {
+    const TMember* key = entry.KeyMember();
+    for (const TMember& member : entry.members) {
+      if (member.memberName.empty()) continue;
+      std::optional<std::string> broken;
+      ForEachDerivedName(member, IsTheKey(key, member), [&](const TDerivedName& derived) {
+        if (broken || !derived.prefix.empty()) return;
+        const std::string name = member.memberName + std::string(derived.suffix);
+        if (IsVbReservedWord(name) || !StartsWithLetter(name)) broken = name;
+      });
+      if (!broken) continue;
+      const std::string why =
+          IsVbReservedWord(*broken) ? "是VB6的保留字" : "不以字母开头(VB6的名称必须以字母开头)";
+      Error(&entry, &member,
+            "生成的VB6名称" + *broken + why + ": 窗体无法编译; " + WayOut("成员名称", true), false);
+    }
+  }
+
+  // What one form can hold: VB6's limit of control names, and the manage form's query frame.
+  void FormSizes(const TClassModel& entry) {
+    const int names = EntryFormControlNames(entry);
+    if (names > kMaxFormControlNames) {
+      Error(&entry, nullptr,
+            "修改窗体FrmEdit" + entry.className + ".frm有" + std::to_string(names) +
+                "个控件名称, VB6的一个窗体最多" + std::to_string(kMaxFormControlNames) +
+                "个: 窗体无法载入; 请减少成员, 或把类分成两个",
+            false);
+    }
+    std::size_t queried = 0;
+    for (const TMember& member : entry.members) {
+      if (member.queryFlag == 1 && !(complete_ && member.memberType == kTypePicture)) ++queried;
+    }
+    if (queried > static_cast<std::size_t>(kMaxManageQueryMembers)) {
+      Error(&entry, nullptr,
+            "有" + std::to_string(queried) + "个查询成员, 管理窗体最多容纳" +
+                std::to_string(kMaxManageQueryMembers) + "个: 请取消部分成员的查询条件",
+            false);
+    }
+  }
+
   // VB6 and SQL Server's default collation do not tell Book from BOOK.
   void DuplicateClasses() {
     std::unordered_map<std::string, const TClassModel*> first;
@@ -289,7 +403,7 @@ class TModelChecker {
       } else {
         if (!IsIdentifier(name)) {
           Error(&entry, &member, kMemberNameChars,
-                BreaksBrackets(name) || InForeignKey(entry, member));
+                BreaksBrackets(name) || (!complete_ && InForeignKey(entry, member)));
         }
         if (auto tooLong = CheckMemberNameLimit(name, member.memberType)) {
           const bool overSql = NameLength(name) > kMaxSqlName;
@@ -339,7 +453,7 @@ class TModelChecker {
         if (added || FoldCase(other.memberName) == FoldCase(member.memberName)) continue;
         Error(&entry, &member,
               "生成的VB6名称" + name + "与成员" + Quoted(other.memberName) +
-                  "的相同: 窗体无法载入, 请改用另一个成员名称",
+                  "的相同: 窗体无法载入; " + WayOut("成员名称", true),
               false);
         break;  // one line per member is enough to act on
       }
@@ -435,21 +549,11 @@ class TModelChecker {
   void ClassNameWarnings(const TClassModel& entry) {
     const std::string& name = entry.className;
     if (name.empty()) return;
-    const std::string menu = LowerFirst(name);
-    if (!StartsWithLetter(name)) {
-      Warn(&entry, nullptr,
-           "类名的首个字符不是字母: VB6的名称必须以字母开头, 主窗体的菜单" + menu + "和过程" +
-               menu + "Add_Click无法载入");
-    } else if (!(name[0] >= 'A' && name[0] <= 'Z')) {
+    if (StartsWithLetter(name) && !(name[0] >= 'A' && name[0] <= 'Z'))
       Warn(&entry, nullptr, "类名首个字母必须大写");
-    }
-    if (IsTsqlReservedWord(name)) {
-      Warn(&entry, nullptr,
-           "类名是T-SQL的保留字, 不加方括号的语句会出错: " + ClassStatements(entry));
-    }
-    if (IsVbReservedWord(menu)) {
-      Warn(&entry, nullptr,
-           "类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu " + menu + "\"无法载入");
+    // The complete application brackets the name; statements of one's own must too.
+    if (complete_ && IsTsqlReservedWord(name)) {
+      Warn(&entry, nullptr, "类名是T-SQL的保留字: 自己写的SQL语句中须写成" + SqlBracketed(name));
     }
     if (IsWindowsDeviceName(name))
       Warn(&entry, nullptr, "类名是Windows的设备名, 在Windows上不能用作文件名");
@@ -480,14 +584,11 @@ class TModelChecker {
     const std::string& name = member.memberName;
     if (name.empty()) return;
     if (!(name[0] >= 'a' && name[0] <= 'z')) Warn(&entry, &member, "成员属性首个字母必须小写");
-    if (IsTsqlReservedWord(name)) {
+    // Where the plain output writes the name bare, the check has made it an error.
+    const bool bareInPlain = isKey || MakesForeignKey(member);
+    if (IsTsqlReservedWord(name) && (complete_ || !bareInPlain)) {
       Warn(&entry, &member,
-           "成员名称是T-SQL的保留字, 不加方括号的语句会出错: " +
-               MemberStatements(entry, member, isKey));
-    }
-    if (isKey && IsVbReservedWord(name)) {
-      Warn(&entry, &member,
-           "主键名称是VB6的保留字: 修改窗体中的\"Public " + name + " As ...\"无法编译");
+           "成员名称是T-SQL的保留字: 自己写的SQL语句中须写成" + SqlBracketed(name));
     }
   }
 
@@ -514,8 +615,11 @@ class TModelChecker {
     return joined;
   }
 
+  static std::string SqlBracketed(const std::string& name) { return "[" + name + "]"; }
+
   const TModelSnapshot& model_;
   TScope scope_;
+  bool complete_;
   TGbkEncoder encoder_;
   std::vector<TModelProblem> problems_;
   std::optional<std::unordered_set<std::string>> referenced_;
@@ -531,8 +635,17 @@ std::string TModelProblem::Line() const {
   return line + ": " + text;
 }
 
-std::vector<TModelProblem> CheckModel(const TModelSnapshot& model) {
-  return TModelChecker(model, TScope::Everything).Run();
+std::vector<TModelProblem> CheckModel(const TModelSnapshot& model, const TRunOptions& options) {
+  return TModelChecker(model, TScope::Everything, options).Run();
+}
+
+int EntryFormControlNames(const TClassModel& entry) {
+  // The scroll bar, the picture box, the frame and the button; the key's label and box.
+  int names = 4 + 2;
+  for (const TMember& member : entry.NonKeyMembers()) {
+    names += member.memberType == kTypePicture ? 1 + 3 : 1 + 1;  // label and controls
+  }
+  return names;
 }
 
 std::optional<TModelProblem> FirstError(const std::vector<TModelProblem>& problems) {
@@ -549,23 +662,25 @@ std::optional<TModelProblem> FirstScriptError(const std::vector<TModelProblem>& 
   return std::nullopt;
 }
 
-std::optional<TModelProblem> FirstError(const TModelSnapshot& model) {
-  return FirstError(TModelChecker(model, TScope::Errors).Run());
+std::optional<TModelProblem> FirstError(const TModelSnapshot& model, const TRunOptions& options) {
+  return FirstError(TModelChecker(model, TScope::Errors, options).Run());
 }
 
-std::optional<TModelProblem> FirstScriptError(const TModelSnapshot& model) {
-  return FirstScriptError(TModelChecker(model, TScope::ScriptBreakers).Run());
+std::optional<TModelProblem> FirstScriptError(const TModelSnapshot& model,
+                                              const TRunOptions& options) {
+  return FirstScriptError(TModelChecker(model, TScope::ScriptBreakers, options).Run());
 }
 
-std::vector<std::string> FindModelProblems(const TModelSnapshot& model) {
+std::vector<std::string> FindModelProblems(const TModelSnapshot& model,
+                                           const TRunOptions& options) {
   std::vector<std::string> lines;
-  for (const TModelProblem& problem : CheckModel(model)) lines.push_back(problem.Line());
+  for (const TModelProblem& problem : CheckModel(model, options)) lines.push_back(problem.Line());
   return lines;
 }
 
-std::vector<std::string> FindModelProblems(int projectId) {
+std::vector<std::string> FindModelProblems(int projectId, const TRunOptions& options) {
   const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
-  return model ? FindModelProblems(*model) : std::vector<std::string>{};
+  return model ? FindModelProblems(*model, options) : std::vector<std::string>{};
 }
 
 }  // namespace vbgen

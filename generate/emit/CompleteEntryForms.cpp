@@ -92,19 +92,19 @@ constexpr std::string_view kReadRecord = R"vb(  editKey = recordKey
     Unload Me
     Exit Sub
   End If
-  Me.TB_{keyName}.Text = FieldText(rs.Fields("{keyName}").Value)
+  Me.TB_{keyName}.Text = FieldText(rs.Fields("{keyColumn}").Value)
 )vb";
 
 constexpr std::string_view kShowInTextBox =
-    R"vb(  Me.TB_{memberName}.Text = FieldText(rs.Fields("{memberName}").Value)
+    R"vb(  Me.TB_{memberName}.Text = FieldText(rs.Fields("{columnName}").Value)
 )vb";
 
 constexpr std::string_view kShowInRichTextBox =
-    R"vb(  Me.RTB_{memberName}.Text = FieldText(rs.Fields("{memberName}").Value)
+    R"vb(  Me.RTB_{memberName}.Text = FieldText(rs.Fields("{columnName}").Value)
 )vb";
 
-constexpr std::string_view kShowDate = R"vb(  If Not IsNull(rs.Fields("{memberName}").Value) Then
-    Me.DTP_{memberName}.Value = rs.Fields("{memberName}").Value
+constexpr std::string_view kShowDate = R"vb(  If Not IsNull(rs.Fields("{columnName}").Value) Then
+    Me.DTP_{memberName}.Value = rs.Fields("{columnName}").Value
   End If
 )vb";
 
@@ -114,8 +114,8 @@ constexpr std::string_view kShowDate = R"vb(  If Not IsNull(rs.Fields("{memberNa
 constexpr std::string_view kShowPicture = R"vb(  Set {memberName}Stream = New ADODB.Stream
   {memberName}Stream.Type = adTypeBinary
   {memberName}Stream.Open
-  If Not IsNull(rs.Fields("{memberName}").Value) Then
-    {memberName}Stream.Write rs.Fields("{memberName}").Value
+  If Not IsNull(rs.Fields("{columnName}").Value) Then
+    {memberName}Stream.Write rs.Fields("{columnName}").Value
     {memberName}Stream.SaveToFile App.Path & "\Tmp\{memberName}.photo", adSaveCreateOverWrite
     Me.Image_{memberName}.Picture = LoadPicture(App.Path & "\Tmp\{memberName}.photo")
   End If
@@ -123,9 +123,9 @@ constexpr std::string_view kShowPicture = R"vb(  Set {memberName}Stream = New AD
 
 // Selects the entry whose key equals the stored value; none when nothing matches.
 constexpr std::string_view kSelectStoredEntry = R"vb(  Me.CB_{memberName}.ListIndex = -1
-  If Not IsNull(rs.Fields("{memberName}").Value) Then
+  If Not IsNull(rs.Fields("{columnName}").Value) Then
     For i = 1 To UBound({memberName}s)
-      If {memberName}s(i) = rs.Fields("{memberName}").Value Then
+      If {memberName}s(i) = rs.Fields("{columnName}").Value Then
         Me.CB_{memberName}.ListIndex = i - 1
         Exit For
       End If
@@ -139,28 +139,30 @@ constexpr std::string_view kShowRecordEnd = R"vb(  rs.Close
 End Sub
 )vb";
 
-std::string AddHandler(const TFormClass& form) {
+// The statements are made of the class's form, the code of its code form (TCodeForm).
+std::string AddHandler(const TFormClass& form, const TFormClass& code) {
   const bool textKey = !form.HasIntegerKey();
-  const std::string& keyName = form.key.memberName;
+  const std::string& keyName = code.key.memberName;
+  const std::string& keyColumn = form.key.memberName;
   const std::string table = SqlName(form.className);
   std::string text(kAddHandlerStart);
   text += StatementVariables();
   if (textKey) {
     text += kRecordsetVariable;
-    text += KeyEmptyCheck(form);
+    text += KeyEmptyCheck(code);
   }
-  text += InputChecks(form, textKey);
+  text += InputChecks(code, textKey);
   text += kTrapSaveErrors;
   if (textKey) {
     text +=
-        StatementLines({"select count(*) from " + table + " where " + SqlName(keyName) + " = ?"});
+        StatementLines({"select count(*) from " + table + " where " + SqlName(keyColumn) + " = ?"});
     FillInto(text, kKeyUniqueCheck,
              {{"keyName", keyName},
               {"friendName", form.friendName},
               {"keyComment", form.key.memberComment}});
   }
   std::vector<std::string> columns = StoredColumns(form);
-  if (textKey) columns.insert(columns.begin(), SqlName(keyName));
+  if (textKey) columns.insert(columns.begin(), SqlName(keyColumn));
   if (columns.empty()) {
     text += StatementLines({"insert into " + table + " default values"});
   } else {
@@ -173,7 +175,7 @@ std::string AddHandler(const TFormClass& form) {
   }
   text += NewCommandLine();
   if (textKey) FillInto(text, kAddTextKeyParameter, {{"keyName", keyName}});
-  text += MemberParameters(form);
+  text += MemberParameters(code);
   FillInto(text, kInsertDone, {{"friendName", form.friendName}});
   text += SaveFailedTail(form.friendName);
   return text;
@@ -193,12 +195,12 @@ std::string_view KeyType(const TFormClass& form) {
   return form.HasIntegerKey() ? "Long" : "String";
 }
 
-std::string UpdateHandler(const TFormClass& form) {
+std::string UpdateHandler(const TFormClass& form, const TFormClass& code) {
   if (form.nonKeyMembers.empty()) return Fill(kNothingToUpdate, {{"friendName", form.friendName}});
   std::string text(kUpdateHandlerStart);
   text += StatementVariables();
   text += kRowsChangedVariable;
-  text += InputChecks(form, false);
+  text += InputChecks(code, false);
   text += kTrapSaveErrors;
   const std::vector<std::string> columns = StoredColumns(form);
   std::vector<std::string> pieces = {"update " + SqlName(form.className) + " set " +
@@ -207,7 +209,7 @@ std::string UpdateHandler(const TFormClass& form) {
   pieces.push_back(" where " + SqlName(form.key.memberName) + " = ?");
   text += StatementLines(pieces);
   text += NewCommandLine();
-  text += MemberParameters(form);
+  text += MemberParameters(code);
   FillInto(text, kUpdateDone,
            {{"addKey", KeyParameterCall(form.HasIntegerKey())}, {"friendName", form.friendName}});
   text += SaveFailedTail(form.friendName);
@@ -232,19 +234,24 @@ std::string_view ShowBlockOf(TRowKind kind) {
   throw std::logic_error("unknown row kind");
 }
 
-std::string ShowRecord(const TFormClass& form) {
-  const std::string& keyName = form.key.memberName;
+std::string ShowRecord(const TFormClass& form, const TFormClass& code) {
+  const std::string& keyName = code.key.memberName;
+  const std::string& keyColumn = form.key.memberName;
   std::string text =
       Fill(kShowRecordStart, {{"friendName", form.friendName}, {"keyType", KeyType(form)}});
   text += StatementVariables();
   text += StatementLines(
-      {"select * from " + SqlName(form.className) + " where " + SqlName(keyName) + " = ?"});
+      {"select * from " + SqlName(form.className) + " where " + SqlName(keyColumn) + " = ?"});
   FillInto(text, kReadRecord,
            {{"addKey", KeyParameterCall(form.HasIntegerKey())},
             {"friendName", form.friendName},
-            {"keyName", keyName}});
-  for (const TMember& member : form.nonKeyMembers) {
-    FillInto(text, ShowBlockOf(RowKindOf(member)), {{"memberName", member.memberName}});
+            {"keyName", keyName},
+            {"keyColumn", keyColumn}});
+  for (std::size_t i = 0; i < form.nonKeyMembers.size(); ++i) {
+    const TMember& member = form.nonKeyMembers[i];
+    FillInto(text, ShowBlockOf(RowKindOf(member)),
+             {{"memberName", code.nonKeyMembers[i].get().memberName},
+              {"columnName", member.memberName}});
   }
   text += kShowRecordEnd;
   return text;
@@ -253,22 +260,26 @@ std::string ShowRecord(const TFormClass& form) {
 }  // namespace
 
 std::string BuildCompleteAddForm(const TFormClass& form) {
-  std::string text = DesignerSection(form, kAddForm, !form.HasIntegerKey());
-  text += CompleteModuleDeclarations(form);
-  text += AddHandler(form);
-  text += PictureClickHandlers(form);
-  text += LoadHandler(form, true);
+  const TCodeForm named(form);
+  const TFormClass& code = named.Form();
+  std::string text = DesignerSection(code, kAddForm, !form.HasIntegerKey());
+  text += CompleteModuleDeclarations(code);
+  text += AddHandler(form, code);
+  text += PictureClickHandlers(code);
+  text += LoadHandler(code, true);
   return text;
 }
 
 std::string BuildCompleteEditForm(const TFormClass& form) {
-  std::string text = DesignerSection(form, kEditForm, true, true);
-  text += CompleteModuleDeclarations(form);
+  const TCodeForm named(form);
+  const TFormClass& code = named.Form();
+  std::string text = DesignerSection(code, kEditForm, true, true);
+  text += CompleteModuleDeclarations(code);
   FillInto(text, kEditKeyVariable, {{"keyType", KeyType(form)}});
-  text += UpdateHandler(form);
-  text += ShowRecord(form);
-  text += PictureClickHandlers(form);
-  text += LoadHandler(form, false);
+  text += UpdateHandler(form, code);
+  text += ShowRecord(form, code);
+  text += PictureClickHandlers(code);
+  text += LoadHandler(code, false);
   return text;
 }
 

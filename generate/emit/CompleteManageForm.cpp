@@ -349,10 +349,12 @@ std::string ConditionParameters(const TFormClass& form, const TMember& member) {
                                        {"noKey", reference.refKeyIsInteger ? "0" : "\"\""}});
 }
 
-std::string ListQuery(const TFormClass& form, const TMemberList& search,
-                      const std::vector<TListColumn>& columns) {
+// The statement is made of the class's form and its search members, the code of the code
+// form's (TCodeForm), which stand in the same order.
+std::string ListQuery(const TFormClass& form, const TFormClass& code, const TMemberList& search,
+                      const TMemberList& codeSearch, const std::vector<TListColumn>& columns) {
   std::string text = StatementVariables();
-  for (const TMember& member : search) {
+  for (const TMember& member : codeSearch) {
     const auto vars = {TVar{"memberName", member.memberName},
                        TVar{"memberComment", member.memberComment}};
     if (member.memberType == kTypeInteger) FillInto(text, kWholeNumberCondition, vars);
@@ -370,7 +372,7 @@ std::string ListQuery(const TFormClass& form, const TMemberList& search,
   pieces.push_back(" order by t." + SqlName(form.key.memberName));
   text += StatementLines(pieces);
   text += NewCommandLine();
-  for (const TMember& member : search) text += ConditionParameters(form, member);
+  for (const TMember& member : codeSearch) text += ConditionParameters(code, member);
   FillInto(text, kShowList, {{"friendName", form.friendName}});
   for (std::size_t i = 0; i < columns.size(); ++i) {
     FillInto(text, kColumnHead,
@@ -403,12 +405,16 @@ std::string RecordCommands(const TFormClass& form) {
 std::string BuildCompleteManageForm(const TFormClass& form, const TClassModel& entry) {
   const TMemberList search = SearchMembers(entry);
   RequireRoomForQueryMembers(form.className, search.size());
+  const TCodeForm named(form);
+  const TFormClass& code = named.Form();
+  TMemberList codeSearch;
+  for (const TMember& member : search) codeSearch.push_back(named.Renamed(member));
   const std::vector<TListColumn> columns = ListColumns(form);
-  std::string text = Designer(form, search, columns);
-  const TFormClass searched = SearchedForm(form, search);
+  std::string text = Designer(code, codeSearch, columns);
+  const TFormClass searched = SearchedForm(code, codeSearch);
   text += QueryDeclarations(searched);
-  text += LoadHandler(searched, search);
-  text += ListQuery(form, search, columns);
+  text += LoadHandler(searched, codeSearch);
+  text += ListQuery(form, code, search, codeSearch, columns);
   text += RecordCommands(form);
   return text;
 }

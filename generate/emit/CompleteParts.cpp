@@ -1,9 +1,12 @@
 #include "generate/emit/CompleteParts.h"
 
 #include <stdexcept>
+#include <unordered_set>
 
+#include "generate/check/ReservedWords.h"
 #include "generate/emit/EntryFormParts.h"
 #include "generate/emit/TextTemplate.h"
+#include "model/Rules.h"
 
 namespace vbgen {
 namespace {
@@ -171,7 +174,116 @@ std::string InputCheck(const TMember& member) {
   throw std::logic_error("unknown row kind");
 }
 
+// What the complete forms make of a member's code name, whatever its type: controls, the
+// streams and key arrays, the picture buttons' handlers.
+constexpr std::pair<std::string_view, std::string_view> kCodeDerived[] = {
+    {"TB_", ""},     {"RTB_", ""},   {"DTP_", ""},   {"DTP_", "To"},
+    {"CHB_", ""},    {"CB_", ""},    {"Image_", ""}, {"Btn_", ""},
+    {"TB_", "Path"}, {"", "Stream"}, {"", "s"},      {"Btn_", "_Click"}};
+
+// The names the complete forms give their own controls, variables and procedures.
+constexpr std::string_view kFormsOwnNames[] = {"VScroll1",
+                                               "Picture1",
+                                               "Frame1",
+                                               "Frame2",
+                                               "Adodc1",
+                                               "DataGrid1",
+                                               "Btn_Add",
+                                               "Btn_Update",
+                                               "Btn_Query",
+                                               "popMenu",
+                                               "mnuEdit",
+                                               "mnuDelete",
+                                               "mnuExport",
+                                               "listRs",
+                                               "editKey",
+                                               "rs",
+                                               "cmd",
+                                               "statementText",
+                                               "entryNo",
+                                               "rowsChanged",
+                                               "i",
+                                               "recordKey",
+                                               "clickedRow",
+                                               "fileName",
+                                               "headingLine",
+                                               "columnNo",
+                                               "rowCount",
+                                               "LoadList",
+                                               "ShowRecord",
+                                               "HasCurrentRecord",
+                                               "Form_Load",
+                                               "Form_Activate",
+                                               "VScroll1_Change",
+                                               "Btn_Add_Click",
+                                               "Btn_Update_Click",
+                                               "Btn_Query_Click"};
+
+// Longer code names could make a control name past VB6's 40 characters.
+constexpr std::size_t kMaxCodeName = 28;
+
+class TCodeNamer {
+ public:
+  TCodeNamer() {
+    for (std::string_view name : kFormsOwnNames) taken_.insert(FoldCase(std::string(name)));
+  }
+
+  std::string Name(const std::string& stored, std::size_t position) {
+    std::string base = stored;
+    if (!StartsWithLetter(base) || IsVbReservedWord(base)) base = "m_" + stored;
+    if (NameLength(base) > kMaxCodeName) base = "m" + std::to_string(position + 1);
+    std::string name = base;
+    for (int number = 2; !Free(name); ++number) name = base + "_" + std::to_string(number);
+    for (const auto& [prefix, suffix] : kCodeDerived)
+      taken_.insert(FoldCase(std::string(prefix) + name + std::string(suffix)));
+    return name;
+  }
+
+ private:
+  bool Free(const std::string& name) const {
+    for (const auto& [prefix, suffix] : kCodeDerived) {
+      const std::string derived = std::string(prefix) + name + std::string(suffix);
+      if (IsVbReservedWord(derived) || taken_.count(FoldCase(derived))) return false;
+    }
+    return true;
+  }
+
+  std::unordered_set<std::string> taken_;
+};
+
 }  // namespace
+
+TCodeForm::TCodeForm(const TFormClass& form) : code_(form) {
+  TCodeNamer namer;
+  auto add = [&](const TMember& member) -> const TMember& {
+    original_.emplace_back(member.memberId, member.memberName);
+    TMember& renamed = members_.emplace_back(member);
+    renamed.memberName = namer.Name(member.memberName, members_.size() - 1);
+    return renamed;
+  };
+  code_.key = add(form.key);
+  code_.nonKeyMembers.clear();
+  for (const TMember& member : form.nonKeyMembers) code_.nonKeyMembers.push_back(add(member));
+  for (TFormReference& reference : code_.references) reference.member = Renamed(reference.member);
+  code_.pictures.clear();
+  for (const TMember& member : form.pictures) {
+    for (const TMember& renamed : code_.nonKeyMembers) {
+      if (renamed.memberId == member.memberId && Renamed(member).memberName == renamed.memberName)
+        code_.pictures.push_back(renamed);
+    }
+  }
+}
+
+TMember TCodeForm::Renamed(const TMember& member) const {
+  TMember renamed = member;
+  for (std::size_t i = 0; i < original_.size(); ++i) {
+    if (original_[i].first == member.memberId && original_[i].second == member.memberName) {
+      renamed.memberName = members_[i].memberName;
+      break;
+    }
+  }
+  return renamed;
+}
 
 std::string SqlName(const std::string& name) {
   std::string quoted = "[";

@@ -4,6 +4,7 @@
 // values travel as parameters, never as part of the text.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,28 @@ namespace vbgen {
 
 // A name as SQL Server reads it whatever it is: between brackets, a closing bracket doubled.
 std::string SqlName(const std::string& name);
+
+// The form of a class as the complete application's code sees it: every member under a name
+// of the application's own, from which its controls and variables are made. A member keeps its
+// name where that is safe; otherwise (a VB6 keyword, a name that does not begin with a letter,
+// a control or variable another member or the form already has) it gets one that is: "m_"
+// before it, a number after it. The statements keep the database's names, so they are taken
+// from the class's own form, whose members stand in the same order.
+class TCodeForm {
+ public:
+  explicit TCodeForm(const TFormClass& form);
+  TCodeForm(const TCodeForm&) = delete;
+  TCodeForm& operator=(const TCodeForm&) = delete;
+
+  const TFormClass& Form() const { return code_; }
+  // A member of the class under its code name (the member itself when it is not the class's).
+  TMember Renamed(const TMember& member) const;
+
+ private:
+  std::deque<TMember> members_;  // the key, then the other members; code_ refers to them
+  std::vector<std::pair<int, std::string>> original_;  // id and name of each, as stored
+  TFormClass code_;
+};
 
 // The lines that put a statement into statementText: the first piece assigned, each further
 // piece appended. The pieces are SQL text with "?" markers and must not hold a double quote.

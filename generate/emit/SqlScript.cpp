@@ -104,6 +104,10 @@ constexpr TColumnBlock kTextReferenceColumn{
 
 constexpr std::string_view kForeignKey =
     "ALTER TABLE {className} ADD FOREIGN KEY ({memberName}) REFERENCES {memberType}({refPkName})\n";
+// The complete application's script takes every name, reserved words too.
+constexpr std::string_view kBracketedForeignKey =
+    "ALTER TABLE [{className}] ADD FOREIGN KEY ([{memberName}]) REFERENCES "
+    "[{memberType}]([{refPkName}])\n";
 
 // A non-key member, and for a reference the key of the class it names; both in the model.
 struct TColumn {
@@ -173,14 +177,15 @@ std::string ColumnList(const TTable& table) {
   return list;
 }
 
-std::string ForeignKeyLines(const TTable& table) {
+std::string ForeignKeyLines(const TTable& table, bool bracketed) {
   std::string lines;
   for (const auto& column : table.columns) {
     if (!column.referencedKey) continue;
-    lines += FillLine(kForeignKey, {{"className", table.className},
-                                    {"memberName", column.member->memberName},
-                                    {"memberType", column.member->memberType},
-                                    {"refPkName", column.referencedKey->memberName}});
+    lines += FillLine(bracketed ? kBracketedForeignKey : kForeignKey,
+                      {{"className", table.className},
+                       {"memberName", column.member->memberName},
+                       {"memberType", column.member->memberType},
+                       {"refPkName", column.referencedKey->memberName}});
   }
   return lines;
 }
@@ -203,7 +208,7 @@ std::string AdminTable(std::size_t classCount) {
 // Every class with its key and columns; the script needs each class's key and the key
 // of every class a member references. All problems are reported together, and nothing is built
 // from a model that has any.
-std::vector<TTable> MakeTables(const TModelSnapshot& model) {
+std::vector<TTable> MakeTables(const TModelSnapshot& model, const TRunOptions& options) {
   std::vector<std::string> problems;
   std::vector<TTable> tables;
   tables.reserve(model.Classes().size());
@@ -229,7 +234,7 @@ std::vector<TTable> MakeTables(const TModelSnapshot& model) {
   // Then the first of the model check's errors that SQL Server would reject the script for,
   // worded as the check words it.
   if (problems.empty()) {
-    if (const std::optional<TModelProblem> error = FirstScriptError(model))
+    if (const std::optional<TModelProblem> error = FirstScriptError(model, options))
       problems.push_back(error->Line());
   }
   if (!problems.empty()) {
@@ -298,14 +303,15 @@ std::string BuildRerunnableTableScript(int projectId) {
 }
 
 std::string BuildTableScriptFrom(const TModelSnapshot& model, bool rerunnable) {
-  const std::vector<TTable> tables = MakeTables(model);
+  // The rerunnable script is the complete application's.
+  const std::vector<TTable> tables = MakeTables(model, TRunOptions{.complete = rerunnable});
   std::string script = CrLf(kScriptStart);
   if (rerunnable) script += RerunnableDrops(tables) + CrLf("\n");
   script += AdminTable(tables.size());
   std::string foreignKeys;
   for (const auto& table : tables) {
     AppendTable(script, table, !rerunnable);
-    foreignKeys += ForeignKeyLines(table);
+    foreignKeys += ForeignKeyLines(table, rerunnable);
   }
   return script + foreignKeys;
 }

@@ -343,28 +343,37 @@ TEST_F(CliCheckTest, LengthOfAnotherTypeMustStillBeANumber) {
   EXPECT_NE(Ok("member list 1").find("\tn\t整型\t0\t"), std::string::npos);
 }
 
-TEST_F(CliCheckTest, WarningsOnlyExitZeroAndGenerateAsBefore) {
+// What the plain project writes bare breaks it; the complete application brackets it.
+TEST_F(CliCheckTest, ReservedWordsStopThePlainRunAndPassForTheCompleteApplication) {
   Library();
-  Ok("class update 1 Select 图书");  // Loan's reference follows the rename
+  Ok("class update 1 User 图书");  // Loan's reference follows the rename
   Ok("class update 2 Order 读者");
   Ok("member update 2 --name order");  // Order's key
   TCliResult check = Run("check p");
-  EXPECT_EQ(check.status, 0) << check.out;
-  EXPECT_NE(check.out.find("警告: 工程\"p\" 类\"Order\" 成员\"order\": 成员名称是T-SQL的保留字"),
+  EXPECT_EQ(check.status, 1) << check.out;
+  EXPECT_NE(check.out.find("错误: 工程\"p\" 类\"Order\" 成员\"order\": 成员名称是T-SQL的保留字"),
             std::string::npos)
       << check.out;
   EXPECT_NE(check.out.find("建表语句中的\"ALTER TABLE Loan ADD FOREIGN KEY (book) REFERENCES "
-                           "Select(bookId)\""),
+                           "User(bookId)\"; 请改用另一个类名, 或生成完整应用"),
             std::string::npos)
       << check.out;
-  std::stringstream lines(check.out);
-  for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("警告: ", 0), 0u) << line;
   TCliResult run = Run("generate p");
-  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(Home() / "projects" / "p"));
+  EXPECT_EQ(Run("sql p").status, 1);
+
+  TCliResult complete = Run("check p --complete");
+  EXPECT_EQ(complete.status, 0) << complete.out;
+  std::stringstream lines(complete.out);
+  for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("警告: ", 0), 0u) << line;
+  EXPECT_NE(complete.out.find("自己写的SQL语句中须写成[order]"), std::string::npos) << complete.out;
+  TCliResult completeRun = Run("generate p --complete");
+  EXPECT_EQ(completeRun.status, 0) << completeRun.err;
   EXPECT_TRUE(std::filesystem::exists(Home() / "projects" / "p" / "FrmEditOrder.frm"));
-  TCliResult sql = Run("sql p");
-  EXPECT_EQ(sql.status, 0);
-  EXPECT_NE(sql.out.find("REFERENCES Order(order)"), std::string::npos);
+  TCliResult sql = Run("sql p --complete");
+  EXPECT_EQ(sql.status, 0) << sql.err;
+  EXPECT_NE(sql.out.find("REFERENCES [Order]([order])"), std::string::npos);
 }
 
 TEST_F(CliCheckTest, JsonListsTheSameProblems) {

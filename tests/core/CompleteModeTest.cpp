@@ -16,6 +16,7 @@
 #include "VbCrossCheck.h"
 #include "generate/AutoCode.h"
 #include "generate/Gbk.h"
+#include "generate/check/ModelCheck.h"
 #include "generate/emit/CompleteForms.h"
 #include "generate/emit/SqlScript.h"
 #include "generate/emit/UIOperate.h"
@@ -417,7 +418,15 @@ TEST_F(CompleteModeTest, RerunnableScriptDropsReferencingTablesFirstAndParses) {
             std::string::npos);
   // Each table is dropped once, before anything is created.
   EXPECT_EQ(script.find("drop table [dbo].[Loan]", dropLoan + 1), std::string::npos);
-  EXPECT_EQ(script.substr(script.size() - 200), plain.substr(plain.size() - 200));
+  // The tables end as the plain script's do; the foreign keys are bracketed, so any name holds.
+  const std::size_t tail = plain.find("ALTER TABLE Loan");
+  ASSERT_NE(tail, std::string::npos);
+  const std::size_t keys = script.find("ALTER TABLE [Loan]");
+  ASSERT_NE(keys, std::string::npos);
+  EXPECT_EQ(script.substr(keys - 100, 100), plain.substr(tail - 100, 100));
+  EXPECT_EQ(script.substr(keys),
+            "ALTER TABLE [Loan] ADD FOREIGN KEY ([bookIsbn]) REFERENCES [Book]([isbn])\r\n"
+            "ALTER TABLE [Loan] ADD FOREIGN KEY ([readerId]) REFERENCES [Reader]([readerId])\r\n");
 
   const fs::path file = TempPath() / "script.sql";
   std::ofstream(file, std::ios::binary) << script;
@@ -454,6 +463,77 @@ TEST(CompleteScriptTest, ReferencesInACircleStillDropEveryTableOnce) {
 namespace vbgen::test {
 
 // The cross-check finds each kind of fault a hand edit or a generator slip would make.
+// Names the plain forms cannot take: the complete forms name their controls and variables
+// themselves, and their statements keep the database's names, bracketed.
+TEST_F(CompleteModeTest, HostileMemberNamesGetCodeNamesOfTheirOwnWhileTheSqlKeepsThem) {
+  TClassModel press;
+  press.classId = 1;
+  press.className = "Press";
+  press.friendName = "出版社";
+  TMember pressKey = Member(1, 1, "Date", std::string(kTypeInteger), "编号");
+  pressKey.memberIsPri = 1;
+  pressKey.memberIsDisplay = 1;
+  press.members = {pressKey};
+  TClassModel order;
+  order.classId = 2;
+  order.className = "Order";
+  order.friendName = "订单";
+  TMember key = Member(2, 2, "1id", std::string(kTypeString), "编号");
+  key.memberIsPri = 1;
+  key.memberLength = 10;
+  TMember end = Member(3, 2, "end", std::string(kTypeString), "结束");
+  end.memberIsDisplay = 1;
+  end.queryFlag = 1;
+  TMember photo = Member(4, 2, "Photo", std::string(kTypePicture), "照片");
+  TMember photoPath = Member(5, 2, "PhotoPath", std::string(kTypeString), "照片路径");
+  TMember a = Member(6, 2, "a", "Press", "出版社");  // its key array would be "as"
+  a.queryFlag = 1;
+  TMember number = Member(7, 2, "_n", std::string(kTypeInteger), "数量");
+  number.queryFlag = 1;
+  TMember sub = Member(8, 2, "Sub", std::string(kTypeDate), "日期");
+  sub.queryFlag = 1;
+  order.members = {key, end, photo, photoPath, a, number, sub};
+  const TModelSnapshot model(1, "边界", {press, order});
+  ASSERT_FALSE(FirstError(model, {.complete = true}).has_value())
+      << FirstError(model, {.complete = true})->Line();
+  ASSERT_TRUE(FirstError(model).has_value());  // the plain project cannot be built of it
+
+  const auto files = GenerateInMemory(model, true);
+  std::vector<vb::TStatement> statements;
+  ExpectSoundProject(files, statements);
+  ExpectOptionExplicit(files);
+  auto text = [&](const std::string& name) { return GbkToUtf8(files.at("projects/边界/" + name)); };
+  const std::string add = text("FrmAddOrder.frm");
+  const std::string edit = text("FrmEditOrder.frm");
+  const std::string manage = text("FrmManageOrder.frm");
+  for (const std::string* form : {&add, &edit, &manage}) {
+    for (const char* bare :
+         {"Dim as(", "Dim _nStream", "Begin VB.TextBox TB_PhotoPath\r\n", "Dim SubStream"}) {
+      EXPECT_EQ(form->find(bare), std::string::npos) << bare;
+    }
+  }
+  EXPECT_NE(add.find("Begin VB.TextBox TB_m_1id"), std::string::npos);
+  EXPECT_NE(add.find("Begin VB.TextBox TB_m_end"), std::string::npos);
+  EXPECT_NE(add.find("Begin VB.TextBox TB_PhotoPath_2"), std::string::npos);
+  EXPECT_NE(add.find("Dim a_2s() As Long"), std::string::npos);
+  EXPECT_NE(add.find("Me.TB_m__n.Text"), std::string::npos);
+  EXPECT_NE(add.find("statementText = \"insert into [Order] ([1id]\"\r\n"
+                     "  statementText = statementText & \", [end]\"\r\n"
+                     "  statementText = statementText & \", [Photo]\"\r\n"
+                     "  statementText = statementText & \", [PhotoPath]\"\r\n"),
+            std::string::npos);
+  EXPECT_NE(edit.find("Me.TB_PhotoPath_2.Text = FieldText(rs.Fields(\"PhotoPath\").Value)"),
+            std::string::npos);
+  EXPECT_NE(edit.find("Me.TB_m_1id.Text = FieldText(rs.Fields(\"1id\").Value)"), std::string::npos);
+  EXPECT_NE(manage.find("select [Date], [Date] from [Press] order by [Date]"), std::string::npos)
+      << manage;
+  EXPECT_NE(manage.find("t.[end] like ?"), std::string::npos);
+  EXPECT_NE(text("frmczql.frm").size(), 0u);
+  const std::string script = BuildTableScriptFrom(model, true);
+  EXPECT_NE(script.find("ALTER TABLE [Order] ADD FOREIGN KEY ([a]) REFERENCES [Press]([Date])"),
+            std::string::npos);
+}
+
 TEST_F(CompleteModeTest, CrossCheckFindsEachKindOfFault) {
   const auto files = Run(true);
   const std::string path = "projects/馆/FrmManageLoan.frm";

@@ -4,13 +4,21 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 
 #include "TestModel.h"
 #include "TestSupport.h"
 #include "generate/AutoCode.h"
 #include "generate/check/ModelCheck.h"
+#include "generate/emit/AddEditForms.h"
+#include "generate/emit/CompleteForms.h"
 #include "generate/emit/SqlScript.h"
 #include "generate/emit/UIOperate.h"
+#include "model/Rules.h"
 
 namespace vbgen::test {
 namespace {
@@ -53,6 +61,10 @@ TModelSnapshot Model(const std::string& projectName, const std::vector<TClassSke
 }
 
 std::vector<std::string> Lines(const TModelSnapshot& model) { return FindModelProblems(model); }
+
+#define kWayOutOfMemberName                              \
+  "窗体无法载入; 请改用另一个成员名称, " \
+  "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)"
 
 // The message of the script's refusal, empty when the script is built.
 std::string ScriptRefusal(const TModelSnapshot& model) {
@@ -164,9 +176,11 @@ TEST_F(ModelCheckTest, NamesThatMeetInTheGeneratedCodeAreErrors) {
   EXPECT_EQ(Lines(members),
             (std::vector<std::string>{
                 "错误: 工程\"p\" 类\"Book\" 成员\"coverPath\": 生成的VB6名称TB_coverPath与成员"
-                "\"cover\"的相同: 窗体无法载入, 请改用另一个成员名称",
-                "错误: 工程\"p\" 类\"Book\" 成员\"book\": 生成的VB6名称books与成员\"books\"的相同: "
-                "窗体无法载入, 请改用另一个成员名称"}));
+                "\"cover\"的相同: " kWayOutOfMemberName,
+                "错误: 工程\"p\" 类\"Book\" 成员\"book\": "
+                "生成的VB6名称books与成员\"books\"的相同: " kWayOutOfMemberName}));
+  // The complete application names its controls and variables itself.
+  EXPECT_EQ(FindModelProblems(members, {.complete = true}), std::vector<std::string>{});
   EXPECT_EQ(ScriptRefusal(members), "");  // the script has no such names
 
   // Book's menus are book, bookAdd and bookManage.
@@ -199,48 +213,99 @@ TEST_F(ModelCheckTest, StringLengthsOutsideVarchar) {
                 "Server的varchar最长8000) 建表语句中的[varchar] (2147483647)无法执行"}));
 }
 
-TEST_F(ModelCheckTest, ReservedWordsAreWarningsNamingTheStatementTheyBreak) {
+// The plain output writes the class and its key bare into the forms' queries, and the names of
+// a foreign key bare into the script; the complete application brackets them all. The menus
+// of the main form are named after the class in both.
+TEST_F(ModelCheckTest, ReservedWordsAreErrorsWhereTheModeWritesThemBare) {
   const TModelSnapshot model = Model("p", {{"Select", {{"ord", "Order"}}},
                                            {"Order", {}, "order"},
                                            {"End", {}},
                                            {"Sub", {{"date", "日期型"}}}});
-  const std::vector<TModelProblem> problems = CheckModel(model);
-  std::vector<std::string> lines;
-  for (const auto& problem : problems) {
-    EXPECT_EQ(problem.severity, TSeverity::Warning) << problem.Line();
-    lines.push_back(problem.Line());
-  }
   // Long lines are split into adjacent literals on purpose.
   // NOLINTBEGIN(bugprone-suspicious-missing-comma)
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "警告: 工程\"p\" 类\"Select\": 类名是T-SQL的保留字, 不加方括号的语句会出错: "
-                       "窗体中的\"select * from Select\", 建表语句中的\"ALTER TABLE Select ADD "
-                       "FOREIGN KEY (ord) REFERENCES Order(order)\"",
-                       "警告: 工程\"p\" 类\"Select\": 类名是VB6的保留字: 主窗体的菜单\"Begin "
-                       "VB.Menu select\"无法载入",
-                       "警告: 工程\"p\" 类\"Order\": 类名是T-SQL的保留字, 不加方括号的语句会出错: "
-                       "窗体中的\"select * from Order\", 建表语句中的\"ALTER TABLE Select ADD "
-                       "FOREIGN KEY (ord) REFERENCES Order(order)\"",
-                       "警告: 工程\"p\" 类\"Order\" 成员\"order\": 成员名称是T-SQL的保留字, "
-                       "不加方括号的语句会出错: 添加窗体中的\"select order from Order where order "
-                       "= ...\", 修改窗体中的\"select * from Order where order=...\", "
-                       "建表语句中的\"ALTER TABLE Select ADD FOREIGN KEY (ord) REFERENCES "
-                       "Order(order)\"",
-                       "警告: 工程\"p\" 类\"End\": 类名是T-SQL的保留字, 不加方括号的语句会出错: "
-                       "窗体中的\"select * from End\"",
-                       "警告: 工程\"p\" 类\"End\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
-                       "end\"无法载入",
-                       "警告: 工程\"p\" 类\"Sub\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
-                       "sub\"无法载入",
-                   }));
+  EXPECT_EQ(Lines(model),
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Select\": 类名是VB6的保留字: 主窗体的菜单\"Begin "
+                "VB.Menu select\"无法载入; 请改用另一个类名",
+                "错误: 工程\"p\" 类\"End\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
+                "end\"无法载入; 请改用另一个类名",
+                "错误: 工程\"p\" 类\"Sub\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
+                "sub\"无法载入; 请改用另一个类名",
+                "错误: 工程\"p\" 类\"Select\": 类名是T-SQL的保留字, 不加方括号的语句无法执行: "
+                "窗体中的\"select * from Select\", 建表语句中的\"ALTER TABLE Select ADD "
+                "FOREIGN KEY (ord) REFERENCES Order(order)\"; 请改用另一个类名",
+                "错误: 工程\"p\" 类\"Order\": 类名是T-SQL的保留字, 不加方括号的语句无法执行: "
+                "窗体中的\"select * from Order\", 建表语句中的\"ALTER TABLE Select ADD "
+                "FOREIGN KEY (ord) REFERENCES Order(order)\"; 请改用另一个类名, "
+                "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)",
+                "错误: 工程\"p\" 类\"Order\" 成员\"order\": 成员名称是T-SQL的保留字, "
+                "不加方括号的语句无法执行: 添加窗体中的\"select order from Order where order "
+                "= ...\", 修改窗体中的\"select * from Order where order=...\", "
+                "建表语句中的\"ALTER TABLE Select ADD FOREIGN KEY (ord) REFERENCES "
+                "Order(order)\"; 请改用另一个成员名称, "
+                "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)",
+                "错误: 工程\"p\" 类\"End\": 类名是T-SQL的保留字, 不加方括号的语句无法执行: "
+                "窗体中的\"select * from End\"; 请改用另一个类名",
+            }));
+  // The plain script holds the foreign key bare: it cannot be built; the complete one can.
+  EXPECT_NE(ScriptRefusal(model), "");
+  EXPECT_NO_THROW(BuildTableScriptFrom(model, true));
+  // The complete application still has the main form's menus, and says where to bracket.
+  EXPECT_EQ(
+      FindModelProblems(model, {.complete = true}),
+      (std::vector<std::string>{
+          "错误: 工程\"p\" 类\"Select\": 类名是VB6的保留字: 主窗体的菜单\"Begin "
+          "VB.Menu select\"无法载入; 请改用另一个类名",
+          "错误: 工程\"p\" 类\"End\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
+          "end\"无法载入; 请改用另一个类名",
+          "错误: 工程\"p\" 类\"Sub\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
+          "sub\"无法载入; 请改用另一个类名",
+          "警告: 工程\"p\" 类\"Select\": 类名是T-SQL的保留字: 自己写的SQL语句中须写成[Select]",
+          "警告: 工程\"p\" 类\"Order\": 类名是T-SQL的保留字: 自己写的SQL语句中须写成[Order]",
+          "警告: 工程\"p\" 类\"Order\" 成员\"order\": 成员名称是T-SQL的保留字: "
+          "自己写的SQL语句中须写成[order]",
+          "警告: 工程\"p\" 类\"End\": 类名是T-SQL的保留字: 自己写的SQL语句中须写成[End]",
+      }));
   // NOLINTEND(bugprone-suspicious-missing-comma)
-  EXPECT_EQ(ScriptRefusal(model), "");
-  // A key named after a VB6 word breaks the edit form's public variable.
-  const std::vector<std::string> key = Lines(Model("p", {{"Book", {}, "date"}}));
-  ASSERT_EQ(key.size(), 1u);
-  EXPECT_EQ(key[0],
-            "警告: 工程\"p\" 类\"Book\" 成员\"date\": 主键名称是VB6的保留字: "
-            "修改窗体中的\"Public date As ...\"无法编译");
+
+  // A key named after a VB6 word breaks the plain edit form's public variable; a member that
+  // is neither a key nor a foreign key is only read through its field name.
+  const TModelSnapshot key = Model("p", {{"Book", {{"select", "字符串"}}, "date"}});
+  EXPECT_EQ(Lines(key),
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Book\" 成员\"date\": 生成的VB6名称date是VB6的保留字: "
+                "窗体无法编译; 请改用另一个成员名称, 或生成完整应用(完整应用的SQL语句给"
+                "名称加方括号, 控件和变量另取名称)",
+                "警告: 工程\"p\" 类\"Book\" 成员\"select\": 成员名称是T-SQL的保留字: "
+                "自己写的SQL语句中须写成[select]"}));
+  EXPECT_EQ(FindModelProblems(key, {.complete = true}),
+            (std::vector<std::string>{"警告: 工程\"p\" 类\"Book\" 成员\"select\": 成员名称是T-SQL"
+                                      "的保留字: 自己写的SQL语句中须写成[select]"}));
+}
+
+// Names the plain forms make by adding a suffix, and names with a digit in front.
+TEST_F(ModelCheckTest, BareDerivedNamesAndLeadingDigitsFailOnlyInThePlainForms) {
+  struct TCase {
+    TModelSnapshot model;
+    std::string plainError;  // the text of the first plain error; empty for none
+  };
+  const std::vector<TCase> cases = {
+      // A reference's key array is {name}s: "a" makes "as".
+      {Model("p", {{"Book", {{"a", "Press"}}}, {"Press", {}}}), "生成的VB6名称as是VB6的保留字"},
+      {Model("p", {{"Book", {{"_n", "整型"}}}}), "生成的VB6名称_nError不以字母开头"},
+      {Model("p", {{"Book", {{"_photo", "图片型"}}}}), "生成的VB6名称_photoStream不以字母开头"},
+      {Model("p", {{"Book", {{"_title", "字符串"}}}}), ""},  // only TB__title: it has a prefix
+      {Model("p", {{"Book", {}, "1id"}}), "成员名称以数字开头, 不加方括号的语句无法执行"},
+      {Model("p", {{"Book", {{"2press", "Press"}}}, {"Press", {}}}),
+       "成员名称以数字开头, 不加方括号的语句无法执行"},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const std::optional<TModelProblem> plain = FirstError(cases[i].model);
+    EXPECT_EQ(plain ? plain->text.substr(0, cases[i].plainError.size()) : "", cases[i].plainError)
+        << i;
+    const std::optional<TModelProblem> complete = FirstError(cases[i].model, {.complete = true});
+    EXPECT_FALSE(complete.has_value()) << i << ": " << complete->Line();
+  }
 }
 
 TEST_F(ModelCheckTest, NamesWindowsCannotHoldAndNamesNotBeginningWithALetterAreWarnings) {
@@ -255,12 +320,15 @@ TEST_F(ModelCheckTest, NamesWindowsCannotHoldAndNamesNotBeginningWithALetterAreW
   EXPECT_TRUE(CheckModel(Model("CONSOLE", {})).empty());
 
   const std::vector<std::string> classes = Lines(Model("p", {{"CON", {}}, {"_misc", {}}}));
-  EXPECT_EQ(classes,
-            (std::vector<std::string>{
-                "警告: 工程\"p\" 类\"CON\": 类名是Windows的设备名, 在Windows上不能用作文件名",
-                "警告: 工程\"p\" 类\"_misc\": 类名的首个字符不是字母: "
-                "VB6的名称必须以字母开头, 主窗体的菜单_misc和过程_miscAdd_Click无法载入",
-            }));
+  // The menus of both applications' main forms are named after the class: VB6 refuses them.
+  const std::vector<std::string> expected = {
+      "错误: 工程\"p\" 类\"_misc\": 类名的首个字符不是字母: VB6的名称必须以字母开头, "
+      "主窗体的菜单_misc和过程_miscAdd_Click无法载入; 请改用另一个类名",
+      "警告: 工程\"p\" 类\"CON\": 类名是Windows的设备名, 在Windows上不能用作文件名",
+  };
+  EXPECT_EQ(classes, expected);
+  EXPECT_EQ(FindModelProblems(Model("p", {{"CON", {}}, {"_misc", {}}}), {.complete = true}),
+            expected);
   // A class name ending in a dot is a name VB6 cannot use at all.
   const std::vector<TModelProblem> dot = CheckModel(Model("p", {{"Book.", {}}}));
   ASSERT_EQ(dot.size(), 2u);
@@ -322,11 +390,12 @@ TEST_F(ModelCheckTest, VbOnlyErrorsStopTheRunButNotTheScript) {
 
 TEST_F(ModelCheckTest, AModelWithOnlyWarningsIsGeneratedAsTheGeneratorsWriteIt) {
   int projectId = AddProject("CON");
-  int order = AddClass(projectId, "Order", "订单");
-  AddMember(projectId, order, "order", "整型", "编号", 0, true, true);
-  int misc = AddClass(projectId, "_misc", "杂项");
+  int order = AddClass(projectId, "book", "图书");
+  AddMember(projectId, order, "Id", "整型", "编号", 0, true, true);
+  AddMember(projectId, order, "select", "字符串", "选择", 20);  // bracketed wherever it stands
+  int misc = AddClass(projectId, "Misc", "杂项");
   AddMember(projectId, misc, "miscId", "整型", "编号", 0, true, true);
-  AddMember(projectId, misc, "ord", "Order", "订单");
+  AddMember(projectId, misc, "ord", "book", "图书");
   const TModelSnapshot model = Snapshot(projectId);
   const std::vector<TModelProblem> problems = CheckModel(model);
   ASSERT_FALSE(problems.empty());
@@ -342,7 +411,7 @@ TEST_F(ModelCheckTest, AModelWithOnlyWarningsIsGeneratedAsTheGeneratorsWriteIt) 
     ASSERT_TRUE(run.files.count(path)) << path;
     EXPECT_EQ(run.files.at(path), bytes) << path;
   }
-  EXPECT_NE(BuildTableScriptFrom(model).find("REFERENCES Order(order)"), std::string::npos);
+  EXPECT_NE(BuildTableScriptFrom(model).find("REFERENCES book(Id)"), std::string::npos);
 }
 
 // Names another tool stored: the run refuses them before it writes, so no file lands anywhere,
@@ -461,7 +530,7 @@ TEST_F(ModelCheckTest, TheScriptsOwnLookFindsTheFirstErrorTheWholeCheckFindsForI
   // A run stops at the first error of all: its own look, which skips the checks that only warn,
   // finds the same one, and none where the whole check finds only warnings.
   std::vector<TModelSnapshot> runModels = models;
-  runModels.push_back(Model("p", {{"select", {{"Order", "字符串"}}}}));  // warnings only
+  runModels.push_back(Model("p", {{"book", {{"Order", "字符串"}}}}));  // warnings only
   for (std::size_t i = 0; i < runModels.size(); ++i) {
     const std::vector<TModelProblem> all = CheckModel(runModels[i]);
     const std::optional<TModelProblem> whole = FirstError(all), own = FirstError(runModels[i]);
@@ -481,15 +550,167 @@ TEST_F(ModelCheckTest, GeneratedNamesMeetWithoutRegardToCase) {
   EXPECT_EQ(Lines(Model("p", {{"Book", {{"coverPATH", "字符串"}, {"Cover", "图片型"}}}})),
             (std::vector<std::string>{
                 "错误: 工程\"p\" 类\"Book\" 成员\"Cover\": 生成的VB6名称TB_CoverPath与成员"
-                "\"coverPATH\"的相同: 窗体无法载入, 请改用另一个成员名称",
+                "\"coverPATH\"的相同: " kWayOutOfMemberName,
                 "警告: 工程\"p\" 类\"Book\" 成员\"Cover\": 成员属性首个字母必须小写"}));
   // A key's public variable meets a number's label.
   EXPECT_EQ(Lines(Model("p", {{"Book", {{"ID", "整型"}}, "idOK"}})),
             (std::vector<std::string>{
-                "错误: 工程\"p\" 类\"Book\" 成员\"ID\": 生成的VB6名称IDOK与成员\"idOK\"的相同: "
-                "窗体无法载入, 请改用另一个成员名称",
+                "错误: 工程\"p\" 类\"Book\" 成员\"ID\": "
+                "生成的VB6名称IDOK与成员\"idOK\"的相同: " kWayOutOfMemberName,
                 "警告: 工程\"p\" 类\"Book\" 成员\"ID\": 成员属性首个字母必须小写"}));
   EXPECT_EQ(Lines(Model("p", {{"Book", {{"idx", "整型"}}, "idOK"}})), std::vector<std::string>{});
+}
+
+// The names a form's designer section gives its controls (the form itself not counted), each
+// once: the members of a control array share one.
+std::size_t ControlNames(const std::string& form) {
+  std::set<std::string> names;
+  std::stringstream lines(form);
+  for (std::string line; std::getline(lines, line);) {
+    std::stringstream words(line);
+    std::string begin, kind, name;
+    words >> begin >> kind >> name;
+    if (begin == "Begin" && kind != "VB.Form") names.insert(FoldCase(name));
+  }
+  return names.size();
+}
+
+TEST_F(ModelCheckTest, AFormOfMoreControlNamesThanVbLoadsIsAnErrorInBothModes) {
+  // Every kind of row, counted against what both generators of the edit form really write.
+  std::vector<std::pair<std::string, std::string>> members = {
+      {"title", "字符串"}, {"pages", "整型"},   {"price", "浮点型"},
+      {"day", "日期型"},   {"cover", "图片型"}, {"press", "Press"}};
+  TModelSnapshot mixed = Model("p", {{"Book", members}, {"Press", {}}});
+  std::vector<TClassModel> classes = mixed.Classes();
+  classes[0].members[1].memberLength = 500;  // a rich text box
+  mixed = TModelSnapshot(1, "p", classes);
+  for (bool complete : {false, true}) {
+    TMemorySink sink;
+    TRecordedProgress progress;
+    TGenContext context{"p", SourceDir() / "data" / "template", sink, progress};
+    if (complete) {
+      GenerateCompleteEditFormFiles(context, mixed);
+    } else {
+      GenerateEditFormFiles(context, mixed);
+    }
+    const std::string form = sink.files.at("projects/p/FrmEditBook.frm");
+    EXPECT_EQ(ControlNames(form), static_cast<std::size_t>(EntryFormControlNames(classes[0])))
+        << complete;
+  }
+
+  // 124 string members make 254 names; one more is too many, whatever the mode.
+  std::vector<std::pair<std::string, std::string>> wide;
+  for (int i = 0; i < 124; ++i) wide.push_back({"m" + std::to_string(i), "字符串"});
+  EXPECT_EQ(EntryFormControlNames(Model("p", {{"Wide", wide}}).Classes()[0]), 254);
+  for (bool complete : {false, true}) {
+    EXPECT_FALSE(FirstError(Model("p", {{"Wide", wide}}), {.complete = complete}).has_value());
+  }
+  wide.push_back({"last", "字符串"});
+  for (bool complete : {false, true}) {
+    const std::optional<TModelProblem> error =
+        FirstError(Model("p", {{"Wide", wide}}), {.complete = complete});
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->text,
+              "修改窗体FrmEditWide.frm有256个控件名称, VB6的一个窗体最多254个: 窗体无法载入; "
+              "请减少成员, 或把类分成两个");
+  }
+}
+
+// A model of tests/hostile as another tool would have stored it, past the dialogs' rules.
+TModelSnapshot HostileModel(const std::string& name) {
+  std::ifstream in(SourceDir() / "tests" / "hostile" / (name + ".json"));
+  const nlohmann::json model = nlohmann::json::parse(in);
+  std::vector<TClassModel> classes;
+  int memberId = 0;
+  for (const auto& entry : model["classes"]) {
+    TClassModel made{static_cast<int>(classes.size()) + 1,
+                     entry["className"],
+                     entry["friendName"],
+                     entry["frontShowFlag"],
+                     {}};
+    for (const auto& m : entry["members"]) {
+      TMember member;
+      member.memberId = ++memberId;
+      member.projectId = 1;
+      member.classId = made.classId;
+      member.memberName = m["memberName"];
+      member.memberType = m["memberType"];
+      member.memberLength = m["memberLength"];
+      member.memberIsPri = m["memberIsPri"];
+      member.memberComment = m["memberComment"];
+      member.memberIsMust = m["memberIsMust"];
+      member.memberIsInteger = m["memberIsInteger"];
+      member.memberIsFloat = m["memberIsFloat"];
+      member.queryFlag = m["queryFlag"];
+      member.memberIsDisplay = m["memberIsDisplay"];
+      member.memberQueryDisplay = m["memberQueryDisplay"];
+      made.members.push_back(member);
+    }
+    classes.push_back(std::move(made));
+  }
+  return TModelSnapshot(1, model["projectName"], std::move(classes));
+}
+
+// Where each error of a check stands: "Class" or "Class.member".
+std::string ErrorPlaces(const TModelSnapshot& model, bool complete) {
+  std::string places;
+  for (const TModelProblem& problem : CheckModel(model, {.complete = complete})) {
+    if (problem.severity != TSeverity::Error) continue;
+    places += (places.empty() ? "" : " ") + problem.className.value_or("");
+    if (problem.memberName) places += "." + *problem.memberName;
+  }
+  return places;
+}
+
+// What check decides for each hostile model, plain and complete. What passes is generated here
+// without a fault; tests/hostile/check_outputs.sh parses such output with VB6 and T-SQL grammars.
+TEST(HostileModelsTest, CheckDecidesEachModelPerMode) {
+  struct TDecision {
+    std::string plain, complete;  // the places of the errors; empty when the model passes
+  };
+  const std::map<std::string, TDecision> decisions = {
+      {"chinese_names", {"", ""}},
+      {"class_digit", {"1Book 1Book", "1Book"}},
+      {"class_underscore", {"_Misc", "_Misc"}},
+      {"clean_library", {"", ""}},
+      {"date_key", {"Book.Date", ""}},
+      {"end_key", {"Loan.end Loan.end", ""}},
+      {"leading_digits", {"Book.2nd", ""}},
+      {"leading_underscores", {"Book._id Book._b", ""}},
+      {"number_labels", {"", ""}},
+      {"order_user", {"Order Order.order User User.order", ""}},
+      {"photo_path", {"Person.PhotoPath", ""}},
+      {"query_45", {"Query", "Query"}},
+      {"reference_as", {"Book.a", ""}},
+      {"reserved_members", {"", ""}},
+      {"reserved_reference", {"Book.order", ""}},
+      {"select_end_sub", {"Select End Sub Select End", "Select End Sub"}},
+      {"user_date_tables", {"Date User Date.user", "Date"}},
+      {"wide_124", {"", ""}},
+      {"wide_125", {"Wide", "Wide"}},
+      {"wide_140", {"Wide", "Wide"}},
+  };
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(SourceDir() / "tests" / "hostile")) {
+    if (entry.path().extension() != ".json") continue;
+    ++files;
+    const std::string name = entry.path().stem().string();
+    ASSERT_TRUE(decisions.count(name)) << name << " has no decision pinned";
+    const TModelSnapshot model = HostileModel(name);
+    EXPECT_EQ(ErrorPlaces(model, false), decisions.at(name).plain) << name;
+    EXPECT_EQ(ErrorPlaces(model, true), decisions.at(name).complete) << name;
+    // What passes the check is generated: the forms and the script are built without a fault.
+    for (bool complete : {false, true}) {
+      if (FirstError(model, {.complete = complete})) continue;
+      TMemorySink sink;
+      TRecordedProgress progress;
+      TGenContext context{name, SourceDir() / "data" / "template", sink, progress};
+      EXPECT_NO_THROW(TUIOperate(context, {.complete = complete}).AssembleProject("t", model))
+          << name;
+      EXPECT_NO_THROW(BuildTableScriptFrom(model, complete)) << name;
+    }
+  }
+  EXPECT_EQ(files, decisions.size());
 }
 
 }  // namespace vbgen::test

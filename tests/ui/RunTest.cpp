@@ -147,6 +147,29 @@ class RunTest : public QObject {
     QVERIFY(desktop_.directories.empty());
   }
 
+  // The plain project writes the key bare into its queries; the complete application brackets it.
+  void theCheckBeforeARunJudgesTheChosenMode() {
+    int project = AddProject("Library");
+    int order = AddClass(project, "Order", "订单");
+    AddMember(project, order, "order", "整型", true, true);
+    auto window = MakeWindow();
+    window->A1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
+    QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
+    QVERIFY(dialogs_.Last().find("类名是T-SQL的保留字") != std::string::npos);
+    QVERIFY(dialogs_.shown.back().details.find("或生成完整应用") != std::string::npos);
+    QVERIFY(!fs::exists(home_->path() / "projects"));
+
+    dialogs_ = TFakeDialogs();
+    window->C2Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
+    QCOMPARE(dialogs_.shown.back().kind, std::string("information"));
+    const std::string& details = dialogs_.shown.back().details;
+    QVERIFY(details.find("警告: ") != std::string::npos);  // where one's own SQL must bracket
+    QVERIFY(details.find("错误: ") == std::string::npos);
+    QVERIFY(fs::exists(home_->path() / "projects" / "Library" / "FrmEditOrder.frm"));
+  }
+
   void aSecondStartWhileARunIsActiveIsRefused() {
     AddProject("Library");
     auto window = MakeWindow();
