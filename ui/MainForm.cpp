@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
@@ -34,6 +36,7 @@
 #include "ui/FormAddMember.h"
 #include "ui/FormUpdateClass.h"
 #include "ui/FormUpdateMember.h"
+#include "ui/HelpPlacement.h"
 #include "ui/QtText.h"
 #include "ui/RunBridge.h"
 #include "ui/SqlImportFlow.h"
@@ -82,6 +85,7 @@ class TScopedFlag {
 TFormMain::TFormMain(TProgramDir programDir, TDialogs& dialogs, TDesktop& desktop, QWidget* parent)
     : QMainWindow(parent),
       programDir_(std::move(programDir)),
+      helpSettings_(programDir_.Home() / "vbgen.ini"),
       dialogs_(dialogs),
       desktop_(desktop),
       modalRunner_([](QDialog& dialog) { dialog.exec(); }) {
@@ -195,8 +199,6 @@ void TFormMain::BuildControls() {
   Timer1->setInterval(kMakerPageDelayMs);
   connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
   Timer1->start();
-
-  move(379, 109);
 }
 
 QAction* TFormMain::AddMenuItem(QMenu* menu, const char* caption, void (TFormMain::*handler)()) {
@@ -237,6 +239,24 @@ void TFormMain::BuildMenus() {
 
   // The menu bar sits above the client area, as a title-bar menu would.
   setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  // A usual title bar and border, until the window system says what they are.
+  move(StartPosition(QMargins(4, 30, 4, 4)));
+}
+
+QPoint TFormMain::StartPosition(const QMargins& frame) const {
+  return KeepWithin(QPoint(379, 109), size().grownBy(frame), screen()->availableGeometry());
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (placed_ || event->spontaneous()) return;
+  placed_ = true;
+  const QRect frame = frameGeometry();
+  const QRect inner = geometry();
+  const QPoint place =
+      StartPosition(QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                             frame.right() - inner.right(), frame.bottom() - inner.bottom()));
+  if (place != pos()) move(place);
 }
 
 namespace {
@@ -789,14 +809,16 @@ void TFormMain::LV_MemberDblClick() {
 
 void TFormMain::Image1Click() { OpenMakerPage(); }
 
+// The banner opens the guide whatever the user chose about the start-up.
 void TFormMain::Timer1Timer() {
-  OpenMakerPage();
   Timer1->stop();
+  if (helpSettings_.ShowAtStart()) OpenMakerPage(TGuideOpening::AtStart);
 }
 
-void TFormMain::OpenMakerPage() {
-  desktop_.OpenUrl(
-      QUrl::fromLocalFile(PathText(programDir_.ShippedDir() / "guide" / "index.html")));
+void TFormMain::OpenMakerPage(TGuideOpening opening) {
+  desktop_.OpenGuide(
+      {programDir_.ShippedDir() / "guide" / "index.html", opening, helpSettings_.ShowAtStart(),
+       [this](bool showAtStart) { Guard([&] { helpSettings_.SetShowAtStart(showAtStart); }); }});
 }
 
 }  // namespace vbgen

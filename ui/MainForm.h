@@ -11,6 +11,8 @@
 #include "generate/AutoCode.h"
 #include "generate/GenContext.h"
 #include "ui/Dialogs.h"
+#include "ui/HelpSettings.h"
+#include "ui/HelpWindow.h"
 
 class QAction;
 class QComboBox;
@@ -69,6 +71,7 @@ class TFormMain : public QMainWindow {
   bool RunActive() const { return runGate_.Busy(); }
   const std::string& NamespaceName() const { return namespaceName_; }
   int LastProjectIndex() const { return lastProjectIndex_; }
+  const THelpSettings& HelpSettings() const { return helpSettings_; }
   int FailedClassId() const { return failedClassId_; }
 
   // The published controls.
@@ -138,6 +141,8 @@ class TFormMain : public QMainWindow {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Once the window system has given the window its frame, the whole frame is moved in.
+  void showEvent(QShowEvent* event) override;
 
  private:
   bool LB_ClassListEmptyAreaEvent(QEvent* event);
@@ -149,7 +154,10 @@ class TFormMain : public QMainWindow {
   int MemberIdOfRow(int row) const;
   void SwapAndRefill(int memberIdA, int memberIdB);
   void ShowModal(QDialog& dialog);
-  void OpenMakerPage();
+  void OpenMakerPage(TGuideOpening opening = TGuideOpening::Asked);
+  // Where the window first stands: the classic place, moved in where a small screen would cut
+  // it off with a frame of the given margins.
+  QPoint StartPosition(const QMargins& frame) const;
   void BeginGeneration(const TRunOptions& options);
   void StartRun(int projectId, const TRunOptions& options = {});
   static std::string ModelProblemsText(int projectId);
@@ -162,6 +170,7 @@ class TFormMain : public QMainWindow {
   void Guard(const std::function<void()>& command);
 
   TProgramDir programDir_;
+  THelpSettings helpSettings_;
   TDialogs& dialogs_;
   TDesktop& desktop_;
   TModalRunner modalRunner_;
@@ -175,6 +184,7 @@ class TFormMain : public QMainWindow {
   std::string runProjectName_;
   std::string runProblems_;  // the model check's list for the run under way, empty for none
   bool closing_ = false;
+  bool placed_ = false;          // moved wholly onto the screen at its first showing
   bool closeRequested_ = false;  // closed during a run: closes once the run has finished
 };
 
