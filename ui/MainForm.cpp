@@ -429,7 +429,8 @@ void TFormMain::ShowModal(QDialog& dialog) {
 // ---- project commands ----
 
 void TFormMain::F2Click() {
-  std::string name = dialogs_.Input("请输入工程名称", "", "");
+  // A refused name stays in the box to be mended; Cancel gives the empty name, refused here.
+  std::string name = dialogs_.CheckedInput("请输入工程名称", "", "", CheckNewProjectName);
   if (auto problem = CheckNewProjectName(name)) {
     dialogs_.Message(*problem);
     return;
@@ -445,7 +446,7 @@ void TFormMain::N1Click() {
     dialogs_.Message("当前未有任何项目被选中!");
     return;
   }
-  std::string name = dialogs_.Input("请输入项目名称", "", "");
+  std::string name = dialogs_.CheckedInput("请输入项目名称", "", "", CheckRenamedProjectName);
   if (auto problem = CheckRenamedProjectName(name)) {
     dialogs_.Message(*problem);
     return;

@@ -16,6 +16,7 @@
 #include "ui/Dialogs.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
+#include "ui/QtTranslations.h"
 
 namespace {
 
@@ -82,6 +83,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vbgen"));
   QApplication::setApplicationVersion(QStringLiteral(VBGEN_VERSION));
+  // Before any box, the fatal error's included.
+  if (const auto missing = vbgen::InstallQtTranslations(app)) std::cerr << *missing << '\n';
   QApplication::setDesktopFileName(QStringLiteral("vbgen"));
   // The pixel layouts are drawn for a 9-point face.
   QFont font = QApplication::font();
