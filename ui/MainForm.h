@@ -20,7 +20,9 @@ class QDialog;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QLineEdit;
 class QListWidgetItem;
+class QPushButton;
 class QMenu;
 class QPlainTextEdit;
 class QTableWidget;
@@ -84,6 +86,11 @@ class TFormMain : public QMainWindow {
   QTableWidget* LV_Member;
   QGroupBox* GroupBox2;
   QPlainTextEdit* Memo_State;
+  // Under the memo once a run has ended: the run's output folder, as an absolute path, and
+  // the button that opens it (there only where there is a file manager).
+  QLabel* Label_OutputDir;
+  QLineEdit* Edt_OutputDir;
+  QPushButton* Btn_OpenOutputDir;
   QTimer* Timer1;
   QMenu* PopupMenu1;
   QAction* ActionNewProject;
@@ -131,6 +138,7 @@ class TFormMain : public QMainWindow {
   void LV_MemberDblClick();
   void Image1Click();
   void Timer1Timer();
+  void Btn_OpenOutputDirClick();
 
   // The generation run's three notifications, handled on this thread while the run waits.
   void KeyCheckFailed(int failedClassId);
@@ -165,6 +173,9 @@ class TFormMain : public QMainWindow {
   void ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption = {});
   int ProjectIndexOf(int projectId) const;
   void AppendProgress(const std::string& line);
+  void BuildOutputLine();
+  // Shows where the run under way writes, whatever its end.
+  void ShowOutputDir();
   // Runs a user command; an error of the model store or the file system reaches the user in
   // an error box instead of ending the program.
   void Guard(const std::function<void()>& command);

@@ -68,8 +68,10 @@ int ShowWindow(const vbgen::TProgramDir& programDir) {
   vbgen::TFormMain window(programDir, dialogs, desktop);
   dialogs.SetOwner(&window);
   desktop.SetOwner(&window);
+  desktop.SetFailureReport([&dialogs](const std::string& message) { dialogs.Error(message); });
   window.show();
   int result = QApplication::exec();
+  desktop.SetFailureReport(nullptr);
   desktop.SetOwner(nullptr);
   dialogs.SetOwner(nullptr);
   return result;
@@ -81,10 +83,10 @@ int main(int argc, char* argv[]) {
   const TArguments arguments = ReadArguments(argc, argv);
   if (arguments.exitNow) return *arguments.exitNow;
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("vbgen"));
-  QApplication::setApplicationVersion(QStringLiteral(VBGEN_VERSION));
   // Before any box, the fatal error's included.
   if (const auto missing = vbgen::InstallQtTranslations(app)) std::cerr << *missing << '\n';
+  QApplication::setApplicationName(QStringLiteral("vbgen"));
+  QApplication::setApplicationVersion(QStringLiteral(VBGEN_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("vbgen"));
   // The pixel layouts are drawn for a 9-point face.
   QFont font = QApplication::font();
