@@ -75,10 +75,9 @@ void THelpWindow::Place(TGuideOpening opening) {
       frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
   const QSize preferred = QSize(kPreferredWidth, kPreferredHeight).grownBy(frame);
   std::optional<QRect> place = PlaceBeside(owner->frameGeometry(), available, preferred);
-  if (!place && opening == TGuideOpening::AtStart) {
-    showMinimized();
-    return;
-  }
+  // Minimised would need a window manager to take effect; without one the window would open
+  // over the main window. Not opened at all, it is a click on the banner away.
+  if (!place && opening == TGuideOpening::AtStart) return;
   const QRect outer = place ? *place : PlaceWithin(owner->frameGeometry(), available, preferred);
   const QRect inner = outer.marginsRemoved(frame);
   resize(inner.size());

@@ -27,7 +27,7 @@ class THelpWindow : public QWidget {
   explicit THelpWindow(QWidget* owner = nullptr);
 
   // Shows the page (again at its top) and leaves the active window active. Beside the owner
-  // where the screen has room; otherwise minimised when it opens by itself, and within the
+  // where the screen has room; otherwise not at all when it opens by itself, and within the
   // screen when asked for.
   void ShowPage(const std::filesystem::path& page, TGuideOpening opening);
 
