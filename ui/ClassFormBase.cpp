@@ -35,7 +35,8 @@ TClassFormBase::TClassFormBase(TFormMain& main, const TClassFormLayout& layout)
   Button1 = new QPushButton(QStringLiteral("确定"), this);
   Button1->setObjectName("Button1");
   Button1->setGeometry(layout.button);
-  Button1->setAutoDefault(false);
+  // Enter in any field submits, as it does in every dialog of the desktop.
+  Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, [this] {
     try {
       Button1Click();

@@ -79,10 +79,37 @@ bool TQtDialogs::Confirm(const std::string& text, const std::string& caption) {
   return Ask(owner_, QMessageBox::Information, caption, text, true);
 }
 
-std::string TQtDialogs::Input(const std::string& caption, const std::string& prompt,
-                              const std::string& defaultText) {
-  QWidget* owner = BoxOwner(owner_);
-  QInputDialog box(owner);
+namespace {
+
+// An input box that refuses to close on OK while its check refuses the text.
+class TCheckedInputDialog : public QInputDialog {
+ public:
+  TCheckedInputDialog(QWidget* owner, TDialogs& dialogs, TDialogs::TInputCheck check)
+      : QInputDialog(owner), dialogs_(dialogs), check_(std::move(check)) {}
+
+  void done(int result) override {
+    if (result == QDialog::Accepted && check_ && Refused()) return;
+    QInputDialog::done(result);
+  }
+
+ private:
+  bool Refused() {
+    try {
+      const std::optional<std::string> problem = check_(S(textValue()));
+      if (problem) dialogs_.Message(*problem);
+      return problem.has_value();
+    } catch (const std::exception& error) {
+      dialogs_.Error(error.what());
+      return true;
+    }
+  }
+
+  TDialogs& dialogs_;
+  TDialogs::TInputCheck check_;
+};
+
+std::string RunInput(QInputDialog& box, QWidget* owner, const std::string& caption,
+                     const std::string& prompt, const std::string& defaultText) {
   box.setWindowTitle(Q(caption));
   box.setLabelText(Q(prompt));
   box.setTextValue(Q(defaultText));
@@ -90,7 +117,28 @@ std::string TQtDialogs::Input(const std::string& caption, const std::string& pro
   box.setCancelButtonText(QStringLiteral("取消"));
   box.setMinimumWidth(CaptionWidth(box));
   if (ExecBox(box, owner) != QDialog::Accepted) return defaultText;
-  return box.textValue().toStdString();
+  return S(box.textValue());
+}
+
+}  // namespace
+
+std::string TDialogs::CheckedInput(const std::string& caption, const std::string& prompt,
+                                   const std::string& defaultText, const TInputCheck&) {
+  return Input(caption, prompt, defaultText);
+}
+
+std::string TQtDialogs::Input(const std::string& caption, const std::string& prompt,
+                              const std::string& defaultText) {
+  QWidget* owner = BoxOwner(owner_);
+  QInputDialog box(owner);
+  return RunInput(box, owner, caption, prompt, defaultText);
+}
+
+std::string TQtDialogs::CheckedInput(const std::string& caption, const std::string& prompt,
+                                     const std::string& defaultText, const TInputCheck& check) {
+  QWidget* owner = BoxOwner(owner_);
+  TCheckedInputDialog box(owner, *this, check);
+  return RunInput(box, owner, caption, prompt, defaultText);
 }
 
 void TQtDialogs::Error(const std::string& text) {

@@ -2,6 +2,7 @@
 // boxes only through this interface, so tests can answer them without a screen.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,14 @@ class TDialogs {
   // A prompt with an edit field holding defaultText; Cancel yields defaultText unchanged.
   virtual std::string Input(const std::string& caption, const std::string& prompt,
                             const std::string& defaultText) = 0;
+  // What an input box's text is checked with: the message for a text it refuses, none for one
+  // it takes.
+  using TInputCheck = std::function<std::optional<std::string>(const std::string&)>;
+  // As Input, but OK with a text that check refuses shows its message in a plain box and
+  // leaves the input box open with the text as typed, to be mended. The caller still checks
+  // the result, which is defaultText after Cancel. Unless overridden, this is Input.
+  virtual std::string CheckedInput(const std::string& caption, const std::string& prompt,
+                                   const std::string& defaultText, const TInputCheck& check);
   // An error the user cannot fix by changing the input (a database or file failure).
   virtual void Error(const std::string& text) = 0;
   // One of the boxes above (caption as they have it; Information uses the one given) with a
@@ -53,6 +62,8 @@ class TQtDialogs : public TDialogs {
   bool Confirm(const std::string& text, const std::string& caption) override;
   std::string Input(const std::string& caption, const std::string& prompt,
                     const std::string& defaultText) override;
+  std::string CheckedInput(const std::string& caption, const std::string& prompt,
+                           const std::string& defaultText, const TInputCheck& check) override;
   void Error(const std::string& text) override;
   void Detailed(TBoxKind kind, const std::string& text, const std::string& caption,
                 const std::string& details) override;

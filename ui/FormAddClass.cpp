@@ -1,6 +1,7 @@
 #include "ui/FormAddClass.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <optional>
 
 #include "model/ClassDAO.h"
@@ -14,6 +15,13 @@ TAddClassForm::TAddClassForm(TFormMain& main)
     : TClassFormBase(main, {"添加类", 261, 219, QPoint(22, 32), QPoint(19, 96),
                             QRect(112, 128, 105, 41), QRect(72, 176, 113, 25)}) {
   CB_FrontShowFlag->setChecked(true);
+  Button2 = new QPushButton(QStringLiteral("取消"), this);
+  Button2->setObjectName("Button2");
+  Button2->setGeometry(191, 176, 63, 25);
+  Button2->setAutoDefault(true);  // Enter on the focused 取消 cancels
+  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+  // After the check box, so the first stops of Tab stay as they were.
+  setTabOrder(CB_FrontShowFlag, Button2);
 }
 
 void TAddClassForm::Button1Click() {

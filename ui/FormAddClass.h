@@ -11,6 +11,9 @@ class TAddClassForm : public TClassFormBase {
  public:
   explicit TAddClassForm(TFormMain& main);
 
+  // Beside 确定: leaves without adding, as closing the window does.
+  QPushButton* Button2;
+
  public slots:
   void Button1Click() override;
 };

@@ -10,11 +10,15 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
@@ -34,6 +38,7 @@
 #include "ui/FormAddMember.h"
 #include "ui/FormUpdateClass.h"
 #include "ui/FormUpdateMember.h"
+#include "ui/HelpPlacement.h"
 #include "ui/QtText.h"
 #include "ui/RunBridge.h"
 #include "ui/SqlImportFlow.h"
@@ -45,6 +50,8 @@ constexpr int kClientWidth = 783;
 constexpr int kClientHeight = 547;
 constexpr int kBannerHeight = 89;
 constexpr int kProgressHeight = 152;
+// The line of the output folder at the bottom of the progress box.
+constexpr int kOutputLineHeight = 23;
 constexpr int kMakerPageDelayMs = 5000;
 constexpr const char* kModelFileFilter = "项目模型 (*.json)";
 constexpr const char* kGroupBoxStyle =
@@ -82,6 +89,7 @@ class TScopedFlag {
 TFormMain::TFormMain(TProgramDir programDir, TDialogs& dialogs, TDesktop& desktop, QWidget* parent)
     : QMainWindow(parent),
       programDir_(std::move(programDir)),
+      helpSettings_(programDir_.Home() / "vbgen.ini"),
       dialogs_(dialogs),
       desktop_(desktop),
       modalRunner_([](QDialog& dialog) { dialog.exec(); }) {
@@ -186,17 +194,41 @@ void TFormMain::BuildControls() {
                          kProgressHeight);
   Memo_State = new QPlainTextEdit(GroupBox2);
   Memo_State->setObjectName("Memo_State");
-  Memo_State->setGeometry(6, 20, GroupBox2->width() - 12, kProgressHeight - 25);
+  Memo_State->setGeometry(6, 20, GroupBox2->width() - 12,
+                          kProgressHeight - 25 - kOutputLineHeight - 4);
   Memo_State->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo_State->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: silver; }"));
+  BuildOutputLine();
 
   // The user guide opens once, a while after start-up.
   Timer1 = new QTimer(this);
   Timer1->setInterval(kMakerPageDelayMs);
   connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
   Timer1->start();
+}
 
-  move(379, 109);
+void TFormMain::BuildOutputLine() {
+  const int top = Memo_State->geometry().bottom() + 4;
+  const int right = Memo_State->geometry().right();
+  constexpr int kButtonWidth = 90;
+  Label_OutputDir = new QLabel(QStringLiteral("输出目录:"), GroupBox2);
+  Label_OutputDir->setGeometry(6, top, 60, kOutputLineHeight);
+  // An edit field, so the path can be selected and copied whole.
+  Edt_OutputDir = new QLineEdit(GroupBox2);
+  Edt_OutputDir->setObjectName("Edt_OutputDir");
+  Edt_OutputDir->setReadOnly(true);
+  Edt_OutputDir->setGeometry(66, top, right - 66 - kButtonWidth - 6, kOutputLineHeight);
+  Btn_OpenOutputDir = new QPushButton(QStringLiteral("打开文件夹"), GroupBox2);
+  Btn_OpenOutputDir->setObjectName("Btn_OpenOutputDir");
+  Btn_OpenOutputDir->setGeometry(right - kButtonWidth + 1, top, kButtonWidth, kOutputLineHeight);
+  connect(Btn_OpenOutputDir, &QPushButton::clicked, this,
+          [this] { Guard([this] { Btn_OpenOutputDirClick(); }); });
+  // Nothing to show before the first run has ended.
+  for (QWidget* part :
+       {static_cast<QWidget*>(Label_OutputDir), static_cast<QWidget*>(Edt_OutputDir),
+        static_cast<QWidget*>(Btn_OpenOutputDir)}) {
+    part->hide();
+  }
 }
 
 QAction* TFormMain::AddMenuItem(QMenu* menu, const char* caption, void (TFormMain::*handler)()) {
@@ -237,6 +269,24 @@ void TFormMain::BuildMenus() {
 
   // The menu bar sits above the client area, as a title-bar menu would.
   setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  // A usual title bar and border, until the window system says what they are.
+  move(StartPosition(QMargins(4, 30, 4, 4)));
+}
+
+QPoint TFormMain::StartPosition(const QMargins& frame) const {
+  return KeepWithin(QPoint(379, 109), size().grownBy(frame), screen()->availableGeometry());
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (placed_ || event->spontaneous()) return;
+  placed_ = true;
+  const QRect frame = frameGeometry();
+  const QRect inner = geometry();
+  const QPoint place =
+      StartPosition(QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                             frame.right() - inner.right(), frame.bottom() - inner.bottom()));
+  if (place != pos()) move(place);
 }
 
 namespace {
@@ -409,7 +459,8 @@ void TFormMain::ShowModal(QDialog& dialog) {
 // ---- project commands ----
 
 void TFormMain::F2Click() {
-  std::string name = dialogs_.Input("请输入工程名称", "", "");
+  // A refused name stays in the box to be mended; Cancel gives the empty name, refused here.
+  std::string name = dialogs_.CheckedInput("请输入工程名称", "", "", CheckNewProjectName);
   if (auto problem = CheckNewProjectName(name)) {
     dialogs_.Message(*problem);
     return;
@@ -425,7 +476,7 @@ void TFormMain::N1Click() {
     dialogs_.Message("当前未有任何项目被选中!");
     return;
   }
-  std::string name = dialogs_.Input("请输入项目名称", "", "");
+  std::string name = dialogs_.CheckedInput("请输入项目名称", "", "", CheckRenamedProjectName);
   if (auto problem = CheckRenamedProjectName(name)) {
     dialogs_.Message(*problem);
     return;
@@ -739,14 +790,39 @@ void TFormMain::AppendProgress(const std::string& line) {
   if (!closing_) Memo_State->appendPlainText(Q(line));
 }
 
+void TFormMain::ShowOutputDir() {
+  std::error_code error;
+  const std::filesystem::path folder =
+      std::filesystem::absolute(programDir_.OutputDir(runProjectName_), error).lexically_normal();
+  Edt_OutputDir->setText(PathText(folder));
+  Edt_OutputDir->setCursorPosition(0);
+  Edt_OutputDir->setToolTip(PathText(folder));
+  Label_OutputDir->show();
+  Edt_OutputDir->show();
+  Btn_OpenOutputDir->setVisible(desktop_.CanOpenDirectories());
+  Btn_OpenOutputDir->setEnabled(std::filesystem::is_directory(folder, error));
+}
+
+void TFormMain::Btn_OpenOutputDirClick() {
+  const std::filesystem::path folder(S(Edt_OutputDir->text()));
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    dialogs_.Error("文件夹不存在: " + folder.string());
+    return;
+  }
+  desktop_.OpenDirectory(folder);
+}
+
 void TFormMain::KeyCheckFailed(const TNamedId& failedClass) {
   if (closing_) return;
+  ShowOutputDir();
   failedClassId_ = failedClass.id;
   ShowRunEnd(TBoxKind::Message, failedClass.name + kKeyCheckText);
 }
 
 void TFormMain::DisplayCheckFailed(const TNamedId& failedClass) {
   if (closing_) return;
+  ShowOutputDir();
   failedClassId_ = failedClass.id;
   ShowRunEnd(TBoxKind::Message, failedClass.name + kDisplayCheckText);
 }
@@ -754,12 +830,15 @@ void TFormMain::DisplayCheckFailed(const TNamedId& failedClass) {
 void TFormMain::GenerationDone() {
   // The user has asked to leave: the window closes instead of showing the output.
   if (closing_ || closeRequested_) return;
+  ShowOutputDir();
   ShowRunEnd(TBoxKind::Information, "所有代码生成完毕!", "任务提示");
-  desktop_.OpenDirectory(programDir_.OutputDir(runProjectName_));
+  // Without a file manager the line under the memo says where the output is.
+  if (desktop_.CanOpenDirectories()) desktop_.OpenDirectory(programDir_.OutputDir(runProjectName_));
 }
 
 void TFormMain::RunFailed(const std::string& message) {
   if (closing_) return;
+  ShowOutputDir();
   ShowRunEnd(TBoxKind::Error, "代码生成失败: " + message);
 }
 
@@ -786,14 +865,16 @@ void TFormMain::LV_MemberDblClick() {
 
 void TFormMain::Image1Click() { OpenMakerPage(); }
 
+// The banner opens the guide whatever the user chose about the start-up.
 void TFormMain::Timer1Timer() {
-  OpenMakerPage();
   Timer1->stop();
+  if (helpSettings_.ShowAtStart()) OpenMakerPage(TGuideOpening::AtStart);
 }
 
-void TFormMain::OpenMakerPage() {
-  desktop_.OpenUrl(
-      QUrl::fromLocalFile(PathText(programDir_.ShippedDir() / "guide" / "index.html")));
+void TFormMain::OpenMakerPage(TGuideOpening opening) {
+  desktop_.OpenGuide(
+      {programDir_.ShippedDir() / "guide" / "index.html", opening, helpSettings_.ShowAtStart(),
+       [this](bool showAtStart) { Guard([&] { helpSettings_.SetShowAtStart(showAtStart); }); }});
 }
 
 }  // namespace vbgen

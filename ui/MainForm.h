@@ -11,6 +11,8 @@
 #include "generate/AutoCode.h"
 #include "generate/GenContext.h"
 #include "ui/Dialogs.h"
+#include "ui/HelpSettings.h"
+#include "ui/HelpWindow.h"
 
 class QAction;
 class QComboBox;
@@ -18,7 +20,9 @@ class QDialog;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QLineEdit;
 class QListWidgetItem;
+class QPushButton;
 class QMenu;
 class QPlainTextEdit;
 class QTableWidget;
@@ -69,6 +73,7 @@ class TFormMain : public QMainWindow {
   bool RunActive() const { return runGate_.Busy(); }
   const std::string& NamespaceName() const { return namespaceName_; }
   int LastProjectIndex() const { return lastProjectIndex_; }
+  const THelpSettings& HelpSettings() const { return helpSettings_; }
   int FailedClassId() const { return failedClassId_; }
 
   // The published controls.
@@ -81,6 +86,11 @@ class TFormMain : public QMainWindow {
   QTableWidget* LV_Member;
   QGroupBox* GroupBox2;
   QPlainTextEdit* Memo_State;
+  // Under the memo once a run has ended: the run's output folder, as an absolute path, and
+  // the button that opens it (there only where there is a file manager).
+  QLabel* Label_OutputDir;
+  QLineEdit* Edt_OutputDir;
+  QPushButton* Btn_OpenOutputDir;
   QTimer* Timer1;
   QMenu* PopupMenu1;
   QAction* ActionNewProject;
@@ -128,6 +138,7 @@ class TFormMain : public QMainWindow {
   void LV_MemberDblClick();
   void Image1Click();
   void Timer1Timer();
+  void Btn_OpenOutputDirClick();
 
   // The generation run's three notifications, handled on this thread while the run waits.
   void KeyCheckFailed(const TNamedId& failedClass);
@@ -138,6 +149,8 @@ class TFormMain : public QMainWindow {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Once the window system has given the window its frame, the whole frame is moved in.
+  void showEvent(QShowEvent* event) override;
 
  private:
   bool LB_ClassListEmptyAreaEvent(QEvent* event);
@@ -149,7 +162,10 @@ class TFormMain : public QMainWindow {
   int MemberIdOfRow(int row) const;
   void SwapAndRefill(int memberIdA, int memberIdB);
   void ShowModal(QDialog& dialog);
-  void OpenMakerPage();
+  void OpenMakerPage(TGuideOpening opening = TGuideOpening::Asked);
+  // Where the window first stands: the classic place, moved in where a small screen would cut
+  // it off with a frame of the given margins.
+  QPoint StartPosition(const QMargins& frame) const;
   void BeginGeneration(const TRunOptions& options);
   void StartRun(int projectId, const TRunOptions& options = {});
   static std::string ModelProblemsText(int projectId, const TRunOptions& options);
@@ -157,11 +173,15 @@ class TFormMain : public QMainWindow {
   void ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption = {});
   int ProjectIndexOf(int projectId) const;
   void AppendProgress(const std::string& line);
+  void BuildOutputLine();
+  // Shows where the run under way writes, whatever its end.
+  void ShowOutputDir();
   // Runs a user command; an error of the model store or the file system reaches the user in
   // an error box instead of ending the program.
   void Guard(const std::function<void()>& command);
 
   TProgramDir programDir_;
+  THelpSettings helpSettings_;
   TDialogs& dialogs_;
   TDesktop& desktop_;
   TModalRunner modalRunner_;
@@ -175,6 +195,7 @@ class TFormMain : public QMainWindow {
   std::string runProjectName_;
   std::string runProblems_;  // the model check's list for the run under way, empty for none
   bool closing_ = false;
+  bool placed_ = false;          // moved wholly onto the screen at its first showing
   bool closeRequested_ = false;  // closed during a run: closes once the run has finished
 };
 

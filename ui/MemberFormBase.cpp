@@ -65,11 +65,12 @@ TMemberFormBase::TMemberFormBase(TFormMain& main, const TMemberFormLayout& layou
   Button1 = new QPushButton(QStringLiteral("确定"), this);
   Button1->setObjectName("Button1");
   Button1->setGeometry(layout.ok);
-  Button1->setAutoDefault(false);
+  // Enter in any field submits; on the focused 取消 it cancels.
+  Button1->setDefault(true);
   Button2 = new QPushButton(QStringLiteral("取消"), this);
   Button2->setObjectName("Button2");
   Button2->setGeometry(layout.cancel);
-  Button2->setAutoDefault(false);
+  Button2->setAutoDefault(true);
   connect(Button1, &QPushButton::clicked, this, [this] {
     try {
       Button1Click();

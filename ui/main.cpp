@@ -16,6 +16,7 @@
 #include "ui/Dialogs.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
+#include "ui/QtTranslations.h"
 
 namespace {
 
@@ -67,8 +68,10 @@ int ShowWindow(const vbgen::TProgramDir& programDir) {
   vbgen::TFormMain window(programDir, dialogs, desktop);
   dialogs.SetOwner(&window);
   desktop.SetOwner(&window);
+  desktop.SetFailureReport([&dialogs](const std::string& message) { dialogs.Error(message); });
   window.show();
   int result = QApplication::exec();
+  desktop.SetFailureReport(nullptr);
   desktop.SetOwner(nullptr);
   dialogs.SetOwner(nullptr);
   return result;
@@ -80,6 +83,8 @@ int main(int argc, char* argv[]) {
   const TArguments arguments = ReadArguments(argc, argv);
   if (arguments.exitNow) return *arguments.exitNow;
   QApplication app(argc, argv);
+  // Before any box, the fatal error's included.
+  if (const auto missing = vbgen::InstallQtTranslations(app)) std::cerr << *missing << '\n';
   QApplication::setApplicationName(QStringLiteral("vbgen"));
   QApplication::setApplicationVersion(QStringLiteral(VBGEN_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("vbgen"));

@@ -65,7 +65,11 @@ class ClassFormsTest : public QObject {
     QVERIFY(add.CB_FrontShowFlag->isChecked());
     QCOMPARE(add.Button1->geometry(), QRect(72, 176, 113, 25));
     QCOMPARE(add.Button1->text(), QStringLiteral("确定"));
-    QCOMPARE(add.findChildren<QPushButton*>().size(), 1);  // no cancel button
+    // 取消 beside 确定, reached last with Tab.
+    QCOMPARE(add.findChildren<QPushButton*>().size(), 2);
+    QCOMPARE(add.Button2->text(), QStringLiteral("取消"));
+    QVERIFY(QRect(0, 0, 261, 219).contains(add.Button2->geometry()));
+    QVERIFY(!add.Button2->geometry().intersects(add.Button1->geometry()));
     QCOMPARE(TabChain(add.Edt_ClassName, 4),
              (std::vector<QWidget*>{add.Edt_ClassName, add.Edt_FriendName, add.Button1,
                                     add.CB_FrontShowFlag}));

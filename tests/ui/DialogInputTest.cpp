@@ -3,6 +3,7 @@
 // boxes answered by pressing the shown box's button; then the table and the database checked.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -13,10 +14,12 @@
 
 #include "UiTestSupport.h"
 #include "WindowInput.h"
+#include "ui/FormAddClass.h"
 #include "ui/FormAddMember.h"
 #include "ui/FormUpdateClass.h"
 #include "ui/FormUpdateMember.h"
 #include "ui/MainForm.h"
+#include "ui/QtTranslations.h"
 
 using namespace vbgen;
 using namespace vbgen::test;
@@ -306,6 +309,143 @@ class DialogInputTest : public QObject {
       QCOMPARE(TMemberDAO().ListMembers(loanId_).at(1).memberType, name.toStdString());
       ExpectMainWindowActive(*window);
     }
+  }
+  // Return in the last field submits both add dialogs, a refused input included: the box
+  // comes and the dialog stays with the input.
+  void enterSubmitsTheAddDialogs() {
+    auto window = ShowWindow();
+    QVERIFY(window);
+    driver_->Then([&](QDialog& dialog) {
+      auto& form = static_cast<TAddClassForm&>(dialog);
+      TypeText(form.Edt_ClassName, "author");
+      QTest::keyClick(form.Edt_ClassName, Qt::Key_Tab);
+      TypeText(form.Edt_FriendName, "作者");
+      QTest::keyClick(form.Edt_FriendName, Qt::Key_Return);
+      QVERIFY(form.isVisible());
+      QCOMPARE(form.Edt_FriendName->text(), QStringLiteral("作者"));
+      ReplaceText(form.Edt_ClassName, "Author");
+      QTest::keyClick(form.Edt_ClassName, Qt::Key_Return);
+    });
+    driver_->Press("确定");
+    PressReturn();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_A);
+    QCOMPARE(driver_->Texts(),
+             (std::vector<std::string>{"", "类名首个字母必须大写", "类名称添加成功！"}));
+    QCOMPARE(TClassDAO().ListClasses(projectId_).back().name, std::string("Author"));
+
+    driver_->Then([&](QDialog& dialog) {
+      auto& form = static_cast<TAddMemberForm&>(dialog);
+      TypeText(form.Edt_MemberName, "isbn");
+      QVERIFY(TabTo(form.Edt_MemberComment));
+      TypeText(form.Edt_MemberComment, "书号");
+      QTest::keyClick(form.Edt_MemberComment, Qt::Key_Enter);
+    });
+    PressReturn();
+    ClickClassRow(*window, 0);
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_M);
+    QCOMPARE(driver_->seen.back().text, std::string("类成员属性添加成功!"));
+    QCOMPARE(TMemberDAO().ListMembers(bookId_).back().memberComment, std::string("书号"));
+  }
+
+  // 取消 of the add-class dialog, clicked or reached with Tab and pressed with Return, adds
+  // nothing; Tab still goes name, friendly name, OK, check box first.
+  void cancelLeavesTheAddClassDialogWithoutAdding() {
+    auto window = ShowWindow();
+    QVERIFY(window);
+    const TNamedIdList before = TClassDAO().ListClasses(projectId_);
+    driver_->Then([&](QDialog& dialog) {
+      auto& form = static_cast<TAddClassForm&>(dialog);
+      QCOMPARE(TabChain(form.Edt_ClassName, 5),
+               (std::vector<QWidget*>{form.Edt_ClassName, form.Edt_FriendName, form.Button1,
+                                      form.CB_FrontShowFlag, form.Button2}));
+      TypeText(form.Edt_ClassName, "Author");
+      Click(form.Button2);
+    });
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_A);
+    driver_->Then([&](QDialog& dialog) {
+      auto& form = static_cast<TAddClassForm&>(dialog);
+      TypeText(form.Edt_ClassName, "Author");
+      QTest::keyClick(form.Edt_ClassName, Qt::Key_Tab);
+      TypeText(form.Edt_FriendName, "作者");
+      QVERIFY(TabTo(form.Button2));
+      QTest::keyClick(form.Button2, Qt::Key_Return);
+    });
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_A);
+    QCOMPARE(driver_->Texts(), (std::vector<std::string>{"", ""}));
+    QCOMPARE(TClassDAO().ListClasses(projectId_), before);
+    ExpectMainWindowActive(*window);
+  }
+
+  // A name the rules refuse keeps the new-project box open with the text, to be mended; a
+  // cancel still says the name is empty.
+  void aRefusedProjectNameStaysInTheBox() {
+    auto window = ShowWindow();
+    QVERIFY(window);
+    driver_->Then([&](QDialog& box) {
+      QLineEdit* edit = box.findChild<QLineEdit*>();
+      QVERIFY(edit != nullptr);
+      TypeText(edit, "a/b");
+      Click(ButtonCaptioned(box, "确定"));
+      QVERIFY(box.isVisible());
+      QCOMPARE(edit->text(), QStringLiteral("a/b"));
+      QTest::mouseClick(edit, Qt::LeftButton);
+      QTest::keyClick(edit, Qt::Key_End);
+      QTest::keyClick(edit, Qt::Key_Backspace);
+      QTest::keyClick(edit, Qt::Key_Backspace);
+      TypeText(edit, "-b");
+      Click(ButtonCaptioned(box, "确定"));
+    });
+    driver_->Press("确定");
+    PressReturn();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
+    QCOMPARE(driver_->seen.size(), std::size_t(3));
+    QCOMPARE(driver_->seen.at(1).text,
+             std::string("工程名称不能包含控制字符或下列字符: < > : \" / \\ | ? *"));
+    QCOMPARE(driver_->seen.back().text, std::string("工程名称添加成功！"));
+    QCOMPARE(TProjectDAO().CountProjectsByName("a-b"), 1);
+    QCOMPARE(TProjectDAO().CountProjectsByName("a/b"), 0);
+
+    // A refused name, then 取消: the box closes and the empty name is refused as before.
+    const std::size_t projects = TProjectDAO().ListProjects().size();
+    driver_->Then([&](QDialog& box) {
+      QLineEdit* edit = box.findChild<QLineEdit*>();
+      TypeText(edit, "a-b");
+      Click(ButtonCaptioned(box, "确定"));
+      QVERIFY(box.isVisible());
+      Click(ButtonCaptioned(box, "取消"));
+    });
+    driver_->Press("确定");
+    driver_->Press("确定");
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
+    QCOMPARE(driver_->seen.at(4).text, std::string("该工程名称已经存在!"));
+    QCOMPARE(driver_->seen.back().text, std::string("工程名称不能为空!"));
+    QCOMPARE(TProjectDAO().ListProjects().size(), projects);
+  }
+
+  // Qt's own dialogs and buttons speak Chinese: the file dialog, and the standard OK of the
+  // box that reports a fatal error at start-up.
+  void qtsOwnTextsAreChinese() {
+    const std::optional<std::string> missing = InstallQtTranslations(*qApp);
+    QVERIFY2(!missing, missing ? missing->c_str() : "");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("确定"));
+
+    auto window = ShowWindow();
+    QVERIFY(window);
+    dialogs_->SetOwner(window.get());
+    QString lookIn;
+    driver_->Then([&](QDialog& box) {
+      auto* files = qobject_cast<QFileDialog*>(&box);
+      QVERIFY(files != nullptr);
+      lookIn = files->labelText(QFileDialog::LookIn);
+      Click(ButtonCaptioned(box, "取消"));
+    });
+    QVERIFY(!dialogs_->OpenFileName("导入项目模型", "项目模型 (*.json)"));
+    QVERIFY(!lookIn.isEmpty());
+    QVERIFY2(lookIn != QStringLiteral("Look in:"), qPrintable(lookIn));
+
+    driver_->Press("确定");
+    QMessageBox::critical(nullptr, QStringLiteral("tavorinvb代码生成器"), QStringLiteral("坏了"));
+    QCOMPARE(driver_->seen.back().text, std::string("坏了"));
   }
 };
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <fstream>
 #include <memory>
@@ -73,7 +74,7 @@ class HelpWindowTest : public QObject {
     THelpWindow* help = desktop.HelpWindow();
     QVERIFY(help != nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(help));
-    QVERIFY(help->toPlainText().contains(QStringLiteral("新建项目")));
+    QVERIFY(help->Page()->toPlainText().contains(QStringLiteral("新建项目")));
     QCOMPARE(help->windowTitle(), QStringLiteral("使用说明"));
     QVERIFY(help->isWindow());
     QTest::qWait(50);
@@ -85,7 +86,7 @@ class HelpWindowTest : public QObject {
     WriteGuide("<p>第二版</p>");
     QTest::mouseClick(window.Image1, Qt::LeftButton);
     QCOMPARE(desktop.HelpWindow(), help);
-    QVERIFY(help->toPlainText().contains(QStringLiteral("第二版")));
+    QVERIFY(help->Page()->toPlainText().contains(QStringLiteral("第二版")));
     QCOMPARE(window.findChildren<THelpWindow*>().size(), qsizetype(1));
     desktop.SetOwner(nullptr);
   }
@@ -98,7 +99,8 @@ class HelpWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(desktop.HelpWindow() == nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(desktop.HelpWindow() != nullptr, 7000);
-    QVERIFY(desktop.HelpWindow()->isVisible());
+    // Whether it is shown depends on the room beside the main window (HelpPlacementTest).
+    QVERIFY(desktop.HelpWindow()->Page()->toPlainText().contains(QStringLiteral("新建项目")));
     desktop.HelpWindow()->close();
     QTest::qWait(300);
     QVERIFY(!window.Timer1->isActive());

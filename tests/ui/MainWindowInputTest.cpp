@@ -205,12 +205,26 @@ class MainWindowInputTest : public QObject {
     QCOMPARE(TProjectDAO().ListProjects().front().name, std::string("图书馆管理"));
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("图书馆管理"));
 
-    // The same name again, and a cancelled box: refused, nothing stored.
-    driver_->Type("图书馆管理").Press("确定").Type("x", "取消").Press("确定");
+    // The same name again: refused, and the box stays with the name until cancelled; then a
+    // cancelled box. Nothing stored.
+    driver_
+        ->Then([](QDialog& box) {
+          QLineEdit* edit = box.findChild<QLineEdit*>();
+          TypeText(edit, "图书馆管理");
+          Click(ButtonCaptioned(box, "确定"));
+          QVERIFY(box.isVisible());
+          QCOMPARE(edit->text(), QStringLiteral("图书馆管理"));
+          Click(ButtonCaptioned(box, "取消"));
+        })
+        .Press("确定")
+        .Press("确定")
+        .Type("x", "取消")
+        .Press("确定");
     PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     QCOMPARE(driver_->seen.at(3).text, std::string("该工程名称已经存在!"));
-    QCOMPARE(driver_->seen.at(5).text, std::string("工程名称不能为空!"));
+    QCOMPARE(driver_->seen.at(4).text, std::string("工程名称不能为空!"));
+    QCOMPARE(driver_->seen.at(6).text, std::string("工程名称不能为空!"));
     QCOMPARE(TProjectDAO().ListProjects().size(), std::size_t(1));
 
     driver_->seen.clear();

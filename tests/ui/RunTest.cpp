@@ -1,13 +1,18 @@
 // Generation runs started from the main window: the worker thread's progress lines, its
 // notifications answered on the window's thread, refusal of a second start, and failures.
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <fstream>
 #include <memory>
 
 #include "UiTestSupport.h"
 #include "generate/AutoCode.h"
+#include "ui/Desktop.h"
 #include "ui/MainForm.h"
 
 using namespace vbgen;
@@ -259,6 +264,102 @@ class RunTest : public QObject {
     QCOMPARE(dialogs_.shown.back().text, std::string("所有代码生成完毕!"));
     QVERIFY(read().find("mnuEdit_Click") == std::string::npos);
     QVERIFY(read().find("Private Sub") == std::string::npos);
+  }
+  // After a run the window says where the output went, as an absolute path, under the memo;
+  // the memo's lines and the final box stay as the run has them.
+  void theOutputFolderIsShownAfterTheRun() {
+    AddProject("Library");
+    auto window = MakeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(!window->Edt_OutputDir->isVisible());
+    QVERIFY(!window->Btn_OpenOutputDir->isVisible());
+    window->A1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
+    const fs::path output = fs::absolute(home_->path() / "projects" / "Library").lexically_normal();
+    QVERIFY(window->Edt_OutputDir->isVisible());
+    QCOMPARE(window->Edt_OutputDir->text(), QString::fromStdString(output.string()));
+    QVERIFY(window->Edt_OutputDir->isReadOnly());
+    QVERIFY(window->Btn_OpenOutputDir->isVisible());
+    QCOMPARE(dialogs_.shown.back().text, std::string("所有代码生成完毕!"));
+    QCOMPARE(MemoLines(*window).last(), QStringLiteral("移动资源文件完毕!"));
+    QVERIFY(!MemoLines(*window).join('\n').contains(QString::fromStdString(output.string())));
+    // The line stands under the memo, inside the progress box.
+    QVERIFY(window->Edt_OutputDir->geometry().top() > window->Memo_State->geometry().bottom());
+    QVERIFY(window->GroupBox2->rect().contains(window->Btn_OpenOutputDir->geometry()));
+
+    // The button opens that folder again.
+    QCOMPARE(desktop_.directories.size(), std::size_t(1));
+    Click(window->Btn_OpenOutputDir);
+    QCOMPARE(desktop_.directories.size(), std::size_t(2));
+    QCOMPARE(desktop_.directories.back(), output);
+  }
+
+  // Without a file manager nothing is offered to open, nothing is opened, and the line still
+  // says where the output is; a refused run says it too.
+  void withoutAFileManagerOnlyTheFolderIsShown() {
+    desktop_.fileManager = false;
+    int project = AddProject("Library");
+    auto window = MakeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->A1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
+    QCOMPARE(dialogs_.shown.back().text, std::string("所有代码生成完毕!"));
+    QVERIFY(desktop_.directories.empty());
+    QVERIFY(window->Edt_OutputDir->isVisible());
+    QVERIFY(!window->Btn_OpenOutputDir->isVisible());
+    QVERIFY(window->Edt_OutputDir->text().endsWith(QStringLiteral("/projects/Library")));
+
+    AddClass(project, "Book", "图书");  // no key: the run is refused
+    TProjectDAO().RenameProject(project, "Shop");
+    window->A1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
+    QCOMPARE(dialogs_.Last(), std::string("Book表主键设置错误，每个类只能设置一个主键!"));
+    QVERIFY(window->Edt_OutputDir->text().endsWith(QStringLiteral("/projects/Shop")));
+  }
+
+  // The real desktop hands the folder to xdg-open; when that fails the user gets a box with
+  // what it said, not a line on stderr.
+  void aFolderThatCannotBeOpenedIsReportedInABox() {
+    const fs::path bin = home_->path() / "fakebin";
+    const fs::path opened = home_->path() / "opened.txt";
+    WriteFile(bin / "xdg-open",
+              "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.string() +
+                  "'\n[ -n \"$FAIL\" ] && { echo 'no file manager' >&2; exit 3; }\n"
+                  "exit 0\n");
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    // Put back whatever way the test ends.
+    struct TPathBack {
+      QByteArray path;
+      ~TPathBack() {
+        qputenv("PATH", path);
+        qunsetenv("FAIL");
+      }
+    } pathBack{path};
+    qputenv("PATH", QByteArray::fromStdString(bin.string()) + ":" + path);
+    TQtDesktop desktop;
+    desktop.SetFailureReport([&](const std::string& message) { dialogs_.Error(message); });
+    QVERIFY(desktop.CanOpenDirectories());
+    const fs::path folder = home_->path() / "projects" / "图书馆";
+    fs::create_directories(folder);
+
+    desktop.OpenDirectory(folder);
+    QTRY_VERIFY(fs::exists(opened));
+    std::ifstream in(opened);
+    QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), folder.string());
+
+    qputenv("FAIL", "1");
+    desktop.OpenDirectory(folder);
+    QTRY_VERIFY(!dialogs_.Texts("error").empty());
+    qunsetenv("FAIL");
+    QCOMPARE(dialogs_.Texts("error").front(),
+             "无法打开文件夹 " + folder.string() + ": xdg-open 退出码 3 (no file manager)");
+
+    // No xdg-open at all: nothing to offer.
+    qputenv("PATH", QByteArray::fromStdString((home_->path() / "nobin").string()));
+    QVERIFY(!desktop.CanOpenDirectories());
   }
 };
 

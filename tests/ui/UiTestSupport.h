@@ -120,7 +120,15 @@ class TFakeDesktop : public TDesktop {
   void OpenDirectory(const std::filesystem::path& directory) override {
     directories.push_back(directory);
   }
+  // Recorded, and also as the page's URL.
+  void OpenGuide(const TGuideRequest& request) override {
+    guides.push_back(request);
+    TDesktop::OpenGuide(request);
+  }
+  bool CanOpenDirectories() const override { return fileManager; }
   std::vector<QUrl> urls;
+  std::vector<TGuideRequest> guides;
+  bool fileManager = true;
   std::vector<std::filesystem::path> directories;
 };
 
