@@ -30,6 +30,8 @@ int RunImportSqlCommand(TArgs& args, TCliEnv& env) {
     PrintAdded(env, result.projectId,
                "已导入工程 " + std::to_string(result.projectId) + " " + name + ", 共" +
                    std::to_string(result.classCount) + "个类");
+    // The project is made, but not with all the script asked for: the notes say what is missing.
+    if (result.refused) return 1;
   } catch (const TSqlImportError& error) {
     PrintNotes(error.Notes(), env.err);
     Refuse(file + ": " + error.what());

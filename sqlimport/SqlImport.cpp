@@ -17,6 +17,7 @@ namespace {
 constexpr const char* kLeftOut = "未导入: ";
 constexpr const char* kAdjusted = "已调整: ";
 constexpr const char* kNotice = "注意: ";
+constexpr const char* kUnread = "未读取: ";
 
 // ---- types ----
 
@@ -43,6 +44,28 @@ std::optional<std::string_view> MemberTypeOf(const TSqlColumn& column) {
     if (column.type == mapping.sqlType) return mapping.memberType;
   }
   return std::nullopt;
+}
+
+// Why a column's type has no member type, in the words a user of that type knows.
+std::string WhyNoMemberType(const TSqlColumn& column) {
+  if (column.computed) return "是计算列, 其值由数据库算出, 程序不能写入";
+  const std::string& type = column.type;
+  if (type == "xml") return "模型没有XML文档的成员类型";
+  if (type == "hierarchyid" || type == "geography" || type == "geometry") {
+    return "是SQL Server的CLR类型, 模型没有对应的成员类型";
+  }
+  if (type == "sql_variant") return "可存放任意类型的值, 模型没有对应的成员类型";
+  if (type == "timestamp" || type == "rowversion") {
+    return "是数据库自动填写的行版本, 程序无需输入";
+  }
+  return "模型没有对应的成员类型(CLR类型或未声明的自定义类型)";
+}
+
+// The database fills these itself; every other NOT NULL column without a default must be
+// given a value by whoever adds a row.
+bool FilledByDatabase(const TSqlColumn& column) {
+  return column.computed || column.identity || column.hasDefault || column.type == "timestamp" ||
+         column.type == "rowversion";
 }
 
 bool CanBeKey(std::string_view memberType) {
@@ -134,14 +157,15 @@ struct TKeptTable {
   std::string className;
 };
 
-void RequireColumns(const TSqlTable& table, const std::vector<std::string>& columns, int line,
-                    const char* what) {
+std::string LineWord(int line) { return "第" + std::to_string(line) + "行"; }
+
+// The first of the columns that the table does not have; none when it has them all.
+std::optional<std::string> MissingColumn(const TSqlTable& table,
+                                         const std::vector<std::string>& columns) {
   for (const auto& column : columns) {
-    if (table.FindColumn(column) == nullptr) {
-      throw TSqlScriptError(
-          line, TableWord(table) + "的" + what + "所列的列" + Quoted(column) + "不存在");
-    }
+    if (table.FindColumn(column) == nullptr) return column;
   }
+  return std::nullopt;
 }
 
 // The table's key column when the table can become a class; else a note says why not.
@@ -166,13 +190,16 @@ const TSqlColumn* KeyColumn(const TSqlTable& table, std::vector<std::string>& no
   return key;
 }
 
-std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, std::vector<std::string>& notes) {
+std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& plan) {
+  std::vector<std::string>& notes = plan.notes;
   std::vector<TKeptTable> kept;
   std::map<std::string, const TSqlTable*> byClassName;
   for (const auto& table : schema.tables) {
-    RequireColumns(table, table.primaryKey, table.primaryKeyLine, "主键");
-    for (const auto& foreignKey : table.foreignKeys) {
-      RequireColumns(table, foreignKey.columns, foreignKey.line, "外键");
+    if (auto missing = MissingColumn(table, table.primaryKey)) {
+      notes.push_back(kLeftOut + TableWord(table) + "的主键(" + LineWord(table.primaryKeyLine) +
+                      ")所列的列" + Quoted(*missing) + "不存在");
+      plan.refused = true;
+      continue;
     }
     if (SameSqlName(table.name, "admin")) {
       notes.push_back(kLeftOut + TableWord(table) + "是生成的程序的操作员表, 不作为类导入");
@@ -186,9 +213,11 @@ std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, std::vector<std::st
     }
     auto [earlier, fresh] = byClassName.emplace(UpperAscii(className), &table);
     if (!fresh) {
-      throw TSqlScriptError(
-          table.line, TableWord(table) + "与第" + std::to_string(earlier->second->line) + "行的" +
-                          TableWord(*earlier->second) + "都对应类名" + className + ", 无法区分");
+      notes.push_back(kLeftOut + TableWord(table) + "(" + LineWord(table.line) + ")与" +
+                      LineWord(earlier->second->line) + "的" + TableWord(*earlier->second) +
+                      "都对应类名" + className + ", 无法区分");
+      plan.refused = true;
+      continue;
     }
     kept.push_back({&table, key, std::move(className)});
   }
@@ -226,6 +255,11 @@ std::map<std::string, std::string> References(const TKeptTable& source,
   std::map<std::string, std::string> references;
   const TSqlTable& table = *source.table;
   for (const auto& foreignKey : table.foreignKeys) {
+    if (auto missing = MissingColumn(table, foreignKey.columns)) {
+      notes.push_back(kLeftOut + TableWord(table) + "的外键(" + LineWord(foreignKey.line) +
+                      ")所列的列" + Quoted(*missing) + "不存在, 不作为引用");
+      continue;
+    }
     if (foreignKey.columns.size() > 1) {
       notes.push_back(kLeftOut + TableWord(table) + "的外键(" + JoinNames(foreignKey.columns) +
                       ")由多列组成, 不作为引用; 各列按自身类型导入");
@@ -307,21 +341,33 @@ void MarkDisplayMember(std::vector<TMember>& members) {
   display->memberIsDisplay = 1;
 }
 
+// The note of a column whose type the model cannot hold.
+std::string LeftOutColumn(const TSqlTable& table, const TSqlColumn& column) {
+  std::string note = kLeftOut + ColumnWord(table, column) + "(" + LineWord(column.line) +
+                     (column.computed ? std::string(", 计算列") : ", 类型" + column.declaredType) +
+                     ")" + WhyNoMemberType(column);
+  if (column.notNull && !FilledByDatabase(column)) {
+    note += "; 该列NOT NULL且没有默认值, 生成的程序无法向此表添加记录";
+  }
+  return note;
+}
+
 TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>& kept,
-                        const TSqlSchema& schema, std::vector<std::string>& notes) {
+                        const TSqlSchema& schema, TSqlImportPlan& plan) {
+  std::vector<std::string>& notes = plan.notes;
   const TSqlTable& table = *source.table;
   TImportedClass result;
   result.className = source.className;
   result.friendName =
       CaptionFor(table.description, table.name, source.className, TableWord(table), notes);
   const auto references = References(source, kept, schema, notes);
-  std::map<std::string, const TSqlColumn*> byMemberName;
+  // The key is never the one left out: the table cannot be a class without it.
+  std::map<std::string, const TSqlColumn*> byMemberName{
+      {UpperAscii(LegalName(source.key->name, false, "m")), source.key}};
   for (const auto& column : table.columns) {
     const auto type = column.computed ? std::nullopt : MemberTypeOf(column);
     if (!type) {
-      notes.push_back(kLeftOut + ColumnWord(table, column) +
-                      (column.computed ? std::string("是计算列")
-                                       : "的类型" + column.type + "没有对应的成员类型"));
+      notes.push_back(LeftOutColumn(table, column));
       continue;
     }
     auto reference = references.find(UpperAscii(column.name));
@@ -331,10 +377,13 @@ TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>&
                                                 : std::optional<std::string>(reference->second),
                   notes);
     auto [earlier, fresh] = byMemberName.emplace(UpperAscii(member.memberName), &column);
-    if (!fresh) {
-      throw TSqlScriptError(column.line, ColumnWord(table, column) + "与列" +
-                                             Quoted(earlier->second->name) + "都对应成员名" +
-                                             member.memberName + ", 无法区分");
+    if (!fresh && earlier->second != &column) {
+      plan.refused = true;
+      const std::string clash = ColumnWord(table, column) + "(" + LineWord(column.line) + ")与列" +
+                                Quoted(earlier->second->name) + "都对应成员名" + member.memberName +
+                                ", 无法区分";
+      notes.push_back(kLeftOut + clash);
+      continue;
     }
     result.members.push_back(std::move(member));
   }
@@ -391,9 +440,13 @@ int StorePlan(const TSqlImportPlan& plan, const std::string& projectName) {
 
 TSqlImportPlan PlanSqlImport(const TSqlSchema& schema) {
   TSqlImportPlan plan;
-  const std::vector<TKeptTable> kept = KeptTables(schema, plan.notes);
+  for (const auto& unread : schema.unread) {
+    plan.notes.push_back(kUnread + unread.message);
+  }
+  plan.refused = !schema.unread.empty();
+  const std::vector<TKeptTable> kept = KeptTables(schema, plan);
   for (const auto& source : kept) {
-    plan.classes.push_back(ClassFor(source, kept, schema, plan.notes));
+    plan.classes.push_back(ClassFor(source, kept, schema, plan));
   }
   if (plan.classes.empty()) throw TSqlImportError("脚本中没有可导入的表", plan.notes);
   return plan;
@@ -410,7 +463,7 @@ TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& 
   }
   try {
     const int projectId = StorePlan(plan, projectName);
-    return {projectId, plan.classes.size(), plan.notes};
+    return {projectId, plan.classes.size(), plan.notes, plan.refused};
   } catch (const TSqlImportError& error) {
     throw TSqlImportError(error.what(), plan.notes);
   }

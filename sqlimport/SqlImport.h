@@ -35,19 +35,22 @@ struct TSqlImportPlan {
   std::vector<TImportedClass> classes;
   // One line per table or column left out ("未导入: ..."), per value changed to fit the
   // model's rules ("已调整: ...") and per key the generated program treats otherwise than the
-  // database does ("注意: ...").
+  // database does ("注意: ..."); statements the reader could not read come first ("未读取: ...").
   std::vector<std::string> notes;
+  // Something the script asks for was refused: a statement that could not be read, a table or
+  // column whose name another one already maps to, a key naming a column the table lacks.
+  bool refused = false;
 };
 
-// What the tables become. Throws TSqlScriptError (with the line) when two names map to the same
-// class or member name or a key names a column the table does not have, and TSqlImportError
-// when no table can be imported.
+// What the tables become; what cannot become a class or member is noted and left out. Throws
+// TSqlImportError when no table can be imported.
 TSqlImportPlan PlanSqlImport(const TSqlSchema& schema);
 
 struct TSqlImportResult {
   int projectId = 0;
   std::size_t classCount = 0;
   std::vector<std::string> notes;
+  bool refused = false;  // as in the plan: the project is made, but not all of the script is in it
 };
 
 // Decodes, reads, maps and stores the script as the new project `projectName`; all or nothing.

@@ -162,6 +162,54 @@ class TSqlCursor {
     } while (depth > 0);
   }
 
+  std::size_t Position() const { return pos_; }
+  void Rewind(std::size_t position) { pos_ = position; }
+
+  // From the start of a column definition or table constraint, past it: to the comma or the
+  // closing bracket that ends it, whatever bracketed groups it holds.
+  void SkipElement() {
+    while (!AtBatchEnd() && !Peek().IsSymbol(',') && !Peek().IsSymbol(')')) {
+      if (Peek().IsSymbol('(')) {
+        SkipGroup();
+      } else {
+        Next();
+      }
+    }
+  }
+
+  // At "(": the group as written, its words joined by blanks, and passed over.
+  std::string GroupText() {
+    const TSqlToken& open = Peek();
+    std::string text;
+    int depth = 0;
+    do {
+      if (AtBatchEnd()) Fail(open, "括号\"(\"没有闭合");
+      const TSqlToken& token = Next();
+      if (token.IsSymbol('(')) ++depth;
+      if (token.IsSymbol(')')) --depth;
+      const bool glued = text.empty() || text.back() == '(' || token.IsSymbol(')') ||
+                         token.IsSymbol(',') || token.IsSymbol('.') || text.back() == '.';
+      text += (glued ? "" : " ") + Shown(token);
+    } while (depth > 0);
+    return text;
+  }
+
+  // The first token of its line, or the first after a semicolon: where a statement that
+  // follows one the reader could not read may begin.
+  bool AtLineStart() const {
+    if (pos_ == 0) return true;
+    const TSqlToken& before = tokens_[pos_ - 1];
+    return before.line != Peek().line || before.IsSymbol(';') ||
+           before.kind == TSqlTokenKind::BatchEnd;
+  }
+
+  // After a statement, begun at `start`, that the reader could not read: on to the next
+  // statement or batch. The complaint may have come where the next statement begins.
+  void SkipToNextStatement(std::size_t start) {
+    if (pos_ == start && !AtBatchEnd()) Next();
+    while (!AtBatchEnd() && !(IsStatementWord(Peek()) && AtLineStart())) Next();
+  }
+
   void SkipStatement() {
     Next();
     while (!AtStatementEnd()) {
@@ -293,7 +341,7 @@ class TTableParts {
     } else if (in_.Accept("DEFAULT")) {
       DefaultExpression(context);
       in_.Expect("FOR", context);
-      in_.Name("列名");
+      if (TSqlColumn* column = table.FindColumn(in_.Name("列名"))) column->hasDefault = true;
       if (in_.Accept("WITH")) in_.Expect("VALUES", context);
     } else if (in_.Accept("INDEX") || in_.Accept("PERIOD")) {
       while (!AtElementEnd(inParens)) {
@@ -401,11 +449,11 @@ class TTableParts {
     std::string type = Lower(in_.QualifiedName("类型").back());
     if (first.kind == TSqlTokenKind::Word) type = CanonicalType(type);
     column.type = type;
-    if (!in_.AcceptSymbol('(')) return;
-    const TSqlToken& argument = in_.Peek();
+    column.declaredType = type;
+    if (!in_.Peek().IsSymbol('(')) return;
+    const TSqlToken& argument = in_.Peek(1);
     if (argument.Is("MAX")) {
       column.length = TSqlColumn::kMaxLength;
-      in_.Next();
     } else if (argument.kind == TSqlTokenKind::Number) {
       int value = 0;
       const std::string& digits = argument.text;
@@ -414,16 +462,10 @@ class TTableParts {
         in_.Fail(argument, context + "的长度\"" + digits + "\"无效");
       }
       column.length = value;
-      in_.Next();
-    } else {
-      in_.Fail(argument, context + "的类型参数无法读取: \"" + TSqlCursor::Shown(argument) + "\"");
     }
-    while (in_.AcceptSymbol(',')) {
-      if (in_.Peek().kind != TSqlTokenKind::Number)
-        in_.Fail(in_.Peek(), context + "的类型参数无法读取");
-      in_.Next();
-    }
-    in_.ExpectSymbol(')', context);
+    // Arguments that are not a length (xml(CONTENT schema), a scale) are kept only as written:
+    // the column's note names them.
+    column.declaredType += in_.GroupText();
   }
 
   // The types written in several words: national character varying, double precision.
@@ -457,6 +499,7 @@ class TTableParts {
         if (in_.Peek().IsSymbol('(')) in_.SkipGroup();
       } else if (in_.Accept("DEFAULT")) {
         DefaultExpression(context);
+        column.hasDefault = true;
       } else if (in_.Accept("COLLATE") || in_.Accept("CONSTRAINT") || in_.Accept("INDEX")) {
         in_.Name("名称");
       } else if (in_.Accept("PRIMARY")) {
@@ -506,7 +549,7 @@ class TReader {
         batchStart = true;
       } else if (in_.AcceptSymbol(';')) {
       } else {
-        Statement(batchStart);
+        ReadStatement(batchStart);
         batchStart = false;
       }
     }
@@ -514,6 +557,17 @@ class TReader {
   }
 
  private:
+  // One statement the reader cannot read costs only that statement.
+  void ReadStatement(bool batchStart) {
+    const std::size_t start = in_.Position();
+    try {
+      Statement(batchStart);
+    } catch (const TSqlScriptError& error) {
+      schema_.unread.push_back({error.Line(), std::string(error.what()) + "; 该语句已跳过"});
+      in_.SkipToNextStatement(start);
+    }
+  }
+
   void Statement(bool batchStart) {
     const TSqlToken& token = in_.Peek();
     if (token.kind != TSqlTokenKind::Word) {
@@ -578,7 +632,7 @@ class TReader {
     in_.ExpectSymbol('(', context);
     for (;;) {
       if (in_.AcceptSymbol(')')) break;  // SQL Server accepts a comma before the closing bracket
-      parts_.Element(table, true);
+      ReadElement(table);
       if (in_.AcceptSymbol(')')) break;
       in_.ExpectSymbol(',', context);
     }
@@ -588,10 +642,22 @@ class TReader {
     const bool temporary = table.name.rfind('#', 0) == 0;
     if (temporary) return;
     if (const TSqlTable* earlier = schema_.FindTable(table.name)) {
-      in_.Fail(in_.Peek(),
-               "表" + table.name + "已在第" + std::to_string(earlier->line) + "行创建过");
+      throw TSqlScriptError(
+          table.line, "表" + table.name + "已在第" + std::to_string(earlier->line) + "行创建过");
     }
     schema_.tables.push_back(std::move(table));
+  }
+
+  // A column or constraint the reader cannot read costs only itself, not its table.
+  void ReadElement(TSqlTable& table) {
+    const std::size_t start = in_.Position();
+    try {
+      parts_.Element(table, true);
+    } catch (const TSqlScriptError& error) {
+      schema_.unread.push_back({error.Line(), std::string(error.what()) + "; 该列或约束已跳过"});
+      in_.Rewind(start);
+      in_.SkipElement();
+    }
   }
 
   // ON [PRIMARY], TEXTIMAGE_ON [PRIMARY], FILESTREAM_ON x, WITH (...), in any order.

@@ -129,13 +129,20 @@ TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
   EXPECT_EQ(empty.status, 1);
   EXPECT_EQ(empty.err, (Home() / "empty.sql").string() + ": 脚本中没有可导入的表\n");
 
+  // A column no reader can read costs that column: the project is made, and exit 1 says that
+  // not all of the script is in it.
   const TResult broken =
       Run("import-sql " + Quoted(Write("broken.sql",
-                                       "CREATE TABLE T (\n  id int PRIMARY KEY,\n  "
+                                       "CREATE TABLE T (\n  id int IDENTITY PRIMARY KEY,\n  "
                                        "name varchar(10) WHATEVER 'x')\n")));
   EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.out, "2\n");
   EXPECT_EQ(broken.err,
-            (Home() / "broken.sql").string() + ": 第3行: 表T的列name的定义无法读取: \"'x'\"\n");
+            "未读取: 第3行: 表T的列name的定义无法读取: \"'x'\"; 该列或约束已跳过\n"
+            "已导入工程 2 broken, 共1个类\n");
+  EXPECT_EQ(Run("member list 3").out.find("name"), std::string::npos);
+  const std::string projectsNow = Run("project list").out;
+  EXPECT_EQ(projectsNow, projectsBefore + "2\tbroken\n");
 
   // A base name that is no project name is refused before anything is stored; --name helps.
   const TResult dots = Run("import-sql " + Quoted(Write("..sql", kScript)));
@@ -144,12 +151,12 @@ TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
       << dots.err;
   const TResult escape = Run("import-sql " + Quoted(script) + " --name ../outside");
   EXPECT_EQ(escape.status, 1);
-  EXPECT_EQ(Run("project list").out, projectsBefore);
+  EXPECT_EQ(Run("project list").out, projectsNow);
   EXPECT_FALSE(fs::exists(Home().parent_path() / "outside"));
 
   EXPECT_EQ(Run("import-sql").status, 2);
   EXPECT_EQ(Run("import-sql " + Quoted(script) + " --nom x").status, 2);
-  EXPECT_EQ(Run("project list").out, projectsBefore);
+  EXPECT_EQ(Run("project list").out, projectsNow);
 }
 
 TEST_F(ImportSqlCliTest, HostileTableNamesBecomeLegalClassesThatStayInTheProjectDirectory) {

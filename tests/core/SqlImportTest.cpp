@@ -212,8 +212,9 @@ TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules
        "由数据库编号"),
       "已调整: 表\"Orders\"的列\"CustomerID\"可为空, 但Customers成员必须必填, 已设为必填",
       "已调整: 表\"Orders\"的列\"OrderDate\"可为空, 但日期型成员必须必填, 已设为必填",
-      "未导入: 表\"Orders\"的列\"Total\"是计算列",
-      "未导入: 表\"Orders\"的列\"RowVersion\"的类型timestamp没有对应的成员类型",
+      "未导入: 表\"Orders\"的列\"Total\"(第36行, 计算列)是计算列, 其值由数据库算出, 程序不能写入",
+      ("未导入: 表\"Orders\"的列\"RowVersion\"(第37行, 类型timestamp)是数据库自动填写的行版本, "
+       "程序无需输入"),
   };
   EXPECT_EQ(result.notes, expectedNotes) << AllNotes(result.notes);
   EXPECT_TRUE(FindModelProblems(result.projectId).empty());
@@ -241,15 +242,37 @@ CREATE TABLE [订单] ([编号] char(10) NOT NULL PRIMARY KEY, [_x] int NOT NULL
                       "已调整: 表\"order-items\"的列\"Item No\"的名称不合成员名规则, "
                       "改为item_No"));
   EXPECT_TRUE(FindModelProblems(result.projectId).empty());
+  EXPECT_FALSE(result.refused);
+}
 
-  EXPECT_EQ(Refused("CREATE TABLE [Order Items] (id int PRIMARY KEY)\n"
-                    "CREATE TABLE [Order-Items] (id int PRIMARY KEY)"),
-            "第2行: 表\"Order-Items\"与第1行的表\"Order Items\"都对应类名Order_Items, 无法区分");
-  EXPECT_EQ(Refused("CREATE TABLE T (id int PRIMARY KEY,\n CustomerID int NOT NULL,\n "
-                    "customerID int NOT NULL)"),
-            "第3行: 表\"T\"的列\"customerID\"与列\"CustomerID\"都对应成员名customerID, 无法区分");
-  EXPECT_EQ(Refused("CREATE TABLE a (id int PRIMARY KEY)\nCREATE TABLE [dbo2].[A] (id int)"),
-            "第2行: 表A已在第1行创建过");
+// Two names that map to one: the first is imported, the later one is refused and named, and
+// the rest of the script still comes in.
+TEST_F(SqlImportTest, NamesThatCollideCostOnlyTheLaterOne) {
+  const TSqlImportResult tables = Import(
+      "CREATE TABLE [Order Items] (id int PRIMARY KEY)\n"
+      "CREATE TABLE [Order-Items] (id int PRIMARY KEY)\n"
+      "CREATE TABLE T (id int PRIMARY KEY,\n CustomerID int NOT NULL,\n customerID int NOT NULL)\n"
+      "CREATE TABLE [dbo2].[t] (id int)\n"
+      "CREATE TABLE K ([Item No] int NOT NULL, [Item_No] int PRIMARY KEY)\n");
+  EXPECT_TRUE(tables.refused);
+  EXPECT_EQ(ClassNames(tables.projectId), (std::vector<std::string>{"Order_Items", "T", "K"}));
+  EXPECT_EQ(
+      RowsOf(ClassIdOf(tables.projectId, "T")),
+      (std::vector<TRow>{{"id", "整型", 0, 1, 1, 1, 1}, {"customerID", "整型", 0, 0, 1, 0, 1}}));
+  // The key stays whichever comes first: the table is no class without it.
+  EXPECT_EQ(RowsOf(ClassIdOf(tables.projectId, "K")),
+            (std::vector<TRow>{{"item_No", "整型", 0, 1, 1, 1, 1}}));
+  for (const char* note : {
+           "未读取: 第6行: 表t已在第3行创建过; 该语句已跳过",
+           "未导入: 表\"Order-Items\"(第2行)与第1行的表\"Order Items\"都对应类名Order_Items, "
+           "无法区分",
+           "未导入: 表\"T\"的列\"customerID\"(第5行)与列\"CustomerID\"都对应成员名customerID, "
+           "无法区分",
+           "未导入: 表\"K\"的列\"Item No\"(第7行)与列\"Item_No\"都对应成员名item_No, 无法区分",
+       }) {
+    EXPECT_TRUE(HasNote(tables.notes, note)) << note << "\n" << AllNotes(tables.notes);
+  }
+  EXPECT_TRUE(FindModelProblems(tables.projectId).empty());
 }
 
 TEST_F(SqlImportTest, WhatCannotBeImportedIsNamedAndTheRestImported) {
@@ -292,7 +315,9 @@ CREATE TABLE Item (
            "该列按自身类型导入",
            "未导入: 表\"Item\"的列\"other\"对表\"Elsewhere\"的引用(该表不在脚本中), "
            "该列按自身类型导入",
-           "未导入: 表\"Item\"的列\"guid\"的类型uniqueidentifier没有对应的成员类型",
+           ("未导入: 表\"Item\"的列\"guid\"(第14行, 类型uniqueidentifier)模型没有对应的成员类型"
+            "(CLR类型或未声明的自定义类型); 该列NOT NULL且没有默认值, "
+            "生成的程序无法向此表添加记录"),
        }) {
     EXPECT_TRUE(HasNote(notes, note)) << note << "\n" << AllNotes(notes);
   }
@@ -305,10 +330,8 @@ TEST_F(SqlImportTest, RefusalsChangeNothing) {
   EXPECT_EQ(Refused(kShopScript, "a/b"),
             "工程名称\"a/b\": 工程名称不能包含控制字符或下列字符: < > : \" / \\ | ? *");
   EXPECT_EQ(Refused("SET NOCOUNT ON\nGO\n"), "脚本中没有可导入的表");
-  EXPECT_EQ(Refused("CREATE TABLE T (id int PRIMARY KEY)\nGO\nALTER TABLE T ADD\n"),
-            "第4行: 此处应为列名, 却是\"脚本结尾\"");
   EXPECT_EQ(Refused("CREATE TABLE T (id int, CONSTRAINT PK PRIMARY KEY (ident))"),
-            "第1行: 表\"T\"的主键所列的列\"ident\"不存在");
+            "脚本中没有可导入的表");
   try {
     ImportSqlScript("CREATE TABLE Log (line varchar(80))\nCREATE TABLE admin (a int PRIMARY KEY)",
                     "Nothing");

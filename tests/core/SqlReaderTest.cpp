@@ -7,13 +7,15 @@
 namespace vbgen {
 namespace {
 
+// What the reader says it could not read: the one note of the script, or what stopped it.
 std::string ErrorOf(const std::string& script) {
   try {
-    ReadSqlSchema(script);
+    const TSqlSchema schema = ReadSqlSchema(script);
+    if (schema.unread.size() == 1) return schema.unread.front().message;
+    return std::to_string(schema.unread.size()) + " notes";
   } catch (const TSqlScriptError& error) {
     return error.what();
   }
-  return "no error";
 }
 
 const TSqlTable& Table(const TSqlSchema& schema, const std::string& name) {
@@ -262,21 +264,73 @@ GO
 }
 
 TEST(SqlReaderTest, AStatementItCannotReadIsReportedWithItsLine) {
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (\n a int,\n , b int)"), "第3行: 此处应为列名, 却是\",\"");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (\n a int,\n , b int)"),
+            "第3行: 此处应为列名, 却是\",\"; 该列或约束已跳过");
   EXPECT_EQ(ErrorOf("SET NOCOUNT ON\nFROBNICATE ALL\n"),
-            "第2行: 无法读取的语句, 开头是\"FROBNICATE\"");
+            "第2行: 无法读取的语句, 开头是\"FROBNICATE\"; 该语句已跳过");
   EXPECT_EQ(ErrorOf("CREATE TABLE T (a int)\nGO\nALTER TABLE T REWRITE a\n"),
-            "第3行: ALTER TABLE T: 无法读取\"REWRITE\"");
+            "第3行: ALTER TABLE T: 无法读取\"REWRITE\"; 该语句已跳过");
   EXPECT_EQ(ErrorOf("CREATE TABLE T (\n  a int PRIMARY KEY,\n  CONSTRAINT pk2 PRIMARY KEY (a))"),
-            "第3行: 表T已在第2行定义了主键");
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int)\nCREATE TABLE t (b int)"), "第2行: 表t已在第1行创建过");
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (a varchar(0))"), "第1行: 表T的列a的长度\"0\"无效");
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (a NOT NULL)"), "第1行: 表T的列a缺少类型");
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int 'x')"), "第1行: 表T的列a的定义无法读取: \"'x'\"");
+            "第3行: 表T已在第2行定义了主键; 该列或约束已跳过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int)\nCREATE TABLE t (b int)"),
+            "第2行: 表t已在第1行创建过; 该语句已跳过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a varchar(0))"),
+            "第1行: 表T的列a的长度\"0\"无效; 该列或约束已跳过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a NOT NULL)"), "第1行: 表T的列a缺少类型; 该列或约束已跳过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int 'x')"),
+            "第1行: 表T的列a的定义无法读取: \"'x'\"; 该列或约束已跳过");
   EXPECT_EQ(ErrorOf("CREATE TABLE T (a int) WITH SOMETHING"),
-            "第1行: CREATE TABLE T中有无法读取的内容: \"WITH\"");
+            "第1行: CREATE TABLE T中有无法读取的内容: \"WITH\"; 该语句已跳过");
   EXPECT_EQ(ErrorOf("CREATE TABLE T (a int,\nb int\nGO"),
-            "第3行: CREATE TABLE T: 此处应为\",\", 却是\"GO\"");
+            "第3行: CREATE TABLE T: 此处应为\",\", 却是\"GO\"; 该语句已跳过");
+}
+
+// In the style of a large sample database's script: xml with a schema collection, CLR types, a
+// statement no reader knows between two tables, a column no reader can read.
+TEST(SqlReaderTest, ANoteCostsOnlyTheStatementOrColumnItIsAbout) {
+  const TSqlSchema schema = ReadSqlSchema(R"(CREATE TABLE [Production].[Document](
+	[DocumentNode] [hierarchyid] NOT NULL,
+	[Instructions] [xml](CONTENT [Production].[ManuInstructionsSchemaCollection]) NULL,
+	[Spot] [geography] NULL,
+	[Price] [decimal](10, 4) NOT NULL,
+	[Title] [nvarchar](50) FANCY 'x' NOT NULL,
+	[Owner] [int] NOT NULL
+)
+GO
+SET NOCOUNT ON
+FROBNICATE [Production].[Document] WITH (SPEED = 11)
+CREATE TABLE [dbo].[End] ([Date] date NOT NULL, [User] int)
+GO
+)");
+  ASSERT_EQ(schema.tables.size(), 2u);
+  const TSqlTable& document = schema.tables[0];
+  std::vector<std::string> names, types;
+  for (const auto& column : document.columns) {
+    names.push_back(column.name);
+    types.push_back(column.declaredType);
+  }
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"DocumentNode", "Instructions", "Spot", "Price", "Owner"}));
+  EXPECT_EQ(types[1], "xml(CONTENT [Production].[ManuInstructionsSchemaCollection])");
+  EXPECT_EQ(types[3], "decimal(10, 4)");
+  EXPECT_EQ(document.columns[3].length, 10);
+  EXPECT_EQ(schema.tables[1].name, "End");
+  EXPECT_EQ(schema.tables[1].columns.size(), 2u);
+  ASSERT_EQ(schema.unread.size(), 2u);
+  EXPECT_EQ(schema.unread[0].line, 6);
+  EXPECT_EQ(schema.unread[0].message,
+            "第6行: 表Document的列Title的定义无法读取: \"'x'\"; 该列或约束已跳过");
+  EXPECT_EQ(schema.unread[1].message, "第11行: 无法读取的语句, 开头是\"FROBNICATE\"; 该语句已跳过");
+}
+
+TEST(SqlReaderTest, ADefaultIsSeenInTheColumnAndInAConstraintAddedLater) {
+  const TSqlSchema schema = ReadSqlSchema(
+      "CREATE TABLE T (a int NOT NULL DEFAULT 0, b int NOT NULL, c int NOT NULL)\n"
+      "ALTER TABLE T ADD CONSTRAINT DF_T_b DEFAULT ((1)) FOR [b]\n");
+  const TSqlTable& table = schema.tables.at(0);
+  EXPECT_TRUE(table.columns[0].hasDefault);
+  EXPECT_TRUE(table.columns[1].hasDefault);
+  EXPECT_FALSE(table.columns[2].hasDefault);
 }
 
 TEST(SqlReaderTest, PassesOverTheOtherStatementsOfSuchScripts) {
