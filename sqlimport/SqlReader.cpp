@@ -245,9 +245,18 @@ class TSqlCursor {
 
 // The parts of a table: column definitions and table constraints, inside CREATE TABLE's
 // brackets or after ALTER TABLE ... ADD.
+// A type the script declares for itself (sp_addtype, CREATE TYPE ... FROM): what a column of
+// that type is, as if its base type had been written.
+struct TUserType {
+  TSqlColumn base;  // type, length, declaredType and notNull
+};
+
+// User-defined types by name, ignoring ASCII case.
+using TUserTypes = std::map<std::string, TUserType>;
+
 class TTableParts {
  public:
-  explicit TTableParts(TSqlCursor& in) : in_(in) {}
+  TTableParts(TSqlCursor& in, const TUserTypes& userTypes) : in_(in), userTypes_(userTypes) {}
 
   // The end of a column definition or table constraint: a comma or the closing bracket inside
   // CREATE TABLE, a comma or the end of the statement in ALTER TABLE ... ADD.
@@ -438,6 +447,8 @@ class TTableParts {
     }
   }
 
+ public:
+  // The column's type, its length and, for a user-defined type, its nullability.
   void Type(TSqlColumn& column, const std::string& context) {
     const TSqlToken& first = in_.Peek();
     constexpr const char* kNotTypes[] = {"NOT",        "NULL",     "PRIMARY", "DEFAULT",
@@ -447,6 +458,15 @@ class TTableParts {
       in_.Fail(first, context + "缺少类型");
     }
     std::string type = Lower(in_.QualifiedName("类型").back());
+    if (auto user = userTypes_.find(UpperAscii(type));
+        user != userTypes_.end() && !in_.Peek().IsSymbol('(')) {
+      const TSqlColumn& base = user->second.base;
+      column.type = base.type;
+      column.length = base.length;
+      column.notNull = base.notNull;  // until the column says otherwise
+      column.declaredType = type + "(" + base.declaredType + ")";
+      return;
+    }
     if (first.kind == TSqlTokenKind::Word) type = CanonicalType(type);
     column.type = type;
     column.declaredType = type;
@@ -468,6 +488,7 @@ class TTableParts {
     column.declaredType += in_.GroupText();
   }
 
+ private:
   // The types written in several words: national character varying, double precision.
   std::string CanonicalType(std::string type) {
     bool national = false;
@@ -533,6 +554,7 @@ class TTableParts {
   }
 
   TSqlCursor& in_;
+  const TUserTypes& userTypes_;
 };
 
 // The statements: tables created, altered and dropped, extended properties, and everything
@@ -577,6 +599,8 @@ class TReader {
       const std::size_t what = in_.Peek(1).Is("OR") && in_.Peek(2).Is("ALTER") ? 3 : 1;
       if (in_.Peek(what).Is("TABLE")) {
         CreateTable(what);
+      } else if (in_.Peek(1).Is("TYPE")) {
+        CreateType();
       } else if (IsOneOf(in_.Peek(what), kBatchObjects)) {
         in_.SkipBatch();
       } else {
@@ -658,6 +682,44 @@ class TReader {
       in_.Rewind(start);
       in_.SkipElement();
     }
+  }
+
+  // CREATE TYPE name FROM base [NULL | NOT NULL]; a table type (AS TABLE) is no column type.
+  void CreateType() {
+    in_.Next();
+    in_.Next();
+    const std::string name = in_.QualifiedName("类型名").back();
+    if (!in_.Accept("FROM")) {
+      in_.SkipStatement();
+      return;
+    }
+    TSqlColumn base;
+    parts_.Type(base, "类型" + name);
+    if (in_.Accept("NOT")) {
+      in_.Expect("NULL", "类型" + name);
+      base.notNull = true;
+    } else {
+      in_.Accept("NULL");
+    }
+    in_.RequireStatementEnd("CREATE TYPE " + name);
+    userTypes_[UpperAscii(name)] = {base};
+  }
+
+  // sp_addtype name, 'base type' [, 'NULL' | 'NOT NULL' | 'NONULL']: the base type is a text
+  // that is read as a column's type would be.
+  void AddType(const std::optional<std::string>& name, const std::optional<std::string>& physical,
+               const std::optional<std::string>& nullability, int line) {
+    if (!name || !physical) throw TSqlScriptError(line, "sp_addtype缺少类型名或基础类型");
+    TSqlCursor typeText(TokenizeSql(*physical));
+    TTableParts typeParts(typeText, userTypes_);
+    TSqlColumn base;
+    typeParts.Type(base, "类型" + *name);
+    if (!typeText.AtBatchEnd()) {
+      throw TSqlScriptError(line, "类型" + *name + "的基础类型\"" + *physical + "\"无法读取");
+    }
+    const std::string nulls = UpperAscii(nullability.value_or(""));
+    base.notNull = nulls == "NOT NULL" || nulls == "NONULL";
+    userTypes_[UpperAscii(*name)] = {base};
   }
 
   // ON [PRIMARY], TEXTIMAGE_ON [PRIMARY], FILESTREAM_ON x, WITH (...), in any order.
@@ -780,26 +842,38 @@ class TReader {
       while (!in_.AtStatementEnd()) in_.Next();
       return;
     }
+    const int line = in_.Peek().line;
     const std::string procedure = Lower(in_.QualifiedName("存储过程名").back());
     std::map<std::string, std::optional<std::string>> arguments;
+    std::vector<std::optional<std::string>> positional;
     std::size_t position = 0;
     while (!in_.AtStatementEnd()) {
       std::string parameter;
-      if (in_.Peek().kind == TSqlTokenKind::Word && in_.Peek().text.rfind('@', 0) == 0 &&
-          in_.Peek(1).IsSymbol('=')) {
+      const bool named = in_.Peek().kind == TSqlTokenKind::Word &&
+                         in_.Peek().text.rfind('@', 0) == 0 && in_.Peek(1).IsSymbol('=');
+      if (named) {
         parameter = Lower(in_.Next().text);
         in_.Next();
       } else if (position < std::size(kPropertyParams)) {
         parameter = kPropertyParams[position];
       }
       ++position;
-      arguments[parameter] = ArgumentValue();
+      const std::optional<std::string> value = ArgumentValue();
+      if (!named) positional.push_back(value);
+      arguments[parameter] = value;
       if (!in_.Accept("OUTPUT")) in_.Accept("OUT");
       if (!in_.AcceptSymbol(',')) break;
     }
     in_.RequireStatementEnd("EXEC " + procedure);
     if (procedure == "sp_addextendedproperty" || procedure == "sp_updateextendedproperty") {
       ApplyProperty(arguments);
+    } else if (procedure == "sp_addtype") {
+      auto argument = [&](const char* named, std::size_t index) {
+        auto found = arguments.find(named);
+        if (found != arguments.end()) return found->second;
+        return index < positional.size() ? positional[index] : std::nullopt;
+      };
+      AddType(argument("@typename", 0), argument("@phystype", 1), argument("@nulltype", 2), line);
     }
   }
 
@@ -850,7 +924,8 @@ class TReader {
   }
 
   TSqlCursor in_;
-  TTableParts parts_{in_};
+  TUserTypes userTypes_;
+  TTableParts parts_{in_, userTypes_};
   TSqlSchema schema_;
 };
 

@@ -333,6 +333,46 @@ TEST(SqlReaderTest, ADefaultIsSeenInTheColumnAndInAConstraintAddedLater) {
   EXPECT_FALSE(table.columns[2].hasDefault);
 }
 
+// In the style of an old publishers' sample: its own types, declared in every spelling the
+// tools accept, used for keys and plain columns.
+TEST(SqlReaderTest, UserDefinedTypesResolveToTheirBaseTypeLengthAndNullability) {
+  const TSqlSchema schema = ReadSqlSchema(R"sql(EXEC sp_addtype id, 'varchar(11)', 'NOT NULL'
+execute sp_addtype tid ,"varchar(6)" ,"NOT NULL"
+GO
+sp_addtype empid, 'char(9)', 'NOT NULL'
+GO
+EXEC sp_addtype @typename = N'note', @phystype = N'nvarchar(200)', @nulltype = 'NULL'
+CREATE TYPE [dbo].[Name] FROM [nvarchar](50) NULL
+CREATE TYPE dbo.Flag FROM bit NOT NULL
+CREATE TYPE dbo.Lines AS TABLE (line int)
+GO
+CREATE TABLE authors (au_id id CONSTRAINT UPKCL_auidind PRIMARY KEY CLUSTERED,
+  au_lname Name NOT NULL, remark note, emp empid NULL, t [dbo].[tid], f Flag, x Lines)
+)sql");
+  ASSERT_EQ(schema.tables.size(), 1u);
+  const TSqlTable& authors = schema.tables[0];
+  EXPECT_TRUE(schema.unread.empty()) << schema.unread.front().message;
+  struct TSeen {
+    std::string type;
+    std::optional<int> length;
+    bool notNull;
+    bool operator==(const TSeen&) const = default;
+  };
+  std::vector<TSeen> seen;
+  for (const auto& column : authors.columns) {
+    seen.push_back({column.type, column.length, column.notNull});
+  }
+  EXPECT_EQ(seen, (std::vector<TSeen>{{"varchar", 11, true},
+                                      {"nvarchar", 50, true},
+                                      {"nvarchar", 200, false},
+                                      {"char", 9, false},
+                                      {"varchar", 6, true},
+                                      {"bit", std::nullopt, true},
+                                      {"lines", std::nullopt, false}}));
+  EXPECT_EQ(authors.primaryKey, std::vector<std::string>{"au_id"});
+  EXPECT_EQ(authors.columns[0].declaredType, "id(varchar(11))");
+}
+
 TEST(SqlReaderTest, PassesOverTheOtherStatementsOfSuchScripts) {
   const TSqlSchema schema = ReadSqlSchema(R"(
 sp_addextendedproperty N'MS_Description', N'none', N'user', N'dbo', N'table', N'Nowhere'
