@@ -1,4 +1,5 @@
 // import-sql: a new project from a SQL Server schema script.
+#include <filesystem>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -18,14 +19,10 @@ int RunImportSqlCommand(TArgs& args, TCliEnv& env) {
   const std::string file = args.Next("SQL脚本文件");
   TOptions options(args.Rest(), {}, {"--name"});
   const std::string name = options.Value("--name").value_or(ProjectNameForScript(file));
-  std::string bytes;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) Refuse("无法读取文件 " + file);
   try {
-    bytes = TFileOperate::ReadBytes(file);
-  } catch (const TFileError& error) {
-    Refuse(error.what());
-  }
-  try {
-    const TSqlImportResult result = ImportSqlScript(bytes, name);
+    const TSqlImportResult result = ImportSqlFile(file, name);
     PrintNotes(result.notes, env.err);
     PrintAdded(env, result.projectId,
                "已导入工程 " + std::to_string(result.projectId) + " " + name + ", 共" +

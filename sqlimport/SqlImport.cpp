@@ -9,6 +9,7 @@
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
 #include "model/Rules.h"
+#include "sqlimport/ScriptSource.h"
 #include "sqlimport/TextDecode.h"
 
 namespace vbgen {
@@ -452,21 +453,36 @@ TSqlImportPlan PlanSqlImport(const TSqlSchema& schema) {
   return plan;
 }
 
-TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& projectName) {
-  TSqlImportPlan plan;
+namespace {
+
+// The script read a piece at a time, decoded on the way.
+TSqlSchema ReadScript(std::unique_ptr<TByteInput> input) {
   try {
-    plan = PlanSqlImport(ReadSqlSchema(DecodeScriptText(fileBytes)));
+    TScriptSource source(std::move(input));
+    return ReadSqlSchema([&source](std::string& piece) { return source.ReadPiece(piece); });
   } catch (const TTextDecodeError& error) {
     throw TSqlImportError(error.what());
-  } catch (const TSqlScriptError& error) {
-    throw TSqlImportError(error.what());
   }
+}
+
+TSqlImportResult ImportSchema(const TSqlSchema& schema, const std::string& projectName) {
+  TSqlImportPlan plan = PlanSqlImport(schema);
   try {
     const int projectId = StorePlan(plan, projectName);
     return {projectId, plan.classes.size(), plan.notes, plan.refused};
   } catch (const TSqlImportError& error) {
     throw TSqlImportError(error.what(), plan.notes);
   }
+}
+
+}  // namespace
+
+TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& projectName) {
+  return ImportSchema(ReadScript(MemoryInput(fileBytes)), projectName);
+}
+
+TSqlImportResult ImportSqlFile(const std::filesystem::path& file, const std::string& projectName) {
+  return ImportSchema(ReadScript(FileInput(file)), projectName);
 }
 
 std::string ProjectNameForScript(const std::filesystem::path& file) { return file.stem().string(); }

@@ -56,6 +56,9 @@ struct TSqlImportResult {
 // Decodes, reads, maps and stores the script as the new project `projectName`; all or nothing.
 // Every failure is a TSqlImportError whose message a user can act on.
 TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& projectName);
+// The same for a script file, read a piece at a time: however large the file (a script with
+// its data, say), only one batch of its schema is held.
+TSqlImportResult ImportSqlFile(const std::filesystem::path& file, const std::string& projectName);
 
 // The project name proposed for a script file: its base name.
 std::string ProjectNameForScript(const std::filesystem::path& file);

@@ -76,6 +76,12 @@ class TSqlCursor {
  public:
   explicit TSqlCursor(std::vector<TSqlToken> tokens) : tokens_(std::move(tokens)) {}
 
+  // The next batch, which ends with its BatchEnd or End token.
+  void Reset(std::vector<TSqlToken> tokens) {
+    tokens_ = std::move(tokens);
+    pos_ = 0;
+  }
+
   const TSqlToken& Peek(std::size_t ahead = 0) const {
     return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)];
   }
@@ -241,6 +247,104 @@ class TSqlCursor {
  private:
   std::vector<TSqlToken> tokens_;
   std::size_t pos_ = 0;
+};
+
+// Cuts the token stream into batches and leaves out the data statements (INSERT, UPDATE,
+// DELETE, BULK INSERT, SET IDENTITY_INSERT) on the way, their literals unread: a script of a
+// million rows is held one batch of its schema at a time.
+class TBatchSplitter {
+ public:
+  explicit TBatchSplitter(TSqlTokenStream& tokens) : tokens_(tokens) {}
+
+  // The tokens of the next batch, ending with its BatchEnd or End token.
+  std::vector<TSqlToken> Next() {
+    std::vector<TSqlToken> batch;
+    int depth = 0;
+    try {
+      for (;;) {
+        TSqlToken token = Pull();
+        if (token.kind == TSqlTokenKind::BatchEnd || token.kind == TSqlTokenKind::End) {
+          batch.push_back(std::move(token));
+          return batch;
+        }
+        if (depth == 0 && StartsDataStatement(token, batch)) {
+          ++dataStatements_;
+          PassOverData(token, batch);
+          continue;
+        }
+        if (token.IsSymbol('(')) ++depth;
+        if (token.IsSymbol(')') && depth > 0) --depth;
+        batch.push_back(std::move(token));
+      }
+    } catch (const TSqlScriptError& error) {
+      // A text that is never closed runs to the end of the script: nothing after it is read.
+      stopped_ = TSqlUnread{error.Line(), std::string(error.what()) + "; 此后的脚本无法读取"};
+      batch.push_back({TSqlTokenKind::End, {}, error.Line()});
+      return batch;
+    }
+  }
+
+  std::size_t DataStatements() const { return dataStatements_; }
+  const std::optional<TSqlUnread>& Stopped() const { return stopped_; }
+
+ private:
+  TSqlToken Pull() {
+    if (held_) return *std::exchange(held_, std::nullopt);
+    if (stopped_) return {TSqlTokenKind::End, {}, 0};
+    return tokens_.Next();
+  }
+
+  // A data statement begins a statement: the batch's first, after a semicolon, or first on its
+  // line where the line before does not lead into it (ON DELETE, GRANT SELECT, INSERT, ...).
+  bool StartsDataStatement(const TSqlToken& token, const std::vector<TSqlToken>& batch) {
+    const bool dataWord = token.Is("INSERT") || token.Is("UPDATE") || token.Is("DELETE") ||
+                          token.Is("BULK") || (token.Is("SET") && NextIs("IDENTITY_INSERT"));
+    if (!dataWord) return false;
+    if (batch.empty()) return true;
+    const TSqlToken& before = batch.back();
+    if (before.IsSymbol(';')) return true;
+    return before.line != token.line && !before.IsSymbol(',') && !before.Is("ON") &&
+           !before.Is("FOR") && !before.Is("OF") && !before.Is("AFTER") && !before.Is("TO") &&
+           !before.Is("GRANT") && !before.Is("DENY") && !before.Is("REVOKE");
+  }
+
+  bool NextIs(const char* word) {
+    if (!held_) held_ = tokens_.Next();
+    return held_->Is(word);
+  }
+
+  // Up to a semicolon, the batch's end, or a statement that begins on a line of its own (an
+  // INSERT's SELECT and an UPDATE's SET belong to it). What ends it is read next.
+  void PassOverData(const TSqlToken& first, std::vector<TSqlToken>& batch) {
+    const bool update = first.Is("UPDATE");
+    int depth = 0;
+    int line = first.line;
+    tokens_.SetDiscarding(true);
+    for (;;) {
+      TSqlToken token = Pull();
+      const bool ends = token.kind == TSqlTokenKind::BatchEnd || token.kind == TSqlTokenKind::End ||
+                        (depth == 0 && token.IsSymbol(';')) ||
+                        (depth == 0 && token.line != line && IsStatementWord(token) &&
+                         !token.Is("SELECT") && !(update && token.Is("SET")));
+      if (ends) {
+        tokens_.SetDiscarding(false);
+        if (token.IsSymbol(';')) {
+          batch.push_back(std::move(token));
+        } else {
+          held_ = std::move(token);
+        }
+        return;
+      }
+      if (token.IsSymbol('(')) ++depth;
+      if (token.IsSymbol(')') && depth > 0) --depth;
+      line = token.line;
+    }
+  }
+
+  TSqlTokenStream& tokens_;
+  std::optional<TSqlToken> held_;
+  std::optional<TSqlUnread> stopped_;
+  std::size_t dataStatements_ = 0;
 };
 
 // The parts of a table: column definitions and table constraints, inside CREATE TABLE's
@@ -561,20 +665,21 @@ class TTableParts {
 // else passed over.
 class TReader {
  public:
-  explicit TReader(std::vector<TSqlToken> tokens) : in_(std::move(tokens)) {}
+  explicit TReader(TBatchSplitter& batches) : batches_(batches), in_({}) {}
 
   TSqlSchema Run() {
-    bool batchStart = true;
-    while (in_.Peek().kind != TSqlTokenKind::End) {
-      if (in_.Peek().kind == TSqlTokenKind::BatchEnd) {
-        in_.Next();
-        batchStart = true;
-      } else if (in_.AcceptSymbol(';')) {
-      } else {
+    for (;;) {
+      in_.Reset(batches_.Next());
+      bool batchStart = true;
+      while (!in_.AtBatchEnd()) {
+        if (in_.AcceptSymbol(';')) continue;
         ReadStatement(batchStart);
         batchStart = false;
       }
+      if (in_.Peek().kind == TSqlTokenKind::End) break;
     }
+    if (auto stopped = batches_.Stopped()) schema_.unread.push_back(*stopped);
+    schema_.dataStatements = batches_.DataStatements();
     return std::move(schema_);
   }
 
@@ -923,6 +1028,7 @@ class TReader {
     }
   }
 
+  TBatchSplitter& batches_;
   TSqlCursor in_;
   TUserTypes userTypes_;
   TTableParts parts_{in_, userTypes_};
@@ -931,8 +1037,20 @@ class TReader {
 
 }  // namespace
 
+TSqlSchema ReadSqlSchema(const TTextPieces& pieces) {
+  TSqlTokenStream tokens(pieces);
+  TBatchSplitter batches(tokens);
+  return TReader(batches).Run();
+}
+
 TSqlSchema ReadSqlSchema(const std::string& utf8Text) {
-  return TReader(TokenizeSql(utf8Text)).Run();
+  bool given = false;
+  return ReadSqlSchema([&](std::string& piece) {
+    if (given) return false;
+    piece += utf8Text;
+    given = true;
+    return true;
+  });
 }
 
 }  // namespace vbgen

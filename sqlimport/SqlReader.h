@@ -60,6 +60,7 @@ struct TSqlUnread {
 struct TSqlSchema {
   std::vector<TSqlTable> tables;  // in script order; temporary tables are left out
   std::vector<TSqlUnread> unread;
+  std::size_t dataStatements = 0;  // INSERT, UPDATE, DELETE and the like, passed over unread
 
   TSqlTable* FindTable(const std::string& name);
   const TSqlTable* FindTable(const std::string& name) const;
@@ -68,6 +69,8 @@ struct TSqlSchema {
 // A statement that cannot be read is noted in `unread` and passed over. Throws TSqlScriptError
 // only for a string, quoted name or comment that is never closed.
 TSqlSchema ReadSqlSchema(const std::string& utf8Text);
+// The same for a text that arrives in pieces: only one batch of it is held at a time.
+TSqlSchema ReadSqlSchema(const TTextPieces& pieces);
 
 // Equal ignoring ASCII case.
 bool SameSqlName(const std::string& a, const std::string& b);
