@@ -469,7 +469,7 @@ TSqlImportResult ImportSchema(const TSqlSchema& schema, const std::string& proje
   TSqlImportPlan plan = PlanSqlImport(schema);
   try {
     const int projectId = StorePlan(plan, projectName);
-    return {projectId, plan.classes.size(), plan.notes, plan.refused};
+    return {projectId, plan.classes.size(), plan.notes, projectName, plan.refused};
   } catch (const TSqlImportError& error) {
     throw TSqlImportError(error.what(), plan.notes);
   }
@@ -481,8 +481,13 @@ TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& 
   return ImportSchema(ReadScript(MemoryInput(fileBytes)), projectName);
 }
 
-TSqlImportResult ImportSqlFile(const std::filesystem::path& file, const std::string& projectName) {
-  return ImportSchema(ReadScript(FileInput(file)), projectName);
+TSqlImportResult ImportSqlFile(const std::filesystem::path& file,
+                               const std::optional<std::string>& projectName) {
+  const TSqlSchema schema = ReadScript(FileInput(file));
+  const std::string name = projectName                    ? *projectName
+                           : !schema.databaseName.empty() ? schema.databaseName
+                                                          : ProjectNameForScript(file);
+  return ImportSchema(schema, name);
 }
 
 std::string ProjectNameForScript(const std::filesystem::path& file) { return file.stem().string(); }

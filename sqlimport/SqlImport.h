@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -50,6 +51,7 @@ struct TSqlImportResult {
   int projectId = 0;
   std::size_t classCount = 0;
   std::vector<std::string> notes;
+  std::string projectName;
   bool refused = false;  // as in the plan: the project is made, but not all of the script is in it
 };
 
@@ -58,7 +60,10 @@ struct TSqlImportResult {
 TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& projectName);
 // The same for a script file, read a piece at a time: however large the file (a script with
 // its data, say), only one batch of its schema is held.
-TSqlImportResult ImportSqlFile(const std::filesystem::path& file, const std::string& projectName);
+// Without a project name, the project is named after the database the script names, else after
+// the file.
+TSqlImportResult ImportSqlFile(const std::filesystem::path& file,
+                               const std::optional<std::string>& projectName);
 
 // The project name proposed for a script file: its base name.
 std::string ProjectNameForScript(const std::filesystem::path& file);

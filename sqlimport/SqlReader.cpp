@@ -700,7 +700,14 @@ class TReader {
     if (token.kind != TSqlTokenKind::Word) {
       in_.Fail(token, "无法读取的语句, 开头是\"" + TSqlCursor::Shown(token) + "\"");
     }
-    if (token.Is("CREATE")) {
+    if (token.Is("CREATE") && in_.Peek(1).Is("DATABASE")) {
+      if (!createdDatabase_) schema_.databaseName = in_.Peek(2).text;
+      createdDatabase_ = true;
+      in_.SkipStatement();
+    } else if (token.Is("USE")) {
+      NoteUsedDatabase(in_.Peek(1));
+      in_.SkipLine();
+    } else if (token.Is("CREATE")) {
       const std::size_t what = in_.Peek(1).Is("OR") && in_.Peek(2).Is("ALTER") ? 3 : 1;
       if (in_.Peek(what).Is("TABLE")) {
         CreateTable(what);
@@ -787,6 +794,17 @@ class TReader {
       in_.Rewind(start);
       in_.SkipElement();
     }
+  }
+
+  void NoteUsedDatabase(const TSqlToken& name) {
+    constexpr const char* kServerDatabases[] = {"MASTER", "TEMPDB", "MODEL", "MSDB"};
+    if (createdDatabase_ || !schema_.databaseName.empty()) return;
+    if (name.kind != TSqlTokenKind::Word && name.kind != TSqlTokenKind::QuotedName) return;
+    const std::string upper = UpperAscii(name.text);
+    for (const char* server : kServerDatabases) {
+      if (upper == server) return;
+    }
+    schema_.databaseName = name.text;
   }
 
   // CREATE TYPE name FROM base [NULL | NOT NULL]; a table type (AS TABLE) is no column type.
@@ -1029,6 +1047,7 @@ class TReader {
   }
 
   TBatchSplitter& batches_;
+  bool createdDatabase_ = false;
   TSqlCursor in_;
   TUserTypes userTypes_;
   TTableParts parts_{in_, userTypes_};

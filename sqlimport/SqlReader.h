@@ -60,7 +60,10 @@ struct TSqlUnread {
 struct TSqlSchema {
   std::vector<TSqlTable> tables;  // in script order; temporary tables are left out
   std::vector<TSqlUnread> unread;
-  std::size_t dataStatements = 0;  // INSERT, UPDATE, DELETE and the like, passed over unread
+  std::size_t dataStatements = 0;
+  // The database the script creates (CREATE DATABASE), else the first it uses that is not one
+  // of the server's own (USE); empty when it names none.
+  std::string databaseName;  // INSERT, UPDATE, DELETE and the like, passed over unread
 
   TSqlTable* FindTable(const std::string& name);
   const TSqlTable* FindTable(const std::string& name) const;

@@ -185,5 +185,42 @@ TEST_F(ImportSqlCliTest, HostileTableNamesBecomeLegalClassesThatStayInTheProject
   EXPECT_TRUE(fs::exists(Home() / "projects" / "hostile" / "FrmAddT______Evil.frm"));
 }
 
+// A small Chinese bookshop's script, as its maker wrote it: the database it creates names the
+// project, whatever the file is called.
+TEST_F(ImportSqlCliTest, TheProjectIsNamedAfterTheDatabaseTheScriptCreates) {
+  const fs::path script = Write("instshop.sql", R"(USE master
+GO
+CREATE DATABASE [书店]
+GO
+USE [书店]
+GO
+CREATE TABLE [dbo].[图书] ([书号] varchar(13) NOT NULL PRIMARY KEY, [书名] nvarchar(60) NOT NULL)
+GO
+)");
+  const TResult imported = Run("import-sql " + Quoted(script));
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_NE(imported.err.find("已导入工程 1 书店, 共1个类"), std::string::npos) << imported.err;
+
+  // Used, not created: the database it uses; none at all: the file's name.
+  const TResult used = Run("import-sql " + Quoted(Write("a.sql",
+                                                        "USE [Northwind]\nGO\n"
+                                                        "CREATE TABLE T (id int PRIMARY KEY)\n")));
+  EXPECT_NE(used.err.find("已导入工程 2 Northwind, 共1个类"), std::string::npos) << used.err;
+  const TResult unnamed =
+      Run("import-sql " + Quoted(Write("plain.sql", "CREATE TABLE T (id int PRIMARY KEY)\n")));
+  EXPECT_NE(unnamed.err.find("已导入工程 3 plain, 共1个类"), std::string::npos) << unnamed.err;
+
+  // The name exists: a clear refusal, nothing changed; --name still wins.
+  const std::string before = Run("project list").out;
+  const TResult again = Run("import-sql " + Quoted(script));
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("工程名称\"书店\": 该工程名称已经存在!"), std::string::npos)
+      << again.err;
+  EXPECT_EQ(Run("project list").out, before);
+  const TResult renamed = Run("import-sql " + Quoted(script) + " --name 书店二");
+  EXPECT_EQ(renamed.status, 0) << renamed.err;
+  EXPECT_EQ(Run("project list").out, before + "4\t书店二\n");
+}
+
 }  // namespace
 }  // namespace vbgen::test
