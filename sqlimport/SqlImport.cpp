@@ -445,6 +445,9 @@ TSqlImportPlan PlanSqlImport(const TSqlSchema& schema) {
     plan.notes.push_back(kUnread + unread.message);
   }
   plan.refused = !schema.unread.empty();
+  for (const auto& object : schema.skippedObjects) {
+    plan.notes.push_back(kLeftOut + object + "不是表, 已跳过");
+  }
   const std::vector<TKeptTable> kept = KeptTables(schema, plan);
   for (const auto& source : kept) {
     plan.classes.push_back(ClassFor(source, kept, schema, plan));

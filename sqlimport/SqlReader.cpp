@@ -714,6 +714,7 @@ class TReader {
       } else if (in_.Peek(1).Is("TYPE")) {
         CreateType();
       } else if (IsOneOf(in_.Peek(what), kBatchObjects)) {
+        NoteSkippedObject(in_.Peek(what), in_.Peek(what + 1));
         in_.SkipBatch();
       } else {
         in_.SkipStatement();
@@ -794,6 +795,15 @@ class TReader {
       in_.Rewind(start);
       in_.SkipElement();
     }
+  }
+
+  void NoteSkippedObject(const TSqlToken& kind, const TSqlToken& name) {
+    const char* word = kind.Is("VIEW")       ? "视图"
+                       : kind.Is("TRIGGER")  ? "触发器"
+                       : kind.Is("FUNCTION") ? "函数"
+                                             : "存储过程";
+    schema_.skippedObjects.push_back("第" + std::to_string(kind.line) + "行的" + word +
+                                     TSqlCursor::Shown(name));
   }
 
   void NoteUsedDatabase(const TSqlToken& name) {

@@ -61,6 +61,8 @@ struct TSqlSchema {
   std::vector<TSqlTable> tables;  // in script order; temporary tables are left out
   std::vector<TSqlUnread> unread;
   std::size_t dataStatements = 0;
+  // The views, procedures, functions and triggers passed over: "第12行的视图V".
+  std::vector<std::string> skippedObjects;
   // The database the script creates (CREATE DATABASE), else the first it uses that is not one
   // of the server's own (USE); empty when it names none.
   std::string databaseName;  // INSERT, UPDATE, DELETE and the like, passed over unread

@@ -443,6 +443,8 @@ CREATE UNIQUE INDEX UX ON T (v)
   ASSERT_EQ(schema.tables.size(), 1u);
   EXPECT_EQ(schema.tables[0].name, "T");
   EXPECT_EQ(schema.tables[0].columns.size(), 2u);
+  EXPECT_EQ(schema.skippedObjects, std::vector<std::string>{"第15行的视图V"});
+  EXPECT_EQ(schema.databaseName, "Shop");
 }
 
 }  // namespace
