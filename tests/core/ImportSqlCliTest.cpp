@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "tests/common/TempDir.h"
 
@@ -105,6 +106,55 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
             "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
             "已导入工程 2 副本, 共2个类\n");
   EXPECT_EQ(Run("sql 副本").out, sql.out);
+}
+
+// Friend names and comments survive our own complete script: what the forms call things comes
+// back with the tables.
+TEST_F(ImportSqlCliTest, TheCompleteScriptBringsBackFriendNamesAndComments) {
+  ASSERT_EQ(Run("project add 馆").status, 0);
+  ASSERT_EQ(Run("class add 馆 Reader \"读者's 卡\"").out, "1\n");
+  ASSERT_EQ(
+      Run("member add 1 --name readerId --type 整型 --pri --must --display --comment 读者编号")
+          .status,
+      0);
+  ASSERT_EQ(Run("member add 1 --name name --type 字符串 --length 30 --comment \"姓名 'x'\"").status,
+            0);
+  ASSERT_EQ(Run("class add 馆 Loan 借阅记录").out, "2\n");
+  ASSERT_EQ(
+      Run("member add 2 --name loanId --type 整型 --pri --must --display --comment 借阅号").status,
+      0);
+  ASSERT_EQ(Run("member add 2 --name reader --type Reader --must --comment 借阅人").status, 0);
+  ASSERT_EQ(Run("member add 2 --name loanDate --type 日期型 --must").status, 0);
+
+  const TResult plain = Run("sql 馆");
+  EXPECT_EQ(plain.out.find("sp_addextendedproperty"), std::string::npos);
+  const TResult complete = Run("sql 馆 --complete");
+  ASSERT_EQ(complete.status, 0) << complete.err;
+  const TResult imported =
+      Run("import-sql " + Quoted(Write("complete.sql", complete.out)) + " --name 副本");
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.err,
+            "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
+            // Our script declares every date NULL, whatever the member says.
+            "已调整: 表\"Loan\"的列\"loanDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
+            "已导入工程 2 副本, 共2个类\n");
+  EXPECT_EQ(Run("class list 副本").out, "3\tReader\t读者's 卡\t1\n4\tLoan\t借阅记录\t1\n");
+  // Each member's name and comment, one line each.
+  auto comments = [&](const std::string& classId) {
+    std::istringstream rows(Run("member list " + classId).out);
+    std::string row, pairs;
+    std::getline(rows, row);  // the heading
+    while (std::getline(rows, row)) {
+      std::vector<std::string> fields;
+      std::istringstream cells(row);
+      for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+      pairs += fields.at(1) + "\t" + fields.back() + "\n";
+    }
+    return pairs;
+  };
+  EXPECT_EQ(comments("3"), "readerId\t读者编号\nname\t姓名 'x'\n");
+  // A member without a comment is captioned with its name, as on import of any other script.
+  EXPECT_EQ(comments("4"), "loanId\t借阅号\nreader\t借阅人\nloanDate\tloanDate\n");
 }
 
 TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
