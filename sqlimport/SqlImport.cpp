@@ -113,12 +113,17 @@ std::string LegalName(const std::string& original, bool upperFirst, const char* 
   return name;
 }
 
-// True when only the first letter's case tells the two apart: a change the rules ask for,
-// which every script from Management Studio would otherwise fill the notes with.
-bool SameButFirstCase(const std::string& original, const std::string& name) {
-  return original.size() == name.size() && !name.empty() &&
-         UpperAscii(original.substr(0, 1)) == UpperAscii(name.substr(0, 1)) &&
-         original.substr(1) == name.substr(1);
+// Why a name had to change on its way into the model; none when it did not. A change of the
+// first letter's case is noted as well: the generated SQL then spells the name otherwise than
+// the database does, which only a case-insensitive collation forgives.
+std::optional<std::string> NameChange(const std::string& original, const std::string& name,
+                                      bool upperFirst) {
+  if (original == name) return std::nullopt;
+  const bool caseOnly = original.size() == name.size() && !name.empty() &&
+                        UpperAscii(original.substr(0, 1)) == UpperAscii(name.substr(0, 1)) &&
+                        original.substr(1) == name.substr(1);
+  if (caseOnly) return upperFirst ? "名称首字母须大写(类名规则)" : "名称首字母须小写(成员名规则)";
+  return upperFirst ? "名称不合类名规则" : "名称不合成员名规则";
 }
 
 // Friend names and comments stand in VB string literals: no quotes, no control characters,
@@ -137,15 +142,22 @@ std::string LegalText(const std::string& text) {
   return ReplaceOutsideGbk(result, '?');
 }
 
-// The description when there is one, else the name as the script wrote it.
+// The description when there is one, else the name as the script wrote it; each change it
+// needs to stand in a VB string is noted.
 std::string CaptionFor(const std::string& description, const std::string& original,
                        const std::string& legalName, const std::string& where,
                        std::vector<std::string>& notes) {
-  const std::string& source = description.empty() ? original : description;
+  const bool described = !description.empty();
+  const std::string& source = described ? description : original;
   std::string caption = LegalText(source);
-  if (caption.empty()) return legalName;
-  if (caption != source && !description.empty()) {
-    notes.push_back(kAdjusted + where + "的说明含有双引号、控制字符或GBK无法表示的字符, 已替换");
+  const std::string what = where + (described ? "的说明" : "的名称");
+  if (caption.empty()) {
+    notes.push_back(kAdjusted + what + "只有空白或控制字符, 说明改为" + legalName);
+    return legalName;
+  }
+  if (caption != source) {
+    notes.push_back(kAdjusted + what + "含有双引号、控制字符或GBK无法表示的字符, " +
+                    (described ? "已替换" : "用作说明时已替换"));
   }
   return caption;
 }
@@ -209,8 +221,8 @@ std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& pla
     const TSqlColumn* key = KeyColumn(table, notes);
     if (key == nullptr) continue;
     std::string className = LegalName(table.name, true, "T");
-    if (!SameButFirstCase(table.name, className)) {
-      notes.push_back(kAdjusted + TableWord(table) + "的名称不合类名规则, 类名改为" + className);
+    if (auto why = NameChange(table.name, className, true)) {
+      notes.push_back(kAdjusted + TableWord(table) + "的" + *why + ", 类名改为" + className);
     }
     auto [earlier, fresh] = byClassName.emplace(UpperAscii(className), &table);
     if (!fresh) {
@@ -273,8 +285,12 @@ std::map<std::string, std::string> References(const TKeptTable& source,
     if (!problem.empty()) {
       notes.push_back(kLeftOut + ColumnWord(table, column) + "对表" + Quoted(foreignKey.refTable) +
                       "的引用" + problem + ", 该列按自身类型导入");
-    } else {
-      references.emplace(UpperAscii(column.name), target->className);  // the first one counts
+    } else if (auto [first, fresh] = references.emplace(UpperAscii(column.name), target->className);
+               !fresh) {
+      // A member refers to one class: the first foreign key of the column counts.
+      notes.push_back(kLeftOut + ColumnWord(table, column) + "的又一个外键(" +
+                      LineWord(foreignKey.line) + ")对表" + Quoted(foreignKey.refTable) +
+                      "的引用不作为引用; 该列引用类" + first->second);
     }
   }
   return references;
@@ -298,8 +314,8 @@ TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::strin
   const TSqlTable& table = *source.table;
   TMember member;
   member.memberName = LegalName(column.name, false, "m");
-  if (!SameButFirstCase(column.name, member.memberName)) {
-    notes.push_back(kAdjusted + ColumnWord(table, column) + "的名称不合成员名规则, 改为" +
+  if (auto why = NameChange(column.name, member.memberName, false)) {
+    notes.push_back(kAdjusted + ColumnWord(table, column) + "的" + *why + ", 改为" +
                     member.memberName);
   }
   member.memberType = reference.value_or(std::string(type));

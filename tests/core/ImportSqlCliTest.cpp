@@ -81,11 +81,21 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
   const TResult imported = Run("import-sql " + Quoted(script));
   EXPECT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(imported.out, "1\n");  // the new project's id alone, for scripts
-  EXPECT_EQ(imported.err,
-            "未导入: 表\"Tag\"没有主键\n"
-            "已调整: 表\"Product\"的列\"CategoryID\"可为空, 但Category成员必须必填, 已设为必填\n"
-            "已调整: 表\"Product\"的列\"UnitPrice\"可为空, 但浮点型成员必须必填, 已设为必填\n"
-            "已导入工程 1 northwind, 共2个类\n");
+  EXPECT_EQ(
+      imported.err,
+      "未导入: 表\"Tag\"没有主键\n"
+      "已调整: 表\"Category\"的列\"CategoryID\"的名称首字母须小写(成员名规则), 改为categoryID\n"
+      "已调整: 表\"Category\"的列\"CategoryName\"的名称首字母须小写(成员名规则), 改为"
+      "categoryName\n"
+      "已调整: 表\"Category\"的列\"Picture\"的名称首字母须小写(成员名规则), 改为picture\n"
+      "已调整: 表\"Product\"的列\"ProductID\"的名称首字母须小写(成员名规则), 改为productID\n"
+      "已调整: 表\"Product\"的列\"ProductName\"的名称首字母须小写(成员名规则), 改为"
+      "productName\n"
+      "已调整: 表\"Product\"的列\"CategoryID\"的名称首字母须小写(成员名规则), 改为categoryID\n"
+      "已调整: 表\"Product\"的列\"CategoryID\"可为空, 但Category成员必须必填, 已设为必填\n"
+      "已调整: 表\"Product\"的列\"UnitPrice\"的名称首字母须小写(成员名规则), 改为unitPrice\n"
+      "已调整: 表\"Product\"的列\"UnitPrice\"可为空, 但浮点型成员必须必填, 已设为必填\n"
+      "已导入工程 1 northwind, 共2个类\n");
   EXPECT_EQ(Run("class list northwind").out, "1\tCategory\tCategory\t1\n2\tProduct\tProduct\t1\n");
 
   const TResult check = Run("check northwind");

@@ -198,20 +198,43 @@ TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules
                                                {"freight", "浮点型", 0, 0, 1, 0, 1},
                                                {"shipName", "字符串", 40, 0, 0, 1, 1}}));
 
+  // Every change has its line, the first letter's case of each column too.
+  auto lowered = [](const std::string& table, const std::string& column) {
+    std::string member = column;
+    member[0] = static_cast<char>(member[0] - 'A' + 'a');
+    return "已调整: 表\"" + table + "\"的列\"" + column + "\"的名称首字母须小写(成员名规则), 改为" +
+           member;
+  };
   // A note too long for one line is one parenthesised literal, not two elements.
   const std::vector<std::string> expectedNotes{
       "未导入: 表\"Order Details\"的主键由多列(OrderID, ProductID)组成",
       "未导入: 表\"Log\"没有主键",
+      lowered("Customers", "CustomerID"),
+      lowered("Customers", "CompanyName"),
       ("已调整: 表\"Customers\"的列\"CompanyName\"的说明含有双引号、控制字符或GBK无法表示的字符, "
        "已替换"),
+      lowered("Customers", "ContactName"),
+      lowered("Customers", "Notes"),
       "已调整: 表\"Customers\"的列\"Notes\"的长度不限(nvarchar(max)), 按8000导入",
+      lowered("Customers", "Photo"),
+      lowered("Customers", "CreatedAt"),
+      lowered("Customers", "Active"),
       ("未导入: 表\"Employees\"的列\"ReportsTo\"对表\"Employees\"的引用(类不能引用自身), "
        "该列按自身类型导入"),
+      lowered("Employees", "EmployeeID"),
+      lowered("Employees", "LastName"),
+      lowered("Employees", "ReportsTo"),
       "已调整: 表\"Employees\"的列\"ReportsTo\"可为空, 但整型成员必须必填, 已设为必填",
+      lowered("Orders", "OrderID"),
       ("注意: 表\"Orders\"的列\"OrderID\"是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, "
        "由数据库编号"),
+      lowered("Orders", "CustomerID"),
       "已调整: 表\"Orders\"的列\"CustomerID\"可为空, 但Customers成员必须必填, 已设为必填",
+      lowered("Orders", "EmployeeID"),
+      lowered("Orders", "OrderDate"),
       "已调整: 表\"Orders\"的列\"OrderDate\"可为空, 但日期型成员必须必填, 已设为必填",
+      lowered("Orders", "Freight"),
+      lowered("Orders", "ShipName"),
       "未导入: 表\"Orders\"的列\"Total\"(第36行, 计算列)是计算列, 其值由数据库算出, 程序不能写入",
       ("未导入: 表\"Orders\"的列\"RowVersion\"(第37行, 类型timestamp)是数据库自动填写的行版本, "
        "程序无需输入"),
@@ -243,6 +266,39 @@ CREATE TABLE [订单] ([编号] char(10) NOT NULL PRIMARY KEY, [_x] int NOT NULL
                       "改为item_No"));
   EXPECT_TRUE(FindModelProblems(result.projectId).empty());
   EXPECT_FALSE(result.refused);
+}
+
+// Nothing changes in silence: the first letter's case, a caption made from a name, a blank
+// description, a second foreign key on one column.
+TEST_F(SqlImportTest, EveryChangeTheImportMakesHasItsOwnNote) {
+  const TSqlImportResult result = Import(R"(
+CREATE TABLE customer (id int IDENTITY PRIMARY KEY, name varchar(20) NOT NULL)
+CREATE TABLE Region (id int IDENTITY PRIMARY KEY)
+CREATE TABLE [say"hi] (id int IDENTITY PRIMARY KEY,
+  owner int NOT NULL REFERENCES customer,
+  CONSTRAINT FK_again FOREIGN KEY (owner) REFERENCES Region)
+GO
+EXEC sp_addextendedproperty N'MS_Description', N'  ', N'SCHEMA', N'dbo', N'TABLE', N'customer', N'COLUMN', N'name'
+)");
+  EXPECT_EQ(
+      result.notes,
+      (std::vector<std::string>{
+          "已调整: 表\"customer\"的名称首字母须大写(类名规则), 类名改为Customer",
+          "已调整: 表\"say\"hi\"的名称不合类名规则, 类名改为Say_hi",
+          "已调整: 表\"customer\"的列\"name\"的说明只有空白或控制字符, 说明改为name",
+          "已调整: 表\"say\"hi\"的名称含有双引号、控制字符或GBK无法表示的字符, 用作说明时已替换",
+          ("未导入: 表\"say\"hi\"的列\"owner\"的又一个外键(第6行)对表\"Region\"的引用不作为引用; "
+           "该列引用类Customer"),
+      }))
+      << AllNotes(result.notes);
+  EXPECT_FALSE(result.refused);
+  EXPECT_EQ(ClassNames(result.projectId),
+            (std::vector<std::string>{"Customer", "Region", "Say_hi"}));
+  const int sayHi = ClassIdOf(result.projectId, "Say_hi");
+  EXPECT_EQ(TClassDAO().GetFriendName(sayHi), "say'hi");
+  EXPECT_EQ(TMemberDAO().ListMembers(sayHi).at(1).memberType, "Customer");
+  EXPECT_EQ(TMemberDAO().ListMembers(ClassIdOf(result.projectId, "Customer")).at(1).memberComment,
+            "name");
 }
 
 // Two names that map to one: the first is imported, the later one is refused and named, and
