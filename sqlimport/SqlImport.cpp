@@ -464,6 +464,12 @@ TSqlImportPlan PlanSqlImport(const TSqlSchema& schema) {
   for (const auto& object : schema.skippedObjects) {
     plan.notes.push_back(kLeftOut + object + "不是表, 已跳过");
   }
+  // One line for all of them: a script with its data holds a statement per row.
+  if (schema.dataStatements > 0) {
+    plan.notes.push_back(kLeftOut + std::string("脚本中的") +
+                         std::to_string(schema.dataStatements) +
+                         "条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构");
+  }
   const std::vector<TKeptTable> kept = KeptTables(schema, plan);
   for (const auto& source : kept) {
     plan.classes.push_back(ClassFor(source, kept, schema, plan));

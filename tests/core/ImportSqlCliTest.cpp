@@ -111,8 +111,9 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
   const TResult copy = Run("import-sql " + Quoted(Write("copy.sql", sql.out)) + " --name 副本");
   EXPECT_EQ(copy.status, 0) << copy.err;
   EXPECT_EQ(copy.out, "2\n");
-  // Our script also creates the operators' table, which is not a class.
+  // Our script also creates the operators' table, which is not a class, and fills it.
   EXPECT_EQ(copy.err,
+            "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
             "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
             "已导入工程 2 副本, 共2个类\n");
   EXPECT_EQ(Run("sql 副本").out, sql.out);
@@ -144,6 +145,7 @@ TEST_F(ImportSqlCliTest, TheCompleteScriptBringsBackFriendNamesAndComments) {
       Run("import-sql " + Quoted(Write("complete.sql", complete.out)) + " --name 副本");
   EXPECT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(imported.err,
+            "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
             "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
             // Our script declares every date NULL, whatever the member says.
             "已调整: 表\"Loan\"的列\"loanDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
