@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -282,6 +283,73 @@ GO
   const TResult renamed = Run("import-sql " + Quoted(script) + " --name 书店二");
   EXPECT_EQ(renamed.status, 0) << renamed.err;
   EXPECT_EQ(Run("project list").out, before + "4\t书店二\n");
+}
+
+// A staff table in the style of the classic sample databases' install scripts: quoted names,
+// the old sysobjects test, a view and a row of data, and a picture column Photo beside a text
+// column PhotoPath. The import takes all of the table; the clash of Photo's path box with
+// PhotoPath is for check to name, and the run refuses before it writes anything.
+constexpr const char* kStaffScript = R"(SET NOCOUNT ON
+GO
+USE "master"
+GO
+CREATE DATABASE "StaffDir"
+GO
+USE "StaffDir"
+GO
+if exists (select * from sysobjects where id = object_id('dbo.Staff') and sysstat & 0xf = 3)
+	drop table "dbo"."Staff"
+GO
+CREATE TABLE "Staff" (
+	"StaffID" "int" IDENTITY (1, 1) NOT NULL ,
+	"Surname" nvarchar (20) NOT NULL ,
+	"HireDate" "datetime" NULL ,
+	"Photo" "image" NULL ,
+	"PhotoPath" nvarchar (255) NULL ,
+	CONSTRAINT "PK_Staff" PRIMARY KEY  CLUSTERED ("StaffID")
+)
+GO
+CREATE VIEW "Staff By Hire Date" AS SELECT Surname, HireDate FROM Staff
+GO
+INSERT "Staff"("Surname","PhotoPath") VALUES('Lin','http://example.invalid/lin.bmp')
+GO
+)";
+
+TEST_F(ImportSqlCliTest, APictureBesideItsPathColumnImportsAndCheckNamesTheClash) {
+  const fs::path source = fs::path(VBGEN_SOURCE_DIR) / "data";
+  fs::copy(source / "template", Home() / "template", fs::copy_options::recursive);
+  fs::copy(source / "bak", Home() / "bak", fs::copy_options::recursive);
+  const TResult imported = Run("import-sql " + Quoted(Write("inststaff.sql", kStaffScript)));
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out, "1\n");
+  EXPECT_EQ(imported.err,
+            "未导入: 第21行的视图[Staff By Hire Date]不是表, 已跳过\n"
+            "未导入: 脚本中的1条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
+            "已调整: 表\"Staff\"的列\"StaffID\"的名称首字母须小写(成员名规则), 改为staffID\n"
+            "已调整: 表\"Staff\"的列\"Surname\"的名称首字母须小写(成员名规则), 改为surname\n"
+            "已调整: 表\"Staff\"的列\"HireDate\"的名称首字母须小写(成员名规则), 改为hireDate\n"
+            "已调整: 表\"Staff\"的列\"HireDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
+            "已调整: 表\"Staff\"的列\"Photo\"的名称首字母须小写(成员名规则), 改为photo\n"
+            "已调整: 表\"Staff\"的列\"PhotoPath\"的名称首字母须小写(成员名规则), 改为photoPath\n"
+            "已导入工程 1 StaffDir, 共1个类\n");
+  const std::string members = Run("member list StaffDir Staff").out;
+  for (const char* member : {"\tphoto\t图片型\t", "\tphotoPath\t字符串\t255\t"}) {
+    EXPECT_NE(members.find(member), std::string::npos) << members;
+  }
+
+  // One error, on the member whose box the picture's path box takes, naming both.
+  const TResult check = Run("check StaffDir");
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(std::count(check.out.begin(), check.out.end(), '\n'), 1) << check.out;
+  EXPECT_EQ(check.out.rfind("错误: 工程\"StaffDir\" 类\"Staff\" 成员\"photoPath\": ", 0), 0u)
+      << check.out;
+  for (const char* part : {"TB_photoPath", "成员\"photo\""}) {
+    EXPECT_NE(check.out.find(part), std::string::npos) << check.out;
+  }
+  const TResult generated = Run("generate StaffDir");
+  EXPECT_EQ(generated.status, 1);
+  EXPECT_NE(generated.err.find("TB_photoPath"), std::string::npos) << generated.err;
+  EXPECT_FALSE(fs::exists(Home() / "projects" / "StaffDir"));
 }
 
 }  // namespace
