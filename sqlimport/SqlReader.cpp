@@ -714,7 +714,7 @@ class TReader {
       } else if (in_.Peek(1).Is("TYPE")) {
         CreateType();
       } else if (IsOneOf(in_.Peek(what), kBatchObjects)) {
-        NoteSkippedObject(in_.Peek(what), in_.Peek(what + 1));
+        NoteSkippedObject(in_.Peek(what), ObjectName(what + 1));
         in_.SkipBatch();
       } else {
         in_.SkipStatement();
@@ -795,6 +795,12 @@ class TReader {
       in_.Rewind(start);
       in_.SkipElement();
     }
+  }
+
+  // The name that starts `ahead` tokens on, without its schema or database: the object's own.
+  const TSqlToken& ObjectName(std::size_t ahead) {
+    while (in_.Peek(ahead + 1).IsSymbol('.')) ahead += 2;
+    return in_.Peek(ahead);
   }
 
   void NoteSkippedObject(const TSqlToken& kind, const TSqlToken& name) {

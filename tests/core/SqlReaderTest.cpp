@@ -439,11 +439,18 @@ COMMIT
 CREATE VIEW V AS SELECT * FROM T
 GO
 CREATE UNIQUE INDEX UX ON T (v)
+GO
+CREATE VIEW [dbo].[Order Summary] AS SELECT 1 AS one
+GO
+CREATE PROCEDURE Shop.dbo.CustOrders @id int AS SELECT * FROM T WHERE id = @id
 )");
   ASSERT_EQ(schema.tables.size(), 1u);
   EXPECT_EQ(schema.tables[0].name, "T");
   EXPECT_EQ(schema.tables[0].columns.size(), 2u);
-  EXPECT_EQ(schema.skippedObjects, std::vector<std::string>{"第15行的视图V"});
+  // Named by their own names, not by their schema's.
+  EXPECT_EQ(schema.skippedObjects,
+            (std::vector<std::string>{"第15行的视图V", "第19行的视图[Order Summary]",
+                                      "第21行的存储过程CustOrders"}));
   EXPECT_EQ(schema.databaseName, "Shop");
 }
 
