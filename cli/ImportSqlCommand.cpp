@@ -1,4 +1,5 @@
 // import-sql: a new project from a SQL Server schema script.
+#include <filesystem>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -18,19 +19,17 @@ void PrintNotes(const std::vector<std::string>& notes, std::ostream& err) {
 int RunImportSqlCommand(TArgs& args, TCliEnv& env) {
   const std::string file = args.Next("SQL脚本文件");
   TOptions options(args.Rest(), {}, {"--name"});
-  const std::string name = options.Value("--name").value_or(ProjectNameForScript(file));
-  std::string bytes;
+  const std::optional<std::string> name = options.Value("--name");
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) Refuse("无法读取文件 " + file);
   try {
-    bytes = TFileOperate::ReadBytes(file);
-  } catch (const TFileError& error) {
-    Refuse(error.what());
-  }
-  try {
-    const TSqlImportResult result = ImportSqlScript(bytes, name);
+    const TSqlImportResult result = ImportSqlFile(file, name);
     PrintNotes(result.notes, env.err);
     PrintAdded(env, result.projectId,
-               "已导入工程 " + std::to_string(result.projectId) + " " + name + ", 共" +
-                   std::to_string(result.classCount) + "个类");
+               "已导入工程 " + std::to_string(result.projectId) + " " + result.projectName +
+                   ", 共" + std::to_string(result.classCount) + "个类");
+    // The project is made, but not with all the script asked for: the notes say what is missing.
+    if (result.refused) return 1;
   } catch (const TSqlImportError& error) {
     PrintNotes(error.Notes(), env.err);
     Refuse(WithNameOption(file + ": " + error.what()));

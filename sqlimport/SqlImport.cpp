@@ -9,6 +9,7 @@
 #include "model/MemberDAO.h"
 #include "model/ProjectDAO.h"
 #include "model/Rules.h"
+#include "sqlimport/ScriptSource.h"
 #include "sqlimport/TextDecode.h"
 
 namespace vbgen {
@@ -17,6 +18,7 @@ namespace {
 constexpr const char* kLeftOut = "未导入: ";
 constexpr const char* kAdjusted = "已调整: ";
 constexpr const char* kNotice = "注意: ";
+constexpr const char* kUnread = "未读取: ";
 
 // ---- types ----
 
@@ -43,6 +45,28 @@ std::optional<std::string_view> MemberTypeOf(const TSqlColumn& column) {
     if (column.type == mapping.sqlType) return mapping.memberType;
   }
   return std::nullopt;
+}
+
+// Why a column's type has no member type, in the words a user of that type knows.
+std::string WhyNoMemberType(const TSqlColumn& column) {
+  if (column.computed) return "是计算列, 其值由数据库算出, 程序不能写入";
+  const std::string& type = column.type;
+  if (type == "xml") return "模型没有XML文档的成员类型";
+  if (type == "hierarchyid" || type == "geography" || type == "geometry") {
+    return "是SQL Server的CLR类型, 模型没有对应的成员类型";
+  }
+  if (type == "sql_variant") return "可存放任意类型的值, 模型没有对应的成员类型";
+  if (type == "timestamp" || type == "rowversion") {
+    return "是数据库自动填写的行版本, 程序无需输入";
+  }
+  return "模型没有对应的成员类型(CLR类型或未声明的自定义类型)";
+}
+
+// The database fills these itself; every other NOT NULL column without a default must be
+// given a value by whoever adds a row.
+bool FilledByDatabase(const TSqlColumn& column) {
+  return column.computed || column.identity || column.hasDefault || column.type == "timestamp" ||
+         column.type == "rowversion";
 }
 
 bool CanBeKey(std::string_view memberType) {
@@ -89,12 +113,17 @@ std::string LegalName(const std::string& original, bool upperFirst, const char* 
   return name;
 }
 
-// True when only the first letter's case tells the two apart: a change the rules ask for,
-// which every script from Management Studio would otherwise fill the notes with.
-bool SameButFirstCase(const std::string& original, const std::string& name) {
-  return original.size() == name.size() && !name.empty() &&
-         UpperAscii(original.substr(0, 1)) == UpperAscii(name.substr(0, 1)) &&
-         original.substr(1) == name.substr(1);
+// Why a name had to change on its way into the model; none when it did not. A change of the
+// first letter's case is noted as well: the generated SQL then spells the name otherwise than
+// the database does, which only a case-insensitive collation forgives.
+std::optional<std::string> NameChange(const std::string& original, const std::string& name,
+                                      bool upperFirst) {
+  if (original == name) return std::nullopt;
+  const bool caseOnly = original.size() == name.size() && !name.empty() &&
+                        UpperAscii(original.substr(0, 1)) == UpperAscii(name.substr(0, 1)) &&
+                        original.substr(1) == name.substr(1);
+  if (caseOnly) return upperFirst ? "名称首字母须大写(类名规则)" : "名称首字母须小写(成员名规则)";
+  return upperFirst ? "名称不合类名规则" : "名称不合成员名规则";
 }
 
 // Friend names and comments stand in VB string literals: no quotes, no control characters,
@@ -113,15 +142,22 @@ std::string LegalText(const std::string& text) {
   return ReplaceOutsideGbk(result, '?');
 }
 
-// The description when there is one, else the name as the script wrote it.
+// The description when there is one, else the name as the script wrote it; each change it
+// needs to stand in a VB string is noted.
 std::string CaptionFor(const std::string& description, const std::string& original,
                        const std::string& legalName, const std::string& where,
                        std::vector<std::string>& notes) {
-  const std::string& source = description.empty() ? original : description;
+  const bool described = !description.empty();
+  const std::string& source = described ? description : original;
   std::string caption = LegalText(source);
-  if (caption.empty()) return legalName;
-  if (caption != source && !description.empty()) {
-    notes.push_back(kAdjusted + where + "的说明含有双引号、控制字符或GBK无法表示的字符, 已替换");
+  const std::string what = where + (described ? "的说明" : "的名称");
+  if (caption.empty()) {
+    notes.push_back(kAdjusted + what + "只有空白或控制字符, 说明改为" + legalName);
+    return legalName;
+  }
+  if (caption != source) {
+    notes.push_back(kAdjusted + what + "含有双引号、控制字符或GBK无法表示的字符, " +
+                    (described ? "已替换" : "用作说明时已替换"));
   }
   return caption;
 }
@@ -134,14 +170,15 @@ struct TKeptTable {
   std::string className;
 };
 
-void RequireColumns(const TSqlTable& table, const std::vector<std::string>& columns, int line,
-                    const char* what) {
+std::string LineWord(int line) { return "第" + std::to_string(line) + "行"; }
+
+// The first of the columns that the table does not have; none when it has them all.
+std::optional<std::string> MissingColumn(const TSqlTable& table,
+                                         const std::vector<std::string>& columns) {
   for (const auto& column : columns) {
-    if (table.FindColumn(column) == nullptr) {
-      throw TSqlScriptError(
-          line, TableWord(table) + "的" + what + "所列的列" + Quoted(column) + "不存在");
-    }
+    if (table.FindColumn(column) == nullptr) return column;
   }
+  return std::nullopt;
 }
 
 // The table's key column when the table can become a class; else a note says why not.
@@ -166,13 +203,16 @@ const TSqlColumn* KeyColumn(const TSqlTable& table, std::vector<std::string>& no
   return key;
 }
 
-std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, std::vector<std::string>& notes) {
+std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& plan) {
+  std::vector<std::string>& notes = plan.notes;
   std::vector<TKeptTable> kept;
   std::map<std::string, const TSqlTable*> byClassName;
   for (const auto& table : schema.tables) {
-    RequireColumns(table, table.primaryKey, table.primaryKeyLine, "主键");
-    for (const auto& foreignKey : table.foreignKeys) {
-      RequireColumns(table, foreignKey.columns, foreignKey.line, "外键");
+    if (auto missing = MissingColumn(table, table.primaryKey)) {
+      notes.push_back(kLeftOut + TableWord(table) + "的主键(" + LineWord(table.primaryKeyLine) +
+                      ")所列的列" + Quoted(*missing) + "不存在");
+      plan.refused = true;
+      continue;
     }
     if (SameSqlName(table.name, "admin")) {
       notes.push_back(kLeftOut + TableWord(table) + "是生成的程序的操作员表, 不作为类导入");
@@ -181,14 +221,16 @@ std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, std::vector<std::st
     const TSqlColumn* key = KeyColumn(table, notes);
     if (key == nullptr) continue;
     std::string className = LegalName(table.name, true, "T");
-    if (!SameButFirstCase(table.name, className)) {
-      notes.push_back(kAdjusted + TableWord(table) + "的名称不合类名规则, 类名改为" + className);
+    if (auto why = NameChange(table.name, className, true)) {
+      notes.push_back(kAdjusted + TableWord(table) + "的" + *why + ", 类名改为" + className);
     }
     auto [earlier, fresh] = byClassName.emplace(UpperAscii(className), &table);
     if (!fresh) {
-      throw TSqlScriptError(
-          table.line, TableWord(table) + "与第" + std::to_string(earlier->second->line) + "行的" +
-                          TableWord(*earlier->second) + "都对应类名" + className + ", 无法区分");
+      notes.push_back(kLeftOut + TableWord(table) + "(" + LineWord(table.line) + ")与" +
+                      LineWord(earlier->second->line) + "的" + TableWord(*earlier->second) +
+                      "都对应类名" + className + ", 无法区分");
+      plan.refused = true;
+      continue;
     }
     kept.push_back({&table, key, std::move(className)});
   }
@@ -226,6 +268,11 @@ std::map<std::string, std::string> References(const TKeptTable& source,
   std::map<std::string, std::string> references;
   const TSqlTable& table = *source.table;
   for (const auto& foreignKey : table.foreignKeys) {
+    if (auto missing = MissingColumn(table, foreignKey.columns)) {
+      notes.push_back(kLeftOut + TableWord(table) + "的外键(" + LineWord(foreignKey.line) +
+                      ")所列的列" + Quoted(*missing) + "不存在, 不作为引用");
+      continue;
+    }
     if (foreignKey.columns.size() > 1) {
       notes.push_back(kLeftOut + TableWord(table) + "的外键(" + JoinNames(foreignKey.columns) +
                       ")由多列组成, 不作为引用; 各列按自身类型导入");
@@ -238,8 +285,12 @@ std::map<std::string, std::string> References(const TKeptTable& source,
     if (!problem.empty()) {
       notes.push_back(kLeftOut + ColumnWord(table, column) + "对表" + Quoted(foreignKey.refTable) +
                       "的引用" + problem + ", 该列按自身类型导入");
-    } else {
-      references.emplace(UpperAscii(column.name), target->className);  // the first one counts
+    } else if (auto [first, fresh] = references.emplace(UpperAscii(column.name), target->className);
+               !fresh) {
+      // A member refers to one class: the first foreign key of the column counts.
+      notes.push_back(kLeftOut + ColumnWord(table, column) + "的又一个外键(" +
+                      LineWord(foreignKey.line) + ")对表" + Quoted(foreignKey.refTable) +
+                      "的引用不作为引用; 该列引用类" + first->second);
     }
   }
   return references;
@@ -263,8 +314,8 @@ TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::strin
   const TSqlTable& table = *source.table;
   TMember member;
   member.memberName = LegalName(column.name, false, "m");
-  if (!SameButFirstCase(column.name, member.memberName)) {
-    notes.push_back(kAdjusted + ColumnWord(table, column) + "的名称不合成员名规则, 改为" +
+  if (auto why = NameChange(column.name, member.memberName, false)) {
+    notes.push_back(kAdjusted + ColumnWord(table, column) + "的" + *why + ", 改为" +
                     member.memberName);
   }
   member.memberType = reference.value_or(std::string(type));
@@ -307,21 +358,33 @@ void MarkDisplayMember(std::vector<TMember>& members) {
   display->memberIsDisplay = 1;
 }
 
+// The note of a column whose type the model cannot hold.
+std::string LeftOutColumn(const TSqlTable& table, const TSqlColumn& column) {
+  std::string note = kLeftOut + ColumnWord(table, column) + "(" + LineWord(column.line) +
+                     (column.computed ? std::string(", 计算列") : ", 类型" + column.declaredType) +
+                     ")" + WhyNoMemberType(column);
+  if (column.notNull && !FilledByDatabase(column)) {
+    note += "; 该列NOT NULL且没有默认值, 生成的程序无法向此表添加记录";
+  }
+  return note;
+}
+
 TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>& kept,
-                        const TSqlSchema& schema, std::vector<std::string>& notes) {
+                        const TSqlSchema& schema, TSqlImportPlan& plan) {
+  std::vector<std::string>& notes = plan.notes;
   const TSqlTable& table = *source.table;
   TImportedClass result;
   result.className = source.className;
   result.friendName =
       CaptionFor(table.description, table.name, source.className, TableWord(table), notes);
   const auto references = References(source, kept, schema, notes);
-  std::map<std::string, const TSqlColumn*> byMemberName;
+  // The key is never the one left out: the table cannot be a class without it.
+  std::map<std::string, const TSqlColumn*> byMemberName{
+      {UpperAscii(LegalName(source.key->name, false, "m")), source.key}};
   for (const auto& column : table.columns) {
     const auto type = column.computed ? std::nullopt : MemberTypeOf(column);
     if (!type) {
-      notes.push_back(kLeftOut + ColumnWord(table, column) +
-                      (column.computed ? std::string("是计算列")
-                                       : "的类型" + column.type + "没有对应的成员类型"));
+      notes.push_back(LeftOutColumn(table, column));
       continue;
     }
     auto reference = references.find(UpperAscii(column.name));
@@ -331,10 +394,13 @@ TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>&
                                                 : std::optional<std::string>(reference->second),
                   notes);
     auto [earlier, fresh] = byMemberName.emplace(UpperAscii(member.memberName), &column);
-    if (!fresh) {
-      throw TSqlScriptError(column.line, ColumnWord(table, column) + "与列" +
-                                             Quoted(earlier->second->name) + "都对应成员名" +
-                                             member.memberName + ", 无法区分");
+    if (!fresh && earlier->second != &column) {
+      plan.refused = true;
+      const std::string clash = ColumnWord(table, column) + "(" + LineWord(column.line) + ")与列" +
+                                Quoted(earlier->second->name) + "都对应成员名" + member.memberName +
+                                ", 无法区分";
+      notes.push_back(kLeftOut + clash);
+      continue;
     }
     result.members.push_back(std::move(member));
   }
@@ -391,29 +457,62 @@ int StorePlan(const TSqlImportPlan& plan, const std::string& projectName) {
 
 TSqlImportPlan PlanSqlImport(const TSqlSchema& schema) {
   TSqlImportPlan plan;
-  const std::vector<TKeptTable> kept = KeptTables(schema, plan.notes);
+  for (const auto& unread : schema.unread) {
+    plan.notes.push_back(kUnread + unread.message);
+  }
+  plan.refused = !schema.unread.empty();
+  for (const auto& object : schema.skippedObjects) {
+    plan.notes.push_back(kLeftOut + object + "不是表, 已跳过");
+  }
+  // One line for all of them: a script with its data holds a statement per row.
+  if (schema.dataStatements > 0) {
+    plan.notes.push_back(kLeftOut + std::string("脚本中的") +
+                         std::to_string(schema.dataStatements) +
+                         "条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构");
+  }
+  const std::vector<TKeptTable> kept = KeptTables(schema, plan);
   for (const auto& source : kept) {
-    plan.classes.push_back(ClassFor(source, kept, schema, plan.notes));
+    plan.classes.push_back(ClassFor(source, kept, schema, plan));
   }
   if (plan.classes.empty()) throw TSqlImportError("脚本中没有可导入的表", plan.notes);
   return plan;
 }
 
-TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& projectName) {
-  TSqlImportPlan plan;
+namespace {
+
+// The script read a piece at a time, decoded on the way.
+TSqlSchema ReadScript(std::unique_ptr<TByteInput> input) {
   try {
-    plan = PlanSqlImport(ReadSqlSchema(DecodeScriptText(fileBytes)));
+    TScriptSource source(std::move(input));
+    return ReadSqlSchema([&source](std::string& piece) { return source.ReadPiece(piece); });
   } catch (const TTextDecodeError& error) {
     throw TSqlImportError(error.what());
-  } catch (const TSqlScriptError& error) {
-    throw TSqlImportError(error.what());
   }
+}
+
+TSqlImportResult ImportSchema(const TSqlSchema& schema, const std::string& projectName) {
+  TSqlImportPlan plan = PlanSqlImport(schema);
   try {
     const int projectId = StorePlan(plan, projectName);
-    return {projectId, plan.classes.size(), plan.notes};
+    return {projectId, plan.classes.size(), plan.notes, projectName, plan.refused};
   } catch (const TSqlImportError& error) {
     throw TSqlImportError(error.what(), plan.notes);
   }
+}
+
+}  // namespace
+
+TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& projectName) {
+  return ImportSchema(ReadScript(MemoryInput(fileBytes)), projectName);
+}
+
+TSqlImportResult ImportSqlFile(const std::filesystem::path& file,
+                               const std::optional<std::string>& projectName) {
+  const TSqlSchema schema = ReadScript(FileInput(file));
+  const std::string name = projectName                    ? *projectName
+                           : !schema.databaseName.empty() ? schema.databaseName
+                                                          : ProjectNameForScript(file);
+  return ImportSchema(schema, name);
 }
 
 std::string ProjectNameForScript(const std::filesystem::path& file) { return file.stem().string(); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,24 +36,35 @@ struct TSqlImportPlan {
   std::vector<TImportedClass> classes;
   // One line per table or column left out ("未导入: ..."), per value changed to fit the
   // model's rules ("已调整: ...") and per key the generated program treats otherwise than the
-  // database does ("注意: ...").
+  // database does ("注意: ..."); statements the reader could not read come first ("未读取: ..."),
+  // then the views and the like passed over, then how many data statements were.
   std::vector<std::string> notes;
+  // Something the script asks for was refused: a statement that could not be read, a table or
+  // column whose name another one already maps to, a key naming a column the table lacks.
+  bool refused = false;
 };
 
-// What the tables become. Throws TSqlScriptError (with the line) when two names map to the same
-// class or member name or a key names a column the table does not have, and TSqlImportError
-// when no table can be imported.
+// What the tables become; what cannot become a class or member is noted and left out. Throws
+// TSqlImportError when no table can be imported.
 TSqlImportPlan PlanSqlImport(const TSqlSchema& schema);
 
 struct TSqlImportResult {
   int projectId = 0;
   std::size_t classCount = 0;
   std::vector<std::string> notes;
+  std::string projectName;
+  bool refused = false;  // as in the plan: the project is made, but not all of the script is in it
 };
 
 // Decodes, reads, maps and stores the script as the new project `projectName`; all or nothing.
 // Every failure is a TSqlImportError whose message a user can act on.
 TSqlImportResult ImportSqlScript(std::string_view fileBytes, const std::string& projectName);
+// The same for a script file, read a piece at a time: however large the file (a script with
+// its data, say), only one batch of its schema is held.
+// Without a project name, the project is named after the database the script names, else after
+// the file.
+TSqlImportResult ImportSqlFile(const std::filesystem::path& file,
+                               const std::optional<std::string>& projectName);
 
 // The project name proposed for a script file: its base name.
 std::string ProjectNameForScript(const std::filesystem::path& file);

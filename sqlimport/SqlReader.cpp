@@ -76,6 +76,12 @@ class TSqlCursor {
  public:
   explicit TSqlCursor(std::vector<TSqlToken> tokens) : tokens_(std::move(tokens)) {}
 
+  // The next batch, which ends with its BatchEnd or End token.
+  void Reset(std::vector<TSqlToken> tokens) {
+    tokens_ = std::move(tokens);
+    pos_ = 0;
+  }
+
   const TSqlToken& Peek(std::size_t ahead = 0) const {
     return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)];
   }
@@ -162,6 +168,54 @@ class TSqlCursor {
     } while (depth > 0);
   }
 
+  std::size_t Position() const { return pos_; }
+  void Rewind(std::size_t position) { pos_ = position; }
+
+  // From the start of a column definition or table constraint, past it: to the comma or the
+  // closing bracket that ends it, whatever bracketed groups it holds.
+  void SkipElement() {
+    while (!AtBatchEnd() && !Peek().IsSymbol(',') && !Peek().IsSymbol(')')) {
+      if (Peek().IsSymbol('(')) {
+        SkipGroup();
+      } else {
+        Next();
+      }
+    }
+  }
+
+  // At "(": the group as written, its words joined by blanks, and passed over.
+  std::string GroupText() {
+    const TSqlToken& open = Peek();
+    std::string text;
+    int depth = 0;
+    do {
+      if (AtBatchEnd()) Fail(open, "括号\"(\"没有闭合");
+      const TSqlToken& token = Next();
+      if (token.IsSymbol('(')) ++depth;
+      if (token.IsSymbol(')')) --depth;
+      const bool glued = text.empty() || text.back() == '(' || token.IsSymbol(')') ||
+                         token.IsSymbol(',') || token.IsSymbol('.') || text.back() == '.';
+      text += (glued ? "" : " ") + Shown(token);
+    } while (depth > 0);
+    return text;
+  }
+
+  // The first token of its line, or the first after a semicolon: where a statement that
+  // follows one the reader could not read may begin.
+  bool AtLineStart() const {
+    if (pos_ == 0) return true;
+    const TSqlToken& before = tokens_[pos_ - 1];
+    return before.line != Peek().line || before.IsSymbol(';') ||
+           before.kind == TSqlTokenKind::BatchEnd;
+  }
+
+  // After a statement, begun at `start`, that the reader could not read: on to the next
+  // statement or batch. The complaint may have come where the next statement begins.
+  void SkipToNextStatement(std::size_t start) {
+    if (pos_ == start && !AtBatchEnd()) Next();
+    while (!AtBatchEnd() && !(IsStatementWord(Peek()) && AtLineStart())) Next();
+  }
+
   void SkipStatement() {
     Next();
     while (!AtStatementEnd()) {
@@ -195,11 +249,118 @@ class TSqlCursor {
   std::size_t pos_ = 0;
 };
 
+// Cuts the token stream into batches and leaves out the data statements (INSERT, UPDATE,
+// DELETE, BULK INSERT, SET IDENTITY_INSERT) on the way, their literals unread: a script of a
+// million rows is held one batch of its schema at a time.
+class TBatchSplitter {
+ public:
+  explicit TBatchSplitter(TSqlTokenStream& tokens) : tokens_(tokens) {}
+
+  // The tokens of the next batch, ending with its BatchEnd or End token.
+  std::vector<TSqlToken> Next() {
+    std::vector<TSqlToken> batch;
+    int depth = 0;
+    try {
+      for (;;) {
+        TSqlToken token = Pull();
+        if (token.kind == TSqlTokenKind::BatchEnd || token.kind == TSqlTokenKind::End) {
+          batch.push_back(std::move(token));
+          return batch;
+        }
+        if (depth == 0 && StartsDataStatement(token, batch)) {
+          ++dataStatements_;
+          PassOverData(token, batch);
+          continue;
+        }
+        if (token.IsSymbol('(')) ++depth;
+        if (token.IsSymbol(')') && depth > 0) --depth;
+        batch.push_back(std::move(token));
+      }
+    } catch (const TSqlScriptError& error) {
+      // A text that is never closed runs to the end of the script: nothing after it is read.
+      stopped_ = TSqlUnread{error.Line(), std::string(error.what()) + "; 此后的脚本无法读取"};
+      batch.push_back({TSqlTokenKind::End, {}, error.Line()});
+      return batch;
+    }
+  }
+
+  std::size_t DataStatements() const { return dataStatements_; }
+  const std::optional<TSqlUnread>& Stopped() const { return stopped_; }
+
+ private:
+  TSqlToken Pull() {
+    if (held_) return *std::exchange(held_, std::nullopt);
+    if (stopped_) return {TSqlTokenKind::End, {}, 0};
+    return tokens_.Next();
+  }
+
+  // A data statement begins a statement: the batch's first, after a semicolon, or first on its
+  // line where the line before does not lead into it (ON DELETE, GRANT SELECT, INSERT, ...).
+  bool StartsDataStatement(const TSqlToken& token, const std::vector<TSqlToken>& batch) {
+    const bool dataWord = token.Is("INSERT") || token.Is("UPDATE") || token.Is("DELETE") ||
+                          token.Is("BULK") || (token.Is("SET") && NextIs("IDENTITY_INSERT"));
+    if (!dataWord) return false;
+    if (batch.empty()) return true;
+    const TSqlToken& before = batch.back();
+    if (before.IsSymbol(';')) return true;
+    return before.line != token.line && !before.IsSymbol(',') && !before.Is("ON") &&
+           !before.Is("FOR") && !before.Is("OF") && !before.Is("AFTER") && !before.Is("TO") &&
+           !before.Is("GRANT") && !before.Is("DENY") && !before.Is("REVOKE");
+  }
+
+  bool NextIs(const char* word) {
+    if (!held_) held_ = tokens_.Next();
+    return held_->Is(word);
+  }
+
+  // Up to a semicolon, the batch's end, or a statement that begins on a line of its own (an
+  // INSERT's SELECT and an UPDATE's SET belong to it). What ends it is read next.
+  void PassOverData(const TSqlToken& first, std::vector<TSqlToken>& batch) {
+    const bool update = first.Is("UPDATE");
+    int depth = 0;
+    int line = first.line;
+    tokens_.SetDiscarding(true);
+    for (;;) {
+      TSqlToken token = Pull();
+      const bool ends = token.kind == TSqlTokenKind::BatchEnd || token.kind == TSqlTokenKind::End ||
+                        (depth == 0 && token.IsSymbol(';')) ||
+                        (depth == 0 && token.line != line && IsStatementWord(token) &&
+                         !token.Is("SELECT") && !(update && token.Is("SET")));
+      if (ends) {
+        tokens_.SetDiscarding(false);
+        if (token.IsSymbol(';')) {
+          batch.push_back(std::move(token));
+        } else {
+          held_ = std::move(token);
+        }
+        return;
+      }
+      if (token.IsSymbol('(')) ++depth;
+      if (token.IsSymbol(')') && depth > 0) --depth;
+      line = token.line;
+    }
+  }
+
+  TSqlTokenStream& tokens_;
+  std::optional<TSqlToken> held_;
+  std::optional<TSqlUnread> stopped_;
+  std::size_t dataStatements_ = 0;
+};
+
 // The parts of a table: column definitions and table constraints, inside CREATE TABLE's
 // brackets or after ALTER TABLE ... ADD.
+// A type the script declares for itself (sp_addtype, CREATE TYPE ... FROM): what a column of
+// that type is, as if its base type had been written.
+struct TUserType {
+  TSqlColumn base;  // type, length, declaredType and notNull
+};
+
+// User-defined types by name, ignoring ASCII case.
+using TUserTypes = std::map<std::string, TUserType>;
+
 class TTableParts {
  public:
-  explicit TTableParts(TSqlCursor& in) : in_(in) {}
+  TTableParts(TSqlCursor& in, const TUserTypes& userTypes) : in_(in), userTypes_(userTypes) {}
 
   // The end of a column definition or table constraint: a comma or the closing bracket inside
   // CREATE TABLE, a comma or the end of the statement in ALTER TABLE ... ADD.
@@ -293,7 +454,7 @@ class TTableParts {
     } else if (in_.Accept("DEFAULT")) {
       DefaultExpression(context);
       in_.Expect("FOR", context);
-      in_.Name("列名");
+      if (TSqlColumn* column = table.FindColumn(in_.Name("列名"))) column->hasDefault = true;
       if (in_.Accept("WITH")) in_.Expect("VALUES", context);
     } else if (in_.Accept("INDEX") || in_.Accept("PERIOD")) {
       while (!AtElementEnd(inParens)) {
@@ -390,6 +551,8 @@ class TTableParts {
     }
   }
 
+ public:
+  // The column's type, its length and, for a user-defined type, its nullability.
   void Type(TSqlColumn& column, const std::string& context) {
     const TSqlToken& first = in_.Peek();
     constexpr const char* kNotTypes[] = {"NOT",        "NULL",     "PRIMARY", "DEFAULT",
@@ -399,13 +562,22 @@ class TTableParts {
       in_.Fail(first, context + "缺少类型");
     }
     std::string type = Lower(in_.QualifiedName("类型").back());
+    if (auto user = userTypes_.find(UpperAscii(type));
+        user != userTypes_.end() && !in_.Peek().IsSymbol('(')) {
+      const TSqlColumn& base = user->second.base;
+      column.type = base.type;
+      column.length = base.length;
+      column.notNull = base.notNull;  // until the column says otherwise
+      column.declaredType = type + "(" + base.declaredType + ")";
+      return;
+    }
     if (first.kind == TSqlTokenKind::Word) type = CanonicalType(type);
     column.type = type;
-    if (!in_.AcceptSymbol('(')) return;
-    const TSqlToken& argument = in_.Peek();
+    column.declaredType = type;
+    if (!in_.Peek().IsSymbol('(')) return;
+    const TSqlToken& argument = in_.Peek(1);
     if (argument.Is("MAX")) {
       column.length = TSqlColumn::kMaxLength;
-      in_.Next();
     } else if (argument.kind == TSqlTokenKind::Number) {
       int value = 0;
       const std::string& digits = argument.text;
@@ -414,18 +586,13 @@ class TTableParts {
         in_.Fail(argument, context + "的长度\"" + digits + "\"无效");
       }
       column.length = value;
-      in_.Next();
-    } else {
-      in_.Fail(argument, context + "的类型参数无法读取: \"" + TSqlCursor::Shown(argument) + "\"");
     }
-    while (in_.AcceptSymbol(',')) {
-      if (in_.Peek().kind != TSqlTokenKind::Number)
-        in_.Fail(in_.Peek(), context + "的类型参数无法读取");
-      in_.Next();
-    }
-    in_.ExpectSymbol(')', context);
+    // Arguments that are not a length (xml(CONTENT schema), a scale) are kept only as written:
+    // the column's note names them.
+    column.declaredType += in_.GroupText();
   }
 
+ private:
   // The types written in several words: national character varying, double precision.
   std::string CanonicalType(std::string type) {
     bool national = false;
@@ -457,6 +624,7 @@ class TTableParts {
         if (in_.Peek().IsSymbol('(')) in_.SkipGroup();
       } else if (in_.Accept("DEFAULT")) {
         DefaultExpression(context);
+        column.hasDefault = true;
       } else if (in_.Accept("COLLATE") || in_.Accept("CONSTRAINT") || in_.Accept("INDEX")) {
         in_.Name("名称");
       } else if (in_.Accept("PRIMARY")) {
@@ -490,40 +658,63 @@ class TTableParts {
   }
 
   TSqlCursor& in_;
+  const TUserTypes& userTypes_;
 };
 
 // The statements: tables created, altered and dropped, extended properties, and everything
 // else passed over.
 class TReader {
  public:
-  explicit TReader(std::vector<TSqlToken> tokens) : in_(std::move(tokens)) {}
+  explicit TReader(TBatchSplitter& batches) : batches_(batches), in_({}) {}
 
   TSqlSchema Run() {
-    bool batchStart = true;
-    while (in_.Peek().kind != TSqlTokenKind::End) {
-      if (in_.Peek().kind == TSqlTokenKind::BatchEnd) {
-        in_.Next();
-        batchStart = true;
-      } else if (in_.AcceptSymbol(';')) {
-      } else {
-        Statement(batchStart);
+    for (;;) {
+      in_.Reset(batches_.Next());
+      bool batchStart = true;
+      while (!in_.AtBatchEnd()) {
+        if (in_.AcceptSymbol(';')) continue;
+        ReadStatement(batchStart);
         batchStart = false;
       }
+      if (in_.Peek().kind == TSqlTokenKind::End) break;
     }
+    if (auto stopped = batches_.Stopped()) schema_.unread.push_back(*stopped);
+    schema_.dataStatements = batches_.DataStatements();
     return std::move(schema_);
   }
 
  private:
+  // One statement the reader cannot read costs only that statement.
+  void ReadStatement(bool batchStart) {
+    const std::size_t start = in_.Position();
+    try {
+      Statement(batchStart);
+    } catch (const TSqlScriptError& error) {
+      schema_.unread.push_back({error.Line(), std::string(error.what()) + "; 该语句已跳过"});
+      in_.SkipToNextStatement(start);
+    }
+  }
+
   void Statement(bool batchStart) {
     const TSqlToken& token = in_.Peek();
     if (token.kind != TSqlTokenKind::Word) {
       in_.Fail(token, "无法读取的语句, 开头是\"" + TSqlCursor::Shown(token) + "\"");
     }
-    if (token.Is("CREATE")) {
+    if (token.Is("CREATE") && in_.Peek(1).Is("DATABASE")) {
+      if (!createdDatabase_) schema_.databaseName = in_.Peek(2).text;
+      createdDatabase_ = true;
+      in_.SkipStatement();
+    } else if (token.Is("USE")) {
+      NoteUsedDatabase(in_.Peek(1));
+      in_.SkipLine();
+    } else if (token.Is("CREATE")) {
       const std::size_t what = in_.Peek(1).Is("OR") && in_.Peek(2).Is("ALTER") ? 3 : 1;
       if (in_.Peek(what).Is("TABLE")) {
         CreateTable(what);
+      } else if (in_.Peek(1).Is("TYPE")) {
+        CreateType();
       } else if (IsOneOf(in_.Peek(what), kBatchObjects)) {
+        NoteSkippedObject(in_.Peek(what), ObjectName(what + 1));
         in_.SkipBatch();
       } else {
         in_.SkipStatement();
@@ -578,7 +769,7 @@ class TReader {
     in_.ExpectSymbol('(', context);
     for (;;) {
       if (in_.AcceptSymbol(')')) break;  // SQL Server accepts a comma before the closing bracket
-      parts_.Element(table, true);
+      ReadElement(table);
       if (in_.AcceptSymbol(')')) break;
       in_.ExpectSymbol(',', context);
     }
@@ -588,10 +779,86 @@ class TReader {
     const bool temporary = table.name.rfind('#', 0) == 0;
     if (temporary) return;
     if (const TSqlTable* earlier = schema_.FindTable(table.name)) {
-      in_.Fail(in_.Peek(),
-               "表" + table.name + "已在第" + std::to_string(earlier->line) + "行创建过");
+      throw TSqlScriptError(
+          table.line, "表" + table.name + "已在第" + std::to_string(earlier->line) + "行创建过");
     }
     schema_.tables.push_back(std::move(table));
+  }
+
+  // A column or constraint the reader cannot read costs only itself, not its table.
+  void ReadElement(TSqlTable& table) {
+    const std::size_t start = in_.Position();
+    try {
+      parts_.Element(table, true);
+    } catch (const TSqlScriptError& error) {
+      schema_.unread.push_back({error.Line(), std::string(error.what()) + "; 该列或约束已跳过"});
+      in_.Rewind(start);
+      in_.SkipElement();
+    }
+  }
+
+  // The name that starts `ahead` tokens on, without its schema or database: the object's own.
+  const TSqlToken& ObjectName(std::size_t ahead) {
+    while (in_.Peek(ahead + 1).IsSymbol('.')) ahead += 2;
+    return in_.Peek(ahead);
+  }
+
+  void NoteSkippedObject(const TSqlToken& kind, const TSqlToken& name) {
+    const char* word = kind.Is("VIEW")       ? "视图"
+                       : kind.Is("TRIGGER")  ? "触发器"
+                       : kind.Is("FUNCTION") ? "函数"
+                                             : "存储过程";
+    schema_.skippedObjects.push_back("第" + std::to_string(kind.line) + "行的" + word +
+                                     TSqlCursor::Shown(name));
+  }
+
+  void NoteUsedDatabase(const TSqlToken& name) {
+    constexpr const char* kServerDatabases[] = {"MASTER", "TEMPDB", "MODEL", "MSDB"};
+    if (createdDatabase_ || !schema_.databaseName.empty()) return;
+    if (name.kind != TSqlTokenKind::Word && name.kind != TSqlTokenKind::QuotedName) return;
+    const std::string upper = UpperAscii(name.text);
+    for (const char* server : kServerDatabases) {
+      if (upper == server) return;
+    }
+    schema_.databaseName = name.text;
+  }
+
+  // CREATE TYPE name FROM base [NULL | NOT NULL]; a table type (AS TABLE) is no column type.
+  void CreateType() {
+    in_.Next();
+    in_.Next();
+    const std::string name = in_.QualifiedName("类型名").back();
+    if (!in_.Accept("FROM")) {
+      in_.SkipStatement();
+      return;
+    }
+    TSqlColumn base;
+    parts_.Type(base, "类型" + name);
+    if (in_.Accept("NOT")) {
+      in_.Expect("NULL", "类型" + name);
+      base.notNull = true;
+    } else {
+      in_.Accept("NULL");
+    }
+    in_.RequireStatementEnd("CREATE TYPE " + name);
+    userTypes_[UpperAscii(name)] = {base};
+  }
+
+  // sp_addtype name, 'base type' [, 'NULL' | 'NOT NULL' | 'NONULL']: the base type is a text
+  // that is read as a column's type would be.
+  void AddType(const std::optional<std::string>& name, const std::optional<std::string>& physical,
+               const std::optional<std::string>& nullability, int line) {
+    if (!name || !physical) throw TSqlScriptError(line, "sp_addtype缺少类型名或基础类型");
+    TSqlCursor typeText(TokenizeSql(*physical));
+    TTableParts typeParts(typeText, userTypes_);
+    TSqlColumn base;
+    typeParts.Type(base, "类型" + *name);
+    if (!typeText.AtBatchEnd()) {
+      throw TSqlScriptError(line, "类型" + *name + "的基础类型\"" + *physical + "\"无法读取");
+    }
+    const std::string nulls = UpperAscii(nullability.value_or(""));
+    base.notNull = nulls == "NOT NULL" || nulls == "NONULL";
+    userTypes_[UpperAscii(*name)] = {base};
   }
 
   // ON [PRIMARY], TEXTIMAGE_ON [PRIMARY], FILESTREAM_ON x, WITH (...), in any order.
@@ -714,26 +981,38 @@ class TReader {
       while (!in_.AtStatementEnd()) in_.Next();
       return;
     }
+    const int line = in_.Peek().line;
     const std::string procedure = Lower(in_.QualifiedName("存储过程名").back());
     std::map<std::string, std::optional<std::string>> arguments;
+    std::vector<std::optional<std::string>> positional;
     std::size_t position = 0;
     while (!in_.AtStatementEnd()) {
       std::string parameter;
-      if (in_.Peek().kind == TSqlTokenKind::Word && in_.Peek().text.rfind('@', 0) == 0 &&
-          in_.Peek(1).IsSymbol('=')) {
+      const bool named = in_.Peek().kind == TSqlTokenKind::Word &&
+                         in_.Peek().text.rfind('@', 0) == 0 && in_.Peek(1).IsSymbol('=');
+      if (named) {
         parameter = Lower(in_.Next().text);
         in_.Next();
       } else if (position < std::size(kPropertyParams)) {
         parameter = kPropertyParams[position];
       }
       ++position;
-      arguments[parameter] = ArgumentValue();
+      const std::optional<std::string> value = ArgumentValue();
+      if (!named) positional.push_back(value);
+      arguments[parameter] = value;
       if (!in_.Accept("OUTPUT")) in_.Accept("OUT");
       if (!in_.AcceptSymbol(',')) break;
     }
     in_.RequireStatementEnd("EXEC " + procedure);
     if (procedure == "sp_addextendedproperty" || procedure == "sp_updateextendedproperty") {
       ApplyProperty(arguments);
+    } else if (procedure == "sp_addtype") {
+      auto argument = [&](const char* named, std::size_t index) {
+        auto found = arguments.find(named);
+        if (found != arguments.end()) return found->second;
+        return index < positional.size() ? positional[index] : std::nullopt;
+      };
+      AddType(argument("@typename", 0), argument("@phystype", 1), argument("@nulltype", 2), line);
     }
   }
 
@@ -783,15 +1062,30 @@ class TReader {
     }
   }
 
+  TBatchSplitter& batches_;
+  bool createdDatabase_ = false;
   TSqlCursor in_;
-  TTableParts parts_{in_};
+  TUserTypes userTypes_;
+  TTableParts parts_{in_, userTypes_};
   TSqlSchema schema_;
 };
 
 }  // namespace
 
+TSqlSchema ReadSqlSchema(const TTextPieces& pieces) {
+  TSqlTokenStream tokens(pieces);
+  TBatchSplitter batches(tokens);
+  return TReader(batches).Run();
+}
+
 TSqlSchema ReadSqlSchema(const std::string& utf8Text) {
-  return TReader(TokenizeSql(utf8Text)).Run();
+  bool given = false;
+  return ReadSqlSchema([&](std::string& piece) {
+    if (given) return false;
+    piece += utf8Text;
+    given = true;
+    return true;
+  });
 }
 
 }  // namespace vbgen

@@ -19,7 +19,9 @@ struct TSqlColumn {
   bool notNull = false;
   bool identity = false;
   bool computed = false;
-  std::string description;  // MS_Description, empty when none
+  bool hasDefault = false;   // a DEFAULT in the column or in a DEFAULT ... FOR constraint
+  std::string declaredType;  // as the script writes it, arguments included: "xml(CONTENT s)"
+  std::string description;   // MS_Description, empty when none
   int line = 0;
 
   static constexpr int kMaxLength = -1;
@@ -49,15 +51,31 @@ struct TSqlTable {
   const TSqlColumn* FindColumn(const std::string& column) const;
 };
 
+// A statement the reader could not read; it went on at the next statement or batch.
+struct TSqlUnread {
+  int line = 0;
+  std::string message;  // begins with the line: "第12行: ..."
+};
+
 struct TSqlSchema {
   std::vector<TSqlTable> tables;  // in script order; temporary tables are left out
+  std::vector<TSqlUnread> unread;
+  std::size_t dataStatements = 0;
+  // The views, procedures, functions and triggers passed over: "第12行的视图V".
+  std::vector<std::string> skippedObjects;
+  // The database the script creates (CREATE DATABASE), else the first it uses that is not one
+  // of the server's own (USE); empty when it names none.
+  std::string databaseName;  // INSERT, UPDATE, DELETE and the like, passed over unread
 
   TSqlTable* FindTable(const std::string& name);
   const TSqlTable* FindTable(const std::string& name) const;
 };
 
-// Throws TSqlScriptError naming the line of the first statement it cannot read.
+// A statement that cannot be read is noted in `unread` and passed over. Throws TSqlScriptError
+// only for a string, quoted name or comment that is never closed.
 TSqlSchema ReadSqlSchema(const std::string& utf8Text);
+// The same for a text that arrives in pieces: only one batch of it is held at a time.
+TSqlSchema ReadSqlSchema(const TTextPieces& pieces);
 
 // Equal ignoring ASCII case.
 bool SameSqlName(const std::string& a, const std::string& b);

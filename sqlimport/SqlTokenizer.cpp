@@ -38,50 +38,58 @@ bool IsWordStart(unsigned char c) {
 
 bool IsWordChar(unsigned char c) { return IsWordStart(c) || std::isdigit(c) || c == '$'; }
 
-class TTokenizer {
- public:
-  explicit TTokenizer(const std::string& text) : text_(text) {}
+}  // namespace
 
-  std::vector<TSqlToken> Run() {
-    while (SkipSpaceAndComments()) {
-      const int line = line_;
-      const unsigned char c = Peek();
-      if (c == '[') {
-        Emit(TSqlTokenKind::QuotedName, Delimited(']', "方括号名称"), line);
-      } else if (c == '"') {
-        Emit(TSqlTokenKind::QuotedName, Delimited('"', "双引号名称"), line);
-      } else if (c == '\'') {
-        Emit(TSqlTokenKind::String, Delimited('\'', "字符串"), line);
-      } else if ((c == 'N' || c == 'n') && Peek(1) == '\'') {
-        ++pos_;
-        Emit(TSqlTokenKind::String, Delimited('\'', "字符串"), line);
-      } else if (std::isdigit(c) || (c == '.' && std::isdigit(Peek(1))) || c == '$') {
-        Emit(TSqlTokenKind::Number, NumberText(), line);
-      } else if (IsWordStart(c)) {
-        Word(line);
-      } else {
-        ++pos_;
-        Emit(TSqlTokenKind::Symbol, std::string(1, static_cast<char>(c)), line);
-      }
+// Reads from a window of the text that is refilled from the pieces as the reading moves on; the
+// part already read is dropped then, so only the token being read is held.
+class TSqlTokenStream::TImpl {
+ public:
+  explicit TImpl(TTextPieces pieces) : pieces_(std::move(pieces)) {}
+
+  TSqlToken Next() {
+    if (!SkipSpaceAndComments()) return {TSqlTokenKind::End, {}, line_};
+    const int line = line_;
+    const unsigned char c = Peek();
+    if (c == '[') return Made(TSqlTokenKind::QuotedName, Delimited(']', "方括号名称"), line);
+    if (c == '"') return Made(TSqlTokenKind::QuotedName, Delimited('"', "双引号名称"), line);
+    if (c == '\'') return Made(TSqlTokenKind::String, Delimited('\'', "字符串"), line);
+    if ((c == 'N' || c == 'n') && Peek(1) == '\'') {
+      Skip();
+      return Made(TSqlTokenKind::String, Delimited('\'', "字符串"), line);
     }
-    tokens_.push_back({TSqlTokenKind::End, {}, line_});
-    return std::move(tokens_);
+    if (std::isdigit(c) || (c == '.' && std::isdigit(Peek(1))) || c == '$') {
+      return Made(TSqlTokenKind::Number, NumberText(), line);
+    }
+    if (IsWordStart(c)) return Word(line);
+    Skip();
+    return Made(TSqlTokenKind::Symbol, std::string(1, static_cast<char>(c)), line);
   }
+
+  void SetDiscarding(bool discarding) { discarding_ = discarding; }
 
  private:
-  unsigned char Peek(std::size_t ahead = 0) const {
-    return pos_ + ahead < text_.size() ? static_cast<unsigned char>(text_[pos_ + ahead]) : 0;
+  // The byte `ahead` places on; 0 past the end of the text.
+  unsigned char Peek(std::size_t ahead = 0) {
+    while (pos_ + ahead >= window_.size() && !ended_) Refill();
+    return pos_ + ahead < window_.size() ? static_cast<unsigned char>(window_[pos_ + ahead]) : 0;
   }
-  bool AtEnd() const { return pos_ >= text_.size(); }
+  bool AtEnd() { return Peek() == 0 && pos_ >= window_.size(); }
 
+  void Refill() {
+    window_.erase(0, pos_);
+    pos_ = 0;
+    if (!pieces_(window_)) ended_ = true;
+  }
+
+  void Skip() { ++pos_; }
   void Advance() {
-    if (text_[pos_] == '\n') ++line_;
+    if (window_[pos_] == '\n') ++line_;
     ++pos_;
   }
 
-  void Emit(TSqlTokenKind kind, std::string text, int line) {
-    tokens_.push_back({kind, std::move(text), line});
+  TSqlToken Made(TSqlTokenKind kind, std::string text, int line) {
     lastTokenLine_ = line;
+    return {kind, std::move(text), line};
   }
 
   // Skips blanks, line comments and (nested) block comments; false at the end of the text.
@@ -91,7 +99,7 @@ class TTokenizer {
       if (std::isspace(c)) {
         Advance();
       } else if (c == '-' && Peek(1) == '-') {
-        while (!AtEnd() && Peek() != '\n') ++pos_;
+        while (!AtEnd() && Peek() != '\n') Skip();
       } else if (c == '/' && Peek(1) == '*') {
         BlockComment();
       } else {
@@ -122,68 +130,98 @@ class TTokenizer {
   // character stands for itself.
   std::string Delimited(char close, const char* what) {
     const int start = line_;
-    ++pos_;
+    Skip();
     std::string content;
     for (;;) {
       if (AtEnd()) throw TSqlScriptError(start, std::string(what) + "没有结束");
       if (Peek() == static_cast<unsigned char>(close)) {
         if (Peek(1) != static_cast<unsigned char>(close)) break;
-        ++pos_;
+        Skip();
       }
-      content += text_[pos_];
+      if (!discarding_) content += window_[pos_];
       Advance();
     }
-    ++pos_;
+    Skip();
     return content;
   }
 
   std::string NumberText() {
-    const std::size_t start = pos_;
-    if (Peek() == '$' || (Peek() == '0' && (Peek(1) == 'x' || Peek(1) == 'X')))
-      pos_ += Peek() == '$' ? 1 : 2;
-    while (!AtEnd() && (std::isalnum(Peek()) || Peek() == '.' ||
-                        ((Peek() == '+' || Peek() == '-') &&
-                         (text_[pos_ - 1] == 'e' || text_[pos_ - 1] == 'E')))) {
-      ++pos_;
+    std::string text;
+    auto take = [&] {
+      if (!discarding_) text += static_cast<char>(Peek());
+      Skip();
+    };
+    const bool hex = Peek() == '0' && (Peek(1) == 'x' || Peek(1) == 'X');
+    if (Peek() == '$') take();
+    if (hex) {
+      take();
+      take();
     }
-    return text_.substr(start, pos_ - start);
+    unsigned char previous = 0;
+    while (!AtEnd()) {
+      const unsigned char c = Peek();
+      const bool exponentSign = (c == '+' || c == '-') && (previous == 'e' || previous == 'E');
+      if (!std::isalnum(c) && c != '.' && !exponentSign) break;
+      previous = c;
+      take();
+    }
+    return text;
   }
 
-  void Word(int line) {
-    const std::size_t start = pos_;
-    while (!AtEnd() && IsWordChar(Peek())) ++pos_;
-    std::string word = text_.substr(start, pos_ - start);
-    if (UpperAscii(word) == "GO" && lastTokenLine_ != line && RestOfLineIsGoCount()) {
-      while (!AtEnd() && Peek() != '\n') ++pos_;
-      Emit(TSqlTokenKind::BatchEnd, word, line);
-      return;
+  TSqlToken Word(int line) {
+    std::string word;
+    while (!AtEnd() && IsWordChar(Peek())) {
+      word += static_cast<char>(Peek());
+      Skip();
     }
-    Emit(TSqlTokenKind::Word, std::move(word), line);
+    if (UpperAscii(word) == "GO" && lastTokenLine_ != line && RestOfLineIsGoCount()) {
+      while (!AtEnd() && Peek() != '\n') Skip();
+      return Made(TSqlTokenKind::BatchEnd, word, line);
+    }
+    return Made(TSqlTokenKind::Word, std::move(word), line);
   }
 
   // GO stands alone on its line, or with a repeat count and a line comment after it.
-  bool RestOfLineIsGoCount() const {
-    std::size_t at = pos_;
+  bool RestOfLineIsGoCount() {
+    std::size_t at = 0;
     auto blank = [&] {
-      while (at < text_.size() && (text_[at] == ' ' || text_[at] == '\t' || text_[at] == '\r'))
-        ++at;
+      while (Peek(at) == ' ' || Peek(at) == '\t' || Peek(at) == '\r') ++at;
     };
     blank();
-    while (at < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at]))) ++at;
+    while (std::isdigit(Peek(at))) ++at;
     blank();
-    if (at + 1 < text_.size() && text_[at] == '-' && text_[at + 1] == '-') return true;
-    return at >= text_.size() || text_[at] == '\n';
+    if (Peek(at) == '-' && Peek(at + 1) == '-') return true;
+    return Peek(at) == 0 || Peek(at) == '\n';
   }
 
-  const std::string& text_;
+  TTextPieces pieces_;
+  std::string window_;
   std::size_t pos_ = 0;
+  bool ended_ = false;
+  bool discarding_ = false;
   int line_ = 1;
   int lastTokenLine_ = 0;
-  std::vector<TSqlToken> tokens_;
 };
 
-}  // namespace
+TSqlTokenStream::TSqlTokenStream(TTextPieces pieces)
+    : impl_(std::make_unique<TImpl>(std::move(pieces))) {}
+TSqlTokenStream::~TSqlTokenStream() = default;
+TSqlToken TSqlTokenStream::Next() { return impl_->Next(); }
+void TSqlTokenStream::SetDiscarding(bool discarding) { impl_->SetDiscarding(discarding); }
 
-std::vector<TSqlToken> TokenizeSql(const std::string& text) { return TTokenizer(text).Run(); }
+std::vector<TSqlToken> TokenizeSql(const std::string& text) {
+  bool given = false;
+  TSqlTokenStream stream([&](std::string& piece) {
+    if (given) return false;
+    piece += text;
+    given = true;
+    return true;
+  });
+  std::vector<TSqlToken> tokens;
+  do {
+    tokens.push_back(stream.Next());
+  } while (tokens.back().kind != TSqlTokenKind::End);
+  return tokens;
+}
 
 }  // namespace vbgen

@@ -109,6 +109,18 @@ constexpr std::string_view kBracketedForeignKey =
     "ALTER TABLE [{className}] ADD FOREIGN KEY ([{memberName}]) REFERENCES "
     "[{memberType}]([{refPkName}])\n";
 
+// The script of a complete application also keeps each class's friend name and each member's
+// comment in the database, where Management Studio shows them and our own import reads them
+// back. Values go in as N'...' literals with every single quote doubled.
+constexpr std::string_view kEndOfForeignKeys = "GO\n";
+constexpr std::string_view kTableDescription =
+    "EXEC sp_addextendedproperty N'MS_Description', N'{description}', N'SCHEMA', N'dbo', "
+    "N'TABLE', N'{className}'\n";
+constexpr std::string_view kColumnDescription =
+    "EXEC sp_addextendedproperty N'MS_Description', N'{description}', N'SCHEMA', N'dbo', "
+    "N'TABLE', N'{className}', N'COLUMN', N'{memberName}'\n";
+constexpr std::string_view kDescriptionsTail = "GO\n";
+
 // A non-key member, and for a reference the key of the class it names; both in the model.
 struct TColumn {
   const TMember* member = nullptr;
@@ -117,6 +129,7 @@ struct TColumn {
 
 struct TTable {
   std::string className;
+  std::string friendName;
   TMember key;
   std::vector<TColumn> columns;
 };
@@ -215,7 +228,7 @@ std::vector<TTable> MakeTables(const TModelSnapshot& model, const TRunOptions& o
   for (const TClassModel& entry : model.Classes()) {
     const TMember* key = entry.KeyMember();
     if (!key) problems.push_back(entry.className + kKeyCheckText);
-    TTable table{entry.className, key ? *key : TMember{}, {}};
+    TTable table{entry.className, entry.friendName, key ? *key : TMember{}, {}};
     table.columns.reserve(entry.members.size());
     for (const TMember& member : entry.members) {
       if (member.memberIsPri != 0) continue;  // the key's line is its own; a second key has none
@@ -287,6 +300,45 @@ std::string RerunnableDrops(const std::vector<TTable>& tables) {
   return drops;
 }
 
+// The text between the quotes of an N'...' literal.
+std::string SqlLiteralText(const std::string& value) {
+  std::string text;
+  text.reserve(value.size());
+  for (char c : value) {
+    text += c;
+    if (c == '\'') text += '\'';
+  }
+  return text;
+}
+
+std::string DescriptionLines(const TTable& table) {
+  const std::string className = SqlLiteralText(table.className);
+  std::string lines;
+  if (!table.friendName.empty()) {
+    lines += FillLine(kTableDescription, {{"description", SqlLiteralText(table.friendName)},
+                                          {"className", className}});
+  }
+  auto addColumn = [&](const TMember& member) {
+    if (member.memberComment.empty()) return;
+    lines += FillLine(kColumnDescription, {{"description", SqlLiteralText(member.memberComment)},
+                                           {"className", className},
+                                           {"memberName", SqlLiteralText(member.memberName)}});
+  };
+  addColumn(table.key);
+  for (const TColumn& column : table.columns) addColumn(*column.member);
+  return lines;
+}
+
+// Its own batch after the foreign keys (which the plain script leaves without a GO); nothing
+// when no class has a friend name and no member a comment.
+std::string Descriptions(const std::vector<TTable>& tables, bool afterForeignKeys) {
+  std::string lines;
+  for (const TTable& table : tables) lines += DescriptionLines(table);
+  if (lines.empty()) return lines;
+  return (afterForeignKeys ? CrLf(kEndOfForeignKeys) : std::string()) + lines +
+         CrLf(kDescriptionsTail);
+}
+
 }  // namespace
 
 namespace {
@@ -313,7 +365,9 @@ std::string BuildTableScriptFrom(const TModelSnapshot& model, bool rerunnable) {
     AppendTable(script, table, !rerunnable);
     foreignKeys += ForeignKeyLines(table, rerunnable);
   }
-  return script + foreignKeys;
+  script += foreignKeys;
+  if (rerunnable) script += Descriptions(tables, !foreignKeys.empty());
+  return script;
 }
 
 }  // namespace vbgen

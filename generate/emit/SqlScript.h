@@ -16,7 +16,8 @@ class TScriptError : public std::runtime_error {
 
 // The SQL Server table-creation script of a model, UTF-8 with CR LF line ends. A rerunnable
 // script (the one of a complete application) first drops every foreign key between its tables
-// and then the tables, the operators' table included, so it runs on a database that holds them.
+// and then the tables, the operators' table included, so it runs on a database that holds them;
+// at its end it stores friend names and member comments as MS_Description properties.
 std::string BuildTableScriptFrom(const TModelSnapshot& model, bool rerunnable = false);
 // The same for the project's model as it is now (read once); a missing project has no classes.
 std::string BuildTableScript(int projectId);

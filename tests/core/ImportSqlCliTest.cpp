@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "tests/common/TempDir.h"
 
@@ -83,11 +85,21 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
   const TResult imported = Run("import-sql " + Quoted(script));
   EXPECT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(imported.out, "1\n");  // the new project's id alone, for scripts
-  EXPECT_EQ(imported.err,
-            "未导入: 表\"Tag\"没有主键\n"
-            "已调整: 表\"Product\"的列\"CategoryID\"可为空, 但Category成员必须必填, 已设为必填\n"
-            "已调整: 表\"Product\"的列\"UnitPrice\"可为空, 但浮点型成员必须必填, 已设为必填\n"
-            "已导入工程 1 northwind, 共2个类\n");
+  EXPECT_EQ(
+      imported.err,
+      "未导入: 表\"Tag\"没有主键\n"
+      "已调整: 表\"Category\"的列\"CategoryID\"的名称首字母须小写(成员名规则), 改为categoryID\n"
+      "已调整: 表\"Category\"的列\"CategoryName\"的名称首字母须小写(成员名规则), 改为"
+      "categoryName\n"
+      "已调整: 表\"Category\"的列\"Picture\"的名称首字母须小写(成员名规则), 改为picture\n"
+      "已调整: 表\"Product\"的列\"ProductID\"的名称首字母须小写(成员名规则), 改为productID\n"
+      "已调整: 表\"Product\"的列\"ProductName\"的名称首字母须小写(成员名规则), 改为"
+      "productName\n"
+      "已调整: 表\"Product\"的列\"CategoryID\"的名称首字母须小写(成员名规则), 改为categoryID\n"
+      "已调整: 表\"Product\"的列\"CategoryID\"可为空, 但Category成员必须必填, 已设为必填\n"
+      "已调整: 表\"Product\"的列\"UnitPrice\"的名称首字母须小写(成员名规则), 改为unitPrice\n"
+      "已调整: 表\"Product\"的列\"UnitPrice\"可为空, 但浮点型成员必须必填, 已设为必填\n"
+      "已导入工程 1 northwind, 共2个类\n");
   EXPECT_EQ(Run("class list northwind").out, "1\tCategory\tCategory\t1\n2\tProduct\tProduct\t1\n");
 
   const TResult check = Run("check northwind");
@@ -103,11 +115,62 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
   const TResult copy = Run("import-sql " + Quoted(Write("copy.sql", sql.out)) + " --name 副本");
   EXPECT_EQ(copy.status, 0) << copy.err;
   EXPECT_EQ(copy.out, "2\n");
-  // Our script also creates the operators' table, which is not a class.
+  // Our script also creates the operators' table, which is not a class, and fills it.
   EXPECT_EQ(copy.err,
+            "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
             "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
             "已导入工程 2 副本, 共2个类\n");
   EXPECT_EQ(Run("sql 副本").out, sql.out);
+}
+
+// Friend names and comments survive our own complete script: what the forms call things comes
+// back with the tables.
+TEST_F(ImportSqlCliTest, TheCompleteScriptBringsBackFriendNamesAndComments) {
+  ASSERT_EQ(Run("project add 馆").status, 0);
+  ASSERT_EQ(Run("class add 馆 Reader \"读者's 卡\"").out, "1\n");
+  ASSERT_EQ(
+      Run("member add 1 --name readerId --type 整型 --pri --must --display --comment 读者编号")
+          .status,
+      0);
+  ASSERT_EQ(Run("member add 1 --name name --type 字符串 --length 30 --comment \"姓名 'x'\"").status,
+            0);
+  ASSERT_EQ(Run("class add 馆 Loan 借阅记录").out, "2\n");
+  ASSERT_EQ(
+      Run("member add 2 --name loanId --type 整型 --pri --must --display --comment 借阅号").status,
+      0);
+  ASSERT_EQ(Run("member add 2 --name reader --type Reader --must --comment 借阅人").status, 0);
+  ASSERT_EQ(Run("member add 2 --name loanDate --type 日期型 --must").status, 0);
+
+  const TResult plain = Run("sql 馆");
+  EXPECT_EQ(plain.out.find("sp_addextendedproperty"), std::string::npos);
+  const TResult complete = Run("sql 馆 --complete");
+  ASSERT_EQ(complete.status, 0) << complete.err;
+  const TResult imported =
+      Run("import-sql " + Quoted(Write("complete.sql", complete.out)) + " --name 副本");
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.err,
+            "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
+            "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
+            // Our script declares every date NULL, whatever the member says.
+            "已调整: 表\"Loan\"的列\"loanDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
+            "已导入工程 2 副本, 共2个类\n");
+  EXPECT_EQ(Run("class list 副本").out, "3\tReader\t读者's 卡\t1\n4\tLoan\t借阅记录\t1\n");
+  // Each member's name and comment, one line each.
+  auto comments = [&](const std::string& classId) {
+    std::istringstream rows(Run("member list " + classId).out);
+    std::string row, pairs;
+    std::getline(rows, row);  // the heading
+    while (std::getline(rows, row)) {
+      std::vector<std::string> fields;
+      std::istringstream cells(row);
+      for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+      pairs += fields.at(1) + "\t" + fields.back() + "\n";
+    }
+    return pairs;
+  };
+  EXPECT_EQ(comments("3"), "readerId\t读者编号\nname\t姓名 'x'\n");
+  // A member without a comment is captioned with its name, as on import of any other script.
+  EXPECT_EQ(comments("4"), "loanId\t借阅号\nreader\t借阅人\nloanDate\tloanDate\n");
 }
 
 TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
@@ -134,13 +197,20 @@ TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
   EXPECT_EQ(empty.status, 1);
   EXPECT_EQ(empty.err, (Home() / "empty.sql").string() + ": 脚本中没有可导入的表\n");
 
+  // A column no reader can read costs that column: the project is made, and exit 1 says that
+  // not all of the script is in it.
   const TResult broken =
       Run("import-sql " + Quoted(Write("broken.sql",
-                                       "CREATE TABLE T (\n  id int PRIMARY KEY,\n  "
+                                       "CREATE TABLE T (\n  id int IDENTITY PRIMARY KEY,\n  "
                                        "name varchar(10) WHATEVER 'x')\n")));
   EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.out, "2\n");
   EXPECT_EQ(broken.err,
-            (Home() / "broken.sql").string() + ": 第3行: 表T的列name的定义无法读取: \"'x'\"\n");
+            "未读取: 第3行: 表T的列name的定义无法读取: \"'x'\"; 该列或约束已跳过\n"
+            "已导入工程 2 broken, 共1个类\n");
+  EXPECT_EQ(Run("member list 3").out.find("name"), std::string::npos);
+  const std::string projectsNow = Run("project list").out;
+  EXPECT_EQ(projectsNow, projectsBefore + "2\tbroken\n");
 
   // A base name that is no project name is refused before anything is stored; --name helps.
   const TResult dots = Run("import-sql " + Quoted(Write("..sql", kScript)));
@@ -149,12 +219,12 @@ TEST_F(ImportSqlCliTest, RefusalsExitOneAndChangeNothing) {
       << dots.err;
   const TResult escape = Run("import-sql " + Quoted(script) + " --name ../outside");
   EXPECT_EQ(escape.status, 1);
-  EXPECT_EQ(Run("project list").out, projectsBefore);
+  EXPECT_EQ(Run("project list").out, projectsNow);
   EXPECT_FALSE(fs::exists(Home().parent_path() / "outside"));
 
   EXPECT_EQ(Run("import-sql").status, 2);
   EXPECT_EQ(Run("import-sql " + Quoted(script) + " --nom x").status, 2);
-  EXPECT_EQ(Run("project list").out, projectsBefore);
+  EXPECT_EQ(Run("project list").out, projectsNow);
 }
 
 TEST_F(ImportSqlCliTest, HostileTableNamesBecomeLegalClassesThatStayInTheProjectDirectory) {
@@ -181,6 +251,110 @@ TEST_F(ImportSqlCliTest, HostileTableNamesBecomeLegalClassesThatStayInTheProject
     }
   }
   EXPECT_TRUE(fs::exists(Home() / "projects" / "hostile" / "FrmAddT______Evil.frm"));
+}
+
+// A small Chinese bookshop's script, as its maker wrote it: the database it creates names the
+// project, whatever the file is called.
+TEST_F(ImportSqlCliTest, TheProjectIsNamedAfterTheDatabaseTheScriptCreates) {
+  const fs::path script = Write("instshop.sql", R"(USE master
+GO
+CREATE DATABASE [书店]
+GO
+USE [书店]
+GO
+CREATE TABLE [dbo].[图书] ([书号] varchar(13) NOT NULL PRIMARY KEY, [书名] nvarchar(60) NOT NULL)
+GO
+)");
+  const TResult imported = Run("import-sql " + Quoted(script));
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_NE(imported.err.find("已导入工程 1 书店, 共1个类"), std::string::npos) << imported.err;
+
+  // Used, not created: the database it uses; none at all: the file's name.
+  const TResult used = Run("import-sql " + Quoted(Write("a.sql",
+                                                        "USE [Northwind]\nGO\n"
+                                                        "CREATE TABLE T (id int PRIMARY KEY)\n")));
+  EXPECT_NE(used.err.find("已导入工程 2 Northwind, 共1个类"), std::string::npos) << used.err;
+  const TResult unnamed =
+      Run("import-sql " + Quoted(Write("plain.sql", "CREATE TABLE T (id int PRIMARY KEY)\n")));
+  EXPECT_NE(unnamed.err.find("已导入工程 3 plain, 共1个类"), std::string::npos) << unnamed.err;
+
+  // The name exists: a clear refusal, nothing changed; --name still wins.
+  const std::string before = Run("project list").out;
+  const TResult again = Run("import-sql " + Quoted(script));
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("工程名称\"书店\": 该工程名称已经存在!"), std::string::npos)
+      << again.err;
+  EXPECT_EQ(Run("project list").out, before);
+  const TResult renamed = Run("import-sql " + Quoted(script) + " --name 书店二");
+  EXPECT_EQ(renamed.status, 0) << renamed.err;
+  EXPECT_EQ(Run("project list").out, before + "4\t书店二\n");
+}
+
+// A staff table in the style of the classic sample databases' install scripts: quoted names,
+// the old sysobjects test, a view and a row of data, and a picture column Photo beside a text
+// column PhotoPath. The import takes all of the table; the clash of Photo's path box with
+// PhotoPath is for check to name, and the run refuses before it writes anything.
+constexpr const char* kStaffScript = R"(SET NOCOUNT ON
+GO
+USE "master"
+GO
+CREATE DATABASE "StaffDir"
+GO
+USE "StaffDir"
+GO
+if exists (select * from sysobjects where id = object_id('dbo.Staff') and sysstat & 0xf = 3)
+	drop table "dbo"."Staff"
+GO
+CREATE TABLE "Staff" (
+	"StaffID" "int" IDENTITY (1, 1) NOT NULL ,
+	"Surname" nvarchar (20) NOT NULL ,
+	"HireDate" "datetime" NULL ,
+	"Photo" "image" NULL ,
+	"PhotoPath" nvarchar (255) NULL ,
+	CONSTRAINT "PK_Staff" PRIMARY KEY  CLUSTERED ("StaffID")
+)
+GO
+CREATE VIEW "Staff By Hire Date" AS SELECT Surname, HireDate FROM Staff
+GO
+INSERT "Staff"("Surname","PhotoPath") VALUES('Lin','http://example.invalid/lin.bmp')
+GO
+)";
+
+TEST_F(ImportSqlCliTest, APictureBesideItsPathColumnImportsAndCheckNamesTheClash) {
+  const fs::path source = fs::path(VBGEN_SOURCE_DIR) / "data";
+  fs::copy(source / "template", Home() / "template", fs::copy_options::recursive);
+  fs::copy(source / "bak", Home() / "bak", fs::copy_options::recursive);
+  const TResult imported = Run("import-sql " + Quoted(Write("inststaff.sql", kStaffScript)));
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out, "1\n");
+  EXPECT_EQ(imported.err,
+            "未导入: 第21行的视图[Staff By Hire Date]不是表, 已跳过\n"
+            "未导入: 脚本中的1条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
+            "已调整: 表\"Staff\"的列\"StaffID\"的名称首字母须小写(成员名规则), 改为staffID\n"
+            "已调整: 表\"Staff\"的列\"Surname\"的名称首字母须小写(成员名规则), 改为surname\n"
+            "已调整: 表\"Staff\"的列\"HireDate\"的名称首字母须小写(成员名规则), 改为hireDate\n"
+            "已调整: 表\"Staff\"的列\"HireDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
+            "已调整: 表\"Staff\"的列\"Photo\"的名称首字母须小写(成员名规则), 改为photo\n"
+            "已调整: 表\"Staff\"的列\"PhotoPath\"的名称首字母须小写(成员名规则), 改为photoPath\n"
+            "已导入工程 1 StaffDir, 共1个类\n");
+  const std::string members = Run("member list StaffDir Staff").out;
+  for (const char* member : {"\tphoto\t图片型\t", "\tphotoPath\t字符串\t255\t"}) {
+    EXPECT_NE(members.find(member), std::string::npos) << members;
+  }
+
+  // One error, on the member whose box the picture's path box takes, naming both.
+  const TResult check = Run("check StaffDir");
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(std::count(check.out.begin(), check.out.end(), '\n'), 1) << check.out;
+  EXPECT_EQ(check.out.rfind("错误: 工程\"StaffDir\" 类\"Staff\" 成员\"photoPath\": ", 0), 0u)
+      << check.out;
+  for (const char* part : {"TB_photoPath", "成员\"photo\""}) {
+    EXPECT_NE(check.out.find(part), std::string::npos) << check.out;
+  }
+  const TResult generated = Run("generate StaffDir");
+  EXPECT_EQ(generated.status, 1);
+  EXPECT_NE(generated.err.find("TB_photoPath"), std::string::npos) << generated.err;
+  EXPECT_FALSE(fs::exists(Home() / "projects" / "StaffDir"));
 }
 
 }  // namespace

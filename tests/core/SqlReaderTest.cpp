@@ -7,13 +7,11 @@
 namespace vbgen {
 namespace {
 
+// What the reader says it could not read last: the one statement it could not read, or the
+// text that stopped it.
 std::string ErrorOf(const std::string& script) {
-  try {
-    ReadSqlSchema(script);
-  } catch (const TSqlScriptError& error) {
-    return error.what();
-  }
-  return "no error";
+  const TSqlSchema schema = ReadSqlSchema(script);
+  return schema.unread.empty() ? "no error" : schema.unread.back().message;
 }
 
 const TSqlTable& Table(const TSqlSchema& schema, const std::string& name) {
@@ -47,9 +45,9 @@ TEST(SqlTokenizerTest, GoSeparatesBatchesOnlyAloneOnItsLine) {
 }
 
 TEST(SqlTokenizerTest, UnclosedTextsNameTheLineTheyOpenOn) {
-  EXPECT_EQ(ErrorOf("select 1\nselect 'abc\n\n"), "第2行: 字符串没有结束");
-  EXPECT_EQ(ErrorOf("\n\nCREATE TABLE [T(a int)"), "第3行: 方括号名称没有结束");
-  EXPECT_EQ(ErrorOf("/* a /* b */\nGO\n"), "第1行: 注释 /* 没有结束");
+  EXPECT_EQ(ErrorOf("select 1\nselect 'abc\n\n"), "第2行: 字符串没有结束; 此后的脚本无法读取");
+  EXPECT_EQ(ErrorOf("\n\nCREATE TABLE [T(a int)"), "第3行: 方括号名称没有结束; 此后的脚本无法读取");
+  EXPECT_EQ(ErrorOf("/* a /* b */\nGO\n"), "第1行: 注释 /* 没有结束; 此后的脚本无法读取");
 }
 
 // In the style of Management Studio's "Generate Scripts".
@@ -262,21 +260,165 @@ GO
 }
 
 TEST(SqlReaderTest, AStatementItCannotReadIsReportedWithItsLine) {
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (\n a int,\n , b int)"), "第3行: 此处应为列名, 却是\",\"");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (\n a int,\n , b int)"),
+            "第3行: 此处应为列名, 却是\",\"; 该列或约束已跳过");
   EXPECT_EQ(ErrorOf("SET NOCOUNT ON\nFROBNICATE ALL\n"),
-            "第2行: 无法读取的语句, 开头是\"FROBNICATE\"");
+            "第2行: 无法读取的语句, 开头是\"FROBNICATE\"; 该语句已跳过");
   EXPECT_EQ(ErrorOf("CREATE TABLE T (a int)\nGO\nALTER TABLE T REWRITE a\n"),
-            "第3行: ALTER TABLE T: 无法读取\"REWRITE\"");
+            "第3行: ALTER TABLE T: 无法读取\"REWRITE\"; 该语句已跳过");
   EXPECT_EQ(ErrorOf("CREATE TABLE T (\n  a int PRIMARY KEY,\n  CONSTRAINT pk2 PRIMARY KEY (a))"),
-            "第3行: 表T已在第2行定义了主键");
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int)\nCREATE TABLE t (b int)"), "第2行: 表t已在第1行创建过");
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (a varchar(0))"), "第1行: 表T的列a的长度\"0\"无效");
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (a NOT NULL)"), "第1行: 表T的列a缺少类型");
-  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int 'x')"), "第1行: 表T的列a的定义无法读取: \"'x'\"");
+            "第3行: 表T已在第2行定义了主键; 该列或约束已跳过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int)\nCREATE TABLE t (b int)"),
+            "第2行: 表t已在第1行创建过; 该语句已跳过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a varchar(0))"),
+            "第1行: 表T的列a的长度\"0\"无效; 该列或约束已跳过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a NOT NULL)"), "第1行: 表T的列a缺少类型; 该列或约束已跳过");
+  EXPECT_EQ(ErrorOf("CREATE TABLE T (a int 'x')"),
+            "第1行: 表T的列a的定义无法读取: \"'x'\"; 该列或约束已跳过");
   EXPECT_EQ(ErrorOf("CREATE TABLE T (a int) WITH SOMETHING"),
-            "第1行: CREATE TABLE T中有无法读取的内容: \"WITH\"");
+            "第1行: CREATE TABLE T中有无法读取的内容: \"WITH\"; 该语句已跳过");
   EXPECT_EQ(ErrorOf("CREATE TABLE T (a int,\nb int\nGO"),
-            "第3行: CREATE TABLE T: 此处应为\",\", 却是\"GO\"");
+            "第3行: CREATE TABLE T: 此处应为\",\", 却是\"GO\"; 该语句已跳过");
+}
+
+// In the style of a large sample database's script: xml with a schema collection, CLR types, a
+// statement no reader knows between two tables, a column no reader can read.
+TEST(SqlReaderTest, ANoteCostsOnlyTheStatementOrColumnItIsAbout) {
+  const TSqlSchema schema = ReadSqlSchema(R"(CREATE TABLE [Production].[Document](
+	[DocumentNode] [hierarchyid] NOT NULL,
+	[Instructions] [xml](CONTENT [Production].[ManuInstructionsSchemaCollection]) NULL,
+	[Spot] [geography] NULL,
+	[Price] [decimal](10, 4) NOT NULL,
+	[Title] [nvarchar](50) FANCY 'x' NOT NULL,
+	[Owner] [int] NOT NULL
+)
+GO
+SET NOCOUNT ON
+FROBNICATE [Production].[Document] WITH (SPEED = 11)
+CREATE TABLE [dbo].[End] ([Date] date NOT NULL, [User] int)
+GO
+)");
+  ASSERT_EQ(schema.tables.size(), 2u);
+  const TSqlTable& document = schema.tables[0];
+  std::vector<std::string> names, types;
+  for (const auto& column : document.columns) {
+    names.push_back(column.name);
+    types.push_back(column.declaredType);
+  }
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"DocumentNode", "Instructions", "Spot", "Price", "Owner"}));
+  EXPECT_EQ(types[1], "xml(CONTENT [Production].[ManuInstructionsSchemaCollection])");
+  EXPECT_EQ(types[3], "decimal(10, 4)");
+  EXPECT_EQ(document.columns[3].length, 10);
+  EXPECT_EQ(schema.tables[1].name, "End");
+  EXPECT_EQ(schema.tables[1].columns.size(), 2u);
+  ASSERT_EQ(schema.unread.size(), 2u);
+  EXPECT_EQ(schema.unread[0].line, 6);
+  EXPECT_EQ(schema.unread[0].message,
+            "第6行: 表Document的列Title的定义无法读取: \"'x'\"; 该列或约束已跳过");
+  EXPECT_EQ(schema.unread[1].message, "第11行: 无法读取的语句, 开头是\"FROBNICATE\"; 该语句已跳过");
+}
+
+TEST(SqlReaderTest, ADefaultIsSeenInTheColumnAndInAConstraintAddedLater) {
+  const TSqlSchema schema = ReadSqlSchema(
+      "CREATE TABLE T (a int NOT NULL DEFAULT 0, b int NOT NULL, c int NOT NULL)\n"
+      "ALTER TABLE T ADD CONSTRAINT DF_T_b DEFAULT ((1)) FOR [b]\n");
+  const TSqlTable& table = schema.tables.at(0);
+  EXPECT_TRUE(table.columns[0].hasDefault);
+  EXPECT_TRUE(table.columns[1].hasDefault);
+  EXPECT_FALSE(table.columns[2].hasDefault);
+}
+
+// In the style of an old publishers' sample: its own types, declared in every spelling the
+// tools accept, used for keys and plain columns.
+TEST(SqlReaderTest, UserDefinedTypesResolveToTheirBaseTypeLengthAndNullability) {
+  const TSqlSchema schema = ReadSqlSchema(R"sql(EXEC sp_addtype id, 'varchar(11)', 'NOT NULL'
+execute sp_addtype tid ,"varchar(6)" ,"NOT NULL"
+GO
+sp_addtype empid, 'char(9)', 'NOT NULL'
+GO
+EXEC sp_addtype @typename = N'note', @phystype = N'nvarchar(200)', @nulltype = 'NULL'
+CREATE TYPE [dbo].[Name] FROM [nvarchar](50) NULL
+CREATE TYPE dbo.Flag FROM bit NOT NULL
+CREATE TYPE dbo.Lines AS TABLE (line int)
+GO
+CREATE TABLE authors (au_id id CONSTRAINT UPKCL_auidind PRIMARY KEY CLUSTERED,
+  au_lname Name NOT NULL, remark note, emp empid NULL, t [dbo].[tid], f Flag, x Lines)
+)sql");
+  ASSERT_EQ(schema.tables.size(), 1u);
+  const TSqlTable& authors = schema.tables[0];
+  EXPECT_TRUE(schema.unread.empty()) << schema.unread.front().message;
+  struct TSeen {
+    std::string type;
+    std::optional<int> length;
+    bool notNull;
+    bool operator==(const TSeen&) const = default;
+  };
+  std::vector<TSeen> seen;
+  for (const auto& column : authors.columns) {
+    seen.push_back({column.type, column.length, column.notNull});
+  }
+  EXPECT_EQ(seen, (std::vector<TSeen>{{"varchar", 11, true},
+                                      {"nvarchar", 50, true},
+                                      {"nvarchar", 200, false},
+                                      {"char", 9, false},
+                                      {"varchar", 6, true},
+                                      {"bit", std::nullopt, true},
+                                      {"lines", std::nullopt, false}}));
+  EXPECT_EQ(authors.primaryKey, std::vector<std::string>{"au_id"});
+  EXPECT_EQ(authors.columns[0].declaredType, "id(varchar(11))");
+}
+
+// What "Generate Scripts" writes with "schema and data": rows between and after the tables.
+TEST(SqlReaderTest, DataStatementsArePassedOverUnbuiltAndTheSchemaAroundThemIsRead) {
+  std::string script =
+      "CREATE TABLE [dbo].[Artist] ([ArtistId] int NOT NULL PRIMARY KEY, [Name] nvarchar(120))\n"
+      "GO\n"
+      "SET IDENTITY_INSERT [dbo].[Artist] ON\n";
+  for (int i = 0; i < 200; ++i) {
+    script += "INSERT [dbo].[Artist] ([ArtistId], [Name]) VALUES (" + std::to_string(i) +
+              ", N'Band ''" + std::to_string(i) + "'' (CREATE TABLE x\nGO\n)')\n";
+  }
+  script +=
+      "SET IDENTITY_INSERT [dbo].[Artist] OFF\n"
+      "UPDATE [dbo].[Artist]\nSET [Name] = N'x'\nWHERE [ArtistId] = 1;\n"
+      "DELETE FROM [dbo].[Artist] WHERE [ArtistId] > 100\n"
+      "INSERT INTO [dbo].[Artist] ([ArtistId], [Name])\nSELECT 1000, N'copy'\n"
+      "CREATE TABLE [dbo].[Album] ([AlbumId] int NOT NULL PRIMARY KEY,\n"
+      "  [ArtistId] int NOT NULL REFERENCES [dbo].[Artist] ([ArtistId])\n"
+      "  ON DELETE CASCADE\n  ON UPDATE NO ACTION)\n"
+      "GRANT SELECT,\n  INSERT ON [dbo].[Album] TO [clerk]\n"
+      "BULK INSERT [dbo].[Album] FROM 'C:\\album.csv' WITH (FIELDTERMINATOR = ',')\n"
+      "GO\n";
+  const TSqlSchema schema = ReadSqlSchema(script);
+  EXPECT_TRUE(schema.unread.empty()) << schema.unread.front().message;
+  ASSERT_EQ(schema.tables.size(), 2u);
+  EXPECT_EQ(schema.tables[1].name, "Album");
+  ASSERT_EQ(schema.tables[1].foreignKeys.size(), 1u);
+  EXPECT_EQ(schema.tables[1].foreignKeys[0].refTable, "Artist");
+  // 200 rows, two SET IDENTITY_INSERT, UPDATE, DELETE, INSERT ... SELECT, BULK INSERT.
+  EXPECT_EQ(schema.dataStatements, 206u);
+}
+
+// The reader takes its text in pieces; where the pieces are cut changes nothing.
+TEST(SqlReaderTest, ATextInPiecesReadsAsTheWholeText) {
+  const std::string script =
+      "CREATE TABLE [T] ([id] int PRIMARY KEY, [s] nvarchar(20) DEFAULT N'a''b')\r\nGO\r\n"
+      "EXEC sp_addextendedproperty N'MS_Description', N'说明', N'SCHEMA', N'dbo', N'TABLE', "
+      "N'T'\r\n";
+  for (std::size_t size : {1u, 2u, 3u, 7u, 64u}) {
+    std::size_t at = 0;
+    const TSqlSchema schema = ReadSqlSchema([&](std::string& piece) {
+      if (at >= script.size()) return false;
+      piece += script.substr(at, size);
+      at += size;
+      return true;
+    });
+    ASSERT_EQ(schema.tables.size(), 1u) << size;
+    EXPECT_EQ(schema.tables[0].description, "说明") << size;
+    EXPECT_TRUE(schema.tables[0].columns[1].hasDefault) << size;
+    EXPECT_TRUE(schema.unread.empty()) << size;
+  }
 }
 
 TEST(SqlReaderTest, PassesOverTheOtherStatementsOfSuchScripts) {
@@ -297,10 +439,19 @@ COMMIT
 CREATE VIEW V AS SELECT * FROM T
 GO
 CREATE UNIQUE INDEX UX ON T (v)
+GO
+CREATE VIEW [dbo].[Order Summary] AS SELECT 1 AS one
+GO
+CREATE PROCEDURE Shop.dbo.CustOrders @id int AS SELECT * FROM T WHERE id = @id
 )");
   ASSERT_EQ(schema.tables.size(), 1u);
   EXPECT_EQ(schema.tables[0].name, "T");
   EXPECT_EQ(schema.tables[0].columns.size(), 2u);
+  // Named by their own names, not by their schema's.
+  EXPECT_EQ(schema.skippedObjects,
+            (std::vector<std::string>{"第15行的视图V", "第19行的视图[Order Summary]",
+                                      "第21行的存储过程CustOrders"}));
+  EXPECT_EQ(schema.databaseName, "Shop");
 }
 
 }  // namespace

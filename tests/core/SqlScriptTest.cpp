@@ -257,6 +257,47 @@ TEST_F(SqlScriptTest, ForeignKeysComeAfterTheLastTableInClassAndMemberOrder) {
       "Loan(loanId)\r\n"));
 }
 
+// ---- the descriptions of a complete application's script
+
+constexpr const char* kDescribe = "EXEC sp_addextendedproperty N'MS_Description', ";
+
+TEST_F(SqlScriptTest, CompleteScriptEndsWithFriendNamesAndCommentsQuotedSafely) {
+  const int shelf = AddClass(projectId_, "Shelf", "书架");
+  AddMember(projectId_, shelf, "shelfCode", std::string(kTypeString), "架号", 6, true);
+  const int loan = AddClass(projectId_, "Loan", "O'Brien's 借阅");
+  AddMember(projectId_, loan, "loanId", std::string(kTypeInteger), "", 0, true);
+  AddMember(projectId_, loan, "shelf", "Shelf", "所在'书架'");
+  AddMember(projectId_, loan, "note", std::string(kTypeString), "'); DROP TABLE Shelf --", 5);
+  const std::string plain = BuildTableScript(projectId_);
+  const std::string complete = BuildRerunnableTableScript(projectId_);
+  EXPECT_FALSE(Contains(plain, "sp_addextendedproperty")) << plain;
+  // The foreign keys' batch is closed first; a member without a comment has no line.
+  EXPECT_TRUE(complete.ends_with(
+      std::string("ALTER TABLE Loan ADD FOREIGN KEY (shelf) REFERENCES Shelf(shelfCode)\r\n"
+                  "GO\r\n") +
+      kDescribe + "N'书架', N'SCHEMA', N'dbo', N'TABLE', N'Shelf'\r\n" + kDescribe +
+      "N'架号', N'SCHEMA', N'dbo', N'TABLE', N'Shelf', N'COLUMN', N'shelfCode'\r\n" + kDescribe +
+      "N'O''Brien''s 借阅', N'SCHEMA', N'dbo', N'TABLE', N'Loan'\r\n" + kDescribe +
+      "N'所在''书架''', N'SCHEMA', N'dbo', N'TABLE', N'Loan', N'COLUMN', N'shelf'\r\n" + kDescribe +
+      "N'''); DROP TABLE Shelf --', N'SCHEMA', N'dbo', N'TABLE', N'Loan', N'COLUMN', N'note'\r\n"
+      "GO\r\n"))
+      << complete;
+}
+
+TEST_F(SqlScriptTest, CompleteScriptWithoutForeignKeysOrDescriptionsAddsNoBatch) {
+  const int bare = AddClass(projectId_, "Bare", "");
+  AddMember(projectId_, bare, "bareId", std::string(kTypeInteger), "", 0, true);
+  EXPECT_TRUE(
+      BuildRerunnableTableScript(projectId_).ends_with("NOT NULL  PRIMARY KEY" + kTableEnd));
+  // Without foreign keys the last table's GO already ends the batch.
+  AddMember(projectId_, bare, "label", std::string(kTypeString), "标签", 5);
+  EXPECT_TRUE(
+      BuildRerunnableTableScript(projectId_)
+          .ends_with(
+              kTableEnd + kDescribe +
+              "N'标签', N'SCHEMA', N'dbo', N'TABLE', N'Bare', N'COLUMN', N'label'\r\nGO\r\n"));
+}
+
 TEST_F(SqlScriptTest, NamesAreValuesNotPlaceholders) {
   int c = Class("Odd");
   IntegerKey(c, "{className}");
