@@ -40,7 +40,8 @@ class CliDocsTest : public ::testing::Test {
     ASSERT_EQ(help.status, 0);
     help_ = help.out;
     commands_ = Matches(help_, R"((?:^|\n)  ([a-z][a-z-]*) )");
-    for (const std::string& option : Matches(help_, R"((--\[no-\]|--|[\s\[]-)([a-z]([a-z-]*[a-z])?))", 0)) {
+    for (const std::string& option :
+         Matches(help_, R"((--\[no-\]|--|[\s\[]-)([a-z]([a-z-]*[a-z])?))", 0)) {
       const std::string name = std::regex_replace(option, std::regex(R"(^[\s\[])"), "");
       if (name.rfind("--[no-]", 0) == 0) {
         options_.insert("--" + name.substr(7));

@@ -221,7 +221,8 @@ TEST_F(RunSafetyTest, ARunKilledAtAnyMomentLeavesOnlyWholeFilesAndNoDebrisAfterT
     for (const auto& [path, bytes] : tree) {
       EXPECT_FALSE(IsLeftoverName(fs::path(path).filename().string())) << path;
       const bool old = before.count(path) && before.at(path) == bytes;
-      EXPECT_TRUE(old || (after.count(path) && after.at(path) == bytes)) << path << " is half written";
+      EXPECT_TRUE(old || (after.count(path) && after.at(path) == bytes))
+          << path << " is half written";
     }
   }
   EXPECT_NE(after, before);
