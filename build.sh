@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 # recommend.
 PACKAGES=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev libxxhash-dev
           qt6-base-dev libgl-dev nlohmann-json3-dev sqlfluff fonts-noto-cjk xdg-utils xvfb xauth
-          dpkg-dev file desktop-file-utils appstream bash-completion clang-tidy)
+          dpkg-dev file desktop-file-utils appstream bash-completion lintian clang-tidy)
 
 install_missing() {
   local missing=()
