@@ -22,8 +22,8 @@ for lib in libc6 libsqlite3-0 libqt6widgets6 libstdc++6; do
 done
 
 # Debian's own checks: any error or warning fails, and so does a lintian that cannot run.
-lintian --tag-display-limit 0 --fail-on error,warning "$deb" >"$work/lintian.out" 2>"$work/lintian.err" || {
-  cat "$work/lintian.out" "$work/lintian.err"; fail "lintian"; }
+lintian --tag-display-limit 0 --fail-on error,warning "$deb" \
+  >"$work/lintian.out" 2>"$work/lintian.err" || { cat "$work/lintian.out" "$work/lintian.err"; fail "lintian"; }
 [[ ! -s $work/lintian.out ]] || { cat "$work/lintian.out"; fail "lintian reports tags"; }
 
 root="$work/root"
@@ -44,8 +44,8 @@ for page in vbgen vbgen-cli; do
   [[ $text == *NAME*"$page "* ]] || fail "man $page shows: $text"
 done
 # A version bump that forgets the changelog ships a package whose changelog names another one.
-[[ $(zcat "$root/usr/share/doc/vbgen/changelog.gz" | head -1) == "vbgen ($version) "* ]] ||
-  fail "the changelog's latest entry is not $version: $(zcat "$root/usr/share/doc/vbgen/changelog.gz" | head -1)"
+latest=$(zcat "$root/usr/share/doc/vbgen/changelog.gz" | head -1)
+[[ $latest == "vbgen ($version) "* ]] || fail "the changelog's latest entry is not $version: $latest"
 for size in 16 22 24 32 48 64 128 256; do
   icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/vbgen.png"
   [[ $(file -b "$icon") == "PNG image data, $size x $size,"* ]] || fail "icon $size: $(file -b "$icon")"
