@@ -21,6 +21,11 @@ for lib in libc6 libsqlite3-0 libqt6widgets6 libstdc++6; do
   [[ $depends == *"$lib "* || $depends == *"$lib," || $depends == *"$lib" ]] || fail "Depends lacks $lib: $depends"
 done
 
+# Debian's own checks: any error or warning fails, and so does a lintian that cannot run.
+lintian --tag-display-limit 0 --fail-on error,warning "$deb" \
+  >"$work/lintian.out" 2>"$work/lintian.err" || { cat "$work/lintian.out" "$work/lintian.err"; fail "lintian"; }
+[[ ! -s $work/lintian.out ]] || { cat "$work/lintian.out"; fail "lintian reports tags"; }
+
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 [[ $(ls "$root/usr/bin") == $'vbgen\nvbgen-cli' ]] || fail "bin holds: $(ls "$root/usr/bin")"
@@ -28,10 +33,19 @@ for path in share/vbgen/template/MainForm.frm share/vbgen/bak/ModMain.bas \
             share/vbgen/examples/library.json share/vbgen/guide/index.html \
             share/vbgen/images/banner.png share/applications/vbgen.desktop \
             share/metainfo/io.github.tavorin.vbgen.metainfo.xml \
-            share/icons/hicolor/scalable/apps/vbgen.svg share/man/man1/vbgen.1 \
-            share/man/man1/vbgen-cli.1 share/bash-completion/completions/vbgen-cli; do
+            share/icons/hicolor/scalable/apps/vbgen.svg share/man/man1/vbgen.1.gz \
+            share/man/man1/vbgen-cli.1.gz share/bash-completion/completions/vbgen-cli \
+            share/doc/vbgen/copyright share/doc/vbgen/changelog.gz; do
   [[ -f $root/usr/$path ]] || fail "missing /usr/$path"
 done
+for page in vbgen vbgen-cli; do
+  [[ ! -e $root/usr/share/man/man1/$page.1 ]] || fail "an uncompressed man page: $page.1"
+  text=$(MANWIDTH=80 man -l "$root/usr/share/man/man1/$page.1.gz" 2>&1) || fail "man $page: $text"
+  [[ $text == *NAME*"$page "* ]] || fail "man $page shows: $text"
+done
+# A version bump that forgets the changelog ships a package whose changelog names another one.
+latest=$(zcat "$root/usr/share/doc/vbgen/changelog.gz" | head -1)
+[[ $latest == "vbgen ($version) "* ]] || fail "the changelog's latest entry is not $version: $latest"
 for size in 16 22 24 32 48 64 128 256; do
   icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/vbgen.png"
   [[ $(file -b "$icon") == "PNG image data, $size x $size,"* ]] || fail "icon $size: $(file -b "$icon")"
