@@ -1,6 +1,8 @@
 #include "generate/Gbk.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 #include <iconv.h>
 
 #include <algorithm>
@@ -79,7 +81,7 @@ std::string TGbkEncoder::Encode(std::string_view utf8) { return EncodeWith(utf8,
 
 std::string TGbkEncoder::EncodeCrLf(std::string_view utf8) { return EncodeWith(utf8, true); }
 
-std::string TGbkEncoder::EncodeWith(std::string_view utf8, bool crLf) {
+std::string TGbkEncoder::EncodeWith(std::string_view utf8, bool crLf, bool wideSteps) {
   // Written in place: GBK takes no more bytes than UTF-8 for any character it holds, so only
   // the CRs can outgrow the guess, which grows when they do.
   std::string gbk(utf8.size() + (crLf ? utf8.size() / 16 : 0) + 32, '\0');
@@ -88,14 +90,19 @@ std::string TGbkEncoder::EncodeWith(std::string_view utf8, bool crLf) {
     if (used + bytes > gbk.size()) gbk.resize(std::max(gbk.size() * 2, used + bytes));
   };
   const char* text = utf8.data();
+#if defined(__SSE2__)
   const __m128i lineEnd = _mm_set1_epi8(crLf ? '\n' : '\x80');
+#else
+  wideSteps = false;
+#endif
   std::size_t pos = 0;
   while (pos < utf8.size()) {
+#if defined(__SSE2__)
     // Sixteen bytes a step while they are plain ASCII. The line ends of such a step are
     // turned into CR LF in the step while sixteen more bytes follow it: each piece between
     // them is stored as sixteen bytes from where it starts, and the next store overwrites
     // what lies beyond the piece.
-    for (; pos + 16 <= utf8.size(); pos += 16) {
+    for (; wideSteps && pos + 16 <= utf8.size(); pos += 16) {
       const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + pos));
       const auto other = static_cast<unsigned>(_mm_movemask_epi8(chunk));
       auto lineEnds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineEnd)));
@@ -126,6 +133,7 @@ std::string TGbkEncoder::EncodeWith(std::string_view utf8, bool crLf) {
       }
       used += 16;
     }
+#endif
     if (pos >= utf8.size()) break;
     const char c = text[pos];
     if (crLf && c == '\n') {

@@ -46,13 +46,15 @@ class TGbkEncoder {
   std::string Encode(std::string_view utf8);
   // The same, turning every LF into CR LF on the way: one pass, no copy of the whole text.
   std::string EncodeCrLf(std::string_view utf8);
+  // The same bytes as EncodeCrLf, a byte at a time: what every build without SSE2 runs.
+  std::string EncodeCrLfBytewise(std::string_view utf8) { return EncodeWith(utf8, true, false); }
   bool Fits(std::string_view utf8);
 
  private:
   // The GBK bytes of a run of non-ASCII UTF-8 text, valid until the next call; null when it
   // has none.
   const std::string* ConvertRun(std::string_view run);
-  std::string EncodeWith(std::string_view utf8, bool crLf);
+  std::string EncodeWith(std::string_view utf8, bool crLf, bool wideSteps = true);
 
   TCodec codec_;
   std::string converted_;

@@ -273,7 +273,7 @@ TEST_F(SqlScriptTest, CompleteScriptEndsWithFriendNamesAndCommentsQuotedSafely) 
   EXPECT_FALSE(Contains(plain, "sp_addextendedproperty")) << plain;
   // The foreign keys' batch is closed first; a member without a comment has no line.
   EXPECT_TRUE(complete.ends_with(
-      std::string("ALTER TABLE Loan ADD FOREIGN KEY (shelf) REFERENCES Shelf(shelfCode)\r\n"
+      std::string("ALTER TABLE [Loan] ADD FOREIGN KEY ([shelf]) REFERENCES [Shelf]([shelfCode])\r\n"
                   "GO\r\n") +
       kDescribe + "N'书架', N'SCHEMA', N'dbo', N'TABLE', N'Shelf'\r\n" + kDescribe +
       "N'架号', N'SCHEMA', N'dbo', N'TABLE', N'Shelf', N'COLUMN', N'shelfCode'\r\n" + kDescribe +
