@@ -18,9 +18,11 @@ namespace vbgen::cli {
 namespace {
 
 // How a dry run names each kind of change, in the order of TPlannedChange.
-constexpr const char* kPlanWords[] = {"新建", "修改", "修改(有手工修改,将备份)", "不变"};
+constexpr const char* kPlanWords[] = {"新建", "修改", "修改(有手工修改,将备份)",
+                                      "不变", "保留", "保留(有手工修改)"};
 // The same for scripts (--json).
-constexpr const char* kPlanKeys[] = {"create", "change", "change-hand-edited", "unchanged"};
+constexpr const char* kPlanKeys[] = {"create",    "change", "change-hand-edited",
+                                     "unchanged", "kept",   "kept-hand-edited"};
 
 // Prints what the window would show: progress on stdout, refusals on stderr.
 class TCliRunListener : public TRunListener {
@@ -74,7 +76,9 @@ int PlanRun(int projectId, bool json, const TRunOptions& options, TCliEnv& env) 
   run.Execute();
   if (!listener.done()) return 1;
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
-  for (const auto& entry : plan.Entries()) {
+  std::vector<TPlanSink::TEntry> entries = plan.Entries();
+  for (TPlanSink::TEntry& kept : plan.LeftAsTheyAre()) entries.push_back(std::move(kept));
+  for (const auto& entry : entries) {
     const int change = static_cast<int>(entry.change);
     if (json)
       list.push_back({{"change", kPlanKeys[change]}, {"path", entry.path}});

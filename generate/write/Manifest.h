@@ -27,6 +27,8 @@ class TManifest {
   explicit TManifest(TProjectDir& dir);
 
   std::optional<std::string> Recorded(const std::string& path) const;
+  // Every path recorded, in path order.
+  const std::map<std::string, std::string>& Digests() const { return digests_; }
   void Record(const std::string& path, const std::string& digest);
   // Writes the manifest (creating ".vbgen" when needed), unless it holds what is on disk.
   void Save();

@@ -1,5 +1,7 @@
 #include "generate/write/PlanSink.h"
 
+#include <set>
+
 namespace vbgen {
 namespace fs = std::filesystem;
 
@@ -21,6 +23,22 @@ void TPlanSink::Write(const std::string& relativePath, std::string bytes) {
 
 void TPlanSink::Admit(const std::string& relativePath) {
   dir_.Admit(InsideProject(relativePath, dir_.Prefix()));
+}
+
+std::vector<TPlanSink::TEntry> TPlanSink::LeftAsTheyAre() {
+  std::set<std::string> written;
+  for (const TEntry& entry : entries_) written.insert(entry.path);
+  std::vector<TEntry> kept;
+  for (const auto& [path, digest] : manifest_.Digests()) {
+    const std::string relativePath = dir_.Prefix() + path;
+    if (written.count(relativePath)) continue;
+    const std::optional<std::string> current = dir_.Read(path);
+    if (!current) continue;  // removed by hand: nothing is left of it
+    kept.push_back({relativePath, manifest_.HoldsHandEdit(path, *current)
+                                      ? TPlannedChange::KeptHandEdit
+                                      : TPlannedChange::Kept});
+  }
+  return kept;
 }
 
 }  // namespace vbgen

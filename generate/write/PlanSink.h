@@ -12,7 +12,10 @@
 namespace vbgen {
 
 // How a run would treat one file.
-enum class TPlannedChange { Create, Change, ChangeHandEdit, Unchanged };
+// Kept: a file an earlier run wrote that this run leaves as it is (a support file already in
+// the project, the forms of a class since renamed or deleted); KeptHandEdit the same, changed
+// by hand since.
+enum class TPlannedChange { Create, Change, ChangeHandEdit, Unchanged, Kept, KeptHandEdit };
 
 // Writes nothing: notes for each file whether a run would create, change or leave it.
 class TPlanSink : public TFileSink {
@@ -26,6 +29,9 @@ class TPlanSink : public TFileSink {
     TPlannedChange change;
   };
   const std::vector<TEntry>& Entries() const { return entries_; }
+  // The files the last run recorded that this one would not write, with whether each holds a
+  // hand edit; in path order. Call after the run.
+  std::vector<TEntry> LeftAsTheyAre();
 
  private:
   TProjectDir dir_;

@@ -261,6 +261,32 @@ TEST_F(CliRunTest, GenerateThenDryRunShowsHandEdits) {
   EXPECT_EQ(Slurp(form).find("' mine"), std::string::npos);
 }
 
+// A rerun's plan also names what the run leaves as it is: support files already in the project
+// (a changed one marked) and the forms a renamed class left behind.
+TEST_F(CliRunTest, DryRunNamesWhatARerunLeavesAsItIs) {
+  Ok("import " + Example());
+  ASSERT_EQ(Run("generate 1").status, 0);
+  const auto output = Home() / "projects" / "图书馆管理";
+  std::ofstream(output / "ModMain.bas", std::ios::app) << "' mine\r\n";
+  Ok("class update 图书馆管理 Reader Member 读者");
+  const std::string plan = Ok("generate 1 --dry-run");
+  EXPECT_NE(plan.find("保留(有手工修改)\tprojects/图书馆管理/ModMain.bas\n"), std::string::npos)
+      << plan;
+  EXPECT_NE(plan.find("保留\tprojects/图书馆管理/frmLogin.frm\n"), std::string::npos) << plan;
+  for (const char* old : {"FrmAddReader.frm", "FrmEditReader.frx", "FrmManageReader.frm"}) {
+    EXPECT_NE(plan.find(std::string("保留\tprojects/图书馆管理/") + old + "\n"), std::string::npos)
+        << old;
+  }
+  EXPECT_NE(plan.find("新建\tprojects/图书馆管理/FrmAddMember.frm\n"), std::string::npos);
+  const auto json = nlohmann::json::parse(Ok("generate 1 --dry-run --json"));
+  bool kept = false;
+  for (const auto& entry : json) {
+    kept |=
+        entry["change"] == "kept-hand-edited" && entry["path"] == "projects/图书馆管理/ModMain.bas";
+  }
+  EXPECT_TRUE(kept);
+}
+
 }  // namespace vbgen::test
 
 namespace vbgen::test {
