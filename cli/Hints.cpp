@@ -95,7 +95,7 @@ std::string DisplayCheckMessage(int classId) {
 }
 
 std::string ProblemLine(int projectId, const TModelProblem& problem) {
-  const std::string line = problem.Line();
+  std::string line = problem.Line();
   if (!problem.className || problem.memberName) return line;
   const bool key = problem.text == *problem.className + kKeyCheckText;
   const bool display = problem.text == *problem.className + kDisplayCheckText;
