@@ -9,7 +9,6 @@ cd "$(dirname "$0")"
 # What the build, the tests, the package and CI's clang-tidy need; nothing they merely
 # recommend.
 PACKAGES=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev libxxhash-dev
-PACKAGES=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev libxxhash-dev
           qt6-base-dev qt6-translations-l10n libgl-dev nlohmann-json3-dev sqlfluff fonts-noto-cjk
           xdg-utils xvfb xauth dpkg-dev file desktop-file-utils appstream bash-completion
           clang-tidy clang-format lintian)
