@@ -111,6 +111,7 @@ void TAutoCode::Run() {
   const TRunInputs& inputs = *read;
   const TModelSnapshot& model = inputs.model;
   const std::string& projectName = model.ProjectName();
+  const std::vector<std::string> generated = ProjectFileNames(model);
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
     return listener_.KeyCheckFailed(failed->Entry());
   }
@@ -122,7 +123,7 @@ void TAutoCode::Run() {
       sink_ ? std::nullopt : std::optional(RunInputsFingerprint(inputs));
   const TRunRecord* last = nullptr;
   if (fingerprint && lastRun && lastRun->ProjectName() == projectName && lastRun->Record() &&
-      RecordsThisRun(*lastRun->Record(), *fingerprint, model)) {
+      RecordsThisRun(*lastRun->Record(), *fingerprint, generated)) {
     last = &*lastRun->Record();
   } else {
     lastRun.reset();  // nothing to confirm: the readers stop before anything is written
@@ -136,7 +137,7 @@ void TAutoCode::Run() {
   }
   CheckShippedFiles(inputs);
   const std::vector<TFileOperate::TTreeEntry> supportCopies =
-      SupportToCopy(inputs.support, ProjectFileNames(model), programDir_.OutputDir(projectName));
+      SupportToCopy(inputs.support, generated, programDir_.OutputDir(projectName));
 
   std::optional<TGuardedDiskSink> disk;
   if (!sink_) disk.emplace(programDir_.Home(), projectName, listener_);
@@ -149,9 +150,7 @@ void TAutoCode::Run() {
   const bool confirmed = last && lastRun->FilesHold();
   if (confirmed) disk->AdoptConfirmed(*last);
   if (!confirmed) {
-    for (const std::string& name : ProjectFileNames(model)) {
-      context.sink.Admit(context.OutputPath(name));
-    }
+    for (const std::string& name : generated) context.sink.Admit(context.OutputPath(name));
   }
   for (const auto& entry : supportCopies) context.sink.Admit(context.OutputPath(entry.relative));
 
@@ -198,9 +197,9 @@ void TAutoCode::Generate(TGenContext& context, const TModelSnapshot& model, TGua
 
 // A record of these inputs that names exactly the files this run would write.
 bool TAutoCode::RecordsThisRun(const TRunRecord& record, const std::string& inputs,
-                               const TModelSnapshot& model) {
+                               std::vector<std::string> expected) {
   if (record.inputs != inputs) return false;
-  std::vector<std::string> recorded, expected = ProjectFileNames(model);
+  std::vector<std::string> recorded;
   for (const TRecordedFile& file : record.files) recorded.push_back(file.path);
   std::sort(recorded.begin(), recorded.end());
   std::sort(expected.begin(), expected.end());

@@ -56,8 +56,9 @@ class TAutoCode {
   void SaveAfterFailure(TGuardedDiskSink& disk);
   void Generate(TGenContext& context, const TModelSnapshot& model, TGuardedDiskSink* disk,
                 TRunRecord& made);
+  // `expected`: the files this run would write.
   static bool RecordsThisRun(const TRunRecord& record, const std::string& inputs,
-                             const TModelSnapshot& model);
+                             std::vector<std::string> expected);
 
   int projectId_;
   std::string namespaceName_;
