@@ -39,6 +39,20 @@ struct TMember {
   int queryFlag = 0;
   int memberIsDisplay = 0;
   int memberQueryDisplay = 1;
+  // What the database says beyond the built-in types; the complete application and its script
+  // follow these, the plain output keeps its own fixed mapping. A new member has them all off.
+  // memberAllowNull: the column takes NULL, and an empty entry is stored as NULL.
+  int memberAllowNull = 0;
+  // memberKeyEntered: an integer key the user types (no IDENTITY); 0 keeps it numbered by the
+  // database.
+  int memberKeyEntered = 0;
+  // memberSqlType: the column's declared SQL Server type where it is not the one the member type
+  // maps to ("nvarchar", "nchar", "char" for a text; "bit", "tinyint", "smallint" for a whole
+  // number; "decimal", "numeric", "money", "smallmoney" for a decimal number); empty otherwise.
+  std::string memberSqlType;
+  // memberPrecision, memberScale: of a "decimal" or "numeric" column; 0 elsewhere.
+  int memberPrecision = 0;
+  int memberScale = 0;
 
   bool IsReference() const { return !IsBuiltinType(memberType); }
   bool operator==(const TMember&) const = default;

@@ -50,13 +50,16 @@ class TFingerprint {
 void AddMember(TFingerprint& print, const TMember& member) {
   const auto& [memberId, projectId, classId, memberName, memberType, memberLength, memberIsPri,
                memberComment, memberIsMust, memberIsInteger, memberIsFloat, queryFlag,
-               memberIsDisplay, memberQueryDisplay] = member;
-  for (int number :
-       {memberId, projectId, classId, memberLength, memberIsPri, memberIsMust, memberIsInteger,
-        memberIsFloat, queryFlag, memberIsDisplay, memberQueryDisplay}) {
+               memberIsDisplay, memberQueryDisplay, memberAllowNull, memberKeyEntered,
+               memberSqlType, memberPrecision, memberScale] = member;
+  for (int number : {memberId, projectId, classId, memberLength, memberIsPri, memberIsMust,
+                     memberIsInteger, memberIsFloat, queryFlag, memberIsDisplay, memberQueryDisplay,
+                     memberAllowNull, memberKeyEntered, memberPrecision, memberScale}) {
     print.AddNumber(number);
   }
-  for (const std::string* text : {&memberName, &memberType, &memberComment}) print.Add(*text);
+  for (const std::string* text : {&memberName, &memberType, &memberComment, &memberSqlType}) {
+    print.Add(*text);
+  }
 }
 
 void AddClass(TFingerprint& print, const TClassModel& entry) {
