@@ -112,6 +112,9 @@ void TAutoCode::Run() {
   const TModelSnapshot& model = inputs.model;
   const std::string& projectName = model.ProjectName();
   const std::vector<std::string> generated = ProjectFileNames(model);
+  if (std::vector<std::string> problems = FindModelProblems(model, options_); !problems.empty()) {
+    listener_.ModelProblemsFound(problems);
+  }
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
     return listener_.KeyCheckFailed(failed->Entry());
   }
@@ -253,6 +256,8 @@ std::string IncompleteMessage(const std::vector<std::string>& notCopied) {
   for (const std::string& line : notCopied) message += "\n" + line;
   return message;
 }
+
+void TRunListener::ModelProblemsFound(const std::vector<std::string>& /*problems*/) {}
 
 void TRunListener::GenerationIncomplete(const std::vector<std::string>& notCopied) {
   RunFailed(IncompleteMessage(notCopied));

@@ -31,6 +31,10 @@ class TRunListener : public TProgressSink {
   // folders of bak) could not be copied, each named with the reason. Unless the caller says
   // otherwise, that is a failure whose message names them all.
   virtual void GenerationIncomplete(const std::vector<std::string>& notCopied);
+  // Before anything is checked or written: everything the model check finds in the run's own
+  // snapshot (errors and warnings, one line each), so a caller can show them all at once
+  // without reading the model itself. Not called when there is nothing to say.
+  virtual void ModelProblemsFound(const std::vector<std::string>& problems);
 };
 
 // "以下支持文件未能复制…" followed by one line per file.

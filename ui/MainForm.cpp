@@ -710,19 +710,17 @@ void TFormMain::BeginGeneration(const TRunOptions& options) {
   }
   dialogs_.Message("如果以前生成了该项目，最好先删除原来的目录!");
   Memo_State->clear();
-  runProblems_ = ModelProblemsText(*projectId, options);
+  runProblems_.clear();
   StartRun(*projectId, options);
 }
 
 // Everything the run would refuse or the rules would not accept, listed at once so the user
-// need not learn of one fault per run. The list goes with the box that ends the run; the
-// progress memo keeps the run's own lines only. The model is judged as the chosen run writes it.
-std::string TFormMain::ModelProblemsText(int projectId, const TRunOptions& options) {
-  const std::vector<std::string> problems = FindModelProblems(projectId, options);
-  if (problems.empty()) return {};
-  std::string text = "模型检查发现以下问题:";
-  for (const std::string& problem : problems) text += "\n" + problem;
-  return text;
+// need not learn of one fault per run. The run judges its own snapshot, as the chosen run writes
+// it; the list goes with the box that ends the run, and the progress memo keeps the run's own
+// lines only.
+void TFormMain::ModelProblemsFound(const std::vector<std::string>& problems) {
+  runProblems_ = "模型检查发现以下问题:";
+  for (const std::string& problem : problems) runProblems_ += "\n" + problem;
 }
 
 void TFormMain::ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption) {
@@ -751,11 +749,13 @@ void TFormMain::StartRun(int projectId, const TRunOptions& options) {
   // The run writes under the name the project has now; the completion opens that directory.
   runProjectName_ = TProjectDAO().GetProjectName(projectId).value_or("");
   auto listener = std::make_shared<TRunBridge>(
-      this, TRunHandlers{[this](const std::string& line) { AppendProgress(line); },
-                         [this](const TNamedId& failed) { KeyCheckFailed(failed); },
-                         [this](const TNamedId& failed) { DisplayCheckFailed(failed); },
-                         [this] { GenerationDone(); },
-                         [this](const std::string& message) { RunFailed(message); }});
+      this,
+      TRunHandlers{
+          [this](const std::string& line) { AppendProgress(line); },
+          [this](const TNamedId& failed) { KeyCheckFailed(failed); },
+          [this](const TNamedId& failed) { DisplayCheckFailed(failed); },
+          [this] { GenerationDone(); }, [this](const std::string& message) { RunFailed(message); },
+          [this](const std::vector<std::string>& problems) { ModelProblemsFound(problems); }});
   QThread* thread =
       QThread::create([listener, projectId, options, ns = namespaceName_, dir = programDir_] {
         TAutoCode run(projectId, ns, dir, *listener);

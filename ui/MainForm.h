@@ -168,7 +168,7 @@ class TFormMain : public QMainWindow {
   QPoint StartPosition(const QMargins& frame) const;
   void BeginGeneration(const TRunOptions& options);
   void StartRun(int projectId, const TRunOptions& options = {});
-  static std::string ModelProblemsText(int projectId, const TRunOptions& options);
+  void ModelProblemsFound(const std::vector<std::string>& problems);
   // The box that ends a run, with the model check's list when it found problems.
   void ShowRunEnd(TBoxKind kind, const std::string& text, const std::string& caption = {});
   int ProjectIndexOf(int projectId) const;

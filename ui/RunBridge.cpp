@@ -29,6 +29,11 @@ void TRunBridge::RunFailed(const std::string& message) {
   Blocking([this, message] { handlers_.runFailed(message); });
 }
 
+// Queued like a progress line: it reaches the window before any box the run shows after it.
+void TRunBridge::ModelProblemsFound(const std::vector<std::string>& problems) {
+  if (handlers_.modelProblems) Queued([this, problems] { handlers_.modelProblems(problems); });
+}
+
 void TRunBridge::Queued(std::function<void()> call) {
   QMetaObject::invokeMethod(context_, std::move(call), Qt::QueuedConnection);
 }

@@ -18,6 +18,7 @@ struct TRunHandlers {
   std::function<void(const TNamedId&)> displayCheckFailed;
   std::function<void()> generationDone;
   std::function<void(const std::string&)> runFailed;
+  std::function<void(const std::vector<std::string>&)> modelProblems;
 };
 
 class TRunBridge : public TRunListener {
@@ -30,6 +31,7 @@ class TRunBridge : public TRunListener {
   void DisplayCheckFailed(const TNamedId& failedClass) override;
   void GenerationDone() override;
   void RunFailed(const std::string& message) override;
+  void ModelProblemsFound(const std::vector<std::string>& problems) override;
 
  private:
   void Queued(std::function<void()> call);

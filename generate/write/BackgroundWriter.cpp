@@ -82,6 +82,11 @@ void TBackgroundWriter::GeneratorWait(std::unique_lock<std::mutex>& lock, Until 
   }
 }
 
+bool TBackgroundWriter::GeneratorWaiting() const {
+  std::lock_guard lock(mutex_);
+  return generatorWaits_;
+}
+
 void TBackgroundWriter::Put(TItem item) {
   bool wake = false;
   {

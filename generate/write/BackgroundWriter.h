@@ -38,6 +38,9 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
 
   // Waits until everything given has been written and said; rethrows the writer's failure.
   void Finish();
+  // Whether the generator waits for room at this moment: lets a test that holds the sink see
+  // how far ahead the generator got.
+  bool GeneratorWaiting() const;
 
  private:
   enum class TKind { Write, Text, MakeDirectory, Progress };
@@ -61,7 +64,7 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   const std::size_t maxPendingBytes_;
 
   // Each side wakes the other only when it waits: a run hands over thousands of items.
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::condition_variable workGiven_;  // the writer waits for items
   std::condition_variable workDone_;   // the generator waits for room, or for the end
   bool writerWaits_ = false;

@@ -7,6 +7,7 @@
 #include "RunSupport.h"
 #include "generate/AutoCode.h"
 #include "generate/Gbk.h"
+#include "generate/check/ModelCheck.h"
 #include "generate/write/EarlierDigests.h"
 #include "generate/write/Manifest.h"
 #include "generate/write/PlanSink.h"
@@ -84,6 +85,25 @@ TEST_F(AutoCodeTest, KeyCheckStopsAtTheFirstBadClassAndWritesNothing) {
   EXPECT_EQ(run.failedNames, (std::vector<std::string>{"TwoKeys"}));  // nobody reads it again
   EXPECT_TRUE(run.lines.empty());
   EXPECT_TRUE(NothingWritten());
+}
+
+// The window shows the whole list with the box that ends the run; it comes from the run, which
+// judges the snapshot it generates from, before its first event.
+TEST_F(AutoCodeTest, TheRunListsEveryProblemOfItsOwnModelBeforeItStops) {
+  int projectId = AddProject("馆");
+  int first = AddClass(projectId, "First", "一");
+  AddMember(projectId, first, "id", "整型", "编号", 0, true, false);
+  int select = AddClass(projectId, "Select", "选");
+  AddMember(projectId, select, "id", "整型", "编号", 0, true, true);
+  const std::vector<std::string> expected = FindModelProblems(projectId);
+  ASSERT_GE(expected.size(), 2u);  // the missing display member and the reserved word
+  TRecorder run = Generate(projectId);
+  EXPECT_EQ(run.problems, expected);
+  EXPECT_EQ(run.eventsBeforeProblems, 0u);
+  EXPECT_EQ(run.events, (std::vector<std::string>{"display " + std::to_string(first)}));
+
+  TRecorder clean = Generate(Example("例"));
+  EXPECT_TRUE(clean.problems.empty());
 }
 
 TEST_F(AutoCodeTest, DisplayCheckNamesTheSecondClass) {

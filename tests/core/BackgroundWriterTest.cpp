@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <future>
+#include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -20,11 +18,51 @@
 namespace vbgen::test {
 namespace {
 
+// A state several threads wait on: each change wakes every waiter, who checks its condition
+// again. The tests hold the writer or the generator at a chosen point this way, never for a
+// chosen time.
+class TSignal {
+ public:
+  void Change(const std::function<void()>& change) {
+    {
+      std::lock_guard lock(mutex_);
+      change();
+    }
+    changed_.notify_all();
+  }
+  void WaitUntil(const std::function<bool()>& condition) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, condition);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+};
+
+// A sink's writes wait at the gate while it is shut.
+class TGate {
+ public:
+  void Shut() {
+    signal_.Change([this] { open_ = false; });
+  }
+  void Open() {
+    signal_.Change([this] { open_ = true; });
+  }
+  void Pass() {
+    signal_.WaitUntil([this] { return open_; });
+  }
+
+ private:
+  TSignal signal_;
+  bool open_ = true;
+};
+
 // Notes every call in one list, from whichever thread; fails at a chosen write.
 class TJournal : public TFileSink, public TProgressSink {
  public:
   void Write(const std::string& path, std::string bytes) override {
-    Pause();
+    gate.Pass();
     if (path == failAt) throw TFileError("无法写入文件 " + path);
     Note("write " + path + " " + std::to_string(bytes.size()));
   }
@@ -32,30 +70,28 @@ class TJournal : public TFileSink, public TProgressSink {
   void Admit(const std::string& path) override { Note("admit " + path); }
   void Progress(const std::string& line) override { Note("say " + line); }
 
-  std::vector<std::string> Calls() {
-    std::lock_guard lock(mutex_);
-    return calls_;
-  }
+  std::vector<std::string> Calls() { return Snapshot(); }
   std::string failAt;
-  std::atomic<bool> slow{false};
+  TGate gate;
   std::atomic<std::thread::id> writerThread;
 
  private:
-  void Pause() {
-    if (slow) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
   void Note(const std::string& call) {
     writerThread = std::this_thread::get_id();
-    std::lock_guard lock(mutex_);
-    calls_.push_back(call);
+    noted_.Change([&] { calls_.push_back(call); });
   }
-  std::mutex mutex_;
+  std::vector<std::string> Snapshot() {
+    std::vector<std::string> calls;
+    noted_.Change([&] { calls = calls_; });
+    return calls;
+  }
+  TSignal noted_;
   std::vector<std::string> calls_;
 };
 
 TEST(BackgroundWriterTest, EverythingArrivesInTheOrderGivenFromAnotherThread) {
   TJournal journal;
-  journal.slow = true;
+  journal.gate.Shut();  // everything below waits in the writer's queue until the gate opens
   std::vector<std::string> expected;
   {
     TBackgroundWriter writer(journal, journal, 1 << 20);
@@ -70,6 +106,7 @@ TEST(BackgroundWriterTest, EverythingArrivesInTheOrderGivenFromAnotherThread) {
     }
     writer.MakeDirectory("pictures");
     expected.push_back("dir pictures");
+    journal.gate.Open();
     writer.Finish();
     EXPECT_EQ(journal.Calls(), expected);  // Finish waited for all of it
     writer.Write("last", "x");
@@ -103,32 +140,56 @@ TEST(BackgroundWriterTest, TheFirstFailureStopsTheWriterAndReachesTheGenerator) 
   EXPECT_EQ(journal.Calls(), expected);  // nothing after the failure, not even its line
 }
 
-// A generator that runs ahead waits once the allowance is used up.
+// A generator that runs ahead waits once the allowance is used up. The sink writes one file
+// each time the test lets it, and the test lets it only when the generator waits for room or
+// has given everything: so the distance is measured when the generator is as far ahead as it
+// can get.
 class TCountingSink : public TFileSink {
  public:
   void Write(const std::string&, std::string bytes) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    written += bytes.size();
+    progress.WaitUntil([this] { return permits > 0; });
+    progress.Change([&] {
+      --permits;
+      written += bytes.size();
+    });
   }
-  std::atomic<std::size_t> written{0};
+  TSignal progress;  // guards everything below
+  std::size_t permits = 0, written = 0, given = 0;
+  bool allGiven = false;
 };
 
 TEST(BackgroundWriterTest, NoMoreThanTheAllowanceWaits) {
   TCountingSink sink;
   TJournal quiet;
-  constexpr std::size_t kAllowance = 10000;
+  constexpr std::size_t kAllowance = 10000, kFile = 3000, kFiles = 50;
   TBackgroundWriter writer(sink, quiet, kAllowance);
-  std::size_t given = 0, mostAhead = 0;
-  for (int i = 0; i < 50; ++i) {
-    writer.Write("f", std::string(3000, 'x'));
-    given += 3000;
-    mostAhead = std::max(mostAhead, given - sink.written);
+  std::thread generator([&] {
+    for (std::size_t i = 0; i < kFiles; ++i) {
+      writer.Write("f", std::string(kFile, 'x'));
+      sink.progress.Change([&] { sink.given += kFile; });
+    }
+    sink.progress.Change([&] { sink.allGiven = true; });
+  });
+  const auto generatorStopped = [&] {
+    bool allGiven = false;
+    sink.progress.Change([&] { allGiven = sink.allGiven; });
+    return allGiven || writer.GeneratorWaiting();
+  };
+  std::size_t mostAhead = 0;
+  for (std::size_t i = 0; i < kFiles; ++i) {
+    while (!generatorStopped()) std::this_thread::yield();
+    sink.progress.Change([&] {
+      mostAhead = std::max(mostAhead, sink.given - sink.written);
+      ++sink.permits;
+    });
   }
-  // What waits, plus the file being written and the one just handed over.
-  EXPECT_LE(mostAhead, kAllowance + 2 * 3000);
+  generator.join();
+  EXPECT_GT(mostAhead, kAllowance - kFile);  // it did run ahead
+  EXPECT_LE(mostAhead, kAllowance);
+  sink.progress.Change([&] { ++sink.permits; });          // for the large file
   writer.Write("big", std::string(5 * kAllowance, 'x'));  // larger than the allowance: still goes
   writer.Finish();
-  EXPECT_EQ(sink.written, given + 5 * kAllowance);
+  EXPECT_EQ(sink.written, kFiles * kFile + 5 * kAllowance);
 }
 
 // A file that does not fit the allowance while the writer sleeps over a few small items: the
@@ -137,21 +198,13 @@ TEST(BackgroundWriterTest, ALargeFileAfterAFewSmallOnesDoesNotStopTheRun) {
   TJournal journal;
   constexpr std::size_t kAllowance = 100000;
   TBackgroundWriter writer(journal, journal, kAllowance);
-  std::promise<void> done;
-  std::thread generator([&] {
-    writer.Write("first", std::string(10, 'x'));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the writer is asleep again
-    writer.Write("small", std::string(1000, 'x'));
-    writer.Progress("a line");
-    writer.Write("large", std::string(kAllowance, 'x'));
-    writer.Finish();
-    done.set_value();
-  });
-  if (done.get_future().wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
-    std::fprintf(stderr, "the generator still waits for the writer after 20 s\n");
-    std::abort();  // the two threads wait for each other: nothing can end them
-  }
-  generator.join();
+  // Too little to wake the writer, which has waited for work since it started.
+  writer.Write("first", std::string(10, 'x'));
+  writer.Write("small", std::string(1000, 'x'));
+  writer.Progress("a line");
+  // A writer that waited for room here would never return (the test's time limit ends it).
+  writer.Write("large", std::string(kAllowance, 'x'));
+  writer.Finish();
   EXPECT_EQ(journal.Calls(), (std::vector<std::string>{"write first 10", "write small 1000",
                                                        "say a line", "write large 100000"}));
 }
@@ -164,7 +217,7 @@ class TDigestSink : public TFileSink {
   }
   void WriteDigested(const std::string& path, std::string bytes,
                      const std::string& digest) override {
-    if (slow) std::this_thread::sleep_for(std::chrono::microseconds(300));
+    gate.Pass();
     std::lock_guard lock(mutex);
     files.push_back({path, std::move(bytes), digest});
   }
@@ -173,7 +226,7 @@ class TDigestSink : public TFileSink {
   };
   std::mutex mutex;
   std::vector<TFile> files;
-  bool slow = false;
+  TGate gate;
 };
 
 // Texts are converted by the writer while it keeps up and by the generator while files wait:
@@ -181,15 +234,17 @@ class TDigestSink : public TFileSink {
 TEST(BackgroundWriterTest, TextsArriveInGbkWithCrLfWhicheverThreadConvertsThem) {
   for (const bool slowWriter : {false, true}) {
     TDigestSink sink;
-    sink.slow = slowWriter;
+    if (slowWriter) sink.gate.Shut();
     TJournal quiet;
     std::vector<std::string> texts;
     {
-      TBackgroundWriter writer(sink, quiet, 4000);  // a slow writer soon has files waiting
+      TBackgroundWriter writer(sink, quiet, 4000);
       for (int i = 0; i < 60; ++i) {
         texts.push_back("Caption = \"图书" + std::to_string(i) + "\"\n" +
                         std::string(static_cast<std::size_t>(i) * 37, 'x') + "\n借阅\n");
         writer.WriteText("f" + std::to_string(i), std::string(texts.back()));
+        // A held writer has the first ten files waiting; then it writes as fast as it can.
+        if (i == 9) sink.gate.Open();
       }
       writer.Finish();
     }

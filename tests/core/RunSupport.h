@@ -27,8 +27,13 @@ class TRecorder : public TRunListener {
   }
   void GenerationDone() override { events.push_back("done"); }
   void RunFailed(const std::string& message) override { events.push_back("failed " + message); }
+  void ModelProblemsFound(const std::vector<std::string>& found) override {
+    problems = found;
+    eventsBeforeProblems = events.size();
+  }
 
-  std::vector<std::string> lines, events, failedNames;
+  std::vector<std::string> lines, events, failedNames, problems;
+  std::size_t eventsBeforeProblems = 0;
 };
 
 // A model database and a home beside it with the shipped template and bak folders.
