@@ -15,7 +15,11 @@ void TDesktop::OpenGuide(const TGuideRequest& request) {
 }
 
 namespace {
+// Linux desktops open a folder through xdg-open, which reports whether it could; Windows opens
+// it through the shell (Explorer), which reports nothing useful beyond starting.
+#ifndef _WIN32
 const QString kFileManager = QStringLiteral("xdg-open");
+#endif
 }  // namespace
 
 TQtDesktop::TQtDesktop() : context_(std::make_unique<QObject>()) {}
@@ -59,13 +63,22 @@ void TQtDesktop::OpenGuide(const TGuideRequest& request) {
   help.ShowPage(request.page, request.opening);
 }
 
+#ifdef _WIN32
+bool TQtDesktop::CanOpenDirectories() const { return true; }
+
+void TQtDesktop::OpenDirectory(const std::filesystem::path& directory) {
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(directory)))) {
+    ReportFailure("无法打开文件夹 " + PathUtf8(directory));
+  }
+}
+#else
 bool TQtDesktop::CanOpenDirectories() const {
   return !QStandardPaths::findExecutable(kFileManager).isEmpty();
 }
 
 // The process is not ended with the program: a file manager it started in its place stays.
 void TQtDesktop::OpenDirectory(const std::filesystem::path& directory) {
-  const std::string failed = "无法打开文件夹 " + directory.string() + ": ";
+  const std::string failed = "无法打开文件夹 " + PathUtf8(directory) + ": ";
   auto* process = new QProcess();
   process->setProgram(kFileManager);
   process->setArguments({PathText(directory)});
@@ -88,5 +101,6 @@ void TQtDesktop::OpenDirectory(const std::filesystem::path& directory) {
                    });
   process->start();
 }
+#endif
 
 }  // namespace vbgen

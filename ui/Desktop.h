@@ -35,8 +35,8 @@ class TDesktop {
 
 // The real one: local pages (the user guide) in the program's own help window, other pages in
 // the default browser, directories in the file manager.
-// A directory is handed to xdg-open; a failure, which shows only once it has ended, goes to the
-// failure report set (a box of the window), to stderr while none is set.
+// A directory is handed to xdg-open (the shell on Windows); a failure, which shows only once it
+// has ended, goes to the failure report set (a box of the window), to stderr while none is set.
 class TQtDesktop : public TDesktop {
  public:
   TQtDesktop();

@@ -19,7 +19,7 @@ void THelpSettings::SetShowAtStart(bool show) {
   settings.setValue(kShowAtStartKey, show);
   settings.sync();
   if (settings.status() != QSettings::NoError) {
-    throw std::runtime_error("未能保存设置: 无法写入 " + file_.string());
+    throw std::runtime_error("未能保存设置: 无法写入 " + PathUtf8(file_));
   }
 }
 

@@ -807,7 +807,7 @@ void TFormMain::Btn_OpenOutputDirClick() {
   const std::filesystem::path folder(S(Edt_OutputDir->text()));
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) {
-    dialogs_.Error("文件夹不存在: " + folder.string());
+    dialogs_.Error("文件夹不存在: " + PathUtf8(folder));
     return;
   }
   desktop_.OpenDirectory(folder);
