@@ -97,9 +97,8 @@ const TMember* TModelSnapshot::DisplayMemberOf(const std::string& className) con
 
 std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
   TDbTransaction transaction;  // one read: one model state for the whole run
-  TRowSet project = TDbHelper().OpenQuery("select projectName from t_project where projectId=?",
-                                          {std::int64_t{projectId}});
-  if (project.empty()) return std::nullopt;
+  std::optional<std::string> projectName = TProjectDAO().GetProjectName(projectId);
+  if (!projectName) return std::nullopt;
   std::vector<TClassModel> classes;
   std::unordered_map<int, std::size_t> positionById;
   for (TClassRecord& record : TClassDAO().ListClassRecords(projectId)) {
@@ -131,7 +130,7 @@ std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
   });
   close();
   transaction.Commit();
-  return TModelSnapshot(projectId, project.Text(0, "projectName"), std::move(classes));
+  return TModelSnapshot(projectId, std::move(*projectName), std::move(classes));
 }
 
 }  // namespace vbgen
