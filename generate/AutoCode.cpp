@@ -112,8 +112,12 @@ void TAutoCode::Run() {
   const TModelSnapshot& model = inputs.model;
   const std::string& projectName = model.ProjectName();
   const std::vector<std::string> generated = ProjectFileNames(model);
-  if (std::vector<std::string> problems = FindModelProblems(model, options_); !problems.empty()) {
-    listener_.ModelProblemsFound(problems);
+  // Judged once: the caller is told every problem, and the first error stops the run below.
+  const std::vector<TModelProblem> problems = CheckModel(model, options_);
+  if (!problems.empty()) {
+    std::vector<std::string> lines;
+    for (const TModelProblem& problem : problems) lines.push_back(problem.Line());
+    listener_.ModelProblemsFound(lines);
   }
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
     return listener_.KeyCheckFailed(failed->Entry());
@@ -134,7 +138,7 @@ void TAutoCode::Run() {
   // Anything else VB6 or SQL Server would refuse stops the run before a file is written;
   // warnings do not.
   if (!last) {
-    if (const std::optional<TModelProblem> error = FirstError(model, options_)) {
+    if (const std::optional<TModelProblem> error = FirstError(problems)) {
       throw TRunStopped(error->Line());
     }
   }
