@@ -111,7 +111,7 @@ void TAutoCode::Run() {
   const TRunInputs& inputs = *read;
   const TModelSnapshot& model = inputs.model;
   const std::string& projectName = model.ProjectName();
-  const std::vector<std::string> generated = ProjectFileNames(model);
+  const std::vector<std::string> generated = ProjectFileNames(model, options_.complete);
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
     return listener_.KeyCheckFailed(failed->Entry());
   }
