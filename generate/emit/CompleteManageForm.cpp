@@ -542,13 +542,13 @@ std::string ListQuery(const TFormClass& form, const TFormClass& code, const TMem
   return text;
 }
 
-// The row's description in the delete prompt: its display value where the list holds it, then
-// its key values with their captions.
+// The row's description in the delete prompt: its display value where the list holds it and it
+// is not a key member, then its key values with their captions.
 std::string RecordName(const TClassModel& entry, const std::vector<TListKey>& keys,
                        const std::vector<TListColumn>& columns) {
   std::string text;
   const TMember* display = entry.DisplayMember();
-  if (display) {
+  if (display && display->memberIsPri != 1) {  // a key shows among the key values
     for (const TListColumn& column : columns) {
       if (column.grid.dataField != display->memberName) continue;
       text = "\"“\" & FieldText(listRs.Fields(\"" + column.grid.dataField + "\").Value) & \"”";
