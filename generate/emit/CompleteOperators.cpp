@@ -756,6 +756,60 @@ Private Sub Btn_Close_Click()
 End Sub
 )vb";
 
+// The project's readme: the support directory's tells of the plain application's fixed
+// password, which the complete application does not have.
+constexpr std::string_view kReadme = R"vb(信息管理系统（完整应用，VB6 工程）使用说明
+==========================================
+
+一、建立数据库
+  新的数据库：在代码生成器所在的电脑上运行
+       vbgen-cli sql "{projectName}" --complete > 建表.sql
+     在 SQL Server 中新建一个数据库，对它执行 建表.sql。这个脚本可以重复执行，
+     但重复执行会删除并重建各表和操作员表 admin，表中原有的数据会丢失。
+  已有的数据库（表已经在里面，只缺本程序自己的操作员表）：运行
+       vbgen-cli sql "{projectName}" --complete --app-tables-only > 操作员表.sql
+     它只在缺少时建立操作员表 admin 和第一个操作员 admin，不删除、不改动任何表。
+
+二、连接数据库
+  程序通过 ModMain.bas 中的常量 DB_CONNECT 连接数据库，默认是 "DSN=MISDB"：
+  在“控制面板 → 管理工具 → 数据源 (ODBC)”的“系统 DSN”中添加数据源 MISDB，
+  驱动程序选择 SQL Server，服务器和默认数据库指向上面的数据库。
+  使用 SQL Server 身份验证时改为 "DSN=MISDB;UID=用户名;PWD=密码"，
+  也可以写成任何 ADO 连接字符串。
+
+三、操作员和密码
+  admin 表只保存密码的散列（PBKDF2-SHA256，随机盐，迭代次数），从不保存密码本身；
+  散列由 Windows 的 bcrypt.dll 计算（Windows Vista SP2、Windows 7 或更新版本）。
+  没有默认密码：第一个操作员 admin 的密码可以在执行脚本时给出
+       sqlcmd -S 服务器 -d 数据库 -E -i 操作员表.sql -v AdminPassword="密码"
+  （密码中不能有单引号）；没有给出时，第一次以 admin 登录时输入的密码
+  （再确认一次）就成为它的密码，请在数据库交给别人使用之前完成这一步。
+  连续输错 3 次以后，每次再试之前都要等待，等待时间逐次加倍（最长 5 分钟）。
+  “系统管理”菜单中的“操作员维护”可以添加、删除操作员和修改密码（至少 6 个字符），
+  “操作员授权”为选中的操作员授权。
+
+四、打开工程
+  1. 用 Visual Basic 6.0 打开“vb信息管理系统.vbp”。
+  2. 工程引用 Microsoft ActiveX Data Objects 2.8，并使用以下控件：
+     MSCOMCTL.OCX（状态栏）、RICHTX32.OCX（RTF 文本框）、MSCOMCT2.OCX（日期控件）、
+     MSDATGRD.OCX（数据网格）、TABCTL32.OCX（选项卡）、COMDLG32.OCX（导出时的文件对话框）。
+     这些控件随 VB6 一起安装。
+  3. 程序从 ModMain 模块的 Sub Main 启动：先显示登录窗体，登录成功后打开主窗体。
+
+五、权限
+  每个操作员的权限保存在 admin 表的 ql_flag 字段，每一位对应一项功能（1 有权，0 无权）：
+  按类的顺序，每个类两位（添加、维护），最后两位是“操作员维护”和“信息打印”。
+
+六、维护窗体
+  维护窗体可以查询、列表显示；在列表中的一条记录上单击右键可以编辑、删除这条记录，
+  或把列表中的记录导出为 CSV 文件。没有主键的表只能查询、列表和导出。
+  全部 SQL 语句以参数传值（ModMain.bas 中的 NewCommand 和 Add...Parameter 过程）。
+
+七、目录
+  background\NoImage.jpg  没有选择图片时使用的占位图片。
+  Tmp                     编辑窗体读取图片时存放临时文件的文件夹，请勿删除。
+)vb";
+
 // A value inside a VB6 string literal: every double quote doubled.
 std::string VbLiteralText(const std::string& value) {
   std::string text;
@@ -776,6 +830,10 @@ std::string BuildCompleteLoginForm(const std::string& projectName) {
   return Fill(kLoginForm, {{"projectName", VbLiteralText(projectName)}});
 }
 
+std::string BuildCompleteReadme(const std::string& projectName) {
+  return Fill(kReadme, {{"projectName", projectName}});
+}
+
 std::string BuildCompleteOperatorsForm() {
   return std::string(kOperatorsFormDesigner) + std::string(kOperatorsFormCode);
 }
@@ -784,6 +842,7 @@ void GenerateCompleteOperatorFiles(TGenContext& context, const TModelSnapshot& m
   WriteGeneratedForm(context, kPasswordModuleFile, BuildPasswordModule());
   WriteGeneratedForm(context, "frmLogin.frm", BuildCompleteLoginForm(model.ProjectName()));
   WriteGeneratedForm(context, "frmCzry.frm", BuildCompleteOperatorsForm());
+  WriteGeneratedForm(context, "readme.txt", BuildCompleteReadme(model.ProjectName()));
 }
 
 }  // namespace vbgen

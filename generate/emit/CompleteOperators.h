@@ -20,7 +20,10 @@ std::string BuildCompleteLoginForm(const std::string& projectName);
 // frmCzry.frm: operator maintenance storing hashes, every database error trapped.
 std::string BuildCompleteOperatorsForm();
 
-// The three files above; they take the place of the support directory's copies.
+// readme.txt: how to make the database, connect to it and set the first password.
+std::string BuildCompleteReadme(const std::string& projectName);
+
+// The four files above; they take the place of the support directory's copies.
 void GenerateCompleteOperatorFiles(TGenContext& context, const TModelSnapshot& model);
 
 }  // namespace vbgen

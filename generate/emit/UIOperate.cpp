@@ -133,7 +133,7 @@ std::string_view MainFormMenuClickBlock() { return kMenuClickLines; }
 std::vector<std::string> ProjectFileNames(const TModelSnapshot& model, bool complete) {
   std::vector<std::string> names = {"MainForm.frm", kProjectTemplate, "frmczql.frm"};
   if (complete) {
-    for (const char* name : {kPasswordModuleFile, "frmLogin.frm", "frmCzry.frm"})
+    for (const char* name : {kPasswordModuleFile, "frmLogin.frm", "frmCzry.frm", "readme.txt"})
       names.push_back(name);
   }
   for (const TClassModel& entry : model.Classes()) {
