@@ -170,8 +170,10 @@ constexpr std::string_view kColumnHead =
     R"vb(  DataGrid1.Columns({columnIndex}).Caption = "{caption}"
 )vb";
 
-constexpr std::string_view kCurrentRecordCheck = R"vb(End Sub
+constexpr std::string_view kColumnHeadsEnd = R"vb(End Sub
+)vb";
 
+constexpr std::string_view kCurrentRecordCheck = R"vb(
 '列表中是否选中了一条记录；没有时提示
 Private Function HasCurrentRecord() As Boolean
   HasCurrentRecord = False
@@ -594,7 +596,8 @@ std::string ReloadList(const std::vector<TListKey>& keys) {
 std::string RecordCommands(const TFormClass& form, const TClassModel& entry,
                            const std::vector<TListKey>& keys,
                            const std::vector<TListColumn>& columns) {
-  std::string text = Fill(kCurrentRecordCheck, {{"friendName", form.friendName}});
+  std::string text(kColumnHeadsEnd);
+  if (!keys.empty()) FillInto(text, kCurrentRecordCheck, {{"friendName", form.friendName}});
   text += ReloadList(keys);
   if (keys.empty()) {
     text += kMouseUpWithoutKey;
