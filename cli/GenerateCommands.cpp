@@ -146,9 +146,17 @@ void RefuseModelWithErrors(int projectId, const TRunOptions& mode) {
 
 int RunSqlCommand(TArgs& args, TCliEnv& env) {
   const int projectId = ResolveProject(args.NextProject("工程"));
-  TOptions options(args.Rest(), {"--complete"}, {});
+  TOptions options(args.Rest(), {"--complete", "--app-tables-only"}, {});
+  // Only the complete application keeps its operators' passwords as hashes; the plain one
+  // needs the whole script of its own.
+  if (options.Has("--app-tables-only") && !options.Has("--complete"))
+    UsageError("--app-tables-only 只用于 --complete");
   RefuseModelWithErrors(projectId, TRunOptions{.complete = options.Has("--complete")});
   try {
+    if (options.Has("--app-tables-only")) {
+      env.out << BuildAppTablesScript(projectId);
+      return 0;
+    }
     env.out << (options.Has("--complete") ? BuildRerunnableTableScript(projectId)
                                           : BuildTableScript(projectId));
   } catch (const TScriptError& error) {

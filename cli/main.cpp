@@ -84,8 +84,14 @@ constexpr const char* kGenerateHelp =
 )";
 
 constexpr const char* kSqlHelp =
-    R"(  sql PROJECT [--complete]                   输出建表SQL语句 (UTF-8, CR LF)
-                                             --complete: 完整应用的脚本 (可重复执行);
+    R"(  sql PROJECT [--complete [--app-tables-only]]
+                                             输出建表SQL语句 (UTF-8, CR LF)
+                                             --complete: 完整应用的脚本 (可重复执行, 删除并
+                                             重建各表);
+                                             --app-tables-only: 只建完整应用自己的操作员表
+                                             admin 和第一个操作员, 不删除任何东西, 用于已有的
+                                             数据库; 第一个操作员的密码用 sqlcmd 变量
+                                             AdminPassword 给出, 或在首次登录时设定;
                                              模型有错误 (见 check) 时与 generate 一样拒绝,
                                              错误写到标准错误, 退出码 1
 )";

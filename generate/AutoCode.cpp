@@ -111,7 +111,7 @@ void TAutoCode::Run() {
   const TRunInputs& inputs = *read;
   const TModelSnapshot& model = inputs.model;
   const std::string& projectName = model.ProjectName();
-  const std::vector<std::string> generated = ProjectFileNames(model);
+  const std::vector<std::string> generated = ProjectFileNames(model, options_.complete);
   // Judged once: the caller is told every problem, and the first error stops the run below.
   const std::vector<TModelProblem> problems = CheckModel(model, options_);
   if (!problems.empty()) {

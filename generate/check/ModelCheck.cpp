@@ -141,10 +141,9 @@ std::string WayOut(const char* what, bool completeWorks) {
   return text;
 }
 
-// The main form of either application names three menus after the class.
-bool MenusLoad(const std::string& className) {
-  return StartsWithLetter(className) && !IsVbReservedWord(LowerFirst(className));
-}
+// The complete application's main form names its three menus of a class "mnu" and the class
+// name, then Class, Add or Manage: they load for every class name that begins with a letter.
+bool MenusLoad(const std::string& className) { return StartsWithLetter(className); }
 
 bool EndsInDotOrBlank(const std::string& name) {
   return !name.empty() && (name.back() == '.' || name.back() == ' ');
@@ -183,7 +182,7 @@ class TModelChecker {
     if (everything) ProjectName();
     for (const TClassModel& entry : model_.Classes()) ClassName(entry);
     DuplicateClasses();
-    if (everything) MenuClashes();
+    if (everything && !complete_) MenuClashes();  // the complete menus cannot clash
     for (const TClassModel& entry : model_.Classes()) {
       Members(entry);
       DuplicateMembers(entry);
@@ -297,7 +296,8 @@ class TModelChecker {
     return referenced_->count(entry.className) != 0;
   }
 
-  // Both applications' main forms share the menus; neither can name them otherwise.
+  // The plain main form names the menus after the class (first letter lowered); the complete
+  // one puts "mnu" before it, so only a name that does not begin with a letter fails there.
   void MenuNames(const TClassModel& entry) {
     const std::string& name = entry.className;
     const std::string menu = LowerFirst(name);
@@ -306,10 +306,10 @@ class TModelChecker {
             "类名的首个字符不是字母: VB6的名称必须以字母开头, 主窗体的菜单" + menu + "和过程" +
                 menu + "Add_Click无法载入; " + WayOut("类名", false),
             false);
-    } else if (IsVbReservedWord(menu)) {
+    } else if (IsVbReservedWord(menu) && !complete_) {
       Error(&entry, nullptr,
             "类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu " + menu + "\"无法载入; " +
-                WayOut("类名", false),
+                WayOut("类名", true),
             false);
     }
   }

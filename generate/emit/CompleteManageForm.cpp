@@ -5,6 +5,7 @@
 // The query is one fixed statement: each condition reads "(? = 0 or ...)", its first marker a
 // switch that is 1 only when the user set that condition, so no statement text depends on
 // what was typed.
+#include <algorithm>
 #include <stdexcept>
 
 #include "generate/emit/CompleteForms.h"
@@ -27,19 +28,36 @@ constexpr std::string_view kReferenceList = R"vb(      Begin VB.ComboBox CB_{mem
       End
 )vb";
 
-// The pop-up menu of the grid. The items are named so that no name is a VB keyword.
-constexpr std::string_view kPopMenu = R"vb(   Begin VB.Menu popMenu
+// The pop-up menu of the grid. The items are named so that no name is a VB keyword. A class
+// without a key is only listed: its rows cannot be told apart, so none is edited or deleted.
+constexpr std::string_view kPopMenuHead = R"vb(   Begin VB.Menu popMenu
       Caption         =   "右键菜单"
       Visible         =   0   'False
-      Begin VB.Menu mnuEdit
+)vb";
+
+constexpr std::string_view kRecordMenuItems = R"vb(      Begin VB.Menu mnuEdit
          Caption         =   "编辑当前记录"
       End
       Begin VB.Menu mnuDelete
          Caption         =   "删除当前记录"
       End
-      Begin VB.Menu mnuExport
+)vb";
+
+constexpr std::string_view kPopMenuEnd = R"vb(      Begin VB.Menu mnuExport
          Caption         =   "导出当前所有记录"
       End
+   End
+)vb";
+
+// The save dialog of the export, placed on the form so that it comes with the project's licence
+// (a dialog made at run time needs the development licence on the user's PC).
+constexpr std::string_view kFileDialog = R"vb(   Begin MSComDlg.CommonDialog CommonDialog1
+      Left            =   120
+      Top             =   120
+      _ExtentX        =   847
+      _ExtentY        =   847
+      _Version        =   393216
+      CancelError     =   -1  'True
    End
 )vb";
 
@@ -51,12 +69,24 @@ constexpr std::string_view kTodayRange = R"vb(  Me.DTP_{memberName}.Value = Date
   Me.DTP_{memberName}To.Value = Date
 )vb";
 
-// The list is read whenever the form becomes the active window: when it opens, and when the
-// user comes back to it after adding or editing a record.
-constexpr std::string_view kLoadEndAndQuery = R"vb(End Sub
+// A database error while the lists are filled is shown; the form stays open without them.
+constexpr std::string_view kLoadStart = R"vb(
+Private Sub Form_Load()
+)vb";
+
+constexpr std::string_view kLoadTrap = R"vb(  On Error GoTo LoadFailed
+  Call condatabase '连接数据库
+)vb";
+
+// The list is read again whenever the form becomes the active window: when it opens, and when
+// the user comes back to it after adding or editing a record; the row chosen before stays chosen.
+constexpr std::string_view kLoadEndAndQuery = R"vb(  Exit Sub
+LoadFailed:
+  MsgBox "读取{friendName}的查询列表失败：" & Err.Description, vbExclamation, "错误提示"
+End Sub
 
 Private Sub Form_Activate()
-  Call LoadList
+  Call ReloadList
 End Sub
 
 Private Sub Btn_Query_Click()
@@ -140,8 +170,10 @@ constexpr std::string_view kColumnHead =
     R"vb(  DataGrid1.Columns({columnIndex}).Caption = "{caption}"
 )vb";
 
-constexpr std::string_view kRecordCommands = R"vb(End Sub
+constexpr std::string_view kColumnHeadsEnd = R"vb(End Sub
+)vb";
 
+constexpr std::string_view kCurrentRecordCheck = R"vb(
 '列表中是否选中了一条记录；没有时提示
 Private Function HasCurrentRecord() As Boolean
   HasCurrentRecord = False
@@ -153,47 +185,119 @@ Private Function HasCurrentRecord() As Boolean
   End If
   HasCurrentRecord = True
 End Function
+)vb";
 
+// A class without a key: reading again starts at the first row.
+constexpr std::string_view kReloadWithoutKey = R"vb(
+Private Sub ReloadList()
+  Call LoadList
+End Sub
+)vb";
+
+constexpr std::string_view kReloadHead = R"vb(
+'重新读出列表，再按键值选中原来选中的那条记录（它已被删除时选中第一条）
+Private Sub ReloadList()
+)vb";
+
+constexpr std::string_view kKeptKeyVariable = R"vb(  Dim keptKey{keyNo} As Variant
+)vb";
+
+constexpr std::string_view kReloadKeep = R"vb(  Dim hadRecord As Boolean
+  hadRecord = False
+  If Not listRs Is Nothing Then
+    If listRs.State = adStateOpen Then
+      If Not (listRs.BOF Or listRs.EOF) Then hadRecord = True
+    End If
+  End If
+)vb";
+
+constexpr std::string_view kKeepKey =
+    R"vb(  If hadRecord Then keptKey{keyNo} = listRs.Fields("{keyColumn}").Value
+)vb";
+
+constexpr std::string_view kReloadFind = R"vb(  Call LoadList
+  If Not hadRecord Then Exit Sub
+  If listRs Is Nothing Then Exit Sub
+  If listRs.State <> adStateOpen Then Exit Sub
+  If listRs.BOF And listRs.EOF Then Exit Sub
+  listRs.MoveFirst
+  Do Until listRs.EOF
+    If {keysMatch} Then Exit Sub
+    listRs.MoveNext
+  Loop
+  listRs.MoveFirst
+End Sub
+)vb";
+
+constexpr std::string_view kKeyMatch = R"vb(listRs.Fields("{keyColumn}").Value = keptKey{keyNo})vb";
+
+// A right click chooses the row under the mouse; below the last row it does nothing.
+constexpr std::string_view kMouseUpWithKey = R"vb(
 Private Sub DataGrid1_MouseUp(Button As Integer, Shift As Integer, X As Single, Y As Single)
   Dim clickedRow As Long
-  If Button = vbRightButton Then
-    clickedRow = DataGrid1.RowContaining(Y)
-    If clickedRow >= 0 Then DataGrid1.Row = clickedRow   '右键也选中所点的记录
-    Me.PopupMenu popMenu
-  End If
+  If Button <> vbRightButton Then Exit Sub
+  clickedRow = DataGrid1.RowContaining(Y)
+  If clickedRow < 0 Then Exit Sub
+  DataGrid1.Row = clickedRow
+  Me.PopupMenu popMenu
 End Sub
 
 Private Sub DataGrid1_DblClick()
   Call mnuEdit_Click
 End Sub
 
+'选中记录的说明：显示成员和键值，删除确认中用它指明是哪一条
+Private Function CurrentRecordName() As String
+  CurrentRecordName = {recordName}
+End Function
+
 '编辑当前记录：编辑窗体按键值读出这条记录
 Private Sub mnuEdit_Click()
   If Not HasCurrentRecord() Then Exit Sub
-  FrmEdit{className}.ShowRecord {keyConversion}(listRs.Fields("{keyName}").Value)
+  On Error GoTo EditFailed
+  FrmEdit{className}.ShowRecord {keyArguments}
+  Exit Sub
+EditFailed:
+  MsgBox "打开{friendName}失败：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 
 '删除当前记录：先确认
 Private Sub mnuDelete_Click()
 )vb";
 
-constexpr std::string_view kDeleteRecord = R"vb(  If Not HasCurrentRecord() Then Exit Sub
-  If MsgBox("确定要删除选中的{friendName}吗？", vbYesNo + vbQuestion, "删除确认") <> vbYes Then
+constexpr std::string_view kMouseUpWithoutKey = R"vb(
+Private Sub DataGrid1_MouseUp(Button As Integer, Shift As Integer, X As Single, Y As Single)
+  If Button = vbRightButton Then Me.PopupMenu popMenu
+End Sub
+)vb";
+
+constexpr std::string_view kDeleteConfirm = R"vb(  If Not HasCurrentRecord() Then Exit Sub
+  If MsgBox("确定要删除{friendName} " & CurrentRecordName() & " 吗？", vbYesNo + vbQuestion, "删除确认") <> vbYes Then
     Exit Sub
   End If
   On Error GoTo DeleteFailed
   Call check_condatabase
   Set cmd = NewCommand(statementText)
-  Call {addKey}(cmd, {keyConversion}(listRs.Fields("{keyName}").Value))
-  cmd.Execute
+)vb";
+
+constexpr std::string_view kKeyParameter =
+    R"vb(  Call {addKey}(cmd, {keyConversion}(listRs.Fields("{keyColumn}").Value))
+)vb";
+
+constexpr std::string_view kDeleteEnd = R"vb(  cmd.Execute
   Call LoadList
   Exit Sub
 DeleteFailed:
   MsgBox "删除{friendName}失败（可能还有其他记录引用它）：" & Err.Description, vbExclamation, "错误提示"
 End Sub
+)vb";
 
+// The file is asked for through the form's own dialog; Cancel raises cdlCancel (CancelError is
+// set in the designer), and nothing is written then.
+constexpr std::string_view kExport = R"vb(
 '导出列表中的全部记录到操作员选择的 CSV 文件
 Private Sub mnuExport_Click()
+  Const CANCELLED_BY_USER As Long = 32755   'cdlCancel
   Dim fileName As String
   Dim headingLine As String
   Dim columnNo As Long
@@ -202,7 +306,16 @@ Private Sub mnuExport_Click()
     MsgBox "列表中没有可以导出的记录!", vbInformation, "信息提示"
     Exit Sub
   End If
-  fileName = AskSaveFileName("导出{friendName}", "{friendName}.csv")
+  On Error GoTo NoFileChosen
+  CommonDialog1.CancelError = True
+  CommonDialog1.DialogTitle = "导出{friendName}"
+  CommonDialog1.Filter = "CSV 文件 (*.csv)|*.csv|所有文件 (*.*)|*.*"
+  CommonDialog1.FilterIndex = 1
+  CommonDialog1.DefaultExt = "csv"
+  CommonDialog1.FileName = "{friendName}.csv"
+  CommonDialog1.Flags = &H2 Or &H4 Or &H800    '覆盖前提示，隐藏只读选项，路径必须存在
+  CommonDialog1.ShowSave
+  fileName = CommonDialog1.FileName
   If fileName = "" Then Exit Sub
   On Error GoTo ExportFailed
   headingLine = ""
@@ -212,6 +325,10 @@ Private Sub mnuExport_Click()
   Next columnNo
   rowCount = ExportRecordset(listRs, headingLine, fileName)
   MsgBox "已把 " & rowCount & " 条{friendName}导出到 " & fileName, vbInformation, "导出完成"
+  Exit Sub
+NoFileChosen:
+  If Err.Number = CANCELLED_BY_USER Then Exit Sub
+  MsgBox "无法打开保存文件的对话框：" & Err.Description, vbExclamation, "错误提示"
   Exit Sub
 ExportFailed:
   MsgBox "导出{friendName}失败：" & Err.Description, vbExclamation, "错误提示"
@@ -227,43 +344,74 @@ TMemberList SearchMembers(const TClassModel& entry) {
   return members;
 }
 
-// The grid's columns: the key first (the edit and delete commands read it), then every member
-// shown in the grid but pictures. A reference shows the referenced class's display member.
+// A member of the class's key, in key order: the column the edit and delete commands read and
+// whether it holds whole numbers (an integer, or a reference to a class with an integer key).
+struct TListKey {
+  std::string column;
+  std::string caption;
+  bool integer = false;
+};
+
+std::vector<TListKey> ListKeys(const TFormClass& form, const TClassModel& entry) {
+  std::vector<TListKey> keys;
+  for (const TMember& member : entry.members) {
+    if (member.memberIsPri != 1) continue;
+    const bool integer = member.memberIsInteger == 1 ||
+                         (member.IsReference() && ReferenceOf(form, member).refKeyIsInteger);
+    keys.push_back({member.memberName,
+                    member.memberComment.empty() ? member.memberName : member.memberComment,
+                    integer});
+  }
+  return keys;
+}
+
+// The grid's columns: the key members first (the edit and delete commands read them), then
+// every member shown in the grid but pictures. A reference shows the referenced class's display
+// member. A class without a key that shows nothing in its grid lists every member but pictures.
 struct TListColumn {
   TGridColumn grid;
-  std::string selectPiece;
+  std::string selectItem;
   std::string joinPiece;  // empty for a member of the class itself
 };
 
-std::vector<TListColumn> ListColumns(const TFormClass& form) {
-  const std::string& keyName = form.key.memberName;
-  std::vector<TListColumn> columns = {
-      {{keyName, form.key.memberComment}, "select t." + SqlName(keyName), ""}};
+std::vector<TListColumn> ListColumns(const TFormClass& form, const std::vector<TListKey>& keys) {
+  std::vector<TListColumn> columns;
+  for (const TListKey& key : keys) {
+    columns.push_back({{key.column, key.caption}, "t." + SqlName(key.column), ""});
+  }
+  const bool showAll =
+      std::none_of(form.nonKeyMembers.begin(), form.nonKeyMembers.end(),
+                   [](const TMember& m) {
+                     return m.memberQueryDisplay == 1 && m.memberType != kTypePicture;
+                   }) &&
+      keys.empty();
   int joinNo = 0;
   for (const TMember& member : form.nonKeyMembers) {
-    if (member.memberQueryDisplay != 1 || member.memberType == kTypePicture) continue;
+    if ((member.memberQueryDisplay != 1 && !showAll) || member.memberType == kTypePicture) continue;
     const std::string name = SqlName(member.memberName);
-    TListColumn column{{member.memberName, member.memberComment}, ", t." + name, ""};
+    TListColumn column{{member.memberName, member.memberComment}, "t." + name, ""};
     if (member.IsReference()) {
       const TFormReference& reference = ReferenceOf(form, member);
       const std::string alias = "r" + std::to_string(++joinNo);
-      column.selectPiece = ", " + alias + "." + SqlName(reference.refDisplayName) + " as " + name;
+      column.selectItem = alias + "." + SqlName(reference.refDisplayName) + " as " + name;
       column.joinPiece = " left join " + SqlName(member.memberType) + " " + alias + " on " + alias +
                          "." + SqlName(reference.refKeyName) + " = t." + name;
     }
     columns.push_back(column);
   }
+  if (columns.empty())
+    throw TManageFormError("类" + form.className + "没有主键, 也没有可以列出的成员!");
   return columns;
 }
 
 // The designer section: the plain form's pieces, the columns filled in, the query controls of
 // a complete application and its pop-up menu.
 std::string Designer(const TFormClass& form, const TMemberList& search,
-                     const std::vector<TListColumn>& columns) {
+                     const std::vector<TListColumn>& columns, bool withKey) {
   std::vector<TGridColumn> grid;
   for (const TListColumn& column : columns) grid.push_back(column.grid);
-  std::string text =
-      ManageFormTop(form.className, form.friendName, static_cast<int>(search.size()), grid);
+  std::string text = ManageFormTop(form.className, form.friendName, static_cast<int>(search.size()),
+                                   grid, TManageFormHead::WithFileDialog);
   int tab = 1;
   for (std::size_t position = 0; position < search.size(); ++position) {
     const TMember& member = search[position];
@@ -290,7 +438,10 @@ std::string Designer(const TFormClass& form, const TMemberList& search,
     }
   }
   text += QueryButtonAndFrameEnd(tab);
-  text += kPopMenu;
+  text += kFileDialog;
+  text += kPopMenuHead;
+  if (withKey) text += kRecordMenuItems;
+  text += kPopMenuEnd;
   text += ManageFormEnd(form.className);
   return text;
 }
@@ -313,8 +464,9 @@ std::string QueryDeclarations(const TFormClass& searched) {
 }
 
 std::string LoadHandler(const TFormClass& searched, const TMemberList& search) {
-  std::string text = LoadHandlerStart(searched);
+  std::string text(kLoadStart);
   text += ReferenceFillVariables(searched.references);
+  text += kLoadTrap;
   for (const TMember& member : search) {
     if (member.memberType == kTypeDate)
       FillInto(text, kTodayRange, {{"memberName", member.memberName}});
@@ -351,8 +503,18 @@ std::string ConditionParameters(const TFormClass& form, const TMember& member) {
 
 // The statement is made of the class's form and its search members, the code of the code
 // form's (TCodeForm), which stand in the same order.
+// Rows in key order; a class without a key in the order of its first listed column.
+std::string OrderBy(const std::vector<TListKey>& keys, const std::vector<TListColumn>& columns) {
+  std::string order = " order by ";
+  if (keys.empty()) return order + "t." + SqlName(columns.front().grid.dataField);
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    order += (i == 0 ? "t." : ", t.") + SqlName(keys[i].column);
+  return order;
+}
+
 std::string ListQuery(const TFormClass& form, const TFormClass& code, const TMemberList& search,
-                      const TMemberList& codeSearch, const std::vector<TListColumn>& columns) {
+                      const TMemberList& codeSearch, const std::vector<TListKey>& keys,
+                      const std::vector<TListColumn>& columns) {
   std::string text = StatementVariables();
   for (const TMember& member : codeSearch) {
     const auto vars = {TVar{"memberName", member.memberName},
@@ -362,14 +524,15 @@ std::string ListQuery(const TFormClass& form, const TFormClass& code, const TMem
   }
   text += kTrapQueryErrors;
   std::vector<std::string> pieces;
-  for (const TListColumn& column : columns) pieces.push_back(column.selectPiece);
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    pieces.push_back((i == 0 ? "select " : ", ") + columns[i].selectItem);
   pieces.push_back(" from " + SqlName(form.className) + " t");
   for (const TListColumn& column : columns) {
     if (!column.joinPiece.empty()) pieces.push_back(column.joinPiece);
   }
   pieces.push_back(" where 1 = 1");
   for (const TMember& member : search) pieces.push_back(ConditionPiece(member));
-  pieces.push_back(" order by t." + SqlName(form.key.memberName));
+  pieces.push_back(OrderBy(keys, columns));
   text += StatementLines(pieces);
   text += NewCommandLine();
   for (const TMember& member : codeSearch) text += ConditionParameters(code, member);
@@ -381,22 +544,85 @@ std::string ListQuery(const TFormClass& form, const TFormClass& code, const TMem
   return text;
 }
 
-std::string RecordCommands(const TFormClass& form) {
-  const bool integerKey = form.HasIntegerKey();
-  const std::string& keyName = form.key.memberName;
-  const std::string_view conversion = KeyConversion(integerKey);
-  std::string text = Fill(kRecordCommands, {{"friendName", form.friendName},
-                                            {"className", form.className},
-                                            {"keyConversion", conversion},
-                                            {"keyName", keyName}});
+// The row's description in the delete prompt: its display value where the list holds it and it
+// is not a key member, then its key values with their captions.
+std::string RecordName(const TClassModel& entry, const std::vector<TListKey>& keys,
+                       const std::vector<TListColumn>& columns) {
+  std::string text;
+  const TMember* display = entry.DisplayMember();
+  if (display && display->memberIsPri != 1) {  // a key shows among the key values
+    for (const TListColumn& column : columns) {
+      if (column.grid.dataField != display->memberName) continue;
+      text = "\"“\" & FieldText(listRs.Fields(\"" + column.grid.dataField + "\").Value) & \"”";
+      break;
+    }
+  }
+  text += text.empty() ? "\"（" : "（";
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    text += (i == 0 ? "" : "，") + keys[i].caption + "：\" & FieldText(listRs.Fields(\"" +
+            keys[i].column + "\").Value) & \"";
+  }
+  return text + "）\"";
+}
+
+std::string KeyArguments(const std::vector<TListKey>& keys) {
+  std::string text;
+  for (const TListKey& key : keys) {
+    text += (text.empty() ? "" : ", ") + std::string(KeyConversion(key.integer)) +
+            "(listRs.Fields(\"" + key.column + "\").Value)";
+  }
+  return text;
+}
+
+std::string ReloadList(const std::vector<TListKey>& keys) {
+  if (keys.empty()) return std::string(kReloadWithoutKey);
+  std::string text(kReloadHead);
+  std::string match;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::string keyNo = std::to_string(i + 1);
+    FillInto(text, kKeptKeyVariable, {{"keyNo", keyNo}});
+    match += (i == 0 ? "" : " And ") +
+             Fill(kKeyMatch, {{"keyColumn", keys[i].column}, {"keyNo", keyNo}});
+  }
+  text += kReloadKeep;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    FillInto(text, kKeepKey, {{"keyColumn", keys[i].column}, {"keyNo", std::to_string(i + 1)}});
+  }
+  FillInto(text, kReloadFind, {{"keysMatch", match}});
+  return text;
+}
+
+// Edit and delete find the row by every key member, in key order.
+std::string RecordCommands(const TFormClass& form, const TClassModel& entry,
+                           const std::vector<TListKey>& keys,
+                           const std::vector<TListColumn>& columns) {
+  std::string text(kColumnHeadsEnd);
+  if (!keys.empty()) FillInto(text, kCurrentRecordCheck, {{"friendName", form.friendName}});
+  text += ReloadList(keys);
+  if (keys.empty()) {
+    text += kMouseUpWithoutKey;
+    FillInto(text, kExport, {{"friendName", form.friendName}});
+    return text;
+  }
+  FillInto(text, kMouseUpWithKey,
+           {{"recordName", RecordName(entry, keys, columns)},
+            {"className", form.className},
+            {"keyArguments", KeyArguments(keys)},
+            {"friendName", form.friendName}});
   text += StatementVariables();
-  text += StatementLines(
-      {"delete from " + SqlName(form.className) + " where " + SqlName(keyName) + " = ?"});
-  FillInto(text, kDeleteRecord,
-           {{"friendName", form.friendName},
-            {"addKey", KeyParameterCall(integerKey)},
-            {"keyConversion", conversion},
-            {"keyName", keyName}});
+  std::string condition;
+  for (const TListKey& key : keys)
+    condition += (condition.empty() ? " where " : " and ") + SqlName(key.column) + " = ?";
+  text += StatementLines({"delete from " + SqlName(form.className) + condition});
+  FillInto(text, kDeleteConfirm, {{"friendName", form.friendName}});
+  for (const TListKey& key : keys) {
+    FillInto(text, kKeyParameter,
+             {{"addKey", KeyParameterCall(key.integer)},
+              {"keyConversion", KeyConversion(key.integer)},
+              {"keyColumn", key.column}});
+  }
+  FillInto(text, kDeleteEnd, {{"friendName", form.friendName}});
+  FillInto(text, kExport, {{"friendName", form.friendName}});
   return text;
 }
 
@@ -409,18 +635,24 @@ std::string BuildCompleteManageForm(const TFormClass& form, const TClassModel& e
   const TFormClass& code = named.Form();
   TMemberList codeSearch;
   for (const TMember& member : search) codeSearch.push_back(named.Renamed(member));
-  const std::vector<TListColumn> columns = ListColumns(form);
-  std::string text = Designer(code, codeSearch, columns);
+  const std::vector<TListKey> keys = ListKeys(form, entry);
+  const std::vector<TListColumn> columns = ListColumns(form, keys);
+  std::string text = Designer(code, codeSearch, columns, !keys.empty());
   const TFormClass searched = SearchedForm(code, codeSearch);
   text += QueryDeclarations(searched);
   text += LoadHandler(searched, codeSearch);
-  text += ListQuery(form, code, search, codeSearch, columns);
-  text += RecordCommands(form);
+  text += ListQuery(form, code, search, codeSearch, keys, columns);
+  text += RecordCommands(form, entry, keys, columns);
   return text;
 }
 
 void GenerateCompleteManageFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  WriteFormPerClass(context, model, "FrmManage", BuildCompleteManageForm);
+  // A class without a key has a manage form too: it lists and searches.
+  for (const TClassModel& entry : model.Classes()) {
+    const TFormClass form = MakeFormClass(model, entry, TKeyNeed::Optional);
+    WriteGeneratedForm(context, "FrmManage" + entry.className + ".frm",
+                       BuildCompleteManageForm(form, entry));
+  }
 }
 
 }  // namespace vbgen

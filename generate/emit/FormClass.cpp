@@ -22,14 +22,15 @@ TFormReference ResolveReference(const TModelSnapshot& model, const std::string& 
 
 }  // namespace
 
-TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry) {
+TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry, TKeyNeed keyNeed) {
   TFormClass form;
   form.className = entry.className;
   form.lowerClassName = LowerFirst(entry.className);
   form.friendName = entry.friendName;
   const TMember* key = entry.KeyMember();
-  if (!key) throw TFormModelError("类" + entry.className + "没有主键成员!");
-  form.key = *key;
+  if (!key && keyNeed == TKeyNeed::Required)
+    throw TFormModelError("类" + entry.className + "没有主键成员!");
+  if (key) form.key = *key;
   form.nonKeyMembers = entry.NonKeyMembers();
   for (const TMember& member : entry.ReferenceMembers()) {
     form.references.push_back(ResolveReference(model, entry.className, member));

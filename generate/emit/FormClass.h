@@ -40,9 +40,14 @@ struct TFormClass {
   bool HasIntegerKey() const { return key.memberIsInteger == 1; }
 };
 
-// Throws TFormModelError when the class has no key member, or a reference member names a
-// class that is missing or lacks a key or display member.
-TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry);
+// Whether a class without a key member can be made a form of (the complete application lists
+// such a class); its key is then a member without a name.
+enum class TKeyNeed { Required, Optional };
+
+// Throws TFormModelError when the class has no key member (unless it is optional), or a
+// reference member names a class that is missing or lacks a key or display member.
+TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry,
+                         TKeyNeed keyNeed = TKeyNeed::Required);
 
 // Writes "{prefix}{className}.frm" for every class of the model, in class order, as
 // WriteGeneratedForm does: the text build(form, entry) makes of the class's form and the class.

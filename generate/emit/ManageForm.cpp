@@ -14,11 +14,21 @@ namespace {
 
 // The form, its hidden data control. Three lines end with one blank: the form's Begin line,
 // the data control's Begin line and its BeginProperty Font line.
-constexpr std::string_view kFormHead = R"vb(VERSION 5.00
+constexpr std::string_view kFormObjects = R"vb(VERSION 5.00
 Object = "{86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0"; "MSCOMCT2.OCX"
 Object = "{CDE57A40-8B86-11D0-B3C6-00A0C90AEA82}#1.0#0"; "MSDATGRD.OCX"
-Object = "{67397AA1-7FB1-11D0-B148-00A0C922E820}#6.0#0"; "MSADODC.OCX"
-Begin VB.Form FrmManage{className} 
+)vb";
+
+constexpr std::string_view kDataControlObject =
+    R"vb(Object = "{67397AA1-7FB1-11D0-B148-00A0C922E820}#6.0#0"; "MSADODC.OCX"
+)vb";
+
+// The complete application's form saves its exports through a common dialog of its own.
+constexpr std::string_view kFileDialogObject =
+    R"vb(Object = "{F9043C88-F6F2-101A-A3C9-08002B2F49FB}#1.2#0"; "COMDLG32.OCX"
+)vb";
+
+constexpr std::string_view kFormBegin = R"vb(Begin VB.Form FrmManage{className} 
    Caption         =   "{friendName}管理"
    ClientHeight    =   8940
    ClientLeft      =   120
@@ -29,7 +39,9 @@ Begin VB.Form FrmManage{className}
    ScaleHeight     =   8940
    ScaleWidth      =   14895
    WindowState     =   2  'Maximized
-   Begin MSAdodcLib.Adodc Adodc1 
+)vb";
+
+constexpr std::string_view kDataControl = R"vb(   Begin MSAdodcLib.Adodc Adodc1 
       Height          =   495
       Left            =   960
       Top             =   8280
@@ -338,9 +350,14 @@ TQueryCell QueryCellAt(int position, int tab) {
 }
 
 std::string ManageFormTop(const std::string& className, const std::string& friendName,
-                          int queryCount, const std::vector<TGridColumn>& columns) {
+                          int queryCount, const std::vector<TGridColumn>& columns,
+                          TManageFormHead head) {
   const TFrameSizes sizes = FrameSizesFor(queryCount);
-  std::string text = Fill(kFormHead, {{"className", className}, {"friendName", friendName}});
+  const bool plain = head == TManageFormHead::WithDataControl;
+  std::string text(kFormObjects);
+  text += plain ? kDataControlObject : kFileDialogObject;
+  FillInto(text, kFormBegin, {{"className", className}, {"friendName", friendName}});
+  if (plain) text += kDataControl;
   FillInto(text, kListFrameHead,
            {{"friendName", friendName},
             {"listHeight", std::to_string(sizes.listHeight)},

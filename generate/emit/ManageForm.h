@@ -48,10 +48,15 @@ TQueryCell QueryCellAt(int position, int tab);
 // Throws TManageFormError when the query frame has no room for that many members.
 void RequireRoomForQueryMembers(const std::string& className, std::size_t count);
 
-// The form's head with its hidden data control, the list frame with the grid's columns, and the
-// head of the query frame sized for queryCount members.
+// The plain form's head holds a hidden data control; the complete application's holds none (its
+// code reads through the one connection) but lists the common dialog it exports through.
+enum class TManageFormHead { WithDataControl, WithFileDialog };
+
+// The form's head, the list frame with the grid's columns, and the head of the query frame
+// sized for queryCount members.
 std::string ManageFormTop(const std::string& className, const std::string& friendName,
-                          int queryCount, const std::vector<TGridColumn>& columns);
+                          int queryCount, const std::vector<TGridColumn>& columns,
+                          TManageFormHead head = TManageFormHead::WithDataControl);
 // A query member's label, and the text box of a string member, in its cell.
 std::string QueryLabel(const TMember& member, const TQueryCell& cell);
 std::string QueryTextBox(const TMember& member, const TQueryCell& cell);

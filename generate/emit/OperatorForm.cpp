@@ -252,18 +252,27 @@ constexpr std::string_view kStoreInRecordset = R"vb(    rsnodename.Fields("ql_fl
 )vb";
 
 // The rights string may be wider than AddTextParameter's 50 characters (the column widens with
-// the number of classes), so it goes as a parameter of its own length.
+// the number of classes), so it goes as a parameter of its own length. A failed store is shown
+// and the form stays open.
 constexpr std::string_view kStoreByCommand = R"vb(Dim cmd As ADODB.Command
+On Error GoTo SaveFailed
 Set cmd = NewCommand("update admin set ql_flag = ? where adminUsername = ?")
 Call AddStringParameter(cmd, ql_flag)
 Call AddTextParameter(cmd, nodename)
 cmd.Execute
 )vb";
 
-// The confirmation, the exit handler and the head of the load handler.
-constexpr std::string_view kSavedToLoad =
+constexpr std::string_view kSavedMessage =
     R"vb(MsgBox "成功对该操作员进行授权!", vbOKOnly + vbExclamation, "完成"
-End Sub
+)vb";
+
+constexpr std::string_view kSaveFailed = R"vb(Exit Sub
+SaveFailed:
+MsgBox "保存操作员的权限失败：" & Err.Description, vbOKOnly + vbCritical, "错误提示"
+)vb";
+
+// The end of the save handler, the exit handler and the head of the load handler.
+constexpr std::string_view kSavedToLoad = R"vb(End Sub
 
 Private Sub Command4_Click()
 If cn.State = 1 Then
@@ -272,6 +281,13 @@ End If
 Unload Me
 End Sub
 Private Sub Form_Load()         '加载窗体
+)vb";
+
+constexpr std::string_view kLoadStart = R"vb(Call condatabase                '连接数据库
+Label1(1).Caption = nodename    '显示用户的姓名
+)vb";
+
+constexpr std::string_view kTrappedLoadStart = R"vb(On Error GoTo LoadFailed
 Call condatabase                '连接数据库
 Label1(1).Caption = nodename    '显示用户的姓名
 )vb";
@@ -299,6 +315,9 @@ End If
 rs.Close
 ql_flag = Left$(ql_flag & String$({rightsWidth}, "0"), {rightsWidth})
 Call load_check   '按照用户的权限，分别对各复选框赋值
+Exit Sub
+LoadFailed:
+MsgBox "读取操作员的权限失败：" & Err.Description, vbOKOnly + vbCritical, "错误提示"
 End Sub
 )vb";
 
@@ -324,8 +343,28 @@ Else
 End If
 )vb";
 
+// The complete application reads a digit as granted when it is 1 to 9, as the main form's
+// check_qx does; anything else (a letter in a hand-edited row) is not granted, never a type
+// mismatch.
+constexpr std::string_view kCheckedLoadCheckHead = R"vb(
+Public Sub load_check() '按照用户的权限，分别对各复选框赋值
+)vb";
+
+constexpr std::string_view kCheckedLoadClassChecks = R"vb('第{addRightIndex}位：添加{friendName}
+Me.CB_Add{className}.Value = IIf(Mid$(ql_flag, {addRightIndex}, 1) Like "[1-9]", 1, 0)
+'第{manageRightIndex}位：{friendName}管理
+Me.CB_Manage{className}.Value = IIf(Mid$(ql_flag, {manageRightIndex}, 1) Like "[1-9]", 1, 0)
+)vb";
+
+constexpr std::string_view kCheckedLoadSystemChecks = R"vb('第{manageUserRightIndex}位：用户维护
+Me.CB_ManageUser.Value = IIf(Mid$(ql_flag, {manageUserRightIndex}, 1) Like "[1-9]", 1, 0)
+'第{printRightIndex}位: 信息打印
+Me.CB_Print.Value = IIf(Mid$(ql_flag, {printRightIndex}, 1) Like "[1-9]", 1, 0)
+End Sub
+)vb";
+
 // The system check boxes set from the stored digits, and the unload handler.
-constexpr std::string_view kLoadSystemChecksToEnd = R"vb('第{manageUserRightIndex}位：用户维护
+constexpr std::string_view kLoadSystemChecks = R"vb('第{manageUserRightIndex}位：用户维护
 temp = Mid(ql_flag, {manageUserRightIndex}, 1)
 If temp <> 0 Then
   Me.CB_ManageUser.Value = 1
@@ -340,7 +379,9 @@ Else
   Me.CB_Print.Value = 0
 End If
 End Sub
-Private Sub Form_Unload(Cancel As Integer)
+)vb";
+
+constexpr std::string_view kUnload = R"vb(Private Sub Form_Unload(Cancel As Integer)
 MainForm.StatusBar1.Panels(1).Text = "状态： 无"
 End Sub
 )vb";
@@ -443,12 +484,16 @@ std::string BuildOperatorForm(const std::vector<TClassPage>& pages, const TSyste
   text += ForEachPage(pages, kSaveClassDigits);
   text += FillSystem(kSaveSystemDigits, system);
   text += complete ? kStoreByCommand : kStoreInRecordset;
+  text += kSavedMessage;
+  if (complete) text += kSaveFailed;
   text += kSavedToLoad;
+  text += complete ? kTrappedLoadStart : kLoadStart;
   text += complete ? Fill(kReadByCommand, {{"rightsWidth", system.rightsWidth}})
                    : std::string(kReadFromRecordset);
-  text += kLoadCheckHead;
-  text += ForEachPage(pages, kLoadClassChecks);
-  text += FillSystem(kLoadSystemChecksToEnd, system);
+  text += complete ? kCheckedLoadCheckHead : kLoadCheckHead;
+  text += ForEachPage(pages, complete ? kCheckedLoadClassChecks : kLoadClassChecks);
+  text += FillSystem(complete ? kCheckedLoadSystemChecks : kLoadSystemChecks, system);
+  text += kUnload;
   return text;
 }
 

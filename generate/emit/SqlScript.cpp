@@ -34,6 +34,76 @@ GO
 
 constexpr std::string_view kDefaultPassword = "kelvo";
 
+// The complete application's operators: the user name is the key, and a password is kept only
+// as a salted PBKDF2-SHA256 hash with its iteration count (the application's ModPassword.bas
+// derives the same through Windows CNG). Each step is guarded, so the script runs on a database
+// that holds data, the operators' table too, and changes nothing that is there already.
+constexpr std::string_view kOperatorsTable = R"vb(if object_id(N'[dbo].[admin]', N'U') is null
+CREATE TABLE [dbo].[admin](
+{TAB}[adminUsername] [nvarchar](20) COLLATE Chinese_PRC_CI_AS NOT NULL PRIMARY KEY,
+{TAB}[adminPasswordSalt] [char](32) NULL,
+{TAB}[adminPasswordHash] [char](64) NULL,
+{TAB}[adminPasswordIterations] [int] NULL,
+{TAB}[ql_flag] [nvarchar]({flagWidth}) COLLATE Chinese_PRC_CI_AS NULL
+) ON [PRIMARY]
+GO
+if col_length(N'dbo.admin', N'adminPasswordHash') is null
+raiserror(N'表 admin 已经存在, 但不是本程序的操作员表 (没有 adminPasswordHash 列): 请把它改名后再运行本脚本。', 16, 1)
+GO
+)vb";
+
+// The first operator, only into an empty table, with every right and no password anyone could
+// know: the application has it set at the first login. Then, in a batch of its own (sqlcmd
+// without the variable fails just that one), the password given as the sqlcmd variable
+// AdminPassword (sqlcmd -v AdminPassword="...") is hashed for an operator admin who has none
+// yet; where no sqlcmd puts it in, the placeholder stays as it is and is not taken for a
+// password. HMAC-SHA256 is made of HASHBYTES, its pads XORed eight bytes at a time (0x36 and
+// 0x5C repeated, written in decimal); the block number 1 follows the salt as four bytes.
+constexpr std::string_view kFirstOperator = R"vb(if not exists (select * from [dbo].[admin])
+insert into [dbo].[admin](adminUsername, adminPasswordSalt, adminPasswordHash, adminPasswordIterations, ql_flag)
+values(N'admin', null, null, null, N'{rightsFlags}')
+GO
+declare @password nvarchar(200) = N'$(AdminPassword)'
+declare @iterations int = {iterations}
+declare @salt varbinary(16) = crypt_gen_random(16)
+declare @hash varbinary(32)
+declare @key binary(64)
+declare @innerPad varbinary(64) = convert(varbinary(64), '')
+declare @outerPad varbinary(64) = convert(varbinary(64), '')
+declare @u varbinary(32)
+declare @part int = 0
+declare @round int = 1
+if @password <> N'' and @password <> N'$' + N'(AdminPassword)'
+and exists (select * from [dbo].[admin] where adminUsername = N'admin' and adminPasswordHash is null)
+begin
+{TAB}set @key = cast(@password as varbinary(400))
+{TAB}if datalength(cast(@password as varbinary(400))) > 64
+{TAB}{TAB}set @key = hashbytes('SHA2_256', cast(@password as varbinary(400)))
+{TAB}while @part < 8
+{TAB}begin
+{TAB}{TAB}set @innerPad = @innerPad + cast(cast(substring(@key, @part * 8 + 1, 8) as bigint) ^ cast(3906369333256140342 as bigint) as binary(8))
+{TAB}{TAB}set @outerPad = @outerPad + cast(cast(substring(@key, @part * 8 + 1, 8) as bigint) ^ cast(6655295901103053916 as bigint) as binary(8))
+{TAB}{TAB}set @part = @part + 1
+{TAB}end
+{TAB}set @u = hashbytes('SHA2_256', @outerPad + hashbytes('SHA2_256', @innerPad + @salt + cast(1 as binary(4))))
+{TAB}set @hash = @u
+{TAB}while @round < @iterations
+{TAB}begin
+{TAB}{TAB}set @u = hashbytes('SHA2_256', @outerPad + hashbytes('SHA2_256', @innerPad + @u))
+{TAB}{TAB}set @hash = cast(cast(substring(@hash, 1, 8) as bigint) ^ cast(substring(@u, 1, 8) as bigint) as binary(8))
+{TAB}{TAB}{TAB}+ cast(cast(substring(@hash, 9, 8) as bigint) ^ cast(substring(@u, 9, 8) as bigint) as binary(8))
+{TAB}{TAB}{TAB}+ cast(cast(substring(@hash, 17, 8) as bigint) ^ cast(substring(@u, 17, 8) as bigint) as binary(8))
+{TAB}{TAB}{TAB}+ cast(cast(substring(@hash, 25, 8) as bigint) ^ cast(substring(@u, 25, 8) as bigint) as binary(8))
+{TAB}{TAB}set @round = @round + 1
+{TAB}end
+{TAB}update [dbo].[admin]
+{TAB}set adminPasswordSalt = convert(char(32), @salt, 2), adminPasswordHash = convert(char(64), @hash, 2), adminPasswordIterations = @iterations
+{TAB}where adminUsername = N'admin' and adminPasswordHash is null
+end
+GO
+
+)vb";
+
 constexpr std::string_view kDropTable =
     R"vb(if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[{className}]') and OBJECTPROPERTY(id, N'IsUserTable') = 1)
 drop table [dbo].[{className}]
@@ -218,6 +288,16 @@ std::string AdminTable(std::size_t classCount) {
                                 {"rightsFlags", rights.AllGranted()}});
 }
 
+// The operators' table of the complete application and its first operator.
+std::string OperatorsTable(std::size_t classCount) {
+  const TRightsNumbering rights(classCount);
+  return FillLine(kOperatorsTable,
+                  {{"TAB", "\t"}, {"flagWidth", std::to_string(rights.FlagColumnWidth())}}) +
+         FillLine(kFirstOperator, {{"TAB", "\t"},
+                                   {"iterations", std::to_string(kPasswordIterations)},
+                                   {"rightsFlags", rights.AllGranted()}});
+}
+
 // Every class with its key and columns; the script needs each class's key and the key
 // of every class a member references. All problems are reported together, and nothing is built
 // from a model that has any.
@@ -354,12 +434,21 @@ std::string BuildRerunnableTableScript(int projectId) {
   return BuildScriptOfProject(projectId, true);
 }
 
+std::string BuildAppTablesScriptFrom(const TModelSnapshot& model) {
+  return CrLf(kScriptStart) + OperatorsTable(model.Classes().size());
+}
+
+std::string BuildAppTablesScript(int projectId) {
+  const std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+  return BuildAppTablesScriptFrom(model ? *model : TModelSnapshot(projectId, {}, {}));
+}
+
 std::string BuildTableScriptFrom(const TModelSnapshot& model, bool rerunnable) {
   // The rerunnable script is the complete application's.
   const std::vector<TTable> tables = MakeTables(model, TRunOptions{.complete = rerunnable});
   std::string script = CrLf(kScriptStart);
   if (rerunnable) script += RerunnableDrops(tables) + CrLf("\n");
-  script += AdminTable(tables.size());
+  script += rerunnable ? OperatorsTable(tables.size()) : AdminTable(tables.size());
   std::string foreignKeys;
   for (const auto& table : tables) {
     AppendTable(script, table, !rerunnable);

@@ -23,4 +23,13 @@ std::string BuildTableScriptFrom(const TModelSnapshot& model, bool rerunnable = 
 std::string BuildTableScript(int projectId);
 std::string BuildRerunnableTableScript(int projectId);
 
+// What the complete application itself needs in a database that has its tables already: the
+// operators' table and its first operator, each only where it is missing. Nothing is dropped.
+std::string BuildAppTablesScriptFrom(const TModelSnapshot& model);
+std::string BuildAppTablesScript(int projectId);
+
+// The iterations of PBKDF2-SHA256 for a password set now: the script's first operator and the
+// complete application's ModPassword.bas use the same; each row keeps its own count.
+inline constexpr int kPasswordIterations = 100000;
+
 }  // namespace vbgen

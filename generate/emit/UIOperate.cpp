@@ -3,6 +3,7 @@
 #include "generate/Gbk.h"
 #include "generate/emit/AddEditForms.h"
 #include "generate/emit/CompleteForms.h"
+#include "generate/emit/CompleteOperators.h"
 #include "generate/emit/ManageForm.h"
 #include "generate/emit/OperatorForm.h"
 #include "generate/emit/Rights.h"
@@ -15,6 +16,10 @@ namespace {
 constexpr std::string_view kVbpFormLines = R"vb(Form=FrmAdd{className}.frm
 Form=FrmManage{className}.frm
 Form=FrmEdit{className}.frm
+)vb";
+
+// The complete application's password hashing lives in a module of its own.
+constexpr std::string_view kVbpPasswordModuleLine = R"vb(Module=ModPassword; ModPassword.bas
 )vb";
 
 // The manage item's line keeps its trailing blank after "Manage".
@@ -47,6 +52,46 @@ Private Sub {lowerClassName}Manage_Click()
   End If
 End Sub
 )vb";
+
+// The complete application's menus of a class. Their names are "mnu" and the class name with
+// Class, Add or Manage after it: never a VB keyword, never one another's or the template's
+// (whose menu names end otherwise). Each class menu has an access key of its own, none that
+// the menu bar (&S, &W) or the window menu's 平铺(&T) has; a class without a key is only listed.
+constexpr std::string_view kCompleteMenuHead = R"vb(   Begin VB.Menu mnu{className}Class
+      Caption         =   "{friendName}管理{accessKey}"
+)vb";
+
+constexpr std::string_view kCompleteAddMenu = R"vb(      Begin VB.Menu mnu{className}Add
+         Caption         =   "添加{friendName}(&A)"
+      End
+)vb";
+
+constexpr std::string_view kCompleteManageMenu = R"vb(      Begin VB.Menu mnu{className}Manage
+         Caption         =   "{friendName}维护(&M)"
+      End
+   End
+)vb";
+
+constexpr std::string_view kCompleteAddClick = R"vb(Private Sub mnu{className}Add_Click()
+ '调用函数进行判断是否拥有权限使用添加{friendName}功能
+  If check_qx(czry_flag, {addRightIndex}) Then
+    MainForm.StatusBar1.Panels(1).Text = "状态：添加{friendName}"
+    FrmAdd{className}.Show
+  End If
+End Sub
+
+)vb";
+
+constexpr std::string_view kCompleteManageClick = R"vb(Private Sub mnu{className}Manage_Click()
+ '调用函数进行判断是否拥有权限使用管理{friendName}功能
+  If check_qx(czry_flag, {manageRightIndex}) Then
+    MainForm.StatusBar1.Panels(1).Text = "状态：管理{friendName}"
+    FrmManage{className}.Show
+  End If
+End Sub
+)vb";
+
+constexpr std::string_view kMenuAccessKeys = "123456789ABCDEFGHIJKLMNOPQRUVXYZ";
 
 constexpr const char* kMainFormTemplate = "MainForm.frm";
 constexpr const char* kProjectTemplate = "vb信息管理系统.vbp";
@@ -85,8 +130,12 @@ std::string LowerFirst(const std::string& className) {
 std::string_view MainFormMenuBlock() { return kMenuLines; }
 std::string_view MainFormMenuClickBlock() { return kMenuClickLines; }
 
-std::vector<std::string> ProjectFileNames(const TModelSnapshot& model) {
+std::vector<std::string> ProjectFileNames(const TModelSnapshot& model, bool complete) {
   std::vector<std::string> names = {"MainForm.frm", kProjectTemplate, "frmczql.frm"};
+  if (complete) {
+    for (const char* name : {kPasswordModuleFile, "frmLogin.frm", "frmCzry.frm", "readme.txt"})
+      names.push_back(name);
+  }
   for (const TClassModel& entry : model.Classes()) {
     for (const char* kind : {"FrmAdd", "FrmEdit", "FrmManage"}) {
       names.push_back(kind + entry.className + ".frm");
@@ -96,10 +145,37 @@ std::vector<std::string> ProjectFileNames(const TModelSnapshot& model) {
   return names;
 }
 
+namespace {
+
+// "(&1)" for the first class and so on; none once the keys run out.
+std::string MenuAccessKey(std::size_t classNo) {
+  if (classNo >= kMenuAccessKeys.size()) return {};
+  return std::string("(&") + kMenuAccessKeys[classNo] + ")";
+}
+
+void AppendCompleteMenus(std::string& menuLines, std::string& menuClickLines,
+                         const TClassModel& entry, std::size_t classNo) {
+  const std::string addRightIndex = std::to_string(TRightsNumbering::AddRight(classNo));
+  const std::string manageRightIndex = std::to_string(TRightsNumbering::ManageRight(classNo));
+  const bool listedOnly = entry.KeyCount() == 0;
+  const auto vars = {TVar{"className", entry.className}, TVar{"friendName", entry.friendName},
+                     TVar{"accessKey", MenuAccessKey(classNo)},
+                     TVar{"addRightIndex", addRightIndex},
+                     TVar{"manageRightIndex", manageRightIndex}};
+  FillInto(menuLines, kCompleteMenuHead, vars);
+  if (!listedOnly) FillInto(menuLines, kCompleteAddMenu, vars);
+  FillInto(menuLines, kCompleteManageMenu, vars);
+  if (!listedOnly) FillInto(menuClickLines, kCompleteAddClick, vars);
+  FillInto(menuClickLines, kCompleteManageClick, vars);
+}
+
+}  // namespace
+
 void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
                                  const TModelSnapshot& model) {
   const std::vector<TClassModel>& classList = model.Classes();
   std::string vbpFormLines, menuLines, menuClickLines;
+  if (options_.complete) FillInto(vbpFormLines, kVbpPasswordModuleLine, {});
   const std::string& addFrx = context_.templates.Bytes("FrmAdd.frx");
   const std::string& manageFrx = context_.templates.Bytes("FrmManage.frx");
   for (std::size_t i = 0; i < classList.size(); ++i) {
@@ -109,14 +185,18 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
     const std::string addRightIndex = std::to_string(TRightsNumbering::AddRight(i));
     const std::string manageRightIndex = std::to_string(TRightsNumbering::ManageRight(i));
     FillInto(vbpFormLines, kVbpFormLines, {{"className", className}});
-    FillInto(menuLines, kMenuLines,
-             {{"lowerClassName", lowerClassName}, {"friendName", friendName}});
-    FillInto(menuClickLines, kMenuClickLines,
-             {{"lowerClassName", lowerClassName},
-              {"friendName", friendName},
-              {"className", className},
-              {"addRightIndex", addRightIndex},
-              {"manageRightIndex", manageRightIndex}});
+    if (options_.complete) {
+      AppendCompleteMenus(menuLines, menuClickLines, classList[i], i);
+    } else {
+      FillInto(menuLines, kMenuLines,
+               {{"lowerClassName", lowerClassName}, {"friendName", friendName}});
+      FillInto(menuClickLines, kMenuClickLines,
+               {{"lowerClassName", lowerClassName},
+                {"friendName", friendName},
+                {"className", className},
+                {"addRightIndex", addRightIndex},
+                {"manageRightIndex", manageRightIndex}});
+    }
     context_.sink.Write(context_.OutputPath("FrmAdd" + className + ".frx"), addFrx);
     context_.sink.Write(context_.OutputPath("FrmEdit" + className + ".frx"), addFrx);
     context_.sink.Write(context_.OutputPath("FrmManage" + className + ".frx"), manageFrx);
@@ -146,6 +226,7 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
 
 void TUIOperate::GenerateOperatorForm(const TModelSnapshot& model) {
   GenerateOperatorFormFile(context_, model, options_.complete);
+  if (options_.complete) GenerateCompleteOperatorFiles(context_, model);
 }
 
 void TUIOperate::GenerateAddForms(const TModelSnapshot& model) {

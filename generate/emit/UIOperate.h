@@ -18,8 +18,9 @@ std::string_view MainFormMenuBlock();
 std::string_view MainFormMenuClickBlock();
 
 // The names of every file the assembly and the generators write for the model, inside the
-// project directory, so a run can check where they go before it writes the first.
-std::vector<std::string> ProjectFileNames(const TModelSnapshot& model);
+// project directory, so a run can check where they go before it writes the first. The complete
+// application also writes its own login, operator maintenance and password module.
+std::vector<std::string> ProjectFileNames(const TModelSnapshot& model, bool complete = false);
 
 // The generator of one run: the project assembly and the four form generators.
 class TUIOperate {

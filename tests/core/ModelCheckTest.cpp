@@ -226,14 +226,18 @@ TEST_F(ModelCheckTest, ReservedWordsAreErrorsWhereTheModeWritesThemBare) {
   EXPECT_EQ(Lines(model),
             (std::vector<std::string>{
                 "错误: 工程\"p\" 类\"Select\": 类名是VB6的保留字: 主窗体的菜单\"Begin "
-                "VB.Menu select\"无法载入; 请改用另一个类名",
+                "VB.Menu select\"无法载入; 请改用另一个类名, "
+                "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)",
                 "错误: 工程\"p\" 类\"End\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
-                "end\"无法载入; 请改用另一个类名",
+                "end\"无法载入; 请改用另一个类名, "
+                "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)",
                 "错误: 工程\"p\" 类\"Sub\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
-                "sub\"无法载入; 请改用另一个类名",
+                "sub\"无法载入; 请改用另一个类名, "
+                "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)",
                 "错误: 工程\"p\" 类\"Select\": 类名是T-SQL的保留字, 不加方括号的语句无法执行: "
                 "窗体中的\"select * from Select\", 建表语句中的\"ALTER TABLE Select ADD "
-                "FOREIGN KEY (ord) REFERENCES Order(order)\"; 请改用另一个类名",
+                "FOREIGN KEY (ord) REFERENCES Order(order)\"; 请改用另一个类名, "
+                "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)",
                 "错误: 工程\"p\" 类\"Order\": 类名是T-SQL的保留字, 不加方括号的语句无法执行: "
                 "窗体中的\"select * from Order\", 建表语句中的\"ALTER TABLE Select ADD "
                 "FOREIGN KEY (ord) REFERENCES Order(order)\"; 请改用另一个类名, "
@@ -245,21 +249,16 @@ TEST_F(ModelCheckTest, ReservedWordsAreErrorsWhereTheModeWritesThemBare) {
                 "Order(order)\"; 请改用另一个成员名称, "
                 "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)",
                 "错误: 工程\"p\" 类\"End\": 类名是T-SQL的保留字, 不加方括号的语句无法执行: "
-                "窗体中的\"select * from End\"; 请改用另一个类名",
+                "窗体中的\"select * from End\"; 请改用另一个类名, "
+                "或生成完整应用(完整应用的SQL语句给名称加方括号, 控件和变量另取名称)",
             }));
   // The plain script holds the foreign key bare: it cannot be built; the complete one can.
   EXPECT_NE(ScriptRefusal(model), "");
   EXPECT_NO_THROW(BuildTableScriptFrom(model, true));
-  // The complete application still has the main form's menus, and says where to bracket.
+  // The complete application names its menus of its own: it only says where to bracket.
   EXPECT_EQ(
       FindModelProblems(model, {.complete = true}),
       (std::vector<std::string>{
-          "错误: 工程\"p\" 类\"Select\": 类名是VB6的保留字: 主窗体的菜单\"Begin "
-          "VB.Menu select\"无法载入; 请改用另一个类名",
-          "错误: 工程\"p\" 类\"End\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
-          "end\"无法载入; 请改用另一个类名",
-          "错误: 工程\"p\" 类\"Sub\": 类名是VB6的保留字: 主窗体的菜单\"Begin VB.Menu "
-          "sub\"无法载入; 请改用另一个类名",
           "警告: 工程\"p\" 类\"Select\": 类名是T-SQL的保留字: 自己写的SQL语句中须写成[Select]",
           "警告: 工程\"p\" 类\"Order\": 类名是T-SQL的保留字: 自己写的SQL语句中须写成[Order]",
           "警告: 工程\"p\" 类\"Order\" 成员\"order\": 成员名称是T-SQL的保留字: "
@@ -684,8 +683,8 @@ TEST(HostileModelsTest, CheckDecidesEachModelPerMode) {
       {"reference_as", {"Book.a", ""}},
       {"reserved_members", {"", ""}},
       {"reserved_reference", {"Book.order", ""}},
-      {"select_end_sub", {"Select End Sub Select End", "Select End Sub"}},
-      {"user_date_tables", {"Date User Date.user", "Date"}},
+      {"select_end_sub", {"Select End Sub Select End", ""}},
+      {"user_date_tables", {"Date User Date.user", ""}},
       {"wide_124", {"", ""}},
       {"wide_125", {"Wide", "Wide"}},
       {"wide_140", {"Wide", "Wide"}},

@@ -74,12 +74,20 @@ struct TSource {
 };
 
 inline void AddDeclaredNames(const std::string& code, std::set<std::string>& into) {
+  std::smatch m;
+  // A procedure's own constant, and a DLL's function declared for the module.
+  static const std::regex localConst(R"re(^\s*Const\s+(\w+))re", std::regex::icase);
+  if (std::regex_search(code, m, localConst)) into.insert(Lower(m[1]));
+  static const std::regex declare(
+      R"re(^\s*(?:Public\s+|Private\s+)?Declare\s+(?:Function|Sub)\s+(\w+)\s+Lib\b)re",
+      std::regex::icase);
+  if (std::regex_search(code, m, declare)) return (void)into.insert(Lower(m[1]));
   static const std::regex dim(R"re(^\s*(?:Dim|Private|Public|Static)\s+(?:Const\s+)?(.*)$)re",
                               std::regex::icase);
-  std::smatch m;
   if (!std::regex_match(code, m, dim)) return;
-  static const std::regex name(R"re((?:^|,)\s*(?:WithEvents\s+)?([A-Za-z]\w*)(?:\(\))?\s+As\b)re",
-                               std::regex::icase);
+  // An array's bounds may be given: "derived(0 To HASH_BYTES - 1) As Byte".
+  static const std::regex name(
+      R"re((?:^|,)\s*(?:WithEvents\s+)?([A-Za-z]\w*)(?:\([^)]*\))?\s+As\b)re", std::regex::icase);
   const std::string rest = m[1];
   for (std::sregex_iterator it(rest.begin(), rest.end(), name), end; it != end; ++it) {
     into.insert(Lower((*it)[1]));
@@ -171,7 +179,8 @@ inline bool IsBuiltin(const std::string& word) {
       "adodb",   "option",    "explicit", "const",   "mod",      "step",        "_",
       "null",    "select",    "case",     "resume",  "const",    "iif",         "format",
       "now",     "rs",        "screen",   "debug",   "doevents", "empty",       "lcase",
-      "ucase",   "chr",       "asc",      "vbcrlf"};
+      "ucase",   "chr",       "asc",      "vbcrlf",  "strptr",   "varptr",      "hex$",
+      "strcomp", "right$",    "cbyte"};
   if (words.count(word)) return true;
   // ADO and VB constants: adInteger, vbYesNo, ...
   return (word.size() > 2 && (word.rfind("ad", 0) == 0 || word.rfind("vb", 0) == 0));
@@ -328,6 +337,9 @@ inline std::vector<TStatement> Statements(const TSource& source,
       if (trimmed == "end if") inElse = false;
       // Both branches of an If add the same parameters: count the first.
       if (!inElse && std::regex_search(code, parameter)) ++open->parameters;
+      // ModPassword's AddPasswordParameters adds a new password's salt, hash and iterations.
+      static const std::regex passwordParameters(R"re(^\s*Call AddPasswordParameters\(cmd,)re");
+      if (!inElse && std::regex_search(code, passwordParameters)) open->parameters += 3;
       if (std::regex_search(code, runs)) open = nullptr;
     }
   }

@@ -1,7 +1,7 @@
 VERSION 5.00
 Object = "{86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0"; "MSCOMCT2.OCX"
 Object = "{CDE57A40-8B86-11D0-B3C6-00A0C90AEA82}#1.0#0"; "MSDATGRD.OCX"
-Object = "{67397AA1-7FB1-11D0-B148-00A0C922E820}#6.0#0"; "MSADODC.OCX"
+Object = "{F9043C88-F6F2-101A-A3C9-08002B2F49FB}#1.2#0"; "COMDLG32.OCX"
 Begin VB.Form FrmManageBook 
    Caption         =   "图书管理"
    ClientHeight    =   8940
@@ -13,52 +13,6 @@ Begin VB.Form FrmManageBook
    ScaleHeight     =   8940
    ScaleWidth      =   14895
    WindowState     =   2  'Maximized
-   Begin MSAdodcLib.Adodc Adodc1 
-      Height          =   495
-      Left            =   960
-      Top             =   8280
-      Visible         =   0   'False
-      Width           =   2895
-      _ExtentX        =   5106
-      _ExtentY        =   873
-      ConnectMode     =   0
-      CursorLocation  =   3
-      IsolationLevel  =   -1
-      ConnectionTimeout=   15
-      CommandTimeout  =   30
-      CursorType      =   3
-      LockType        =   3
-      CommandType     =   8
-      CursorOptions   =   0
-      CacheSize       =   50
-      MaxRecords      =   0
-      BOFAction       =   0
-      EOFAction       =   0
-      ConnectStringType=   3
-      Appearance      =   1
-      BackColor       =   -2147483643
-      ForeColor       =   -2147483640
-      Orientation     =   0
-      Enabled         =   -1
-      Connect         =   "DSN=MISDB"
-      OLEDBString     =   ""
-      OLEDBFile       =   ""
-      DataSourceName  =   "MISDB"
-      OtherAttributes =   ""
-      UserName        =   ""
-      Password        =   ""
-      Caption         =   "Adodc1"
-      BeginProperty Font {0BE35203-8F91-11CE-9DE3-00AA004BB851} 
-         Name            =   "宋体"
-         Size            =   9
-         Charset         =   134
-         Weight          =   400
-         Underline       =   0   'False
-         Italic          =   0   'False
-         Strikethrough   =   0   'False
-      EndProperty
-      _Version        =   393216
-   End
    Begin VB.Frame Frame2 
       Caption         =   "图书列表"
       Height          =   6255
@@ -324,6 +278,14 @@ Begin VB.Form FrmManageBook
          Width           =   1215
       End
    End
+   Begin MSComDlg.CommonDialog CommonDialog1
+      Left            =   120
+      Top             =   120
+      _ExtentX        =   847
+      _ExtentY        =   847
+      _Version        =   393216
+      CancelError     =   -1  'True
+   End
    Begin VB.Menu popMenu
       Caption         =   "右键菜单"
       Visible         =   0   'False
@@ -347,13 +309,17 @@ Option Explicit
 Dim listRs As ADODB.Recordset   '列表中显示的记录（已断开连接）
 
 Private Sub Form_Load()
+  On Error GoTo LoadFailed
   Call condatabase '连接数据库
   Me.DTP_publishDate.Value = Date
   Me.DTP_publishDateTo.Value = Date
+  Exit Sub
+LoadFailed:
+  MsgBox "读取图书的查询列表失败：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 
 Private Sub Form_Activate()
-  Call LoadList
+  Call ReloadList
 End Sub
 
 Private Sub Btn_Query_Click()
@@ -427,23 +393,56 @@ Private Function HasCurrentRecord() As Boolean
   HasCurrentRecord = True
 End Function
 
+'重新读出列表，再按键值选中原来选中的那条记录（它已被删除时选中第一条）
+Private Sub ReloadList()
+  Dim keptKey1 As Variant
+  Dim hadRecord As Boolean
+  hadRecord = False
+  If Not listRs Is Nothing Then
+    If listRs.State = adStateOpen Then
+      If Not (listRs.BOF Or listRs.EOF) Then hadRecord = True
+    End If
+  End If
+  If hadRecord Then keptKey1 = listRs.Fields("isbn").Value
+  Call LoadList
+  If Not hadRecord Then Exit Sub
+  If listRs Is Nothing Then Exit Sub
+  If listRs.State <> adStateOpen Then Exit Sub
+  If listRs.BOF And listRs.EOF Then Exit Sub
+  listRs.MoveFirst
+  Do Until listRs.EOF
+    If listRs.Fields("isbn").Value = keptKey1 Then Exit Sub
+    listRs.MoveNext
+  Loop
+  listRs.MoveFirst
+End Sub
+
 Private Sub DataGrid1_MouseUp(Button As Integer, Shift As Integer, X As Single, Y As Single)
   Dim clickedRow As Long
-  If Button = vbRightButton Then
-    clickedRow = DataGrid1.RowContaining(Y)
-    If clickedRow >= 0 Then DataGrid1.Row = clickedRow   '右键也选中所点的记录
-    Me.PopupMenu popMenu
-  End If
+  If Button <> vbRightButton Then Exit Sub
+  clickedRow = DataGrid1.RowContaining(Y)
+  If clickedRow < 0 Then Exit Sub
+  DataGrid1.Row = clickedRow
+  Me.PopupMenu popMenu
 End Sub
 
 Private Sub DataGrid1_DblClick()
   Call mnuEdit_Click
 End Sub
 
+'选中记录的说明：显示成员和键值，删除确认中用它指明是哪一条
+Private Function CurrentRecordName() As String
+  CurrentRecordName = "“" & FieldText(listRs.Fields("title").Value) & "”（ISBN编号：" & FieldText(listRs.Fields("isbn").Value) & "）"
+End Function
+
 '编辑当前记录：编辑窗体按键值读出这条记录
 Private Sub mnuEdit_Click()
   If Not HasCurrentRecord() Then Exit Sub
+  On Error GoTo EditFailed
   FrmEditBook.ShowRecord FieldText(listRs.Fields("isbn").Value)
+  Exit Sub
+EditFailed:
+  MsgBox "打开图书失败：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 
 '删除当前记录：先确认
@@ -452,7 +451,7 @@ Private Sub mnuDelete_Click()
   Dim statementText As String
   statementText = "delete from [Book] where [isbn] = ?"
   If Not HasCurrentRecord() Then Exit Sub
-  If MsgBox("确定要删除选中的图书吗？", vbYesNo + vbQuestion, "删除确认") <> vbYes Then
+  If MsgBox("确定要删除图书 " & CurrentRecordName() & " 吗？", vbYesNo + vbQuestion, "删除确认") <> vbYes Then
     Exit Sub
   End If
   On Error GoTo DeleteFailed
@@ -468,6 +467,7 @@ End Sub
 
 '导出列表中的全部记录到操作员选择的 CSV 文件
 Private Sub mnuExport_Click()
+  Const CANCELLED_BY_USER As Long = 32755   'cdlCancel
   Dim fileName As String
   Dim headingLine As String
   Dim columnNo As Long
@@ -476,7 +476,16 @@ Private Sub mnuExport_Click()
     MsgBox "列表中没有可以导出的记录!", vbInformation, "信息提示"
     Exit Sub
   End If
-  fileName = AskSaveFileName("导出图书", "图书.csv")
+  On Error GoTo NoFileChosen
+  CommonDialog1.CancelError = True
+  CommonDialog1.DialogTitle = "导出图书"
+  CommonDialog1.Filter = "CSV 文件 (*.csv)|*.csv|所有文件 (*.*)|*.*"
+  CommonDialog1.FilterIndex = 1
+  CommonDialog1.DefaultExt = "csv"
+  CommonDialog1.FileName = "图书.csv"
+  CommonDialog1.Flags = &H2 Or &H4 Or &H800    '覆盖前提示，隐藏只读选项，路径必须存在
+  CommonDialog1.ShowSave
+  fileName = CommonDialog1.FileName
   If fileName = "" Then Exit Sub
   On Error GoTo ExportFailed
   headingLine = ""
@@ -486,6 +495,10 @@ Private Sub mnuExport_Click()
   Next columnNo
   rowCount = ExportRecordset(listRs, headingLine, fileName)
   MsgBox "已把 " & rowCount & " 条图书导出到 " & fileName, vbInformation, "导出完成"
+  Exit Sub
+NoFileChosen:
+  If Err.Number = CANCELLED_BY_USER Then Exit Sub
+  MsgBox "无法打开保存文件的对话框：" & Err.Description, vbExclamation, "错误提示"
   Exit Sub
 ExportFailed:
   MsgBox "导出图书失败：" & Err.Description, vbExclamation, "错误提示"

@@ -55,30 +55,30 @@ Begin VB.MDIForm MainForm
          Caption         =   "退出系统(&X)"
       End
    End
-   Begin VB.Menu book
-      Caption         =   "图书管理(&T)"
-      Begin VB.Menu bookAdd
+   Begin VB.Menu mnuBookClass
+      Caption         =   "图书管理(&1)"
+      Begin VB.Menu mnuBookAdd
          Caption         =   "添加图书(&A)"
       End
-      Begin VB.Menu bookManage 
+      Begin VB.Menu mnuBookManage
          Caption         =   "图书维护(&M)"
       End
    End
-   Begin VB.Menu reader
-      Caption         =   "读者管理(&T)"
-      Begin VB.Menu readerAdd
+   Begin VB.Menu mnuReaderClass
+      Caption         =   "读者管理(&2)"
+      Begin VB.Menu mnuReaderAdd
          Caption         =   "添加读者(&A)"
       End
-      Begin VB.Menu readerManage 
+      Begin VB.Menu mnuReaderManage
          Caption         =   "读者维护(&M)"
       End
    End
-   Begin VB.Menu loan
-      Caption         =   "借阅记录管理(&T)"
-      Begin VB.Menu loanAdd
+   Begin VB.Menu mnuLoanClass
+      Caption         =   "借阅记录管理(&3)"
+      Begin VB.Menu mnuLoanAdd
          Caption         =   "添加借阅记录(&A)"
       End
-      Begin VB.Menu loanManage 
+      Begin VB.Menu mnuLoanManage
          Caption         =   "借阅记录维护(&M)"
       End
    End
@@ -152,53 +152,47 @@ Private Sub mnuTile_Click()
   Me.Arrange vbTileHorizontal
 End Sub
 
-Private Sub bookAdd_Click()
+Private Sub mnuBookAdd_Click()
  '调用函数进行判断是否拥有权限使用添加图书功能
-  t = check_qx(czry_flag, 1)
-  If t = True Then
-    MainForm.StatusBar1.Panels(1).Text = "状态： 添加图书 """
+  If check_qx(czry_flag, 1) Then
+    MainForm.StatusBar1.Panels(1).Text = "状态：添加图书"
     FrmAddBook.Show
   End If
 End Sub
 
-Private Sub bookManage_Click()
+Private Sub mnuBookManage_Click()
  '调用函数进行判断是否拥有权限使用管理图书功能
-  t = check_qx(czry_flag, 2)
-  If t = True Then
+  If check_qx(czry_flag, 2) Then
     MainForm.StatusBar1.Panels(1).Text = "状态：管理图书"
     FrmManageBook.Show
   End If
 End Sub
-Private Sub readerAdd_Click()
+Private Sub mnuReaderAdd_Click()
  '调用函数进行判断是否拥有权限使用添加读者功能
-  t = check_qx(czry_flag, 3)
-  If t = True Then
-    MainForm.StatusBar1.Panels(1).Text = "状态： 添加读者 """
+  If check_qx(czry_flag, 3) Then
+    MainForm.StatusBar1.Panels(1).Text = "状态：添加读者"
     FrmAddReader.Show
   End If
 End Sub
 
-Private Sub readerManage_Click()
+Private Sub mnuReaderManage_Click()
  '调用函数进行判断是否拥有权限使用管理读者功能
-  t = check_qx(czry_flag, 4)
-  If t = True Then
+  If check_qx(czry_flag, 4) Then
     MainForm.StatusBar1.Panels(1).Text = "状态：管理读者"
     FrmManageReader.Show
   End If
 End Sub
-Private Sub loanAdd_Click()
+Private Sub mnuLoanAdd_Click()
  '调用函数进行判断是否拥有权限使用添加借阅记录功能
-  t = check_qx(czry_flag, 5)
-  If t = True Then
-    MainForm.StatusBar1.Panels(1).Text = "状态： 添加借阅记录 """
+  If check_qx(czry_flag, 5) Then
+    MainForm.StatusBar1.Panels(1).Text = "状态：添加借阅记录"
     FrmAddLoan.Show
   End If
 End Sub
 
-Private Sub loanManage_Click()
+Private Sub mnuLoanManage_Click()
  '调用函数进行判断是否拥有权限使用管理借阅记录功能
-  t = check_qx(czry_flag, 6)
-  If t = True Then
+  If check_qx(czry_flag, 6) Then
     MainForm.StatusBar1.Panels(1).Text = "状态：管理借阅记录"
     FrmManageLoan.Show
   End If

@@ -267,11 +267,15 @@ ql_flag = ql_flag & Me.CB_ManageUser.Value
 '第8位:信息打印
 ql_flag = ql_flag & Me.CB_Print.Value
 Dim cmd As ADODB.Command
+On Error GoTo SaveFailed
 Set cmd = NewCommand("update admin set ql_flag = ? where adminUsername = ?")
 Call AddStringParameter(cmd, ql_flag)
 Call AddTextParameter(cmd, nodename)
 cmd.Execute
 MsgBox "成功对该操作员进行授权!", vbOKOnly + vbExclamation, "完成"
+Exit Sub
+SaveFailed:
+MsgBox "保存操作员的权限失败：" & Err.Description, vbOKOnly + vbCritical, "错误提示"
 End Sub
 
 Private Sub Command4_Click()
@@ -281,6 +285,7 @@ End If
 Unload Me
 End Sub
 Private Sub Form_Load()         '加载窗体
+On Error GoTo LoadFailed
 Call condatabase                '连接数据库
 Label1(1).Caption = nodename    '显示用户的姓名
 Dim cmd As ADODB.Command
@@ -294,66 +299,28 @@ End If
 rs.Close
 ql_flag = Left$(ql_flag & String$(8, "0"), 8)
 Call load_check   '按照用户的权限，分别对各复选框赋值
+Exit Sub
+LoadFailed:
+MsgBox "读取操作员的权限失败：" & Err.Description, vbOKOnly + vbCritical, "错误提示"
 End Sub
 
 Public Sub load_check() '按照用户的权限，分别对各复选框赋值
-Dim temp As Integer
 '第1位：添加图书
-temp = Mid(ql_flag, 1, 1)
-If temp <> 0 Then
-  Me.CB_AddBook.Value = 1
-Else
-  Me.CB_AddBook.Value = 0
-End If
+Me.CB_AddBook.Value = IIf(Mid$(ql_flag, 1, 1) Like "[1-9]", 1, 0)
 '第2位：图书管理
-temp = Mid(ql_flag, 2, 1)
-If temp <> 0 Then
-  Me.CB_ManageBook.Value = 1
-Else
-  Me.CB_ManageBook.Value = 0
-End If
+Me.CB_ManageBook.Value = IIf(Mid$(ql_flag, 2, 1) Like "[1-9]", 1, 0)
 '第3位：添加读者
-temp = Mid(ql_flag, 3, 1)
-If temp <> 0 Then
-  Me.CB_AddReader.Value = 1
-Else
-  Me.CB_AddReader.Value = 0
-End If
+Me.CB_AddReader.Value = IIf(Mid$(ql_flag, 3, 1) Like "[1-9]", 1, 0)
 '第4位：读者管理
-temp = Mid(ql_flag, 4, 1)
-If temp <> 0 Then
-  Me.CB_ManageReader.Value = 1
-Else
-  Me.CB_ManageReader.Value = 0
-End If
+Me.CB_ManageReader.Value = IIf(Mid$(ql_flag, 4, 1) Like "[1-9]", 1, 0)
 '第5位：添加借阅记录
-temp = Mid(ql_flag, 5, 1)
-If temp <> 0 Then
-  Me.CB_AddLoan.Value = 1
-Else
-  Me.CB_AddLoan.Value = 0
-End If
+Me.CB_AddLoan.Value = IIf(Mid$(ql_flag, 5, 1) Like "[1-9]", 1, 0)
 '第6位：借阅记录管理
-temp = Mid(ql_flag, 6, 1)
-If temp <> 0 Then
-  Me.CB_ManageLoan.Value = 1
-Else
-  Me.CB_ManageLoan.Value = 0
-End If
+Me.CB_ManageLoan.Value = IIf(Mid$(ql_flag, 6, 1) Like "[1-9]", 1, 0)
 '第7位：用户维护
-temp = Mid(ql_flag, 7, 1)
-If temp <> 0 Then
-  Me.CB_ManageUser.Value = 1
-Else
-  Me.CB_ManageUser.Value = 0
-End If
+Me.CB_ManageUser.Value = IIf(Mid$(ql_flag, 7, 1) Like "[1-9]", 1, 0)
 '第8位: 信息打印
-temp = Mid(ql_flag, 8, 1)
-If temp <> 0 Then
-  Me.CB_Print.Value = 1
-Else
-  Me.CB_Print.Value = 0
-End If
+Me.CB_Print.Value = IIf(Mid$(ql_flag, 8, 1) Like "[1-9]", 1, 0)
 End Sub
 Private Sub Form_Unload(Cancel As Integer)
 MainForm.StatusBar1.Panels(1).Text = "状态： 无"
