@@ -19,7 +19,7 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }
 
 struct TOptionHint {
-  enum class TMatch { Whole, Head, Tail } match;
+  enum class TMatch { Whole, Head, Tail, Contains } match;
   const char* text;
   const char* option;
 };
@@ -40,6 +40,14 @@ constexpr TOptionHint kMemberHints[] = {
     {TOptionHint::TMatch::Tail, "不是有效的整数值!", "--length"},
     {TOptionHint::TMatch::Head, "字符串长度", "--length"},
     {TOptionHint::TMatch::Head, "成员类型必须是下列之一", "--type"},
+    {TOptionHint::TMatch::Tail, "成员不能指定SQL类型!", "--sql-type \"\""},
+    {TOptionHint::TMatch::Contains, "成员的SQL类型只能是", "--sql-type"},
+    {TOptionHint::TMatch::Contains, "的长度不能超过", "--length 或 --sql-type char"},
+    {TOptionHint::TMatch::Contains, "的精度必须在", "--precision"},
+    {TOptionHint::TMatch::Contains, "的小数位数必须在", "--scale"},
+    {TOptionHint::TMatch::Whole, "主键字段不能允许为空!", "--no-allow-null"},
+    {TOptionHint::TMatch::Whole, "只有整型主键可以选择由用户输入键值!", "--no-key-entered"},
+    {TOptionHint::TMatch::Head, "bit类型的主键不能由数据库编号", "--key-entered"},
 };
 
 bool Matches(const TOptionHint& hint, const std::string& message) {
@@ -50,6 +58,8 @@ bool Matches(const TOptionHint& hint, const std::string& message) {
       return StartsWith(message, hint.text);
     case TOptionHint::TMatch::Tail:
       return EndsWith(message, hint.text);
+    case TOptionHint::TMatch::Contains:
+      return message.find(hint.text) != std::string::npos;
   }
   return false;
 }
