@@ -107,13 +107,15 @@ std::string DisplayCheckMessage(int classId) {
 std::string ProblemLine(int projectId, const TModelProblem& problem) {
   std::string line = problem.Line();
   if (!problem.className || problem.memberName) return line;
-  const bool key = problem.text == *problem.className + kKeyCheckText;
+  // The check may say after the run's words how the complete application would help.
+  const bool key = StartsWith(problem.text, *problem.className + kKeyCheckText);
   const bool display = problem.text == *problem.className + kDisplayCheckText;
   if (!key && !display) return line;
   const std::optional<int> classId = TClassDAO().FindClassId(projectId, *problem.className);
   if (!classId) return line;
+  const std::string runWords = *problem.className + (key ? kKeyCheckText : kDisplayCheckText);
   const std::string full = key ? KeyCheckMessage(*classId) : DisplayCheckMessage(*classId);
-  return line + full.substr(problem.text.size());
+  return line + full.substr(runWords.size());
 }
 
 }  // namespace vbgen::cli

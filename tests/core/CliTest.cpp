@@ -293,7 +293,9 @@ TEST_F(CliRunTest, CheckListsEveryProblemAtOnce) {
   TCliResult result = Run("check p");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out,
-            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键! (没有主键: 用 "
+            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键! "
+            "没有主键的类只有完整应用能生成(显示为只读列表): 请修改模型, "
+            "或生成完整应用(菜单\"自动生成完整应用代码\", 或vbgen-cli的--complete) (没有主键: 用 "
             "member add 或 member update 的 --pri 设置一个)\n"
             "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员! "
             "(没有下拉框显示成员: 用 member add 或 member update 的 --display 设置一个)\n"
