@@ -450,7 +450,8 @@ TEST_F(DatabaseRulesTest, EachTypeTakesOnlyItsOwnSqlTypes) {
              "浮点型成员的SQL类型只能是decimal、numeric、money或smallmoney!");
   ExpectBoth(Typed("日期型", "smalldatetime"), "日期型成员不能指定SQL类型!");
   ExpectBoth(Typed("Book", "int"), "Book成员不能指定SQL类型!");
-  // The Part's rules come first: a date without the must flag says so, whatever its SQL type.
+  // The plain output's rules come first: a date without the must flag says so, whatever its SQL
+  // type.
   TMemberInput date = Typed("日期型", "bit");
   date.isMust = false;
   ExpectBoth(date, "日期型必须勾选是否必填标志!");

@@ -115,7 +115,7 @@ class MemberFormsTest : public QObject {
     auto window = MakeWindow();
     TAddMemberForm form(*window);
     QCOMPARE(form.windowTitle(), QStringLiteral("添加成员属性"));
-    // The Part's dialog, with the complete application's group to its right.
+    // The dialog as it always was, with the complete application's group to its right.
     QCOMPARE(form.size(), QSize(592, 331));
     QCOMPARE(form.GB_Complete->geometry(), QRect(380, 24, 200, 262));
     QCOMPARE(form.minimumSize(), form.maximumSize());
