@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <utility>
 
 namespace vbgen {
 namespace {
@@ -66,10 +67,28 @@ create table t_member(
   memberIsFloat integer,
   queryFlag integer,
   memberIsDisplay integer,
-  memberQueryDisplay integer);
+  memberQueryDisplay integer,
+  memberAllowNull integer default 0,
+  memberKeyEntered integer default 0,
+  memberSqlType text default '',
+  memberPrecision integer default 0,
+  memberScale integer default 0);
 create index t_class_project on t_class(projectId);
 create index t_member_class on t_member(classId);
+pragma user_version = 1;
 )";
+
+// The store's layout, kept in the file's user_version. 0 is the layout of the first release
+// (no version written); 1 adds the member columns below.
+constexpr int kSchemaVersion = 1;
+
+// The t_member columns version 1 added, as they are declared; a file of version 0 gets the
+// missing ones with these defaults, which mean "as before" for every member it holds.
+constexpr std::pair<const char*, const char*> kMemberColumnsOfVersion1[] = {
+    {"memberAllowNull", "integer default 0"}, {"memberKeyEntered", "integer default 0"},
+    {"memberSqlType", "text default ''"},     {"memberPrecision", "integer default 0"},
+    {"memberScale", "integer default 0"},
+};
 
 // What the user can act on for a failure of the database file itself; empty for any other.
 std::string FileProblem(int code) {
@@ -201,17 +220,56 @@ TSqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
   }
 }
 
-int CountTables(sqlite3* db) {
+// The first column of the first row of a statement run outside the statement cache (the
+// connection is not shared yet); -1 when there is no row.
+int ReadInt(sqlite3* db, const std::string& sql, const TSqlParams& params = {}) {
   sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db, "select count(*) from sqlite_master", -1, &statement, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
     Fail(db, "无法读取模型数据库");
   }
-  const int rc = sqlite3_step(statement);
-  const int count = rc == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+  int rc = SQLITE_OK;
+  for (std::size_t i = 0; i < params.size() && rc == SQLITE_OK; ++i) {
+    const auto& text = std::get<std::string>(params[i]);
+    rc = sqlite3_bind_text(statement, static_cast<int>(i) + 1, text.data(),
+                           static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  }
+  if (rc == SQLITE_OK) rc = sqlite3_step(statement);
+  const int value = rc == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
   sqlite3_finalize(statement);
-  if (rc != SQLITE_ROW) Fail(db, "无法读取模型数据库");
-  return count;
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(db, "无法读取模型数据库");
+  return value;
+}
+
+int CountTables(sqlite3* db) { return ReadInt(db, "select count(*) from sqlite_master"); }
+
+bool HasMemberColumn(sqlite3* db, const std::string& column) {
+  return ReadInt(db, "select count(*) from pragma_table_info('t_member') where name=?", {column}) >
+         0;
+}
+
+// Brings a file of an earlier layout up to this one inside the caller's transaction, so a
+// failure (a read-only or locked file) leaves it exactly as it was. Columns a file already has
+// are kept: adding them again would fail, and their values are the user's.
+void UpgradeSchema(sqlite3* db) {
+  const int version = ReadInt(db, "pragma user_version");
+  if (version == kSchemaVersion) return;
+  if (version > kSchemaVersion) {
+    throw TDbError("模型数据库 (" + DatabaseName() + ") 由更新版本的程序创建 (格式版本 " +
+                   std::to_string(version) + ", 本程序只认识到版本 " +
+                   std::to_string(kSchemaVersion) + "), 请用更新版本的程序打开它");
+  }
+  try {
+    for (const auto& [column, declaration] : kMemberColumnsOfVersion1) {
+      if (HasMemberColumn(db, column)) continue;
+      ExecPlain(
+          db,
+          (std::string("alter table t_member add column ") + column + " " + declaration).c_str());
+    }
+    ExecPlain(db, ("pragma user_version = " + std::to_string(kSchemaVersion)).c_str());
+  } catch (const TDbError& error) {
+    throw TDbError(std::string("模型数据库是旧版本的格式, 打开前需要升级, 但升级没有完成, ") +
+                   "文件保持原样: " + error.what());
+  }
 }
 
 }  // namespace
@@ -353,8 +411,13 @@ sqlite3* TDbHelper::GetConnection() {
   try {
     // A new file, an empty (0-byte) one and one without any table alike get the three
     // tables; the check also tells a file that is not a database, or a damaged one, at once.
+    // A file of an earlier layout is upgraded in the same transaction: wholly or not at all.
     ExecPlain(db, "begin");
-    if (CountTables(db) == 0) ExecPlain(db, kSchema);
+    if (CountTables(db) == 0) {
+      ExecPlain(db, kSchema);
+    } else {
+      UpgradeSchema(db);
+    }
     ExecPlain(db, "commit");
   } catch (...) {
     // Never delete the file: it may hold someone's model that only failed to open.

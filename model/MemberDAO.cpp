@@ -12,7 +12,8 @@ TSqlValue Key(int id) { return std::int64_t{id}; }
 constexpr const char* kSelectMembers =
     "select memberId,projectId,classId,memberName,memberType,memberLength,memberIsPri,"
     "memberComment,memberIsMust,memberIsInteger,memberIsFloat,queryFlag,memberIsDisplay,"
-    "memberQueryDisplay from t_member ";
+    "memberQueryDisplay,memberAllowNull,memberKeyEntered,memberSqlType,memberPrecision,"
+    "memberScale from t_member ";
 
 TMember ReadMember(const TRowView& row) {
   auto number = [&row](std::size_t column) { return static_cast<int>(row.Int(column)); };
@@ -31,6 +32,11 @@ TMember ReadMember(const TRowView& row) {
   m.queryFlag = number(11);
   m.memberIsDisplay = number(12);
   m.memberQueryDisplay = number(13);
+  m.memberAllowNull = number(14);
+  m.memberKeyEntered = number(15);
+  m.memberSqlType = row.Text(16);
+  m.memberPrecision = number(17);
+  m.memberScale = number(18);
   return m;
 }
 
@@ -40,20 +46,26 @@ int TMemberDAO::AddMember(const TMember& m) {
   return InsertRow(
       "insert into t_member(projectId,classId,memberName,memberType,memberLength,memberIsPri,"
       "memberComment,memberIsMust,memberIsInteger,memberIsFloat,queryFlag,memberIsDisplay,"
-      "memberQueryDisplay) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
+      "memberQueryDisplay,memberAllowNull,memberKeyEntered,memberSqlType,memberPrecision,"
+      "memberScale) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
       {Key(m.projectId), Key(m.classId), m.memberName, m.memberType, Key(m.memberLength),
        Key(m.memberIsPri), m.memberComment, Key(m.memberIsMust), Key(m.memberIsInteger),
-       Key(m.memberIsFloat), Key(m.queryFlag), Key(m.memberIsDisplay), Key(m.memberQueryDisplay)});
+       Key(m.memberIsFloat), Key(m.queryFlag), Key(m.memberIsDisplay), Key(m.memberQueryDisplay),
+       Key(m.memberAllowNull), Key(m.memberKeyEntered), m.memberSqlType, Key(m.memberPrecision),
+       Key(m.memberScale)});
 }
 
 void TMemberDAO::UpdateMember(const TMember& m) {
   db_.ExecuteSql(
       "update t_member set memberName=?,memberType=?,memberLength=?,memberIsPri=?,"
       "memberComment=?,memberIsMust=?,memberIsInteger=?,memberIsFloat=?,queryFlag=?,"
-      "memberIsDisplay=?,memberQueryDisplay=? where memberId=?",
+      "memberIsDisplay=?,memberQueryDisplay=?,memberAllowNull=?,memberKeyEntered=?,"
+      "memberSqlType=?,memberPrecision=?,memberScale=? where memberId=?",
       {m.memberName, m.memberType, Key(m.memberLength), Key(m.memberIsPri), m.memberComment,
        Key(m.memberIsMust), Key(m.memberIsInteger), Key(m.memberIsFloat), Key(m.queryFlag),
-       Key(m.memberIsDisplay), Key(m.memberQueryDisplay), Key(m.memberId)});
+       Key(m.memberIsDisplay), Key(m.memberQueryDisplay), Key(m.memberAllowNull),
+       Key(m.memberKeyEntered), m.memberSqlType, Key(m.memberPrecision), Key(m.memberScale),
+       Key(m.memberId)});
 }
 
 void TMemberDAO::DeleteMember(int memberId) {

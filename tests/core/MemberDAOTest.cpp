@@ -57,6 +57,44 @@ TEST_F(MemberDAOTest, NewRecordStoresQueryDisplayOneAndEveryFieldRoundTrips) {
   EXPECT_EQ(TMemberDAO().GetMember(stored.memberId), fresh);
 }
 
+// The fields that say what the database allows are stored, updated and swapped with the rest.
+TEST_F(MemberDAOTest, WhatTheDatabaseAllowsIsStoredUpdatedAndSwapped) {
+  TMember price;
+  price.projectId = projectId;
+  price.classId = book;
+  price.memberName = "price";
+  price.memberType = "浮点型";
+  price.memberIsFloat = 1;
+  price.memberAllowNull = 1;
+  price.memberSqlType = "decimal";
+  price.memberPrecision = 12;
+  price.memberScale = 4;
+  price.memberId = TMemberDAO().AddMember(price);
+  EXPECT_EQ(TMemberDAO().GetMember(price.memberId), price);
+
+  TMember key = *TMemberDAO().GetMember(AddMember(projectId, book, "code", "整型", "代码"));
+  key.memberIsPri = 1;
+  key.memberKeyEntered = 1;
+  key.memberSqlType = "smallint";
+  TMemberDAO().UpdateMember(key);
+  EXPECT_EQ(TMemberDAO().GetMember(key.memberId), key);
+  price.memberSqlType = "";
+  price.memberPrecision = 0;
+  price.memberScale = 0;
+  price.memberAllowNull = 0;
+  TMemberDAO().UpdateMember(price);
+  EXPECT_EQ(TMemberDAO().GetMember(price.memberId), price);
+
+  TMemberDAO().SwapMembers(price.memberId, key.memberId);
+  const TMemberList list = TMemberDAO().ListMembers(book);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].memberName, "code");
+  EXPECT_EQ(list[0].memberKeyEntered, 1);
+  EXPECT_EQ(list[0].memberSqlType, "smallint");
+  EXPECT_EQ(list[1].memberSqlType, "");
+  EXPECT_EQ(list[1].memberKeyEntered, 0);
+}
+
 TEST_F(MemberDAOTest, SwapExchangesContentsNotKeys) {
   int a = AddMember(projectId, book, "a", "整型", "A", 0, true, false);
   int b = AddMember(projectId, book, "b", "字符串", "B", 30, false, true);
