@@ -173,6 +173,7 @@ constexpr const char* kKeyless =
 struct TKeptTable {
   const TSqlTable* table;
   std::vector<const TSqlColumn*> keys;  // in the key's order; empty when the class has none
+  std::vector<std::string> keyNotes;    // why there are none, said once the class is made
   std::string className;
 
   bool IsKey(const TSqlColumn& column) const {
@@ -192,7 +193,7 @@ std::optional<std::string> MissingColumn(const TSqlTable& table,
 }
 
 // The table's key columns in the key's order. None when the table has no key, or one the
-// model cannot hold: the table then comes in without a key, and a note says why.
+// model cannot hold: the table then comes in without a key, and a note in `notes` says why.
 std::vector<const TSqlColumn*> KeyColumns(const TSqlTable& table, std::vector<std::string>& notes) {
   if (table.primaryKey.empty()) {
     notes.push_back(kNotice + TableWord(table) + "没有主键, " + kKeyless);
@@ -248,7 +249,9 @@ std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& pla
       plan.refused = true;
       continue;
     }
-    kept.push_back({&table, KeyColumns(table, notes), std::move(className)});
+    std::vector<std::string> keyNotes;
+    std::vector<const TSqlColumn*> keys = KeyColumns(table, keyNotes);
+    kept.push_back({&table, std::move(keys), std::move(keyNotes), std::move(className)});
   }
   return kept;
 }
@@ -398,8 +401,12 @@ TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::strin
   member.memberType = reference.value_or(std::string(type));
   const bool isKey = source.IsKey(column);
   member.memberIsPri = isKey ? 1 : 0;
-  // A key column is never NULL, whatever its own definition says.
-  const bool allowsNull = !isKey && !column.notNull && !column.identity;
+  // A column of the declared key is never NULL, whatever its own definition says; so too when
+  // the model could not keep the key.
+  const bool inDeclaredKey =
+      std::any_of(table.primaryKey.begin(), table.primaryKey.end(),
+                  [&column](const std::string& name) { return SameSqlName(name, column.name); });
+  const bool allowsNull = !inDeclaredKey && !column.notNull && !column.identity;
   member.memberAllowNull = allowsNull ? 1 : 0;
   if (isKey && member.memberType == kTypeInteger && !column.identity) {
     member.memberKeyEntered = 1;
@@ -573,6 +580,7 @@ std::optional<TImportedClass> ClassFor(const TKeptTable& source,
                                        const std::vector<TKeptTable>& kept,
                                        const TSqlSchema& schema, TSqlImportPlan& plan) {
   std::vector<std::string>& notes = plan.notes;
+  const std::size_t firstNote = notes.size();
   const TSqlTable& table = *source.table;
   TImportedClass result;
   result.className = source.className;
@@ -609,9 +617,11 @@ std::optional<TImportedClass> ClassFor(const TKeptTable& source,
     planned.push_back({std::move(member), &column});
   }
   if (planned.empty()) {
-    notes.push_back(kLeftOut + TableWord(table) + "没有可导入的列");
+    notes.push_back(kLeftOut + TableWord(table) + "没有主键, 也没有可导入的列");
     return std::nullopt;
   }
+  notes.insert(notes.begin() + static_cast<std::ptrdiff_t>(firstNote), source.keyNotes.begin(),
+               source.keyNotes.end());
   NoteOptionalValues(table, planned, notes);
   PutKeyInOrder(source, planned, notes);
   MarkDisplayMember(planned);

@@ -87,7 +87,6 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
   EXPECT_EQ(imported.out, "1\n");  // the new project's id alone, for scripts
   EXPECT_EQ(
       imported.err,
-      "未导入: 表\"Tag\"没有主键\n"
       "已调整: 表\"Category\"的列\"CategoryID\"的名称首字母须小写(成员名规则), 改为categoryID\n"
       "已调整: 表\"Category\"的列\"CategoryName\"的名称首字母须小写(成员名规则), 改为"
       "categoryName\n"
@@ -96,11 +95,17 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
       "已调整: 表\"Product\"的列\"ProductName\"的名称首字母须小写(成员名规则), 改为"
       "productName\n"
       "已调整: 表\"Product\"的列\"CategoryID\"的名称首字母须小写(成员名规则), 改为categoryID\n"
-      "已调整: 表\"Product\"的列\"CategoryID\"可为空, 但Category成员必须必填, 已设为必填\n"
       "已调整: 表\"Product\"的列\"UnitPrice\"的名称首字母须小写(成员名规则), 改为unitPrice\n"
-      "已调整: 表\"Product\"的列\"UnitPrice\"可为空, 但浮点型成员必须必填, 已设为必填\n"
-      "已导入工程 1 northwind, 共2个类\n");
-  EXPECT_EQ(Run("class list northwind").out, "1\tCategory\tCategory\t1\n2\tProduct\tProduct\t1\n");
+      "注意: 表\"Product\"的列\"CategoryID\", \"UnitPrice\"可为空: 自动生成完整应用代码时留空即存为"
+      "NULL; 自动生成代码时仍须必填\n"
+      "注意: 表\"Tag\"没有主键, 作为没有主键的类导入: 自动生成完整应用代码时只能查询和列出; "
+      "自动生成代码不接受没有主键的类\n"
+      "已调整: 表\"Tag\"的列\"Text\"的名称首字母须小写(成员名规则), 改为text\n"
+      "已导入工程 1 northwind, 共3个类\n");
+  EXPECT_EQ(Run("class list northwind").out,
+            "1\tCategory\tCategory\t1\n2\tProduct\tProduct\t1\n3\tTag\tTag\t1\n");
+  // The plain forms need a key in every class: the user who wants them lets the keyless go.
+  ASSERT_EQ(Run("class delete 3").status, 0);
 
   const TResult check = Run("check northwind");
   EXPECT_EQ(check.status, 0) << check.out;
@@ -152,7 +157,8 @@ TEST_F(ImportSqlCliTest, TheCompleteScriptBringsBackFriendNamesAndComments) {
             "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
             "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
             // Our script declares every date NULL, whatever the member says.
-            "已调整: 表\"Loan\"的列\"loanDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
+            "注意: 表\"Loan\"的列\"loanDate\"可为空: 自动生成完整应用代码时留空即存为NULL; "
+            "自动生成代码时仍须必填\n"
             "已导入工程 2 副本, 共2个类\n");
   EXPECT_EQ(Run("class list 副本").out, "3\tReader\t读者's 卡\t1\n4\tLoan\t借阅记录\t1\n");
   // Each member's name and comment, one line each.
@@ -333,9 +339,10 @@ TEST_F(ImportSqlCliTest, APictureBesideItsPathColumnImportsAndCheckNamesTheClash
             "已调整: 表\"Staff\"的列\"StaffID\"的名称首字母须小写(成员名规则), 改为staffID\n"
             "已调整: 表\"Staff\"的列\"Surname\"的名称首字母须小写(成员名规则), 改为surname\n"
             "已调整: 表\"Staff\"的列\"HireDate\"的名称首字母须小写(成员名规则), 改为hireDate\n"
-            "已调整: 表\"Staff\"的列\"HireDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
             "已调整: 表\"Staff\"的列\"Photo\"的名称首字母须小写(成员名规则), 改为photo\n"
             "已调整: 表\"Staff\"的列\"PhotoPath\"的名称首字母须小写(成员名规则), 改为photoPath\n"
+            "注意: 表\"Staff\"的列\"HireDate\"可为空: 自动生成完整应用代码时留空即存为NULL; "
+            "自动生成代码时仍须必填\n"
             "已导入工程 1 StaffDir, 共1个类\n");
   const std::string members = Run("member list StaffDir Staff").out;
   for (const char* member : {"\tphoto\t图片型\t", "\tphotoPath\t字符串\t255\t"}) {

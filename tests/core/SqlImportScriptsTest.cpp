@@ -204,12 +204,12 @@ TEST(SqlImportScriptsTest, ThePublishersOwnTypesKeysOfThreeColumnsAndKeylessTabl
   EXPECT_EQ(ClassNames(plan), (Lines{"Authors", "Publishers", "Titles", "Titleauthor", "Stores",
                                      "Sales", "Roysched", "Discounts", "Jobs", "Employee"}));
   // The key's type is sp_addtype's id, a varchar(11) NOT NULL.
-  EXPECT_EQ(
-      MembersOf(plan, "Authors"),
-      (Lines{"au_id 字符串 11 主键 必填 查询", "au_lname 字符串 40 必填 显示 查询",
-             "au_fname 字符串 20 必填 查询", "phone 字符串 12 char 必填 查询",
-             "address 字符串 40 可空 查询", "city 字符串 20 可空 查询", "state 字符串 2 char 可空",
-             "zip 字符串 5 char 可空", "contract 整型 bit 必填"}));
+  EXPECT_EQ(MembersOf(plan, "Authors"),
+            (Lines{"au_id 字符串 11 主键 必填 查询", "au_lname 字符串 40 必填 显示 查询",
+                   "au_fname 字符串 20 必填 查询", "phone 字符串 12 char 必填 查询",
+                   "address 字符串 40 可空 查询", "city 字符串 20 可空 查询",
+                   "state 字符串 2 char 可空 查询", "zip 字符串 5 char 可空 查询",
+                   "contract 整型 bit 必填"}));
   EXPECT_EQ(MembersOf(plan, "Titleauthor"),
             (Lines{"au_id Authors 主键 必填 显示", "title_id Titles 主键 必填",
                    "au_ord 整型 tinyint 必填 可空", "royaltyper 整型 必填 可空"}));
@@ -265,7 +265,7 @@ TEST(SqlImportScriptsTest, TheChineseBookshopNamesItsRowsInChinese) {
             (Lines{"m订单号 T订单 主键 必填 显示", "m书号 T图书 主键 必填", "m数量 整型 必填",
                    "m单价 浮点型 decimal(10,2) 必填"}));
   EXPECT_EQ(MembersOf(plan, "T操作日志"),
-            (Lines{"m时间 日期型 必填", "m内容 字符串 200 nvarchar 可空 显示"}));
+            (Lines{"m时间 日期型 必填", "m内容 字符串 200 nvarchar 可空 显示 查询"}));
 }
 
 // How the display member is chosen among names and titles, and what never becomes one.
@@ -349,7 +349,7 @@ TEST(SqlImportScriptsTest, AKeylessTableWithNothingToImportIsLeftOutAndNamed) {
   const TSqlImportPlan plan = PlanOf(
       "CREATE TABLE Doc (body xml NULL)\nCREATE TABLE T (id int PRIMARY KEY, name varchar(9))\n");
   EXPECT_EQ(ClassNames(plan), (Lines{"T"}));
-  EXPECT_TRUE(HasNote(plan, "未导入: 表\"Doc\"没有可导入的列")) << AllNotes(plan);
+  EXPECT_TRUE(HasNote(plan, "未导入: 表\"Doc\"没有主键, 也没有可导入的列")) << AllNotes(plan);
 }
 
 }  // namespace
