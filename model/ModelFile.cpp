@@ -33,6 +33,9 @@ struct TMemberField {
   const char* key;
   TFieldKind kind;
   std::variant<std::string TMember::*, int TMember::*> field;
+  // The format version that brought the field. A file of version 1 has none of the later
+  // fields, and a later file may leave them out too: a missing one keeps its default.
+  int since = 1;
 };
 
 const TMemberField kMemberFields[] = {
@@ -47,9 +50,21 @@ const TMemberField kMemberFields[] = {
     {"queryFlag", TFieldKind::Flag, &TMember::queryFlag},
     {"memberIsDisplay", TFieldKind::Flag, &TMember::memberIsDisplay},
     {"memberQueryDisplay", TFieldKind::Flag, &TMember::memberQueryDisplay},
+    {"memberAllowNull", TFieldKind::Flag, &TMember::memberAllowNull, 2},
+    {"memberKeyEntered", TFieldKind::Flag, &TMember::memberKeyEntered, 2},
+    {"memberSqlType", TFieldKind::Text, &TMember::memberSqlType, 2},
+    {"memberPrecision", TFieldKind::Number, &TMember::memberPrecision, 2},
+    {"memberScale", TFieldKind::Number, &TMember::memberScale, 2},
 };
 
+// Version 1 files say no version; version 2 added what the database allows (NULL, an entered
+// key, the declared SQL type). A model that uses none of it is written as version 1, byte for
+// byte as before, so that an earlier release still reads it.
+constexpr int kFormatVersion = 2;
+constexpr const char* kVersionField = "formatVersion";
+
 constexpr const char* kProjectFields[] = {"projectName", "classes"};
+constexpr const char* kVersionedProjectFields[] = {kVersionField, "projectName", "classes"};
 constexpr const char* kClassFields[] = {"className", "friendName", "frontShowFlag", "members"};
 
 // ---- Places in a model file, for the error messages ----
@@ -92,24 +107,40 @@ std::string PlaceOf(const TRuleFailure& failure, const std::string& place) {
 
 // ---- Writing ----
 
-ordered_json MemberToJson(const TMember& member) {
+ordered_json MemberToJson(const TMember& member, int version) {
   ordered_json out = ordered_json::object();
   for (const auto& field : kMemberFields) {
+    if (field.since > version) continue;
     std::visit([&](auto pointer) { out[field.key] = member.*pointer; }, field.field);
   }
   return out;
 }
 
-ordered_json ClassToJson(const TNamedId& entry) {
+// The oldest version that holds the member: 1 while every later field keeps its default.
+int VersionNeeded(const TMember& member) {
+  const TMember fresh;
+  for (const auto& field : kMemberFields) {
+    const bool changed =
+        std::visit([&](auto pointer) { return member.*pointer != fresh.*pointer; }, field.field);
+    if (field.since > 1 && changed) return kFormatVersion;
+  }
+  return 1;
+}
+
+struct TExportedClass {
+  TNamedId entry;
+  TMemberList members;
+};
+
+ordered_json ClassToJson(const TExportedClass& exported, int version) {
+  const TNamedId& entry = exported.entry;
   TClassDAO classDao;
   ordered_json out = ordered_json::object();
   out["className"] = entry.name;
   out["friendName"] = classDao.GetFriendName(entry.id);
   out["frontShowFlag"] = classDao.GetFrontShowFlag(entry.id);
   ordered_json members = ordered_json::array();
-  for (const auto& member : TMemberDAO().ListMembers(entry.id)) {
-    members.push_back(MemberToJson(member));
-  }
+  for (const auto& member : exported.members) members.push_back(MemberToJson(member, version));
   out["members"] = std::move(members);
   return out;
 }
@@ -267,15 +298,20 @@ json ParseStrict(const std::string& text) {
                                         "): " + SyntaxProblemAt(text, offset));
 }
 
-// An object with exactly the given fields: none missing, none unknown.
+// An object with exactly the given fields: none missing, none unknown; the optional ones may be
+// left out.
 template <typename Keys>
-void RequireFields(const json& object, const std::string& place, const Keys& keys) {
+void RequireFields(const json& object, const std::string& place, const Keys& keys,
+                   const std::vector<const char*>& optional = {}) {
   if (!object.is_object()) throw TModelFileError(place, "应为JSON对象({...})");
+  auto among = [](const auto& list, const std::string& key) {
+    return std::any_of(std::begin(list), std::end(list),
+                       [&key](const auto& entry) { return key == entry; });
+  };
   for (auto field = object.begin(); field != object.end(); ++field) {
     const std::string& key = field.key();
-    bool known = std::any_of(std::begin(keys), std::end(keys),
-                             [&key](const auto& entry) { return key == entry; });
-    if (!known) throw TModelFileError(FieldPlace(place, key), "未知字段");
+    if (!among(keys, key) && !among(optional, key))
+      throw TModelFileError(FieldPlace(place, key), "未知字段");
   }
   for (const auto& key : keys) {
     if (!object.contains(key)) throw TModelFileError(FieldPlace(place, key), "缺少此字段");
@@ -318,16 +354,20 @@ std::string NameIfAny(const json& object, const char* key) {
   return object.at(key).get<std::string>();
 }
 
-std::vector<const char*> MemberKeys() {
+// The member fields every file has (since = 1), or the later ones, which a file may leave out.
+std::vector<const char*> MemberKeys(bool later) {
   std::vector<const char*> keys;
-  for (const auto& field : kMemberFields) keys.push_back(field.key);
+  for (const auto& field : kMemberFields) {
+    if ((field.since > 1) == later) keys.push_back(field.key);
+  }
   return keys;
 }
 
 TMember ReadMember(const json& object, const std::string& place) {
-  RequireFields(object, place, MemberKeys());
+  RequireFields(object, place, MemberKeys(false), MemberKeys(true));
   TMember member;
   for (const auto& field : kMemberFields) {
+    if (!object.contains(field.key)) continue;
     if (const auto* text = std::get_if<std::string TMember::*>(&field.field)) {
       member.*(*text) = ReadText(object, place, field.key);
     } else {
@@ -353,9 +393,26 @@ TFileClass ReadClass(const json& object, const std::string& place) {
   return result;
 }
 
+// A file without the field is of version 1; a later version than this program knows may hold
+// what it would silently drop.
+void RequireKnownVersion(const json& root) {
+  if (!root.is_object() || !root.contains(kVersionField)) return;
+  const int version = ReadNumber(root, kFilePlace, kVersionField);
+  if (version >= 1 && version <= kFormatVersion) return;
+  throw TModelFileError(FieldPlace(kFilePlace, kVersionField),
+                        "格式版本" + std::to_string(version) + "无法读取: 本程序只能读取版本1到" +
+                            std::to_string(kFormatVersion) +
+                            (version > kFormatVersion ? ", 请使用更新版本的程序" : ""));
+}
+
 TFileProject ReadModelFileChecked(const std::string& text) {
   json root = ParseStrict(text);
-  RequireFields(root, kFilePlace, kProjectFields);
+  RequireKnownVersion(root);
+  if (root.is_object() && root.contains(kVersionField)) {
+    RequireFields(root, kFilePlace, kVersionedProjectFields);
+  } else {
+    RequireFields(root, kFilePlace, kProjectFields);
+  }
   TFileProject project;
   project.projectName = ReadText(root, kFilePlace, "projectName");
   const json& classes = ReadArray(root, kFilePlace, "classes");
@@ -418,12 +475,21 @@ void RequireDerivedFields(const TMember& record, const TMember& built, const std
   require("memberLength", record.memberLength, built.memberLength);
   require("memberIsInteger", record.memberIsInteger, built.memberIsInteger);
   require("memberIsFloat", record.memberIsFloat, built.memberIsFloat);
+  // Precision and scale belong to decimal and numeric, as a length belongs to a string.
+  auto requireOfSqlType = [&](const char* key, int fileValue, int kept) {
+    if (fileValue != kept) {
+      throw TModelFileError(FieldPlace(place, key), "与SQL类型\"" + record.memberSqlType +
+                                                        "\"不符, 应为" + std::to_string(kept));
+    }
+  };
+  requireOfSqlType("memberPrecision", record.memberPrecision, built.memberPrecision);
+  requireOfSqlType("memberScale", record.memberScale, built.memberScale);
 }
 
 void AddFileMember(int projectId, int classId, const TMember& record,
                    const std::vector<std::string>& typeList, const std::string& place) {
   TMemberInput input = InputFor(record, typeList, place);
-  if (auto failure = CheckAddMemberWithField(input)) {
+  if (auto failure = CheckModelFileMemberWithField(input)) {
     throw TModelFileError(PlaceOf(*failure, place), failure->message);
   }
   TBuiltMember built = BuildMember(input, projectId, classId, 0);
@@ -440,12 +506,18 @@ std::string ExportProject(int projectId) {
   const std::optional<std::string> found = TProjectDAO().GetProjectName(projectId);
   if (!found) throw TModelFileError("工程", "没有键为" + std::to_string(projectId) + "的工程");
   const std::string& projectName = *found;
+  std::vector<TExportedClass> exported;
+  int version = 1;
+  for (const auto& entry : TClassDAO().ListClasses(projectId)) {
+    exported.push_back({entry, TMemberDAO().ListMembers(entry.id)});
+    for (const TMember& member : exported.back().members)
+      version = std::max(version, VersionNeeded(member));
+  }
   ordered_json root = ordered_json::object();
+  if (version > 1) root[kVersionField] = version;
   root["projectName"] = projectName;
   ordered_json classes = ordered_json::array();
-  for (const auto& entry : TClassDAO().ListClasses(projectId)) {
-    classes.push_back(ClassToJson(entry));
-  }
+  for (const auto& entry : exported) classes.push_back(ClassToJson(entry, version));
   root["classes"] = std::move(classes);
   snapshot.Commit();
   try {
@@ -471,7 +543,8 @@ int ImportProject(const std::string& modelText, const std::optional<std::string>
   for (std::size_t i = 0; i < file.classes.size(); ++i) {
     const TFileClass& fileClass = file.classes[i];
     std::string classPlace = ClassPlace(i, fileClass.className);
-    auto typeList = MemberTypeList(classDao.ListOtherClasses(projectId, classIds[i]));
+    auto typeList =
+        MemberTypeList(classDao.ListOtherClasses(projectId, classIds[i]), fileClass.className);
     for (std::size_t j = 0; j < fileClass.members.size(); ++j) {
       const TMember& record = fileClass.members[j];
       AddFileMember(projectId, classIds[i], record, typeList,

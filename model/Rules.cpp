@@ -1,5 +1,6 @@
 #include "model/Rules.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "model/ClassDAO.h"
@@ -171,10 +172,23 @@ std::string TMemberInput::Type() const {
   return typeList[*typeIndex];
 }
 
-std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses) {
+std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses,
+                                        const std::string& ownClassName) {
   std::vector<std::string> list(std::begin(kBuiltinTypes), std::end(kBuiltinTypes));
   for (const auto& entry : otherClasses) list.push_back(entry.name);
+  if (!ownClassName.empty()) list.push_back(ownClassName);
   return list;
+}
+
+std::vector<std::string_view> SqlTypesFor(std::string_view memberType) {
+  if (memberType == kTypeString) return {"nvarchar", "nchar", "char"};
+  if (memberType == kTypeInteger) return {"bit", "tinyint", "smallint"};
+  if (memberType == kTypeFloat) return {"decimal", "numeric", "money", "smallmoney"};
+  return {};
+}
+
+bool SqlTypeHasPrecision(std::string_view sqlType) {
+  return sqlType == "decimal" || sqlType == "numeric";
 }
 
 namespace {
@@ -208,6 +222,13 @@ TFieldResult KeyIsIntegerOrString(const TMemberInput& in) {
     return TRuleFailure{"主键字段必须是整型或字符串型!", TRuleField::Several};
   return std::nullopt;
 }
+// A reference key holds the referenced class's key, itself an integer or a string: the key of a
+// link table is its references. The add dialog does not offer it; a model file may hold it.
+TFieldResult KeyIsIntegerStringOrReference(const TMemberInput& in) {
+  const std::string type = in.Type();
+  if (!type.empty() && !IsBuiltinType(type)) return std::nullopt;
+  return KeyIsIntegerOrString(in);
+}
 // The manage form finds the selected row by the key shown in the grid.
 TFieldResult KeyIsDisplayed(const TMemberInput& in) {
   if (in.isPri && !in.queryDisplay)
@@ -230,6 +251,67 @@ TFieldResult NameLimit(const TMemberInput& in) {
   return About(TRuleField::Several, CheckMemberNameLimit(in.name, in.Type()));
 }
 
+TFieldResult SqlTypeFitsMemberType(const TMemberInput& in) {
+  if (in.sqlType.empty()) return std::nullopt;
+  const std::string type = in.Type();
+  const std::vector<std::string_view> allowed = SqlTypesFor(type);
+  if (std::find(allowed.begin(), allowed.end(), in.sqlType) != allowed.end()) return std::nullopt;
+  if (allowed.empty()) {
+    return TRuleFailure{(type.empty() ? std::string("该") : type) + "成员不能指定SQL类型!",
+                        TRuleField::Several};
+  }
+  std::string choices;
+  for (std::size_t i = 0; i < allowed.size(); ++i) {
+    choices += (i == 0 ? "" : i + 1 == allowed.size() ? "或" : "、") + std::string(allowed[i]);
+  }
+  return TRuleFailure{type + "成员的SQL类型只能是" + choices + "!", TRuleField::Several};
+}
+// The length is checked against 8000 when the member is built; a national text holds half.
+TFieldResult NationalTextFits(const TMemberInput& in) {
+  if (in.sqlType != "nvarchar" && in.sqlType != "nchar") return std::nullopt;
+  int length = 0;
+  const std::string& text = in.lengthText;
+  const char* begin = text.data() + (!text.empty() && text[0] == '+' ? 1 : 0);
+  const auto [rest, error] = std::from_chars(begin, text.data() + text.size(), length);
+  if (error != std::errc() || rest != text.data() + text.size()) return std::nullopt;
+  if (length <= kMaxNationalLength) return std::nullopt;
+  return TRuleFailure{in.sqlType + "的长度不能超过" + std::to_string(kMaxNationalLength) + "!",
+                      TRuleField::Several};
+}
+TFieldResult PrecisionAndScaleFit(const TMemberInput& in) {
+  if (!SqlTypeHasPrecision(in.sqlType)) return std::nullopt;
+  if (in.precision < 1 || in.precision > kMaxDecimalPrecision) {
+    return TRuleFailure{
+        in.sqlType + "的精度必须在1到" + std::to_string(kMaxDecimalPrecision) + "之间!",
+        TRuleField::Several};
+  }
+  if (in.scale < 0 || in.scale > in.precision) {
+    return TRuleFailure{
+        in.sqlType + "的小数位数必须在0到精度" + std::to_string(in.precision) + "之间!",
+        TRuleField::Several};
+  }
+  return std::nullopt;
+}
+// A key finds its row; a NULL finds none.
+TFieldResult KeyIsNotNull(const TMemberInput& in) {
+  if (in.isPri && in.allowNull) return TRuleFailure{"主键字段不能允许为空!", TRuleField::Several};
+  return std::nullopt;
+}
+// A text or a reference key is always typed or picked; only an integer key may be numbered by
+// the database instead.
+TFieldResult OnlyAnIntegerKeyIsEntered(const TMemberInput& in) {
+  if (in.keyEntered && !(in.isPri && in.Type() == kTypeInteger))
+    return TRuleFailure{"只有整型主键可以选择由用户输入键值!", TRuleField::Several};
+  return std::nullopt;
+}
+// SQL Server numbers no bit column (IDENTITY takes whole numbers of at least a byte).
+TFieldResult NumberedKeyIsNoBit(const TMemberInput& in) {
+  if (in.isPri && !in.keyEntered && in.Type() == kTypeInteger && in.sqlType == "bit")
+    return TRuleFailure{"bit类型的主键不能由数据库编号, 请选择由用户输入键值!",
+                        TRuleField::Several};
+  return std::nullopt;
+}
+
 using TRule = TFieldResult (*)(const TMemberInput&);
 
 TFieldResult FirstFailure(const TMemberInput& input, std::initializer_list<TRule> rules) {
@@ -239,12 +321,31 @@ TFieldResult FirstFailure(const TMemberInput& input, std::initializer_list<TRule
   return std::nullopt;
 }
 
+// What the database allows, after the rules of the plain output: a model that uses none of it
+// meets exactly those.
+TFieldResult DatabaseRulesFailure(const TMemberInput& input) {
+  return FirstFailure(input, {SqlTypeFitsMemberType, NationalTextFits, PrecisionAndScaleFit,
+                              KeyIsNotNull, OnlyAnIntegerKeyIsEntered, NumberedKeyIsNoBit});
+}
+
+TFieldResult AddFailure(const TMemberInput& input, TRule keyType) {
+  if (auto failure =
+          FirstFailure(input, {NameGiven, NameIsLowerIdentifier, MustTickedUnlessStringOrPicture,
+                               PictureNotDisplayed, keyType, KeyIsDisplayed,
+                               QueriedTypeIsSearchable, CommentSafety, NameLimit})) {
+    return failure;
+  }
+  return DatabaseRulesFailure(input);
+}
+
 }  // namespace
 
 TFieldResult CheckAddMemberWithField(const TMemberInput& input) {
-  return FirstFailure(input, {NameGiven, NameIsLowerIdentifier, MustTickedUnlessStringOrPicture,
-                              PictureNotDisplayed, KeyIsIntegerOrString, KeyIsDisplayed,
-                              QueriedTypeIsSearchable, CommentSafety, NameLimit});
+  return AddFailure(input, KeyIsIntegerOrString);
+}
+
+TFieldResult CheckModelFileMemberWithField(const TMemberInput& input) {
+  return AddFailure(input, KeyIsIntegerStringOrReference);
 }
 
 TRuleResult CheckAddMember(const TMemberInput& input) {
@@ -252,9 +353,12 @@ TRuleResult CheckAddMember(const TMemberInput& input) {
 }
 
 TRuleResult CheckUpdateMember(const TMemberInput& input) {
-  return MessageOf(FirstFailure(
-      input, {NameGiven, NameIsLowerIdentifier, MustTickedUnlessStringOrPicture, KeyIsDisplayed,
-              PictureNotDisplayed, QueriedTypeIsSearchable, CommentSafety, NameLimit}));
+  if (auto failure = FirstFailure(
+          input, {NameGiven, NameIsLowerIdentifier, MustTickedUnlessStringOrPicture, KeyIsDisplayed,
+                  PictureNotDisplayed, QueriedTypeIsSearchable, CommentSafety, NameLimit})) {
+    return MessageOf(failure);
+  }
+  return MessageOf(DatabaseRulesFailure(input));
 }
 
 TBuiltMember BuildMember(const TMemberInput& input, int projectId, int classId, int memberId) {
@@ -285,6 +389,13 @@ TBuiltMember BuildMember(const TMemberInput& input, int projectId, int classId, 
   m.memberIsDisplay = input.isDisplay ? 1 : 0;
   m.memberQueryDisplay = input.queryDisplay ? 1 : 0;
   m.memberComment = input.comment;
+  m.memberAllowNull = input.allowNull ? 1 : 0;
+  m.memberKeyEntered = input.keyEntered ? 1 : 0;
+  m.memberSqlType = input.sqlType;
+  if (SqlTypeHasPrecision(input.sqlType)) {
+    m.memberPrecision = input.precision;
+    m.memberScale = input.scale;
+  }
   return {m, {}};
 }
 
@@ -312,6 +423,11 @@ TMemberInput MemberInputFrom(const TMember& member, std::vector<std::string> typ
   input.isDisplay = member.memberIsDisplay == 1;
   input.queryDisplay = member.memberQueryDisplay == 1;
   input.comment = member.memberComment;
+  input.allowNull = member.memberAllowNull == 1;
+  input.keyEntered = member.memberKeyEntered == 1;
+  input.sqlType = member.memberSqlType;
+  input.precision = member.memberPrecision;
+  input.scale = member.memberScale;
   return input;
 }
 

@@ -57,28 +57,53 @@ struct TMemberInput {
   bool isDisplay = false;
   bool queryDisplay = true;
   std::string comment;
+  // What the database allows beyond the type, for the complete application (see TMember).
+  bool allowNull = false;
+  bool keyEntered = false;
+  std::string sqlType;
+  int precision = 0;
+  int scale = 0;
 
   // The text of the selected type entry; empty when none is selected.
   std::string Type() const;
 };
 
-// The type list for a member of a class: the five words, then the other classes' names.
-std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses);
+// The type list for a member of a class: the five words, then the other classes' names, then
+// the class's own name when given (a reference to its own rows, for the complete application).
+std::vector<std::string> MemberTypeList(const TNamedIdList& otherClasses,
+                                        const std::string& ownClassName = {});
+
+// The declared SQL types a member of the type may have beside its default mapping ("" stands
+// for that default and is not listed); none for a date, a picture or a reference.
+std::vector<std::string_view> SqlTypesFor(std::string_view memberType);
+// decimal and numeric carry a precision and a scale.
+bool SqlTypeHasPrecision(std::string_view sqlType);
+inline constexpr int kMaxDecimalPrecision = 38;
+// nvarchar and nchar hold two bytes a character: at most 4000 of them.
+inline constexpr int kMaxNationalLength = 4000;
 
 // In this order: a name is given, it is a lower-case identifier, the must flag is ticked unless
 // the type is a string or a picture, a picture is not displayed, a key is an integer or a
-// string, a key is displayed, a queried member is searchable; then the comment fits a VB
-// string and the name fits the longest control of its type.
+// string, a key is displayed, a queried member is searchable; then the comment fits a
+// VB string and the name fits the longest control of its type; then what the database allows:
+// the SQL type fits the member type (and a national text's length), precision and scale, a
+// key is not NULL, only an integer key is entered, a numbered key is no bit.
 TRuleResult CheckAddMember(const TMemberInput& input);
 // The same check, with the input that failed.
 TFieldResult CheckAddMemberWithField(const TMemberInput& input);
+// The add dialog's check for a member read from a model file, where a key may also be a
+// reference (a link table's key is its references, set in the update dialog or read from a
+// script).
+TFieldResult CheckModelFileMemberWithField(const TMemberInput& input);
 // The add dialog's checks but for the key's type, with the displayed key checked before the
 // picture: name given, lower-case identifier, must flag, key displayed, picture not
-// displayed, queried member searchable; then the comment and the length of the name.
+// displayed, queried member searchable; then the comment and the length of the name; then
+// what the database allows, as in the add dialog.
 TRuleResult CheckUpdateMember(const TMemberInput& input);
 
 // The record the dialogs store, or the conversion error of a length that is not an integer, or
-// a string length outside 1 to 8000.
+// a string length outside 1 to 8000. Precision and scale are kept for decimal and numeric only,
+// as the length is for a string only.
 struct TBuiltMember {
   std::optional<TMember> member;
   std::string error;

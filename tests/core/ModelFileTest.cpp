@@ -48,7 +48,8 @@ std::string DatabaseSnapshot() {
       {"t_member",
        {"memberId", "projectId", "classId", "memberName", "memberType", "memberLength",
         "memberIsPri", "memberComment", "memberIsMust", "memberIsInteger", "memberIsFloat",
-        "queryFlag", "memberIsDisplay", "memberQueryDisplay"}},
+        "queryFlag", "memberIsDisplay", "memberQueryDisplay", "memberAllowNull", "memberKeyEntered",
+        "memberSqlType", "memberPrecision", "memberScale"}},
       {"sqlite_sequence", {"name", "seq"}},
   };
   std::string out;
@@ -364,10 +365,12 @@ TEST_F(ModelFileTest, RefusedImportsChangeNothingAndSayWhere) {
          m["classes"][2]["members"][1]["memberType"] = "Magazine";
        }),
        std::nullopt, "类Loan(第3个)的成员bookIsbn(第2个)的字段memberType", "Magazine"},
-      {"reference to its own class", ChangedExample([](ordered_json& m) {
-         m["classes"][2]["members"][1]["memberType"] = "Loan";
+      // A reference to the class itself is taken (see ModelFileVersionTest); one that differs
+      // from its name in case alone names no class.
+      {"reference to its own class in another case", ChangedExample([](ordered_json& m) {
+         m["classes"][2]["members"][1]["memberType"] = "LOAN";
        }),
-       std::nullopt, "类Loan(第3个)的成员bookIsbn(第2个)的字段memberType", "Loan"},
+       std::nullopt, "类Loan(第3个)的成员bookIsbn(第2个)的字段memberType", "LOAN"},
       {"integer flag against the type", ChangedExample([](ordered_json& m) {
          m["classes"][0]["members"][6]["memberIsInteger"] = 0;
        }),
@@ -402,4 +405,173 @@ TEST_F(ModelFileTest, RefusedImportsChangeNothingAndSayWhere) {
 }
 
 }  // namespace
+}  // namespace vbgen::test
+
+namespace vbgen::test {
+
+// The model file's second version: what the database allows, keys of several members and
+// references to the own class; a model that uses none of it is still written as version 1.
+class ModelFileVersionTest : public ModelFileTest {
+ protected:
+  // An order line keyed by its order and its product, a self-referencing employee with a NULL
+  // date, an entered key, and every declared SQL type's kind.
+  int AddDatabaseProject(const std::string& name) {
+    const int projectId = AddProject(name);
+    const int employee = AddClass(projectId, "Employee", "员工");
+    const int line = AddClass(projectId, "OrderLine", "订单明细");
+    TMemberDAO dao;
+    auto add = [&](int classId, const std::string& memberName, const std::string& type,
+                   const std::function<void(TMember&)>& change) {
+      TMember m = *dao.GetMember(AddMember(projectId, classId, memberName, type, memberName,
+                                           type == kTypeString ? 30 : 0));
+      change(m);
+      dao.UpdateMember(m);
+    };
+    add(employee, "employeeId", "整型", [](TMember& m) {
+      m.memberIsPri = 1;
+      m.memberKeyEntered = 1;
+      m.memberSqlType = "smallint";
+    });
+    add(employee, "lastName", "字符串", [](TMember& m) {
+      m.memberIsDisplay = 1;
+      m.memberSqlType = "nvarchar";
+    });
+    add(employee, "reportsTo", "Employee", [](TMember& m) { m.memberAllowNull = 1; });
+    add(employee, "hired", "日期型", [](TMember& m) { m.memberAllowNull = 1; });
+    add(line, "orderNo", "整型", [](TMember& m) { m.memberIsPri = 1; });
+    add(line, "seller", "Employee", [](TMember& m) { m.memberIsPri = 1; });
+    add(line, "price", "浮点型", [](TMember& m) {
+      m.memberSqlType = "decimal";
+      m.memberPrecision = 19;
+      m.memberScale = 4;
+      m.memberIsDisplay = 1;
+    });
+    add(line, "discount", "浮点型", [](TMember& m) {
+      m.memberSqlType = "smallmoney";
+      m.memberAllowNull = 1;
+    });
+    return projectId;
+  }
+};
+
+TEST_F(ModelFileVersionTest, EveryNewFieldRoundTripsUnderVersionTwo) {
+  const int original = AddDatabaseProject("罗斯文");
+  const std::string file = ExportProject(original);
+  EXPECT_EQ(file.rfind("{\n  \"formatVersion\": 2,\n  \"projectName\": \"罗斯文\",", 0), 0u)
+      << file;
+  // Every member says every field, the unused ones too.
+  EXPECT_NE(file.find("\"memberName\": \"orderNo\",\n          \"memberType\": \"整型\""),
+            std::string::npos);
+  const ordered_json parsed = ordered_json::parse(file);
+  EXPECT_EQ(parsed["classes"][1]["members"][0].size(), 16u);
+  EXPECT_EQ(parsed["classes"][1]["members"][2]["memberPrecision"], 19);
+
+  const int copy = ImportProject(file, "罗斯文副本");
+  const TModelSnapshot before = Snapshot(original);
+  const TModelSnapshot after = Snapshot(copy);
+  ASSERT_EQ(after.Classes().size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const TMemberList& was = before.Classes()[i].members;
+    const TMemberList& is = after.Classes()[i].members;
+    ASSERT_EQ(is.size(), was.size());
+    for (std::size_t j = 0; j < was.size(); ++j) {
+      TMember expected = was[j];
+      expected.memberId = is[j].memberId;
+      expected.projectId = copy;
+      expected.classId = is[j].classId;
+      EXPECT_EQ(is[j], expected) << was[j].memberName;
+    }
+  }
+  EXPECT_EQ(ExportProject(copy),
+            Replaced(file, "\"projectName\": \"罗斯文\"", "\"projectName\": \"罗斯文副本\""));
+}
+
+TEST_F(ModelFileVersionTest, APlainModelIsStillWrittenAsVersionOne) {
+  const int projectId = AddSampleProject("普通");
+  const std::string file = ExportProject(projectId);
+  EXPECT_EQ(file.find("formatVersion"), std::string::npos);
+  EXPECT_EQ(file.find("memberAllowNull"), std::string::npos);
+  // One new field set anywhere makes the whole file version 2.
+  TMember member = TMemberDAO().ListProjectMembers(projectId).back();
+  member.memberAllowNull = 1;
+  TMemberDAO().UpdateMember(member);
+  EXPECT_NE(ExportProject(projectId).find("\"formatVersion\": 2"), std::string::npos);
+}
+
+// A version 1 file (the shipped example) reads with the new fields off; a version 2 file may
+// leave them out as well.
+TEST_F(ModelFileVersionTest, OlderFilesAndMissingFieldsReadAsDefaults) {
+  const int example = ImportProject(ExampleText(), "示例");
+  for (const TMember& member : TMemberDAO().ListProjectMembers(example)) {
+    EXPECT_EQ(member.memberAllowNull + member.memberKeyEntered + member.memberPrecision +
+                  member.memberScale,
+              0)
+        << member.memberName;
+    EXPECT_EQ(member.memberSqlType, "");
+  }
+  const std::string partly = ChangedExample([](ordered_json& m) {
+    ordered_json versioned = ordered_json::object();
+    versioned["formatVersion"] = 2;
+    versioned["projectName"] = "部分";
+    versioned["classes"] = m["classes"];
+    versioned["classes"][0]["members"][1]["memberAllowNull"] = 1;
+    versioned["classes"][0]["members"][1]["memberSqlType"] = "nchar";
+    m = versioned;
+  });
+  const int imported = ImportProject(partly, std::nullopt);
+  const TMember title = TMemberDAO().ListProjectMembers(imported).at(1);
+  EXPECT_EQ(title.memberName, "title");
+  EXPECT_EQ(title.memberAllowNull, 1);
+  EXPECT_EQ(title.memberSqlType, "nchar");
+  EXPECT_EQ(title.memberKeyEntered, 0);
+}
+
+TEST_F(ModelFileVersionTest, BadNewFieldsAndUnknownVersionsAreRefusedWithNothingStored) {
+  AddSampleProject("已有工程");
+  const std::string file = ExportProject(AddDatabaseProject("罗斯文"));
+  auto changed = [&file](const std::function<void(ordered_json&)>& change) {
+    ordered_json model = ordered_json::parse(file);
+    model["projectName"] = "新的";
+    change(model);
+    return model.dump(2) + "\n";
+  };
+  const std::vector<TRefusal> refusals = {
+      {"later version", changed([](ordered_json& m) { m["formatVersion"] = 3; }), std::nullopt,
+       "模型文件的字段formatVersion", "请使用更新版本的程序"},
+      {"version zero", changed([](ordered_json& m) { m["formatVersion"] = 0; }), std::nullopt,
+       "模型文件的字段formatVersion", "本程序只能读取版本1到2"},
+      {"version as text", changed([](ordered_json& m) { m["formatVersion"] = "2"; }), std::nullopt,
+       "模型文件的字段formatVersion", "应为整数"},
+      {"sql type of another type",
+       changed([](ordered_json& m) { m["classes"][0]["members"][1]["memberSqlType"] = "bit"; }),
+       std::nullopt, "类Employee(第1个)的成员lastName(第2个)",
+       "字符串成员的SQL类型只能是nvarchar、nchar或char!"},
+      {"precision out of range",
+       changed([](ordered_json& m) { m["classes"][1]["members"][2]["memberPrecision"] = 40; }),
+       std::nullopt, "类OrderLine(第2个)的成员price(第3个)", "decimal的精度必须在1到38之间!"},
+      {"precision without decimal",
+       changed([](ordered_json& m) { m["classes"][1]["members"][3]["memberPrecision"] = 5; }),
+       std::nullopt, "类OrderLine(第2个)的成员discount(第4个)的字段memberPrecision",
+       "与SQL类型\"smallmoney\"不符, 应为0"},
+      {"null key",
+       changed([](ordered_json& m) { m["classes"][1]["members"][0]["memberAllowNull"] = 1; }),
+       std::nullopt, "类OrderLine(第2个)的成员orderNo(第1个)", "主键字段不能允许为空!"},
+      {"entered flag as boolean",
+       changed([](ordered_json& m) { m["classes"][0]["members"][0]["memberKeyEntered"] = true; }),
+       std::nullopt, "类Employee(第1个)的成员employeeId(第1个)的字段memberKeyEntered", "应为0或1"},
+  };
+  const std::string before = DatabaseSnapshot();
+  for (const auto& refusal : refusals) {
+    try {
+      ImportProject(refusal.text, refusal.name);
+      ADD_FAILURE() << refusal.label << ": imported";
+    } catch (const TModelFileError& error) {
+      EXPECT_EQ(error.Where(), refusal.where) << refusal.label;
+      EXPECT_NE(error.Reason().find(refusal.reason), std::string::npos)
+          << refusal.label << ": " << error.what();
+    }
+    EXPECT_EQ(DatabaseSnapshot(), before) << refusal.label;
+  }
+}
+
 }  // namespace vbgen::test

@@ -417,3 +417,152 @@ TEST_F(MemberRulesTest, FailuresNameTheInputTheyAreAbout) {
 }
 
 }  // namespace vbgen::test
+
+namespace vbgen::test {
+
+// What the database allows beyond the type: checked after every rule of the plain output, in
+// both dialogs alike, and carried into the record only where it means something.
+class DatabaseRulesTest : public MemberRulesTest {
+ protected:
+  TMemberInput Typed(const std::string& type, const std::string& sqlType) {
+    TMemberInput input = Input("m", type);
+    input.isMust = true;
+    input.sqlType = sqlType;
+    return input;
+  }
+  void ExpectBoth(const TMemberInput& input, const TRuleResult& expected) {
+    EXPECT_EQ(CheckAddMember(input), expected) << input.Type() << " " << input.sqlType;
+    EXPECT_EQ(CheckUpdateMember(input), expected) << input.Type() << " " << input.sqlType;
+  }
+};
+
+TEST_F(DatabaseRulesTest, EachTypeTakesOnlyItsOwnSqlTypes) {
+  for (const char* sqlType : {"", "nvarchar", "nchar", "char"})
+    ExpectBoth(Typed("字符串", sqlType), std::nullopt);
+  for (const char* sqlType : {"", "bit", "tinyint", "smallint"})
+    ExpectBoth(Typed("整型", sqlType), std::nullopt);
+  for (const char* sqlType : {"money", "smallmoney"})
+    ExpectBoth(Typed("浮点型", sqlType), std::nullopt);
+  ExpectBoth(Typed("字符串", "int"), "字符串成员的SQL类型只能是nvarchar、nchar或char!");
+  ExpectBoth(Typed("字符串", "varchar"), "字符串成员的SQL类型只能是nvarchar、nchar或char!");
+  ExpectBoth(Typed("整型", "decimal"), "整型成员的SQL类型只能是bit、tinyint或smallint!");
+  ExpectBoth(Typed("浮点型", "NVARCHAR"),
+             "浮点型成员的SQL类型只能是decimal、numeric、money或smallmoney!");
+  ExpectBoth(Typed("日期型", "smalldatetime"), "日期型成员不能指定SQL类型!");
+  ExpectBoth(Typed("Book", "int"), "Book成员不能指定SQL类型!");
+  // The Part's rules come first: a date without the must flag says so, whatever its SQL type.
+  TMemberInput date = Typed("日期型", "bit");
+  date.isMust = false;
+  ExpectBoth(date, "日期型必须勾选是否必填标志!");
+}
+
+TEST_F(DatabaseRulesTest, NationalTextsStopAtFourThousandAndDecimalsNeedPrecisionAndScale) {
+  TMemberInput text = Typed("字符串", "nvarchar");
+  text.lengthText = "4000";
+  ExpectBoth(text, std::nullopt);
+  text.lengthText = "4001";
+  ExpectBoth(text, "nvarchar的长度不能超过4000!");
+  text.sqlType = "char";
+  ExpectBoth(text, std::nullopt);  // a char column takes 8000
+
+  TMemberInput price = Typed("浮点型", "decimal");
+  ExpectBoth(price, "decimal的精度必须在1到38之间!");
+  price.precision = 39;
+  ExpectBoth(price, "decimal的精度必须在1到38之间!");
+  price.precision = 38;
+  price.scale = 38;
+  ExpectBoth(price, std::nullopt);
+  price.sqlType = "numeric";
+  price.precision = 10;
+  price.scale = 11;
+  ExpectBoth(price, "numeric的小数位数必须在0到精度10之间!");
+  price.scale = -1;
+  ExpectBoth(price, "numeric的小数位数必须在0到精度10之间!");
+  price.scale = 2;
+  const TMember built = *BuildMember(price, 1, 2, 0).member;
+  EXPECT_EQ(built.memberSqlType, "numeric");
+  EXPECT_EQ(built.memberPrecision, 10);
+  EXPECT_EQ(built.memberScale, 2);
+  // Left over from a decimal, precision and scale are not kept for money.
+  price.sqlType = "money";
+  const TMember money = *BuildMember(price, 1, 2, 0).member;
+  EXPECT_EQ(money.memberPrecision, 0);
+  EXPECT_EQ(money.memberScale, 0);
+}
+
+TEST_F(DatabaseRulesTest, KeysAreNeverNullAndOnlyAnIntegerKeyIsEntered) {
+  TMemberInput key = Typed("整型", "");
+  key.isPri = true;
+  key.allowNull = true;
+  ExpectBoth(key, "主键字段不能允许为空!");
+  key.allowNull = false;
+  key.keyEntered = true;
+  ExpectBoth(key, std::nullopt);
+  key.sqlType = "bit";
+  ExpectBoth(key, std::nullopt);
+  key.keyEntered = false;
+  ExpectBoth(key, "bit类型的主键不能由数据库编号, 请选择由用户输入键值!");
+  key.sqlType = "smallint";
+  ExpectBoth(key, std::nullopt);
+
+  TMemberInput text = Typed("字符串", "");
+  text.isPri = true;
+  text.keyEntered = true;
+  ExpectBoth(text, "只有整型主键可以选择由用户输入键值!");
+  TMemberInput plain = Typed("整型", "");
+  plain.keyEntered = true;
+  ExpectBoth(plain, "只有整型主键可以选择由用户输入键值!");
+  plain.keyEntered = false;
+  plain.allowNull = true;
+  ExpectBoth(plain, std::nullopt);  // a NULL number keeps the must flag of the plain forms
+}
+
+TEST_F(DatabaseRulesTest, AReferenceKeyAndASelfReferenceAreForModelFilesAndTheUpdateDialog) {
+  TMemberInput link = Input("book", "Book");
+  link.isMust = link.isPri = true;
+  EXPECT_EQ(CheckAddMember(link), "主键字段必须是整型或字符串型!");  // the add dialog's rule
+  EXPECT_EQ(CheckUpdateMember(link), std::nullopt);
+  EXPECT_EQ(CheckModelFileMemberWithField(link), std::nullopt);
+  TMemberInput date = Input("day", "日期型");
+  date.isMust = date.isPri = true;
+  EXPECT_EQ(CheckModelFileMemberWithField(date),
+            (TRuleFailure{"主键字段必须是整型或字符串型!", TRuleField::Several}));
+
+  const std::vector<std::string> types = MemberTypeList({{"Book", 1}}, "Employee");
+  EXPECT_EQ(types.back(), "Employee");
+  EXPECT_EQ(types.size(), 7u);
+  EXPECT_EQ(MemberTypeList({{"Book", 1}}).size(), 6u);
+}
+
+TEST_F(DatabaseRulesTest, TheNewFieldsGoFromRecordToInputAndBack) {
+  TMember stored;
+  stored.projectId = 1;
+  stored.classId = 2;
+  stored.memberId = 9;
+  stored.memberName = "code";
+  stored.memberType = "整型";
+  stored.memberIsInteger = 1;
+  stored.memberIsPri = 1;
+  stored.memberIsMust = 1;
+  stored.memberKeyEntered = 1;
+  stored.memberSqlType = "tinyint";
+  TMemberInput input = MemberInputFrom(stored, MemberTypeList({}));
+  EXPECT_TRUE(input.keyEntered);
+  EXPECT_FALSE(input.allowNull);
+  EXPECT_EQ(input.sqlType, "tinyint");
+  EXPECT_EQ(BuildMember(input, 1, 2, 9).member, stored);
+
+  TMember optional = stored;
+  optional.memberIsPri = 0;
+  optional.memberKeyEntered = 0;
+  optional.memberAllowNull = 1;
+  optional.memberType = "浮点型";
+  optional.memberIsInteger = 0;
+  optional.memberIsFloat = 1;
+  optional.memberSqlType = "decimal";
+  optional.memberPrecision = 9;
+  optional.memberScale = 3;
+  EXPECT_EQ(BuildMember(MemberInputFrom(optional, MemberTypeList({})), 1, 2, 9).member, optional);
+}
+
+}  // namespace vbgen::test
