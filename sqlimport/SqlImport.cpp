@@ -639,24 +639,9 @@ int AddNewProject(const std::string& projectName) {
   return TProjectDAO().AddProject(projectName);
 }
 
-// The dialog's rules as they weigh a member of the complete application's model: a key that is
-// a reference (a link table's) is judged as the reference it is.
-TMemberInput AsTheRulesWeighIt(TMemberInput input) {
-  if (input.isPri && !IsBuiltinType(input.Type())) input.isPri = false;
-  return input;
-}
-
-// What the database says beyond the dialog's inputs, kept from the plan.
-void KeepWhatTheDatabaseSays(TMember& stored, const TMember& planned) {
-  stored.memberAllowNull = planned.memberAllowNull;
-  stored.memberKeyEntered = planned.memberKeyEntered;
-  stored.memberSqlType = planned.memberSqlType;
-  stored.memberPrecision = planned.memberPrecision;
-  stored.memberScale = planned.memberScale;
-}
-
-// The plan was made to pass the dialogs' rules; they are applied once more here, so that
-// nothing is stored that typed input could not have stored.
+// The plan was made to pass the rules of a model file's members: the dialogs' rules, but that a
+// key may be a reference (a link table's key is its references). They are applied once more
+// here, so that nothing is stored that a model file could not have stored.
 void StoreMember(int projectId, int classId, const TImportedClass& owner, TMember member,
                  const std::vector<std::string>& typeList) {
   member.projectId = projectId;
@@ -664,22 +649,12 @@ void StoreMember(int projectId, int classId, const TImportedClass& owner, TMembe
   TMemberInput input = MemberInputFrom(member, typeList);
   const std::string where = "类" + owner.className + "的成员" + member.memberName + ": ";
   if (!input.typeIndex) throw TSqlImportError(where + "类型" + member.memberType + "不可选");
-  if (auto problem = CheckAddMember(AsTheRulesWeighIt(input))) {
-    throw TSqlImportError(where + *problem);
+  if (auto problem = CheckModelFileMemberWithField(input)) {
+    throw TSqlImportError(where + problem->message);
   }
   TBuiltMember built = BuildMember(input, projectId, classId, 0);
   if (!built.member) throw TSqlImportError(where + built.error);
-  KeepWhatTheDatabaseSays(*built.member, member);
   TMemberDAO().AddMember(*built.member);
-}
-
-// The types a member of the class may have: the five words, the other classes, and the class
-// itself, which a reference to a row of its own table names.
-std::vector<std::string> TypesFor(TClassDAO& classDao, int projectId, int classId,
-                                  const std::string& className) {
-  std::vector<std::string> types = MemberTypeList(classDao.ListOtherClasses(projectId, classId));
-  if (std::find(types.begin(), types.end(), className) == types.end()) types.push_back(className);
-  return types;
 }
 
 int StorePlan(const TSqlImportPlan& plan, const std::string& projectName) {
@@ -694,7 +669,9 @@ int StorePlan(const TSqlImportPlan& plan, const std::string& projectName) {
     classIds.push_back(classDao.AddClass(projectId, imported.className, imported.friendName, 1));
   }
   for (std::size_t i = 0; i < plan.classes.size(); ++i) {
-    const auto typeList = TypesFor(classDao, projectId, classIds[i], plan.classes[i].className);
+    // The class's own name too: a reference to a row of its own table.
+    const auto typeList = MemberTypeList(classDao.ListOtherClasses(projectId, classIds[i]),
+                                         plan.classes[i].className);
     for (const auto& member : plan.classes[i].members) {
       StoreMember(projectId, classIds[i], plan.classes[i], member, typeList);
     }
