@@ -9,6 +9,10 @@
 #include <sstream>
 #include <vector>
 
+#include "model/ClassDAO.h"
+#include "model/DbHelper.h"
+#include "model/MemberDAO.h"
+#include "sqlimport/SqlImport.h"
 #include "tests/common/TempDir.h"
 
 namespace vbgen::test {
@@ -362,6 +366,84 @@ TEST_F(ImportSqlCliTest, APictureBesideItsPathColumnImportsAndCheckNamesTheClash
   EXPECT_EQ(generated.status, 1);
   EXPECT_NE(generated.err.find("TB_photoPath"), std::string::npos) << generated.err;
   EXPECT_FALSE(fs::exists(Home() / "projects" / "StaffDir"));
+}
+
+// Our scripts in the style of the public sample databases, imported as a user does: every
+// table becomes a class, and the store holds for each member what the script declares.
+TEST_F(ImportSqlCliTest, EveryTableOfTheSampleStyleScriptsBecomesAClassWithWhatItDeclares) {
+  struct TScript {
+    const char* file;
+    const char* project;
+    std::size_t tables;
+  };
+  const TScript scripts[] = {{"traders.sql", "Traders", 11},
+                             {"music.sql", "Music", 11},
+                             {"bookshop.sql", "bookshop", 10},
+                             {"chinese_bookshop.sql", "书店", 6}};
+  int projectId = 0;
+  for (const TScript& script : scripts) {
+    SCOPED_TRACE(script.file);
+    const fs::path file = fs::path(VBGEN_SOURCE_DIR) / "tests" / "scripts" / script.file;
+    const TResult imported = Run("import-sql " + Quoted(file));
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    ++projectId;
+    EXPECT_EQ(imported.out, std::to_string(projectId) + "\n");
+    const std::string done = "已导入工程 " + std::to_string(projectId) + " " + script.project +
+                             ", 共" + std::to_string(script.tables) + "个类\n";
+    EXPECT_TRUE(imported.err.ends_with(done)) << imported.err;
+  }
+
+  // What the store holds is what the importer made of each script, new flags and all.
+  TDbHelper::SetDatabasePath(Home() / "projects.db");
+  projectId = 0;
+  for (const TScript& script : scripts) {
+    SCOPED_TRACE(script.file);
+    ++projectId;
+    const TSqlImportPlan plan = PlanSqlImport(
+        ReadSqlSchema(Slurp(fs::path(VBGEN_SOURCE_DIR) / "tests" / "scripts" / script.file)));
+    const TNamedIdList classes = TClassDAO().ListClasses(projectId);
+    ASSERT_EQ(classes.size(), script.tables);
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+      EXPECT_EQ(classes[i].name, plan.classes[i].className);
+      TMemberList stored = TMemberDAO().ListMembers(classes[i].id);
+      ASSERT_EQ(stored.size(), plan.classes[i].members.size()) << classes[i].name;
+      for (std::size_t j = 0; j < stored.size(); ++j) {
+        TMember expected = plan.classes[i].members[j];
+        expected.memberId = stored[j].memberId;
+        expected.projectId = projectId;
+        expected.classId = classes[i].id;
+        EXPECT_EQ(stored[j], expected) << classes[i].name << "." << stored[j].memberName;
+      }
+    }
+  }
+  // The order lines' key is the order and the product, in that order; the manager is an
+  // employee; an unshipped order's date and freight may stay empty; a region is numbered by
+  // hand; the log has no key.
+  TMemberDAO members;
+  auto classOf = [](int project, const char* name) {
+    return TClassDAO().FindClassId(project, name).value_or(0);
+  };
+  std::vector<std::string> orderLineKey;
+  for (const TMember& m : members.ListMembers(classOf(1, "Order_Details"))) {
+    if (m.memberIsPri == 1) orderLineKey.push_back(m.memberName + ":" + m.memberType);
+  }
+  EXPECT_EQ(orderLineKey, (std::vector<std::string>{"orderID:Orders", "productID:Products"}));
+  const TMemberList employees = members.ListMembers(classOf(1, "Employees"));
+  EXPECT_EQ(employees.back().memberName, "reportsTo");
+  EXPECT_EQ(employees.back().memberType, "Employees");
+  EXPECT_EQ(employees.back().memberAllowNull, 1);
+  for (const TMember& m : members.ListMembers(classOf(1, "Orders"))) {
+    if (m.memberName == "shippedDate" || m.memberName == "freight") {
+      EXPECT_EQ(m.memberAllowNull, 1) << m.memberName;
+    }
+  }
+  EXPECT_EQ(members.ListMembers(classOf(1, "Region")).front().memberKeyEntered, 1);
+  EXPECT_FALSE(members.GetKeyMember(classOf(1, "AuditLog")).has_value());
+  const TMemberList tracks = members.ListMembers(classOf(2, "Track"));
+  EXPECT_EQ(tracks.back().memberSqlType, "numeric");
+  EXPECT_EQ(tracks.back().memberPrecision, 10);
+  EXPECT_EQ(tracks.back().memberScale, 2);
+  TDbHelper::Close();
 }
 
 }  // namespace
