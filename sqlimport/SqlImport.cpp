@@ -222,6 +222,19 @@ std::vector<const TSqlColumn*> KeyColumns(const TSqlTable& table, std::vector<st
   return keys;
 }
 
+// The generated SQL names tables and columns as the model does, so a name too long for the
+// generated forms cannot be shortened: its table or column is left out instead.
+std::optional<std::string> KeyNameTooLong(const TSqlTable& table) {
+  for (const auto& name : table.primaryKey) {
+    const auto type = MemberTypeOf(*table.FindColumn(name));
+    if (!type) continue;  // a key the model cannot hold anyway
+    if (auto tooLong = CheckMemberNameLimit(LegalName(name, false, "m"), *type)) {
+      return "的主键列" + Quoted(name) + ": " + *tooLong;
+    }
+  }
+  return std::nullopt;
+}
+
 std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& plan) {
   std::vector<std::string>& notes = plan.notes;
   std::vector<TKeptTable> kept;
@@ -246,6 +259,17 @@ std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& pla
       notes.push_back(kLeftOut + TableWord(table) + "(" + LineWord(table.line) + ")与" +
                       LineWord(earlier->second->line) + "的" + TableWord(*earlier->second) +
                       "都对应类名" + className + ", 无法区分");
+      plan.refused = true;
+      continue;
+    }
+    auto tooLong = CheckClassNameLimit(className);
+    if (tooLong) {
+      tooLong = "的类名" + className + ": " + *tooLong;
+    } else {
+      tooLong = KeyNameTooLong(table);
+    }
+    if (tooLong) {
+      notes.push_back(kLeftOut + TableWord(table) + "(" + LineWord(table.line) + ")" + *tooLong);
       plan.refused = true;
       continue;
     }
@@ -359,6 +383,14 @@ void KeepTextType(const TSqlTable& table, const TSqlColumn& column, TMember& mem
   } else {
     // A char or varchar declared without a length holds one character.
     member.memberLength = column.length.value_or(1);
+    // SQL Server creates no longer column; the model holds none either.
+    const int longest = IsNationalText(type) ? kLongNationalTextLength : kLongTextLength;
+    if (member.memberLength > longest) {
+      notes.push_back(kAdjusted + ColumnWord(table, column) + "的长度" +
+                      std::to_string(member.memberLength) + "超过" + type + "的上限" +
+                      std::to_string(longest) + ", 按" + std::to_string(longest) + "导入");
+      member.memberLength = longest;
+    }
   }
 }
 
@@ -371,9 +403,17 @@ void KeepNumberType(const TSqlTable& table, const TSqlColumn& column, TMember& m
       type == "smallmoney") {
     member.memberSqlType = type;
   } else if (type == "decimal" || type == "numeric") {
+    const int precision = column.length.value_or(18);
+    const int scale = column.scale.value_or(0);
+    if (precision > kMaxDecimalPrecision || scale > precision) {
+      notes.push_back(kAdjusted + ColumnWord(table, column) + "的类型" + column.declaredType +
+                      "不是SQL Server能建立的类型(精度1到" + std::to_string(kMaxDecimalPrecision) +
+                      ", 小数位数不超过精度), 按float导入");
+      return;
+    }
     member.memberSqlType = type;
-    member.memberPrecision = column.length.value_or(18);
-    member.memberScale = column.scale.value_or(0);
+    member.memberPrecision = precision;
+    member.memberScale = scale;
   } else if (type == "bigint") {
     notes.push_back(
         kNotice + ColumnWord(table, column) +
@@ -427,6 +467,8 @@ TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::strin
   if (member.memberType == kTypeInteger || member.memberType == kTypeFloat) {
     KeepNumberType(table, column, member, notes);
   }
+  // SQL Server numbers no bit column, whatever the script claims.
+  if (isKey && member.memberSqlType == "bit") member.memberKeyEntered = 1;
   member.memberIsInteger = member.memberType == kTypeInteger ? 1 : 0;
   member.memberIsFloat = member.memberType == kTypeFloat ? 1 : 0;
   member.memberComment = CaptionFor(column.description, column.name, member.memberName,
@@ -605,6 +647,12 @@ std::optional<TImportedClass> ClassFor(const TKeptTable& source,
                   reference == references.end() ? std::nullopt
                                                 : std::optional<std::string>(reference->second),
                   notes);
+    if (auto tooLong = CheckMemberNameLimit(member.memberName, member.memberType)) {
+      notes.push_back(kLeftOut + ColumnWord(table, column) + "(" + LineWord(column.line) +
+                      "): " + *tooLong);
+      plan.refused = true;
+      continue;
+    }
     auto [earlier, fresh] = byMemberName.emplace(UpperAscii(member.memberName), &column);
     if (!fresh && earlier->second != &column) {
       plan.refused = true;

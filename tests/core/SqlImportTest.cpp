@@ -405,6 +405,64 @@ CREATE TABLE Item (
   EXPECT_TRUE(FindModelProblems(result.projectId, {.complete = true}).empty());
 }
 
+// Types SQL Server itself would not create cost a note, never the import: the model holds
+// what the dialogs accept.
+TEST_F(SqlImportTest, DeclaredTypesBeyondWhatSqlServerCreatesAreNotedAndFitted) {
+  const TSqlImportResult result = Import(R"(CREATE TABLE Odd (
+  flag bit IDENTITY PRIMARY KEY,
+  wide varchar(9000) NULL,
+  wider nvarchar(5000) NULL,
+  upside decimal(5, 9) NOT NULL,
+  huge numeric(40, 2) NOT NULL))");
+  EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "Odd")),
+            (std::vector<TRow>{{"flag", "整型", 0, 1, 1, 0, 1},
+                               {"wide", "字符串", 8000, 0, 0, 1, 1},
+                               {"wider", "字符串", 4000, 0, 0, 0, 1},
+                               {"upside", "浮点型", 0, 0, 1, 0, 1},
+                               {"huge", "浮点型", 0, 0, 1, 0, 1}}));
+  const TMemberList members = TMemberDAO().ListMembers(ClassIdOf(result.projectId, "Odd"));
+  EXPECT_EQ(members[0].memberSqlType, "bit");
+  EXPECT_EQ(members[0].memberKeyEntered, 1);
+  EXPECT_EQ(members[2].memberSqlType, "nvarchar");
+  EXPECT_EQ(members[3].memberSqlType, "");
+  EXPECT_EQ(members[4].memberPrecision, 0);
+  for (const char* note : {
+           "已调整: 表\"Odd\"的列\"wide\"的长度9000超过varchar的上限8000, 按8000导入",
+           "已调整: 表\"Odd\"的列\"wider\"的长度5000超过nvarchar的上限4000, 按4000导入",
+           ("已调整: 表\"Odd\"的列\"upside\"的类型decimal(5, 9)不是SQL Server能建立的类型(精度1到"
+            "38, 小数位数不超过精度), 按float导入"),
+           ("已调整: 表\"Odd\"的列\"huge\"的类型numeric(40, 2)不是SQL Server能建立的类型(精度1到"
+            "38, 小数位数不超过精度), 按float导入"),
+       }) {
+    EXPECT_TRUE(HasNote(result.notes, note)) << note << "\n" << AllNotes(result.notes);
+  }
+}
+
+// A name too long for the generated forms cannot be shortened (the SQL names the table by it):
+// its table or column is left out and named, and the rest comes in.
+TEST_F(SqlImportTest, NamesTooLongForTheFormsCostOnlyTheirTableOrColumn) {
+  const TSqlImportResult result = Import(
+      "CREATE TABLE T (id int IDENTITY PRIMARY KEY,\n"
+      "  ThisColumnNameIsFarTooLongForAnyControl varchar(10), ok varchar(10))\n"
+      "CREATE TABLE ThisTableNameIsFarTooLongForAForm (id int PRIMARY KEY)\n"
+      "CREATE TABLE K (ThisKeyNameIsFarTooLongForAnyOfTheControls int PRIMARY KEY)\n");
+  EXPECT_TRUE(result.refused);
+  EXPECT_EQ(ClassNames(result.projectId), std::vector<std::string>{"T"});
+  EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "T")),
+            (std::vector<TRow>{{"id", "整型", 0, 1, 1, 0, 1}, {"ok", "字符串", 10, 0, 0, 1, 1}}));
+  for (const char* note : {
+           ("未导入: 表\"T\"的列\"ThisColumnNameIsFarTooLongForAnyControl\"(第2行): 成员名称最长36"
+            "个字符: 生成的VB6控件名RTB_加成员名称不能超过40个字符!"),
+           ("未导入: 表\"ThisTableNameIsFarTooLongForAForm\"(第3行)的类名"
+            "ThisTableNameIsFarTooLongForAForm: 类名最长31个字符: 生成的VB6控件名CB_Manage加类名"
+            "不能超过40个字符!"),
+           ("未导入: 表\"K\"(第4行)的主键列\"ThisKeyNameIsFarTooLongForAnyOfTheControls\": "
+            "成员名称最长37个字符: 生成的VB6控件名TB_加成员名称不能超过40个字符!"),
+       }) {
+    EXPECT_TRUE(HasNote(result.notes, note)) << note << "\n" << AllNotes(result.notes);
+  }
+}
+
 TEST_F(SqlImportTest, RefusalsChangeNothing) {
   AddProject("Taken");
   EXPECT_EQ(Refused(kShopScript, "Taken"), "工程名称\"Taken\": 该工程名称已经存在!");
