@@ -9,8 +9,9 @@ namespace {
 
 // The options of the commands that take a value; the word after one is that value.
 bool TakesValue(const std::string& word) {
-  static const char* const kValued[] = {"--name", "--type",   "--length", "--comment",
-                                        "-o",     "--output", "--id"};
+  static const char* const kValued[] = {"--name",     "--type",      "--length", "--comment",
+                                        "--sql-type", "--precision", "--scale",  "-o",
+                                        "--output",   "--id"};
   return std::any_of(std::begin(kValued), std::end(kValued),
                      [&](const char* option) { return word == option; });
 }

@@ -19,7 +19,7 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }
 
 struct TOptionHint {
-  enum class TMatch { Whole, Head, Tail } match;
+  enum class TMatch { Whole, Head, Tail, Contains } match;
   const char* text;
   const char* option;
 };
@@ -40,6 +40,14 @@ constexpr TOptionHint kMemberHints[] = {
     {TOptionHint::TMatch::Tail, "不是有效的整数值!", "--length"},
     {TOptionHint::TMatch::Head, "字符串长度", "--length"},
     {TOptionHint::TMatch::Head, "成员类型必须是下列之一", "--type"},
+    {TOptionHint::TMatch::Tail, "成员不能指定SQL类型!", "--sql-type \"\""},
+    {TOptionHint::TMatch::Contains, "成员的SQL类型只能是", "--sql-type"},
+    {TOptionHint::TMatch::Contains, "的长度不能超过", "--length 或 --sql-type char"},
+    {TOptionHint::TMatch::Contains, "的精度必须在", "--precision"},
+    {TOptionHint::TMatch::Contains, "的小数位数必须在", "--scale"},
+    {TOptionHint::TMatch::Whole, "主键字段不能允许为空!", "--no-allow-null"},
+    {TOptionHint::TMatch::Whole, "只有整型主键可以选择由用户输入键值!", "--no-key-entered"},
+    {TOptionHint::TMatch::Head, "bit类型的主键不能由数据库编号", "--key-entered"},
 };
 
 bool Matches(const TOptionHint& hint, const std::string& message) {
@@ -50,6 +58,8 @@ bool Matches(const TOptionHint& hint, const std::string& message) {
       return StartsWith(message, hint.text);
     case TOptionHint::TMatch::Tail:
       return EndsWith(message, hint.text);
+    case TOptionHint::TMatch::Contains:
+      return message.find(hint.text) != std::string::npos;
   }
   return false;
 }
@@ -97,13 +107,15 @@ std::string DisplayCheckMessage(int classId) {
 std::string ProblemLine(int projectId, const TModelProblem& problem) {
   std::string line = problem.Line();
   if (!problem.className || problem.memberName) return line;
-  const bool key = problem.text == *problem.className + kKeyCheckText;
+  // The check may say after the run's words how the complete application would help.
+  const bool key = StartsWith(problem.text, *problem.className + kKeyCheckText);
   const bool display = problem.text == *problem.className + kDisplayCheckText;
   if (!key && !display) return line;
   const std::optional<int> classId = TClassDAO().FindClassId(projectId, *problem.className);
   if (!classId) return line;
+  const std::string runWords = *problem.className + (key ? kKeyCheckText : kDisplayCheckText);
   const std::string full = key ? KeyCheckMessage(*classId) : DisplayCheckMessage(*classId);
-  return line + full.substr(problem.text.size());
+  return line + full.substr(runWords.size());
 }
 
 }  // namespace vbgen::cli

@@ -1,4 +1,5 @@
 // The model commands: projects, classes and members, with the window's and dialogs' rules.
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -245,13 +246,23 @@ int RunClassCommand(TArgs& args, TCliEnv& env) {
 namespace {
 
 const std::vector<std::string> kMemberFlags = {
-    "--pri",      "--no-pri",  "--must",       "--no-must",       "--query",
-    "--no-query", "--display", "--no-display", "--query-display", "--no-query-display"};
-const std::vector<std::string> kMemberValues = {"--name", "--type", "--length", "--comment"};
+    "--pri",        "--no-pri",        "--must",        "--no-must",       "--query",
+    "--no-query",   "--display",       "--no-display",  "--query-display", "--no-query-display",
+    "--allow-null", "--no-allow-null", "--key-entered", "--no-key-entered"};
+const std::vector<std::string> kMemberValues = {
+    "--name", "--type", "--length", "--comment", "--sql-type", "--precision", "--scale"};
 
 void ApplyFlag(const TOptions& options, const std::string& name, bool& field) {
   if (options.Has("--" + name)) field = true;
   if (options.Has("--no-" + name)) field = false;
+}
+
+void ApplyNumber(const TOptions& options, const std::string& option, int& field) {
+  const std::optional<std::string> text = options.Value(option);
+  if (!text) return;
+  const std::optional<int> number = ParseInt(*text);
+  if (!number) Refuse("\"" + *text + "\"不是有效的整数值! (" + option + ")");
+  field = *number;
 }
 
 // Puts the options over the dialog's state, as a user would set the controls.
@@ -275,6 +286,11 @@ void ApplyMemberOptions(const TOptions& options, TMemberInput& input) {
   ApplyFlag(options, "query", input.queryFlag);
   ApplyFlag(options, "display", input.isDisplay);
   ApplyFlag(options, "query-display", input.queryDisplay);
+  ApplyFlag(options, "allow-null", input.allowNull);
+  ApplyFlag(options, "key-entered", input.keyEntered);
+  if (auto sqlType = options.Value("--sql-type")) input.sqlType = *sqlType;
+  ApplyNumber(options, "--precision", input.precision);
+  ApplyNumber(options, "--scale", input.scale);
 }
 
 // The dialogs ignore the length of a type other than 字符串, but a --length that is no number
@@ -306,7 +322,19 @@ nlohmann::ordered_json MemberJson(const TMember& m) {
           {"memberIsFloat", m.memberIsFloat},
           {"queryFlag", m.queryFlag},
           {"memberIsDisplay", m.memberIsDisplay},
-          {"memberQueryDisplay", m.memberQueryDisplay}};
+          {"memberQueryDisplay", m.memberQueryDisplay},
+          {"memberAllowNull", m.memberAllowNull},
+          {"memberKeyEntered", m.memberKeyEntered},
+          {"memberSqlType", m.memberSqlType},
+          {"memberPrecision", m.memberPrecision},
+          {"memberScale", m.memberScale}};
+}
+
+// The declared SQL type as SQL Server writes it: decimal(19,4); empty for the default mapping.
+std::string SqlTypeText(const TMember& m) {
+  if (!SqlTypeHasPrecision(m.memberSqlType)) return m.memberSqlType;
+  return m.memberSqlType + "(" + std::to_string(m.memberPrecision) + "," +
+         std::to_string(m.memberScale) + ")";
 }
 
 void PrintMembersJson(std::ostream& out, int classId) {
@@ -316,13 +344,34 @@ void PrintMembersJson(std::ostream& out, int classId) {
 }
 
 void PrintMembers(std::ostream& out, int classId) {
-  out << "编号\t成员名称\t成员类型\t长度\t主键\t必填\t查询\t下拉框显示\t界面显示\t注释\n";
-  for (const auto& m : TMemberDAO().ListMembers(classId)) {
+  const TMemberList members = TMemberDAO().ListMembers(classId);
+  // The columns of the complete application show only where a member uses them, so the list of
+  // a plain model reads as it always has.
+  const bool database = std::any_of(members.begin(), members.end(), [](const TMember& m) {
+    return m.memberAllowNull != 0 || m.memberKeyEntered != 0 || !m.memberSqlType.empty();
+  });
+  out << "编号\t成员名称\t成员类型\t长度\t主键\t必填\t查询\t下拉框显示\t界面显示\t"
+      << (database ? "允许为空\t输入键值\tSQL类型\t" : "") << "注释\n";
+  for (const auto& m : members) {
     out << m.memberId << '\t' << m.memberName << '\t' << m.memberType << '\t' << m.memberLength
         << '\t' << YesNo(m.memberIsPri) << '\t' << YesNo(m.memberIsMust) << '\t'
         << YesNo(m.queryFlag) << '\t' << YesNo(m.memberIsDisplay) << '\t'
-        << YesNo(m.memberQueryDisplay) << '\t' << m.memberComment << '\n';
+        << YesNo(m.memberQueryDisplay) << '\t';
+    if (database) {
+      out << YesNo(m.memberAllowNull) << '\t' << YesNo(m.memberKeyEntered) << '\t' << SqlTypeText(m)
+          << '\t';
+    }
+    out << m.memberComment << '\n';
   }
+}
+
+// The update dialog's type list; a member that refers to its own class (read from a script or a
+// model file) finds that class in it too, so that updating it keeps the reference.
+std::vector<std::string> UpdateTypeList(int projectId, const TMember& stored) {
+  TClassDAO classes;
+  const std::string own = classes.GetClassNameById(stored.classId);
+  return MemberTypeList(classes.ListOtherClasses(projectId, stored.classId),
+                        stored.memberType == own ? own : std::string());
 }
 
 // Moves a member one place (step -1 up, +1 down) by exchanging it with its neighbour.
@@ -367,8 +416,7 @@ int RunMemberCommand(TArgs& args, TCliEnv& env) {
     TOptions options(args.Rest(), kMemberFlags, kMemberValues);
     const TMember stored = RequireMember(memberId);
     const int projectId = RequireClass(stored.classId);
-    TMemberInput input = MemberInputFrom(
-        stored, MemberTypeList(TClassDAO().ListOtherClasses(projectId, stored.classId)));
+    TMemberInput input = MemberInputFrom(stored, UpdateTypeList(projectId, stored));
     ApplyMemberOptions(options, input);
     RefuseMemberIf(CheckUpdateMember(input));
     RefuseLengthThatIsNoNumber(options, input);

@@ -55,7 +55,8 @@ constexpr const char* kClassHelp =
 
 constexpr const char* kMemberHelp = R"(  member list CLASS [--json]                 列出类的成员
   member add CLASS --name N --type T [--length L] [--pri] [--must] [--query]
-             [--display] [--no-query-display] [--comment C]
+             [--display] [--no-query-display] [--comment C] [--allow-null] [--key-entered]
+             [--sql-type T] [--precision P] [--scale S]
                                              添加成员, 输出新成员的编号; 从"添加成员属性"
                                              对话框的初始状态开始 (长度 20, 勾选"查询界面是否显示")
              对话框中的对应项: --name 成员名称, --type 成员类型, --length 长度,
@@ -63,8 +64,13 @@ constexpr const char* kMemberHelp = R"(  member list CLASS [--json]             
              --query 是否参与查询, --display 下拉框显示字段, --query-display 查询界面是否显示
              (如 --no-pri 取消勾选)。不符合规则时, 提示之后的括号中是改正它的选项,
              如: 浮点型必须勾选是否必填标志! (--must)
+             完整应用 (--complete) 另用: --allow-null 允许为空 (空的输入存为NULL),
+             --key-entered 整型主键由用户输入 (不用IDENTITY), --sql-type T 声明的SQL类型
+             (字符串: nvarchar nchar char; 整型: bit tinyint smallint; 浮点型: decimal
+             numeric money smallmoney; "" 为默认), --precision P --scale S (decimal, numeric)
   member update MEMBERID [--name N] [--type T] [--length L] [--[no-]pri] [--[no-]must]
              [--[no-]query] [--[no-]display] [--[no-]query-display] [--comment C]
+             [--[no-]allow-null] [--[no-]key-entered] [--sql-type T] [--precision P] [--scale S]
                                              修改成员; 从已保存的成员开始
   member delete MEMBERID                     删除成员
   member swap A B                            交换两个成员的位置

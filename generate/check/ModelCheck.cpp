@@ -132,6 +132,14 @@ std::string WhyNotBare(const std::string& name) {
   return IsTsqlReservedWord(name) ? "是T-SQL的保留字" : "以数字开头";
 }
 
+// What only the complete application can manage, and how to ask for it.
+constexpr const char* kKeylessOnlyComplete = "没有主键的类只有完整应用能生成(显示为只读列表)";
+constexpr const char* kSeveralKeysOnlyComplete = "多个成员组成的主键只有完整应用能生成";
+constexpr const char* kSelfReferenceOnlyComplete = "引用本类的成员只有完整应用能生成";
+constexpr const char* kReferenceKeyOnlyComplete = "引用成员作主键只有完整应用能生成";
+constexpr const char* kCompleteWayOut =
+    ": 请修改模型, 或生成完整应用(菜单\"自动生成完整应用代码\", 或vbgen-cli的--complete)";
+
 // The way out of an error: another name, and the complete application when it would work
 // there (its SQL brackets every name, its controls and variables have names of its own).
 std::string WayOut(const char* what, bool completeWorks) {
@@ -227,11 +235,18 @@ class TModelChecker {
   }
 
   // The run's own two checks, worded as the run's boxes word them. Only a class without any
-  // key stops the script: of two keys it takes the first.
+  // key stops the plain script: of two keys it takes the first. The complete application
+  // manages a key of several members and a table without a key (as a read-only list), so
+  // the plain check names it as the way out.
   void KeysAndDisplays() {
     for (const TClassModel& entry : model_.Classes()) {
-      if (entry.KeyCount() != 1)
-        Error(&entry, nullptr, entry.className + kKeyCheckText, entry.KeyCount() == 0);
+      if (entry.KeyCount() != 1 && !complete_) {
+        Error(&entry, nullptr,
+              entry.className + kKeyCheckText + " " +
+                  (entry.KeyCount() == 0 ? kKeylessOnlyComplete : kSeveralKeysOnlyComplete) +
+                  kCompleteWayOut,
+              entry.KeyCount() == 0);
+      }
     }
     for (const TClassModel& entry : model_.Classes()) {
       if (entry.DisplayCount() != 1)
@@ -511,10 +526,41 @@ class TModelChecker {
 
   void References(const TClassModel& entry) {
     for (const TMember& member : entry.ReferenceMembers()) {
-      if (!model_.FindClass(member.memberType)) {
+      const TClassModel* target = model_.FindClass(member.memberType);
+      if (!target) {
         Error(&entry, &member, "引用的类型\"" + member.memberType + "\"不是本项目中的类!", true);
+      } else if (complete_) {
+        CompleteReference(entry, member, *target);
+      } else {
+        PlainReference(entry, member);
       }
     }
+  }
+
+  // The plain forms and script know a reference to another class, outside the key.
+  void PlainReference(const TClassModel& entry, const TMember& member) {
+    if (member.memberType == entry.className) {
+      Error(&entry, &member, std::string(kSelfReferenceOnlyComplete) + kCompleteWayOut, false);
+    } else if (member.memberIsPri == 1) {
+      Error(&entry, &member, std::string(kReferenceKeyOnlyComplete) + kCompleteWayOut, false);
+    }
+  }
+
+  // A reference holds one key value in one column: the class it points to needs a key of one
+  // member, and a row cannot be keyed by a row of its own table.
+  void CompleteReference(const TClassModel& entry, const TMember& member,
+                         const TClassModel& target) {
+    if (member.memberType == entry.className && member.memberIsPri == 1) {
+      return Error(&entry, &member, "引用本类的成员不能是主键: 一行不能以本表的另一行为键", true);
+    }
+    if (target.KeyCount() == 1) return;
+    Error(&entry, &member,
+          "引用的类" + Quoted(target.className) +
+              (target.KeyCount() == 0
+                   ? "没有主键"
+                   : "的主键由" + std::to_string(target.KeyCount()) + "个成员组成") +
+              ", 一个引用成员只能保存一个键值: 请改为引用主键只有一个成员的类",
+          true);
   }
 
   // Texts that land inside VB string literals, and texts the GBK files cannot hold.

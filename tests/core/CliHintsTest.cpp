@@ -62,9 +62,13 @@ TEST_F(CliHintsTest, TheKeyAndDisplayChecksSayWhatIsMissingOrTooMuch) {
   TCliRun run = cli_.Run("generate p");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, key + " (有2个主键: 只留一个, 其余用 member update MEMBERID --no-pri)\n");
+  // The check also names the complete application, which takes a key of several members.
   EXPECT_EQ(cli_.Run("check p").out,
             "错误: 工程\"p\" 类\"Book\": " + key +
+                " 多个成员组成的主键只有完整应用能生成: 请修改模型, "
+                "或生成完整应用(菜单\"自动生成完整应用代码\", 或vbgen-cli的--complete)"
                 " (有2个主键: 只留一个, 其余用 member update MEMBERID --no-pri)\n");
+  EXPECT_EQ(cli_.Run("check p --complete").status, 0);
   cli_.Ok("member update 1 --no-pri");
   cli_.Ok("member update 2 --no-pri --no-display");
   run = cli_.Run("generate p");

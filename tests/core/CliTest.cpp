@@ -154,6 +154,66 @@ TEST_F(CliTest, MembersAddUpdateAndReorder) {
   EXPECT_EQ(Run("member delete 5").status, 1);
 }
 
+// What the database allows, as options over the dialogs' state; the list shows it once a
+// member uses it, and --json always.
+TEST_F(CliTest, MembersTakeWhatTheDatabaseAllows) {
+  Ok("project add p");
+  Ok("class add p Region 地区");
+  Ok("class add p Employee 员工");
+  EXPECT_EQ(Run("member add 1 --name regionId --type 整型 --must --pri --allow-null").err,
+            "主键字段不能允许为空! (--no-allow-null)\n");
+  EXPECT_EQ(Run("member add 1 --name regionId --type 整型 --must --key-entered").err,
+            "只有整型主键可以选择由用户输入键值! (--no-key-entered)\n");
+  EXPECT_EQ(Run("member add 1 --name regionId --type 整型 --must --pri --sql-type bit").err,
+            "bit类型的主键不能由数据库编号, 请选择由用户输入键值! (--key-entered)\n");
+  EXPECT_EQ(Run("member add 1 --name name --type 字符串 --sql-type int").err,
+            "字符串成员的SQL类型只能是nvarchar、nchar或char! (--sql-type)\n");
+  EXPECT_EQ(Run("member add 1 --name name --type 字符串 --sql-type nchar --length 5000").err,
+            "nchar的长度不能超过4000! (--length 或 --sql-type char)\n");
+  EXPECT_EQ(Run("member add 1 --name day --type 日期型 --must --sql-type date").err,
+            "日期型成员不能指定SQL类型! (--sql-type \"\")\n");
+  EXPECT_EQ(Run("member add 1 --name rate --type 浮点型 --must --sql-type decimal").err,
+            "decimal的精度必须在1到38之间! (--precision)\n");
+  EXPECT_EQ(Run("member add 1 --name rate --type 浮点型 --must --sql-type decimal --precision 5 "
+                "--scale 6")
+                .err,
+            "decimal的小数位数必须在0到精度5之间! (--scale)\n");
+  EXPECT_EQ(Run("member add 1 --name rate --type 浮点型 --must --precision x").err,
+            "\"x\"不是有效的整数值! (--precision)\n");
+  EXPECT_EQ(Run("member list 1").out.find("允许为空"), std::string::npos);  // nothing stored
+
+  Ok("member add 1 --name regionId --type 整型 --must --pri --key-entered --sql-type smallint");
+  Ok("member add 1 --name name --type 字符串 --length 50 --sql-type nchar --display");
+  Ok("member add 1 --name rate --type 浮点型 --must --allow-null --sql-type decimal --precision 9 "
+     "--scale 2");
+  EXPECT_EQ(Ok("member list 1"),
+            "编号\t成员名称\t成员类型\t长度\t主键\t必填\t查询\t下拉框显示\t界面显示\t"
+            "允许为空\t输入键值\tSQL类型\t注释\n"
+            "1\tregionId\t整型\t0\t是\t是\t否\t否\t是\t否\t是\tsmallint\t\n"
+            "2\tname\t字符串\t50\t否\t否\t否\t是\t是\t否\t否\tnchar\t\n"
+            "3\trate\t浮点型\t0\t否\t是\t否\t否\t是\t是\t否\tdecimal(9,2)\t\n");
+  const nlohmann::json members = nlohmann::json::parse(Ok("member list 1 --json"));
+  EXPECT_EQ(members[2]["memberAllowNull"], 1);
+  EXPECT_EQ(members[2]["memberSqlType"], "decimal");
+  EXPECT_EQ(members[2]["memberPrecision"], 9);
+  EXPECT_EQ(members[2]["memberScale"], 2);
+  EXPECT_EQ(members[0]["memberKeyEntered"], 1);
+  EXPECT_EQ(members[1]["memberPrecision"], 0);
+
+  // The update starts from the stored values; money keeps no precision; "" is the default type.
+  Ok("member update 3 --sql-type money --no-allow-null");
+  Ok("member update 1 --no-key-entered --sql-type ''");
+  const nlohmann::json updated = nlohmann::json::parse(Ok("member list 1 --json"));
+  EXPECT_EQ(updated[2]["memberSqlType"], "money");
+  EXPECT_EQ(updated[2]["memberPrecision"], 0);
+  EXPECT_EQ(updated[2]["memberAllowNull"], 0);
+  EXPECT_EQ(updated[0]["memberKeyEntered"], 0);
+  EXPECT_EQ(updated[0]["memberSqlType"], "");
+  // A second key member is the dialogs' to take; the run's check weighs it.
+  Ok("member add 1 --name code --type 字符串 --pri --length 4");
+  EXPECT_EQ(Run("member add 2 --name boss --type Employee --must").status, 1);  // not offered
+}
+
 TEST_F(CliTest, GenerateRefusesABadKeyAndWritesNothing) {
   Ok("project add p");
   Ok("class add p Book 图书");
@@ -233,7 +293,9 @@ TEST_F(CliRunTest, CheckListsEveryProblemAtOnce) {
   TCliResult result = Run("check p");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out,
-            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键! (没有主键: 用 "
+            "错误: 工程\"p\" 类\"Loan\": Loan表主键设置错误，每个类只能设置一个主键! "
+            "没有主键的类只有完整应用能生成(显示为只读列表): 请修改模型, "
+            "或生成完整应用(菜单\"自动生成完整应用代码\", 或vbgen-cli的--complete) (没有主键: 用 "
             "member add 或 member update 的 --pri 设置一个)\n"
             "错误: 工程\"p\" 类\"Loan\": Loan表显示成员设置错误，每个类有且只能设置一个显示成员! "
             "(没有下拉框显示成员: 用 member add 或 member update 的 --display 设置一个)\n"

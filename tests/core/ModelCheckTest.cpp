@@ -525,7 +525,9 @@ TEST_F(ModelCheckTest, TheScriptsOwnLookFindsTheFirstErrorTheWholeCheckFindsForI
   EXPECT_EQ(FirstScriptError(models[2])->Line(),
             "错误: 工程\"p\" 类\"Loan\" 成员\"r\": 引用的类型\"Reader\"不是本项目中的类!");
   EXPECT_EQ(FirstScriptError(models.back())->Line(),
-            "错误: 工程\"p\" 类\"Press\": Press表主键设置错误，每个类只能设置一个主键!");
+            "错误: 工程\"p\" 类\"Press\": Press表主键设置错误，每个类只能设置一个主键! "
+            "没有主键的类只有完整应用能生成(显示为只读列表): 请修改模型, "
+            "或生成完整应用(菜单\"自动生成完整应用代码\", 或vbgen-cli的--complete)");
 
   // A run stops at the first error of all: its own look, which skips the checks that only warn,
   // finds the same one, and none where the whole check finds only warnings.
@@ -711,6 +713,79 @@ TEST(HostileModelsTest, CheckDecidesEachModelPerMode) {
     }
   }
   EXPECT_EQ(files, decisions.size());
+}
+
+}  // namespace vbgen::test
+
+namespace vbgen::test {
+namespace {
+
+// The shapes of a database only the complete application manages: an order line keyed by its
+// order and its product, an employee who reports to another, a log without a key.
+TModelSnapshot DatabaseShapes() {
+  std::vector<TClassModel> classes = Model("p", {{"Product", {{"name", "字符串"}}},
+                                                 {"Employee", {{"reportsTo", "Employee"}}},
+                                                 {"OrderLine", {{"product", "Product"}}},
+                                                 {"Log", {{"text", "字符串"}}}})
+                                         .Classes();
+  classes[2].members[1].memberIsPri = 1;  // the line's key: its id and its product
+  classes[1].members[1].memberAllowNull = 1;
+  classes[3].members[0].memberIsPri = 0;  // the log's id is a plain number
+  return TModelSnapshot(1, "p", std::move(classes));
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+constexpr const char* kWayOut =
+    ": 请修改模型, 或生成完整应用(菜单\"自动生成完整应用代码\", 或vbgen-cli的--complete)";
+
+}  // namespace
+
+TEST(DatabaseShapesCheckTest, ThePlainCheckRefusesEachAndNamesTheCompleteApplication) {
+  const std::vector<std::string> lines = Lines(DatabaseShapes());
+  EXPECT_TRUE(HasLine(lines, std::string("错误: 工程\"p\" 类\"OrderLine\": OrderLine") +
+                                 kKeyCheckText + " 多个成员组成的主键只有完整应用能生成" + kWayOut))
+      << ::testing::PrintToString(lines);
+  EXPECT_TRUE(HasLine(lines, std::string("错误: 工程\"p\" 类\"Log\": Log") + kKeyCheckText +
+                                 " 没有主键的类只有完整应用能生成(显示为只读列表)" + kWayOut));
+  EXPECT_TRUE(HasLine(lines, std::string("错误: 工程\"p\" 类\"Employee\" 成员\"reportsTo\": "
+                                         "引用本类的成员只有完整应用能生成") +
+                                 kWayOut));
+  EXPECT_TRUE(HasLine(lines, std::string("错误: 工程\"p\" 类\"OrderLine\" 成员\"product\": "
+                                         "引用成员作主键只有完整应用能生成") +
+                                 kWayOut));
+  // The plain script still stops at the class without a key, as it always has.
+  EXPECT_NE(ScriptRefusal(DatabaseShapes()).find("Log表主键设置错误"), std::string::npos);
+}
+
+TEST(DatabaseShapesCheckTest, TheCompleteCheckTakesThemAndRefusesWhatNoColumnCanHold) {
+  EXPECT_EQ(FindModelProblems(DatabaseShapes(), TRunOptions{.complete = true}),
+            std::vector<std::string>{});
+  std::vector<TClassModel> classes = DatabaseShapes().Classes();
+  classes[1].members[1].memberIsPri = 1;  // keyed by another row of its own table
+  classes[1].members[1].memberAllowNull = 0;
+  classes[0].members.push_back(classes[1].members[1]);  // a product refers to an order line
+  classes[0].members.back().memberIsPri = 0;
+  classes[0].members.back().memberName = "line";
+  classes[0].members.back().memberType = "OrderLine";
+  classes[0].members.push_back(classes[0].members.back());
+  classes[0].members.back().memberName = "log";
+  classes[0].members.back().memberType = "Log";
+  const TModelSnapshot model(1, "p", std::move(classes));
+  const TRunOptions complete{.complete = true};
+  const std::vector<std::string> lines = FindModelProblems(model, complete);
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                "错误: 工程\"p\" 类\"Product\" 成员\"line\": 引用的类\"OrderLine\"的主键由2个成员"
+                "组成, 一个引用成员只能保存一个键值: 请改为引用主键只有一个成员的类",
+                "错误: 工程\"p\" 类\"Product\" 成员\"log\": 引用的类\"Log\"没有主键, "
+                "一个引用成员只能保存一个键值: 请改为引用主键只有一个成员的类",
+                "错误: 工程\"p\" 类\"Employee\" 成员\"reportsTo\": "
+                "引用本类的成员不能是主键: 一行不能以本表的另一行为键"}));
+  // Each stops the complete script as well.
+  EXPECT_TRUE(FirstScriptError(model, complete)->breaksScript);
 }
 
 }  // namespace vbgen::test
