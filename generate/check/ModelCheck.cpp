@@ -247,11 +247,27 @@ class TModelChecker {
                   kCompleteWayOut,
               entry.KeyCount() == 0);
       }
+      if (complete_ && NumberedKeyMembers(entry) > 1) {
+        Error(&entry, nullptr,
+              "主键中有" + std::to_string(NumberedKeyMembers(entry)) +
+                  "个由数据库编号的整型成员, 一个表只能有一个IDENTITY列: "
+                  "请把其余的设为由用户输入键值",
+              true);
+      }
     }
     for (const TClassModel& entry : model_.Classes()) {
       if (entry.DisplayCount() != 1)
         Error(&entry, nullptr, entry.className + kDisplayCheckText, false);
     }
+  }
+
+  // The integer key members the complete script makes IDENTITY columns.
+  static std::size_t NumberedKeyMembers(const TClassModel& entry) {
+    return static_cast<std::size_t>(
+        std::count_if(entry.members.begin(), entry.members.end(), [](const TMember& member) {
+          return member.memberIsPri == 1 && member.memberIsInteger == 1 &&
+                 member.memberKeyEntered != 1;
+        }));
   }
 
   void ProjectName() {

@@ -11,6 +11,7 @@
 #include "generate/check/ModelCheck.h"
 #include "generate/emit/Rights.h"
 #include "generate/emit/TextTemplate.h"
+#include "model/Rules.h"
 
 namespace vbgen {
 namespace {
@@ -80,27 +81,36 @@ struct TColumnBlock {
 constexpr std::string_view kCommaSeparator = ",\n";
 constexpr std::string_view kBlankSeparator = " \n";
 
-// The integer key has two blanks before PRIMARY.
+// The integer key has two blanks before PRIMARY. The types in braces are the plain script's
+// (int, varchar, float) unless the complete application's script declares another.
 constexpr TColumnBlock kIntegerKeyColumn{
-    "{TAB}[{pkName}] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY", kCommaSeparator};
+    "{TAB}[{pkName}] [{intType}] IDENTITY (1, 1) NOT NULL  PRIMARY KEY", kCommaSeparator};
+// An integer key the complete application's user types in.
+constexpr TColumnBlock kEnteredIntegerKeyColumn{"{TAB}[{pkName}] [{intType}] NOT NULL PRIMARY KEY",
+                                                kCommaSeparator};
 constexpr TColumnBlock kTextKeyColumn{
-    "{TAB}[{pkName}] [varchar] ({pkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL PRIMARY KEY ",
+    "{TAB}[{pkName}] [{textType}] ({pkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL PRIMARY KEY ",
     kCommaSeparator};
-constexpr TColumnBlock kRequiredStringColumn{
-    "{TAB}[{memberName}] [varchar] ({memberLength}) COLLATE Chinese_PRC_CI_AS NOT NULL ",
+// {null} is NOT NULL or NULL.
+constexpr TColumnBlock kStringColumn{
+    "{TAB}[{memberName}] [{textType}] ({memberLength}) COLLATE Chinese_PRC_CI_AS {null} ",
     kCommaSeparator};
-constexpr TColumnBlock kOptionalStringColumn{
-    "{TAB}[{memberName}] [varchar] ({memberLength}) COLLATE Chinese_PRC_CI_AS NULL ",
-    kCommaSeparator};
-constexpr TColumnBlock kIntegerColumn{"{TAB}[{memberName}] [int] NOT NULL ", kCommaSeparator};
-constexpr TColumnBlock kFloatColumn{"{TAB}[{memberName}] [float] NOT NULL ", kCommaSeparator};
+constexpr TColumnBlock kIntegerColumn{"{TAB}[{memberName}] [{intType}] {null} ", kCommaSeparator};
+// The member of a key of several members that the database numbers.
+constexpr TColumnBlock kIdentityColumn{"{TAB}[{memberName}] [{intType}] IDENTITY (1, 1) NOT NULL ",
+                                       kCommaSeparator};
+// {floatType} is [float], or the declared type with its precision and scale.
+constexpr TColumnBlock kFloatColumn{"{TAB}[{memberName}] {floatType} {null} ", kCommaSeparator};
 constexpr TColumnBlock kDateColumn{"{TAB}[{memberName}] [datetime] NULL ,", kBlankSeparator};
 constexpr TColumnBlock kPictureColumn{"{TAB}[{memberName}] [image] NULL ", kCommaSeparator};
-constexpr TColumnBlock kIntegerReferenceColumn{"{TAB}[{memberName}] int NOT NULL ",
+constexpr TColumnBlock kIntegerReferenceColumn{"{TAB}[{memberName}] {intType} {null} ",
                                                kCommaSeparator};
 constexpr TColumnBlock kTextReferenceColumn{
-    "{TAB}[{memberName}] [varchar] ({refPkLength}) COLLATE Chinese_PRC_CI_AS NOT NULL ",
+    "{TAB}[{memberName}] [{textType}] ({refPkLength}) COLLATE Chinese_PRC_CI_AS {null} ",
     kCommaSeparator};
+// A key of several members, or one that is a reference, closes the column list.
+constexpr TColumnBlock kPrimaryKeyConstraint{
+    "{TAB}CONSTRAINT [PK_{className}] PRIMARY KEY ({keyColumns})", kCommaSeparator};
 
 constexpr std::string_view kForeignKey =
     "ALTER TABLE {className} ADD FOREIGN KEY ({memberName}) REFERENCES {memberType}({refPkName})\n";
@@ -121,17 +131,20 @@ constexpr std::string_view kColumnDescription =
     "N'TABLE', N'{className}', N'COLUMN', N'{memberName}'\n";
 constexpr std::string_view kDescriptionsTail = "GO\n";
 
-// A non-key member, and for a reference the key of the class it names; both in the model.
+// A member, and for a reference the key of the class it names; both in the model.
 struct TColumn {
   const TMember* member = nullptr;
   const TMember* referencedKey = nullptr;
 };
 
+// The plain script's table has one key, the class's first key member; the complete
+// application's has every key member, in member order, or none.
 struct TTable {
   std::string className;
   std::string friendName;
-  TMember key;
-  std::vector<TColumn> columns;
+  std::vector<TColumn> keys;
+  std::vector<TColumn> columns;  // the members outside the key
+  bool complete = false;         // written as the complete application declares its columns
 };
 
 // Fills a block whose line ends are already CR LF; values go in as they are.
@@ -149,39 +162,98 @@ TColumnLine FillColumn(const TColumnBlock& block, std::initializer_list<TVar> va
   return {FillLine(block.text, vars), CrLf(block.separator)};
 }
 
-TColumnLine KeyColumnLine(const TMember& key) {
-  std::string length = std::to_string(key.memberLength);
-  return FillColumn(key.memberIsInteger == 1 ? kIntegerKeyColumn : kTextKeyColumn,
-                    {{"TAB", "\t"}, {"pkName", key.memberName}, {"pkLength", length}});
+// The SQL types of a member: the plain script's mapping, or what the complete application's
+// model declares.
+std::string DeclaredOr(const TMember& member, bool complete, const char* plain) {
+  return complete && !member.memberSqlType.empty() ? member.memberSqlType : plain;
+}
+std::string FloatType(const TMember& member, bool complete) {
+  if (!complete || member.memberSqlType.empty()) return "[float]";
+  if (!SqlTypeHasPrecision(member.memberSqlType)) return "[" + member.memberSqlType + "]";
+  return "[" + member.memberSqlType + "] (" + std::to_string(member.memberPrecision) + ", " +
+         std::to_string(member.memberScale) + ")";
+}
+std::string Nullability(const TMember& member, bool allowsNull) {
+  return allowsNull || member.memberAllowNull == 1 ? "NULL" : "NOT NULL";
 }
 
-const TColumnBlock& BuiltinColumnBlock(const TMember& member) {
-  if (member.memberType == kTypeString) {
-    return member.memberIsMust == 1 ? kRequiredStringColumn : kOptionalStringColumn;
+// The one key written on its own line, as the plain script has always written it.
+bool HasKeyLine(const TTable& table) {
+  return table.keys.size() == 1 && !table.keys.front().referencedKey;
+}
+
+TColumnLine KeyColumnLine(const TTable& table) {
+  const TMember& key = *table.keys.front().member;
+  const std::string length = std::to_string(key.memberLength);
+  if (key.memberIsInteger != 1) {
+    return FillColumn(kTextKeyColumn, {{"TAB", "\t"},
+                                       {"pkName", key.memberName},
+                                       {"textType", DeclaredOr(key, table.complete, "varchar")},
+                                       {"pkLength", length}});
   }
-  if (member.memberType == kTypeInteger) return kIntegerColumn;
+  const bool entered = table.complete && key.memberKeyEntered == 1;
+  return FillColumn(entered ? kEnteredIntegerKeyColumn : kIntegerKeyColumn,
+                    {{"TAB", "\t"},
+                     {"pkName", key.memberName},
+                     {"intType", DeclaredOr(key, table.complete, "int")}});
+}
+
+const TColumnBlock& BuiltinColumnBlock(const TMember& member, bool inKey) {
+  if (member.memberType == kTypeString) return kStringColumn;
+  if (member.memberType == kTypeInteger) {
+    return inKey && member.memberKeyEntered != 1 ? kIdentityColumn : kIntegerColumn;
+  }
   if (member.memberType == kTypeFloat) return kFloatColumn;
   if (member.memberType == kTypeDate) return kDateColumn;
   return kPictureColumn;
 }
 
-TColumnLine ColumnLine(const TColumn& column) {
+// A member of a key of several members is never NULL; a string outside the key is NULL where
+// it need not be filled in, as the plain forms have always had it.
+TColumnLine ColumnLine(const TColumn& column, bool complete, bool inKey) {
   const TMember& member = *column.member;
   if (!column.referencedKey) {
-    std::string length = std::to_string(member.memberLength);
-    return FillColumn(BuiltinColumnBlock(member),
-                      {{"TAB", "\t"}, {"memberName", member.memberName}, {"memberLength", length}});
+    const bool optionalText = member.memberType == kTypeString && member.memberIsMust != 1;
+    return FillColumn(BuiltinColumnBlock(member, inKey),
+                      {{"TAB", "\t"},
+                       {"memberName", member.memberName},
+                       {"memberLength", std::to_string(member.memberLength)},
+                       {"textType", DeclaredOr(member, complete, "varchar")},
+                       {"intType", DeclaredOr(member, complete, "int")},
+                       {"floatType", FloatType(member, complete)},
+                       {"null", inKey ? "NOT NULL" : Nullability(member, optionalText)}});
   }
+  // A reference takes the type of the key it points to.
   const TMember& refKey = *column.referencedKey;
-  std::string refLength = std::to_string(refKey.memberLength);
   return FillColumn(refKey.memberIsInteger == 1 ? kIntegerReferenceColumn : kTextReferenceColumn,
-                    {{"TAB", "\t"}, {"memberName", member.memberName}, {"refPkLength", refLength}});
+                    {{"TAB", "\t"},
+                     {"memberName", member.memberName},
+                     {"intType", DeclaredOr(refKey, complete, "int")},
+                     {"textType", DeclaredOr(refKey, complete, "varchar")},
+                     {"refPkLength", std::to_string(refKey.memberLength)},
+                     {"null", inKey ? "NOT NULL" : Nullability(member, false)}});
 }
 
-// The key's line, then each column's; every line but the last followed by its separator.
+TColumnLine PrimaryKeyConstraint(const TTable& table) {
+  std::string keyColumns;
+  for (const TColumn& key : table.keys) {
+    keyColumns += (keyColumns.empty() ? "[" : ", [") + key.member->memberName + "]";
+  }
+  return FillColumn(kPrimaryKeyConstraint,
+                    {{"TAB", "\t"}, {"className", table.className}, {"keyColumns", keyColumns}});
+}
+
+// The key's lines, then each column's; every line but the last followed by its separator.
 std::string ColumnList(const TTable& table) {
-  std::vector<TColumnLine> lines{KeyColumnLine(table.key)};
-  for (const auto& column : table.columns) lines.push_back(ColumnLine(column));
+  std::vector<TColumnLine> lines;
+  const bool keyLine = HasKeyLine(table);
+  if (keyLine) lines.push_back(KeyColumnLine(table));
+  for (const auto& key : keyLine ? std::vector<TColumn>{} : table.keys) {
+    lines.push_back(ColumnLine(key, table.complete, true));
+  }
+  for (const auto& column : table.columns)
+    lines.push_back(ColumnLine(column, table.complete, false));
+  if (!keyLine && !table.keys.empty()) lines.push_back(PrimaryKeyConstraint(table));
   std::string list;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     list += lines[i].text;
@@ -190,9 +262,16 @@ std::string ColumnList(const TTable& table) {
   return list;
 }
 
+// The key's members and then the others: every member of the table that is written.
+std::vector<TColumn> AllColumns(const TTable& table) {
+  std::vector<TColumn> all = table.keys;
+  all.insert(all.end(), table.columns.begin(), table.columns.end());
+  return all;
+}
+
 std::string ForeignKeyLines(const TTable& table, bool bracketed) {
   std::string lines;
-  for (const auto& column : table.columns) {
+  for (const auto& column : AllColumns(table)) {
     if (!column.referencedKey) continue;
     lines += FillLine(bracketed ? kBracketedForeignKey : kForeignKey,
                       {{"className", table.className},
@@ -227,11 +306,14 @@ std::vector<TTable> MakeTables(const TModelSnapshot& model, const TRunOptions& o
   tables.reserve(model.Classes().size());
   for (const TClassModel& entry : model.Classes()) {
     const TMember* key = entry.KeyMember();
-    if (!key) problems.push_back(entry.className + kKeyCheckText);
-    TTable table{entry.className, entry.friendName, key ? *key : TMember{}, {}};
+    // The complete application lists a table without a key; the plain forms cannot.
+    if (!key && !options.complete) problems.push_back(entry.className + kKeyCheckText);
+    TTable table{entry.className, entry.friendName, {}, {}, options.complete};
     table.columns.reserve(entry.members.size());
     for (const TMember& member : entry.members) {
-      if (member.memberIsPri != 0) continue;  // the key's line is its own; a second key has none
+      // The plain key's line is its own; a second key has none there.
+      const bool inKey = member.memberIsPri != 0;
+      if (inKey && !options.complete && &member != key) continue;
       TColumn column{&member, nullptr};
       if (member.IsReference()) {
         column.referencedKey = model.KeyMemberOf(member.memberType);
@@ -240,7 +322,7 @@ std::vector<TTable> MakeTables(const TModelSnapshot& model, const TRunOptions& o
                              member.memberType + "\"没有设置主键!");
         }
       }
-      table.columns.push_back(column);
+      (inKey ? table.keys : table.columns).push_back(column);
     }
     tables.push_back(std::move(table));
   }
@@ -264,7 +346,7 @@ void VisitReferencedFirst(const std::vector<TTable>& tables, std::size_t index,
                           std::vector<bool>& visited, std::vector<std::size_t>& order) {
   if (visited[index]) return;
   visited[index] = true;
-  for (const TColumn& column : tables[index].columns) {
+  for (const TColumn& column : AllColumns(tables[index])) {
     if (!column.referencedKey) continue;
     for (std::size_t other = 0; other < tables.size(); ++other) {
       if (tables[other].className == column.member->memberType) {
@@ -324,8 +406,7 @@ std::string DescriptionLines(const TTable& table) {
                                            {"className", className},
                                            {"memberName", SqlLiteralText(member.memberName)}});
   };
-  addColumn(table.key);
-  for (const TColumn& column : table.columns) addColumn(*column.member);
+  for (const TColumn& column : AllColumns(table)) addColumn(*column.member);
   return lines;
 }
 

@@ -786,6 +786,19 @@ TEST(DatabaseShapesCheckTest, TheCompleteCheckTakesThemAndRefusesWhatNoColumnCan
                 "引用本类的成员不能是主键: 一行不能以本表的另一行为键"}));
   // Each stops the complete script as well.
   EXPECT_TRUE(FirstScriptError(model, complete)->breaksScript);
+
+  // Two integer key members the database would number: a table has one IDENTITY column.
+  std::vector<TClassModel> numbered = DatabaseShapes().Classes();
+  numbered[2].members[1].memberType = std::string(kTypeInteger);
+  numbered[2].members[1].memberIsInteger = 1;
+  const TModelSnapshot twice(1, "p", std::move(numbered));
+  EXPECT_EQ(FindModelProblems(twice, complete),
+            std::vector<std::string>{
+                "错误: 工程\"p\" 类\"OrderLine\": 主键中有2个由数据库编号的整型成员, "
+                "一个表只能有一个IDENTITY列: 请把其余的设为由用户输入键值"});
+  std::vector<TClassModel> entered = twice.Classes();
+  entered[2].members[1].memberKeyEntered = 1;
+  EXPECT_TRUE(FindModelProblems(TModelSnapshot(1, "p", std::move(entered)), complete).empty());
 }
 
 }  // namespace vbgen::test

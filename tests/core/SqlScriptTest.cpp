@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -395,4 +396,125 @@ TEST_F(SqlScriptTest, GeneratedScriptParsesAsTsql) {
 }
 
 }  // namespace
+}  // namespace vbgen::test
+
+namespace vbgen::test {
+namespace {
+
+// A database as it is: regions keyed by a typed number, employees who report to another, order
+// lines keyed by order number and employee, a log without a key, the declared SQL types.
+class DatabaseScriptTest : public SqlScriptTest {
+ protected:
+  void Change(int memberId, const std::function<void(TMember&)>& change) {
+    TMember member = *TMemberDAO().GetMember(memberId);
+    change(member);
+    TMemberDAO().UpdateMember(member);
+  }
+  void AddDatabaseModel() {
+    const int region = Class("Region");
+    Change(IntegerKey(region, "regionId"), [](TMember& m) {
+      m.memberKeyEntered = 1;
+      m.memberSqlType = "smallint";
+    });
+    Change(Member(region, "name", kTypeString, 50), [](TMember& m) { m.memberSqlType = "nchar"; });
+    const int employee = Class("Employee");
+    IntegerKey(employee, "employeeId");
+    Change(Member(employee, "lastName", kTypeString, 20),
+           [](TMember& m) { m.memberSqlType = "nvarchar"; });
+    Change(Member(employee, "reportsTo", "Employee"), [](TMember& m) { m.memberAllowNull = 1; });
+    Member(employee, "region", "Region");
+    Change(Member(employee, "hired", kTypeDate), [](TMember& m) { m.memberAllowNull = 1; });
+    const int line = Class("OrderLine");
+    Change(IntegerKey(line, "orderNo"), [](TMember& m) { m.memberKeyEntered = 1; });
+    Change(Member(line, "seller", "Employee"), [](TMember& m) { m.memberIsPri = 1; });
+    Change(Member(line, "price", kTypeFloat), [](TMember& m) {
+      m.memberSqlType = "decimal";
+      m.memberPrecision = 19;
+      m.memberScale = 4;
+    });
+    Change(Member(line, "discount", kTypeFloat), [](TMember& m) {
+      m.memberSqlType = "smallmoney";
+      m.memberAllowNull = 1;
+    });
+    Change(Member(line, "quantity", kTypeInteger), [](TMember& m) { m.memberSqlType = "tinyint"; });
+    const int log = Class("Log");
+    Change(Member(log, "entry", kTypeString, 200, false),
+           [](TMember& m) { m.memberAllowNull = 1; });
+    Change(Member(log, "level", kTypeInteger), [](TMember& m) { m.memberAllowNull = 1; });
+  }
+  // The CREATE TABLE block of a table, from its head to its tail.
+  static std::string Table(const std::string& script, const std::string& className) {
+    const std::string head = "CREATE TABLE [dbo].[" + className + "] (\r\n";
+    const std::size_t start = script.find(head);
+    if (start == std::string::npos) return "no table " + className;
+    const std::size_t end = script.find(kTableEnd, start);
+    return script.substr(start + head.size(), end - start - head.size());
+  }
+};
+
+}  // namespace
+
+TEST_F(DatabaseScriptTest, TheCompleteScriptDeclaresKeysNullsAndTypesAsTheDatabaseHasThem) {
+  AddDatabaseModel();
+  const std::string script = BuildRerunnableTableScript(projectId_);
+  EXPECT_EQ(Table(script, "Region"),
+            "\t[regionId] [smallint] NOT NULL PRIMARY KEY,\r\n"
+            "\t[name] [nchar] (50) COLLATE Chinese_PRC_CI_AS NOT NULL ");
+  EXPECT_EQ(Table(script, "Employee"),
+            "\t[employeeId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY,\r\n"
+            "\t[lastName] [nvarchar] (20) COLLATE Chinese_PRC_CI_AS NOT NULL ,\r\n"
+            "\t[reportsTo] int NULL ,\r\n"
+            "\t[region] smallint NOT NULL ,\r\n"  // the type of the key it points to
+            "\t[hired] [datetime] NULL ,");
+  EXPECT_EQ(Table(script, "OrderLine"),
+            "\t[orderNo] [int] NOT NULL ,\r\n"
+            "\t[seller] int NOT NULL ,\r\n"
+            "\t[price] [decimal] (19, 4) NOT NULL ,\r\n"
+            "\t[discount] [smallmoney] NULL ,\r\n"
+            "\t[quantity] [tinyint] NOT NULL ,\r\n"
+            "\tCONSTRAINT [PK_OrderLine] PRIMARY KEY ([orderNo], [seller])");
+  EXPECT_EQ(Table(script, "Log"),
+            "\t[entry] [varchar] (200) COLLATE Chinese_PRC_CI_AS NULL ,\r\n"
+            "\t[level] [int] NULL ");
+  // Every reference gets its foreign key: the self-reference and the key's reference too.
+  EXPECT_TRUE(Contains(script,
+                       "ALTER TABLE [Employee] ADD FOREIGN KEY ([reportsTo]) REFERENCES "
+                       "[Employee]([employeeId])\r\n"
+                       "ALTER TABLE [Employee] ADD FOREIGN KEY ([region]) REFERENCES "
+                       "[Region]([regionId])\r\n"
+                       "ALTER TABLE [OrderLine] ADD FOREIGN KEY ([seller]) REFERENCES "
+                       "[Employee]([employeeId])\r\n"))
+      << script;
+  // Referenced tables are dropped after the tables that point to them.
+  EXPECT_LT(script.find("drop table [dbo].[OrderLine]"),
+            script.find("drop table [dbo].[Employee]"));
+  EXPECT_LT(script.find("drop table [dbo].[Employee]"), script.find("drop table [dbo].[Region]"));
+}
+
+// The plain script keeps its own mapping and IDENTITY (its forms never type a key); a column
+// that may hold NULL says so there too.
+TEST_F(DatabaseScriptTest, ThePlainScriptKeepsItsMappingAndTakesNull) {
+  const int region = Class("Region");
+  Change(IntegerKey(region, "regionId"), [](TMember& m) {
+    m.memberKeyEntered = 1;
+    m.memberSqlType = "smallint";
+  });
+  Change(Member(region, "name", kTypeString, 50), [](TMember& m) {
+    m.memberSqlType = "nchar";
+    m.memberIsDisplay = 1;
+  });
+  Change(Member(region, "size", kTypeFloat), [](TMember& m) {
+    m.memberAllowNull = 1;
+    m.memberSqlType = "money";
+  });
+  Change(Member(region, "capital", "Region2"), [](TMember& m) { m.memberAllowNull = 1; });
+  IntegerKey(Class("Region2"), "id");
+  const std::string script = BuildTableScript(projectId_);
+  EXPECT_EQ(Table(script, "Region"),
+            "\t[regionId] [int] IDENTITY (1, 1) NOT NULL  PRIMARY KEY,\r\n"
+            "\t[name] [varchar] (50) COLLATE Chinese_PRC_CI_AS NOT NULL ,\r\n"
+            "\t[size] [float] NULL ,\r\n"
+            "\t[capital] int NULL ");
+}
+
 }  // namespace vbgen::test
