@@ -128,6 +128,8 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
   EXPECT_EQ(copy.err,
             "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
             "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
+            "注意: 表\"Product\"的列\"categoryID\", \"unitPrice\"可为空: 自动生成完整应用代码时留空"
+            "即存为NULL; 自动生成代码时仍须必填\n"
             "已导入工程 2 副本, 共2个类\n");
   EXPECT_EQ(Run("sql 副本").out, sql.out);
 }
