@@ -41,7 +41,8 @@ struct TSqlImportPlan {
   // views and the like passed over, then how many data statements were.
   std::vector<std::string> notes;
   // Something the script asks for was refused: a statement that could not be read, a table or
-  // column whose name another one already maps to, a key naming a column the table lacks.
+  // column whose name another one already maps to or that is too long for the generated forms,
+  // a key naming a column the table lacks.
   bool refused = false;
 };
 
