@@ -112,10 +112,7 @@ void TAutoCode::Run() {
   const TModelSnapshot& model = inputs.model;
   const std::string& projectName = model.ProjectName();
   const std::vector<std::string> generated = ProjectFileNames(model);
-  // The complete application manages a key of several members and a table without a key; what
-  // it cannot manage, its check below names.
-  if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount);
-      failed && !options_.complete) {
+  if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
     return listener_.KeyCheckFailed(failed->Entry());
   }
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::DisplayCount)) {

@@ -25,7 +25,8 @@ const TMemberFormLayout kLayout{"添加成员属性",
                                 {39, 244},
                                 {121, 238, 209, 21},
                                 {90, 286, 81, 25},
-                                {210, 287, 81, 25}};
+                                {210, 287, 81, 25},
+                                {380, 24, 200, 262}};
 
 void StoreNew(const TMember& member) { TMemberDAO().AddMember(member); }
 

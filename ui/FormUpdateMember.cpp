@@ -28,7 +28,8 @@ const TMemberFormLayout kLayout{"更新成员属性",
                                 {26, 237},
                                 {96, 235, 209, 21},
                                 {80, 276, 81, 25},
-                                {216, 276, 81, 25}};
+                                {216, 276, 81, 25},
+                                {364, 20, 200, 254}};
 
 void StoreChanged(const TMember& member) { TMemberDAO().UpdateMember(member); }
 

@@ -2,9 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <optional>
 #include <tuple>
 
@@ -35,6 +37,21 @@ void MakeLabel(QWidget* parent, const char* caption, const QPoint& at) {
   (new QLabel(QString::fromUtf8(caption), parent))->move(at);
 }
 
+QSpinBox* MakeSpinBox(QWidget* parent, const char* name, const QRect& geometry, int low) {
+  auto* box = new QSpinBox(parent);
+  box->setObjectName(name);
+  box->setGeometry(geometry);
+  box->setRange(low, kMaxDecimalPrecision);
+  return box;
+}
+
+// The SQL type list's first entry: the type's default mapping (varchar, int, float).
+constexpr const char* kDefaultSqlType = "(默认)";
+// SQL Server's own default for a decimal without precision: decimal(18, 0).
+constexpr int kDefaultPrecision = 18;
+// Right of the complete application's group, as left of the dialog's first controls.
+constexpr int kCompleteMargin = 12;
+
 }  // namespace
 
 TMemberFormBase::TMemberFormBase(TFormMain& main, const TMemberFormLayout& layout)
@@ -42,7 +59,8 @@ TMemberFormBase::TMemberFormBase(TFormMain& main, const TMemberFormLayout& layou
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       main_(main) {
   setWindowTitle(QString::fromUtf8(layout.caption));
-  setFixedSize(layout.clientWidth, layout.clientHeight);
+  setFixedSize(layout.complete.x() + layout.complete.width() + kCompleteMargin,
+               layout.clientHeight);
 
   MakeLabel(this, "成员名称：", layout.nameLabel);
   Edt_MemberName = MakeEdit(this, "Edt_MemberName", layout.name);
@@ -80,10 +98,79 @@ TMemberFormBase::TMemberFormBase(TFormMain& main, const TMemberFormLayout& layou
   });
   connect(Button2, &QPushButton::clicked, this, &TMemberFormBase::Button2Click);
 
-  QWidget* order[] = {Edt_MemberName,   CB_MemberType,      CB_MemberIsMust,      Button1,
-                      Button2,          Edt_MemberComment,  CB_QueryFlag,         CB_MemberIsPri,
-                      Edt_MemberLength, CB_MemberIsDisplay, CB_MemberQueryDisplay};
+  MakeCompleteControls(layout.complete);
+
+  QWidget* order[] = {Edt_MemberName,
+                      CB_MemberType,
+                      CB_MemberIsMust,
+                      Button1,
+                      Button2,
+                      Edt_MemberComment,
+                      CB_QueryFlag,
+                      CB_MemberIsPri,
+                      Edt_MemberLength,
+                      CB_MemberIsDisplay,
+                      CB_MemberQueryDisplay,
+                      CB_MemberAllowNull,
+                      CB_MemberKeyEntered,
+                      CB_MemberSqlType,
+                      SE_MemberPrecision,
+                      SE_MemberScale};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void TMemberFormBase::MakeCompleteControls(const QRect& area) {
+  GB_Complete = new QGroupBox(QStringLiteral("完整应用(自动生成完整应用代码)"), this);
+  GB_Complete->setObjectName("GB_Complete");
+  GB_Complete->setGeometry(area);
+  CB_MemberAllowNull =
+      MakeCheckBox(GB_Complete, "CB_MemberAllowNull", "允许为空(&N)", QRect(12, 26, 170, 20));
+  CB_MemberKeyEntered = MakeCheckBox(GB_Complete, "CB_MemberKeyEntered", "由用户输入键值(&K)",
+                                     QRect(12, 54, 170, 20));
+  MakeLabel(GB_Complete, "SQL类型：", QPoint(12, 90));
+  CB_MemberSqlType = new QComboBox(GB_Complete);
+  CB_MemberSqlType->setObjectName("CB_MemberSqlType");
+  CB_MemberSqlType->setGeometry(QRect(84, 86, 100, 22));
+  MakeLabel(GB_Complete, "精度：", QPoint(12, 124));
+  SE_MemberPrecision = MakeSpinBox(GB_Complete, "SE_MemberPrecision", QRect(84, 120, 60, 22), 1);
+  MakeLabel(GB_Complete, "小数位数：", QPoint(12, 158));
+  SE_MemberScale = MakeSpinBox(GB_Complete, "SE_MemberScale", QRect(84, 154, 60, 22), 0);
+  MakeLabel(GB_Complete, "(精度和小数位数用于decimal, numeric)", QPoint(12, 190));
+
+  connect(CB_MemberType, &QComboBox::currentIndexChanged, this,
+          [this] { FillSqlTypes(S(CB_MemberSqlType->currentText()), false); });
+  connect(CB_MemberIsPri, &QCheckBox::toggled, this, [this] { EnableCompleteControls(); });
+  connect(CB_MemberSqlType, &QComboBox::currentIndexChanged, this,
+          [this] { EnableCompleteControls(); });
+  FillSqlTypes({}, false);
+}
+
+void TMemberFormBase::FillSqlTypes(const std::string& keep, bool stored) {
+  const int typeIndex = CB_MemberType->currentIndex();
+  const std::string type = typeIndex < 0 || static_cast<std::size_t>(typeIndex) >= typeList_.size()
+                               ? std::string()
+                               : typeList_[static_cast<std::size_t>(typeIndex)];
+  QSignalBlocker quiet(CB_MemberSqlType);
+  CB_MemberSqlType->clear();
+  CB_MemberSqlType->addItem(QString::fromUtf8(kDefaultSqlType));
+  for (std::string_view entry : SqlTypesFor(type)) CB_MemberSqlType->addItem(Q(std::string(entry)));
+  if (!keep.empty() && keep != kDefaultSqlType) {
+    if (stored && CB_MemberSqlType->findText(Q(keep)) < 0) CB_MemberSqlType->addItem(Q(keep));
+    const int at = CB_MemberSqlType->findText(Q(keep));
+    CB_MemberSqlType->setCurrentIndex(at < 0 ? 0 : at);
+  }
+  EnableCompleteControls();
+}
+
+void TMemberFormBase::EnableCompleteControls() {
+  const bool key = CB_MemberIsPri->isChecked();
+  const std::string type = S(CB_MemberType->currentText());
+  CB_MemberAllowNull->setEnabled(!key);
+  CB_MemberKeyEntered->setEnabled(key && type == kTypeInteger);
+  CB_MemberSqlType->setEnabled(CB_MemberSqlType->count() > 1);
+  const bool precision = SqlTypeHasPrecision(S(CB_MemberSqlType->currentText()));
+  SE_MemberPrecision->setEnabled(precision);
+  SE_MemberScale->setEnabled(precision);
 }
 
 void TMemberFormBase::Button2Click() { reject(); }
@@ -113,6 +200,12 @@ void TMemberFormBase::ShowInput(const TMemberInput& input) {
   CB_MemberIsDisplay->setChecked(input.isDisplay);
   CB_MemberQueryDisplay->setChecked(input.queryDisplay);
   Edt_MemberComment->setText(Q(input.comment));
+  CB_MemberAllowNull->setChecked(input.allowNull);
+  CB_MemberKeyEntered->setChecked(input.keyEntered);
+  // A decimal chosen later starts from SQL Server's own default precision.
+  SE_MemberPrecision->setValue(input.precision > 0 ? input.precision : kDefaultPrecision);
+  SE_MemberScale->setValue(input.scale);
+  FillSqlTypes(input.sqlType, true);
 }
 
 TMemberInput TMemberFormBase::ReadInput() const {
@@ -129,6 +222,16 @@ TMemberInput TMemberFormBase::ReadInput() const {
   input.isDisplay = CB_MemberIsDisplay->isChecked();
   input.queryDisplay = CB_MemberQueryDisplay->isChecked();
   input.comment = S(Edt_MemberComment->text());
+  // A box that does not apply to the member as it now stands says nothing about it.
+  input.allowNull = CB_MemberAllowNull->isEnabled() && CB_MemberAllowNull->isChecked();
+  input.keyEntered = CB_MemberKeyEntered->isEnabled() && CB_MemberKeyEntered->isChecked();
+  if (CB_MemberSqlType->isEnabled() && CB_MemberSqlType->currentIndex() > 0) {
+    input.sqlType = S(CB_MemberSqlType->currentText());
+  }
+  if (SqlTypeHasPrecision(input.sqlType)) {
+    input.precision = SE_MemberPrecision->value();
+    input.scale = SE_MemberScale->value();
+  }
   return input;
 }
 
@@ -161,8 +264,10 @@ bool TMemberFormBase::Store(const TMemberInput& input, int memberId,
 
 bool TMemberFormBase::SameInput(const TMemberInput& a, const TMemberInput& b) {
   auto fields = [](const TMemberInput& in) {
+    const bool precision = SqlTypeHasPrecision(in.sqlType);
     return std::tuple(in.name, in.Type(), in.lengthText, in.isPri, in.isMust, in.queryFlag,
-                      in.isDisplay, in.queryDisplay, in.comment);
+                      in.isDisplay, in.queryDisplay, in.comment, in.allowNull, in.keyEntered,
+                      in.sqlType, precision ? in.precision : 0, precision ? in.scale : 0);
   };
   return fields(a) == fields(b);
 }

@@ -12,8 +12,10 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace vbgen {
 
@@ -39,6 +41,9 @@ struct TMemberFormLayout {
   QRect comment;
   QRect ok;
   QRect cancel;
+  // Beside the controls above, which keep their places: what only the complete application
+  // uses. The client width grows by what it takes.
+  QRect complete;
 };
 
 class TMemberFormBase : public QDialog {
@@ -56,6 +61,14 @@ class TMemberFormBase : public QDialog {
   QLineEdit* Edt_MemberComment;
   QPushButton* Button1;
   QPushButton* Button2;
+  // The complete application's: enabled only where they mean something for the chosen type
+  // and key.
+  QGroupBox* GB_Complete;
+  QCheckBox* CB_MemberAllowNull;
+  QCheckBox* CB_MemberKeyEntered;
+  QComboBox* CB_MemberSqlType;
+  QSpinBox* SE_MemberPrecision;
+  QSpinBox* SE_MemberScale;
 
  public slots:
   virtual void Button1Click() = 0;
@@ -79,6 +92,14 @@ class TMemberFormBase : public QDialog {
 
   TFormMain& main_;
   std::vector<std::string> typeList_;
+
+ private:
+  void MakeCompleteControls(const QRect& area);
+  // Fills the SQL type list for the chosen type, keeping `keep` selected where the list has it,
+  // and enables what applies. A stored type the list lacks (written by another tool) is added,
+  // so that OK keeps it; one left from the type chosen before is not.
+  void FillSqlTypes(const std::string& keep, bool stored);
+  void EnableCompleteControls();
 };
 
 }  // namespace vbgen

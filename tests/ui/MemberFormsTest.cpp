@@ -1,9 +1,11 @@
 // The add-member and update-member dialogs: layout, every rule's message, the stored record.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
@@ -68,6 +70,35 @@ class MemberFormsTest : public QObject {
     return dialogs_.Last();
   }
 
+  // Ticks or clears a check box with the mouse, on its indicator.
+  static void Tick(QCheckBox* box) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+  }
+  // Moves a drop-down list to the entry of that text with the arrow keys, as a person does.
+  static void Choose(QComboBox* box, const QString& text) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Home);
+    for (int i = 0; i < box->count() && box->currentText() != text; ++i) {
+      QTest::keyClick(box, Qt::Key_Down);
+    }
+    QCOMPARE(box->currentText(), text);
+  }
+  static void TypeNumber(QSpinBox* box, const QString& digits) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, digits);
+  }
+  static QStringList Entries(const QComboBox* box) {
+    QStringList entries;
+    for (int i = 0; i < box->count(); ++i) entries << box->itemText(i);
+    return entries;
+  }
+  // Shows the dialog, as the window does, so that input reaches its controls.
+  static void Show(QDialog& form) {
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+  }
+
  private slots:
   void init() {
     home_ = std::make_unique<TTempHome>();
@@ -84,7 +115,9 @@ class MemberFormsTest : public QObject {
     auto window = MakeWindow();
     TAddMemberForm form(*window);
     QCOMPARE(form.windowTitle(), QStringLiteral("添加成员属性"));
-    QCOMPARE(form.size(), QSize(389, 331));
+    // The Part's dialog, with the complete application's group to its right.
+    QCOMPARE(form.size(), QSize(592, 331));
+    QCOMPARE(form.GB_Complete->geometry(), QRect(380, 24, 200, 262));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QCOMPARE(form.Edt_MemberName->geometry(), QRect(120, 32, 209, 21));
     QCOMPARE(form.CB_MemberType->geometry(), QRect(120, 80, 209, 21));
@@ -256,7 +289,8 @@ class MemberFormsTest : public QObject {
     auto window = MakeWindow();
     TUpdateMemberForm form(*window, id);
     QCOMPARE(form.windowTitle(), QStringLiteral("更新成员属性"));
-    QCOMPARE(form.size(), QSize(372, 320));
+    QCOMPARE(form.size(), QSize(576, 320));
+    QCOMPARE(form.GB_Complete->geometry(), QRect(364, 20, 200, 254));
     QCOMPARE(form.Edt_MemberName->geometry(), QRect(104, 24, 209, 21));
     QCOMPARE(form.Button1->geometry(), QRect(80, 276, 81, 25));
     QCOMPARE(form.Edt_MemberName->text(), QStringLiteral("writer"));
@@ -373,6 +407,148 @@ class MemberFormsTest : public QObject {
     QTest::mouseClick(form.Button1, Qt::LeftButton);
     QCOMPARE(TMemberDAO().ListMembers(bookId_).size(), std::size_t(1));
     QCOMPARE(TMemberDAO().ListMembers(bookId_).back().memberLength, 8000);
+  }
+
+  // The complete application's controls are enabled only where they mean something, and the
+  // SQL types offered follow the member type.
+  void completeControlsFollowTheTypeAndTheKey() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    Show(form);
+    QCOMPARE(Entries(form.CB_MemberSqlType), (QStringList{"(默认)", "nvarchar", "nchar", "char"}));
+    QVERIFY(form.CB_MemberAllowNull->isEnabled());
+    QVERIFY(!form.CB_MemberKeyEntered->isEnabled());
+    QVERIFY(!form.SE_MemberPrecision->isEnabled() && !form.SE_MemberScale->isEnabled());
+    Tick(form.CB_MemberIsPri);
+    QVERIFY(!form.CB_MemberAllowNull->isEnabled());   // a key is never NULL
+    QVERIFY(!form.CB_MemberKeyEntered->isEnabled());  // a text key is always typed
+    Choose(form.CB_MemberType, "整型");
+    QVERIFY(form.CB_MemberKeyEntered->isEnabled());
+    QCOMPARE(Entries(form.CB_MemberSqlType), (QStringList{"(默认)", "bit", "tinyint", "smallint"}));
+    Tick(form.CB_MemberIsPri);
+    QVERIFY(!form.CB_MemberKeyEntered->isEnabled());
+    QVERIFY(form.CB_MemberAllowNull->isEnabled());
+    Choose(form.CB_MemberType, "浮点型");
+    Choose(form.CB_MemberSqlType, "numeric");
+    QVERIFY(form.SE_MemberPrecision->isEnabled() && form.SE_MemberScale->isEnabled());
+    QCOMPARE(form.SE_MemberPrecision->value(), 18);  // SQL Server's own default
+    Choose(form.CB_MemberSqlType, "money");
+    QVERIFY(!form.SE_MemberPrecision->isEnabled());
+    Choose(form.CB_MemberType, "Author");
+    QCOMPARE(Entries(form.CB_MemberSqlType), QStringList{"(默认)"});
+    QVERIFY(!form.CB_MemberSqlType->isEnabled());
+    QCOMPARE(TabChain(form.CB_MemberQueryDisplay, 2),
+             (std::vector<QWidget*>{form.CB_MemberQueryDisplay, form.CB_MemberAllowNull}));
+  }
+
+  // Typed and clicked as a person does; the database holds what was chosen, a second key
+  // member included.
+  void addDialogStoresWhatTheDatabaseAllows() {
+    auto window = MakeWindow();
+    {
+      TAddMemberForm form(*window);
+      Show(form);
+      TypeText(form.Edt_MemberName, "code");
+      Choose(form.CB_MemberType, "整型");
+      Tick(form.CB_MemberIsPri);
+      Tick(form.CB_MemberIsMust);
+      Tick(form.CB_MemberKeyEntered);
+      Choose(form.CB_MemberSqlType, "smallint");
+      Click(form.Button1);
+    }
+    {
+      TAddMemberForm form(*window);
+      Show(form);
+      TypeText(form.Edt_MemberName, "year");
+      Choose(form.CB_MemberType, "整型");
+      Tick(form.CB_MemberIsPri);
+      Tick(form.CB_MemberIsMust);
+      Tick(form.CB_MemberKeyEntered);
+      Click(form.Button1);
+    }
+    {
+      TAddMemberForm form(*window);
+      Show(form);
+      TypeText(form.Edt_MemberName, "price");
+      Choose(form.CB_MemberType, "浮点型");
+      Tick(form.CB_MemberIsMust);
+      Tick(form.CB_MemberAllowNull);
+      Choose(form.CB_MemberSqlType, "decimal");
+      TypeNumber(form.SE_MemberPrecision, "9");
+      TypeNumber(form.SE_MemberScale, "2");
+      Click(form.Button1);
+    }
+    QCOMPARE(dialogs_.Last(), std::string("类成员属性添加成功!"));
+    const TMemberList members = TMemberDAO().ListMembers(bookId_);
+    QCOMPARE(members.size(), std::size_t(3));
+    QCOMPARE(members[0].memberIsPri + members[1].memberIsPri, 2);
+    QCOMPARE(members[0].memberKeyEntered, 1);
+    QCOMPARE(members[0].memberSqlType, std::string("smallint"));
+    QCOMPARE(members[1].memberKeyEntered, 1);
+    QCOMPARE(members[1].memberSqlType, std::string());
+    QCOMPARE(members[2].memberAllowNull, 1);
+    QCOMPARE(members[2].memberSqlType, std::string("decimal"));
+    QCOMPARE(members[2].memberPrecision, 9);
+    QCOMPARE(members[2].memberScale, 2);
+    QCOMPARE(window->LV_Member->rowCount(), 3);
+  }
+
+  // A national text is at most 4000 long; the message says so and nothing is stored.
+  void aRuleOfTheDatabaseRefusesAndStoresNothing() {
+    auto window = MakeWindow();
+    TAddMemberForm form(*window);
+    Show(form);
+    TypeText(form.Edt_MemberName, "note");
+    form.Edt_MemberLength->selectAll();
+    TypeText(form.Edt_MemberLength, "5000");
+    Choose(form.CB_MemberSqlType, "nvarchar");
+    Click(form.Button1);
+    QCOMPARE(dialogs_.Last(), std::string("nvarchar的长度不能超过4000!"));
+    QVERIFY(TMemberDAO().ListMembers(bookId_).empty());
+  }
+
+  // The update dialog opens with what is stored, keeps a self-reference and a type of its own,
+  // and stores what is changed.
+  void updateDialogShowsAndKeepsWhatTheDatabaseAllows() {
+    TMember boss;
+    boss.projectId = projectId_;
+    boss.classId = bookId_;
+    boss.memberName = "series";
+    boss.memberType = "Book";  // a reference to its own class, as read from a script
+    boss.memberIsMust = 1;
+    boss.memberAllowNull = 1;
+    const int bossId = TMemberDAO().AddMember(boss);
+    const int priceId = AddMember(projectId_, bookId_, "price", "浮点型");
+    TMember price = *TMemberDAO().GetMember(priceId);
+    price.memberSqlType = "decimal";
+    price.memberPrecision = 12;
+    price.memberScale = 3;
+    TMemberDAO().UpdateMember(price);
+    auto window = MakeWindow();
+    {
+      TUpdateMemberForm form(*window, bossId);
+      Show(form);
+      QCOMPARE(form.CB_MemberType->currentText(), QStringLiteral("Book"));
+      QVERIFY(form.CB_MemberAllowNull->isChecked());
+      Click(form.Button1);
+    }
+    boss.memberId = bossId;
+    QCOMPARE(*TMemberDAO().GetMember(bossId), boss);  // kept as it was, self-reference and all
+    {
+      TUpdateMemberForm form(*window, priceId);
+      Show(form);
+      QCOMPARE(form.CB_MemberSqlType->currentText(), QStringLiteral("decimal"));
+      QCOMPARE(form.SE_MemberPrecision->value(), 12);
+      QCOMPARE(form.SE_MemberScale->value(), 3);
+      Tick(form.CB_MemberAllowNull);
+      TypeNumber(form.SE_MemberScale, "4");
+      Click(form.Button1);
+    }
+    QCOMPARE(dialogs_.Last(), std::string("类成员属性更新成功!"));
+    const TMember stored = *TMemberDAO().GetMember(priceId);
+    QCOMPARE(stored.memberAllowNull, 1);
+    QCOMPARE(stored.memberPrecision, 12);
+    QCOMPARE(stored.memberScale, 4);
   }
 };
 
