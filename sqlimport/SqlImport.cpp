@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 
+#include "generate/emit/ManageForm.h"
 #include "model/ClassDAO.h"
 #include "model/DbHelper.h"
 #include "model/MemberDAO.h"
@@ -59,6 +60,7 @@ std::string WhyNoMemberType(const TSqlColumn& column) {
   if (type == "timestamp" || type == "rowversion") {
     return "是数据库自动填写的行版本, 程序无需输入";
   }
+  if (type == "uniqueidentifier" || type == "datetimeoffset") return "模型没有对应的成员类型";
   return "模型没有对应的成员类型(CLR类型或未声明的自定义类型)";
 }
 
@@ -164,10 +166,19 @@ std::string CaptionFor(const std::string& description, const std::string& origin
 
 // ---- tables ----
 
+// What a table without a usable key becomes, and where that works.
+constexpr const char* kKeyless =
+    "作为没有主键的类导入: 自动生成完整应用代码时只能查询和列出; 自动生成代码不接受没有主键的类";
+
 struct TKeptTable {
   const TSqlTable* table;
-  const TSqlColumn* key;
+  std::vector<const TSqlColumn*> keys;  // in the key's order; empty when the class has none
+  std::vector<std::string> keyNotes;    // why there are none, said once the class is made
   std::string className;
+
+  bool IsKey(const TSqlColumn& column) const {
+    return std::find(keys.begin(), keys.end(), &column) != keys.end();
+  }
 };
 
 std::string LineWord(int line) { return "第" + std::to_string(line) + "行"; }
@@ -181,26 +192,47 @@ std::optional<std::string> MissingColumn(const TSqlTable& table,
   return std::nullopt;
 }
 
-// The table's key column when the table can become a class; else a note says why not.
-const TSqlColumn* KeyColumn(const TSqlTable& table, std::vector<std::string>& notes) {
+// The table's key columns in the key's order. None when the table has no key, or one the
+// model cannot hold: the table then comes in without a key, and a note in `notes` says why.
+std::vector<const TSqlColumn*> KeyColumns(const TSqlTable& table, std::vector<std::string>& notes) {
   if (table.primaryKey.empty()) {
-    notes.push_back(kLeftOut + TableWord(table) + "没有主键");
-    return nullptr;
+    notes.push_back(kNotice + TableWord(table) + "没有主键, " + kKeyless);
+    return {};
   }
-  if (table.primaryKey.size() > 1) {
-    notes.push_back(kLeftOut + TableWord(table) + "的主键由多列(" + JoinNames(table.primaryKey) +
-                    ")组成");
-    return nullptr;
+  std::vector<const TSqlColumn*> keys;
+  std::map<std::string, const TSqlColumn*> byMemberName;
+  for (const auto& name : table.primaryKey) {
+    const TSqlColumn* key = table.FindColumn(name);
+    const auto type = key->computed ? std::nullopt : MemberTypeOf(*key);
+    if (!type || !CanBeKey(*type)) {
+      notes.push_back(kNotice + TableWord(table) + "的主键列" + Quoted(key->name) + "的类型" +
+                      (key->computed ? std::string("(计算列)") : key->type) +
+                      "不能作为主键(主键须为整型或字符串), " + kKeyless);
+      return {};
+    }
+    // Two key columns that become one member name would leave the key short of a column.
+    auto [earlier, fresh] = byMemberName.emplace(UpperAscii(LegalName(name, false, "m")), key);
+    if (!fresh) {
+      notes.push_back(kNotice + TableWord(table) + "的主键列" + Quoted(key->name) + "与" +
+                      Quoted(earlier->second->name) + "对应同一个成员名, 无法区分, " + kKeyless);
+      return {};
+    }
+    keys.push_back(key);
   }
-  const TSqlColumn* key = table.FindColumn(table.primaryKey.front());
-  const auto type = key->computed ? std::nullopt : MemberTypeOf(*key);
-  if (!type || !CanBeKey(*type)) {
-    notes.push_back(kLeftOut + TableWord(table) + "的主键列" + Quoted(key->name) + "的类型" +
-                    (key->computed ? std::string("(计算列)") : key->type) +
-                    "不能作为主键(主键须为整型或字符串)");
-    return nullptr;
+  return keys;
+}
+
+// The generated SQL names tables and columns as the model does, so a name too long for the
+// generated forms cannot be shortened: its table or column is left out instead.
+std::optional<std::string> KeyNameTooLong(const TSqlTable& table) {
+  for (const auto& name : table.primaryKey) {
+    const auto type = MemberTypeOf(*table.FindColumn(name));
+    if (!type) continue;  // a key the model cannot hold anyway
+    if (auto tooLong = CheckMemberNameLimit(LegalName(name, false, "m"), *type)) {
+      return "的主键列" + Quoted(name) + ": " + *tooLong;
+    }
   }
-  return key;
+  return std::nullopt;
 }
 
 std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& plan) {
@@ -218,8 +250,6 @@ std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& pla
       notes.push_back(kLeftOut + TableWord(table) + "是生成的程序的操作员表, 不作为类导入");
       continue;
     }
-    const TSqlColumn* key = KeyColumn(table, notes);
-    if (key == nullptr) continue;
     std::string className = LegalName(table.name, true, "T");
     if (auto why = NameChange(table.name, className, true)) {
       notes.push_back(kAdjusted + TableWord(table) + "的" + *why + ", 类名改为" + className);
@@ -232,7 +262,20 @@ std::vector<TKeptTable> KeptTables(const TSqlSchema& schema, TSqlImportPlan& pla
       plan.refused = true;
       continue;
     }
-    kept.push_back({&table, key, std::move(className)});
+    auto tooLong = CheckClassNameLimit(className);
+    if (tooLong) {
+      tooLong = "的类名" + className + ": " + *tooLong;
+    } else {
+      tooLong = KeyNameTooLong(table);
+    }
+    if (tooLong) {
+      notes.push_back(kLeftOut + TableWord(table) + "(" + LineWord(table.line) + ")" + *tooLong);
+      plan.refused = true;
+      continue;
+    }
+    std::vector<std::string> keyNotes;
+    std::vector<const TSqlColumn*> keys = KeyColumns(table, keyNotes);
+    kept.push_back({&table, std::move(keys), std::move(keyNotes), std::move(className)});
   }
   return kept;
 }
@@ -244,18 +287,21 @@ const TKeptTable* FindKept(const std::vector<TKeptTable>& kept, const std::strin
   return nullptr;
 }
 
-// Why a single-column foreign key cannot become a reference; empty when it can.
+// Why a single-column foreign key cannot become a reference; empty when it can. A reference
+// holds one value, the key of a row of its class: a key of one column.
 std::string ReferenceProblem(const TKeptTable& source, const TSqlColumn& column,
                              const TSqlForeignKey& foreignKey, const TKeptTable* target,
                              const TSqlSchema& schema) {
-  if (SameSqlName(foreignKey.refTable, source.table->name)) return "(类不能引用自身)";
   if (schema.FindTable(foreignKey.refTable) == nullptr) return "(该表不在脚本中)";
   if (target == nullptr) return "(该表未导入)";
+  if (target->keys.empty()) return "(该表作为没有主键的类导入)";
   const auto& refColumns = foreignKey.refColumns;
-  const bool toKey = refColumns.empty() ||
-                     (refColumns.size() == 1 && SameSqlName(refColumns.front(), target->key->name));
+  const bool toKey =
+      target->keys.size() == 1 &&
+      (refColumns.empty() ||
+       (refColumns.size() == 1 && SameSqlName(refColumns.front(), target->keys[0]->name)));
   if (!toKey) return "(引用的不是该表的主键)";
-  if (&column == source.key) return "(主键不能是引用)";
+  if (target == &source && source.IsKey(column)) return "(主键列不能引用自身所在的表)";
   return {};
 }
 
@@ -275,7 +321,9 @@ std::map<std::string, std::string> References(const TKeptTable& source,
     }
     if (foreignKey.columns.size() > 1) {
       notes.push_back(kLeftOut + TableWord(table) + "的外键(" + JoinNames(foreignKey.columns) +
-                      ")由多列组成, 不作为引用; 各列按自身类型导入");
+                      ")由多列组成, 不作为引用(" + LineWord(foreignKey.line) + ", 引用表" +
+                      Quoted(foreignKey.refTable) + "; 引用成员只能保存一列的值); " +
+                      "各列按自身类型导入");
       continue;
     }
     const TSqlColumn& column = *table.FindColumn(foreignKey.columns.front());
@@ -296,18 +344,90 @@ std::map<std::string, std::string> References(const TKeptTable& source,
   return references;
 }
 
-int StringLength(const TSqlTable& table, const TSqlColumn& column,
-                 std::vector<std::string>& notes) {
-  const bool textType = column.type == "text" || column.type == "ntext";
-  if (textType || column.length == TSqlColumn::kMaxLength) {
-    notes.push_back(kAdjusted + ColumnWord(table, column) + "的长度不限(" + column.type +
-                    (textType ? "" : "(max)") + "), 按" + std::to_string(kLongTextLength) + "导入");
-    return kLongTextLength;
-  }
-  if (column.type == "sysname") return 128;
-  // A char or varchar declared without a length holds one character.
-  return column.length.value_or(1);
+// ---- declared types ----
+
+// nvarchar(max) and ntext hold more than any nvarchar(n), which holds up to 4000 characters.
+constexpr int kLongNationalTextLength = 4000;
+
+bool IsNationalText(const std::string& type) {
+  return type == "nvarchar" || type == "nchar" || type == "ntext" || type == "sysname";
 }
+
+// The declared text type where it is not the default varchar, and the length in the
+// type's own unit: nvarchar(n) holds n characters, varchar(n) n bytes.
+void KeepTextType(const TSqlTable& table, const TSqlColumn& column, TMember& member,
+                  std::vector<std::string>& notes) {
+  const std::string& type = column.type;
+  if (IsNationalText(type)) {
+    member.memberSqlType = type == "nchar" ? "nchar" : "nvarchar";
+  } else if (type == "char") {
+    member.memberSqlType = "char";
+  }
+  const bool unlimited =
+      type == "text" || type == "ntext" || column.length == TSqlColumn::kMaxLength;
+  if (unlimited) {
+    const bool national = IsNationalText(type);
+    member.memberLength = national ? kLongNationalTextLength : kLongTextLength;
+    std::string why = kAdjusted + ColumnWord(table, column) + "的长度不限(" + type +
+                      (column.length == TSqlColumn::kMaxLength ? "(max)" : "") + "), 按";
+    if (national) {
+      why += "nvarchar(" + std::to_string(kLongNationalTextLength) + ")导入: 生成的程序最多输入" +
+             std::to_string(kLongNationalTextLength) + "个字符, 完整应用的建表脚本写nvarchar(" +
+             std::to_string(kLongNationalTextLength) + ")";
+    } else {
+      why += std::to_string(kLongTextLength) + "导入";
+    }
+    notes.push_back(why);
+  } else if (type == "sysname") {
+    member.memberLength = 128;  // sysname is nvarchar(128)
+  } else {
+    // A char or varchar declared without a length holds one character.
+    member.memberLength = column.length.value_or(1);
+    // SQL Server creates no longer column; the model holds none either.
+    const int longest = IsNationalText(type) ? kLongNationalTextLength : kLongTextLength;
+    if (member.memberLength > longest) {
+      notes.push_back(kAdjusted + ColumnWord(table, column) + "的长度" +
+                      std::to_string(member.memberLength) + "超过" + type + "的上限" +
+                      std::to_string(longest) + ", 按" + std::to_string(longest) + "导入");
+      member.memberLength = longest;
+    }
+  }
+}
+
+// The declared number type where it is not the default int or float, with a decimal's
+// precision and scale (SQL Server's decimal is decimal(18,0), decimal(p) decimal(p,0)).
+void KeepNumberType(const TSqlTable& table, const TSqlColumn& column, TMember& member,
+                    std::vector<std::string>& notes) {
+  const std::string& type = column.type;
+  if (type == "bit" || type == "tinyint" || type == "smallint" || type == "money" ||
+      type == "smallmoney") {
+    member.memberSqlType = type;
+  } else if (type == "decimal" || type == "numeric") {
+    const int precision = column.length.value_or(18);
+    const int scale = column.scale.value_or(0);
+    if (precision > kMaxDecimalPrecision || scale > precision) {
+      notes.push_back(kAdjusted + ColumnWord(table, column) + "的类型" + column.declaredType +
+                      "不是SQL Server能建立的类型(精度1到" + std::to_string(kMaxDecimalPrecision) +
+                      ", 小数位数不超过精度), 按float导入");
+      return;
+    }
+    member.memberSqlType = type;
+    member.memberPrecision = precision;
+    member.memberScale = scale;
+  } else if (type == "bigint") {
+    notes.push_back(
+        kNotice + ColumnWord(table, column) +
+        "的类型bigint按整型(int)导入: 超出int范围(约正负21亿)的值, 生成的程序无法输入和显示");
+  }
+}
+
+// ---- members ----
+
+// One column on its way to becoming a member.
+struct TPlannedMember {
+  TMember member;
+  const TSqlColumn* column;
+};
 
 TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::string_view type,
                   const std::optional<std::string>& reference, std::vector<std::string>& notes) {
@@ -319,26 +439,36 @@ TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::strin
                     member.memberName);
   }
   member.memberType = reference.value_or(std::string(type));
-  const bool isKey = &column == source.key;
-  const bool notNull = column.notNull || column.identity || isKey;
+  const bool isKey = source.IsKey(column);
   member.memberIsPri = isKey ? 1 : 0;
+  // A column of the declared key is never NULL, whatever its own definition says; so too when
+  // the model could not keep the key.
+  const bool inDeclaredKey =
+      std::any_of(table.primaryKey.begin(), table.primaryKey.end(),
+                  [&column](const std::string& name) { return SameSqlName(name, column.name); });
+  const bool allowsNull = !inDeclaredKey && !column.notNull && !column.identity;
+  member.memberAllowNull = allowsNull ? 1 : 0;
   if (isKey && member.memberType == kTypeInteger && !column.identity) {
+    member.memberKeyEntered = 1;
     notes.push_back(kNotice + ColumnWord(table, column) +
-                    "是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, 由数据库编号");
+                    "是整型主键却不是IDENTITY列, 已设为由用户输入: 自动生成完整应用代码时输入并"
+                    "检查重复; 自动生成代码时仍由数据库编号");
   }
   if (member.memberType == kTypeString) {
-    member.memberLength = StringLength(table, column, notes);
-    member.memberIsMust = notNull ? 1 : 0;
+    KeepTextType(table, column, member, notes);
+    member.memberIsMust = allowsNull ? 0 : 1;
   } else if (member.memberType == kTypePicture) {
-    member.memberIsMust = notNull ? 1 : 0;
+    member.memberIsMust = allowsNull ? 0 : 1;
     member.memberQueryDisplay = 0;  // pictures are not shown in the result grid
   } else {
+    // The rule of the plain forms; the complete application follows memberAllowNull.
     member.memberIsMust = 1;
-    if (!notNull) {
-      notes.push_back(kAdjusted + ColumnWord(table, column) + "可为空, 但" + member.memberType +
-                      "成员必须必填, 已设为必填");
-    }
   }
+  if (member.memberType == kTypeInteger || member.memberType == kTypeFloat) {
+    KeepNumberType(table, column, member, notes);
+  }
+  // SQL Server numbers no bit column, whatever the script claims.
+  if (isKey && member.memberSqlType == "bit") member.memberKeyEntered = 1;
   member.memberIsInteger = member.memberType == kTypeInteger ? 1 : 0;
   member.memberIsFloat = member.memberType == kTypeFloat ? 1 : 0;
   member.memberComment = CaptionFor(column.description, column.name, member.memberName,
@@ -346,16 +476,134 @@ TMember MemberFor(const TKeptTable& source, const TSqlColumn& column, std::strin
   return member;
 }
 
-// One display member: the first text that is not the key, else the key.
-void MarkDisplayMember(std::vector<TMember>& members) {
-  auto display = std::find_if(members.begin(), members.end(), [](const TMember& m) {
-    return m.memberType == kTypeString && m.memberIsPri == 0;
-  });
-  if (display == members.end()) {
-    display = std::find_if(members.begin(), members.end(),
-                           [](const TMember& m) { return m.memberIsPri == 1; });
+// The optional numbers, dates and references, which the plain forms make required.
+void NoteOptionalValues(const TSqlTable& table, const std::vector<TPlannedMember>& planned,
+                        std::vector<std::string>& notes) {
+  std::vector<std::string> columns;
+  for (const auto& entry : planned) {
+    if (entry.member.memberAllowNull == 1 && entry.member.memberIsMust == 1) {
+      columns.push_back(Quoted(entry.column->name));
+    }
   }
-  display->memberIsDisplay = 1;
+  if (columns.empty()) return;
+  notes.push_back(kNotice + TableWord(table) + "的列" + JoinNames(columns) +
+                  "可为空: 自动生成完整应用代码时留空即存为NULL; 自动生成代码时仍须必填");
+}
+
+// The shared rule says a key's order is its members' order. When the table lists its key
+// columns in another order, the key columns come first, in the key's order.
+void PutKeyInOrder(const TKeptTable& source, std::vector<TPlannedMember>& planned,
+                   std::vector<std::string>& notes) {
+  std::vector<const TSqlColumn*> inTable;
+  for (const auto& entry : planned) {
+    if (source.IsKey(*entry.column)) inTable.push_back(entry.column);
+  }
+  if (inTable == source.keys) return;
+  std::stable_partition(planned.begin(), planned.end(), [&source](const TPlannedMember& entry) {
+    return source.IsKey(*entry.column);
+  });
+  std::sort(planned.begin(), planned.begin() + static_cast<std::ptrdiff_t>(source.keys.size()),
+            [&source](const TPlannedMember& a, const TPlannedMember& b) {
+              auto at = [&source](const TSqlColumn* column) {
+                return std::find(source.keys.begin(), source.keys.end(), column);
+              };
+              return at(a.column) < at(b.column);
+            });
+  notes.push_back(kAdjusted + TableWord(*source.table) + "的主键(" +
+                  JoinNames(source.table->primaryKey) + ")与列的顺序不同: 主键的列按主键的顺序" +
+                  "排在最前, 其余的列按表中的顺序");
+}
+
+// How plainly a column's name says that it names its row: a lower rank says it more plainly;
+// none for a name that does not say so. A person's surname or given name comes before Title,
+// which in a table of people is their job or form of address; a title comes before other
+// names, which in a table of books or albums name an author or artist.
+std::optional<int> NameRank(const std::string& columnName) {
+  std::string name;
+  for (char c : FoldCase(columnName)) {
+    if (c != '_' && c != ' ' && c != '-') name += c;
+  }
+  auto endsWith = [&name](std::string_view tail) {
+    return name.size() >= tail.size() &&
+           name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  auto endsWithAny = [&endsWith](std::initializer_list<std::string_view> tails) {
+    return std::any_of(tails.begin(), tails.end(), endsWith);
+  };
+  if (name == "name" || name == "名称" || name == "姓名" || name == "名字") return 0;
+  if (endsWithAny({"lastname", "surname", "familyname", "firstname", "givenname", "lname", "fname",
+                   "姓名"})) {
+    return 1;
+  }
+  if (name == "title" || name == "标题" || name == "题名" || name == "书名") return 2;
+  if (endsWithAny({"name", "名称", "名"})) return 3;
+  if (endsWithAny({"title", "标题"})) return 4;
+  return std::nullopt;
+}
+
+// One display member: the text whose name says most plainly that it names the row (the
+// first of equals), else the first text that is not the key, else the first key member,
+// else the first member.
+void MarkDisplayMember(std::vector<TPlannedMember>& planned) {
+  auto isText = [](const TPlannedMember& entry) { return entry.member.memberType == kTypeString; };
+  auto display = planned.end();
+  std::optional<int> best;
+  for (auto entry = planned.begin(); entry != planned.end(); ++entry) {
+    const std::optional<int> rank = isText(*entry) ? NameRank(entry->column->name) : std::nullopt;
+    if (rank && (!best || *rank < *best)) {
+      best = rank;
+      display = entry;
+    }
+  }
+  if (display == planned.end()) {
+    display = std::find_if(planned.begin(), planned.end(), [&isText](const TPlannedMember& e) {
+      return isText(e) && e.member.memberIsPri == 0;
+    });
+  }
+  if (display == planned.end()) {
+    display = std::find_if(planned.begin(), planned.end(),
+                           [](const TPlannedMember& e) { return e.member.memberIsPri == 1; });
+  }
+  if (display == planned.end()) display = planned.begin();
+  display->member.memberIsDisplay = 1;
+}
+
+// Texts this short are what users search by: codes, names, cities, phone numbers.
+constexpr int kShortText = 50;
+// Two rows of the query frame: room left for the result grid. The user can add more, up to
+// what the manage form holds.
+constexpr std::size_t kImportedQueryMembers = 8;
+static_assert(kImportedQueryMembers <= static_cast<std::size_t>(kMaxManageQueryMembers));
+
+// The display member and the short texts become the query members, as many as the query frame
+// has room for; the short texts that find no room are named.
+void MarkQueryMembers(const TSqlTable& table, std::vector<TPlannedMember>& planned,
+                      std::vector<std::string>& notes) {
+  std::size_t marked = 0;
+  for (auto& entry : planned) {
+    if (entry.member.memberIsDisplay == 1 && entry.member.memberType == kTypeString) {
+      entry.member.queryFlag = 1;
+      ++marked;
+    }
+  }
+  std::vector<std::string> noRoom;
+  for (auto& entry : planned) {
+    TMember& member = entry.member;
+    if (member.queryFlag == 1 || member.memberType != kTypeString ||
+        member.memberLength > kShortText) {
+      continue;
+    }
+    if (marked == kImportedQueryMembers) {
+      noRoom.push_back(Quoted(entry.column->name));
+      continue;
+    }
+    member.queryFlag = 1;
+    ++marked;
+  }
+  if (noRoom.empty()) return;
+  notes.push_back(kNotice + TableWord(table) + "的短文本列多于" +
+                  std::to_string(kImportedQueryMembers) + "个, 列" + JoinNames(noRoom) +
+                  "未设为查询条件(可在成员中勾选)");
 }
 
 // The note of a column whose type the model cannot hold.
@@ -369,9 +617,12 @@ std::string LeftOutColumn(const TSqlTable& table, const TSqlColumn& column) {
   return note;
 }
 
-TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>& kept,
-                        const TSqlSchema& schema, TSqlImportPlan& plan) {
+// The class the table becomes; none when not one of its columns can be a member.
+std::optional<TImportedClass> ClassFor(const TKeptTable& source,
+                                       const std::vector<TKeptTable>& kept,
+                                       const TSqlSchema& schema, TSqlImportPlan& plan) {
   std::vector<std::string>& notes = plan.notes;
+  const std::size_t firstNote = notes.size();
   const TSqlTable& table = *source.table;
   TImportedClass result;
   result.className = source.className;
@@ -379,8 +630,11 @@ TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>&
       CaptionFor(table.description, table.name, source.className, TableWord(table), notes);
   const auto references = References(source, kept, schema, notes);
   // The key is never the one left out: the table cannot be a class without it.
-  std::map<std::string, const TSqlColumn*> byMemberName{
-      {UpperAscii(LegalName(source.key->name, false, "m")), source.key}};
+  std::map<std::string, const TSqlColumn*> byMemberName;
+  for (const TSqlColumn* key : source.keys) {
+    byMemberName.emplace(UpperAscii(LegalName(key->name, false, "m")), key);
+  }
+  std::vector<TPlannedMember> planned;
   for (const auto& column : table.columns) {
     const auto type = column.computed ? std::nullopt : MemberTypeOf(column);
     if (!type) {
@@ -393,6 +647,12 @@ TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>&
                   reference == references.end() ? std::nullopt
                                                 : std::optional<std::string>(reference->second),
                   notes);
+    if (auto tooLong = CheckMemberNameLimit(member.memberName, member.memberType)) {
+      notes.push_back(kLeftOut + ColumnWord(table, column) + "(" + LineWord(column.line) +
+                      "): " + *tooLong);
+      plan.refused = true;
+      continue;
+    }
     auto [earlier, fresh] = byMemberName.emplace(UpperAscii(member.memberName), &column);
     if (!fresh && earlier->second != &column) {
       plan.refused = true;
@@ -402,9 +662,19 @@ TImportedClass ClassFor(const TKeptTable& source, const std::vector<TKeptTable>&
       notes.push_back(kLeftOut + clash);
       continue;
     }
-    result.members.push_back(std::move(member));
+    planned.push_back({std::move(member), &column});
   }
-  MarkDisplayMember(result.members);
+  if (planned.empty()) {
+    notes.push_back(kLeftOut + TableWord(table) + "没有主键, 也没有可导入的列");
+    return std::nullopt;
+  }
+  notes.insert(notes.begin() + static_cast<std::ptrdiff_t>(firstNote), source.keyNotes.begin(),
+               source.keyNotes.end());
+  NoteOptionalValues(table, planned, notes);
+  PutKeyInOrder(source, planned, notes);
+  MarkDisplayMember(planned);
+  MarkQueryMembers(table, planned, notes);
+  for (auto& entry : planned) result.members.push_back(std::move(entry.member));
   return result;
 }
 
@@ -417,8 +687,9 @@ int AddNewProject(const std::string& projectName) {
   return TProjectDAO().AddProject(projectName);
 }
 
-// The plan was made to pass the dialogs' rules; they are applied once more here, so that
-// nothing is stored that typed input could not have stored.
+// The plan was made to pass the rules of a model file's members: the dialogs' rules, but that a
+// key may be a reference (a link table's key is its references). They are applied once more
+// here, so that nothing is stored that a model file could not have stored.
 void StoreMember(int projectId, int classId, const TImportedClass& owner, TMember member,
                  const std::vector<std::string>& typeList) {
   member.projectId = projectId;
@@ -426,7 +697,9 @@ void StoreMember(int projectId, int classId, const TImportedClass& owner, TMembe
   TMemberInput input = MemberInputFrom(member, typeList);
   const std::string where = "类" + owner.className + "的成员" + member.memberName + ": ";
   if (!input.typeIndex) throw TSqlImportError(where + "类型" + member.memberType + "不可选");
-  if (auto problem = CheckAddMember(input)) throw TSqlImportError(where + *problem);
+  if (auto problem = CheckModelFileMemberWithField(input)) {
+    throw TSqlImportError(where + problem->message);
+  }
   TBuiltMember built = BuildMember(input, projectId, classId, 0);
   if (!built.member) throw TSqlImportError(where + built.error);
   TMemberDAO().AddMember(*built.member);
@@ -444,7 +717,9 @@ int StorePlan(const TSqlImportPlan& plan, const std::string& projectName) {
     classIds.push_back(classDao.AddClass(projectId, imported.className, imported.friendName, 1));
   }
   for (std::size_t i = 0; i < plan.classes.size(); ++i) {
-    const auto typeList = MemberTypeList(classDao.ListOtherClasses(projectId, classIds[i]));
+    // The class's own name too: a reference to a row of its own table.
+    const auto typeList = MemberTypeList(classDao.ListOtherClasses(projectId, classIds[i]),
+                                         plan.classes[i].className);
     for (const auto& member : plan.classes[i].members) {
       StoreMember(projectId, classIds[i], plan.classes[i], member, typeList);
     }
@@ -472,7 +747,9 @@ TSqlImportPlan PlanSqlImport(const TSqlSchema& schema) {
   }
   const std::vector<TKeptTable> kept = KeptTables(schema, plan);
   for (const auto& source : kept) {
-    plan.classes.push_back(ClassFor(source, kept, schema, plan));
+    if (auto imported = ClassFor(source, kept, schema, plan)) {
+      plan.classes.push_back(std::move(*imported));
+    }
   }
   if (plan.classes.empty()) throw TSqlImportError("脚本中没有可导入的表", plan.notes);
   return plan;

@@ -35,12 +35,14 @@ struct TImportedClass {
 struct TSqlImportPlan {
   std::vector<TImportedClass> classes;
   // One line per table or column left out ("未导入: ..."), per value changed to fit the
-  // model's rules ("已调整: ...") and per key the generated program treats otherwise than the
-  // database does ("注意: ..."); statements the reader could not read come first ("未读取: ..."),
-  // then the views and the like passed over, then how many data statements were.
+  // model's rules ("已调整: ...") and per thing one of the generated programs treats otherwise
+  // than the database does ("注意: ...": a table without a key, optional numbers and dates, an
+  // entered key); statements the reader could not read come first ("未读取: ..."), then the
+  // views and the like passed over, then how many data statements were.
   std::vector<std::string> notes;
   // Something the script asks for was refused: a statement that could not be read, a table or
-  // column whose name another one already maps to, a key naming a column the table lacks.
+  // column whose name another one already maps to or that is too long for the generated forms,
+  // a key naming a column the table lacks.
   bool refused = false;
 };
 

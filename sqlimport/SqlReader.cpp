@@ -567,6 +567,7 @@ class TTableParts {
       const TSqlColumn& base = user->second.base;
       column.type = base.type;
       column.length = base.length;
+      column.scale = base.scale;
       column.notNull = base.notNull;  // until the column says otherwise
       column.declaredType = type + "(" + base.declaredType + ")";
       return;
@@ -579,20 +580,29 @@ class TTableParts {
     if (argument.Is("MAX")) {
       column.length = TSqlColumn::kMaxLength;
     } else if (argument.kind == TSqlTokenKind::Number) {
-      int value = 0;
-      const std::string& digits = argument.text;
-      auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-      if (error != std::errc() || end != digits.data() + digits.size() || value <= 0) {
-        in_.Fail(argument, context + "的长度\"" + digits + "\"无效");
+      column.length = TypeNumber(argument, context, "长度", 1);
+      if (in_.Peek(2).IsSymbol(',') && in_.Peek(3).kind == TSqlTokenKind::Number) {
+        column.scale = TypeNumber(in_.Peek(3), context, "小数位数", 0);
       }
-      column.length = value;
     }
-    // Arguments that are not a length (xml(CONTENT schema), a scale) are kept only as written:
-    // the column's note names them.
+    // Arguments that are neither a length nor a scale (xml(CONTENT schema)) are kept only as
+    // written: the column's note names them.
     column.declaredType += in_.GroupText();
   }
 
  private:
+  // A whole number in a type's parentheses, at least `least`.
+  int TypeNumber(const TSqlToken& argument, const std::string& context, const char* what,
+                 int least) {
+    int value = 0;
+    const std::string& digits = argument.text;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || value < least) {
+      in_.Fail(argument, context + "的" + what + "\"" + digits + "\"无效");
+    }
+    return value;
+  }
+
   // The types written in several words: national character varying, double precision.
   std::string CanonicalType(std::string type) {
     bool national = false;

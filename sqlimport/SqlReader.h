@@ -16,6 +16,7 @@ struct TSqlColumn {
   std::string name;
   std::string type;           // lower case without schema; empty for a computed column
   std::optional<int> length;  // the first number in the type's parentheses; kMaxLength for max
+  std::optional<int> scale;   // the second: decimal(10,2) has length 10 and scale 2
   bool notNull = false;
   bool identity = false;
   bool computed = false;

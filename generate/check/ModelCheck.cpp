@@ -164,10 +164,13 @@ bool IsTheKey(const TMember* key, const TMember& member) {
 
 // The length a column takes from its member, when it takes one: a string member's, and the
 // key's when the key is not an integer (the script makes it varchar then, whatever its type).
+// A key that is a reference (a link table's) takes the referenced key's column instead.
 std::optional<int> VarcharLength(const TMember* key, const TMember& member) {
   if (member.memberIsPri == 1) {
-    if (IsTheKey(key, member) && member.memberIsInteger != 1) return member.memberLength;
-    return std::nullopt;  // integer key, or a second key the script leaves out
+    if (IsTheKey(key, member) && member.memberIsInteger != 1 && !member.IsReference()) {
+      return member.memberLength;
+    }
+    return std::nullopt;  // integer or reference key, or a second key the script leaves out
   }
   if (member.memberType == kTypeString) return member.memberLength;
   return std::nullopt;

@@ -9,6 +9,10 @@
 #include <sstream>
 #include <vector>
 
+#include "model/ClassDAO.h"
+#include "model/DbHelper.h"
+#include "model/MemberDAO.h"
+#include "sqlimport/SqlImport.h"
 #include "tests/common/TempDir.h"
 
 namespace vbgen::test {
@@ -87,7 +91,6 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
   EXPECT_EQ(imported.out, "1\n");  // the new project's id alone, for scripts
   EXPECT_EQ(
       imported.err,
-      "未导入: 表\"Tag\"没有主键\n"
       "已调整: 表\"Category\"的列\"CategoryID\"的名称首字母须小写(成员名规则), 改为categoryID\n"
       "已调整: 表\"Category\"的列\"CategoryName\"的名称首字母须小写(成员名规则), 改为"
       "categoryName\n"
@@ -96,11 +99,17 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
       "已调整: 表\"Product\"的列\"ProductName\"的名称首字母须小写(成员名规则), 改为"
       "productName\n"
       "已调整: 表\"Product\"的列\"CategoryID\"的名称首字母须小写(成员名规则), 改为categoryID\n"
-      "已调整: 表\"Product\"的列\"CategoryID\"可为空, 但Category成员必须必填, 已设为必填\n"
       "已调整: 表\"Product\"的列\"UnitPrice\"的名称首字母须小写(成员名规则), 改为unitPrice\n"
-      "已调整: 表\"Product\"的列\"UnitPrice\"可为空, 但浮点型成员必须必填, 已设为必填\n"
-      "已导入工程 1 northwind, 共2个类\n");
-  EXPECT_EQ(Run("class list northwind").out, "1\tCategory\tCategory\t1\n2\tProduct\tProduct\t1\n");
+      "注意: 表\"Product\"的列\"CategoryID\", \"UnitPrice\"可为空: 自动生成完整应用代码时留空即存为"
+      "NULL; 自动生成代码时仍须必填\n"
+      "注意: 表\"Tag\"没有主键, 作为没有主键的类导入: 自动生成完整应用代码时只能查询和列出; "
+      "自动生成代码不接受没有主键的类\n"
+      "已调整: 表\"Tag\"的列\"Text\"的名称首字母须小写(成员名规则), 改为text\n"
+      "已导入工程 1 northwind, 共3个类\n");
+  EXPECT_EQ(Run("class list northwind").out,
+            "1\tCategory\tCategory\t1\n2\tProduct\tProduct\t1\n3\tTag\tTag\t1\n");
+  // The plain forms need a key in every class: the user who wants them lets the keyless go.
+  ASSERT_EQ(Run("class delete 3").status, 0);
 
   const TResult check = Run("check northwind");
   EXPECT_EQ(check.status, 0) << check.out;
@@ -119,6 +128,8 @@ TEST_F(ImportSqlCliTest, AScriptBecomesAProjectThatPassesTheCheckAndGenerates) {
   EXPECT_EQ(copy.err,
             "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
             "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
+            "注意: 表\"Product\"的列\"categoryID\", \"unitPrice\"可为空: 自动生成完整应用代码时留空"
+            "即存为NULL; 自动生成代码时仍须必填\n"
             "已导入工程 2 副本, 共2个类\n");
   EXPECT_EQ(Run("sql 副本").out, sql.out);
 }
@@ -152,7 +163,8 @@ TEST_F(ImportSqlCliTest, TheCompleteScriptBringsBackFriendNamesAndComments) {
             "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构\n"
             "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入\n"
             // Our script declares every date NULL, whatever the member says.
-            "已调整: 表\"Loan\"的列\"loanDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
+            "注意: 表\"Loan\"的列\"loanDate\"可为空: 自动生成完整应用代码时留空即存为NULL; "
+            "自动生成代码时仍须必填\n"
             "已导入工程 2 副本, 共2个类\n");
   EXPECT_EQ(Run("class list 副本").out, "3\tReader\t读者's 卡\t1\n4\tLoan\t借阅记录\t1\n");
   // Each member's name and comment, one line each.
@@ -333,9 +345,10 @@ TEST_F(ImportSqlCliTest, APictureBesideItsPathColumnImportsAndCheckNamesTheClash
             "已调整: 表\"Staff\"的列\"StaffID\"的名称首字母须小写(成员名规则), 改为staffID\n"
             "已调整: 表\"Staff\"的列\"Surname\"的名称首字母须小写(成员名规则), 改为surname\n"
             "已调整: 表\"Staff\"的列\"HireDate\"的名称首字母须小写(成员名规则), 改为hireDate\n"
-            "已调整: 表\"Staff\"的列\"HireDate\"可为空, 但日期型成员必须必填, 已设为必填\n"
             "已调整: 表\"Staff\"的列\"Photo\"的名称首字母须小写(成员名规则), 改为photo\n"
             "已调整: 表\"Staff\"的列\"PhotoPath\"的名称首字母须小写(成员名规则), 改为photoPath\n"
+            "注意: 表\"Staff\"的列\"HireDate\"可为空: 自动生成完整应用代码时留空即存为NULL; "
+            "自动生成代码时仍须必填\n"
             "已导入工程 1 StaffDir, 共1个类\n");
   const std::string members = Run("member list StaffDir Staff").out;
   for (const char* member : {"\tphoto\t图片型\t", "\tphotoPath\t字符串\t255\t"}) {
@@ -355,6 +368,84 @@ TEST_F(ImportSqlCliTest, APictureBesideItsPathColumnImportsAndCheckNamesTheClash
   EXPECT_EQ(generated.status, 1);
   EXPECT_NE(generated.err.find("TB_photoPath"), std::string::npos) << generated.err;
   EXPECT_FALSE(fs::exists(Home() / "projects" / "StaffDir"));
+}
+
+// Our scripts in the style of the public sample databases, imported as a user does: every
+// table becomes a class, and the store holds for each member what the script declares.
+TEST_F(ImportSqlCliTest, EveryTableOfTheSampleStyleScriptsBecomesAClassWithWhatItDeclares) {
+  struct TScript {
+    const char* file;
+    const char* project;
+    std::size_t tables;
+  };
+  const TScript scripts[] = {{"traders.sql", "Traders", 11},
+                             {"music.sql", "Music", 11},
+                             {"bookshop.sql", "bookshop", 10},
+                             {"chinese_bookshop.sql", "书店", 6}};
+  int projectId = 0;
+  for (const TScript& script : scripts) {
+    SCOPED_TRACE(script.file);
+    const fs::path file = fs::path(VBGEN_SOURCE_DIR) / "tests" / "scripts" / script.file;
+    const TResult imported = Run("import-sql " + Quoted(file));
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    ++projectId;
+    EXPECT_EQ(imported.out, std::to_string(projectId) + "\n");
+    const std::string done = "已导入工程 " + std::to_string(projectId) + " " + script.project +
+                             ", 共" + std::to_string(script.tables) + "个类\n";
+    EXPECT_TRUE(imported.err.ends_with(done)) << imported.err;
+  }
+
+  // What the store holds is what the importer made of each script, new flags and all.
+  TDbHelper::SetDatabasePath(Home() / "projects.db");
+  projectId = 0;
+  for (const TScript& script : scripts) {
+    SCOPED_TRACE(script.file);
+    ++projectId;
+    const TSqlImportPlan plan = PlanSqlImport(
+        ReadSqlSchema(Slurp(fs::path(VBGEN_SOURCE_DIR) / "tests" / "scripts" / script.file)));
+    const TNamedIdList classes = TClassDAO().ListClasses(projectId);
+    ASSERT_EQ(classes.size(), script.tables);
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+      EXPECT_EQ(classes[i].name, plan.classes[i].className);
+      TMemberList stored = TMemberDAO().ListMembers(classes[i].id);
+      ASSERT_EQ(stored.size(), plan.classes[i].members.size()) << classes[i].name;
+      for (std::size_t j = 0; j < stored.size(); ++j) {
+        TMember expected = plan.classes[i].members[j];
+        expected.memberId = stored[j].memberId;
+        expected.projectId = projectId;
+        expected.classId = classes[i].id;
+        EXPECT_EQ(stored[j], expected) << classes[i].name << "." << stored[j].memberName;
+      }
+    }
+  }
+  // The order lines' key is the order and the product, in that order; the manager is an
+  // employee; an unshipped order's date and freight may stay empty; a region is numbered by
+  // hand; the log has no key.
+  TMemberDAO members;
+  auto classOf = [](int project, const char* name) {
+    return TClassDAO().FindClassId(project, name).value_or(0);
+  };
+  std::vector<std::string> orderLineKey;
+  for (const TMember& m : members.ListMembers(classOf(1, "Order_Details"))) {
+    if (m.memberIsPri == 1) orderLineKey.push_back(m.memberName + ":" + m.memberType);
+  }
+  EXPECT_EQ(orderLineKey, (std::vector<std::string>{"orderID:Orders", "productID:Products"}));
+  const TMemberList employees = members.ListMembers(classOf(1, "Employees"));
+  EXPECT_EQ(employees.back().memberName, "reportsTo");
+  EXPECT_EQ(employees.back().memberType, "Employees");
+  EXPECT_EQ(employees.back().memberAllowNull, 1);
+  for (const TMember& m : members.ListMembers(classOf(1, "Orders"))) {
+    if (m.memberName == "shippedDate" || m.memberName == "freight") {
+      EXPECT_EQ(m.memberAllowNull, 1) << m.memberName;
+    }
+  }
+  EXPECT_EQ(members.ListMembers(classOf(1, "Region")).front().memberKeyEntered, 1);
+  EXPECT_FALSE(members.GetKeyMember(classOf(1, "AuditLog")).has_value());
+  const TMemberList tracks = members.ListMembers(classOf(2, "Track"));
+  EXPECT_EQ(tracks.back().memberSqlType, "numeric");
+  EXPECT_EQ(tracks.back().memberPrecision, 10);
+  EXPECT_EQ(tracks.back().memberScale, 2);
+  TDbHelper::Close();
 }
 
 }  // namespace

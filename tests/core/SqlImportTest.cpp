@@ -164,17 +164,17 @@ class SqlImportTest : public ModelTest {
 
 TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules) {
   const TSqlImportResult result = Import(kShopScript);
-  EXPECT_EQ(result.classCount, 3u);
+  EXPECT_EQ(result.classCount, 5u);
   EXPECT_EQ(TProjectDAO().GetProjectName(result.projectId), "Shop");
   EXPECT_EQ(ClassNames(result.projectId),
-            (std::vector<std::string>{"Customers", "Employees", "Orders"}));
+            (std::vector<std::string>{"Customers", "Employees", "Orders", "Order_Details", "Log"}));
 
   const int customers = ClassIdOf(result.projectId, "Customers");
   EXPECT_EQ(TClassDAO().GetFriendName(customers), "客户");
   EXPECT_EQ(RowsOf(customers), (std::vector<TRow>{{"customerID", "整型", 0, 1, 1, 0, 1},
                                                   {"companyName", "字符串", 40, 0, 1, 1, 1},
                                                   {"contactName", "字符串", 30, 0, 0, 0, 1},
-                                                  {"notes", "字符串", kLongTextLength, 0, 0, 0, 1},
+                                                  {"notes", "字符串", 4000, 0, 0, 0, 1},
                                                   {"photo", "图片型", 0, 0, 0, 0, 0},
                                                   {"createdAt", "日期型", 0, 0, 1, 0, 1},
                                                   {"active", "整型", 0, 0, 1, 0, 1}}));
@@ -187,7 +187,7 @@ TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules
   EXPECT_EQ(TClassDAO().GetFriendName(employees), "Employees");
   EXPECT_EQ(RowsOf(employees), (std::vector<TRow>{{"employeeID", "整型", 0, 1, 1, 0, 1},
                                                   {"lastName", "字符串", 20, 0, 1, 1, 1},
-                                                  {"reportsTo", "整型", 0, 0, 1, 0, 1}}));
+                                                  {"reportsTo", "Employees", 0, 0, 1, 0, 1}}));
 
   const int orders = ClassIdOf(result.projectId, "Orders");
   EXPECT_EQ(TClassDAO().GetFriendName(orders), "订单");
@@ -197,6 +197,13 @@ TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules
                                                {"orderDate", "日期型", 0, 0, 1, 0, 1},
                                                {"freight", "浮点型", 0, 0, 1, 0, 1},
                                                {"shipName", "字符串", 40, 0, 0, 1, 1}}));
+  // The order lines keep their key of two columns; the log comes in without a key.
+  EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "Order_Details")),
+            (std::vector<TRow>{{"orderID", "Orders", 0, 1, 1, 1, 1},
+                               {"productID", "整型", 0, 1, 1, 0, 1},
+                               {"quantity", "整型", 0, 0, 1, 0, 1}}));
+  EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "Log")),
+            (std::vector<TRow>{{"text", "字符串", 100, 0, 0, 1, 1}}));
 
   // Every change has its line, the first letter's case of each column too.
   auto lowered = [](const std::string& table, const std::string& column) {
@@ -205,42 +212,52 @@ TEST_F(SqlImportTest, TheStudiosScriptBecomesOneClassPerTableUnderTheMemberRules
     return "已调整: 表\"" + table + "\"的列\"" + column + "\"的名称首字母须小写(成员名规则), 改为" +
            member;
   };
+  const std::string nullable =
+      "可为空: 自动生成完整应用代码时留空即存为NULL; 自动生成代码时仍须必填";
+  const std::string entered =
+      "是整型主键却不是IDENTITY列, 已设为由用户输入: 自动生成完整应用代码时输入并检查重复; "
+      "自动生成代码时仍由数据库编号";
   // A note too long for one line is one parenthesised literal, not two elements.
   const std::vector<std::string> expectedNotes{
-      "未导入: 表\"Order Details\"的主键由多列(OrderID, ProductID)组成",
-      "未导入: 表\"Log\"没有主键",
+      "已调整: 表\"Order Details\"的名称不合类名规则, 类名改为Order_Details",
       lowered("Customers", "CustomerID"),
       lowered("Customers", "CompanyName"),
       ("已调整: 表\"Customers\"的列\"CompanyName\"的说明含有双引号、控制字符或GBK无法表示的字符, "
        "已替换"),
       lowered("Customers", "ContactName"),
       lowered("Customers", "Notes"),
-      "已调整: 表\"Customers\"的列\"Notes\"的长度不限(nvarchar(max)), 按8000导入",
+      ("已调整: 表\"Customers\"的列\"Notes\"的长度不限(nvarchar(max)), 按nvarchar(4000)导入: "
+       "生成的程序最多输入4000个字符, 完整应用的建表脚本写nvarchar(4000)"),
       lowered("Customers", "Photo"),
       lowered("Customers", "CreatedAt"),
       lowered("Customers", "Active"),
-      ("未导入: 表\"Employees\"的列\"ReportsTo\"对表\"Employees\"的引用(类不能引用自身), "
-       "该列按自身类型导入"),
       lowered("Employees", "EmployeeID"),
       lowered("Employees", "LastName"),
       lowered("Employees", "ReportsTo"),
-      "已调整: 表\"Employees\"的列\"ReportsTo\"可为空, 但整型成员必须必填, 已设为必填",
+      "注意: 表\"Employees\"的列\"ReportsTo\"" + nullable,
       lowered("Orders", "OrderID"),
-      ("注意: 表\"Orders\"的列\"OrderID\"是整型主键却不是IDENTITY列; 生成的程序不输入整型主键, "
-       "由数据库编号"),
+      "注意: 表\"Orders\"的列\"OrderID\"" + entered,
       lowered("Orders", "CustomerID"),
-      "已调整: 表\"Orders\"的列\"CustomerID\"可为空, 但Customers成员必须必填, 已设为必填",
       lowered("Orders", "EmployeeID"),
       lowered("Orders", "OrderDate"),
-      "已调整: 表\"Orders\"的列\"OrderDate\"可为空, 但日期型成员必须必填, 已设为必填",
       lowered("Orders", "Freight"),
       lowered("Orders", "ShipName"),
       "未导入: 表\"Orders\"的列\"Total\"(第36行, 计算列)是计算列, 其值由数据库算出, 程序不能写入",
       ("未导入: 表\"Orders\"的列\"RowVersion\"(第37行, 类型timestamp)是数据库自动填写的行版本, "
        "程序无需输入"),
+      "注意: 表\"Orders\"的列\"CustomerID\", \"OrderDate\"" + nullable,
+      lowered("Order Details", "OrderID"),
+      lowered("Order Details", "ProductID"),
+      "注意: 表\"Order Details\"的列\"ProductID\"" + entered,
+      lowered("Order Details", "Quantity"),
+      ("注意: 表\"Log\"没有主键, 作为没有主键的类导入: 自动生成完整应用代码时只能查询和列出; "
+       "自动生成代码不接受没有主键的类"),
+      lowered("Log", "Text"),
   };
   EXPECT_EQ(result.notes, expectedNotes) << AllNotes(result.notes);
-  EXPECT_TRUE(FindModelProblems(result.projectId).empty());
+  // Keys of two columns, a reference to the own table and a table without a key are for the
+  // complete application.
+  EXPECT_EQ(FindModelProblems(result.projectId, {.complete = true}), std::vector<std::string>{});
 }
 
 TEST_F(SqlImportTest, NamesAreMappedToLegalOnesAndCollisionsRefused) {
@@ -350,7 +367,13 @@ CREATE TABLE Item (
   CONSTRAINT FK_Item_Pair FOREIGN KEY (pa, pb) REFERENCES Pair (a, b),
   FOREIGN KEY (period2) REFERENCES Period)
 )");
-  EXPECT_EQ(ClassNames(result.projectId), (std::vector<std::string>{"Period", "Item"}));
+  // A key the model cannot hold leaves its table without one; a key of two columns is kept.
+  EXPECT_EQ(ClassNames(result.projectId),
+            (std::vector<std::string>{"Period", "Stamp", "Pair", "Item"}));
+  EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "Stamp")),
+            (std::vector<TRow>{{"at", "日期型", 0, 0, 1, 1, 1}}));
+  EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "Pair")),
+            (std::vector<TRow>{{"a", "整型", 0, 1, 1, 1, 1}, {"b", "整型", 0, 1, 1, 0, 1}}));
   EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "Item")),
             (std::vector<TRow>{{"id", "整型", 0, 1, 1, 0, 1},
                                {"label", "字符串", 20, 0, 0, 1, 1},
@@ -363,21 +386,81 @@ CREATE TABLE Item (
   const auto& notes = result.notes;
   for (const char* note : {
            "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入",
-           "未导入: 表\"Stamp\"的主键列\"at\"的类型datetime不能作为主键(主键须为整型或字符串)",
-           "未导入: 表\"Pair\"的主键由多列(a, b)组成",
-           "未导入: 表\"Item\"的外键(pa, pb)由多列组成, 不作为引用; 各列按自身类型导入",
-           "未导入: 表\"Item\"的列\"stamp\"对表\"Stamp\"的引用(该表未导入), 该列按自身类型导入",
+           ("注意: 表\"Stamp\"的主键列\"at\"的类型datetime不能作为主键(主键须为整型或字符串), "
+            "作为没有主键的类导入: 自动生成完整应用代码时只能查询和列出; "
+            "自动生成代码不接受没有主键的类"),
+           ("未导入: 表\"Item\"的外键(pa, pb)由多列组成, 不作为引用(第16行, 引用表\"Pair\"; "
+            "引用成员只能保存一列的值); 各列按自身类型导入"),
+           ("未导入: 表\"Item\"的列\"stamp\"对表\"Stamp\"的引用(该表作为没有主键的类导入), "
+            "该列按自身类型导入"),
            "未导入: 表\"Item\"的列\"period\"对表\"Period\"的引用(引用的不是该表的主键), "
            "该列按自身类型导入",
            "未导入: 表\"Item\"的列\"other\"对表\"Elsewhere\"的引用(该表不在脚本中), "
            "该列按自身类型导入",
-           ("未导入: 表\"Item\"的列\"guid\"(第14行, 类型uniqueidentifier)模型没有对应的成员类型"
-            "(CLR类型或未声明的自定义类型); 该列NOT NULL且没有默认值, "
-            "生成的程序无法向此表添加记录"),
+           ("未导入: 表\"Item\"的列\"guid\"(第14行, 类型uniqueidentifier)模型没有对应的成员类型; "
+            "该列NOT NULL且没有默认值, 生成的程序无法向此表添加记录"),
        }) {
     EXPECT_TRUE(HasNote(notes, note)) << note << "\n" << AllNotes(notes);
   }
-  EXPECT_TRUE(FindModelProblems(result.projectId).empty());
+  EXPECT_TRUE(FindModelProblems(result.projectId, {.complete = true}).empty());
+}
+
+// Types SQL Server itself would not create cost a note, never the import: the model holds
+// what the dialogs accept.
+TEST_F(SqlImportTest, DeclaredTypesBeyondWhatSqlServerCreatesAreNotedAndFitted) {
+  const TSqlImportResult result = Import(R"(CREATE TABLE Odd (
+  flag bit IDENTITY PRIMARY KEY,
+  wide varchar(9000) NULL,
+  wider nvarchar(5000) NULL,
+  upside decimal(5, 9) NOT NULL,
+  huge numeric(40, 2) NOT NULL))");
+  EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "Odd")),
+            (std::vector<TRow>{{"flag", "整型", 0, 1, 1, 0, 1},
+                               {"wide", "字符串", 8000, 0, 0, 1, 1},
+                               {"wider", "字符串", 4000, 0, 0, 0, 1},
+                               {"upside", "浮点型", 0, 0, 1, 0, 1},
+                               {"huge", "浮点型", 0, 0, 1, 0, 1}}));
+  const TMemberList members = TMemberDAO().ListMembers(ClassIdOf(result.projectId, "Odd"));
+  EXPECT_EQ(members[0].memberSqlType, "bit");
+  EXPECT_EQ(members[0].memberKeyEntered, 1);
+  EXPECT_EQ(members[2].memberSqlType, "nvarchar");
+  EXPECT_EQ(members[3].memberSqlType, "");
+  EXPECT_EQ(members[4].memberPrecision, 0);
+  for (const char* note : {
+           "已调整: 表\"Odd\"的列\"wide\"的长度9000超过varchar的上限8000, 按8000导入",
+           "已调整: 表\"Odd\"的列\"wider\"的长度5000超过nvarchar的上限4000, 按4000导入",
+           ("已调整: 表\"Odd\"的列\"upside\"的类型decimal(5, 9)不是SQL Server能建立的类型(精度1到"
+            "38, 小数位数不超过精度), 按float导入"),
+           ("已调整: 表\"Odd\"的列\"huge\"的类型numeric(40, 2)不是SQL Server能建立的类型(精度1到"
+            "38, 小数位数不超过精度), 按float导入"),
+       }) {
+    EXPECT_TRUE(HasNote(result.notes, note)) << note << "\n" << AllNotes(result.notes);
+  }
+}
+
+// A name too long for the generated forms cannot be shortened (the SQL names the table by it):
+// its table or column is left out and named, and the rest comes in.
+TEST_F(SqlImportTest, NamesTooLongForTheFormsCostOnlyTheirTableOrColumn) {
+  const TSqlImportResult result = Import(
+      "CREATE TABLE T (id int IDENTITY PRIMARY KEY,\n"
+      "  ThisColumnNameIsFarTooLongForAnyControl varchar(10), ok varchar(10))\n"
+      "CREATE TABLE ThisTableNameIsFarTooLongForAForm (id int PRIMARY KEY)\n"
+      "CREATE TABLE K (ThisKeyNameIsFarTooLongForAnyOfTheControls int PRIMARY KEY)\n");
+  EXPECT_TRUE(result.refused);
+  EXPECT_EQ(ClassNames(result.projectId), std::vector<std::string>{"T"});
+  EXPECT_EQ(RowsOf(ClassIdOf(result.projectId, "T")),
+            (std::vector<TRow>{{"id", "整型", 0, 1, 1, 0, 1}, {"ok", "字符串", 10, 0, 0, 1, 1}}));
+  for (const char* note : {
+           ("未导入: 表\"T\"的列\"ThisColumnNameIsFarTooLongForAnyControl\"(第2行): 成员名称最长36"
+            "个字符: 生成的VB6控件名RTB_加成员名称不能超过40个字符!"),
+           ("未导入: 表\"ThisTableNameIsFarTooLongForAForm\"(第3行)的类名"
+            "ThisTableNameIsFarTooLongForAForm: 类名最长31个字符: 生成的VB6控件名CB_Manage加类名"
+            "不能超过40个字符!"),
+           ("未导入: 表\"K\"(第4行)的主键列\"ThisKeyNameIsFarTooLongForAnyOfTheControls\": "
+            "成员名称最长37个字符: 生成的VB6控件名TB_加成员名称不能超过40个字符!"),
+       }) {
+    EXPECT_TRUE(HasNote(result.notes, note)) << note << "\n" << AllNotes(result.notes);
+  }
 }
 
 TEST_F(SqlImportTest, RefusalsChangeNothing) {
@@ -389,14 +472,16 @@ TEST_F(SqlImportTest, RefusalsChangeNothing) {
   EXPECT_EQ(Refused("CREATE TABLE T (id int, CONSTRAINT PK PRIMARY KEY (ident))"),
             "脚本中没有可导入的表");
   try {
-    ImportSqlScript("CREATE TABLE Log (line varchar(80))\nCREATE TABLE admin (a int PRIMARY KEY)",
+    ImportSqlScript("CREATE TABLE Doc (body xml)\nCREATE TABLE admin (a int PRIMARY KEY)",
                     "Nothing");
     ADD_FAILURE() << "not refused";
   } catch (const TSqlImportError& error) {
     EXPECT_EQ(std::string(error.what()), "脚本中没有可导入的表");
-    EXPECT_EQ(error.Notes(), (std::vector<std::string>{
-                                 "未导入: 表\"Log\"没有主键",
-                                 "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入"}));
+    EXPECT_EQ(error.Notes(),
+              (std::vector<std::string>{
+                  "未导入: 表\"admin\"是生成的程序的操作员表, 不作为类导入",
+                  "未导入: 表\"Doc\"的列\"body\"(第1行, 类型xml)模型没有XML文档的成员类型",
+                  "未导入: 表\"Doc\"没有主键, 也没有可导入的列"}));
   }
   EXPECT_EQ(TProjectDAO().ListProjects().size(), 1u);
 }
@@ -517,7 +602,7 @@ void ExpectRoundTrip(int projectId, const std::string& copyName) {
       "未导入: 脚本中的2条数据语句(INSERT、UPDATE、DELETE等)已跳过, 只导入表结构";
   for (const auto& note : back.notes) {
     EXPECT_TRUE(note.find("admin") != std::string::npos || note == operatorsRow ||
-                note.find("日期型成员必须必填") != std::string::npos)
+                note.find("可为空: 自动生成完整应用代码时留空即存为NULL") != std::string::npos)
         << note;
   }
 }

@@ -2,6 +2,8 @@
 // passed over, and the statements that cannot be read reported with their line.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "sqlimport/SqlReader.h"
 
 namespace vbgen {
@@ -367,6 +369,30 @@ CREATE TABLE authors (au_id id CONSTRAINT UPKCL_auidind PRIMARY KEY CLUSTERED,
                                       {"lines", std::nullopt, false}}));
   EXPECT_EQ(authors.primaryKey, std::vector<std::string>{"au_id"});
   EXPECT_EQ(authors.columns[0].declaredType, "id(varchar(11))");
+}
+
+// A decimal's precision is its length and its scale the second number, however it is spelled;
+// a type of our own carries both.
+TEST(SqlReaderTest, ADecimalKeepsItsPrecisionAndScale) {
+  const TSqlSchema schema = ReadSqlSchema(R"sql(EXEC sp_addtype amount, 'decimal(12, 4)', 'NULL'
+GO
+CREATE TABLE Price (a decimal(10,2) NOT NULL, b [numeric] ( 10 , 2 ), c dec, d numeric(5),
+  e amount, f varchar(20), g money)
+)sql");
+  ASSERT_EQ(schema.tables.size(), 1u);
+  EXPECT_TRUE(schema.unread.empty()) << schema.unread.front().message;
+  std::vector<std::tuple<std::string, std::optional<int>, std::optional<int>>> seen;
+  for (const auto& column : schema.tables[0].columns) {
+    seen.emplace_back(column.type, column.length, column.scale);
+  }
+  using T = decltype(seen)::value_type;
+  EXPECT_EQ(seen,
+            (decltype(seen){T{"decimal", 10, 2}, T{"numeric", 10, 2},
+                            T{"decimal", std::nullopt, std::nullopt}, T{"numeric", 5, std::nullopt},
+                            T{"decimal", 12, 4}, T{"varchar", 20, std::nullopt},
+                            T{"money", std::nullopt, std::nullopt}}));
+  EXPECT_EQ(ErrorOf("CREATE TABLE P (a decimal(10, 99999999999))"),
+            "第1行: 表P的列a的小数位数\"99999999999\"无效; 该列或约束已跳过");
 }
 
 // What "Generate Scripts" writes with "schema and data": rows between and after the tables.

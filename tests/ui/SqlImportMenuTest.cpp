@@ -115,19 +115,28 @@ class SqlImportMenuTest : public QObject {
     QCOMPARE(dialogs_.shown.size(), std::size_t(1));
     QCOMPARE(dialogs_.shown.back().kind, std::string("message"));
     QCOMPARE(dialogs_.Last(),
-             std::string("SQL脚本导入成功！共导入2个类, 未导入或已调整之处见信息栏"));
+             std::string("SQL脚本导入成功！共导入3个类, 未导入或已调整之处见信息栏"));
 
     QCOMPARE(Items(window->CB_Project), (QStringList{"Alpha", "library"}));
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("library"));
-    QCOMPARE(Items(window->LB_Object), (QStringList{"Shelf", "Book"}));
-    const int book = TClassDAO().FindClassId(window->SelectedProjectId().value(), "Book").value();
+    QCOMPARE(Items(window->LB_Object), (QStringList{"Shelf", "Book", "Loan"}));
+    const int projectId = window->SelectedProjectId().value();
+    const int book = TClassDAO().FindClassId(projectId, "Book").value();
     QCOMPARE(TMemberDAO().ListMembers(book).back().memberType, std::string("Shelf"));
+    QCOMPARE(TMemberDAO().ListMembers(book).back().memberAllowNull, 1);
+    // The loans keep their key of two columns.
+    const TMemberList loan =
+        TMemberDAO().ListMembers(TClassDAO().FindClassId(projectId, "Loan").value());
+    QCOMPARE(loan.size(), std::size_t(2));
+    QVERIFY(loan[0].memberIsPri == 1 && loan[1].memberIsPri == 1);
 
     const QString memo = window->Memo_State->toPlainText();
-    QVERIFY2(memo.contains(QString::fromUtf8("导入新工程 library, 共2个类")), qPrintable(memo));
-    QVERIFY(memo.contains(QString::fromUtf8("未导入: 表\"Loan\"的主键由多列(BookID, Reader)组成")));
+    QVERIFY2(memo.contains(QString::fromUtf8("导入新工程 library, 共3个类")), qPrintable(memo));
     QVERIFY(memo.contains(QString::fromUtf8(
-        "已调整: 表\"Book\"的列\"ShelfID\"可为空, 但Shelf成员必须必填, 已设为必填")));
+        "注意: 表\"Loan\"的列\"Reader\"是整型主键却不是IDENTITY列, 已设为由用户输入")));
+    QVERIFY(memo.contains(QString::fromUtf8(
+        "注意: 表\"Book\"的列\"ShelfID\"可为空: 自动生成完整应用代码时留空即存为NULL; "
+        "自动生成代码时仍须必填")));
   }
 
   void aTakenNameIsAskedForAgain() {
