@@ -94,8 +94,16 @@ constexpr std::string_view kReferenceFillVariables = R"vb(  Dim rs As ADODB.Reco
   Dim entryNo As Long
 )vb";
 
-constexpr std::string_view kReferenceFillHead = R"vb(  Set rs = NewCommand(statementText).Execute
-  Me.CB_{memberName}.Clear
+constexpr std::string_view kReferenceQuery = R"vb(  Set rs = NewCommand(statementText).Execute
+)vb";
+
+// The list without one row: the statement's marker takes the row's key.
+constexpr std::string_view kReferenceQueryExcept = R"vb(  Set cmd = NewCommand(statementText)
+  Call {addKey}(cmd, {keyValue})
+  Set rs = cmd.Execute
+)vb";
+
+constexpr std::string_view kReferenceFillHead = R"vb(  Me.CB_{memberName}.Clear
   ReDim {memberName}s(0)
 )vb";
 
@@ -108,7 +116,7 @@ constexpr std::string_view kReferenceFillLoop = R"vb(  entryNo = 0
     entryNo = entryNo + 1
     ReDim Preserve {memberName}s(entryNo)
     {memberName}s(entryNo) = {keyConversion}(rs.Fields(0).Value)
-    Me.CB_{memberName}.AddItem FieldText(rs.Fields(1).Value)
+    Me.CB_{memberName}.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
     rs.MoveNext
   Loop
   rs.Close
@@ -177,9 +185,9 @@ std::string InputCheck(const TMember& member) {
 // What the complete forms make of a member's code name, whatever its type: controls, the
 // streams and key arrays, the picture buttons' handlers.
 constexpr std::pair<std::string_view, std::string_view> kCodeDerived[] = {
-    {"TB_", ""},     {"RTB_", ""},   {"DTP_", ""},   {"DTP_", "To"},
-    {"CHB_", ""},    {"CB_", ""},    {"Image_", ""}, {"Btn_", ""},
-    {"TB_", "Path"}, {"", "Stream"}, {"", "s"},      {"Btn_", "_Click"}};
+    {"TB_", ""}, {"RTB_", ""},       {"DTP_", ""}, {"DTP_", "To"},  {"CHB_", ""},
+    {"CB_", ""}, {"Image_", ""},     {"Btn_", ""}, {"TB_", "Path"}, {"", "Stream"},
+    {"", "s"},   {"Btn_", "_Click"}, {"key_", ""}, {"edit_", ""}};
 
 // The names the complete forms give their own controls, variables and procedures.
 constexpr std::string_view kFormsOwnNames[] = {"VScroll1",
@@ -204,6 +212,8 @@ constexpr std::string_view kFormsOwnNames[] = {"VScroll1",
                                                "rowsChanged",
                                                "i",
                                                "recordKey",
+                                               "shownValues",
+                                               "columnsSet",
                                                "clickedRow",
                                                "fileName",
                                                "headingLine",
@@ -262,6 +272,11 @@ TCodeForm::TCodeForm(const TFormClass& form) : code_(form) {
     return renamed;
   };
   code_.key = add(form.key);
+  code_.keys.clear();
+  for (const TMember& key : form.keys) {
+    const bool first = key.memberId == form.key.memberId && key.memberName == form.key.memberName;
+    code_.keys.push_back(first ? members_.front() : add(key));
+  }
   code_.nonKeyMembers.clear();
   for (const TMember& member : form.nonKeyMembers) code_.nonKeyMembers.push_back(add(member));
   for (TFormReference& reference : code_.references) reference.member = Renamed(reference.member);
@@ -294,15 +309,27 @@ std::string SqlName(const std::string& name) {
   return quoted + "]";
 }
 
-std::string StatementLines(const std::vector<std::string>& pieces) {
+namespace {
+
+std::string PieceLines(const std::vector<std::string>& pieces, bool appended) {
   std::string text;
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     if (pieces[i].find('"') != std::string::npos) {
       throw std::logic_error("a statement piece holds a double quote: " + pieces[i]);
     }
-    FillInto(text, i == 0 ? kFirstPiece : kNextPiece, {{"piece", pieces[i]}});
+    FillInto(text, i == 0 && !appended ? kFirstPiece : kNextPiece, {{"piece", pieces[i]}});
   }
   return text;
+}
+
+}  // namespace
+
+std::string StatementLines(const std::vector<std::string>& pieces) {
+  return PieceLines(pieces, false);
+}
+
+std::string AppendedStatementLines(const std::vector<std::string>& pieces) {
+  return PieceLines(pieces, true);
 }
 
 std::string CompleteModuleDeclarations(const TFormClass& form) {
@@ -368,12 +395,58 @@ std::string ReferenceListFill(const TFormReference& reference, bool withAllEntry
   std::string text = StatementLines({"select " + key + ", " + display + " from " +
                                      SqlName(reference.member.memberType) + " order by " +
                                      (reference.refDisplayIsPicture ? key : display)});
+  text += kReferenceQuery;
   FillInto(text, kReferenceFillHead, {{"memberName", memberName}});
   if (withAllEntry) FillInto(text, kAllEntry, {{"memberName", memberName}});
   FillInto(
       text, kReferenceFillLoop,
       {{"memberName", memberName}, {"keyConversion", KeyConversion(reference.refKeyIsInteger)}});
   if (selectFirstEntry) FillInto(text, kSelectFirstEntry, {{"memberName", memberName}});
+  return text;
+}
+
+std::string ReferenceListFillExcept(const TFormReference& reference, const std::string& keyValue) {
+  const std::string& memberName = reference.member.memberName;
+  const std::string key = SqlName(reference.refKeyName);
+  const std::string display = SqlName(reference.refDisplayName);
+  std::string text = StatementLines(
+      {"select " + key + ", " + display + " from " + SqlName(reference.member.memberType) +
+       " where " + key + " <> ? order by " + (reference.refDisplayIsPicture ? key : display)});
+  FillInto(text, kReferenceQueryExcept,
+           {{"addKey", KeyParameterCall(reference.refKeyIsInteger)}, {"keyValue", keyValue}});
+  FillInto(text, kReferenceFillHead, {{"memberName", memberName}});
+  FillInto(
+      text, kReferenceFillLoop,
+      {{"memberName", memberName}, {"keyConversion", KeyConversion(reference.refKeyIsInteger)}});
+  return text;
+}
+
+TMemberRefs KeyMembersOf(const TFormClass& form) {
+  if (!form.keys.empty()) return form.keys;
+  return {std::cref(form.key)};
+}
+
+bool KeyIsInteger(const TFormClass& form, const TMember& key) {
+  if (key.IsReference()) return ReferenceOf(form, key).refKeyIsInteger;
+  return key.memberIsInteger == 1;
+}
+
+std::string ShowRecordParameters(const TFormClass& code) {
+  std::string text;
+  for (const TMember& key : KeyMembersOf(code)) {
+    if (!text.empty()) text += ", ";
+    text += "ByVal key_" + key.memberName + " As " + (KeyIsInteger(code, key) ? "Long" : "String");
+  }
+  return text;
+}
+
+std::string ShowRecordArguments(const TFormClass& form, std::string_view recordset) {
+  std::string text;
+  for (const TMember& key : KeyMembersOf(form)) {
+    if (!text.empty()) text += ", ";
+    text += std::string(KeyConversion(KeyIsInteger(form, key))) + "(" + std::string(recordset) +
+            ".Fields(\"" + key.memberName + "\").Value)";
+  }
   return text;
 }
 

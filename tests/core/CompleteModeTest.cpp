@@ -334,10 +334,10 @@ TEST_F(CompleteModeTest, KeysAreLongAndTheEditKeyBoxIsReadOnly) {
                       "            Height          =   350\n            Left            =   5160\n"
                       "            Locked          =   -1  'True\n"),
             std::string::npos);
-  EXPECT_NE(edit.find("Dim editKey As Long\n"), std::string::npos);
-  EXPECT_NE(edit.find("Public Sub ShowRecord(ByVal recordKey As Long)"), std::string::npos);
+  EXPECT_NE(edit.find("Dim edit_loanId As Long\n"), std::string::npos);
+  EXPECT_NE(edit.find("Public Sub ShowRecord(ByVal key_loanId As Long)"), std::string::npos);
   // The row is updated by the key the form was opened on, not by the key box.
-  EXPECT_NE(edit.find("Call AddLongParameter(cmd, editKey)"), std::string::npos);
+  EXPECT_NE(edit.find("Call AddLongParameter(cmd, edit_loanId)"), std::string::npos);
   for (const auto& [path, bytes] : files) {
     if (!EndsWith(path, ".frm")) continue;
     const std::string text = GbkToUtf8(bytes);

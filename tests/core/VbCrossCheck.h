@@ -78,8 +78,8 @@ inline void AddDeclaredNames(const std::string& code, std::set<std::string>& int
                               std::regex::icase);
   std::smatch m;
   if (!std::regex_match(code, m, dim)) return;
-  static const std::regex name(R"re((?:^|,)\s*(?:WithEvents\s+)?([A-Za-z]\w*)(?:\(\))?\s+As\b)re",
-                               std::regex::icase);
+  static const std::regex name(
+      R"re((?:^|,)\s*(?:WithEvents\s+)?([A-Za-z]\w*)(?:\([^)]*\))?\s+As\b)re", std::regex::icase);
   const std::string rest = m[1];
   for (std::sregex_iterator it(rest.begin(), rest.end(), name), end; it != end; ++it) {
     into.insert(Lower((*it)[1]));
@@ -171,7 +171,8 @@ inline bool IsBuiltin(const std::string& word) {
       "adodb",   "option",    "explicit", "const",   "mod",      "step",        "_",
       "null",    "select",    "case",     "resume",  "const",    "iif",         "format",
       "now",     "rs",        "screen",   "debug",   "doevents", "empty",       "lcase",
-      "ucase",   "chr",       "asc",      "vbcrlf"};
+      "ucase",   "chr",       "asc",      "vbcrlf",  "cdec",     "cbool",       "lenb",
+      "strconv"};
   if (words.count(word)) return true;
   // ADO and VB constants: adInteger, vbYesNo, ...
   return (word.size() > 2 && (word.rfind("ad", 0) == 0 || word.rfind("vb", 0) == 0));
