@@ -258,6 +258,7 @@ std::string LoadHandler(const TFormClass& code, const TEntryForm& kind) {
   text += ReferenceFillVariables(code.references);
   for (const TFormReference& reference : code.references) {
     text += ReferenceListFill(reference, false, addForm && !IsOptionalReference(reference));
+    if (addForm && IsOptionalReference(reference)) text += NoEntryText(reference.member);
   }
   for (const TMember& member : code.nonKeyMembers) {
     if (!addForm || RowKindOf(member) != TRowKind::Date) continue;

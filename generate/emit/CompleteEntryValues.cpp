@@ -196,6 +196,10 @@ constexpr std::string_view kSelectStoredEntry = R"vb(  Me.CB_{memberName}.ListIn
 
 // What the control shows is read back from it: a text box holds the code page's letters, so
 // a stored letter outside it is shown as "?" and must not count as a change.
+// Nothing chosen shows an empty list, whatever text the list had before.
+constexpr std::string_view kNoEntryText = R"vb(  Me.CB_{memberName}.Text = ""
+)vb";
+
 constexpr std::string_view kRemember = R"vb(  shownValues({position}) = {shown}
 )vb";
 
@@ -389,9 +393,14 @@ std::string ShowValue(const TMember& member, const std::string& column) {
     case TValueKind::Picture:
       return Fill(kShowPicture, {{"memberName", name}, {"columnName", column}});
     case TValueKind::Reference:
-      return Fill(kSelectStoredEntry, {{"memberName", name}, {"columnName", column}});
+      return (Optional(member) ? NoEntryText(member) : std::string()) +
+             Fill(kSelectStoredEntry, {{"memberName", name}, {"columnName", column}});
   }
   throw std::logic_error("unknown value kind");
+}
+
+std::string NoEntryText(const TMember& member) {
+  return Fill(kNoEntryText, {{"memberName", member.memberName}});
 }
 
 std::string RememberShownValue(const TMember& member, std::size_t position) {

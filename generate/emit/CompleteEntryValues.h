@@ -31,6 +31,8 @@ std::string KeyControl(const TMember& key);
 
 // ShowRecord's lines that put the column's stored value (in rs) into the member's control.
 std::string ShowValue(const TMember& member, const std::string& column);
+// The line that empties the text of a reference's list when no entry is chosen.
+std::string NoEntryText(const TMember& member);
 // ShowRecord's line that remembers what the control shows, at shownValues(position); nothing
 // for a picture, whose change is a new file chosen.
 std::string RememberShownValue(const TMember& member, std::size_t position);

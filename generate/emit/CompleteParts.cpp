@@ -27,68 +27,6 @@ constexpr std::string_view kFirstPiece = R"vb(  statementText = "{piece}"
 constexpr std::string_view kNextPiece = R"vb(  statementText = statementText & "{piece}"
 )vb";
 
-// A varchar column takes at most its length in characters.
-constexpr std::string_view kLengthCheck = R"vb(  If Len(Me.{control}.Text) > {length} Then
-    MsgBox "{memberComment}不能超过{length}个字符!", vbInformation, "信息提示"
-    Me.{control}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
-// The messages are those of the conversions they replace: "!" for whole numbers, "！" for
-// decimal ones.
-constexpr std::string_view kWholeNumberCheck =
-    R"vb(  If Not IsWholeNumber(Me.TB_{memberName}.Text) Then
-    MsgBox "{memberComment}输入格式不正确!", vbInformation, "信息提示"
-    Me.TB_{memberName}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
-constexpr std::string_view kDecimalNumberCheck =
-    R"vb(  If Not IsDecimalNumber(Me.TB_{memberName}.Text) Then
-    MsgBox "{memberComment}输入格式不正确！", vbInformation, "信息提示"
-    Me.TB_{memberName}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
-constexpr std::string_view kChosenEntryCheck = R"vb(  If Me.CB_{memberName}.ListIndex < 0 Then
-    MsgBox "请选择{memberComment}!", vbInformation, "信息提示"
-    Me.CB_{memberName}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
-constexpr std::string_view kShortStringParameter =
-    R"vb(  Call AddStringParameter(cmd, Me.TB_{memberName}.Text)
-)vb";
-
-constexpr std::string_view kLongStringParameter =
-    R"vb(  Call AddStringParameter(cmd, Me.RTB_{memberName}.Text)
-)vb";
-
-constexpr std::string_view kIntegerParameter =
-    R"vb(  Call AddLongParameter(cmd, CLng(Me.TB_{memberName}.Text))
-)vb";
-
-constexpr std::string_view kFloatParameter =
-    R"vb(  Call AddDoubleParameter(cmd, CDbl(Me.TB_{memberName}.Text))
-)vb";
-
-constexpr std::string_view kDateParameter =
-    R"vb(  Call AddDateParameter(cmd, Me.DTP_{memberName}.Value)
-)vb";
-
-constexpr std::string_view kPictureParameter =
-    R"vb(  Call AddPictureParameter(cmd, {memberName}Stream)
-)vb";
-
-// The key array is filled from position 1, the list from position 0.
-constexpr std::string_view kReferenceParameter =
-    R"vb(  Call {addKey}(cmd, {memberName}s(Me.CB_{memberName}.ListIndex + 1))
-)vb";
-
 constexpr std::string_view kReferenceFillVariables = R"vb(  Dim rs As ADODB.Recordset
   Dim statementText As String
   Dim entryNo As Long
@@ -132,55 +70,6 @@ SaveFailed:
   MsgBox "{friendName}保存失败：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 )vb";
-
-std::string_view ParameterOf(TRowKind kind) {
-  switch (kind) {
-    case TRowKind::ShortString:
-      return kShortStringParameter;
-    case TRowKind::LongString:
-      return kLongStringParameter;
-    case TRowKind::Integer:
-      return kIntegerParameter;
-    case TRowKind::Float:
-      return kFloatParameter;
-    case TRowKind::Date:
-      return kDateParameter;
-    case TRowKind::Picture:
-      return kPictureParameter;
-    case TRowKind::Reference:
-      return kReferenceParameter;
-  }
-  throw std::logic_error("unknown row kind");
-}
-
-std::string LengthCheck(const std::string& control, const TMember& member) {
-  if (member.memberLength <= 0) return {};
-  return Fill(kLengthCheck, {{"control", control},
-                             {"length", std::to_string(member.memberLength)},
-                             {"memberComment", member.memberComment}});
-}
-
-std::string InputCheck(const TMember& member) {
-  switch (RowKindOf(member)) {
-    case TRowKind::ShortString:
-      return LengthCheck("TB_" + member.memberName, member);
-    case TRowKind::LongString:
-      return LengthCheck("RTB_" + member.memberName, member);
-    case TRowKind::Integer:
-      return Fill(kWholeNumberCheck,
-                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
-    case TRowKind::Float:
-      return Fill(kDecimalNumberCheck,
-                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
-    case TRowKind::Reference:
-      return Fill(kChosenEntryCheck,
-                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
-    case TRowKind::Date:
-    case TRowKind::Picture:
-      return {};
-  }
-  throw std::logic_error("unknown row kind");
-}
 
 // What the complete forms make of a member's code name, whatever its type: controls, the
 // streams and key arrays, the picture buttons' handlers.
@@ -349,32 +238,6 @@ const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member)
       return reference;
   }
   throw std::logic_error("no reference for member " + member.memberName);
-}
-
-std::string InputChecks(const TFormClass& form, bool withTextKey) {
-  std::string text;
-  if (withTextKey) text += LengthCheck("TB_" + form.key.memberName, form.key);
-  for (const TMember& member : form.nonKeyMembers) text += InputCheck(member);
-  return text;
-}
-
-std::vector<std::string> StoredColumns(const TFormClass& form) {
-  std::vector<std::string> columns;
-  for (const TMember& member : form.nonKeyMembers) columns.push_back(SqlName(member.memberName));
-  return columns;
-}
-
-std::string MemberParameters(const TFormClass& form) {
-  std::string text;
-  for (const TMember& member : form.nonKeyMembers) {
-    const TRowKind kind = RowKindOf(member);
-    std::string_view addKey = "AddStringParameter";
-    if (kind == TRowKind::Reference) {
-      addKey = KeyParameterCall(ReferenceOf(form, member).refKeyIsInteger);
-    }
-    FillInto(text, ParameterOf(kind), {{"memberName", member.memberName}, {"addKey", addKey}});
-  }
-  return text;
 }
 
 std::string_view KeyParameterCall(bool integerKey) {

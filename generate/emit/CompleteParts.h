@@ -60,16 +60,6 @@ std::string NewCommandLine();
 // The reference (with the members of the class it names) of a reference member of the form.
 const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member);
 
-// Checks of the typed values before anything is stored: text lengths, whole and decimal
-// numbers, a chosen entry of every reference list. A failed check names the member, puts the
-// focus on its control and leaves the handler.
-std::string InputChecks(const TFormClass& form, bool withTextKey);
-
-// The column list of an insert or update: the stored non-key members, in member order.
-std::vector<std::string> StoredColumns(const TFormClass& form);
-// One parameter per non-key member, in the order of StoredColumns, taken from the controls.
-std::string MemberParameters(const TFormClass& form);
-
 // The call that adds a key value to cmd: AddLongParameter for an integer key.
 std::string_view KeyParameterCall(bool integerKey);
 // The conversion of a stored key to what the key variables hold.

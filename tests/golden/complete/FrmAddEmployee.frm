@@ -183,6 +183,7 @@ Private Sub Form_Load()
     rs.MoveNext
   Loop
   rs.Close
+  Me.CB_reportsTo.Text = ""
   Me.DTP_birthDate.Value = Date
   Me.DTP_hireDate.Value = Date
   Me.DTP_hireDate.Value = Null

@@ -263,6 +263,7 @@ Public Sub ShowRecord(ByVal key_employeeId As Long)
   End If
   Me.TB_employeeId.Text = FieldText(rs.Fields("employeeId").Value)
   Me.TB_lastName.Text = FieldText(rs.Fields("lastName").Value)
+  Me.CB_reportsTo.Text = ""
   Me.CB_reportsTo.ListIndex = -1
   If Not IsNull(rs.Fields("reportsTo").Value) Then
     For i = 1 To UBound(reportsTos)
