@@ -292,7 +292,15 @@ std::string UpdateHandler(const TFormClass& form, const TFormClass& code) {
   std::string text(kUpdateHandlerStart);
   text += StatementVariables();
   text += kUpdateVariables;
-  for (const TMember& member : code.nonKeyMembers) text += ValueChecks(member);
+  // A value the user left as shown is not checked again: the database took it, and what a
+  // box shows of it (a float as "1E-05", say) need not be what the user could type.
+  for (std::size_t i = 0; i < code.nonKeyMembers.size(); ++i) {
+    const std::string checks = ValueChecks(code.nonKeyMembers[i]);
+    if (checks.empty()) continue;
+    FillInto(text, kIfChanged, {{"changed", ChangedCondition(code.nonKeyMembers[i], i + 1)}});
+    text += Indented(checks);
+    text += kEndIf;
+  }
   FillInto(text, kUpdateStart, {{"table", SqlName(form.className)}});
   for (std::size_t i = 0; i < form.nonKeyMembers.size(); ++i) {
     FillInto(text, kIfChanged, {{"changed", ChangedCondition(code.nonKeyMembers[i], i + 1)}});

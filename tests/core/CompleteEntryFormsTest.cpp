@@ -411,6 +411,10 @@ TEST_F(CompleteEntryFormsTest, UpdateWritesOnlyTheChangedColumns) {
   EXPECT_TRUE(Has(update,
                   "  If ValueChanged(Me.CHB_discontinued.Value, shownValues(5)) Then\n"
                   "    Call AddYesNoParameter(cmd, Me.CHB_discontinued.Value)\n  End If\n"));
+  // A value left as shown is not checked again.
+  EXPECT_TRUE(Has(update,
+                  "  If ValueChanged(Me.TB_unitPrice.Text, shownValues(2)) Then\n"
+                  "    If Trim$(Me.TB_unitPrice.Text) <> \"\" And Not NumberFits("));
   // Every set piece is a fixed text; the count of markers equals the parameters each way.
   std::regex piece(R"re(statementText = statementText & "([^"]*)")re");
   for (std::sregex_iterator it(update.begin(), update.end(), piece), end; it != end; ++it) {

@@ -151,15 +151,17 @@ Private Sub Btn_Update_Click()
   Dim statementText As String
   Dim rowsChanged As Long
   Dim columnsSet As Long
-  If Trim$(Me.TB_lastName.Text) = "" Then
-    MsgBox "请输入姓!", vbInformation, "信息提示"
-    Me.TB_lastName.SetFocus
-    Exit Sub
-  End If
-  If Not TextFits(Me.TB_lastName.Text, 20, False) Then
-    MsgBox "姓不能超过20个字符!", vbInformation, "信息提示"
-    Me.TB_lastName.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_lastName.Text, shownValues(1)) Then
+    If Trim$(Me.TB_lastName.Text) = "" Then
+      MsgBox "请输入姓!", vbInformation, "信息提示"
+      Me.TB_lastName.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_lastName.Text, 20, False) Then
+      MsgBox "姓不能超过20个字符!", vbInformation, "信息提示"
+      Me.TB_lastName.SetFocus
+      Exit Sub
+    End If
   End If
   columnsSet = 0
   statementText = "update [Employee] set"

@@ -141,20 +141,26 @@ Private Sub Btn_Update_Click()
   Dim statementText As String
   Dim rowsChanged As Long
   Dim columnsSet As Long
-  If Not NumberFits(Me.TB_unitPrice.Text, 15, 4) Then
-    MsgBox "单价应是数字：整数部分至多15位，小数部分至多4位!", vbInformation, "信息提示"
-    Me.TB_unitPrice.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_unitPrice.Text, shownValues(1)) Then
+    If Not NumberFits(Me.TB_unitPrice.Text, 15, 4) Then
+      MsgBox "单价应是数字：整数部分至多15位，小数部分至多4位!", vbInformation, "信息提示"
+      Me.TB_unitPrice.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not WholeNumberBetween(Me.TB_quantity.Text, -32768, 32767) Then
-    MsgBox "数量应是-32768到32767之间的整数!", vbInformation, "信息提示"
-    Me.TB_quantity.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_quantity.Text, shownValues(2)) Then
+    If Not WholeNumberBetween(Me.TB_quantity.Text, -32768, 32767) Then
+      MsgBox "数量应是-32768到32767之间的整数!", vbInformation, "信息提示"
+      Me.TB_quantity.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not NumberFits(Me.TB_discount.Text, 2, 2) Then
-    MsgBox "折扣应是数字：整数部分至多2位，小数部分至多2位!", vbInformation, "信息提示"
-    Me.TB_discount.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_discount.Text, shownValues(3)) Then
+    If Not NumberFits(Me.TB_discount.Text, 2, 2) Then
+      MsgBox "折扣应是数字：整数部分至多2位，小数部分至多2位!", vbInformation, "信息提示"
+      Me.TB_discount.SetFocus
+      Exit Sub
+    End If
   End If
   columnsSet = 0
   statementText = "update [OrderLine] set"

@@ -184,25 +184,33 @@ Private Sub Btn_Update_Click()
   Dim statementText As String
   Dim rowsChanged As Long
   Dim columnsSet As Long
-  If Not TextFits(Me.TB_shipName.Text, 40, True) Then
-    MsgBox "收货人不能超过40个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.TB_shipName.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_shipName.Text, shownValues(1)) Then
+    If Not TextFits(Me.TB_shipName.Text, 40, True) Then
+      MsgBox "收货人不能超过40个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_shipName.SetFocus
+      Exit Sub
+    End If
   End If
-  If Me.CB_employeeId.ListIndex < 0 Then
-    MsgBox "请选择经手雇员!", vbInformation, "信息提示"
-    Me.CB_employeeId.SetFocus
-    Exit Sub
+  If ValueChanged(Me.CB_employeeId.ListIndex, shownValues(2)) Then
+    If Me.CB_employeeId.ListIndex < 0 Then
+      MsgBox "请选择经手雇员!", vbInformation, "信息提示"
+      Me.CB_employeeId.SetFocus
+      Exit Sub
+    End If
   End If
-  If Trim$(Me.TB_freight.Text) <> "" And Not NumberFits(Me.TB_freight.Text, 15, 4) Then
-    MsgBox "运费应是数字：整数部分至多15位，小数部分至多4位!", vbInformation, "信息提示"
-    Me.TB_freight.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_freight.Text, shownValues(5)) Then
+    If Trim$(Me.TB_freight.Text) <> "" And Not NumberFits(Me.TB_freight.Text, 15, 4) Then
+      MsgBox "运费应是数字：整数部分至多15位，小数部分至多4位!", vbInformation, "信息提示"
+      Me.TB_freight.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not TextFits(Me.RTB_note.Text, 200, True) Then
-    MsgBox "备注不能超过200个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.RTB_note.SetFocus
-    Exit Sub
+  If ValueChanged(Me.RTB_note.Text, shownValues(6)) Then
+    If Not TextFits(Me.RTB_note.Text, 200, True) Then
+      MsgBox "备注不能超过200个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.RTB_note.SetFocus
+      Exit Sub
+    End If
   End If
   columnsSet = 0
   statementText = "update [Orders] set"

@@ -154,30 +154,38 @@ Private Sub Btn_Update_Click()
   Dim statementText As String
   Dim rowsChanged As Long
   Dim columnsSet As Long
-  If Trim$(Me.TB_productName.Text) = "" Then
-    MsgBox "请输入产品名称!", vbInformation, "信息提示"
-    Me.TB_productName.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_productName.Text, shownValues(1)) Then
+    If Trim$(Me.TB_productName.Text) = "" Then
+      MsgBox "请输入产品名称!", vbInformation, "信息提示"
+      Me.TB_productName.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_productName.Text, 40, False) Then
+      MsgBox "产品名称不能超过40个字符!", vbInformation, "信息提示"
+      Me.TB_productName.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not TextFits(Me.TB_productName.Text, 40, False) Then
-    MsgBox "产品名称不能超过40个字符!", vbInformation, "信息提示"
-    Me.TB_productName.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_unitPrice.Text, shownValues(2)) Then
+    If Trim$(Me.TB_unitPrice.Text) <> "" And Not NumberFits(Me.TB_unitPrice.Text, 15, 4) Then
+      MsgBox "单价应是数字：整数部分至多15位，小数部分至多4位!", vbInformation, "信息提示"
+      Me.TB_unitPrice.SetFocus
+      Exit Sub
+    End If
   End If
-  If Trim$(Me.TB_unitPrice.Text) <> "" And Not NumberFits(Me.TB_unitPrice.Text, 15, 4) Then
-    MsgBox "单价应是数字：整数部分至多15位，小数部分至多4位!", vbInformation, "信息提示"
-    Me.TB_unitPrice.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_unitsInStock.Text, shownValues(3)) Then
+    If Trim$(Me.TB_unitsInStock.Text) <> "" And Not WholeNumberBetween(Me.TB_unitsInStock.Text, -32768, 32767) Then
+      MsgBox "库存应是-32768到32767之间的整数!", vbInformation, "信息提示"
+      Me.TB_unitsInStock.SetFocus
+      Exit Sub
+    End If
   End If
-  If Trim$(Me.TB_unitsInStock.Text) <> "" And Not WholeNumberBetween(Me.TB_unitsInStock.Text, -32768, 32767) Then
-    MsgBox "库存应是-32768到32767之间的整数!", vbInformation, "信息提示"
-    Me.TB_unitsInStock.SetFocus
-    Exit Sub
-  End If
-  If Not WholeNumberBetween(Me.TB_reorderLevel.Text, 0, 255) Then
-    MsgBox "再订购量应是0到255之间的整数!", vbInformation, "信息提示"
-    Me.TB_reorderLevel.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_reorderLevel.Text, shownValues(4)) Then
+    If Not WholeNumberBetween(Me.TB_reorderLevel.Text, 0, 255) Then
+      MsgBox "再订购量应是0到255之间的整数!", vbInformation, "信息提示"
+      Me.TB_reorderLevel.SetFocus
+      Exit Sub
+    End If
   End If
   columnsSet = 0
   statementText = "update [Product] set"

@@ -93,15 +93,17 @@ Private Sub Btn_Update_Click()
   Dim statementText As String
   Dim rowsChanged As Long
   Dim columnsSet As Long
-  If Trim$(Me.TB_regionName.Text) = "" Then
-    MsgBox "请输入地区!", vbInformation, "信息提示"
-    Me.TB_regionName.SetFocus
-    Exit Sub
-  End If
-  If Not TextFits(Me.TB_regionName.Text, 50, False) Then
-    MsgBox "地区不能超过50个字符!", vbInformation, "信息提示"
-    Me.TB_regionName.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_regionName.Text, shownValues(1)) Then
+    If Trim$(Me.TB_regionName.Text) = "" Then
+      MsgBox "请输入地区!", vbInformation, "信息提示"
+      Me.TB_regionName.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_regionName.Text, 50, False) Then
+      MsgBox "地区不能超过50个字符!", vbInformation, "信息提示"
+      Me.TB_regionName.SetFocus
+      Exit Sub
+    End If
   End If
   columnsSet = 0
   statementText = "update [Region] set"

@@ -223,45 +223,57 @@ Private Sub Btn_Update_Click()
   Dim statementText As String
   Dim rowsChanged As Long
   Dim columnsSet As Long
-  If Trim$(Me.TB_title.Text) = "" Then
-    MsgBox "请输入书名!", vbInformation, "信息提示"
-    Me.TB_title.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_title.Text, shownValues(1)) Then
+    If Trim$(Me.TB_title.Text) = "" Then
+      MsgBox "请输入书名!", vbInformation, "信息提示"
+      Me.TB_title.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_title.Text, 100, True) Then
+      MsgBox "书名不能超过100个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_title.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not TextFits(Me.TB_title.Text, 100, True) Then
-    MsgBox "书名不能超过100个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.TB_title.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_author.Text, shownValues(2)) Then
+    If Trim$(Me.TB_author.Text) = "" Then
+      MsgBox "请输入作者!", vbInformation, "信息提示"
+      Me.TB_author.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_author.Text, 50, True) Then
+      MsgBox "作者不能超过50个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_author.SetFocus
+      Exit Sub
+    End If
   End If
-  If Trim$(Me.TB_author.Text) = "" Then
-    MsgBox "请输入作者!", vbInformation, "信息提示"
-    Me.TB_author.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_publisher.Text, shownValues(3)) Then
+    If Not TextFits(Me.TB_publisher.Text, 50, True) Then
+      MsgBox "出版社不能超过50个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_publisher.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not TextFits(Me.TB_author.Text, 50, True) Then
-    MsgBox "作者不能超过50个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.TB_author.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_price.Text, shownValues(5)) Then
+    If Not NumberFits(Me.TB_price.Text, -1, -1) Then
+      MsgBox "定价(元)输入格式不正确！", vbInformation, "信息提示"
+      Me.TB_price.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not TextFits(Me.TB_publisher.Text, 50, True) Then
-    MsgBox "出版社不能超过50个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.TB_publisher.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_copies.Text, shownValues(6)) Then
+    If Not WholeNumberBetween(Me.TB_copies.Text, -2147483648, 2147483647) Then
+      MsgBox "馆藏册数应是-2147483648到2147483647之间的整数!", vbInformation, "信息提示"
+      Me.TB_copies.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not NumberFits(Me.TB_price.Text, -1, -1) Then
-    MsgBox "定价(元)输入格式不正确！", vbInformation, "信息提示"
-    Me.TB_price.SetFocus
-    Exit Sub
-  End If
-  If Not WholeNumberBetween(Me.TB_copies.Text, -2147483648, 2147483647) Then
-    MsgBox "馆藏册数应是-2147483648到2147483647之间的整数!", vbInformation, "信息提示"
-    Me.TB_copies.SetFocus
-    Exit Sub
-  End If
-  If Not TextFits(Me.RTB_summary.Text, 1000, True) Then
-    MsgBox "内容简介不能超过1000个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.RTB_summary.SetFocus
-    Exit Sub
+  If ValueChanged(Me.RTB_summary.Text, shownValues(8)) Then
+    If Not TextFits(Me.RTB_summary.Text, 1000, True) Then
+      MsgBox "内容简介不能超过1000个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.RTB_summary.SetFocus
+      Exit Sub
+    End If
   End If
   columnsSet = 0
   statementText = "update [Book] set"

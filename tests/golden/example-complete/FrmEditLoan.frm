@@ -170,20 +170,26 @@ Private Sub Btn_Update_Click()
   Dim statementText As String
   Dim rowsChanged As Long
   Dim columnsSet As Long
-  If Me.CB_bookIsbn.ListIndex < 0 Then
-    MsgBox "请选择借阅图书!", vbInformation, "信息提示"
-    Me.CB_bookIsbn.SetFocus
-    Exit Sub
+  If ValueChanged(Me.CB_bookIsbn.ListIndex, shownValues(1)) Then
+    If Me.CB_bookIsbn.ListIndex < 0 Then
+      MsgBox "请选择借阅图书!", vbInformation, "信息提示"
+      Me.CB_bookIsbn.SetFocus
+      Exit Sub
+    End If
   End If
-  If Me.CB_readerId.ListIndex < 0 Then
-    MsgBox "请选择借阅读者!", vbInformation, "信息提示"
-    Me.CB_readerId.SetFocus
-    Exit Sub
+  If ValueChanged(Me.CB_readerId.ListIndex, shownValues(2)) Then
+    If Me.CB_readerId.ListIndex < 0 Then
+      MsgBox "请选择借阅读者!", vbInformation, "信息提示"
+      Me.CB_readerId.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not TextFits(Me.RTB_remark.Text, 300, True) Then
-    MsgBox "备注不能超过300个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.RTB_remark.SetFocus
-    Exit Sub
+  If ValueChanged(Me.RTB_remark.Text, shownValues(5)) Then
+    If Not TextFits(Me.RTB_remark.Text, 300, True) Then
+      MsgBox "备注不能超过300个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.RTB_remark.SetFocus
+      Exit Sub
+    End If
   End If
   columnsSet = 0
   statementText = "update [Loan] set"

@@ -175,30 +175,36 @@ Private Sub Btn_Update_Click()
   Dim statementText As String
   Dim rowsChanged As Long
   Dim columnsSet As Long
-  If Trim$(Me.TB_readerName.Text) = "" Then
-    MsgBox "请输入姓名!", vbInformation, "信息提示"
-    Me.TB_readerName.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_readerName.Text, shownValues(1)) Then
+    If Trim$(Me.TB_readerName.Text) = "" Then
+      MsgBox "请输入姓名!", vbInformation, "信息提示"
+      Me.TB_readerName.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_readerName.Text, 30, True) Then
+      MsgBox "姓名不能超过30个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_readerName.SetFocus
+      Exit Sub
+    End If
   End If
-  If Not TextFits(Me.TB_readerName.Text, 30, True) Then
-    MsgBox "姓名不能超过30个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.TB_readerName.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_gender.Text, shownValues(2)) Then
+    If Trim$(Me.TB_gender.Text) = "" Then
+      MsgBox "请输入性别!", vbInformation, "信息提示"
+      Me.TB_gender.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_gender.Text, 2, True) Then
+      MsgBox "性别不能超过2个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_gender.SetFocus
+      Exit Sub
+    End If
   End If
-  If Trim$(Me.TB_gender.Text) = "" Then
-    MsgBox "请输入性别!", vbInformation, "信息提示"
-    Me.TB_gender.SetFocus
-    Exit Sub
-  End If
-  If Not TextFits(Me.TB_gender.Text, 2, True) Then
-    MsgBox "性别不能超过2个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.TB_gender.SetFocus
-    Exit Sub
-  End If
-  If Not TextFits(Me.TB_phone.Text, 20, True) Then
-    MsgBox "联系电话不能超过20个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
-    Me.TB_phone.SetFocus
-    Exit Sub
+  If ValueChanged(Me.TB_phone.Text, shownValues(3)) Then
+    If Not TextFits(Me.TB_phone.Text, 20, True) Then
+      MsgBox "联系电话不能超过20个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_phone.SetFocus
+      Exit Sub
+    End If
   End If
   columnsSet = 0
   statementText = "update [Reader] set"
