@@ -5,6 +5,7 @@
 // it travels as, what an update writes, and that every statement stays fixed text.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 
 #include "Golden.h"
@@ -152,6 +153,33 @@ std::string ModMainUtf8() {
   return GbkToUtf8(TFileOperate::ReadBytes(SourceDir() / "data" / "bak" / "ModMain.bas"));
 }
 
+// The arguments of a call written "Name(a, b(c, d), "e, f")", counted at the top level.
+int ArgumentCount(const std::string& text, std::size_t open) {
+  int depth = 0, count = 1;
+  bool quoted = false;
+  for (std::size_t i = open; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '(') ++depth;
+    if (c == ')' && --depth == 0) return count;
+    if (c == ',' && depth == 1) ++count;
+  }
+  return -1;
+}
+
+// The module's public procedures by lower-case name, with how many parameters each takes.
+std::map<std::string, int> ModuleProcedures(const std::string& module) {
+  std::map<std::string, int> procedures;
+  const std::regex head(R"re(Public (?:Sub|Function) (\w+)\()re");
+  for (std::sregex_iterator it(module.begin(), module.end(), head), end; it != end; ++it) {
+    const std::size_t open = static_cast<std::size_t>(it->position(0) + it->length(0) - 1);
+    const bool none = module[open + 1] == ')';
+    procedures[vb::Lower((*it)[1])] = none ? 0 : ArgumentCount(module, open);
+  }
+  return procedures;
+}
+
 class CompleteEntryFormsTest : public ::testing::Test {
  protected:
   const TModelSnapshot model = TradingModel();
@@ -184,6 +212,28 @@ TEST_F(CompleteEntryFormsTest, EveryFormIsSoundAgainstTheModuleItCalls) {
   std::string joined;
   for (const std::string& problem : problems) joined += problem + "\n";
   EXPECT_TRUE(problems.empty()) << joined;
+}
+
+// Every call of a procedure of the module passes as many arguments as it takes.
+TEST_F(CompleteEntryFormsTest, CallsOfTheModuleMatchItsProcedures) {
+  const std::map<std::string, int> procedures = ModuleProcedures(ModMainUtf8());
+  ASSERT_EQ(procedures.at("addcolumntextparameter"), 5);
+  const std::regex call(R"re(\b(\w+)\()re");
+  int checked = 0;
+  for (const TClassModel& entry : model.Classes()) {
+    for (const std::string& form :
+         {AddForm(model, entry.className), EditForm(model, entry.className)}) {
+      for (std::sregex_iterator it(form.begin(), form.end(), call), end; it != end; ++it) {
+        const auto found = procedures.find(vb::Lower((*it)[1]));
+        if (found == procedures.end()) continue;
+        const std::size_t open = static_cast<std::size_t>(it->position(0) + it->length(0) - 1);
+        EXPECT_EQ(ArgumentCount(form, open), found->second)
+            << entry.className << ": " << form.substr(it->position(0), 80);
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 100);
 }
 
 TEST_F(CompleteEntryFormsTest, GoldenFiles) {
