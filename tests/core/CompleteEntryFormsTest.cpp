@@ -332,6 +332,32 @@ TEST_F(CompleteEntryFormsTest, ShowRecordSignatureAndItsCallAgree) {
                   "Public Sub ShowRecord(" + ShowRecordParameters(named.Form()) + ")\n"));
 }
 
+// Members whose derived names would be the forms' own variables get names of their own.
+TEST_F(CompleteEntryFormsTest, MembersDoNotTakeTheNamesOfTheFormsVariables) {
+  TClassModel other = Class(1, "Other", "其他",
+                            {Key(Column(1, 1, "id", kTypeInteger, "编号")),
+                             Display(Text(Column(2, 1, "name", kTypeString, "名称"), 10))});
+  TClassModel odd =
+      Class(2, "Odd", "怪名",
+            {Key(Text(Column(11, 2, "s", kTypeString, "代码"), 5)),
+             Column(12, 2, "shownValue", "Other", "甲"), Column(13, 2, "edit_", "Other", "乙"),
+             Text(Column(14, 2, "columnsSet", kTypeString, "丙"), 5)});
+  const TModelSnapshot names(1, "p", {other, odd});
+  const std::string edit = BuildCompleteEditForm(MakeFormClass(names, names.Classes()[1]));
+  std::map<std::string, int> declared;
+  const std::regex dim(R"re(^\s*Dim (\w+))re");
+  for (const std::string& line : vb::SplitLines(edit)) {
+    std::smatch m;
+    if (std::regex_search(line, m, dim)) ++declared[vb::Lower(m[1])];
+  }
+  EXPECT_EQ(declared["shownvalues"], 1);
+  EXPECT_EQ(declared["edit_s"], 1);
+  EXPECT_EQ(declared["columnsset"], 1);
+  // The statements keep the database's names.
+  EXPECT_TRUE(Has(edit, "\" [shownValue] = ?\""));
+  EXPECT_TRUE(Has(edit, "\" [edit_] = ?\""));
+}
+
 // A region's key is not numbered by the database: the user types it, as a whole number, and
 // is told before the insert when it is taken.
 TEST_F(CompleteEntryFormsTest, EnteredKeyIsTypedCheckedAndRefusedWhenTaken) {
