@@ -78,6 +78,7 @@ inline void AddDeclaredNames(const std::string& code, std::set<std::string>& int
                               std::regex::icase);
   std::smatch m;
   if (!std::regex_match(code, m, dim)) return;
+  // An array's bounds may be given: "derived(0 To HASH_BYTES - 1) As Byte".
   static const std::regex name(
       R"re((?:^|,)\s*(?:WithEvents\s+)?([A-Za-z]\w*)(?:\([^)]*\))?\s+As\b)re", std::regex::icase);
   const std::string rest = m[1];
@@ -171,9 +172,11 @@ inline bool IsBuiltin(const std::string& word) {
       "adodb",   "option",    "explicit", "const",   "mod",      "step",        "_",
       "null",    "select",    "case",     "resume",  "const",    "iif",         "format",
       "now",     "rs",        "screen",   "debug",   "doevents", "empty",       "lcase",
-      "ucase",   "chr",       "asc",      "vbcrlf",  "cdec",     "cbool",       "lenb",
-      "strconv"};
+      "ucase",   "chr",       "asc",      "vbcrlf"};
   if (words.count(word)) return true;
+  // The conversions and byte counts the entry forms' checks and parameters use.
+  static const std::set<std::string> numberAndTextWords = {"cdec", "cbool", "lenb", "strconv"};
+  if (numberAndTextWords.count(word)) return true;
   // ADO and VB constants: adInteger, vbYesNo, ...
   return (word.size() > 2 && (word.rfind("ad", 0) == 0 || word.rfind("vb", 0) == 0));
 }
