@@ -35,14 +35,14 @@ TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry) 
   const TMember* key = entry.KeyMember();
   if (!key) throw TFormModelError("类" + entry.className + "没有主键成员!");
   form.key = *key;
-  for (const TMember& member : entry.members) {
-    if (member.memberIsPri == 1) form.keys.push_back(member);
-  }
   form.nonKeyMembers = entry.NonKeyMembers();
   for (const TMember& member : entry.ReferenceMembers()) {
     form.references.push_back(ResolveReference(model, entry.className, member));
   }
   form.pictures = entry.PictureMembers();
+  for (const TMember& member : entry.members) {
+    if (member.memberIsPri == 1) form.keys.push_back(member);
+  }
   return form;
 }
 
