@@ -310,8 +310,8 @@ Public Sub AddFloatNumberParameter(ByVal cmd As ADODB.Command, ByVal typedText A
   End If
 End Sub
 
-'日期参数：日期框未勾选（值为 Null）时存 Null
-Public Sub AddOptionalDateParameter(ByVal cmd As ADODB.Command, ByVal shownDate As Variant)
+'日期参数：日期框显示的日期；可以不填的日期框未勾选时值为 Null，存 Null
+Public Sub AddPickedDateParameter(ByVal cmd As ADODB.Command, ByVal shownDate As Variant)
   cmd.Parameters.Append cmd.CreateParameter(, adDBTimeStamp, adParamInput, 16, shownDate)
 End Sub
 

@@ -132,7 +132,7 @@ constexpr std::string_view kFloatParameter =
     R"vb(  Call AddFloatNumberParameter(cmd, Me.TB_{memberName}.Text, {emptyIsNull})
 )vb";
 constexpr std::string_view kDateParameter =
-    R"vb(  Call AddOptionalDateParameter(cmd, Me.DTP_{memberName}.Value)
+    R"vb(  Call AddPickedDateParameter(cmd, Me.DTP_{memberName}.Value)
 )vb";
 constexpr std::string_view kPictureParameter =
     R"vb(  Call AddPictureParameter(cmd, {memberName}Stream)

@@ -410,7 +410,7 @@ TEST_F(CompleteEntryFormsTest, NullsAreStoredAsNullAndShownEmpty) {
                   "    Call AddNullParameter(cmd, adInteger)\n  Else\n"
                   "    Call AddLongParameter(cmd, reportsTos(Me.CB_reportsTo.ListIndex + 1))\n"
                   "  End If\n"));
-  EXPECT_TRUE(Has(save, "  Call AddOptionalDateParameter(cmd, Me.DTP_hireDate.Value)\n"));
+  EXPECT_TRUE(Has(save, "  Call AddPickedDateParameter(cmd, Me.DTP_hireDate.Value)\n"));
   // A required text may not be empty.
   EXPECT_TRUE(Has(save, "  If Trim$(Me.TB_lastName.Text) = \"\" Then\n    MsgBox \"请输入姓!\""));
 

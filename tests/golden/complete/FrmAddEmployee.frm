@@ -154,8 +154,8 @@ Private Sub Btn_Add_Click()
   Else
     Call AddLongParameter(cmd, reportsTos(Me.CB_reportsTo.ListIndex + 1))
   End If
-  Call AddOptionalDateParameter(cmd, Me.DTP_birthDate.Value)
-  Call AddOptionalDateParameter(cmd, Me.DTP_hireDate.Value)
+  Call AddPickedDateParameter(cmd, Me.DTP_birthDate.Value)
+  Call AddPickedDateParameter(cmd, Me.DTP_hireDate.Value)
   cmd.Execute
   MsgBox "雇员添加成功!"
   Unload Me

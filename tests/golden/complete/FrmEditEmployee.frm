@@ -209,10 +209,10 @@ Private Sub Btn_Update_Click()
     End If
   End If
   If ValueChanged(Me.DTP_birthDate.Value, shownValues(3)) Then
-    Call AddOptionalDateParameter(cmd, Me.DTP_birthDate.Value)
+    Call AddPickedDateParameter(cmd, Me.DTP_birthDate.Value)
   End If
   If ValueChanged(Me.DTP_hireDate.Value, shownValues(4)) Then
-    Call AddOptionalDateParameter(cmd, Me.DTP_hireDate.Value)
+    Call AddPickedDateParameter(cmd, Me.DTP_hireDate.Value)
   End If
   Call AddLongParameter(cmd, edit_employeeId)
   cmd.Execute rowsChanged

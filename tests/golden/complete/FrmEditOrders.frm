@@ -268,10 +268,10 @@ Private Sub Btn_Update_Click()
     Call AddLongParameter(cmd, employeeIds(Me.CB_employeeId.ListIndex + 1))
   End If
   If ValueChanged(Me.DTP_orderDate.Value, shownValues(3)) Then
-    Call AddOptionalDateParameter(cmd, Me.DTP_orderDate.Value)
+    Call AddPickedDateParameter(cmd, Me.DTP_orderDate.Value)
   End If
   If ValueChanged(Me.DTP_shippedDate.Value, shownValues(4)) Then
-    Call AddOptionalDateParameter(cmd, Me.DTP_shippedDate.Value)
+    Call AddPickedDateParameter(cmd, Me.DTP_shippedDate.Value)
   End If
   If ValueChanged(Me.TB_freight.Text, shownValues(5)) Then
     Call AddFixedNumberParameter(cmd, Me.TB_freight.Text, 19, 4, True)

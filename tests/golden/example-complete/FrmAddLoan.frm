@@ -175,8 +175,8 @@ Private Sub Btn_Add_Click()
   Set cmd = NewCommand(statementText)
   Call AddColumnTextParameter(cmd, bookIsbns(Me.CB_bookIsbn.ListIndex + 1), False, 20, False)
   Call AddLongParameter(cmd, readerIds(Me.CB_readerId.ListIndex + 1))
-  Call AddOptionalDateParameter(cmd, Me.DTP_loanDate.Value)
-  Call AddOptionalDateParameter(cmd, Me.DTP_dueDate.Value)
+  Call AddPickedDateParameter(cmd, Me.DTP_loanDate.Value)
+  Call AddPickedDateParameter(cmd, Me.DTP_dueDate.Value)
   Call AddColumnTextParameter(cmd, Me.RTB_remark.Text, False, 300, False)
   cmd.Execute
   MsgBox "借阅记录添加成功!"

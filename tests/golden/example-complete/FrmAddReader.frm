@@ -191,7 +191,7 @@ Private Sub Btn_Add_Click()
   Call AddColumnTextParameter(cmd, Me.TB_readerName.Text, False, 30, False)
   Call AddColumnTextParameter(cmd, Me.TB_gender.Text, False, 2, False)
   Call AddColumnTextParameter(cmd, Me.TB_phone.Text, False, 20, False)
-  Call AddOptionalDateParameter(cmd, Me.DTP_registerDate.Value)
+  Call AddPickedDateParameter(cmd, Me.DTP_registerDate.Value)
   Call AddPictureParameter(cmd, photoStream)
   cmd.Execute
   MsgBox "读者添加成功!"

@@ -348,7 +348,7 @@ Private Sub Btn_Update_Click()
     Call AddColumnTextParameter(cmd, Me.TB_publisher.Text, False, 50, False)
   End If
   If ValueChanged(Me.DTP_publishDate.Value, shownValues(4)) Then
-    Call AddOptionalDateParameter(cmd, Me.DTP_publishDate.Value)
+    Call AddPickedDateParameter(cmd, Me.DTP_publishDate.Value)
   End If
   If ValueChanged(Me.TB_price.Text, shownValues(5)) Then
     Call AddFloatNumberParameter(cmd, Me.TB_price.Text, False)

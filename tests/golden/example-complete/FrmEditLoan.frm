@@ -240,10 +240,10 @@ Private Sub Btn_Update_Click()
     Call AddLongParameter(cmd, readerIds(Me.CB_readerId.ListIndex + 1))
   End If
   If ValueChanged(Me.DTP_loanDate.Value, shownValues(3)) Then
-    Call AddOptionalDateParameter(cmd, Me.DTP_loanDate.Value)
+    Call AddPickedDateParameter(cmd, Me.DTP_loanDate.Value)
   End If
   If ValueChanged(Me.DTP_dueDate.Value, shownValues(4)) Then
-    Call AddOptionalDateParameter(cmd, Me.DTP_dueDate.Value)
+    Call AddPickedDateParameter(cmd, Me.DTP_dueDate.Value)
   End If
   If ValueChanged(Me.RTB_remark.Text, shownValues(5)) Then
     Call AddColumnTextParameter(cmd, Me.RTB_remark.Text, False, 300, False)

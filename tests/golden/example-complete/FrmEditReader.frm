@@ -258,7 +258,7 @@ Private Sub Btn_Update_Click()
     Call AddColumnTextParameter(cmd, Me.TB_phone.Text, False, 20, False)
   End If
   If ValueChanged(Me.DTP_registerDate.Value, shownValues(4)) Then
-    Call AddOptionalDateParameter(cmd, Me.DTP_registerDate.Value)
+    Call AddPickedDateParameter(cmd, Me.DTP_registerDate.Value)
   End If
   If Me.TB_photoPath.Text <> "" Then
     Call AddPictureParameter(cmd, photoStream)
