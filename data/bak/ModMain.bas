@@ -253,3 +253,160 @@ Public Function ExportRecordset(ByVal rs As ADODB.Recordset, ByVal headingLine A
   Close #fileNo
   ExportRecordset = rowCount
 End Function
+
+'---- 完整应用的添加、编辑窗体使用的过程：按列的类型传参数、可空的值、严格的输入检查 ----
+
+'文本参数：nvarchar/nchar 列以 Unicode 传（adVarWChar），其余列按代码页传（adVarChar），
+'大小是列的声明长度；可空的列留空时存 Null
+Public Sub AddColumnTextParameter(ByVal cmd As ADODB.Command, ByVal paramText As String, ByVal unicodeColumn As Boolean, ByVal declaredLength As Long, ByVal emptyIsNull As Boolean)
+  Dim dataType As ADODB.DataTypeEnum
+  Dim size As Long
+  size = declaredLength
+  If size < Len(paramText) Then size = Len(paramText)
+  If size < 1 Then size = 1
+  If unicodeColumn Then
+    dataType = adVarWChar
+    If size > 4000 Then dataType = adLongVarWChar
+  Else
+    dataType = adVarChar
+    If size > 8000 Then dataType = adLongVarChar
+  End If
+  If emptyIsNull And paramText = "" Then
+    cmd.Parameters.Append cmd.CreateParameter(, dataType, adParamInput, size, Null)
+  Else
+    cmd.Parameters.Append cmd.CreateParameter(, dataType, adParamInput, size, paramText)
+  End If
+End Sub
+
+'整数参数，dataType 为 adInteger、adSmallInt 或 adUnsignedTinyInt；可空的列留空时存 Null
+Public Sub AddWholeNumberParameter(ByVal cmd As ADODB.Command, ByVal typedText As String, ByVal dataType As ADODB.DataTypeEnum, ByVal emptyIsNull As Boolean)
+  If emptyIsNull And Trim$(typedText) = "" Then
+    cmd.Parameters.Append cmd.CreateParameter(, dataType, adParamInput, , Null)
+  Else
+    cmd.Parameters.Append cmd.CreateParameter(, dataType, adParamInput, , CLng(Trim$(typedText)))
+  End If
+End Sub
+
+'定点小数参数（decimal、numeric、money、smallmoney 列）：按列的精度和小数位数传，不经浮点数
+Public Sub AddFixedNumberParameter(ByVal cmd As ADODB.Command, ByVal typedText As String, ByVal numberPrecision As Byte, ByVal numberScale As Byte, ByVal emptyIsNull As Boolean)
+  Dim param As ADODB.Parameter
+  Set param = cmd.CreateParameter(, adNumeric, adParamInput)
+  param.Precision = numberPrecision
+  param.NumericScale = numberScale
+  If emptyIsNull And Trim$(typedText) = "" Then
+    param.value = Null
+  Else
+    param.value = CDec(Trim$(typedText))
+  End If
+  cmd.Parameters.Append param
+End Sub
+
+'浮点数参数；可空的列留空时存 Null
+Public Sub AddFloatNumberParameter(ByVal cmd As ADODB.Command, ByVal typedText As String, ByVal emptyIsNull As Boolean)
+  If emptyIsNull And Trim$(typedText) = "" Then
+    cmd.Parameters.Append cmd.CreateParameter(, adDouble, adParamInput, 8, Null)
+  Else
+    cmd.Parameters.Append cmd.CreateParameter(, adDouble, adParamInput, 8, CDbl(Trim$(typedText)))
+  End If
+End Sub
+
+'日期参数：日期框显示的日期；可以不填的日期框未勾选时值为 Null，存 Null
+Public Sub AddPickedDateParameter(ByVal cmd As ADODB.Command, ByVal shownDate As Variant)
+  cmd.Parameters.Append cmd.CreateParameter(, adDBTimeStamp, adParamInput, 16, shownDate)
+End Sub
+
+'是否参数（bit 列）：勾选为 True，未勾选为 False，灰色（原来就是 Null）仍为 Null
+Public Sub AddYesNoParameter(ByVal cmd As ADODB.Command, ByVal boxValue As Integer)
+  Dim stored As Variant
+  If boxValue = vbGrayed Then
+    stored = Null
+  Else
+    stored = (boxValue = vbChecked)
+  End If
+  cmd.Parameters.Append cmd.CreateParameter(, adBoolean, adParamInput, , stored)
+End Sub
+
+'Null 参数：可空的引用未选时
+Public Sub AddNullParameter(ByVal cmd As ADODB.Command, ByVal dataType As ADODB.DataTypeEnum)
+  cmd.Parameters.Append cmd.CreateParameter(, dataType, adParamInput, 1, Null)
+End Sub
+
+'bit 列在复选框中的状态：Null 为灰色
+Public Function YesNoState(ByVal storedValue As Variant) As Integer
+  If IsNull(storedValue) Then
+    YesNoState = vbGrayed
+  ElseIf CBool(storedValue) Then
+    YesNoState = vbChecked
+  Else
+    YesNoState = vbUnchecked
+  End If
+End Function
+
+'引用列表的一项：键值在前，显示值在后，显示值相同的行也能分清
+Public Function EntryLabel(ByVal keyValue As Variant, ByVal displayValue As Variant) As String
+  If FieldText(keyValue) = FieldText(displayValue) Then
+    EntryLabel = FieldText(keyValue)
+  Else
+    EntryLabel = FieldText(keyValue) & " – " & FieldText(displayValue)
+  End If
+End Function
+
+'文本是否放得下：varchar/char 列按代码页的字节数计（一个汉字两个字节），nvarchar/nchar 列按字符数计
+Public Function TextFits(ByVal typedText As String, ByVal declaredLength As Long, ByVal countsBytes As Boolean) As Boolean
+  If countsBytes Then
+    TextFits = LenB(StrConv(typedText, vbFromUnicode)) <= declaredLength
+  Else
+    TextFits = Len(typedText) <= declaredLength
+  End If
+End Function
+
+'本机区域设置的小数点
+Public Function DecimalSeparator() As String
+  DecimalSeparator = Mid$(CStr(1.5), 2, 1)
+End Function
+
+'是否为严格的数字：可带一个正负号，其余是数字和至多一个本机的小数点；整数部分至多 integerDigits 位，
+'小数部分至多 fractionDigits 位（-1 为不限）。"$1"、"1e3"、"&H10" 和千位分隔符都不算数字
+Public Function NumberFits(ByVal typedText As String, ByVal integerDigits As Long, ByVal fractionDigits As Long) As Boolean
+  Dim digits As String
+  Dim wholePart As String
+  Dim fractionPart As String
+  Dim separatorAt As Long
+  NumberFits = False
+  digits = Trim$(typedText)
+  If Left$(digits, 1) = "-" Or Left$(digits, 1) = "+" Then digits = Mid$(digits, 2)
+  separatorAt = InStr(digits, DecimalSeparator())
+  If separatorAt > 0 Then
+    wholePart = Left$(digits, separatorAt - 1)
+    fractionPart = Mid$(digits, separatorAt + 1)
+  Else
+    wholePart = digits
+    fractionPart = ""
+  End If
+  If wholePart = "" And fractionPart = "" Then Exit Function
+  If wholePart Like "*[!0-9]*" Or fractionPart Like "*[!0-9]*" Then Exit Function
+  Do While Left$(wholePart, 1) = "0"
+    wholePart = Mid$(wholePart, 2)
+  Loop
+  If integerDigits >= 0 And Len(wholePart) > integerDigits Then Exit Function
+  If fractionDigits >= 0 And Len(fractionPart) > fractionDigits Then Exit Function
+  NumberFits = True
+End Function
+
+'是否为 lowest 到 highest 之间的整数（可带正负号），即列的类型能存下的整数
+Public Function WholeNumberBetween(ByVal typedText As String, ByVal lowest As Double, ByVal highest As Double) As Boolean
+  WholeNumberBetween = False
+  If Not NumberFits(typedText, 10, 0) Then Exit Function
+  If InStr(typedText, DecimalSeparator()) > 0 Then Exit Function
+  If CDbl(Trim$(typedText)) < lowest Or CDbl(Trim$(typedText)) > highest Then Exit Function
+  WholeNumberBetween = True
+End Function
+
+'控件现在的值是否与显示记录时不同（两个 Null 相同）
+Public Function ValueChanged(ByVal shownNow As Variant, ByVal shownFirst As Variant) As Boolean
+  If IsNull(shownNow) Or IsNull(shownFirst) Then
+    ValueChanged = Not (IsNull(shownNow) And IsNull(shownFirst))
+  Else
+    ValueChanged = (shownNow <> shownFirst)
+  End If
+End Function

@@ -27,75 +27,21 @@ constexpr std::string_view kFirstPiece = R"vb(  statementText = "{piece}"
 constexpr std::string_view kNextPiece = R"vb(  statementText = statementText & "{piece}"
 )vb";
 
-// A varchar column takes at most its length in characters.
-constexpr std::string_view kLengthCheck = R"vb(  If Len(Me.{control}.Text) > {length} Then
-    MsgBox "{memberComment}不能超过{length}个字符!", vbInformation, "信息提示"
-    Me.{control}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
-// The messages are those of the conversions they replace: "!" for whole numbers, "！" for
-// decimal ones.
-constexpr std::string_view kWholeNumberCheck =
-    R"vb(  If Not IsWholeNumber(Me.TB_{memberName}.Text) Then
-    MsgBox "{memberComment}输入格式不正确!", vbInformation, "信息提示"
-    Me.TB_{memberName}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
-constexpr std::string_view kDecimalNumberCheck =
-    R"vb(  If Not IsDecimalNumber(Me.TB_{memberName}.Text) Then
-    MsgBox "{memberComment}输入格式不正确！", vbInformation, "信息提示"
-    Me.TB_{memberName}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
-constexpr std::string_view kChosenEntryCheck = R"vb(  If Me.CB_{memberName}.ListIndex < 0 Then
-    MsgBox "请选择{memberComment}!", vbInformation, "信息提示"
-    Me.CB_{memberName}.SetFocus
-    Exit Sub
-  End If
-)vb";
-
-constexpr std::string_view kShortStringParameter =
-    R"vb(  Call AddStringParameter(cmd, Me.TB_{memberName}.Text)
-)vb";
-
-constexpr std::string_view kLongStringParameter =
-    R"vb(  Call AddStringParameter(cmd, Me.RTB_{memberName}.Text)
-)vb";
-
-constexpr std::string_view kIntegerParameter =
-    R"vb(  Call AddLongParameter(cmd, CLng(Me.TB_{memberName}.Text))
-)vb";
-
-constexpr std::string_view kFloatParameter =
-    R"vb(  Call AddDoubleParameter(cmd, CDbl(Me.TB_{memberName}.Text))
-)vb";
-
-constexpr std::string_view kDateParameter =
-    R"vb(  Call AddDateParameter(cmd, Me.DTP_{memberName}.Value)
-)vb";
-
-constexpr std::string_view kPictureParameter =
-    R"vb(  Call AddPictureParameter(cmd, {memberName}Stream)
-)vb";
-
-// The key array is filled from position 1, the list from position 0.
-constexpr std::string_view kReferenceParameter =
-    R"vb(  Call {addKey}(cmd, {memberName}s(Me.CB_{memberName}.ListIndex + 1))
-)vb";
-
 constexpr std::string_view kReferenceFillVariables = R"vb(  Dim rs As ADODB.Recordset
   Dim statementText As String
   Dim entryNo As Long
 )vb";
 
-constexpr std::string_view kReferenceFillHead = R"vb(  Set rs = NewCommand(statementText).Execute
-  Me.CB_{memberName}.Clear
+constexpr std::string_view kReferenceQuery = R"vb(  Set rs = NewCommand(statementText).Execute
+)vb";
+
+// The list without one row: the statement's marker takes the row's key.
+constexpr std::string_view kReferenceQueryExcept = R"vb(  Set cmd = NewCommand(statementText)
+  Call {addKey}(cmd, {keyValue})
+  Set rs = cmd.Execute
+)vb";
+
+constexpr std::string_view kReferenceFillHead = R"vb(  Me.CB_{memberName}.Clear
   ReDim {memberName}s(0)
 )vb";
 
@@ -108,7 +54,7 @@ constexpr std::string_view kReferenceFillLoop = R"vb(  entryNo = 0
     entryNo = entryNo + 1
     ReDim Preserve {memberName}s(entryNo)
     {memberName}s(entryNo) = {keyConversion}(rs.Fields(0).Value)
-    Me.CB_{memberName}.AddItem FieldText(rs.Fields(1).Value)
+    Me.CB_{memberName}.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
     rs.MoveNext
   Loop
   rs.Close
@@ -125,61 +71,12 @@ SaveFailed:
 End Sub
 )vb";
 
-std::string_view ParameterOf(TRowKind kind) {
-  switch (kind) {
-    case TRowKind::ShortString:
-      return kShortStringParameter;
-    case TRowKind::LongString:
-      return kLongStringParameter;
-    case TRowKind::Integer:
-      return kIntegerParameter;
-    case TRowKind::Float:
-      return kFloatParameter;
-    case TRowKind::Date:
-      return kDateParameter;
-    case TRowKind::Picture:
-      return kPictureParameter;
-    case TRowKind::Reference:
-      return kReferenceParameter;
-  }
-  throw std::logic_error("unknown row kind");
-}
-
-std::string LengthCheck(const std::string& control, const TMember& member) {
-  if (member.memberLength <= 0) return {};
-  return Fill(kLengthCheck, {{"control", control},
-                             {"length", std::to_string(member.memberLength)},
-                             {"memberComment", member.memberComment}});
-}
-
-std::string InputCheck(const TMember& member) {
-  switch (RowKindOf(member)) {
-    case TRowKind::ShortString:
-      return LengthCheck("TB_" + member.memberName, member);
-    case TRowKind::LongString:
-      return LengthCheck("RTB_" + member.memberName, member);
-    case TRowKind::Integer:
-      return Fill(kWholeNumberCheck,
-                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
-    case TRowKind::Float:
-      return Fill(kDecimalNumberCheck,
-                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
-    case TRowKind::Reference:
-      return Fill(kChosenEntryCheck,
-                  {{"memberName", member.memberName}, {"memberComment", member.memberComment}});
-    case TRowKind::Date:
-    case TRowKind::Picture:
-      return {};
-  }
-  throw std::logic_error("unknown row kind");
-}
-
 // What the complete forms make of a member's code name, whatever its type: controls, the
 // streams and key arrays, the picture buttons' handlers.
 constexpr std::pair<std::string_view, std::string_view> kCodeDerived[] = {
-    {"TB_", ""},     {"RTB_", ""},   {"DTP_", ""},   {"DTP_", "To"},
-    {"CHB_", ""},    {"CB_", ""},    {"Image_", ""}, {"Btn_", ""},
-    {"TB_", "Path"}, {"", "Stream"}, {"", "s"},      {"Btn_", "_Click"}};
+    {"TB_", ""}, {"RTB_", ""},       {"DTP_", ""}, {"DTP_", "To"},  {"CHB_", ""},
+    {"CB_", ""}, {"Image_", ""},     {"Btn_", ""}, {"TB_", "Path"}, {"", "Stream"},
+    {"", "s"},   {"Btn_", "_Click"}, {"key_", ""}, {"edit_", ""}};
 
 // The names the complete forms give their own controls, variables and procedures.
 constexpr std::string_view kFormsOwnNames[] = {"VScroll1",
@@ -204,6 +101,8 @@ constexpr std::string_view kFormsOwnNames[] = {"VScroll1",
                                                "rowsChanged",
                                                "i",
                                                "recordKey",
+                                               "shownValues",
+                                               "columnsSet",
                                                "clickedRow",
                                                "fileName",
                                                "headingLine",
@@ -262,6 +161,11 @@ TCodeForm::TCodeForm(const TFormClass& form) : code_(form) {
     return renamed;
   };
   code_.key = add(form.key);
+  code_.keys.clear();
+  for (const TMember& key : form.keys) {
+    const bool first = key.memberId == form.key.memberId && key.memberName == form.key.memberName;
+    code_.keys.push_back(first ? members_.front() : add(key));
+  }
   code_.nonKeyMembers.clear();
   for (const TMember& member : form.nonKeyMembers) code_.nonKeyMembers.push_back(add(member));
   for (TFormReference& reference : code_.references) reference.member = Renamed(reference.member);
@@ -294,15 +198,27 @@ std::string SqlName(const std::string& name) {
   return quoted + "]";
 }
 
-std::string StatementLines(const std::vector<std::string>& pieces) {
+namespace {
+
+std::string PieceLines(const std::vector<std::string>& pieces, bool appended) {
   std::string text;
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     if (pieces[i].find('"') != std::string::npos) {
       throw std::logic_error("a statement piece holds a double quote: " + pieces[i]);
     }
-    FillInto(text, i == 0 ? kFirstPiece : kNextPiece, {{"piece", pieces[i]}});
+    FillInto(text, i == 0 && !appended ? kFirstPiece : kNextPiece, {{"piece", pieces[i]}});
   }
   return text;
+}
+
+}  // namespace
+
+std::string StatementLines(const std::vector<std::string>& pieces) {
+  return PieceLines(pieces, false);
+}
+
+std::string AppendedStatementLines(const std::vector<std::string>& pieces) {
+  return PieceLines(pieces, true);
 }
 
 std::string CompleteModuleDeclarations(const TFormClass& form) {
@@ -324,32 +240,6 @@ const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member)
   throw std::logic_error("no reference for member " + member.memberName);
 }
 
-std::string InputChecks(const TFormClass& form, bool withTextKey) {
-  std::string text;
-  if (withTextKey) text += LengthCheck("TB_" + form.key.memberName, form.key);
-  for (const TMember& member : form.nonKeyMembers) text += InputCheck(member);
-  return text;
-}
-
-std::vector<std::string> StoredColumns(const TFormClass& form) {
-  std::vector<std::string> columns;
-  for (const TMember& member : form.nonKeyMembers) columns.push_back(SqlName(member.memberName));
-  return columns;
-}
-
-std::string MemberParameters(const TFormClass& form) {
-  std::string text;
-  for (const TMember& member : form.nonKeyMembers) {
-    const TRowKind kind = RowKindOf(member);
-    std::string_view addKey = "AddStringParameter";
-    if (kind == TRowKind::Reference) {
-      addKey = KeyParameterCall(ReferenceOf(form, member).refKeyIsInteger);
-    }
-    FillInto(text, ParameterOf(kind), {{"memberName", member.memberName}, {"addKey", addKey}});
-  }
-  return text;
-}
-
 std::string_view KeyParameterCall(bool integerKey) {
   return integerKey ? "AddLongParameter" : "AddStringParameter";
 }
@@ -368,12 +258,58 @@ std::string ReferenceListFill(const TFormReference& reference, bool withAllEntry
   std::string text = StatementLines({"select " + key + ", " + display + " from " +
                                      SqlName(reference.member.memberType) + " order by " +
                                      (reference.refDisplayIsPicture ? key : display)});
+  text += kReferenceQuery;
   FillInto(text, kReferenceFillHead, {{"memberName", memberName}});
   if (withAllEntry) FillInto(text, kAllEntry, {{"memberName", memberName}});
   FillInto(
       text, kReferenceFillLoop,
       {{"memberName", memberName}, {"keyConversion", KeyConversion(reference.refKeyIsInteger)}});
   if (selectFirstEntry) FillInto(text, kSelectFirstEntry, {{"memberName", memberName}});
+  return text;
+}
+
+std::string ReferenceListFillExcept(const TFormReference& reference, const std::string& keyValue) {
+  const std::string& memberName = reference.member.memberName;
+  const std::string key = SqlName(reference.refKeyName);
+  const std::string display = SqlName(reference.refDisplayName);
+  std::string text = StatementLines(
+      {"select " + key + ", " + display + " from " + SqlName(reference.member.memberType) +
+       " where " + key + " <> ? order by " + (reference.refDisplayIsPicture ? key : display)});
+  FillInto(text, kReferenceQueryExcept,
+           {{"addKey", KeyParameterCall(reference.refKeyIsInteger)}, {"keyValue", keyValue}});
+  FillInto(text, kReferenceFillHead, {{"memberName", memberName}});
+  FillInto(
+      text, kReferenceFillLoop,
+      {{"memberName", memberName}, {"keyConversion", KeyConversion(reference.refKeyIsInteger)}});
+  return text;
+}
+
+TMemberRefs KeyMembersOf(const TFormClass& form) {
+  if (!form.keys.empty()) return form.keys;
+  return {std::cref(form.key)};
+}
+
+bool KeyIsInteger(const TFormClass& form, const TMember& key) {
+  if (key.IsReference()) return ReferenceOf(form, key).refKeyIsInteger;
+  return key.memberIsInteger == 1;
+}
+
+std::string ShowRecordParameters(const TFormClass& code) {
+  std::string text;
+  for (const TMember& key : KeyMembersOf(code)) {
+    if (!text.empty()) text += ", ";
+    text += "ByVal key_" + key.memberName + " As " + (KeyIsInteger(code, key) ? "Long" : "String");
+  }
+  return text;
+}
+
+std::string ShowRecordArguments(const TFormClass& form, std::string_view recordset) {
+  std::string text;
+  for (const TMember& key : KeyMembersOf(form)) {
+    if (!text.empty()) text += ", ";
+    text += std::string(KeyConversion(KeyIsInteger(form, key))) + "(" + std::string(recordset) +
+            ".Fields(\"" + key.memberName + "\").Value)";
+  }
   return text;
 }
 

@@ -42,6 +42,8 @@ class TCodeForm {
 // The lines that put a statement into statementText: the first piece assigned, each further
 // piece appended. The pieces are SQL text with "?" markers and must not hold a double quote.
 std::string StatementLines(const std::vector<std::string>& pieces);
+// The same, every piece appended to what statementText already holds.
+std::string AppendedStatementLines(const std::vector<std::string>& pieces);
 
 // "Option Explicit" alone.
 std::string OptionExplicit();
@@ -58,16 +60,6 @@ std::string NewCommandLine();
 // The reference (with the members of the class it names) of a reference member of the form.
 const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member);
 
-// Checks of the typed values before anything is stored: text lengths, whole and decimal
-// numbers, a chosen entry of every reference list. A failed check names the member, puts the
-// focus on its control and leaves the handler.
-std::string InputChecks(const TFormClass& form, bool withTextKey);
-
-// The column list of an insert or update: the stored non-key members, in member order.
-std::vector<std::string> StoredColumns(const TFormClass& form);
-// One parameter per non-key member, in the order of StoredColumns, taken from the controls.
-std::string MemberParameters(const TFormClass& form);
-
 // The call that adds a key value to cmd: AddLongParameter for an integer key.
 std::string_view KeyParameterCall(bool integerKey);
 // The conversion of a stored key to what the key variables hold.
@@ -79,6 +71,26 @@ std::string_view KeyConversion(bool integerKey);
 std::string ReferenceFillVariables(const std::vector<TFormReference>& references);
 std::string ReferenceListFill(const TFormReference& reference, bool withAllEntry,
                               bool selectFirstEntry);
+
+// The fill of a self-reference's list on the edit form: every row of the class but the one
+// whose key is the VB expression keyValue.
+std::string ReferenceListFillExcept(const TFormReference& reference, const std::string& keyValue);
+
+// The key members of a form in key order (member order); a form made by hand without them has
+// its one key.
+TMemberRefs KeyMembersOf(const TFormClass& form);
+// Whether a key member holds a whole number: a reference key as the key of the class it names.
+bool KeyIsInteger(const TFormClass& form, const TMember& key);
+
+// How the edit form is told which row to show. FrmEdit{className}.ShowRecord takes one
+// argument per key member, in key order: a Long for a whole-number key, a String otherwise.
+// ShowRecordParameters writes that parameter list for the edit form (of its code form, whose
+// names it uses: "ByVal key_orderId As Long, ByVal key_productId As Long");
+// ShowRecordArguments the matching arguments read from the open recordset named recordset
+// (of the class's own form, whose column names it uses:
+// "CLng(listRs.Fields("orderId").Value), CLng(listRs.Fields("productId").Value)").
+std::string ShowRecordParameters(const TFormClass& code);
+std::string ShowRecordArguments(const TFormClass& form, std::string_view recordset);
 
 // The end of a handler that stores: the error label and the message it shows.
 std::string SaveFailedTail(const std::string& friendName);

@@ -137,6 +137,33 @@ constexpr std::string_view kDatePicker = R"vb(         Begin MSComCtl2.DTPicker 
          End
 )vb";
 
+// A picker that may stay empty: its box unticked is a NULL.
+constexpr std::string_view kOptionalDatePicker =
+    R"vb(         Begin MSComCtl2.DTPicker DTP_{memberName}
+            Height          =   375
+            Left            =   5160
+            TabIndex        =   {tabIndex1}
+            Top             =   {topMinus120}
+            Width           =   2415
+            _ExtentX        =   4260
+            _ExtentY        =   661
+            _Version        =   393216
+            CheckBox        =   -1  'True
+            Format          =   13434881
+            CurrentDate     =   41840
+         End
+)vb";
+
+constexpr std::string_view kYesNoBox = R"vb(         Begin VB.CheckBox CHB_{memberName}
+            Caption         =   "是"
+            Height          =   375
+            Left            =   5160
+            TabIndex        =   {tabIndex1}
+            Top             =   {topMinus120}
+            Width           =   1335
+         End
+)vb";
+
 // The image sits at the row top and has no tab index; the path box's first line ends with
 // one blank.
 constexpr std::string_view kPictureControls = R"vb(         Begin VB.Image Image_{memberName}
@@ -406,15 +433,15 @@ TRowShape ShapeOf(TRowKind kind) {
 }
 
 // The key row advances the tab index by three: its third number is skipped.
-void AppendKeyRow(std::string& text, const TFormClass& form, TLayout& layout, bool readOnly) {
+void AppendKeyRow(std::string& text, const TMember& key, TLayout& layout, bool readOnly) {
   FillInto(text, kKeyRow,
            {{"labelNo", std::to_string(layout.labelNo)},
             {"lockedColor", readOnly ? kLockedColor : ""},
             {"lockedBox", readOnly ? kLockedBox : ""},
-            {"keyComment", form.key.memberComment},
+            {"keyComment", key.memberComment},
             {"tabIndex", std::to_string(layout.tabIndex)},
             {"top", std::to_string(layout.top)},
-            {"keyName", form.key.memberName},
+            {"keyName", key.memberName},
             {"tabIndex1", std::to_string(layout.tabIndex + 1)},
             {"topMinus120", std::to_string(layout.top - 120)}});
   layout.top += 600;
@@ -422,8 +449,8 @@ void AppendKeyRow(std::string& text, const TFormClass& form, TLayout& layout, bo
   layout.tabIndex += 3;
 }
 
-void AppendMemberRow(std::string& text, const TMember& member, TLayout& layout) {
-  const TRowShape shape = ShapeOf(RowKindOf(member));
+void AppendMemberRow(std::string& text, const TMember& member, const TRowShape& shape,
+                     TLayout& layout) {
   const std::string labelNo = std::to_string(layout.labelNo),
                     tabIndex = std::to_string(layout.tabIndex), top = std::to_string(layout.top);
   FillInto(text, kMemberLabel,
@@ -480,22 +507,16 @@ std::string ReferenceListFill(const TFormReference& reference, bool selectFirstE
   return text;
 }
 
-}  // namespace
-
-std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool withKeyRow,
-                            bool keyReadOnly) {
-  // The form's code follows the designer section in the same text: room is made for both at
-  // once, rather than the text being copied each time it outgrows its room.
-  std::string text;
-  text.reserve(kFormBytesPerMember * (form.nonKeyMembers.size() + 2));
+void AppendHead(std::string& text, const TFormClass& form, const TEntryForm& kind) {
   FillInto(text, kHead,
            {{"formKind", kind.formKind},
             {"className", form.className},
             {"captionVerb", kind.captionVerb},
             {"friendName", form.friendName}});
-  TLayout layout;
-  if (withKeyRow) AppendKeyRow(text, form, layout, keyReadOnly);
-  for (const TMember& member : form.nonKeyMembers) AppendMemberRow(text, member, layout);
+}
+
+void AppendDesignerClose(std::string& text, const TFormClass& form, const TEntryForm& kind,
+                         const TLayout& layout) {
   FillInto(text, kDesignerClose,
            {{"buttonName", kind.buttonName},
             {"buttonVerb", kind.buttonVerb},
@@ -504,7 +525,59 @@ std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool
             {"top", std::to_string(layout.top)},
             {"formKind", kind.formKind},
             {"className", form.className}});
+}
+
+// The complete application's rows where the database says more than the member type: a bit
+// column is a yes/no box, a date that may be NULL a picker whose box can be left unticked.
+TRowShape CompleteShapeOf(const TMember& member) {
+  TRowShape shape = ShapeOf(RowKindOf(member));
+  if (IsYesNoMember(member)) shape.controls = kYesNoBox;
+  if (RowKindOf(member) == TRowKind::Date && member.memberAllowNull == 1) {
+    shape.controls = kOptionalDatePicker;
+  }
+  return shape;
+}
+
+}  // namespace
+
+std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool withKeyRow,
+                            bool keyReadOnly) {
+  // The form's code follows the designer section in the same text: room is made for both at
+  // once, rather than the text being copied each time it outgrows its room.
+  std::string text;
+  text.reserve(kFormBytesPerMember * (form.nonKeyMembers.size() + 2));
+  AppendHead(text, form, kind);
+  TLayout layout;
+  if (withKeyRow) AppendKeyRow(text, form.key, layout, keyReadOnly);
+  for (const TMember& member : form.nonKeyMembers) {
+    AppendMemberRow(text, member, ShapeOf(RowKindOf(member)), layout);
+  }
+  AppendDesignerClose(text, form, kind, layout);
   return text;
+}
+
+std::string CompleteDesignerSection(const TFormClass& form, const TEntryForm& kind,
+                                    const TMemberRefs& keyRows, bool keyReadOnly) {
+  std::string text;
+  text.reserve(kFormBytesPerMember * (form.nonKeyMembers.size() + keyRows.size() + 1));
+  AppendHead(text, form, kind);
+  TLayout layout;
+  for (const TMember& key : keyRows) {
+    if (key.IsReference()) {
+      AppendMemberRow(text, key, ShapeOf(TRowKind::Reference), layout);
+    } else {
+      AppendKeyRow(text, key, layout, keyReadOnly);
+    }
+  }
+  for (const TMember& member : form.nonKeyMembers) {
+    AppendMemberRow(text, member, CompleteShapeOf(member), layout);
+  }
+  AppendDesignerClose(text, form, kind, layout);
+  return text;
+}
+
+bool IsYesNoMember(const TMember& member) {
+  return member.memberType == kTypeInteger && member.memberSqlType == "bit";
 }
 
 std::string ModuleDeclarations(const TFormClass& form, bool longKeys) {
@@ -561,8 +634,9 @@ std::string PictureClickHandlers(const TFormClass& form) {
   return text;
 }
 
-std::string LoadHandlerStart(const TFormClass& form) {
+std::string LoadHandlerStart(const TFormClass& form, std::string_view firstLines) {
   std::string text(kLoadStart);
+  text += firstLines;
   for (const TMember& picture : form.pictures) {
     FillInto(text, kPlaceholderPicture, {{"memberName", picture.memberName}});
   }

@@ -26,6 +26,16 @@ inline constexpr TEntryForm kEditForm{"Edit", "编辑", "Update", "更新"};
 std::string DesignerSection(const TFormClass& form, const TEntryForm& kind, bool withKeyRow,
                             bool keyReadOnly = false);
 
+// The complete application's designer section: a row per key member given (a reference key
+// picked from its list, any other key typed in a box, locked when asked for), then a row per
+// non-key member, a bit column as a yes/no box and a date that may be NULL as a picker with a
+// box to tick.
+std::string CompleteDesignerSection(const TFormClass& form, const TEntryForm& kind,
+                                    const TMemberRefs& keyRows, bool keyReadOnly);
+
+// A whole number the database holds as bit: a yes/no box on the complete application's forms.
+bool IsYesNoMember(const TMember& member);
+
 // The key arrays of the reference members, then the streams of the picture members. An integer
 // key's array is Integer, or Long when asked for.
 std::string ModuleDeclarations(const TFormClass& form, bool longKeys = false);
@@ -46,8 +56,9 @@ std::string ButtonHandlerEnd(const TFormClass& form, const TEntryForm& kind);
 // The "添加图片" handler of every picture member.
 std::string PictureClickHandlers(const TFormClass& form);
 
-// The empty line, "Private Sub Form_Load()", the placeholder pictures and the connection call.
-std::string LoadHandlerStart(const TFormClass& form);
+// The empty line, "Private Sub Form_Load()", firstLines, the placeholder pictures and the
+// connection call.
+std::string LoadHandlerStart(const TFormClass& form, std::string_view firstLines = {});
 // Fills each reference member's key array and drop-down list; the add form then selects the
 // first entry, the edit form selects the stored one later.
 std::string ReferenceListFills(const TFormClass& form, bool selectFirstEntry);

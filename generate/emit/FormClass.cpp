@@ -16,8 +16,13 @@ TFormReference ResolveReference(const TModelSnapshot& model, const std::string& 
   if (!refKey) throw TFormModelError(where + "不存在或没有主键成员!");
   const TMember* refDisplay = model.DisplayMemberOf(member.memberType);
   if (!refDisplay) throw TFormModelError(where + "不存在或没有显示成员!");
-  return {member, refKey->memberName, refKey->memberIsInteger == 1, refDisplay->memberName,
-          refDisplay->memberType == kTypePicture};
+  return {member,
+          refKey->memberName,
+          refKey->memberIsInteger == 1,
+          refDisplay->memberName,
+          refDisplay->memberType == kTypePicture,
+          IsUnicodeText(*refKey),
+          refKey->memberLength};
 }
 
 }  // namespace
@@ -36,7 +41,14 @@ TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry, 
     form.references.push_back(ResolveReference(model, entry.className, member));
   }
   form.pictures = entry.PictureMembers();
+  for (const TMember& member : entry.members) {
+    if (member.memberIsPri == 1) form.keys.push_back(member);
+  }
   return form;
+}
+
+bool IsUnicodeText(const TMember& member) {
+  return member.memberSqlType == "nvarchar" || member.memberSqlType == "nchar";
 }
 
 TRowKind RowKindOf(const TMember& member) {

@@ -25,13 +25,17 @@ struct TFormReference {
   bool refKeyIsInteger = false;
   std::string refDisplayName;
   bool refDisplayIsPicture = false;  // a picture cannot be sorted by
+  // A text key as its column holds it: a Unicode type or not, and its declared length.
+  bool refKeyIsUnicode = false;
+  int refKeyLength = 0;
 };
 
 struct TFormClass {
   std::string className;
   std::string lowerClassName;
   std::string friendName;
-  TMember key;
+  TMember key;       // the first key member
+  TMemberRefs keys;  // every key member, in key order (member order); key is the first
   TMemberRefs nonKeyMembers;
   std::vector<TFormReference> references;
   TMemberRefs pictures;
@@ -65,5 +69,8 @@ void WriteFormPerClass(TGenContext& context, const TModelSnapshot& model, const 
 // How a member shows on the add and edit forms, chosen from its type (and length).
 enum class TRowKind { ShortString, LongString, Integer, Float, Date, Picture, Reference };
 TRowKind RowKindOf(const TMember& member);
+
+// A text whose column holds Unicode (nvarchar, nchar) rather than the code page's bytes.
+bool IsUnicodeText(const TMember& member);
 
 }  // namespace vbgen

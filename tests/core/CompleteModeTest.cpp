@@ -162,6 +162,19 @@ TMember Member(int id, int classId, const std::string& name, const std::string& 
   return m;
 }
 
+// One of the declared types a member of that type may have; "" for the others.
+std::string SqlTypeFor(const std::string& type, std::mt19937& random) {
+  static const std::vector<std::string> texts = {"nvarchar", "nchar", "char"};
+  static const std::vector<std::string> wholes = {"bit", "tinyint", "smallint"};
+  static const std::vector<std::string> decimals = {"decimal", "numeric", "money", "smallmoney"};
+  const std::vector<std::string>* choices = nullptr;
+  if (type == kTypeString) choices = &texts;
+  if (type == kTypeInteger) choices = &wholes;
+  if (type == kTypeFloat) choices = &decimals;
+  if (!choices) return {};
+  return (*choices)[random() % choices->size()];
+}
+
 TModelSnapshot RandomModel(unsigned seed) {
   std::mt19937 random(seed);
   auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
@@ -206,6 +219,13 @@ TModelSnapshot RandomModel(unsigned seed) {
       member.queryFlag = chance(50);
       member.memberQueryDisplay = chance(70);
       member.memberIsMust = chance(50);
+      // What a database says beyond the type: NULL allowed, a declared SQL type.
+      member.memberAllowNull = chance(30);
+      if (chance(40)) member.memberSqlType = SqlTypeFor(type, random);
+      if (member.memberSqlType == "decimal" || member.memberSqlType == "numeric") {
+        member.memberPrecision = 1 + static_cast<int>(random() % 38);
+        member.memberScale = static_cast<int>(random() % (member.memberPrecision + 1));
+      }
       entry.members.push_back(member);
     }
     classes.push_back(entry);
@@ -349,10 +369,10 @@ TEST_F(CompleteModeTest, KeysAreLongAndTheEditKeyBoxIsReadOnly) {
                       "            Height          =   350\n            Left            =   5160\n"
                       "            Locked          =   -1  'True\n"),
             std::string::npos);
-  EXPECT_NE(edit.find("Dim editKey As Long\n"), std::string::npos);
-  EXPECT_NE(edit.find("Public Sub ShowRecord(ByVal recordKey As Long)"), std::string::npos);
+  EXPECT_NE(edit.find("Dim edit_loanId As Long\n"), std::string::npos);
+  EXPECT_NE(edit.find("Public Sub ShowRecord(ByVal key_loanId As Long)"), std::string::npos);
   // The row is updated by the key the form was opened on, not by the key box.
-  EXPECT_NE(edit.find("Call AddLongParameter(cmd, editKey)"), std::string::npos);
+  EXPECT_NE(edit.find("Call AddLongParameter(cmd, edit_loanId)"), std::string::npos);
   for (const auto& [path, bytes] : files) {
     if (!EndsWith(path, ".frm")) continue;
     const std::string text = GbkToUtf8(bytes);

@@ -182,6 +182,9 @@ inline bool IsBuiltin(const std::string& word) {
       "ucase",   "chr",       "asc",      "vbcrlf",  "strptr",   "varptr",      "hex$",
       "strcomp", "right$",    "cbyte"};
   if (words.count(word)) return true;
+  // The conversions and byte counts the entry forms' checks and parameters use.
+  static const std::set<std::string> numberAndTextWords = {"cdec", "cbool", "lenb", "strconv"};
+  if (numberAndTextWords.count(word)) return true;
   // ADO and VB constants: adInteger, vbYesNo, ...
   return (word.size() > 2 && (word.rfind("ad", 0) == 0 || word.rfind("vb", 0) == 0));
 }

@@ -218,52 +218,62 @@ Private Sub Btn_Add_Click()
   Dim cmd As ADODB.Command
   Dim statementText As String
   Dim rs As ADODB.Recordset
-  '验证输入信息
-  If Me.TB_isbn.Text = "" Then
-    MsgBox "请输入ISBN编号!", vbOKOnly, "错误提示"
+  If Trim$(Me.TB_isbn.Text) = "" Then
+    MsgBox "请输入ISBN编号!", vbInformation, "信息提示"
     Me.TB_isbn.SetFocus
     Exit Sub
   End If
-  If Len(Me.TB_isbn.Text) > 20 Then
-    MsgBox "ISBN编号不能超过20个字符!", vbInformation, "信息提示"
+  If Not TextFits(Me.TB_isbn.Text, 20, True) Then
+    MsgBox "ISBN编号不能超过20个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
     Me.TB_isbn.SetFocus
     Exit Sub
   End If
-  If Len(Me.TB_title.Text) > 100 Then
-    MsgBox "书名不能超过100个字符!", vbInformation, "信息提示"
+  If Trim$(Me.TB_title.Text) = "" Then
+    MsgBox "请输入书名!", vbInformation, "信息提示"
     Me.TB_title.SetFocus
     Exit Sub
   End If
-  If Len(Me.TB_author.Text) > 50 Then
-    MsgBox "作者不能超过50个字符!", vbInformation, "信息提示"
+  If Not TextFits(Me.TB_title.Text, 100, True) Then
+    MsgBox "书名不能超过100个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+    Me.TB_title.SetFocus
+    Exit Sub
+  End If
+  If Trim$(Me.TB_author.Text) = "" Then
+    MsgBox "请输入作者!", vbInformation, "信息提示"
     Me.TB_author.SetFocus
     Exit Sub
   End If
-  If Len(Me.TB_publisher.Text) > 50 Then
-    MsgBox "出版社不能超过50个字符!", vbInformation, "信息提示"
+  If Not TextFits(Me.TB_author.Text, 50, True) Then
+    MsgBox "作者不能超过50个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+    Me.TB_author.SetFocus
+    Exit Sub
+  End If
+  If Not TextFits(Me.TB_publisher.Text, 50, True) Then
+    MsgBox "出版社不能超过50个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
     Me.TB_publisher.SetFocus
     Exit Sub
   End If
-  If Not IsDecimalNumber(Me.TB_price.Text) Then
+  If Not NumberFits(Me.TB_price.Text, -1, -1) Then
     MsgBox "定价(元)输入格式不正确！", vbInformation, "信息提示"
     Me.TB_price.SetFocus
     Exit Sub
   End If
-  If Not IsWholeNumber(Me.TB_copies.Text) Then
-    MsgBox "馆藏册数输入格式不正确!", vbInformation, "信息提示"
+  If Not WholeNumberBetween(Me.TB_copies.Text, -2147483648, 2147483647) Then
+    MsgBox "馆藏册数应是-2147483648到2147483647之间的整数!", vbInformation, "信息提示"
     Me.TB_copies.SetFocus
     Exit Sub
   End If
-  If Len(Me.RTB_summary.Text) > 1000 Then
-    MsgBox "内容简介不能超过1000个字符!", vbInformation, "信息提示"
+  If Not TextFits(Me.RTB_summary.Text, 1000, True) Then
+    MsgBox "内容简介不能超过1000个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
     Me.RTB_summary.SetFocus
     Exit Sub
   End If
   On Error GoTo SaveFailed
   Call check_condatabase
-  statementText = "select count(*) from [Book] where [isbn] = ?"
+  statementText = "select count(*) from [Book]"
+  statementText = statementText & " where [isbn] = ?"
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, Me.TB_isbn.Text)
+  Call AddColumnTextParameter(cmd, Me.TB_isbn.Text, False, 20, False)
   Set rs = cmd.Execute
   If rs.Fields(0).Value > 0 Then
     rs.Close
@@ -283,15 +293,15 @@ Private Sub Btn_Add_Click()
   statementText = statementText & ", [summary]"
   statementText = statementText & ") values (?, ?, ?, ?, ?, ?, ?, ?, ?)"
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, Me.TB_isbn.Text)
-  Call AddStringParameter(cmd, Me.TB_title.Text)
-  Call AddStringParameter(cmd, Me.TB_author.Text)
-  Call AddStringParameter(cmd, Me.TB_publisher.Text)
-  Call AddDateParameter(cmd, Me.DTP_publishDate.Value)
-  Call AddDoubleParameter(cmd, CDbl(Me.TB_price.Text))
-  Call AddLongParameter(cmd, CLng(Me.TB_copies.Text))
+  Call AddColumnTextParameter(cmd, Me.TB_isbn.Text, False, 20, False)
+  Call AddColumnTextParameter(cmd, Me.TB_title.Text, False, 100, False)
+  Call AddColumnTextParameter(cmd, Me.TB_author.Text, False, 50, False)
+  Call AddColumnTextParameter(cmd, Me.TB_publisher.Text, False, 50, False)
+  Call AddPickedDateParameter(cmd, Me.DTP_publishDate.Value)
+  Call AddFloatNumberParameter(cmd, Me.TB_price.Text, False)
+  Call AddWholeNumberParameter(cmd, Me.TB_copies.Text, adInteger, False)
   Call AddPictureParameter(cmd, coverStream)
-  Call AddStringParameter(cmd, Me.RTB_summary.Text)
+  Call AddColumnTextParameter(cmd, Me.RTB_summary.Text, False, 1000, False)
   cmd.Execute
   MsgBox "图书添加成功!"
   Unload Me
@@ -325,6 +335,7 @@ Private Sub Btn_cover_Click()
 End Sub
 
 Private Sub Form_Load()
+  On Error GoTo LoadFailed
   Me.Image_cover.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
   Set coverStream = New ADODB.Stream
   With coverStream
@@ -333,6 +344,10 @@ Private Sub Form_Load()
     .LoadFromFile App.Path + "\background\NoImage.jpg"
   End With
   Call condatabase '连接数据库
+  Me.DTP_publishDate.Value = Date
+  Exit Sub
+LoadFailed:
+  MsgBox "打开添加图书窗体时读取数据失败：" & Err.Description & vbCrLf & "请检查数据库连接后再打开。", vbExclamation, "错误提示"
 End Sub
 
 Private Sub VScroll1_Change()

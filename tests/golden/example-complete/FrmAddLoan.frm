@@ -159,8 +159,8 @@ Private Sub Btn_Add_Click()
     Me.CB_readerId.SetFocus
     Exit Sub
   End If
-  If Len(Me.RTB_remark.Text) > 300 Then
-    MsgBox "备注不能超过300个字符!", vbInformation, "信息提示"
+  If Not TextFits(Me.RTB_remark.Text, 300, True) Then
+    MsgBox "备注不能超过300个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
     Me.RTB_remark.SetFocus
     Exit Sub
   End If
@@ -173,11 +173,11 @@ Private Sub Btn_Add_Click()
   statementText = statementText & ", [remark]"
   statementText = statementText & ") values (?, ?, ?, ?, ?)"
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, bookIsbns(Me.CB_bookIsbn.ListIndex + 1))
+  Call AddColumnTextParameter(cmd, bookIsbns(Me.CB_bookIsbn.ListIndex + 1), False, 20, False)
   Call AddLongParameter(cmd, readerIds(Me.CB_readerId.ListIndex + 1))
-  Call AddDateParameter(cmd, Me.DTP_loanDate.Value)
-  Call AddDateParameter(cmd, Me.DTP_dueDate.Value)
-  Call AddStringParameter(cmd, Me.RTB_remark.Text)
+  Call AddPickedDateParameter(cmd, Me.DTP_loanDate.Value)
+  Call AddPickedDateParameter(cmd, Me.DTP_dueDate.Value)
+  Call AddColumnTextParameter(cmd, Me.RTB_remark.Text, False, 300, False)
   cmd.Execute
   MsgBox "借阅记录添加成功!"
   Unload Me
@@ -187,6 +187,7 @@ SaveFailed:
 End Sub
 
 Private Sub Form_Load()
+  On Error GoTo LoadFailed
   Call condatabase '连接数据库
   Dim rs As ADODB.Recordset
   Dim statementText As String
@@ -200,7 +201,7 @@ Private Sub Form_Load()
     entryNo = entryNo + 1
     ReDim Preserve bookIsbns(entryNo)
     bookIsbns(entryNo) = FieldText(rs.Fields(0).Value)
-    Me.CB_bookIsbn.AddItem FieldText(rs.Fields(1).Value)
+    Me.CB_bookIsbn.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
     rs.MoveNext
   Loop
   rs.Close
@@ -216,13 +217,18 @@ Private Sub Form_Load()
     entryNo = entryNo + 1
     ReDim Preserve readerIds(entryNo)
     readerIds(entryNo) = CLng(rs.Fields(0).Value)
-    Me.CB_readerId.AddItem FieldText(rs.Fields(1).Value)
+    Me.CB_readerId.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
     rs.MoveNext
   Loop
   rs.Close
   If Me.CB_readerId.ListCount > 0 Then
     Me.CB_readerId.ListIndex = 0
   End If
+  Me.DTP_loanDate.Value = Date
+  Me.DTP_dueDate.Value = Date
+  Exit Sub
+LoadFailed:
+  MsgBox "打开添加借阅记录窗体时读取数据失败：" & Err.Description & vbCrLf & "请检查数据库连接后再打开。", vbExclamation, "错误提示"
 End Sub
 
 Private Sub VScroll1_Change()

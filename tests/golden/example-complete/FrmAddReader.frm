@@ -154,18 +154,28 @@ Dim photoStream As ADODB.Stream
 Private Sub Btn_Add_Click()
   Dim cmd As ADODB.Command
   Dim statementText As String
-  If Len(Me.TB_readerName.Text) > 30 Then
-    MsgBox "姓名不能超过30个字符!", vbInformation, "信息提示"
+  If Trim$(Me.TB_readerName.Text) = "" Then
+    MsgBox "请输入姓名!", vbInformation, "信息提示"
     Me.TB_readerName.SetFocus
     Exit Sub
   End If
-  If Len(Me.TB_gender.Text) > 2 Then
-    MsgBox "性别不能超过2个字符!", vbInformation, "信息提示"
+  If Not TextFits(Me.TB_readerName.Text, 30, True) Then
+    MsgBox "姓名不能超过30个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+    Me.TB_readerName.SetFocus
+    Exit Sub
+  End If
+  If Trim$(Me.TB_gender.Text) = "" Then
+    MsgBox "请输入性别!", vbInformation, "信息提示"
     Me.TB_gender.SetFocus
     Exit Sub
   End If
-  If Len(Me.TB_phone.Text) > 20 Then
-    MsgBox "联系电话不能超过20个字符!", vbInformation, "信息提示"
+  If Not TextFits(Me.TB_gender.Text, 2, True) Then
+    MsgBox "性别不能超过2个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+    Me.TB_gender.SetFocus
+    Exit Sub
+  End If
+  If Not TextFits(Me.TB_phone.Text, 20, True) Then
+    MsgBox "联系电话不能超过20个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
     Me.TB_phone.SetFocus
     Exit Sub
   End If
@@ -178,10 +188,10 @@ Private Sub Btn_Add_Click()
   statementText = statementText & ", [photo]"
   statementText = statementText & ") values (?, ?, ?, ?, ?)"
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, Me.TB_readerName.Text)
-  Call AddStringParameter(cmd, Me.TB_gender.Text)
-  Call AddStringParameter(cmd, Me.TB_phone.Text)
-  Call AddDateParameter(cmd, Me.DTP_registerDate.Value)
+  Call AddColumnTextParameter(cmd, Me.TB_readerName.Text, False, 30, False)
+  Call AddColumnTextParameter(cmd, Me.TB_gender.Text, False, 2, False)
+  Call AddColumnTextParameter(cmd, Me.TB_phone.Text, False, 20, False)
+  Call AddPickedDateParameter(cmd, Me.DTP_registerDate.Value)
   Call AddPictureParameter(cmd, photoStream)
   cmd.Execute
   MsgBox "读者添加成功!"
@@ -216,6 +226,7 @@ Private Sub Btn_photo_Click()
 End Sub
 
 Private Sub Form_Load()
+  On Error GoTo LoadFailed
   Me.Image_photo.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
   Set photoStream = New ADODB.Stream
   With photoStream
@@ -224,6 +235,10 @@ Private Sub Form_Load()
     .LoadFromFile App.Path + "\background\NoImage.jpg"
   End With
   Call condatabase '连接数据库
+  Me.DTP_registerDate.Value = Date
+  Exit Sub
+LoadFailed:
+  MsgBox "打开添加读者窗体时读取数据失败：" & Err.Description & vbCrLf & "请检查数据库连接后再打开。", vbExclamation, "错误提示"
 End Sub
 
 Private Sub VScroll1_Change()

@@ -215,63 +215,154 @@ Attribute VB_PredeclaredId = True
 Attribute VB_Exposed = False
 Option Explicit
 Dim coverStream As ADODB.Stream
-Dim editKey As String
+Dim edit_isbn As String
+Dim shownValues(1 To 8) As Variant
 
 Private Sub Btn_Update_Click()
   Dim cmd As ADODB.Command
   Dim statementText As String
   Dim rowsChanged As Long
-  If Len(Me.TB_title.Text) > 100 Then
-    MsgBox "书名不能超过100个字符!", vbInformation, "信息提示"
-    Me.TB_title.SetFocus
+  Dim columnsSet As Long
+  If ValueChanged(Me.TB_title.Text, shownValues(1)) Then
+    If Trim$(Me.TB_title.Text) = "" Then
+      MsgBox "请输入书名!", vbInformation, "信息提示"
+      Me.TB_title.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_title.Text, 100, True) Then
+      MsgBox "书名不能超过100个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_title.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.TB_author.Text, shownValues(2)) Then
+    If Trim$(Me.TB_author.Text) = "" Then
+      MsgBox "请输入作者!", vbInformation, "信息提示"
+      Me.TB_author.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_author.Text, 50, True) Then
+      MsgBox "作者不能超过50个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_author.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.TB_publisher.Text, shownValues(3)) Then
+    If Not TextFits(Me.TB_publisher.Text, 50, True) Then
+      MsgBox "出版社不能超过50个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_publisher.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.TB_price.Text, shownValues(5)) Then
+    If Not NumberFits(Me.TB_price.Text, -1, -1) Then
+      MsgBox "定价(元)输入格式不正确！", vbInformation, "信息提示"
+      Me.TB_price.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.TB_copies.Text, shownValues(6)) Then
+    If Not WholeNumberBetween(Me.TB_copies.Text, -2147483648, 2147483647) Then
+      MsgBox "馆藏册数应是-2147483648到2147483647之间的整数!", vbInformation, "信息提示"
+      Me.TB_copies.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.RTB_summary.Text, shownValues(8)) Then
+    If Not TextFits(Me.RTB_summary.Text, 1000, True) Then
+      MsgBox "内容简介不能超过1000个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.RTB_summary.SetFocus
+      Exit Sub
+    End If
+  End If
+  columnsSet = 0
+  statementText = "update [Book] set"
+  If ValueChanged(Me.TB_title.Text, shownValues(1)) Then
+    statementText = statementText & " [title] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.TB_author.Text, shownValues(2)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [author] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.TB_publisher.Text, shownValues(3)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [publisher] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.DTP_publishDate.Value, shownValues(4)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [publishDate] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.TB_price.Text, shownValues(5)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [price] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.TB_copies.Text, shownValues(6)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [copies] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If Me.TB_coverPath.Text <> "" Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [cover] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.RTB_summary.Text, shownValues(8)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [summary] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If columnsSet = 0 Then
+    MsgBox "图书没有修改任何内容，不需要保存。", vbInformation, "信息提示"
     Exit Sub
   End If
-  If Len(Me.TB_author.Text) > 50 Then
-    MsgBox "作者不能超过50个字符!", vbInformation, "信息提示"
-    Me.TB_author.SetFocus
-    Exit Sub
-  End If
-  If Len(Me.TB_publisher.Text) > 50 Then
-    MsgBox "出版社不能超过50个字符!", vbInformation, "信息提示"
-    Me.TB_publisher.SetFocus
-    Exit Sub
-  End If
-  If Not IsDecimalNumber(Me.TB_price.Text) Then
-    MsgBox "定价(元)输入格式不正确！", vbInformation, "信息提示"
-    Me.TB_price.SetFocus
-    Exit Sub
-  End If
-  If Not IsWholeNumber(Me.TB_copies.Text) Then
-    MsgBox "馆藏册数输入格式不正确!", vbInformation, "信息提示"
-    Me.TB_copies.SetFocus
-    Exit Sub
-  End If
-  If Len(Me.RTB_summary.Text) > 1000 Then
-    MsgBox "内容简介不能超过1000个字符!", vbInformation, "信息提示"
-    Me.RTB_summary.SetFocus
-    Exit Sub
-  End If
+  statementText = statementText & " where [isbn] = ?"
   On Error GoTo SaveFailed
   Call check_condatabase
-  statementText = "update [Book] set [title] = ?"
-  statementText = statementText & ", [author] = ?"
-  statementText = statementText & ", [publisher] = ?"
-  statementText = statementText & ", [publishDate] = ?"
-  statementText = statementText & ", [price] = ?"
-  statementText = statementText & ", [copies] = ?"
-  statementText = statementText & ", [cover] = ?"
-  statementText = statementText & ", [summary] = ?"
-  statementText = statementText & " where [isbn] = ?"
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, Me.TB_title.Text)
-  Call AddStringParameter(cmd, Me.TB_author.Text)
-  Call AddStringParameter(cmd, Me.TB_publisher.Text)
-  Call AddDateParameter(cmd, Me.DTP_publishDate.Value)
-  Call AddDoubleParameter(cmd, CDbl(Me.TB_price.Text))
-  Call AddLongParameter(cmd, CLng(Me.TB_copies.Text))
-  Call AddPictureParameter(cmd, coverStream)
-  Call AddStringParameter(cmd, Me.RTB_summary.Text)
-  Call AddStringParameter(cmd, editKey)
+  If ValueChanged(Me.TB_title.Text, shownValues(1)) Then
+    Call AddColumnTextParameter(cmd, Me.TB_title.Text, False, 100, False)
+  End If
+  If ValueChanged(Me.TB_author.Text, shownValues(2)) Then
+    Call AddColumnTextParameter(cmd, Me.TB_author.Text, False, 50, False)
+  End If
+  If ValueChanged(Me.TB_publisher.Text, shownValues(3)) Then
+    Call AddColumnTextParameter(cmd, Me.TB_publisher.Text, False, 50, False)
+  End If
+  If ValueChanged(Me.DTP_publishDate.Value, shownValues(4)) Then
+    Call AddPickedDateParameter(cmd, Me.DTP_publishDate.Value)
+  End If
+  If ValueChanged(Me.TB_price.Text, shownValues(5)) Then
+    Call AddFloatNumberParameter(cmd, Me.TB_price.Text, False)
+  End If
+  If ValueChanged(Me.TB_copies.Text, shownValues(6)) Then
+    Call AddWholeNumberParameter(cmd, Me.TB_copies.Text, adInteger, False)
+  End If
+  If Me.TB_coverPath.Text <> "" Then
+    Call AddPictureParameter(cmd, coverStream)
+  End If
+  If ValueChanged(Me.RTB_summary.Text, shownValues(8)) Then
+    Call AddColumnTextParameter(cmd, Me.RTB_summary.Text, False, 1000, False)
+  End If
+  Call AddColumnTextParameter(cmd, edit_isbn, False, 20, False)
   cmd.Execute rowsChanged
   If rowsChanged = 0 Then
     MsgBox "这条图书已经不存在了!", vbExclamation, "错误提示"
@@ -284,17 +375,19 @@ SaveFailed:
   MsgBox "图书保存失败：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 
-'显示键值为 recordKey 的图书：读出记录，填入各控件，再显示窗体
-Public Sub ShowRecord(ByVal recordKey As String)
+'显示由键值 key_isbn 指定的图书：读出记录，填入各控件，再显示窗体
+Public Sub ShowRecord(ByVal key_isbn As String)
   Dim rs As ADODB.Recordset
   Dim i As Long
   Dim cmd As ADODB.Command
   Dim statementText As String
-  statementText = "select * from [Book] where [isbn] = ?"
-  editKey = recordKey
+  On Error GoTo ShowFailed
+  edit_isbn = key_isbn
   Call check_condatabase
+  statementText = "select * from [Book]"
+  statementText = statementText & " where [isbn] = ?"
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, recordKey)
+  Call AddColumnTextParameter(cmd, key_isbn, False, 20, False)
   Set rs = cmd.Execute
   If rs.EOF Then
     rs.Close
@@ -321,8 +414,19 @@ Public Sub ShowRecord(ByVal recordKey As String)
   End If
   Me.RTB_summary.Text = FieldText(rs.Fields("summary").Value)
   rs.Close
+  shownValues(1) = Me.TB_title.Text
+  shownValues(2) = Me.TB_author.Text
+  shownValues(3) = Me.TB_publisher.Text
+  shownValues(4) = Me.DTP_publishDate.Value
+  shownValues(5) = Me.TB_price.Text
+  shownValues(6) = Me.TB_copies.Text
+  shownValues(8) = Me.RTB_summary.Text
   Me.Show
   Me.ZOrder 0
+  Exit Sub
+ShowFailed:
+  MsgBox "读取图书失败：" & Err.Description & vbCrLf & "请检查数据库连接后再试。", vbExclamation, "错误提示"
+  Unload Me
 End Sub
 '选择一个图片
 Private Sub Btn_cover_Click()
@@ -350,6 +454,7 @@ Private Sub Btn_cover_Click()
 End Sub
 
 Private Sub Form_Load()
+  On Error GoTo LoadFailed
   Me.Image_cover.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
   Set coverStream = New ADODB.Stream
   With coverStream
@@ -358,6 +463,9 @@ Private Sub Form_Load()
     .LoadFromFile App.Path + "\background\NoImage.jpg"
   End With
   Call condatabase '连接数据库
+  Exit Sub
+LoadFailed:
+  MsgBox "打开编辑图书窗体时读取数据失败：" & Err.Description & vbCrLf & "请检查数据库连接后再打开。", vbExclamation, "错误提示"
 End Sub
 
 Private Sub VScroll1_Change()

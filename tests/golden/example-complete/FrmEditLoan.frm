@@ -162,42 +162,93 @@ Attribute VB_Exposed = False
 Option Explicit
 Dim bookIsbns() As String
 Dim readerIds() As Long
-Dim editKey As Long
+Dim edit_loanId As Long
+Dim shownValues(1 To 5) As Variant
 
 Private Sub Btn_Update_Click()
   Dim cmd As ADODB.Command
   Dim statementText As String
   Dim rowsChanged As Long
-  If Me.CB_bookIsbn.ListIndex < 0 Then
-    MsgBox "请选择借阅图书!", vbInformation, "信息提示"
-    Me.CB_bookIsbn.SetFocus
+  Dim columnsSet As Long
+  If ValueChanged(Me.CB_bookIsbn.ListIndex, shownValues(1)) Then
+    If Me.CB_bookIsbn.ListIndex < 0 Then
+      MsgBox "请选择借阅图书!", vbInformation, "信息提示"
+      Me.CB_bookIsbn.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.CB_readerId.ListIndex, shownValues(2)) Then
+    If Me.CB_readerId.ListIndex < 0 Then
+      MsgBox "请选择借阅读者!", vbInformation, "信息提示"
+      Me.CB_readerId.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.RTB_remark.Text, shownValues(5)) Then
+    If Not TextFits(Me.RTB_remark.Text, 300, True) Then
+      MsgBox "备注不能超过300个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.RTB_remark.SetFocus
+      Exit Sub
+    End If
+  End If
+  columnsSet = 0
+  statementText = "update [Loan] set"
+  If ValueChanged(Me.CB_bookIsbn.ListIndex, shownValues(1)) Then
+    statementText = statementText & " [bookIsbn] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.CB_readerId.ListIndex, shownValues(2)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [readerId] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.DTP_loanDate.Value, shownValues(3)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [loanDate] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.DTP_dueDate.Value, shownValues(4)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [dueDate] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.RTB_remark.Text, shownValues(5)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [remark] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If columnsSet = 0 Then
+    MsgBox "借阅记录没有修改任何内容，不需要保存。", vbInformation, "信息提示"
     Exit Sub
   End If
-  If Me.CB_readerId.ListIndex < 0 Then
-    MsgBox "请选择借阅读者!", vbInformation, "信息提示"
-    Me.CB_readerId.SetFocus
-    Exit Sub
-  End If
-  If Len(Me.RTB_remark.Text) > 300 Then
-    MsgBox "备注不能超过300个字符!", vbInformation, "信息提示"
-    Me.RTB_remark.SetFocus
-    Exit Sub
-  End If
+  statementText = statementText & " where [loanId] = ?"
   On Error GoTo SaveFailed
   Call check_condatabase
-  statementText = "update [Loan] set [bookIsbn] = ?"
-  statementText = statementText & ", [readerId] = ?"
-  statementText = statementText & ", [loanDate] = ?"
-  statementText = statementText & ", [dueDate] = ?"
-  statementText = statementText & ", [remark] = ?"
-  statementText = statementText & " where [loanId] = ?"
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, bookIsbns(Me.CB_bookIsbn.ListIndex + 1))
-  Call AddLongParameter(cmd, readerIds(Me.CB_readerId.ListIndex + 1))
-  Call AddDateParameter(cmd, Me.DTP_loanDate.Value)
-  Call AddDateParameter(cmd, Me.DTP_dueDate.Value)
-  Call AddStringParameter(cmd, Me.RTB_remark.Text)
-  Call AddLongParameter(cmd, editKey)
+  If ValueChanged(Me.CB_bookIsbn.ListIndex, shownValues(1)) Then
+    Call AddColumnTextParameter(cmd, bookIsbns(Me.CB_bookIsbn.ListIndex + 1), False, 20, False)
+  End If
+  If ValueChanged(Me.CB_readerId.ListIndex, shownValues(2)) Then
+    Call AddLongParameter(cmd, readerIds(Me.CB_readerId.ListIndex + 1))
+  End If
+  If ValueChanged(Me.DTP_loanDate.Value, shownValues(3)) Then
+    Call AddPickedDateParameter(cmd, Me.DTP_loanDate.Value)
+  End If
+  If ValueChanged(Me.DTP_dueDate.Value, shownValues(4)) Then
+    Call AddPickedDateParameter(cmd, Me.DTP_dueDate.Value)
+  End If
+  If ValueChanged(Me.RTB_remark.Text, shownValues(5)) Then
+    Call AddColumnTextParameter(cmd, Me.RTB_remark.Text, False, 300, False)
+  End If
+  Call AddLongParameter(cmd, edit_loanId)
   cmd.Execute rowsChanged
   If rowsChanged = 0 Then
     MsgBox "这条借阅记录已经不存在了!", vbExclamation, "错误提示"
@@ -210,17 +261,19 @@ SaveFailed:
   MsgBox "借阅记录保存失败：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 
-'显示键值为 recordKey 的借阅记录：读出记录，填入各控件，再显示窗体
-Public Sub ShowRecord(ByVal recordKey As Long)
+'显示由键值 key_loanId 指定的借阅记录：读出记录，填入各控件，再显示窗体
+Public Sub ShowRecord(ByVal key_loanId As Long)
   Dim rs As ADODB.Recordset
   Dim i As Long
   Dim cmd As ADODB.Command
   Dim statementText As String
-  statementText = "select * from [Loan] where [loanId] = ?"
-  editKey = recordKey
+  On Error GoTo ShowFailed
+  edit_loanId = key_loanId
   Call check_condatabase
+  statementText = "select * from [Loan]"
+  statementText = statementText & " where [loanId] = ?"
   Set cmd = NewCommand(statementText)
-  Call AddLongParameter(cmd, recordKey)
+  Call AddLongParameter(cmd, key_loanId)
   Set rs = cmd.Execute
   If rs.EOF Then
     rs.Close
@@ -255,11 +308,21 @@ Public Sub ShowRecord(ByVal recordKey As Long)
   End If
   Me.RTB_remark.Text = FieldText(rs.Fields("remark").Value)
   rs.Close
+  shownValues(1) = Me.CB_bookIsbn.ListIndex
+  shownValues(2) = Me.CB_readerId.ListIndex
+  shownValues(3) = Me.DTP_loanDate.Value
+  shownValues(4) = Me.DTP_dueDate.Value
+  shownValues(5) = Me.RTB_remark.Text
   Me.Show
   Me.ZOrder 0
+  Exit Sub
+ShowFailed:
+  MsgBox "读取借阅记录失败：" & Err.Description & vbCrLf & "请检查数据库连接后再试。", vbExclamation, "错误提示"
+  Unload Me
 End Sub
 
 Private Sub Form_Load()
+  On Error GoTo LoadFailed
   Call condatabase '连接数据库
   Dim rs As ADODB.Recordset
   Dim statementText As String
@@ -273,7 +336,7 @@ Private Sub Form_Load()
     entryNo = entryNo + 1
     ReDim Preserve bookIsbns(entryNo)
     bookIsbns(entryNo) = FieldText(rs.Fields(0).Value)
-    Me.CB_bookIsbn.AddItem FieldText(rs.Fields(1).Value)
+    Me.CB_bookIsbn.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
     rs.MoveNext
   Loop
   rs.Close
@@ -286,10 +349,13 @@ Private Sub Form_Load()
     entryNo = entryNo + 1
     ReDim Preserve readerIds(entryNo)
     readerIds(entryNo) = CLng(rs.Fields(0).Value)
-    Me.CB_readerId.AddItem FieldText(rs.Fields(1).Value)
+    Me.CB_readerId.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
     rs.MoveNext
   Loop
   rs.Close
+  Exit Sub
+LoadFailed:
+  MsgBox "打开编辑借阅记录窗体时读取数据失败：" & Err.Description & vbCrLf & "请检查数据库连接后再打开。", vbExclamation, "错误提示"
 End Sub
 
 Private Sub VScroll1_Change()

@@ -167,42 +167,103 @@ Attribute VB_PredeclaredId = True
 Attribute VB_Exposed = False
 Option Explicit
 Dim photoStream As ADODB.Stream
-Dim editKey As Long
+Dim edit_readerId As Long
+Dim shownValues(1 To 5) As Variant
 
 Private Sub Btn_Update_Click()
   Dim cmd As ADODB.Command
   Dim statementText As String
   Dim rowsChanged As Long
-  If Len(Me.TB_readerName.Text) > 30 Then
-    MsgBox "姓名不能超过30个字符!", vbInformation, "信息提示"
-    Me.TB_readerName.SetFocus
+  Dim columnsSet As Long
+  If ValueChanged(Me.TB_readerName.Text, shownValues(1)) Then
+    If Trim$(Me.TB_readerName.Text) = "" Then
+      MsgBox "请输入姓名!", vbInformation, "信息提示"
+      Me.TB_readerName.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_readerName.Text, 30, True) Then
+      MsgBox "姓名不能超过30个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_readerName.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.TB_gender.Text, shownValues(2)) Then
+    If Trim$(Me.TB_gender.Text) = "" Then
+      MsgBox "请输入性别!", vbInformation, "信息提示"
+      Me.TB_gender.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_gender.Text, 2, True) Then
+      MsgBox "性别不能超过2个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_gender.SetFocus
+      Exit Sub
+    End If
+  End If
+  If ValueChanged(Me.TB_phone.Text, shownValues(3)) Then
+    If Not TextFits(Me.TB_phone.Text, 20, True) Then
+      MsgBox "联系电话不能超过20个字节（一个汉字占两个字节）!", vbInformation, "信息提示"
+      Me.TB_phone.SetFocus
+      Exit Sub
+    End If
+  End If
+  columnsSet = 0
+  statementText = "update [Reader] set"
+  If ValueChanged(Me.TB_readerName.Text, shownValues(1)) Then
+    statementText = statementText & " [readerName] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.TB_gender.Text, shownValues(2)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [gender] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.TB_phone.Text, shownValues(3)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [phone] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.DTP_registerDate.Value, shownValues(4)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [registerDate] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If Me.TB_photoPath.Text <> "" Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [photo] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If columnsSet = 0 Then
+    MsgBox "读者没有修改任何内容，不需要保存。", vbInformation, "信息提示"
     Exit Sub
   End If
-  If Len(Me.TB_gender.Text) > 2 Then
-    MsgBox "性别不能超过2个字符!", vbInformation, "信息提示"
-    Me.TB_gender.SetFocus
-    Exit Sub
-  End If
-  If Len(Me.TB_phone.Text) > 20 Then
-    MsgBox "联系电话不能超过20个字符!", vbInformation, "信息提示"
-    Me.TB_phone.SetFocus
-    Exit Sub
-  End If
+  statementText = statementText & " where [readerId] = ?"
   On Error GoTo SaveFailed
   Call check_condatabase
-  statementText = "update [Reader] set [readerName] = ?"
-  statementText = statementText & ", [gender] = ?"
-  statementText = statementText & ", [phone] = ?"
-  statementText = statementText & ", [registerDate] = ?"
-  statementText = statementText & ", [photo] = ?"
-  statementText = statementText & " where [readerId] = ?"
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, Me.TB_readerName.Text)
-  Call AddStringParameter(cmd, Me.TB_gender.Text)
-  Call AddStringParameter(cmd, Me.TB_phone.Text)
-  Call AddDateParameter(cmd, Me.DTP_registerDate.Value)
-  Call AddPictureParameter(cmd, photoStream)
-  Call AddLongParameter(cmd, editKey)
+  If ValueChanged(Me.TB_readerName.Text, shownValues(1)) Then
+    Call AddColumnTextParameter(cmd, Me.TB_readerName.Text, False, 30, False)
+  End If
+  If ValueChanged(Me.TB_gender.Text, shownValues(2)) Then
+    Call AddColumnTextParameter(cmd, Me.TB_gender.Text, False, 2, False)
+  End If
+  If ValueChanged(Me.TB_phone.Text, shownValues(3)) Then
+    Call AddColumnTextParameter(cmd, Me.TB_phone.Text, False, 20, False)
+  End If
+  If ValueChanged(Me.DTP_registerDate.Value, shownValues(4)) Then
+    Call AddPickedDateParameter(cmd, Me.DTP_registerDate.Value)
+  End If
+  If Me.TB_photoPath.Text <> "" Then
+    Call AddPictureParameter(cmd, photoStream)
+  End If
+  Call AddLongParameter(cmd, edit_readerId)
   cmd.Execute rowsChanged
   If rowsChanged = 0 Then
     MsgBox "这条读者已经不存在了!", vbExclamation, "错误提示"
@@ -215,17 +276,19 @@ SaveFailed:
   MsgBox "读者保存失败：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 
-'显示键值为 recordKey 的读者：读出记录，填入各控件，再显示窗体
-Public Sub ShowRecord(ByVal recordKey As Long)
+'显示由键值 key_readerId 指定的读者：读出记录，填入各控件，再显示窗体
+Public Sub ShowRecord(ByVal key_readerId As Long)
   Dim rs As ADODB.Recordset
   Dim i As Long
   Dim cmd As ADODB.Command
   Dim statementText As String
-  statementText = "select * from [Reader] where [readerId] = ?"
-  editKey = recordKey
+  On Error GoTo ShowFailed
+  edit_readerId = key_readerId
   Call check_condatabase
+  statementText = "select * from [Reader]"
+  statementText = statementText & " where [readerId] = ?"
   Set cmd = NewCommand(statementText)
-  Call AddLongParameter(cmd, recordKey)
+  Call AddLongParameter(cmd, key_readerId)
   Set rs = cmd.Execute
   If rs.EOF Then
     rs.Close
@@ -249,8 +312,16 @@ Public Sub ShowRecord(ByVal recordKey As Long)
     Me.Image_photo.Picture = LoadPicture(App.Path & "\Tmp\photo.photo")
   End If
   rs.Close
+  shownValues(1) = Me.TB_readerName.Text
+  shownValues(2) = Me.TB_gender.Text
+  shownValues(3) = Me.TB_phone.Text
+  shownValues(4) = Me.DTP_registerDate.Value
   Me.Show
   Me.ZOrder 0
+  Exit Sub
+ShowFailed:
+  MsgBox "读取读者失败：" & Err.Description & vbCrLf & "请检查数据库连接后再试。", vbExclamation, "错误提示"
+  Unload Me
 End Sub
 '选择一个图片
 Private Sub Btn_photo_Click()
@@ -278,6 +349,7 @@ Private Sub Btn_photo_Click()
 End Sub
 
 Private Sub Form_Load()
+  On Error GoTo LoadFailed
   Me.Image_photo.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
   Set photoStream = New ADODB.Stream
   With photoStream
@@ -286,6 +358,9 @@ Private Sub Form_Load()
     .LoadFromFile App.Path + "\background\NoImage.jpg"
   End With
   Call condatabase '连接数据库
+  Exit Sub
+LoadFailed:
+  MsgBox "打开编辑读者窗体时读取数据失败：" & Err.Description & vbCrLf & "请检查数据库连接后再打开。", vbExclamation, "错误提示"
 End Sub
 
 Private Sub VScroll1_Change()

@@ -270,7 +270,7 @@ Private Sub Form_Load()
     entryNo = entryNo + 1
     ReDim Preserve bookIsbns(entryNo)
     bookIsbns(entryNo) = FieldText(rs.Fields(0).Value)
-    Me.CB_bookIsbn.AddItem FieldText(rs.Fields(1).Value)
+    Me.CB_bookIsbn.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
     rs.MoveNext
   Loop
   rs.Close
@@ -287,7 +287,7 @@ Private Sub Form_Load()
     entryNo = entryNo + 1
     ReDim Preserve readerIds(entryNo)
     readerIds(entryNo) = CLng(rs.Fields(0).Value)
-    Me.CB_readerId.AddItem FieldText(rs.Fields(1).Value)
+    Me.CB_readerId.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
     rs.MoveNext
   Loop
   rs.Close

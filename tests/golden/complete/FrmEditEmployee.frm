@@ -1,0 +1,325 @@
+VERSION 5.00
+Object = "{3B7C8863-D78F-101B-B9B5-04021C009402}#1.2#0"; "RICHTX32.OCX"
+Object = "{86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0"; "MSCOMCT2.OCX"
+Begin VB.Form FrmEditEmployee 
+   Caption         =   "编辑雇员"
+   ClientHeight    =   10950
+   ClientLeft      =   225
+   ClientTop       =   -1935
+   ClientWidth     =   15435
+   LinkTopic       =   "Form1"
+   MDIChild        =   -1  'True
+   ScaleHeight     =   11523.93
+   ScaleMode       =   0  'User
+   ScaleWidth      =   15435
+   WindowState     =   2  'Maximized
+   Begin VB.VScrollBar VScroll1 
+      Height          =   10815
+      Left            =   14880
+      TabIndex        =   2
+      Top             =   120
+      Width           =   375
+   End
+   Begin VB.PictureBox Picture1 
+      BorderStyle     =   0  'None
+      Height          =   14253
+      Left            =   360
+      ScaleHeight     =   14250
+      ScaleWidth      =   14175
+      TabIndex        =   0
+      Top             =   240
+      Width           =   14175
+      Begin VB.Frame Frame1
+         Caption         =   "编辑雇员"
+         Height          =   15000
+         Left            =   960
+         TabIndex        =   1
+         Top             =   480
+         Width           =   11895
+         Begin VB.Label Label1 
+            Caption         =   "雇员编号："
+            Height          =   495
+            Left            =   2880
+            TabIndex        =   3
+            Top             =   600
+            Width           =   1455
+         End
+         Begin VB.TextBox TB_employeeId 
+            BackColor       =   &H8000000F&
+            Height          =   350
+            Left            =   5160
+            Locked          =   -1  'True
+            TabIndex        =   4
+            Top             =   480
+            Width           =   3135
+         End
+         Begin VB.Label Label2
+            Caption         =   "姓："
+            Height          =   375
+            Left            =   2880
+            TabIndex        =   6
+            Top             =   1200
+            Width           =   2175
+         End
+         Begin VB.TextBox TB_lastName
+            Height          =   350
+            Left            =   5160
+            TabIndex        =   7
+            Top             =   1080
+            Width           =   3135
+         End
+         Begin VB.Label Label3
+            Caption         =   "上级："
+            Height          =   495
+            Left            =   2880
+            TabIndex        =   8
+            Top             =   1800
+            Width           =   1335
+         End
+         Begin VB.ComboBox CB_reportsTo
+            Height          =   300
+            Left            =   5160
+            TabIndex        =   9
+            Text            =   "Combo1"
+            Top             =   1680
+            Width           =   3135
+         End
+         Begin VB.Label Label4 
+            Caption         =   "出生日期："
+            Height          =   255
+            Left            =   2880
+            TabIndex        =   10
+            Top             =   2400
+            Width           =   1455
+         End
+         Begin MSComCtl2.DTPicker DTP_birthDate 
+            Height          =   375
+            Left            =   5160
+            TabIndex        =   11
+            Top             =   2280
+            Width           =   2415
+            _ExtentX        =   4260
+            _ExtentY        =   661
+            _Version        =   393216
+            Format          =   13434881
+            CurrentDate     =   41840
+         End
+         Begin VB.Label Label5 
+            Caption         =   "雇用日期："
+            Height          =   255
+            Left            =   2880
+            TabIndex        =   12
+            Top             =   3000
+            Width           =   1455
+         End
+         Begin MSComCtl2.DTPicker DTP_hireDate
+            Height          =   375
+            Left            =   5160
+            TabIndex        =   13
+            Top             =   2880
+            Width           =   2415
+            _ExtentX        =   4260
+            _ExtentY        =   661
+            _Version        =   393216
+            CheckBox        =   -1  'True
+            Format          =   13434881
+            CurrentDate     =   41840
+         End
+         Begin VB.CommandButton Btn_Update 
+            Caption         =   "更新雇员"
+            Height          =   375
+            Left            =   6360
+            TabIndex        =   14
+            Top             =   3600
+            Width           =   1335
+         End
+      End
+   End
+End
+Attribute VB_Name = "FrmEditEmployee"
+Attribute VB_GlobalNameSpace = False
+Attribute VB_Creatable = False
+Attribute VB_PredeclaredId = True
+Attribute VB_Exposed = False
+Option Explicit
+Dim reportsTos() As Long
+Dim edit_employeeId As Long
+Dim shownValues(1 To 4) As Variant
+
+Private Sub Btn_Update_Click()
+  Dim cmd As ADODB.Command
+  Dim statementText As String
+  Dim rowsChanged As Long
+  Dim columnsSet As Long
+  If ValueChanged(Me.TB_lastName.Text, shownValues(1)) Then
+    If Trim$(Me.TB_lastName.Text) = "" Then
+      MsgBox "请输入姓!", vbInformation, "信息提示"
+      Me.TB_lastName.SetFocus
+      Exit Sub
+    End If
+    If Not TextFits(Me.TB_lastName.Text, 20, False) Then
+      MsgBox "姓不能超过20个字符!", vbInformation, "信息提示"
+      Me.TB_lastName.SetFocus
+      Exit Sub
+    End If
+  End If
+  columnsSet = 0
+  statementText = "update [Employee] set"
+  If ValueChanged(Me.TB_lastName.Text, shownValues(1)) Then
+    statementText = statementText & " [lastName] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.CB_reportsTo.ListIndex, shownValues(2)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [reportsTo] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.DTP_birthDate.Value, shownValues(3)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [birthDate] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If ValueChanged(Me.DTP_hireDate.Value, shownValues(4)) Then
+    If columnsSet > 0 Then
+      statementText = statementText & ","
+    End If
+    statementText = statementText & " [hireDate] = ?"
+    columnsSet = columnsSet + 1
+  End If
+  If columnsSet = 0 Then
+    MsgBox "雇员没有修改任何内容，不需要保存。", vbInformation, "信息提示"
+    Exit Sub
+  End If
+  statementText = statementText & " where [employeeId] = ?"
+  On Error GoTo SaveFailed
+  Call check_condatabase
+  Set cmd = NewCommand(statementText)
+  If ValueChanged(Me.TB_lastName.Text, shownValues(1)) Then
+    Call AddColumnTextParameter(cmd, Me.TB_lastName.Text, True, 20, False)
+  End If
+  If ValueChanged(Me.CB_reportsTo.ListIndex, shownValues(2)) Then
+    If Me.CB_reportsTo.ListIndex < 0 Then
+      Call AddNullParameter(cmd, adInteger)
+    Else
+      Call AddLongParameter(cmd, reportsTos(Me.CB_reportsTo.ListIndex + 1))
+    End If
+  End If
+  If ValueChanged(Me.DTP_birthDate.Value, shownValues(3)) Then
+    Call AddPickedDateParameter(cmd, Me.DTP_birthDate.Value)
+  End If
+  If ValueChanged(Me.DTP_hireDate.Value, shownValues(4)) Then
+    Call AddPickedDateParameter(cmd, Me.DTP_hireDate.Value)
+  End If
+  Call AddLongParameter(cmd, edit_employeeId)
+  cmd.Execute rowsChanged
+  If rowsChanged = 0 Then
+    MsgBox "这条雇员已经不存在了!", vbExclamation, "错误提示"
+  Else
+    MsgBox "雇员更新成功!"
+  End If
+  Unload Me
+  Exit Sub
+SaveFailed:
+  MsgBox "雇员保存失败：" & Err.Description, vbExclamation, "错误提示"
+End Sub
+
+'显示由键值 key_employeeId 指定的雇员：读出记录，填入各控件，再显示窗体
+Public Sub ShowRecord(ByVal key_employeeId As Long)
+  Dim rs As ADODB.Recordset
+  Dim i As Long
+  Dim cmd As ADODB.Command
+  Dim statementText As String
+  Dim entryNo As Long
+  On Error GoTo ShowFailed
+  edit_employeeId = key_employeeId
+  Call check_condatabase
+  statementText = "select [employeeId], [lastName] from [Employee] where [employeeId] <> ? order by [lastName]"
+  Set cmd = NewCommand(statementText)
+  Call AddLongParameter(cmd, key_employeeId)
+  Set rs = cmd.Execute
+  Me.CB_reportsTo.Clear
+  ReDim reportsTos(0)
+  entryNo = 0
+  Do Until rs.EOF
+    entryNo = entryNo + 1
+    ReDim Preserve reportsTos(entryNo)
+    reportsTos(entryNo) = CLng(rs.Fields(0).Value)
+    Me.CB_reportsTo.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
+    rs.MoveNext
+  Loop
+  rs.Close
+  statementText = "select * from [Employee]"
+  statementText = statementText & " where [employeeId] = ?"
+  Set cmd = NewCommand(statementText)
+  Call AddLongParameter(cmd, key_employeeId)
+  Set rs = cmd.Execute
+  If rs.EOF Then
+    rs.Close
+    MsgBox "这条雇员已经不存在了!", vbExclamation, "错误提示"
+    Unload Me
+    Exit Sub
+  End If
+  Me.TB_employeeId.Text = FieldText(rs.Fields("employeeId").Value)
+  Me.TB_lastName.Text = FieldText(rs.Fields("lastName").Value)
+  Me.CB_reportsTo.Text = ""
+  Me.CB_reportsTo.ListIndex = -1
+  If Not IsNull(rs.Fields("reportsTo").Value) Then
+    For i = 1 To UBound(reportsTos)
+      If reportsTos(i) = rs.Fields("reportsTo").Value Then
+        Me.CB_reportsTo.ListIndex = i - 1
+        Exit For
+      End If
+    Next i
+  End If
+  If Not IsNull(rs.Fields("birthDate").Value) Then
+    Me.DTP_birthDate.Value = rs.Fields("birthDate").Value
+  End If
+  If IsNull(rs.Fields("hireDate").Value) Then
+    Me.DTP_hireDate.Value = Null
+  Else
+    Me.DTP_hireDate.Value = rs.Fields("hireDate").Value
+  End If
+  rs.Close
+  shownValues(1) = Me.TB_lastName.Text
+  shownValues(2) = Me.CB_reportsTo.ListIndex
+  shownValues(3) = Me.DTP_birthDate.Value
+  shownValues(4) = Me.DTP_hireDate.Value
+  Me.Show
+  Me.ZOrder 0
+  Exit Sub
+ShowFailed:
+  MsgBox "读取雇员失败：" & Err.Description & vbCrLf & "请检查数据库连接后再试。", vbExclamation, "错误提示"
+  Unload Me
+End Sub
+
+Private Sub Form_Load()
+  On Error GoTo LoadFailed
+  Call condatabase '连接数据库
+  Dim rs As ADODB.Recordset
+  Dim statementText As String
+  Dim entryNo As Long
+  statementText = "select [employeeId], [lastName] from [Employee] order by [lastName]"
+  Set rs = NewCommand(statementText).Execute
+  Me.CB_reportsTo.Clear
+  ReDim reportsTos(0)
+  entryNo = 0
+  Do Until rs.EOF
+    entryNo = entryNo + 1
+    ReDim Preserve reportsTos(entryNo)
+    reportsTos(entryNo) = CLng(rs.Fields(0).Value)
+    Me.CB_reportsTo.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)
+    rs.MoveNext
+  Loop
+  rs.Close
+  Exit Sub
+LoadFailed:
+  MsgBox "打开编辑雇员窗体时读取数据失败：" & Err.Description & vbCrLf & "请检查数据库连接后再打开。", vbExclamation, "错误提示"
+End Sub
+
+Private Sub VScroll1_Change()
+    Picture1.Top = -VScroll1.Value
+End Sub
