@@ -119,7 +119,10 @@ void TAutoCode::Run() {
     for (const TModelProblem& problem : problems) lines.push_back(problem.Line());
     listener_.ModelProblemsFound(lines);
   }
-  if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount)) {
+  // The complete application manages a key of several members and a table without a key (as a
+  // list only); what it cannot manage, its check below names.
+  if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount);
+      failed && !options_.complete) {
     return listener_.KeyCheckFailed(failed->Entry());
   }
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::DisplayCount)) {

@@ -414,15 +414,15 @@ std::string BuildCompleteEditForm(const TFormClass& form) {
 }
 
 void GenerateCompleteAddFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  WriteFormPerClass(context, model, "FrmAdd", [](const TFormClass& form, const TClassModel&) {
-    return BuildCompleteAddForm(form);
-  });
+  WriteFormPerClass(
+      context, model, "FrmAdd",
+      [](const TFormClass& form, const TClassModel&) { return BuildCompleteAddForm(form); }, true);
 }
 
 void GenerateCompleteEditFormFiles(TGenContext& context, const TModelSnapshot& model) {
-  WriteFormPerClass(context, model, "FrmEdit", [](const TFormClass& form, const TClassModel&) {
-    return BuildCompleteEditForm(form);
-  });
+  WriteFormPerClass(
+      context, model, "FrmEdit",
+      [](const TFormClass& form, const TClassModel&) { return BuildCompleteEditForm(form); }, true);
 }
 
 }  // namespace vbgen

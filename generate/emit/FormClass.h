@@ -53,14 +53,22 @@ enum class TKeyNeed { Required, Optional };
 TFormClass MakeFormClass(const TModelSnapshot& model, const TClassModel& entry,
                          TKeyNeed keyNeed = TKeyNeed::Required);
 
+// Whether the class gets add and edit forms: the complete application shows a class without a
+// key as a list only, since no row of it can be named for an edit.
+inline bool HasEntryForms(const TClassModel& entry, bool complete) {
+  return !complete || entry.KeyCount() > 0;
+}
+
 // Writes "{prefix}{className}.frm" for every class of the model, in class order, as
 // WriteGeneratedForm does: the text build(form, entry) makes of the class's form and the class.
 // The whole text of a file is built before it is written, so a class that cannot be generated
-// leaves no half-written file.
+// leaves no half-written file. completeEntryForms: only the classes the complete application
+// gives add and edit forms.
 template <typename Build>
 void WriteFormPerClass(TGenContext& context, const TModelSnapshot& model, const std::string& prefix,
-                       Build build) {
+                       Build build, bool completeEntryForms = false) {
   for (const TClassModel& entry : model.Classes()) {
+    if (completeEntryForms && !HasEntryForms(entry, true)) continue;
     const TFormClass form = MakeFormClass(model, entry);
     WriteGeneratedForm(context, prefix + entry.className + ".frm", build(form, entry));
   }

@@ -4,6 +4,7 @@
 #include "generate/emit/AddEditForms.h"
 #include "generate/emit/CompleteForms.h"
 #include "generate/emit/CompleteOperators.h"
+#include "generate/emit/FormClass.h"
 #include "generate/emit/ManageForm.h"
 #include "generate/emit/OperatorForm.h"
 #include "generate/emit/Rights.h"
@@ -13,9 +14,12 @@
 namespace vbgen {
 namespace {
 
-constexpr std::string_view kVbpFormLines = R"vb(Form=FrmAdd{className}.frm
-Form=FrmManage{className}.frm
-Form=FrmEdit{className}.frm
+// A class's forms in the project file: add, manage, edit, in that order.
+constexpr std::string_view kVbpAddFormLine = R"vb(Form=FrmAdd{className}.frm
+)vb";
+constexpr std::string_view kVbpManageFormLine = R"vb(Form=FrmManage{className}.frm
+)vb";
+constexpr std::string_view kVbpEditFormLine = R"vb(Form=FrmEdit{className}.frm
 )vb";
 
 // The complete application's password hashing lives in a module of its own.
@@ -138,6 +142,7 @@ std::vector<std::string> ProjectFileNames(const TModelSnapshot& model, bool comp
   }
   for (const TClassModel& entry : model.Classes()) {
     for (const char* kind : {"FrmAdd", "FrmEdit", "FrmManage"}) {
+      if (std::string_view(kind) != "FrmManage" && !HasEntryForms(entry, complete)) continue;
       names.push_back(kind + entry.className + ".frm");
       names.push_back(kind + entry.className + ".frx");
     }
@@ -157,10 +162,11 @@ void AppendCompleteMenus(std::string& menuLines, std::string& menuClickLines,
                          const TClassModel& entry, std::size_t classNo) {
   const std::string addRightIndex = std::to_string(TRightsNumbering::AddRight(classNo));
   const std::string manageRightIndex = std::to_string(TRightsNumbering::ManageRight(classNo));
-  const bool listedOnly = entry.KeyCount() == 0;
+  const bool listedOnly = !HasEntryForms(entry, true);
+  // The variables refer to their values, which must outlive every fill below.
+  const std::string accessKey = MenuAccessKey(classNo);
   const auto vars = {TVar{"className", entry.className}, TVar{"friendName", entry.friendName},
-                     TVar{"accessKey", MenuAccessKey(classNo)},
-                     TVar{"addRightIndex", addRightIndex},
+                     TVar{"accessKey", accessKey}, TVar{"addRightIndex", addRightIndex},
                      TVar{"manageRightIndex", manageRightIndex}};
   FillInto(menuLines, kCompleteMenuHead, vars);
   if (!listedOnly) FillInto(menuLines, kCompleteAddMenu, vars);
@@ -184,7 +190,10 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
     const std::string lowerClassName = LowerFirst(className);
     const std::string addRightIndex = std::to_string(TRightsNumbering::AddRight(i));
     const std::string manageRightIndex = std::to_string(TRightsNumbering::ManageRight(i));
-    FillInto(vbpFormLines, kVbpFormLines, {{"className", className}});
+    const bool entryForms = HasEntryForms(classList[i], options_.complete);
+    if (entryForms) FillInto(vbpFormLines, kVbpAddFormLine, {{"className", className}});
+    FillInto(vbpFormLines, kVbpManageFormLine, {{"className", className}});
+    if (entryForms) FillInto(vbpFormLines, kVbpEditFormLine, {{"className", className}});
     if (options_.complete) {
       AppendCompleteMenus(menuLines, menuClickLines, classList[i], i);
     } else {
@@ -197,8 +206,10 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
                 {"addRightIndex", addRightIndex},
                 {"manageRightIndex", manageRightIndex}});
     }
-    context_.sink.Write(context_.OutputPath("FrmAdd" + className + ".frx"), addFrx);
-    context_.sink.Write(context_.OutputPath("FrmEdit" + className + ".frx"), addFrx);
+    if (entryForms) {
+      context_.sink.Write(context_.OutputPath("FrmAdd" + className + ".frx"), addFrx);
+      context_.sink.Write(context_.OutputPath("FrmEdit" + className + ".frx"), addFrx);
+    }
     context_.sink.Write(context_.OutputPath("FrmManage" + className + ".frx"), manageFrx);
   }
 

@@ -448,5 +448,44 @@ TEST_F(ImportSqlCliTest, EveryTableOfTheSampleStyleScriptsBecomesAClassWithWhatI
   TDbHelper::Close();
 }
 
+// What a user with such a database does next: the complete application of each script, with
+// the order lines and link tables managed by their whole key and the keyless log as a list.
+TEST_F(ImportSqlCliTest, TheSampleStyleScriptsBecomeCompleteApplications) {
+  for (const char* script : {"traders.sql", "music.sql", "bookshop.sql", "chinese_bookshop.sql"}) {
+    const fs::path file = fs::path(VBGEN_SOURCE_DIR) / "tests" / "scripts" / script;
+    ASSERT_EQ(Run("import-sql " + Quoted(file)).status, 0) << script;
+  }
+  for (const char* project : {"Traders", "Music", "bookshop", "书店"}) {
+    SCOPED_TRACE(project);
+    const TResult check = Run(std::string("check ") + project + " --complete");
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    const TResult plainCheck = Run(std::string("check ") + project);
+    EXPECT_EQ(plainCheck.status, 1) << "the plain output cannot hold their keys";
+    const TResult generated = Run(std::string("generate ") + project + " --complete");
+    EXPECT_EQ(generated.status, 0) << generated.err;
+    EXPECT_NE(generated.out.find("所有代码生成完毕!"), std::string::npos) << generated.out;
+  }
+  const fs::path traders = Home() / "projects" / "Traders";
+  EXPECT_TRUE(fs::exists(traders / "FrmAddOrder_Details.frm"));
+  EXPECT_TRUE(fs::exists(traders / "FrmEditOrder_Details.frm"));
+  EXPECT_TRUE(fs::exists(traders / "FrmManageAuditLog.frm"));
+  // No row of the log can be named, so it is listed and searched only.
+  for (const char* absent :
+       {"FrmAddAuditLog.frm", "FrmAddAuditLog.frx", "FrmEditAuditLog.frm", "FrmEditAuditLog.frx"}) {
+    EXPECT_FALSE(fs::exists(traders / absent)) << absent;
+  }
+  const std::string vbp = Slurp(traders / "vb信息管理系统.vbp");
+  EXPECT_NE(vbp.find("Form=FrmManageAuditLog.frm\r\n"), std::string::npos);
+  EXPECT_EQ(vbp.find("Form=FrmAddAuditLog.frm"), std::string::npos);
+  EXPECT_EQ(vbp.find("Form=FrmEditAuditLog.frm"), std::string::npos);
+  EXPECT_NE(vbp.find("Form=FrmAddOrder_Details.frm\r\nForm=FrmManageOrder_Details.frm\r\n"
+                     "Form=FrmEditOrder_Details.frm\r\n"),
+            std::string::npos);
+  // The order line is found by the order and the product together.
+  const std::string edit = Slurp(traders / "FrmEditOrder_Details.frm");
+  EXPECT_NE(edit.find(" where [orderID] = ?"), std::string::npos);
+  EXPECT_NE(edit.find(" and [productID] = ?"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vbgen::test
