@@ -1,8 +1,14 @@
 #include "generate/write/FileOperate.h"
 
 #include <fcntl.h>
+#if defined(_WIN32)
+#include <io.h>
+#include <sys/stat.h>
+#else
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -58,7 +64,15 @@ namespace {
 int CreateTemporaryBeside(const fs::path& file, fs::path& temporary) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = file.parent_path() / TFileOperate::TemporaryName(file.filename().string());
+#if defined(_WIN32)
+    // Binary, and not inherited by a program this one starts; the wide name keeps every
+    // character of the path.
+    const int fd =
+        ::_wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                 _S_IREAD | _S_IWRITE);
+#else
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#endif
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
@@ -69,7 +83,13 @@ int CreateTemporaryBeside(const fs::path& file, fs::path& temporary) {
 bool TFileOperate::WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
+#if defined(_WIN32)
+    const unsigned piece =
+        static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 30));
+    const int n = ::_write(fd, bytes.data() + done, piece);
+#else
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+#endif
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     done += static_cast<std::size_t>(n);
@@ -89,7 +109,11 @@ void TFileOperate::WriteTextFile(const fs::path& directory, const fs::path& file
   const int fd = CreateTemporaryBeside(file, temporary);
   if (fd < 0) throw TFileError("无法写入文件 " + file.string() + ": " + std::strerror(errno));
   const bool written = WriteAll(fd, text);
+#if defined(_WIN32)
+  const bool closed = ::_close(fd) == 0;
+#else
   const bool closed = ::close(fd) == 0;
+#endif
   std::error_code error;
   if (!written || !closed) {
     const int reason = errno;
