@@ -81,6 +81,12 @@ bool IsBuildFolderOf(const std::string& name, const std::string& projectName) {
 
 TProjectDir::TProjectDir(fs::path home, const std::string& projectName)
     : home_(std::move(home)), prefix_("projects/" + projectName + "/") {
+#if defined(_WIN32)
+  if (const std::optional<std::string> problem = WindowsNameProblem(projectName)) {
+    throw TOutsideProjectError("工程名称\"" + projectName + "\"" + *problem +
+                               ", 不能作为Windows的文件夹名称!");
+  }
+#endif
   if (projectName.empty() || projectName.find('/') != std::string::npos ||
       !IsPlainInsidePath(projectName)) {
     throw TOutsideProjectError("工程名称\"" + projectName +
