@@ -27,7 +27,9 @@ wineboot -i >/dev/null 2>&1 || true
 win_path() { printf 'Z:%s' "$(realpath -m "$1")" | tr / '\\'; }
 
 echo "== core suite under Wine"
-(cd "$win" && wine bin/vbgen_core_tests.exe --gtest_brief=1)
+# The tests named in tools/windows-unported-tests.txt do not run yet (the file says why).
+unported=$(grep -v '^[[:space:]]*\(#\|$\)' tools/windows-unported-tests.txt | paste -sd: -)
+(cd "$win" && wine bin/vbgen_core_tests.exe --gtest_brief=1 ${unported:+--gtest_filter=-$unported})
 suite=$(date +%s)
 
 echo "== the Windows program writes what the Linux program writes"

@@ -1,6 +1,8 @@
 #include "generate/write/FileOperate.h"
 
 #include <fcntl.h>
+
+#include "model/Utf8Path.h"
 #if defined(_WIN32)
 #include <io.h>
 #include <sys/stat.h>
@@ -138,7 +140,18 @@ bool TFileOperate::CopyDirectory(const fs::path& source, const fs::path& target,
   for (const auto& directory : plan.directories) CreateDirectories(directory);
   for (const auto& copy : plan.files) {
     // A file that cannot be copied is skipped, as the rest of the tree still helps the user.
+#if defined(_WIN32)
+    // The Windows runtime's copy_file takes every existing target for the source itself (it
+    // compares inode numbers, which Windows leaves 0) and replaces nothing: the bytes are
+    // written whole instead, and take the target's name in one step.
+    try {
+      WriteTextFile(copy.to.parent_path(), copy.to, ReadBytes(copy.from));
+    } catch (const TFileError&) {
+      continue;  // skipped, as copy_file's error is
+    }
+#else
     fs::copy_file(copy.from, copy.to, fs::copy_options::overwrite_existing, error);
+#endif
   }
   return true;
 }
@@ -175,7 +188,7 @@ namespace {
 void CollectTree(const fs::path& root, const std::string& relative,
                  TFileOperate::TTreeListing& listing) {
   std::error_code error;
-  fs::directory_iterator entries(relative.empty() ? root : root / relative, error);
+  fs::directory_iterator entries(relative.empty() ? root : root / Utf8Path(relative), error);
   if (error) {
     listing.unlisted.push_back(relative + "/: " + error.message());
     return;
