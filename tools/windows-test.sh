@@ -86,5 +86,18 @@ identical "$(python3 -c 'import json,sys;print(json.load(open(sys.argv[1]))["pro
 "$lin_cli" --home "$scratch/seed" sql 图书馆管理 | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$scratch/utf16.sql"
 identical 脚本导入 sql "$scratch/utf16.sql"
 
+echo "== a link planted in the project folder is refused, and nothing lands where it points"
+# Made on the Linux side: Wine itself cannot make a junction or a Windows symbolic link.
+mkdir -p "$scratch/outside"
+rm -rf "$scratch/win/projects/脚本导入/.vbgen"
+ln -s "$scratch/outside" "$scratch/win/projects/脚本导入/.vbgen"
+if wine "$exe" --home "$(win_path "$scratch/win")" generate 脚本导入 >/dev/null 2>"$scratch/link.err"; then
+  echo "windows-test: a run wrote through a link" >&2
+  exit 1
+fi
+grep -q '拒绝' "$scratch/link.err"
+[[ -z $(ls -A "$scratch/outside") ]]
+echo "refused: $(cat "$scratch/link.err")"
+
 finished=$(date +%s)
 echo "windows-test: build $((built - started)) s, suite $((suite - built)) s, comparison $((finished - suite)) s"

@@ -84,6 +84,13 @@ std::string FinalPath(HANDLE handle) {
   return Utf8(fs::path(path));
 }
 
+// Whether the real path of something opened lies in the project directory's real path. Wine
+// shows a Unix symbolic link as a plain folder or file, and Windows may have other ways to
+// lead elsewhere: where an opened name really is decides, as on Linux.
+bool WithinRoot(const std::string& root, const std::string& path) {
+  return !root.empty() && (path == root || path.starts_with(root + "\\"));
+}
+
 bool WriteAll(HANDLE file, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -165,6 +172,10 @@ int TProjectDir::OpenChild(int parentFd, const std::string& parentInside, const 
       (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     ::CloseHandle(handle);
     CheckLink(inside);
+  }
+  if (const std::string real = FinalPath(handle); !WithinRoot(canonicalRoot_, real)) {
+    ::CloseHandle(handle);
+    throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside + " 指向 " + real);
   }
   folders_.push_back({handle, path});
   return static_cast<int>(folders_.size() - 1);
@@ -300,6 +311,10 @@ bool TProjectDir::ReadInto(const std::string& inside, std::string& bytes) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) return false;
     Fail("无法读取文件", inside, static_cast<int>(error));
+  }
+  if (const std::string real = FinalPath(file); !WithinRoot(canonicalRoot_, real)) {
+    ::CloseHandle(file);
+    throw TOutsideProjectError("拒绝读取工程目录以外的文件: " + prefix_ + inside + " 指向 " + real);
   }
   LARGE_INTEGER size;
   if (!::GetFileSizeEx(file, &size)) {
