@@ -4,12 +4,13 @@
 # Windows program writes the very tree the Linux program writes: the example, a random model
 # and a UTF-16 script with a byte-order mark, byte for byte.
 #   tools/windows-test.sh [LINUX_BUILD_DIR]   (default build/, made by ./build.sh test)
+# WINDOWS_BUILD_DIR names the cross build's folder (default build-windows/).
 # Wine needs no display for console programs; its prefix is made afresh in a temporary folder
 # and removed at the end, so nothing of an earlier run or of the user's ~/.wine is used.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linux=${1:-build}
-win=build-windows
+win=${WINDOWS_BUILD_DIR:-build-windows}  # another folder for a build from scratch
 started=$(date +%s)
 
 cmake -S . -B "$win" -G "Unix Makefiles" --toolchain cmake/mingw-w64-x86_64.cmake \
