@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/Args.h"
+#include "model/Utf8Path.h"
 
 namespace vbgen::cli {
 namespace {
@@ -24,10 +25,10 @@ TGlobalOptions TakeGlobalOptions(const std::vector<std::string>& words) {
     const std::string& word = words[i];
     if (word == "--home") {
       if (i + 1 >= words.size() || words[i + 1].empty()) UsageError("选项 --home 缺少目录");
-      options.home = words[++i];
+      options.home = vbgen::Utf8Path(words[++i]);
     } else if (word.rfind("--home=", 0) == 0) {
       if (word.size() == 7) UsageError("选项 --home 缺少目录");
-      options.home = word.substr(7);
+      options.home = vbgen::Utf8Path(word.substr(7));
     } else if (word == "--help" || word == "-h") {
       options.help = true;
     } else if (word == "--version") {

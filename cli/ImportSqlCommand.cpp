@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Hints.h"
 #include "generate/write/FileOperate.h"
+#include "model/Utf8Path.h"
 #include "sqlimport/SqlImport.h"
 
 namespace vbgen::cli {
@@ -21,9 +22,9 @@ int RunImportSqlCommand(TArgs& args, TCliEnv& env) {
   TOptions options(args.Rest(), {}, {"--name"});
   const std::optional<std::string> name = options.Value("--name");
   std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) Refuse("无法读取文件 " + file);
+  if (!std::filesystem::is_regular_file(Utf8Path(file), error)) Refuse("无法读取文件 " + file);
   try {
-    const TSqlImportResult result = ImportSqlFile(file, name);
+    const TSqlImportResult result = ImportSqlFile(Utf8Path(file), name);
     PrintNotes(result.notes, env.err);
     PrintAdded(env, result.projectId,
                "已导入工程 " + std::to_string(result.projectId) + " " + result.projectName +

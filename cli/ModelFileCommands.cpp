@@ -9,6 +9,7 @@
 #include "generate/check/ModelCheck.h"
 #include "generate/write/FileOperate.h"
 #include "model/ModelFile.h"
+#include "model/Utf8Path.h"
 
 namespace vbgen::cli {
 
@@ -22,7 +23,7 @@ int RunExportCommand(TArgs& args, TCliEnv& env) {
     env.out << json;
     return 0;
   }
-  const std::filesystem::path path = std::filesystem::absolute(*file);
+  const std::filesystem::path path = std::filesystem::absolute(Utf8Path(*file));
   TFileOperate::WriteTextFile(path.parent_path(), path, json);
   Confirm(env, "已导出到 " + path.string());
   return 0;
@@ -33,7 +34,7 @@ int RunImportCommand(TArgs& args, TCliEnv& env) {
   TOptions options(args.Rest(), {}, {"--name"});
   std::string json;
   try {
-    json = TFileOperate::ReadBytes(file);
+    json = TFileOperate::ReadBytes(Utf8Path(file));
   } catch (const TFileError& error) {
     Refuse(error.what());
   }

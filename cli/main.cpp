@@ -1,6 +1,11 @@
 // vbgen-cli: the model commands and the generation over the same core as the window.
-#include <unistd.h>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 
@@ -162,10 +167,55 @@ int PrintHelp(const std::vector<std::string>& words) {
 }
 
 std::filesystem::path ExecutableDir(const char* argv0) {
+#if defined(_WIN32)
+  (void)argv0;
+  std::wstring self(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = ::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    if (size < self.size()) {
+      self.resize(size);
+      break;
+    }
+    self.resize(self.size() * 2);
+  }
+  return std::filesystem::path(self).parent_path();
+#else
   std::error_code error;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) self = std::filesystem::absolute(argv0);
   return self.parent_path();
+#endif
+}
+
+// The words of the command line in UTF-8. Windows hands main() its words in the system's code
+// page, which loses every Chinese character outside it; the wide command line keeps them.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#if defined(_WIN32)
+  (void)argc;
+  (void)argv;
+  int count = 0;
+  wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 1; words != nullptr && i < count; ++i) {
+    const std::u8string utf8 = std::filesystem::path(words[i]).u8string();
+    arguments.emplace_back(utf8.begin(), utf8.end());
+  }
+  ::LocalFree(words);
+  return arguments;
+#else
+  return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
+// A Windows console shows what is written as UTF-8 only when told so; and stdout and stderr
+// are binary, so that a script's CR LF and every printed byte go out as they are made (the
+// text mode would write CR CR LF).
+void PrepareConsole() {
+#if defined(_WIN32)
+  ::SetConsoleOutputCP(CP_UTF8);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
 }
 
 int Run(const std::vector<std::string>& arguments, const char* argv0) {
@@ -197,7 +247,8 @@ int Run(const std::vector<std::string>& arguments, const char* argv0) {
 
 int main(int argc, char** argv) {
   try {
-    return Run(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
+    PrepareConsole();
+    return Run(Arguments(argc, argv), argv[0]);
   } catch (const TCliError& error) {
     std::cerr << InChinese(error.what()) << '\n';
     return error.status;

@@ -16,6 +16,7 @@
 #include "generate/write/ProjectDir.h"
 #include "generate/write/RunRecord.h"
 #include "model/ProjectDAO.h"
+#include "model/Utf8Path.h"
 
 namespace vbgen {
 namespace fs = std::filesystem;
@@ -79,7 +80,7 @@ std::vector<TFileOperate::TTreeEntry> SupportToCopy(const TFileOperate::TTreeLis
     if (topLevelFile) {
       if (generatedNames.count(entry.relative)) continue;
       std::error_code error;
-      if (fs::exists(fs::symlink_status(output / entry.relative, error))) continue;
+      if (fs::exists(fs::symlink_status(output / Utf8Path(entry.relative), error))) continue;
     }
     copies.push_back(entry);
   }
@@ -245,7 +246,8 @@ std::vector<std::string> TAutoCode::CopySupportFiles(
       if (entry.isDirectory) {
         context.sink.MakeDirectory(path);
       } else {
-        context.sink.Write(path, TFileOperate::ReadBytes(inputs.supportDir / entry.relative));
+        context.sink.Write(path,
+                           TFileOperate::ReadBytes(inputs.supportDir / Utf8Path(entry.relative)));
       }
     } catch (const TOutsideProjectError&) {
       throw;

@@ -3,12 +3,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <iconv.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 namespace vbgen {
 namespace {
@@ -41,40 +41,163 @@ std::string_view LineAround(std::string_view text, std::size_t pos) {
 
 }  // namespace
 
-TCodec::TCodec(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-  if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-    throw TEncodingError(std::string("系统不支持编码转换 ") + from + " -> " + to);
+namespace {
+
+constexpr unsigned kFirstLead = 0x81, kLastLead = 0xFE, kFirstTrail = 0x40, kLastTrail = 0xFE;
+constexpr unsigned kTrails = kLastTrail - kFirstTrail + 1;
+// The one single byte above ASCII that GBK gives a character: the euro sign.
+constexpr unsigned char kEuroByte = 0x80;
+constexpr char32_t kEuro = 0x20AC;
+
+constexpr std::uint16_t kGbkToUnicode[] = {
+#include "generate/GbkTable.inc"
+};
+static_assert(std::size(kGbkToUnicode) == (kLastLead - kFirstLead + 1) * kTrails);
+
+// The reverse of the table: a character's two GBK bytes (lead in the high byte), 0 for none.
+// Built once, on first use, from the same table, so that both directions always agree.
+const std::array<std::uint16_t, 0x10000>& UnicodeToGbk() {
+  static const auto table = [] {
+    auto reverse = std::make_unique<std::array<std::uint16_t, 0x10000>>();
+    reverse->fill(0);
+    for (std::size_t i = 0; i < std::size(kGbkToUnicode); ++i) {
+      if (kGbkToUnicode[i] == 0) continue;
+      (*reverse)[kGbkToUnicode[i]] =
+          static_cast<std::uint16_t>((kFirstLead + i / kTrails) << 8 | (kFirstTrail + i % kTrails));
+    }
+    return reverse;
+  }();
+  return *table;
+}
+
+void AppendUtf8(char32_t c, std::string& text) {
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+  } else if (c < 0x800) {
+    text += static_cast<char>(0xC0 | c >> 6);
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    text += static_cast<char>(0xE0 | c >> 12);
+    text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | c >> 18);
+    text += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+    text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
 
-TCodec::~TCodec() { iconv_close(static_cast<iconv_t>(cd_)); }
-
-bool TCodec::Convert(std::string_view input, std::string& output) {
-  iconv_t cd = static_cast<iconv_t>(cd_);
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh start after an earlier failure
-  output.resize(input.size() * 2 + 16);
-  char* in = const_cast<char*>(input.data());
-  std::size_t inLeft = input.size();
-  char* out = output.data();
-  std::size_t outLeft = output.size();
-  while (inLeft > 0) {
-    if (iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) continue;
-    if (errno != E2BIG) return false;
-    std::size_t used = output.size() - outLeft;
-    output.resize(output.size() * 2);
-    out = output.data() + used;
-    outLeft = output.size() - used;
+// The character at `pos` of UTF-8 text, advancing `pos`; none for bytes that are not UTF-8
+// (overlong forms and surrogates among them, as the system converters refuse them too).
+std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& pos) {
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+  const unsigned lead = byte(pos);
+  const std::size_t length = lead < 0x80   ? 1
+                             : lead < 0xC2 ? 0
+                             : lead < 0xE0 ? 2
+                             : lead < 0xF0 ? 3
+                             : lead < 0xF5 ? 4
+                                           : 0;
+  if (length == 0 || pos + length > text.size()) return std::nullopt;
+  char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(pos + i) & 0xC0) != 0x80) return std::nullopt;
+    c = c << 6 | (byte(pos + i) & 0x3F);
   }
-  output.resize(output.size() - outLeft);
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return std::nullopt;
+  pos += length;
+  return c;
+}
+
+TDecoded DecodeGbk(std::string_view bytes, std::string& text) {
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[pos]);
+    if (lead < 0x80) {
+      text += static_cast<char>(lead);
+      ++pos;
+      continue;
+    }
+    if (lead == kEuroByte) {
+      AppendUtf8(kEuro, text);
+      ++pos;
+      continue;
+    }
+    if (lead > kLastLead) return {pos, true};
+    if (pos + 1 == bytes.size()) return {pos, false};
+    const auto trail = static_cast<unsigned char>(bytes[pos + 1]);
+    const char32_t c = trail < kFirstTrail || trail > kLastTrail
+                           ? 0
+                           : kGbkToUnicode[(lead - kFirstLead) * kTrails + (trail - kFirstTrail)];
+    if (c == 0) return {pos, true};
+    AppendUtf8(c, text);
+    pos += 2;
+  }
+  return {pos, false};
+}
+
+TDecoded DecodeUtf16(std::string_view bytes, bool bigEndian, std::string& text) {
+  const auto unit = [&](std::size_t at) {
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
+  };
+  std::size_t pos = 0;
+  while (pos + 2 <= bytes.size()) {
+    const char32_t c = unit(pos);
+    if (c >= 0xDC00 && c < 0xE000) return {pos, true};  // the second half of a pair, alone
+    if (c < 0xD800 || c >= 0xDC00) {
+      AppendUtf8(c, text);
+      pos += 2;
+      continue;
+    }
+    if (pos + 4 > bytes.size()) return {pos, false};
+    const char32_t low = unit(pos + 2);
+    if (low < 0xDC00 || low >= 0xE000) return {pos, true};
+    AppendUtf8(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00), text);
+    pos += 4;
+  }
+  return {pos, false};
+}
+
+}  // namespace
+
+TDecoded DecodeToUtf8(TSourceEncoding from, std::string_view bytes, std::string& text) {
+  switch (from) {
+    case TSourceEncoding::Gbk:
+      return DecodeGbk(bytes, text);
+    case TSourceEncoding::Utf16Le:
+      return DecodeUtf16(bytes, false, text);
+    case TSourceEncoding::Utf16Be:
+      return DecodeUtf16(bytes, true, text);
+  }
+  return {0, true};
+}
+
+bool AppendGbk(std::string_view utf8, std::string& gbk) {
+  const auto& table = UnicodeToGbk();
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const std::optional<char32_t> c = NextUtf8(utf8, pos);
+    if (!c) return false;
+    if (*c < 0x80) {
+      gbk += static_cast<char>(*c);
+    } else if (*c == kEuro) {
+      gbk += static_cast<char>(kEuroByte);
+    } else if (*c < table.size() && table[*c] != 0) {
+      gbk += static_cast<char>(table[*c] >> 8);
+      gbk += static_cast<char>(table[*c] & 0xFF);
+    } else {
+      return false;
+    }
+  }
   return true;
 }
 
 const std::string* TGbkEncoder::ConvertRun(std::string_view run) {
-  auto found = known_.find(run);
-  if (found != known_.end()) return &found->second;
-  if (!codec_.Convert(run, converted_)) return nullptr;
-  if (known_.size() < 100000) return &known_.emplace(std::string(run), converted_).first->second;
-  return &converted_;
+  converted_.clear();
+  return AppendGbk(run, converted_) ? &converted_ : nullptr;
 }
 
 std::string TGbkEncoder::Encode(std::string_view utf8) { return EncodeWith(utf8, false); }
@@ -174,7 +297,7 @@ bool TGbkEncoder::Fits(std::string_view utf8) {
 
 namespace {
 
-// One encoder per thread: opening the codec costs more than converting a form.
+// One encoder per thread: its buffer is reused from form to form.
 TGbkEncoder& ThreadEncoder() {
   thread_local TGbkEncoder encoder;
   return encoder;
@@ -191,7 +314,8 @@ std::string Utf8ToGbkCrLf(std::string_view utf8) { return ThreadEncoder().Encode
 
 std::string GbkToUtf8(std::string_view gbk) {
   std::string utf8;
-  if (!TCodec("UTF-8", "GBK").Convert(gbk, utf8)) throw TEncodingError("文本不是有效的GBK编码");
+  const TDecoded decoded = DecodeToUtf8(TSourceEncoding::Gbk, gbk, utf8);
+  if (decoded.invalid || decoded.used != gbk.size()) throw TEncodingError("文本不是有效的GBK编码");
   return utf8;
 }
 

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace vbgen {
 
@@ -15,33 +13,30 @@ class TEncodingError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// One conversion direction, opened once and used for many texts (opening is the costly part).
-class TCodec {
- public:
-  TCodec(const char* to, const char* from);
-  ~TCodec();
-  TCodec(const TCodec&) = delete;
-  TCodec& operator=(const TCodec&) = delete;
+// The encodings a text arrives in besides UTF-8.
+enum class TSourceEncoding { Gbk, Utf16Le, Utf16Be };
 
-  // Converts; false on the first character that has no form in the target encoding.
-  bool Convert(std::string_view input, std::string& output);
-
- private:
-  void* cd_;
+// How far DecodeToUtf8 got through its bytes.
+struct TDecoded {
+  std::size_t used = 0;  // the bytes decoded; where the invalid bytes begin when `invalid`
+  // True at bytes that are no character of the encoding; false when all were decoded but an
+  // incomplete character at the end (which the next piece of the input may complete).
+  bool invalid = false;
 };
 
-// Runs of text looked up as views into the text, without a copy of their own.
-struct TRunHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view run) const { return std::hash<std::string_view>()(run); }
-};
+// The conversions are our own, the same on every system, so that a project generated on
+// Windows holds the bytes one generated on Linux holds: the GBK table is the one the GNU C
+// library's converter uses (generate/GbkTable.inc, made by tools/gbk-table.c).
+// Appends the UTF-8 form of the bytes to `text`.
+TDecoded DecodeToUtf8(TSourceEncoding from, std::string_view bytes, std::string& text);
+// Appends the GBK bytes of the UTF-8 text to `gbk`; false at the first character that GBK
+// cannot hold, or bytes that are not UTF-8 (`gbk` then holds what came before).
+bool AppendGbk(std::string_view utf8, std::string& gbk);
 
 // UTF-8 to GBK. Generated text is mostly ASCII, which is the same in both, so only the other
-// runs go through the codec; and the same Chinese runs (captions, friend names, the type words)
-// recur in every form and every model, so each run's GBK form is kept once found.
+// runs go through the table.
 class TGbkEncoder {
  public:
-  TGbkEncoder() : codec_("GBK", "UTF-8") {}
   // Throws TEncodingError naming the line of the text that holds a character without GBK form.
   std::string Encode(std::string_view utf8);
   // The same, turning every LF into CR LF on the way: one pass, no copy of the whole text.
@@ -56,9 +51,7 @@ class TGbkEncoder {
   const std::string* ConvertRun(std::string_view run);
   std::string EncodeWith(std::string_view utf8, bool crLf, bool wideSteps = true);
 
-  TCodec codec_;
   std::string converted_;
-  std::unordered_map<std::string, std::string, TRunHash, std::equal_to<>> known_;
 };
 
 // UTF-8 to GBK bytes; throws TEncodingError naming the text when a character has no GBK form.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "generate/read/Templates.h"
+#include "model/Utf8Path.h"
 
 namespace vbgen {
 
@@ -55,7 +56,7 @@ class TProgramDir {
   std::filesystem::path TemplateDir() const { return OwnOrShipped("template"); }
   std::filesystem::path BakDir() const { return OwnOrShipped("bak"); }
   std::filesystem::path OutputDir(const std::string& projectName) const {
-    return home_ / "projects" / projectName;
+    return home_ / "projects" / Utf8Path(projectName);
   }
 
  private:

@@ -1,10 +1,8 @@
 #include "sqlimport/ScriptSource.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <fstream>
 
+#include "generate/Gbk.h"
 #include "sqlimport/TextDecode.h"
 
 namespace vbgen {
@@ -123,40 +121,24 @@ std::unique_ptr<TByteInput> MemoryInput(std::string_view bytes) {
   return std::make_unique<TMemoryInput>(bytes);
 }
 
-// iconv from the script's encoding, a piece at a time.
+// The script's encoding, decoded a piece at a time.
 class TScriptSource::TDecoder {
  public:
-  TDecoder(const char* from, const char* name) : cd_(iconv_open("UTF-8", from)), name_(name) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-      throw TTextDecodeError(std::string("系统不支持") + from + "到UTF-8的转换");
-    }
-  }
-  ~TDecoder() { iconv_close(cd_); }
-  TDecoder(const TDecoder&) = delete;
-  TDecoder& operator=(const TDecoder&) = delete;
+  TDecoder(TSourceEncoding from, const char* name) : from_(from), name_(name) {}
 
   // Converts what it can of `bytes` (starting at byte `offset` of the file) and leaves in it
   // a character cut by the piece's end; at the end of the input nothing may be left.
   void Convert(std::string& bytes, std::string& text, std::size_t offset, bool last) {
-    char* in = bytes.data();
-    std::size_t inLeft = bytes.size();
-    char buffer[8192];
-    while (inLeft > 0) {
-      char* out = buffer;
-      std::size_t outLeft = sizeof buffer;
-      const std::size_t done = iconv(cd_, &in, &inLeft, &out, &outLeft);
-      text.append(buffer, static_cast<std::size_t>(out - buffer));
-      if (done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-      if (errno == EINVAL && !last) break;
+    const TDecoded decoded = DecodeToUtf8(from_, bytes, text);
+    if (decoded.invalid || (last && decoded.used != bytes.size())) {
       throw TTextDecodeError("文件不是有效的" + name_ + "文本(第" +
-                             std::to_string(offset + (bytes.size() - inLeft) + 1) +
-                             "个字节处无法解码)");
+                             std::to_string(offset + decoded.used + 1) + "个字节处无法解码)");
     }
-    bytes.erase(0, bytes.size() - inLeft);
+    bytes.erase(0, decoded.used);
   }
 
  private:
-  iconv_t cd_;
+  TSourceEncoding from_;
   std::string name_;
 };
 
@@ -169,13 +151,13 @@ TScriptSource::TScriptSource(std::unique_ptr<TByteInput> input) : input_(std::mo
     mark = 3;
   } else if (start.substr(0, 2) == "\xFF\xFE") {
     mark = 2;
-    decoder_ = std::make_unique<TDecoder>("UTF-16LE", "UTF-16");
+    decoder_ = std::make_unique<TDecoder>(TSourceEncoding::Utf16Le, "UTF-16");
   } else if (start.substr(0, 2) == "\xFE\xFF") {
     mark = 2;
-    decoder_ = std::make_unique<TDecoder>("UTF-16BE", "UTF-16");
+    decoder_ = std::make_unique<TDecoder>(TSourceEncoding::Utf16Be, "UTF-16");
   } else if (!start.empty() && !IsUtf8Throughout(*input_)) {
     // Without a mark, a file that is valid UTF-8 throughout is UTF-8, else it must be GBK.
-    decoder_ = std::make_unique<TDecoder>("GBK", "UTF-8或GBK");
+    decoder_ = std::make_unique<TDecoder>(TSourceEncoding::Gbk, "UTF-8或GBK");
   }
   if (mark == 3 && !IsUtf8Throughout(*input_)) {
     throw TTextDecodeError("文件以UTF-8的字节顺序标记开头, 却不是有效的UTF-8文本");

@@ -1,12 +1,17 @@
 #include "generate/read/ProgramHome.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 
 #include "generate/write/FileOperate.h"
 #include "model/DbHelper.h"
 #include "model/ModelFile.h"
+#include "model/Utf8Path.h"
 
 namespace vbgen {
 namespace fs = std::filesystem;
@@ -14,9 +19,28 @@ namespace fs = std::filesystem;
 namespace {
 
 std::optional<std::string> Environment(const char* name) {
+#if defined(_WIN32)
+  // The wide environment: the narrow one is in the system's code page, and a user folder may
+  // have a name it cannot hold.
+  const std::wstring wide(name, name + std::char_traits<char>::length(name));
+  const wchar_t* value = _wgetenv(wide.c_str());
+  if (value == nullptr || *value == L'\0') return std::nullopt;
+  const std::u8string utf8 = fs::path(value).u8string();
+  return std::string(utf8.begin(), utf8.end());
+#else
   const char* value = std::getenv(name);
   if (value == nullptr || *value == '\0') return std::nullopt;
   return std::string(value);
+#endif
+}
+
+// Tells the seeding files of two starts apart (a process id where there is one to read).
+std::string SeedingId() {
+#if defined(_WIN32)
+  return std::to_string(::GetCurrentProcessId());
+#else
+  return std::to_string(::getpid());
+#endif
 }
 
 bool HoldsShippedData(const fs::path& dir) {
@@ -27,16 +51,27 @@ bool HoldsShippedData(const fs::path& dir) {
 }  // namespace
 
 TUserDirs TUserDirs::FromEnvironment() {
+#if defined(_WIN32)
+  return {Environment("XDG_DATA_HOME"), Environment("HOME"), Environment("APPDATA")};
+#else
   return {Environment("XDG_DATA_HOME"), Environment("HOME")};
+#endif
 }
 
 fs::path TUserDirs::DataFolder() const {
+#if defined(_WIN32)
+  if (!appData || !Utf8Path(*appData).is_absolute()) {
+    throw THomeError("无法确定用户数据目录: 环境变量 APPDATA 未设置; 请用 --home DIR 指定数据目录");
+  }
+  return Utf8Path(*appData) / "vbgen";
+#else
   // The XDG base directory rules ignore a relative XDG_DATA_HOME.
-  if (xdgDataHome && fs::path(*xdgDataHome).is_absolute()) return fs::path(*xdgDataHome) / "vbgen";
-  if (!home || !fs::path(*home).is_absolute()) {
+  if (xdgDataHome && Utf8Path(*xdgDataHome).is_absolute()) return Utf8Path(*xdgDataHome) / "vbgen";
+  if (!home || !Utf8Path(*home).is_absolute()) {
     throw THomeError("无法确定用户数据目录: 环境变量 HOME 未设置; 请用 --home DIR 指定数据目录");
   }
-  return fs::path(*home) / ".local" / "share" / "vbgen";
+  return Utf8Path(*home) / ".local" / "share" / "vbgen";
+#endif
 }
 
 TProgramHome LocateProgramHome(const fs::path& executableDir,
@@ -85,8 +120,7 @@ bool SeedUserDataFolder(const TProgramDir& programDir) {
 
   // The example goes into a file of its own first, which then appears as projects.db in one
   // step; a killed start leaves only that file, and the next start begins again.
-  const fs::path seeding =
-      programDir.Home() / ("projects.db.seeding-" + std::to_string(::getpid()));
+  const fs::path seeding = programDir.Home() / ("projects.db.seeding-" + SeedingId());
   const fs::path previous = TDbHelper::DatabasePath();
   fs::remove(seeding, error);
   try {

@@ -26,9 +26,13 @@ class THomeError : public std::runtime_error {
 struct TUserDirs {
   std::optional<std::string> xdgDataHome;  // $XDG_DATA_HOME
   std::optional<std::string> home;         // $HOME
+#if defined(_WIN32)
+  std::optional<std::string> appData;  // %APPDATA%, the user's data folder on Windows
+#endif
 
   static TUserDirs FromEnvironment();
-  // $XDG_DATA_HOME/vbgen, or ~/.local/share/vbgen when it is unset or not absolute.
+  // $XDG_DATA_HOME/vbgen, or ~/.local/share/vbgen when it is unset or not absolute; on
+  // Windows %APPDATA%\vbgen.
   std::filesystem::path DataFolder() const;
 };
 

@@ -1,8 +1,16 @@
 #include "generate/write/FileOperate.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
+#include "model/Utf8Path.h"
+#if defined(_WIN32)
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -58,7 +66,15 @@ namespace {
 int CreateTemporaryBeside(const fs::path& file, fs::path& temporary) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = file.parent_path() / TFileOperate::TemporaryName(file.filename().string());
+#if defined(_WIN32)
+    // Binary, and not inherited by a program this one starts; the wide name keeps every
+    // character of the path.
+    const int fd =
+        ::_wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                 _S_IREAD | _S_IWRITE);
+#else
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#endif
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
@@ -69,7 +85,13 @@ int CreateTemporaryBeside(const fs::path& file, fs::path& temporary) {
 bool TFileOperate::WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
+#if defined(_WIN32)
+    const unsigned piece =
+        static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 30));
+    const int n = ::_write(fd, bytes.data() + done, piece);
+#else
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+#endif
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     done += static_cast<std::size_t>(n);
@@ -89,7 +111,11 @@ void TFileOperate::WriteTextFile(const fs::path& directory, const fs::path& file
   const int fd = CreateTemporaryBeside(file, temporary);
   if (fd < 0) throw TFileError("无法写入文件 " + file.string() + ": " + std::strerror(errno));
   const bool written = WriteAll(fd, text);
+#if defined(_WIN32)
+  const bool closed = ::_close(fd) == 0;
+#else
   const bool closed = ::close(fd) == 0;
+#endif
   std::error_code error;
   if (!written || !closed) {
     const int reason = errno;
@@ -114,7 +140,18 @@ bool TFileOperate::CopyDirectory(const fs::path& source, const fs::path& target,
   for (const auto& directory : plan.directories) CreateDirectories(directory);
   for (const auto& copy : plan.files) {
     // A file that cannot be copied is skipped, as the rest of the tree still helps the user.
+#if defined(_WIN32)
+    // The Windows runtime's copy_file takes every existing target for the source itself (it
+    // compares inode numbers, which Windows leaves 0) and replaces nothing: the bytes are
+    // written whole instead, and take the target's name in one step.
+    try {
+      WriteTextFile(copy.to.parent_path(), copy.to, ReadBytes(copy.from));
+    } catch (const TFileError&) {
+      continue;  // skipped, as copy_file's error is
+    }
+#else
     fs::copy_file(copy.from, copy.to, fs::copy_options::overwrite_existing, error);
+#endif
   }
   return true;
 }
@@ -151,7 +188,7 @@ namespace {
 void CollectTree(const fs::path& root, const std::string& relative,
                  TFileOperate::TTreeListing& listing) {
   std::error_code error;
-  fs::directory_iterator entries(relative.empty() ? root : root / relative, error);
+  fs::directory_iterator entries(relative.empty() ? root : root / Utf8Path(relative), error);
   if (error) {
     listing.unlisted.push_back(relative + "/: " + error.message());
     return;

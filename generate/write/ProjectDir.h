@@ -21,6 +21,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "generate/write/FileOperate.h"
 
@@ -118,6 +119,17 @@ class TProjectDir {
   // Folders found missing since this writer last made one; not looked for again.
   std::unordered_set<std::string> absent_;
   bool unnamedFiles_ = true;  // until the file system says it cannot make them
+#if defined(_WIN32)
+  // Windows has no openat: the numbers DirFd hands out index the folders held open, each
+  // by a handle that shares no deletion, so nobody can rename, remove or replace one of them
+  // (by a junction, say) while the run holds it.
+  struct TOpenFolder {
+    void* handle;
+    std::filesystem::path path;
+  };
+  std::vector<TOpenFolder> folders_;
+  void CloseFolders();
+#endif
 };
 
 // The temporary name beside a file; true when `name` is one.

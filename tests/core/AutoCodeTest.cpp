@@ -291,6 +291,10 @@ TEST_F(AutoCodeTest, OneRunAtATime) {
 namespace vbgen::test {
 
 TEST_F(AutoCodeTest, SupportFilesThatCannotBeCopiedAreNamedAndEmptyFoldersCopied) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "needs POSIX symbolic links, which Wine cannot make (the Windows rule for "
+                  "reparse points has its own test)";
+#endif
   int projectId = AddProject("馆");
   fs::create_directories(home / "bak" / "Empty" / "Deeper");
   fs::create_symlink(home / "bak" / "missing-target", home / "bak" / "Tmp" / "dangling");

@@ -37,7 +37,7 @@ TEST_F(DbHelperTest, ExistingFileIsUsedAsItIsWithRowsOfOtherTools) {
   TDbHelper::Close();
   // Another tool inserts a row directly, with an explicit key and a NULL name.
   sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open((TempPath() / "projects.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open((TempPath() / "projects.db").string().c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "insert into t_project(projectId,projectName) values (40,NULL)",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);

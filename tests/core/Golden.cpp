@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "generate/Gbk.h"
 #include "generate/write/FileOperate.h"
+#include "model/Utf8Path.h"
 
 namespace vbgen::test {
 namespace {
@@ -118,7 +119,7 @@ std::optional<std::string> DescribeFirstDifference(const std::string& expected,
 ::testing::AssertionResult CompareWithGolden(const std::filesystem::path& directory,
                                              const std::string& name, const std::string& actual,
                                              bool update) {
-  const std::filesystem::path file = directory / name;
+  const std::filesystem::path file = directory / Utf8Path(name);
   std::optional<std::string> expected;
   if (std::filesystem::is_regular_file(file)) expected = TFileOperate::ReadBytes(file);
   if (update) {

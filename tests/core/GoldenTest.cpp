@@ -113,6 +113,12 @@ TEST(GoldenTest, MissingGoldenFileFailsUnlessTheSwitchWritesIt) {
   EXPECT_EQ(TFileOperate::ReadBytes(dir.path() / "New.sql"), "select 1\r\n");
 }
 
+#if defined(_WIN32)
+// The Windows C runtime has no setenv: _putenv_s sets a variable, and removes it when empty.
+int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
+int unsetenv(const char* name) { return _putenv_s(name, ""); }
+#endif
+
 TEST(GoldenTest, SwitchIsReadFromTheEnvironment) {
   const char* before = std::getenv("VBGEN_UPDATE_GOLDEN");
   const std::optional<std::string> saved =

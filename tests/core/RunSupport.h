@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "generate/AutoCode.h"
 #include "model/ModelFile.h"
+#include "model/Utf8Path.h"
 
 namespace vbgen::test {
 
@@ -52,7 +53,7 @@ class RunHomeTest : public ModelTest {
   int Example(const std::string& name = "馆") {
     return ImportProject(TFileOperate::ReadBytes(SourceDir() / "data/examples/library.json"), name);
   }
-  std::filesystem::path Output() const { return home / "projects" / "馆"; }
+  std::filesystem::path Output() const { return home / "projects" / Utf8Path("馆"); }
 
   std::filesystem::path home;
 };

@@ -22,6 +22,7 @@
 #include "generate/emit/UIOperate.h"
 #include "generate/write/FileOperate.h"
 #include "model/ModelFile.h"
+#include "model/Utf8Path.h"
 
 namespace vbgen::test {
 namespace {
@@ -33,7 +34,7 @@ const char* const kProjectFile = "vb信息管理系统.vbp";
 fs::path DataDir() { return SourceDir() / "data"; }
 fs::path TemplateDir() { return DataDir() / "template"; }
 fs::path BakDir() { return DataDir() / "bak"; }
-fs::path ProjectFilePath() { return TemplateDir() / kProjectFile; }
+fs::path ProjectFilePath() { return TemplateDir() / Utf8Path(kProjectFile); }
 
 // VB names are case-insensitive.
 std::string Lower(std::string text) {
