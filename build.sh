@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian 12 machine:
 #   ./build.sh run   installs the missing Debian packages, builds, and starts vbgen
-#   ./build.sh test  installs the missing Debian packages, builds, and runs every test
+#   ./build.sh test  installs the missing Debian packages, builds, and runs every test (the
+#                    Windows build under Wine too)
 #   ./build.sh build installs and builds only
 #   ./build.sh windows       cross-builds vbgen-cli.exe for 64-bit Windows and makes its zip
 #   ./build.sh windows-test  the same build, its core suite under Wine, and the comparison of
@@ -54,8 +55,11 @@ build() {
 case "${1:-run}" in
   build) install_missing build; build default ;;
   test)
-    install_missing test; build ci
-    ctest --preset ci -j"$(nproc)" ;;
+    # Every test: the Linux suites, then the Windows build's core suite under Wine and its
+    # output against the Linux program's.
+    install_missing test "${WINDOWS_PACKAGES[@]}"; build ci
+    ctest --preset ci -j"$(nproc)"
+    tools/windows-test.sh build ;;
   run)
     install_missing run; build default
     shift || true

@@ -41,6 +41,9 @@ grep -q '"projectName": "书店"' "$work/home/书店.json" || fail "书店.json"
 copy="$checkout/build/bin/projects/书店副本"
 grep -q '^Option Explicit' "$copy/FrmManageBook.frm" || fail "complete FrmManageBook.frm"
 grep -q 'CREATE TABLE \[dbo\]\.\[Book\]' "$work/home/create-again.sql" || fail "create-again.sql"
+# The application's own tables alone: the operators' table where it is missing, nothing dropped.
+grep -q "if object_id(N'\[dbo\]\.\[admin\]', N'U') is null" "$work/home/app-tables.sql" || fail "app-tables.sql"
+! grep -qi -e '^drop ' -e 'CREATE TABLE \[dbo\]\.\[Book\]' "$work/home/app-tables.sql" || fail "app-tables.sql drops or creates a class table"
 ! "$cli" project list | grep -q 书店副本 || fail "书店副本 left in the model"
 # The example project is as it was.
 [[ $("$cli" check 图书馆管理) == "模型检查通过，没有发现问题。" ]] || fail "check 图书馆管理"
@@ -49,7 +52,7 @@ grep -q 'CREATE TABLE \[dbo\]\.\[Book\]' "$work/home/create-again.sql" || fail "
 changed=$(cd "$checkout" && find . -newer "$work/stamp" -not -type d | grep -v -e '^./build/bin/projects/' \
           -e '^./build/bin/projects.db$' || true)
 [[ -z $changed ]] || fail "written into the checkout: $changed"
-[[ $(cd "$work/home" && ls | LC_ALL=C sort | tr '\n' ' ') == "create-again.sql create.sql 书店.json " ]] ||
+[[ $(cd "$work/home" && ls | LC_ALL=C sort | tr '\n' ' ') == "app-tables.sql create-again.sql create.sql 书店.json " ]] ||
   fail "home holds: $(ls "$work/home")"
 # And it can be run again after the clean-up the README names.
 "$cli" project delete 书店 >/dev/null
