@@ -485,6 +485,32 @@ TEST_F(ImportSqlCliTest, TheSampleStyleScriptsBecomeCompleteApplications) {
   const std::string edit = Slurp(traders / "FrmEditOrder_Details.frm");
   EXPECT_NE(edit.find(" where [orderID] = ?"), std::string::npos);
   EXPECT_NE(edit.find(" and [productID] = ?"), std::string::npos);
+  // A yes/no column is a check box, stored as one.
+  const std::string addProduct = Slurp(traders / "FrmAddProducts.frm");
+  EXPECT_NE(addProduct.find("Begin VB.CheckBox CHB_discontinued"), std::string::npos);
+  EXPECT_NE(addProduct.find("Call AddYesNoParameter(cmd, Me.CHB_discontinued.Value)"),
+            std::string::npos);
+
+  // The music store: nvarchar names go as Unicode of their declared length, prices as
+  // NUMERIC(10,2); an update writes only what the user changed; lists name each row with its
+  // key; loading and showing a record trap their errors; a new invoice is dated today; its
+  // name is what the track list is searched by.
+  const fs::path music = Home() / "projects" / "Music";
+  const std::string editTrack = Slurp(music / "FrmEditTrack.frm");
+  for (const char* expected :
+       {"  If ValueChanged(Me.RTB_name.Text, shownValues(1)) Then\r\n"
+        "    Call AddColumnTextParameter(cmd, Me.RTB_name.Text, True, 200, False)\r\n",
+        "    Call AddFixedNumberParameter(cmd, Me.TB_unitPrice.Text, 10, 2, False)\r\n",
+        "      Call AddNullParameter(cmd, adInteger)\r\n",
+        "Me.CB_albumId.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)\r\n",
+        "  On Error GoTo LoadFailed\r\n", "  On Error GoTo ShowFailed\r\n"}) {
+    EXPECT_NE(editTrack.find(expected), std::string::npos) << expected;
+  }
+  EXPECT_NE(Slurp(music / "FrmAddInvoice.frm").find("  Me.DTP_invoiceDate.Value = Date\r\n"),
+            std::string::npos);
+  EXPECT_NE(Slurp(music / "FrmManageTrack.frm")
+                .find("  statementText = statementText & \" and (? = 0 or t.[name] like ?)\"\r\n"),
+            std::string::npos);
 }
 
 }  // namespace
