@@ -284,7 +284,10 @@ constexpr std::string_view kKeyParameter =
     R"vb(  Call {addKey}(cmd, {keyConversion}(listRs.Fields("{keyColumn}").Value))
 )vb";
 
-constexpr std::string_view kDeleteEnd = R"vb(  cmd.Execute
+// A row someone else deleted meanwhile is named, not reported as deleted.
+constexpr std::string_view kDeleteEnd = R"vb(  Dim rowsDeleted As Long
+  cmd.Execute rowsDeleted
+  If rowsDeleted = 0 Then MsgBox "这条{friendName}已经不存在了!", vbExclamation, "错误提示"
   Call LoadList
   Exit Sub
 DeleteFailed:

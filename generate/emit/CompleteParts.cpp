@@ -241,7 +241,7 @@ const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member)
 }
 
 std::string_view KeyParameterCall(bool integerKey) {
-  return integerKey ? "AddLongParameter" : "AddStringParameter";
+  return integerKey ? "AddLongParameter" : "AddKeyTextParameter";
 }
 
 std::string_view KeyConversion(bool integerKey) { return integerKey ? "CLng" : "FieldText"; }

@@ -60,7 +60,8 @@ std::string NewCommandLine();
 // The reference (with the members of the class it names) of a reference member of the form.
 const TFormReference& ReferenceOf(const TFormClass& form, const TMember& member);
 
-// The call that adds a key value to cmd: AddLongParameter for an integer key.
+// The call that adds a key value to cmd: AddLongParameter for an integer key, AddKeyTextParameter
+// (Unicode, so a key read from the database matches itself whatever its letters) for a text key.
 std::string_view KeyParameterCall(bool integerKey);
 // The conversion of a stored key to what the key variables hold.
 std::string_view KeyConversion(bool integerKey);

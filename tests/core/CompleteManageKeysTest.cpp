@@ -125,10 +125,16 @@ TEST(CompleteManageKeysTest, EditAndDeleteFindTheRowByEveryKeyMemberInKeyOrder) 
   const std::size_t first =
       form.find("  Call AddLongParameter(cmd, CLng(listRs.Fields(\"orderId\").Value))\n");
   const std::size_t second =
-      form.find("  Call AddStringParameter(cmd, FieldText(listRs.Fields(\"code\").Value))\n");
+      form.find("  Call AddKeyTextParameter(cmd, FieldText(listRs.Fields(\"code\").Value))\n");
   ASSERT_NE(first, std::string::npos);
   ASSERT_NE(second, std::string::npos);
   EXPECT_LT(first, second);
+  // A text key goes as Unicode, as it was read; a row already gone is named, not reported
+  // as deleted.
+  EXPECT_EQ(form.find("AddStringParameter(cmd, FieldText("), std::string::npos);
+  EXPECT_NE(form.find("  cmd.Execute rowsDeleted\n"
+                      "  If rowsDeleted = 0 Then MsgBox \"这条"),
+            std::string::npos);
   // The prompt names the row by its display value and both keys.
   EXPECT_NE(
       form.find("CurrentRecordName = \"“\" & FieldText(listRs.Fields(\"quantity\").Value) & "

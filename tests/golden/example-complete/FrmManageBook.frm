@@ -457,8 +457,10 @@ Private Sub mnuDelete_Click()
   On Error GoTo DeleteFailed
   Call check_condatabase
   Set cmd = NewCommand(statementText)
-  Call AddStringParameter(cmd, FieldText(listRs.Fields("isbn").Value))
-  cmd.Execute
+  Call AddKeyTextParameter(cmd, FieldText(listRs.Fields("isbn").Value))
+  Dim rowsDeleted As Long
+  cmd.Execute rowsDeleted
+  If rowsDeleted = 0 Then MsgBox "这条图书已经不存在了!", vbExclamation, "错误提示"
   Call LoadList
   Exit Sub
 DeleteFailed:

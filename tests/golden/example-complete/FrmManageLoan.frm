@@ -329,10 +329,10 @@ Private Sub LoadList()
   Set cmd = NewCommand(statementText)
   If Me.CB_bookIsbn.ListIndex > 0 Then
     Call AddSwitchParameter(cmd, True)
-    Call AddStringParameter(cmd, bookIsbns(Me.CB_bookIsbn.ListIndex))
+    Call AddKeyTextParameter(cmd, bookIsbns(Me.CB_bookIsbn.ListIndex))
   Else
     Call AddSwitchParameter(cmd, False)
-    Call AddStringParameter(cmd, "")
+    Call AddKeyTextParameter(cmd, "")
   End If
   If Me.CB_readerId.ListIndex > 0 Then
     Call AddSwitchParameter(cmd, True)
@@ -441,7 +441,9 @@ Private Sub mnuDelete_Click()
   Call check_condatabase
   Set cmd = NewCommand(statementText)
   Call AddLongParameter(cmd, CLng(listRs.Fields("loanId").Value))
-  cmd.Execute
+  Dim rowsDeleted As Long
+  cmd.Execute rowsDeleted
+  If rowsDeleted = 0 Then MsgBox "这条借阅记录已经不存在了!", vbExclamation, "错误提示"
   Call LoadList
   Exit Sub
 DeleteFailed:

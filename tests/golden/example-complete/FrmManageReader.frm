@@ -388,7 +388,9 @@ Private Sub mnuDelete_Click()
   Call check_condatabase
   Set cmd = NewCommand(statementText)
   Call AddLongParameter(cmd, CLng(listRs.Fields("readerId").Value))
-  cmd.Execute
+  Dim rowsDeleted As Long
+  cmd.Execute rowsDeleted
+  If rowsDeleted = 0 Then MsgBox "这条读者已经不存在了!", vbExclamation, "错误提示"
   Call LoadList
   Exit Sub
 DeleteFailed:
