@@ -275,7 +275,7 @@ Private Sub Btn_OK_Click()
   On Error GoTo ConnectFailed
   Call check_condatabase
   On Error GoTo ReadFailed
-  Set cmd = NewCommand("select adminPasswordSalt, adminPasswordHash, adminPasswordIterations, ql_flag from admin where adminUsername = ?")
+  Set cmd = NewCommand("select adminUsername, adminPasswordSalt, adminPasswordHash, adminPasswordIterations, ql_flag from admin where adminUsername = ?")
   Call AddTextParameter(cmd, userName)
   Set rs = cmd.Execute
   If rs.EOF Then
@@ -287,6 +287,8 @@ Private Sub Btn_OK_Click()
     Call RefuseTry
     Exit Sub
   End If
+  '名字比较不分大小写: 此后用表中所存的写法, 与操作员列表一致
+  userName = FieldText(rs.Fields("adminUsername").Value)
   saltHex = FieldText(rs.Fields("adminPasswordSalt").Value)
   hashHex = Trim$(FieldText(rs.Fields("adminPasswordHash").Value))
   If Not IsNull(rs.Fields("adminPasswordIterations").Value) Then iterations = rs.Fields("adminPasswordIterations").Value
@@ -352,6 +354,11 @@ Private Sub SetFirstPassword(ByVal userName As String, ByVal rights As String)
     MsgBox "两次输入的密码不一致，请重新输入!", vbOKOnly + vbExclamation, "错误提示"
     TB_Password.Text = ""
     TB_Confirm.Text = ""
+    TB_Password.SetFocus
+    Exit Sub
+  End If
+  '两次都改过的密码也要合乎要求
+  If Not NewPasswordAccepted(TB_Password.Text) Then
     TB_Password.SetFocus
     Exit Sub
   End If
@@ -701,7 +708,7 @@ Private Sub Btn_Delete_Click()
     MsgBox "请先在列表中选择操作员!", vbOKOnly + vbExclamation, "错误提示"
     Exit Sub
   End If
-  If operatorName = czry_name Then
+  If StrComp(operatorName, czry_name, vbTextCompare) = 0 Then  '名字不分大小写, 与数据库一致
     MsgBox "不能删除当前登录的操作员!", vbOKOnly + vbExclamation, "错误提示"
     Exit Sub
   End If
@@ -732,7 +739,7 @@ Private Sub Btn_Authorize_Click()
   End If
   frmczql.Show vbModal
 
-  If nodename = czry_name Then
+  If StrComp(nodename, czry_name, vbTextCompare) = 0 Then
     On Error GoTo ReadFailed
     Set cmd = NewCommand("select ql_flag from admin where adminUsername = ?")
     Call AddTextParameter(cmd, czry_name)

@@ -283,7 +283,8 @@ TEST(AppTablesScriptTest, TheCompleteScriptKeepsTheSameOperatorsWhileThePlainOne
 
 TEST(CompleteLoginTest, TrapsAMissingTableAndNamesWhatToRun) {
   const std::string login = BuildCompleteLoginForm("书店");
-  const std::size_t query = login.find("Set cmd = NewCommand(\"select adminPasswordSalt");
+  const std::size_t query =
+      login.find("Set cmd = NewCommand(\"select adminUsername, adminPasswordSalt");
   ASSERT_NE(query, std::string::npos);
   // The query runs under a trap of its own that says which script adds the table.
   const std::size_t trap = login.rfind("On Error GoTo ", query);
@@ -310,6 +311,14 @@ TEST(CompleteLoginTest, ComparesHashesSetsAFirstPasswordAndDelaysRepeatedFailure
   EXPECT_NE(login.find("where adminUsername = ? and adminPasswordHash is null\")"),
             std::string::npos);
   EXPECT_NE(login.find("cmd.Execute storedCount\n"), std::string::npos);
+  // The confirmed password is judged again: both boxes may have been changed alike.
+  const std::size_t confirmed = login.find("If TB_Confirm.Text <> TB_Password.Text Then");
+  const std::size_t judged =
+      login.find("If Not NewPasswordAccepted(TB_Password.Text) Then", confirmed);
+  EXPECT_LT(judged, login.find("Call AddPasswordParameters(cmd, TB_Password.Text)", confirmed));
+  // The operator is known by the name as stored, however it was typed.
+  EXPECT_NE(login.find("  userName = FieldText(rs.Fields(\"adminUsername\").Value)\n"),
+            std::string::npos);
   // After three failures the next try waits, twice as long each time, at most five minutes.
   EXPECT_NE(login.find("Private Const TRIES_BEFORE_WAIT As Integer = 3"), std::string::npos);
   EXPECT_NE(login.find("secondsToWait = 5 * 2 ^ (failedTries - TRIES_BEFORE_WAIT)"),
@@ -328,6 +337,10 @@ TEST(CompleteLoginTest, TheOperatorFormStoresHashesAndTrapsEveryStatement) {
   EXPECT_EQ(form.find("adminPassword ="), std::string::npos);
   EXPECT_EQ(Count(form, "Call AddPasswordParameters(cmd, TB_Password.Text)"), 2u);
   EXPECT_NE(form.find("If Not NewPasswordAccepted(TB_Password.Text) Then"), std::string::npos);
+  EXPECT_NE(form.find("If StrComp(operatorName, czry_name, vbTextCompare) = 0 Then"),
+            std::string::npos);
+  EXPECT_NE(form.find("If StrComp(nodename, czry_name, vbTextCompare) = 0 Then"),
+            std::string::npos);
   // Every procedure that runs a statement has a trap before it.
   const std::regex procedure(R"re(Private Sub (\w+)\(\)\n((?:.*\n)*?)End Sub)re");
   int withStatements = 0;

@@ -275,7 +275,7 @@ Private Sub Btn_Delete_Click()
     MsgBox "请先在列表中选择操作员!", vbOKOnly + vbExclamation, "错误提示"
     Exit Sub
   End If
-  If operatorName = czry_name Then
+  If StrComp(operatorName, czry_name, vbTextCompare) = 0 Then  '名字不分大小写, 与数据库一致
     MsgBox "不能删除当前登录的操作员!", vbOKOnly + vbExclamation, "错误提示"
     Exit Sub
   End If
@@ -306,7 +306,7 @@ Private Sub Btn_Authorize_Click()
   End If
   frmczql.Show vbModal
 
-  If nodename = czry_name Then
+  If StrComp(nodename, czry_name, vbTextCompare) = 0 Then
     On Error GoTo ReadFailed
     Set cmd = NewCommand("select ql_flag from admin where adminUsername = ?")
     Call AddTextParameter(cmd, czry_name)

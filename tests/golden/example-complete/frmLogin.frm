@@ -143,7 +143,7 @@ Private Sub Btn_OK_Click()
   On Error GoTo ConnectFailed
   Call check_condatabase
   On Error GoTo ReadFailed
-  Set cmd = NewCommand("select adminPasswordSalt, adminPasswordHash, adminPasswordIterations, ql_flag from admin where adminUsername = ?")
+  Set cmd = NewCommand("select adminUsername, adminPasswordSalt, adminPasswordHash, adminPasswordIterations, ql_flag from admin where adminUsername = ?")
   Call AddTextParameter(cmd, userName)
   Set rs = cmd.Execute
   If rs.EOF Then
@@ -155,6 +155,8 @@ Private Sub Btn_OK_Click()
     Call RefuseTry
     Exit Sub
   End If
+  '名字比较不分大小写: 此后用表中所存的写法, 与操作员列表一致
+  userName = FieldText(rs.Fields("adminUsername").Value)
   saltHex = FieldText(rs.Fields("adminPasswordSalt").Value)
   hashHex = Trim$(FieldText(rs.Fields("adminPasswordHash").Value))
   If Not IsNull(rs.Fields("adminPasswordIterations").Value) Then iterations = rs.Fields("adminPasswordIterations").Value
@@ -220,6 +222,11 @@ Private Sub SetFirstPassword(ByVal userName As String, ByVal rights As String)
     MsgBox "两次输入的密码不一致，请重新输入!", vbOKOnly + vbExclamation, "错误提示"
     TB_Password.Text = ""
     TB_Confirm.Text = ""
+    TB_Password.SetFocus
+    Exit Sub
+  End If
+  '两次都改过的密码也要合乎要求
+  If Not NewPasswordAccepted(TB_Password.Text) Then
     TB_Password.SetFocus
     Exit Sub
   End If
