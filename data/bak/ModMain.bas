@@ -216,33 +216,23 @@ Public Function CsvField(ByVal value As Variant) As String
   End If
 End Function
 
-'询问保存文件名；取消时返回空串
-Public Function AskSaveFileName(ByVal dialogTitle As String, ByVal defaultName As String) As String
-  Dim fileDlg As Object
-  Set fileDlg = CreateObject("MSComDlg.CommonDialog")
-  fileDlg.DialogTitle = dialogTitle
-  fileDlg.Filter = "CSV 文件 (*.csv)|*.csv|所有文件 (*.*)|*.*"
-  fileDlg.FilterIndex = 1
-  fileDlg.DefaultExt = "csv"
-  fileDlg.FileName = defaultName
-  fileDlg.Flags = &H2 Or &H4    '覆盖前提示，隐藏只读选项
-  fileDlg.CancelError = False
-  fileDlg.ShowSave
-  AskSaveFileName = fileDlg.FileName
-End Function
-
 '把记录集的全部记录写入 CSV 文件：第一行是标题，其余每行一条记录
+'文件是带 BOM 的 UTF-8（Excel 据此认出编码），所以代码页之外的文字也原样导出；
+'内容在内存中写好后一次存盘，出错时不会留下打开的文件
 '返回写入的记录数；记录集的当前位置不变
 Public Function ExportRecordset(ByVal rs As ADODB.Recordset, ByVal headingLine As String, ByVal fileName As String) As Long
-  Dim fileNo As Integer
+  Dim csv As ADODB.Stream
   Dim rowText As String
   Dim fieldNo As Long
   Dim rowCount As Long
   Dim savedPosition As Variant
   rowCount = 0
-  fileNo = FreeFile
-  Open fileName For Output As #fileNo
-  Print #fileNo, headingLine
+  Set csv = New ADODB.Stream
+  csv.Type = adTypeText
+  csv.Charset = "utf-8"
+  csv.LineSeparator = adCRLF
+  csv.Open
+  csv.WriteText headingLine, adWriteLine
   If Not (rs.BOF And rs.EOF) Then
     savedPosition = rs.Bookmark
     rs.MoveFirst
@@ -252,13 +242,14 @@ Public Function ExportRecordset(ByVal rs As ADODB.Recordset, ByVal headingLine A
         If fieldNo > 0 Then rowText = rowText & ","
         rowText = rowText & CsvField(rs.Fields(fieldNo).value)
       Next fieldNo
-      Print #fileNo, rowText
+      csv.WriteText rowText, adWriteLine
       rowCount = rowCount + 1
       rs.MoveNext
     Loop
     rs.Bookmark = savedPosition
   End If
-  Close #fileNo
+  csv.SaveToFile fileName, adSaveCreateOverWrite
+  csv.Close
   ExportRecordset = rowCount
 End Function
 

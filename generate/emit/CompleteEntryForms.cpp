@@ -254,7 +254,7 @@ bool IsOptionalReference(const TFormReference& reference) {
 // edit form locks the lists of its keys, and ShowRecord picks the stored entries.
 std::string LoadHandler(const TFormClass& code, const TEntryForm& kind) {
   const bool addForm = kind.formKind == kAddForm.formKind;
-  std::string text = LoadHandlerStart(code, kTrapLoadErrors);
+  std::string text = LoadHandlerStart(code, kTrapLoadErrors, false);
   text += ReferenceFillVariables(code.references);
   for (const TFormReference& reference : code.references) {
     text += ReferenceListFill(reference, false, addForm && !IsOptionalReference(reference));
@@ -395,7 +395,7 @@ std::string BuildCompleteAddForm(const TFormClass& form) {
   std::string text = CompleteDesignerSection(code, kAddForm, TypedKeys(code), false);
   text += CompleteModuleDeclarations(code);
   text += AddHandler(form, code);
-  text += PictureClickHandlers(code);
+  text += CompletePictureClickHandlers(code);
   text += LoadHandler(code, kAddForm);
   return text;
 }
@@ -408,7 +408,7 @@ std::string BuildCompleteEditForm(const TFormClass& form) {
   text += EditDeclarations(code);
   text += UpdateHandler(form, code);
   text += ShowRecord(form, code);
-  text += PictureClickHandlers(code);
+  text += CompletePictureClickHandlers(code);
   text += LoadHandler(code, kEditForm);
   return text;
 }

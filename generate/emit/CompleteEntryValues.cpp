@@ -171,14 +171,18 @@ constexpr std::string_view kShowOptionalDate =
 )vb";
 
 // A stored picture is shown through a temporary file, since LoadPicture reads only files; the
-// stream keeps it. No stored picture leaves the stream empty and the placeholder shown.
+// stream keeps it. No stored picture leaves the stream empty and the placeholder shown; stored
+// bytes that are no picture LoadPicture reads show the placeholder too, and the record opens.
 constexpr std::string_view kShowPicture = R"vb(  Set {memberName}Stream = New ADODB.Stream
   {memberName}Stream.Type = adTypeBinary
   {memberName}Stream.Open
   If Not IsNull(rs.Fields("{columnName}").Value) Then
     {memberName}Stream.Write rs.Fields("{columnName}").Value
     {memberName}Stream.SaveToFile App.Path & "\Tmp\{memberName}.photo", adSaveCreateOverWrite
+    On Error Resume Next
     Me.Image_{memberName}.Picture = LoadPicture(App.Path & "\Tmp\{memberName}.photo")
+    If Err.Number <> 0 Then Me.Image_{memberName}.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
+    On Error GoTo ShowFailed
   End If
 )vb";
 

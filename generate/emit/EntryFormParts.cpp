@@ -331,6 +331,36 @@ Private Sub Btn_{memberName}_Click()
 End Sub
 )vb";
 
+// The complete forms' choice of a picture: a dialog that cannot be made, or a file that is not a
+// picture, is said and changes nothing; the program goes on.
+constexpr std::string_view kCompletePictureClick = R"vb('选择一个图片；打不开的文件不改变已选的图片
+Private Sub Btn_{memberName}_Click()
+  Dim fileDlg As Object
+  Dim chosen As ADODB.Stream
+  On Error GoTo NoDialog
+  Set fileDlg = CreateObject("MSComDlg.CommonDialog")
+  fileDlg.DialogTitle = "选择附件文件"
+  fileDlg.Filter = "JPEG图片 (*.jpg)|*.jpg|Gif图片 (*.gif)|*.gif|位图 (*.bmp)|*.bmp"
+  fileDlg.FilterIndex = 1
+  fileDlg.ShowOpen
+  If fileDlg.FileName = "" Then Exit Sub
+  On Error GoTo NotAPicture
+  Me.Image_{memberName}.Picture = LoadPicture(fileDlg.FileName)
+  Set chosen = New ADODB.Stream
+  chosen.Type = adTypeBinary
+  chosen.Open
+  chosen.LoadFromFile fileDlg.FileName
+  Set {memberName}Stream = chosen
+  Me.TB_{memberName}Path.Text = fileDlg.FileName
+  Exit Sub
+NoDialog:
+  MsgBox "无法打开选择图片的对话框（需要已注册的 comdlg32.ocx）：" & Err.Description, vbExclamation, "错误提示"
+  Exit Sub
+NotAPicture:
+  MsgBox "无法读取这个图片文件（可用 JPEG、GIF 或 BMP）：" & Err.Description, vbExclamation, "错误提示"
+End Sub
+)vb";
+
 constexpr std::string_view kLoadStart = R"vb(
 Private Sub Form_Load()
 )vb";
@@ -343,6 +373,15 @@ constexpr std::string_view kPlaceholderPicture =
     .Open
     .LoadFromFile App.Path + "\background\NoImage.jpg"
   End With
+)vb";
+
+// The complete forms show the placeholder but keep the stream empty, so a record saved without
+// a chosen picture stores NULL, not the placeholder.
+constexpr std::string_view kPlaceholderShown =
+    R"vb(  Me.Image_{memberName}.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
+  Set {memberName}Stream = New ADODB.Stream
+  {memberName}Stream.Type = adTypeBinary
+  {memberName}Stream.Open
 )vb";
 
 constexpr std::string_view kConnect = R"vb(  Call condatabase '连接数据库
@@ -634,11 +673,21 @@ std::string PictureClickHandlers(const TFormClass& form) {
   return text;
 }
 
-std::string LoadHandlerStart(const TFormClass& form, std::string_view firstLines) {
+std::string CompletePictureClickHandlers(const TFormClass& form) {
+  std::string text;
+  for (const TMember& picture : form.pictures) {
+    FillInto(text, kCompletePictureClick, {{"memberName", picture.memberName}});
+  }
+  return text;
+}
+
+std::string LoadHandlerStart(const TFormClass& form, std::string_view firstLines,
+                             bool placeholderStored) {
   std::string text(kLoadStart);
   text += firstLines;
   for (const TMember& picture : form.pictures) {
-    FillInto(text, kPlaceholderPicture, {{"memberName", picture.memberName}});
+    FillInto(text, placeholderStored ? kPlaceholderPicture : kPlaceholderShown,
+             {{"memberName", picture.memberName}});
   }
   text += kConnect;
   return text;

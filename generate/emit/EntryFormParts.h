@@ -55,10 +55,15 @@ std::string ButtonHandlerEnd(const TFormClass& form, const TEntryForm& kind);
 
 // The "添加图片" handler of every picture member.
 std::string PictureClickHandlers(const TFormClass& form);
+// The same for the complete forms, with their errors trapped.
+std::string CompletePictureClickHandlers(const TFormClass& form);
 
 // The empty line, "Private Sub Form_Load()", firstLines, the placeholder pictures and the
 // connection call.
-std::string LoadHandlerStart(const TFormClass& form, std::string_view firstLines = {});
+// placeholderStored: the placeholder is also loaded into the picture's stream (the plain forms
+// store it when nothing is chosen); otherwise the stream starts empty.
+std::string LoadHandlerStart(const TFormClass& form, std::string_view firstLines = {},
+                             bool placeholderStored = true);
 // Fills each reference member's key array and drop-down list; the add form then selects the
 // first entry, the edit form selects the stored one later.
 std::string ReferenceListFills(const TFormClass& form, bool selectFirstEntry);

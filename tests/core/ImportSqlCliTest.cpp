@@ -491,6 +491,20 @@ TEST_F(ImportSqlCliTest, TheSampleStyleScriptsBecomeCompleteApplications) {
   EXPECT_NE(addProduct.find("Call AddYesNoParameter(cmd, Me.CHB_discontinued.Value)"),
             std::string::npos);
 
+  // A picture: choosing one traps what can go wrong, and a new row without one stores NULL, not
+  // the placeholder it shows; a stored picture LoadPicture cannot read still opens the row.
+  const std::string addCategory = Slurp(traders / "FrmAddCategories.frm");
+  EXPECT_NE(addCategory.find("  On Error GoTo NoDialog\r\n"), std::string::npos);
+  EXPECT_NE(addCategory.find("  On Error GoTo NotAPicture\r\n"), std::string::npos);
+  EXPECT_EQ(addCategory.find("LoadFromFile App.Path"), std::string::npos);
+  EXPECT_NE(Slurp(traders / "FrmEditCategories.frm")
+                .find("    On Error Resume Next\r\n    Me.Image_picture.Picture = LoadPicture("),
+            std::string::npos);
+  // The export writes UTF-8 through a stream; no dialog is made at run time in the module.
+  const std::string module = Slurp(traders / "ModMain.bas");
+  EXPECT_NE(module.find("  csv.Charset = \"utf-8\"\r\n"), std::string::npos);
+  EXPECT_EQ(module.find("CreateObject(\"MSComDlg"), std::string::npos);
+
   // The music store: nvarchar names go as Unicode of their declared length, prices as
   // NUMERIC(10,2); an update writes only what the user changed; lists name each row with its
   // key; loading and showing a record trap their errors; a new invoice is dated today; its

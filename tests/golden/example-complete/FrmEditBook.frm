@@ -410,7 +410,10 @@ Public Sub ShowRecord(ByVal key_isbn As String)
   If Not IsNull(rs.Fields("cover").Value) Then
     coverStream.Write rs.Fields("cover").Value
     coverStream.SaveToFile App.Path & "\Tmp\cover.photo", adSaveCreateOverWrite
+    On Error Resume Next
     Me.Image_cover.Picture = LoadPicture(App.Path & "\Tmp\cover.photo")
+    If Err.Number <> 0 Then Me.Image_cover.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
+    On Error GoTo ShowFailed
   End If
   Me.RTB_summary.Text = FieldText(rs.Fields("summary").Value)
   rs.Close
@@ -428,40 +431,39 @@ ShowFailed:
   MsgBox "读取图书失败：" & Err.Description & vbCrLf & "请检查数据库连接后再试。", vbExclamation, "错误提示"
   Unload Me
 End Sub
-'选择一个图片
+'选择一个图片；打不开的文件不改变已选的图片
 Private Sub Btn_cover_Click()
-    Dim fileDlg As Object           ' 文件对话框
-    ' 变量初始化
-    Set fileDlg = CreateObject("MSComDlg.CommonDialog")
-    ' 打开附件
-    fileDlg.DialogTitle = "选择附件文件"
-    fileDlg.Filter = "JPEG图片 (*.jpg)|*.jpg|" & _
-                    "Gif图片 (*.gif)|*.gif|"
-    fileDlg.FilterIndex = 0
-    fileDlg.ShowOpen
-    If fileDlg.FileName <> "" Then
-        Me.TB_coverPath.Text = fileDlg.FileName
-        Me.Image_cover.Picture = LoadPicture(fileDlg.FileName)
-        coverStream.Close
-        Set coverStream = Nothing
-        Set coverStream = New ADODB.Stream
-        With coverStream
-            .Type = adTypeBinary   '二进制模式
-            .Open
-            .LoadFromFile fileDlg.FileName
-        End With
-    End If
+  Dim fileDlg As Object
+  Dim chosen As ADODB.Stream
+  On Error GoTo NoDialog
+  Set fileDlg = CreateObject("MSComDlg.CommonDialog")
+  fileDlg.DialogTitle = "选择附件文件"
+  fileDlg.Filter = "JPEG图片 (*.jpg)|*.jpg|Gif图片 (*.gif)|*.gif|位图 (*.bmp)|*.bmp"
+  fileDlg.FilterIndex = 1
+  fileDlg.ShowOpen
+  If fileDlg.FileName = "" Then Exit Sub
+  On Error GoTo NotAPicture
+  Me.Image_cover.Picture = LoadPicture(fileDlg.FileName)
+  Set chosen = New ADODB.Stream
+  chosen.Type = adTypeBinary
+  chosen.Open
+  chosen.LoadFromFile fileDlg.FileName
+  Set coverStream = chosen
+  Me.TB_coverPath.Text = fileDlg.FileName
+  Exit Sub
+NoDialog:
+  MsgBox "无法打开选择图片的对话框（需要已注册的 comdlg32.ocx）：" & Err.Description, vbExclamation, "错误提示"
+  Exit Sub
+NotAPicture:
+  MsgBox "无法读取这个图片文件（可用 JPEG、GIF 或 BMP）：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 
 Private Sub Form_Load()
   On Error GoTo LoadFailed
   Me.Image_cover.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
   Set coverStream = New ADODB.Stream
-  With coverStream
-    .Type = adTypeBinary   '二进制模式
-    .Open
-    .LoadFromFile App.Path + "\background\NoImage.jpg"
-  End With
+  coverStream.Type = adTypeBinary
+  coverStream.Open
   Call condatabase '连接数据库
   Exit Sub
 LoadFailed:

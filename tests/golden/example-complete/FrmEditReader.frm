@@ -309,7 +309,10 @@ Public Sub ShowRecord(ByVal key_readerId As Long)
   If Not IsNull(rs.Fields("photo").Value) Then
     photoStream.Write rs.Fields("photo").Value
     photoStream.SaveToFile App.Path & "\Tmp\photo.photo", adSaveCreateOverWrite
+    On Error Resume Next
     Me.Image_photo.Picture = LoadPicture(App.Path & "\Tmp\photo.photo")
+    If Err.Number <> 0 Then Me.Image_photo.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
+    On Error GoTo ShowFailed
   End If
   rs.Close
   shownValues(1) = Me.TB_readerName.Text
@@ -323,40 +326,39 @@ ShowFailed:
   MsgBox "读取读者失败：" & Err.Description & vbCrLf & "请检查数据库连接后再试。", vbExclamation, "错误提示"
   Unload Me
 End Sub
-'选择一个图片
+'选择一个图片；打不开的文件不改变已选的图片
 Private Sub Btn_photo_Click()
-    Dim fileDlg As Object           ' 文件对话框
-    ' 变量初始化
-    Set fileDlg = CreateObject("MSComDlg.CommonDialog")
-    ' 打开附件
-    fileDlg.DialogTitle = "选择附件文件"
-    fileDlg.Filter = "JPEG图片 (*.jpg)|*.jpg|" & _
-                    "Gif图片 (*.gif)|*.gif|"
-    fileDlg.FilterIndex = 0
-    fileDlg.ShowOpen
-    If fileDlg.FileName <> "" Then
-        Me.TB_photoPath.Text = fileDlg.FileName
-        Me.Image_photo.Picture = LoadPicture(fileDlg.FileName)
-        photoStream.Close
-        Set photoStream = Nothing
-        Set photoStream = New ADODB.Stream
-        With photoStream
-            .Type = adTypeBinary   '二进制模式
-            .Open
-            .LoadFromFile fileDlg.FileName
-        End With
-    End If
+  Dim fileDlg As Object
+  Dim chosen As ADODB.Stream
+  On Error GoTo NoDialog
+  Set fileDlg = CreateObject("MSComDlg.CommonDialog")
+  fileDlg.DialogTitle = "选择附件文件"
+  fileDlg.Filter = "JPEG图片 (*.jpg)|*.jpg|Gif图片 (*.gif)|*.gif|位图 (*.bmp)|*.bmp"
+  fileDlg.FilterIndex = 1
+  fileDlg.ShowOpen
+  If fileDlg.FileName = "" Then Exit Sub
+  On Error GoTo NotAPicture
+  Me.Image_photo.Picture = LoadPicture(fileDlg.FileName)
+  Set chosen = New ADODB.Stream
+  chosen.Type = adTypeBinary
+  chosen.Open
+  chosen.LoadFromFile fileDlg.FileName
+  Set photoStream = chosen
+  Me.TB_photoPath.Text = fileDlg.FileName
+  Exit Sub
+NoDialog:
+  MsgBox "无法打开选择图片的对话框（需要已注册的 comdlg32.ocx）：" & Err.Description, vbExclamation, "错误提示"
+  Exit Sub
+NotAPicture:
+  MsgBox "无法读取这个图片文件（可用 JPEG、GIF 或 BMP）：" & Err.Description, vbExclamation, "错误提示"
 End Sub
 
 Private Sub Form_Load()
   On Error GoTo LoadFailed
   Me.Image_photo.Picture = LoadPicture(App.Path & "\background\NoImage.jpg")
   Set photoStream = New ADODB.Stream
-  With photoStream
-    .Type = adTypeBinary   '二进制模式
-    .Open
-    .LoadFromFile App.Path + "\background\NoImage.jpg"
-  End With
+  photoStream.Type = adTypeBinary
+  photoStream.Open
   Call condatabase '连接数据库
   Exit Sub
 LoadFailed:
