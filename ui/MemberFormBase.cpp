@@ -135,7 +135,8 @@ void TMemberFormBase::MakeCompleteControls(const QRect& area) {
   SE_MemberPrecision = MakeSpinBox(GB_Complete, "SE_MemberPrecision", QRect(84, 120, 60, 22), 1);
   MakeLabel(GB_Complete, "小数位数：", QPoint(12, 158));
   SE_MemberScale = MakeSpinBox(GB_Complete, "SE_MemberScale", QRect(84, 154, 60, 22), 0);
-  MakeLabel(GB_Complete, "(精度和小数位数用于decimal, numeric)", QPoint(12, 190));
+  // Two lines: one would not fit the group's width.
+  MakeLabel(GB_Complete, "(精度和小数位数\n 用于 decimal、numeric)", QPoint(12, 186));
 
   connect(CB_MemberType, &QComboBox::currentIndexChanged, this,
           [this] { FillSqlTypes(S(CB_MemberSqlType->currentText()), false); });
