@@ -263,7 +263,7 @@ std::string KeyValueParameter(bool integer, bool unicode, int length, const std:
 
 std::string ReferenceParameter(const TFormClass& code, const TMember& member) {
   const TFormReference& reference = ReferenceOf(code, member);
-  const std::string keyParameter = KeyValueParameter(
+  std::string keyParameter = KeyValueParameter(
       reference.refKeyIsInteger, reference.refKeyIsUnicode, reference.refKeyLength,
       member.memberName + "s(Me.CB_" + member.memberName + ".ListIndex + 1)");
   if (!Optional(member)) return keyParameter;

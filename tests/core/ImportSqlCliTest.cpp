@@ -511,13 +511,16 @@ TEST_F(ImportSqlCliTest, TheSampleStyleScriptsBecomeCompleteApplications) {
   // name is what the track list is searched by.
   const fs::path music = Home() / "projects" / "Music";
   const std::string editTrack = Slurp(music / "FrmEditTrack.frm");
-  for (const char* expected :
-       {"  If ValueChanged(Me.RTB_name.Text, shownValues(1)) Then\r\n"
-        "    Call AddColumnTextParameter(cmd, Me.RTB_name.Text, True, 200, False)\r\n",
-        "    Call AddFixedNumberParameter(cmd, Me.TB_unitPrice.Text, 10, 2, False)\r\n",
-        "      Call AddNullParameter(cmd, adInteger)\r\n",
-        "Me.CB_albumId.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)\r\n",
-        "  On Error GoTo LoadFailed\r\n", "  On Error GoTo ShowFailed\r\n"}) {
+  const std::vector<std::string> trackLines = {
+      std::string("  If ValueChanged(Me.RTB_name.Text, shownValues(1)) Then\r\n") +
+          "    Call AddColumnTextParameter(cmd, Me.RTB_name.Text, True, 200, False)\r\n",
+      "    Call AddFixedNumberParameter(cmd, Me.TB_unitPrice.Text, 10, 2, False)\r\n",
+      "      Call AddNullParameter(cmd, adInteger)\r\n",
+      "Me.CB_albumId.AddItem EntryLabel(rs.Fields(0).Value, rs.Fields(1).Value)\r\n",
+      "  On Error GoTo LoadFailed\r\n",
+      "  On Error GoTo ShowFailed\r\n",
+  };
+  for (const std::string& expected : trackLines) {
     EXPECT_NE(editTrack.find(expected), std::string::npos) << expected;
   }
   EXPECT_NE(Slurp(music / "FrmAddInvoice.frm").find("  Me.DTP_invoiceDate.Value = Date\r\n"),
