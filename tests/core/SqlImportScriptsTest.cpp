@@ -337,8 +337,8 @@ CREATE TABLE Self (id int PRIMARY KEY REFERENCES Self (id))
             "没有主键的类"),
            ("注意: 表\"Daily\"的列\"Big\"的类型bigint按整型(int)导入: 超出int范围(约正负21亿)的"
             "值, 生成的程序无法输入和显示"),
-           "未导入: 表\"Self\"的列\"id\"对表\"Self\"的引用(主键列不能引用自身所在的表), "
-           "该列按自身类型导入",
+           ("未导入: 表\"Self\"的列\"id\"对表\"Self\"的引用(主键列不能引用自身所在的表), "
+            "该列按自身类型导入"),
        }) {
     EXPECT_TRUE(HasNote(plan, note)) << note << "\n" << AllNotes(plan);
   }
