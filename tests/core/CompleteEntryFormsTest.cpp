@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "Golden.h"
+#include "SnapshotBuilders.h"
 #include "TestSupport.h"
 #include "VbCrossCheck.h"
 #include "generate/Gbk.h"
@@ -36,16 +37,6 @@ TMember Column(int id, int classId, const std::string& name, std::string_view ty
   return m;
 }
 
-TMember Key(TMember m) {
-  m.memberIsPri = 1;
-  return m;
-}
-
-TMember Display(TMember m) {
-  m.memberIsDisplay = 1;
-  return m;
-}
-
 TMember Text(TMember m, int length, std::string sqlType = "") {
   m.memberLength = length;
   m.memberSqlType = std::move(sqlType);
@@ -67,16 +58,6 @@ TMember Nullable(TMember m) {
 TMember Must(TMember m) {
   m.memberIsMust = 1;
   return m;
-}
-
-TClassModel Class(int id, const std::string& name, const std::string& friendName,
-                  TMemberList members) {
-  TClassModel entry;
-  entry.classId = id;
-  entry.className = name;
-  entry.friendName = friendName;
-  entry.members = std::move(members);
-  return entry;
 }
 
 // A small trading database in the style of the classic samples.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "SnapshotBuilders.h"
 #include "TestSupport.h"
 #include "generate/Gbk.h"
 #include "generate/check/ModelCheck.h"
@@ -34,26 +35,6 @@ TMember Made(int id, int classId, const std::string& name, const std::string& ty
   m.memberLength = type == kTypeString ? 20 : 0;
   m.memberQueryDisplay = 1;
   return m;
-}
-
-TMember Key(TMember m) {
-  m.memberIsPri = 1;
-  return m;
-}
-
-TMember Display(TMember m) {
-  m.memberIsDisplay = 1;
-  return m;
-}
-
-TClassModel Class(int id, const std::string& name, const std::string& friendName,
-                  TMemberList members) {
-  TClassModel entry;
-  entry.classId = id;
-  entry.className = name;
-  entry.friendName = friendName;
-  entry.members = std::move(members);
-  return entry;
 }
 
 // Orders and products, the order lines keyed by both, and a log without a key.
