@@ -125,10 +125,7 @@ End Sub
 
 '把从数据库读出的文本键值作为 Unicode 参数加入命令: 不经过代码页, 键值原样匹配
 Public Sub AddKeyTextParameter(ByVal cmd As ADODB.Command, ByVal keyText As String)
-  Dim size As Long
-  size = Len(keyText)
-  If size < 1 Then size = 1
-  cmd.Parameters.Append cmd.CreateParameter(, adVarWChar, adParamInput, size, keyText)
+  Call AddColumnTextParameter(cmd, keyText, True, Len(keyText), False)
 End Sub
 
 '给语句添加一个图片参数；流为空时存入 Null
