@@ -10,9 +10,7 @@
 
 namespace vbgen {
 
-class TGuardedDiskSink;
-class TModelSnapshot;
-struct TRunRecord;
+class TProjectWriter;
 struct TRunInputs;
 
 // How a run talks to its caller. The three notifications may block: the run waits until they
@@ -55,14 +53,15 @@ class TAutoCode {
  private:
   void Run();
   void CheckShippedFiles(const TRunInputs& inputs) const;
-  std::vector<std::string> CopySupportFiles(TGenContext& context, const TRunInputs& inputs,
+  void WriteTo(TFileSink& sink, const TRunInputs& inputs,
+               const std::vector<std::string>& generated);
+  // Every generated file and its progress line: a pure function of the inputs.
+  void Emit(const TRunInputs& inputs, TFileSink& sink, TProgressSink& progress) const;
+  // `disk` makes the empty folders; a sink has no folders.
+  std::vector<std::string> CopySupportFiles(TFileSink& sink, TProjectWriter* disk,
+                                            const TRunInputs& inputs,
                                             const std::vector<TFileOperate::TTreeEntry>& copies);
-  void SaveAfterFailure(TGuardedDiskSink& disk);
-  void Generate(TGenContext& context, const TModelSnapshot& model, TGuardedDiskSink* disk,
-                TRunRecord& made);
-  // `expected`: the files this run would write.
-  static bool RecordsThisRun(const TRunRecord& record, const std::string& inputs,
-                             std::vector<std::string> expected);
+  void Done(const std::vector<std::string>& notCopied);
 
   int projectId_;
   std::string namespaceName_;

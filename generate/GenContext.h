@@ -18,20 +18,6 @@ class TFileSink {
   // relativePath is "projects/{projectName}/{fileName}" (UTF-8); bytes go out exactly. Taken
   // by value: a sink that keeps or hands on the bytes moves them.
   virtual void Write(const std::string& relativePath, std::string bytes) = 0;
-  // The same, with the bytes' FileDigest (RunRecord.h) worked out already, on the generator's
-  // thread: a sink that keeps digests takes it instead of working it out on the writer's.
-  virtual void WriteDigested(const std::string& relativePath, std::string bytes,
-                             const std::string& /*digest*/) {
-    Write(relativePath, std::move(bytes));
-  }
-  // A generated text: UTF-8 with LF line ends, written as GBK with CR LF (Utf8ToGbkCrLf). A
-  // sink that hands files to another thread may convert it there. The sink takes the text.
-  virtual void WriteText(const std::string& relativePath, std::string&& utf8Text);
-  // A folder of the project that must exist even when empty (same form of path).
-  virtual void MakeDirectory(const std::string& /*relativePath*/) {}
-  // Refuses a path that would leave the project directory (TOutsideProjectError), before
-  // anything is written; a sink that writes nowhere has nothing to refuse.
-  virtual void Admit(const std::string& /*relativePath*/) {}
 };
 
 // Receives the progress lines of a run, one call per line (UTF-8).
@@ -104,6 +90,7 @@ struct TGenContext {
 
 // Writes one generated form: UTF-8 text with LF line ends becomes GBK with CR LF, goes to the
 // sink, and the progress line "{path}生成完毕!" follows.
-void WriteGeneratedForm(TGenContext& context, const std::string& fileName, std::string utf8Text);
+void WriteGeneratedForm(TGenContext& context, const std::string& fileName,
+                        const std::string& utf8Text);
 
 }  // namespace vbgen

@@ -1,6 +1,5 @@
 #include "generate/write/BackgroundWriter.h"
 
-#include "generate/Gbk.h"
 #include "generate/write/RunRecord.h"
 
 namespace vbgen {
@@ -9,12 +8,8 @@ namespace {
 constexpr std::size_t kWakeItems = 16;
 }  // namespace
 
-TBackgroundWriter::TBackgroundWriter(TFileSink& sink, TProgressSink& progress,
-                                     std::size_t maxPendingBytes)
-    : sink_(sink),
-      progress_(progress),
-      maxPendingBytes_(maxPendingBytes),
-      thread_([this] { Work(); }) {}
+TBackgroundWriter::TBackgroundWriter(TWriteTarget& target, std::size_t maxPendingBytes)
+    : target_(target), maxPendingBytes_(maxPendingBytes), thread_([this] { Work(); }) {}
 
 TBackgroundWriter::~TBackgroundWriter() {
   {
@@ -27,40 +22,11 @@ TBackgroundWriter::~TBackgroundWriter() {
 }
 
 void TBackgroundWriter::Write(const std::string& relativePath, std::string bytes) {
-  // The generator's thread works the digest out: the writer's is the busier one.
   std::string digest = FileDigest(bytes);
-  Put({TKind::Write, relativePath, std::move(bytes), std::move(digest)});
+  Put({true, relativePath, std::move(bytes), std::move(digest)});
 }
 
-void TBackgroundWriter::WriteText(const std::string& relativePath, std::string&& utf8Text) {
-  // A writer with little waiting would soon wait for the generator: it takes the conversion
-  // over. With more waiting it is the slower of the two, and the generator converts.
-  bool writerHasRoom = false;
-  {
-    std::lock_guard lock(mutex_);
-    writerHasRoom = pendingBytes_ < maxPendingBytes_ / 2;
-  }
-  if (writerHasRoom) {
-    Put({TKind::Text, relativePath, std::move(utf8Text), {}});
-  } else {
-    Write(relativePath, Utf8ToGbkCrLf(utf8Text));
-  }
-}
-
-void TBackgroundWriter::MakeDirectory(const std::string& relativePath) {
-  Put({TKind::MakeDirectory, relativePath, {}, {}});
-}
-
-void TBackgroundWriter::Progress(const std::string& line) { Put({TKind::Progress, line, {}, {}}); }
-
-void TBackgroundWriter::Admit(const std::string& relativePath) {
-  {
-    std::unique_lock lock(mutex_);
-    Drain(lock);
-  }
-  RethrowFailure();
-  sink_.Admit(relativePath);
-}
+void TBackgroundWriter::Progress(const std::string& line) { Put({false, line, {}, {}}); }
 
 void TBackgroundWriter::Finish() {
   {
@@ -168,19 +134,8 @@ void TBackgroundWriter::Work() {
 }
 
 void TBackgroundWriter::Apply(TItem& item) {
-  switch (item.kind) {
-    case TKind::Write:
-      return sink_.WriteDigested(item.text, std::move(item.bytes), item.digest);
-    case TKind::Text: {
-      std::string bytes = Utf8ToGbkCrLf(item.bytes);
-      const std::string digest = FileDigest(bytes);
-      return sink_.WriteDigested(item.text, std::move(bytes), digest);
-    }
-    case TKind::MakeDirectory:
-      return sink_.MakeDirectory(item.text);
-    case TKind::Progress:
-      return progress_.Progress(item.text);
-  }
+  if (item.isFile) return target_.Store(item.text, std::move(item.bytes), item.digest);
+  target_.Say(item.text);
 }
 
 }  // namespace vbgen

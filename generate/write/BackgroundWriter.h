@@ -1,7 +1,7 @@
 // Hands the files of a run to a thread of their own, so that generating the next file and
 // writing the last one overlap (the disk work of a run is about as large as its text work).
-// Files and progress lines reach the sink and the listener in the order they were given, from
-// the writer's thread; nothing else calls them meanwhile. The writer's first failure stops it:
+// Files and progress lines reach the target in the order they were given, from the writer's
+// thread; nothing else calls it meanwhile. The writer's first failure stops it:
 // the next call of the generator rethrows it, and so does Finish, so the failure reported is the
 // first one and nothing is written after it.
 #pragma once
@@ -14,27 +14,30 @@
 #include <string>
 #include <thread>
 
-#include "generate/GenContext.h"
-
 namespace vbgen {
 
-class TBackgroundWriter : public TFileSink, public TProgressSink {
+// Where the writer's thread puts what it was given.
+class TWriteTarget {
+ public:
+  virtual ~TWriteTarget() = default;
+  // The bytes of one file, with their FileDigest (RunRecord.h).
+  virtual void Store(const std::string& relativePath, std::string bytes,
+                     const std::string& digest) = 0;
+  virtual void Say(const std::string& line) = 0;
+};
+
+class TBackgroundWriter {
  public:
   // At most maxPendingBytes of file contents wait at a time: a generator that runs ahead waits.
-  TBackgroundWriter(TFileSink& sink, TProgressSink& progress, std::size_t maxPendingBytes);
+  TBackgroundWriter(TWriteTarget& target, std::size_t maxPendingBytes);
   // Writes what is still waiting (unless the writer failed), then stops the thread.
-  ~TBackgroundWriter() override;
+  ~TBackgroundWriter();
   TBackgroundWriter(const TBackgroundWriter&) = delete;
   TBackgroundWriter& operator=(const TBackgroundWriter&) = delete;
 
-  void Write(const std::string& relativePath, std::string bytes) override;
-  // Converted on whichever thread has less to do: by the writer while few files wait for it,
-  // here while more do.
-  void WriteText(const std::string& relativePath, std::string&& utf8Text) override;
-  void MakeDirectory(const std::string& relativePath) override;
-  // Checked at once, after what is waiting has been written: it must come before any write.
-  void Admit(const std::string& relativePath) override;
-  void Progress(const std::string& line) override;
+  // The digest is worked out here, on the generator's thread: the writer's is the busier one.
+  void Write(const std::string& relativePath, std::string bytes);
+  void Progress(const std::string& line);
 
   // Waits until everything given has been written and said; rethrows the writer's failure.
   void Finish();
@@ -43,12 +46,11 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   bool GeneratorWaiting() const;
 
  private:
-  enum class TKind { Write, Text, MakeDirectory, Progress };
   struct TItem {
-    TKind kind;
+    bool isFile;
     std::string text;    // the path, or the progress line
-    std::string bytes;   // what is written; the UTF-8 text of a Text item
-    std::string digest;  // of the bytes of a Write item
+    std::string bytes;   // of a file
+    std::string digest;  // of its bytes
   };
 
   void Put(TItem item);
@@ -59,8 +61,7 @@ class TBackgroundWriter : public TFileSink, public TProgressSink {
   void Work();
   void Apply(TItem& item);
 
-  TFileSink& sink_;
-  TProgressSink& progress_;
+  TWriteTarget& target_;
   const std::size_t maxPendingBytes_;
 
   // Each side wakes the other only when it waits: a run hands over thousands of items.

@@ -10,6 +10,7 @@ TPlanSink::TPlanSink(fs::path home, const std::string& projectName)
 
 void TPlanSink::Write(const std::string& relativePath, std::string bytes) {
   const std::string path = InsideProject(relativePath, dir_.Prefix());
+  dir_.Admit(path);
   const std::optional<std::string> current = dir_.Read(path);
   TPlannedChange change = TPlannedChange::Create;
   if (current && *current == bytes) {
@@ -19,10 +20,6 @@ void TPlanSink::Write(const std::string& relativePath, std::string bytes) {
                                                      : TPlannedChange::Change;
   }
   entries_.push_back({relativePath, change});
-}
-
-void TPlanSink::Admit(const std::string& relativePath) {
-  dir_.Admit(InsideProject(relativePath, dir_.Prefix()));
 }
 
 std::vector<TPlanSink::TEntry> TPlanSink::LeftAsTheyAre() {

@@ -21,8 +21,8 @@ enum class TPlannedChange { Create, Change, ChangeHandEdit, Unchanged, Kept, Kep
 class TPlanSink : public TFileSink {
  public:
   TPlanSink(std::filesystem::path home, const std::string& projectName);
+  // Refuses (TOutsideProjectError) a path that would leave the directory, as a run would.
   void Write(const std::string& relativePath, std::string bytes) override;
-  void Admit(const std::string& relativePath) override;
 
   struct TEntry {
     std::string path;

@@ -36,19 +36,4 @@ struct TRunRecord {
 // of a file, to tell a changed one.
 std::string FileDigest(std::string_view bytes);
 
-// Passes the generators' progress lines on and keeps them for the record.
-class TRecordingProgress : public TProgressSink {
- public:
-  TRecordingProgress(TProgressSink& next, std::vector<std::string>& lines)
-      : next_(next), lines_(lines) {}
-  void Progress(const std::string& line) override {
-    lines_.push_back(line);
-    next_.Progress(line);
-  }
-
- private:
-  TProgressSink& next_;
-  std::vector<std::string>& lines_;
-};
-
 }  // namespace vbgen

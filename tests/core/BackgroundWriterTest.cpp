@@ -10,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include "generate/Gbk.h"
 #include "generate/write/BackgroundWriter.h"
 #include "generate/write/FileOperate.h"
 #include "generate/write/RunRecord.h"
@@ -59,16 +58,15 @@ class TGate {
 };
 
 // Notes every call in one list, from whichever thread; fails at a chosen write.
-class TJournal : public TFileSink, public TProgressSink {
+class TJournal : public TWriteTarget {
  public:
-  void Write(const std::string& path, std::string bytes) override {
+  void Store(const std::string& path, std::string bytes, const std::string& digest) override {
     gate.Pass();
     if (path == failAt) throw TFileError("无法写入文件 " + path);
+    if (digest != FileDigest(bytes)) throw std::logic_error("a wrong digest for " + path);
     Note("write " + path + " " + std::to_string(bytes.size()));
   }
-  void MakeDirectory(const std::string& path) override { Note("dir " + path); }
-  void Admit(const std::string& path) override { Note("admit " + path); }
-  void Progress(const std::string& line) override { Note("say " + line); }
+  void Say(const std::string& line) override { Note("say " + line); }
 
   std::vector<std::string> Calls() { return Snapshot(); }
   std::string failAt;
@@ -94,9 +92,7 @@ TEST(BackgroundWriterTest, EverythingArrivesInTheOrderGivenFromAnotherThread) {
   journal.gate.Shut();  // everything below waits in the writer's queue until the gate opens
   std::vector<std::string> expected;
   {
-    TBackgroundWriter writer(journal, journal, 1 << 20);
-    writer.Admit("a");  // before anything is written
-    expected.push_back("admit a");
+    TBackgroundWriter writer(journal, 1 << 20);
     for (int i = 0; i < 20; ++i) {
       const std::string name = "f" + std::to_string(i);
       writer.Write(name, std::string(static_cast<std::size_t>(i) * 100, 'x'));
@@ -104,8 +100,6 @@ TEST(BackgroundWriterTest, EverythingArrivesInTheOrderGivenFromAnotherThread) {
       expected.push_back("write " + name + " " + std::to_string(i * 100));
       expected.push_back("say " + name + " done");
     }
-    writer.MakeDirectory("pictures");
-    expected.push_back("dir pictures");
     journal.gate.Open();
     writer.Finish();
     EXPECT_EQ(journal.Calls(), expected);  // Finish waited for all of it
@@ -119,7 +113,7 @@ TEST(BackgroundWriterTest, EverythingArrivesInTheOrderGivenFromAnotherThread) {
 TEST(BackgroundWriterTest, TheFirstFailureStopsTheWriterAndReachesTheGenerator) {
   TJournal journal;
   journal.failAt = "f3";
-  TBackgroundWriter writer(journal, journal, 1 << 20);
+  TBackgroundWriter writer(journal, 1 << 20);
   // The generator may well be done before the writer fails: Finish tells it then.
   for (int i = 0; i < 6; ++i) {
     writer.Write("f" + std::to_string(i), "bytes");
@@ -134,7 +128,6 @@ TEST(BackgroundWriterTest, TheFirstFailureStopsTheWriterAndReachesTheGenerator) 
   // Once it has failed, every later call says so.
   EXPECT_THROW(writer.Write("f9", "bytes"), TFileError);
   EXPECT_THROW(writer.Progress("f9 done"), TFileError);
-  EXPECT_THROW(writer.Admit("late"), TFileError);
   const std::vector<std::string> expected = {"write f0 5",  "say f0 done", "write f1 5",
                                              "say f1 done", "write f2 5",  "say f2 done"};
   EXPECT_EQ(journal.Calls(), expected);  // nothing after the failure, not even its line
@@ -144,15 +137,16 @@ TEST(BackgroundWriterTest, TheFirstFailureStopsTheWriterAndReachesTheGenerator) 
 // each time the test lets it, and the test lets it only when the generator waits for room or
 // has given everything: so the distance is measured when the generator is as far ahead as it
 // can get.
-class TCountingSink : public TFileSink {
+class TCountingSink : public TWriteTarget {
  public:
-  void Write(const std::string&, std::string bytes) override {
+  void Store(const std::string&, std::string bytes, const std::string&) override {
     progress.WaitUntil([this] { return permits > 0; });
     progress.Change([&] {
       --permits;
       written += bytes.size();
     });
   }
+  void Say(const std::string&) override {}
   TSignal progress;  // guards everything below
   std::size_t permits = 0, written = 0, given = 0;
   bool allGiven = false;
@@ -160,9 +154,8 @@ class TCountingSink : public TFileSink {
 
 TEST(BackgroundWriterTest, NoMoreThanTheAllowanceWaits) {
   TCountingSink sink;
-  TJournal quiet;
   constexpr std::size_t kAllowance = 10000, kFile = 3000, kFiles = 50;
-  TBackgroundWriter writer(sink, quiet, kAllowance);
+  TBackgroundWriter writer(sink, kAllowance);
   std::thread generator([&] {
     for (std::size_t i = 0; i < kFiles; ++i) {
       writer.Write("f", std::string(kFile, 'x'));
@@ -197,7 +190,7 @@ TEST(BackgroundWriterTest, NoMoreThanTheAllowanceWaits) {
 TEST(BackgroundWriterTest, ALargeFileAfterAFewSmallOnesDoesNotStopTheRun) {
   TJournal journal;
   constexpr std::size_t kAllowance = 100000;
-  TBackgroundWriter writer(journal, journal, kAllowance);
+  TBackgroundWriter writer(journal, kAllowance);
   // Too little to wake the writer, which has waited for work since it started.
   writer.Write("first", std::string(10, 'x'));
   writer.Write("small", std::string(1000, 'x'));
@@ -207,73 +200,6 @@ TEST(BackgroundWriterTest, ALargeFileAfterAFewSmallOnesDoesNotStopTheRun) {
   writer.Finish();
   EXPECT_EQ(journal.Calls(), (std::vector<std::string>{"write first 10", "write small 1000",
                                                        "say a line", "write large 100000"}));
-}
-
-// Keeps each file's bytes and the digest that came with them.
-class TDigestSink : public TFileSink {
- public:
-  void Write(const std::string& path, std::string bytes) override {
-    WriteDigested(path, bytes, FileDigest(bytes));
-  }
-  void WriteDigested(const std::string& path, std::string bytes,
-                     const std::string& digest) override {
-    gate.Pass();
-    std::lock_guard lock(mutex);
-    files.push_back({path, std::move(bytes), digest});
-  }
-  struct TFile {
-    std::string path, bytes, digest;
-  };
-  std::mutex mutex;
-  std::vector<TFile> files;
-  TGate gate;
-};
-
-// Texts are converted by the writer while it keeps up and by the generator while files wait:
-// either way each file is the GBK form of its text with CR LF, in the order given.
-TEST(BackgroundWriterTest, TextsArriveInGbkWithCrLfWhicheverThreadConvertsThem) {
-  for (const bool slowWriter : {false, true}) {
-    TDigestSink sink;
-    if (slowWriter) sink.gate.Shut();
-    TJournal quiet;
-    std::vector<std::string> texts;
-    {
-      TBackgroundWriter writer(sink, quiet, 4000);
-      for (int i = 0; i < 60; ++i) {
-        texts.push_back("Caption = \"图书" + std::to_string(i) + "\"\n" +
-                        std::string(static_cast<std::size_t>(i) * 37, 'x') + "\n借阅\n");
-        writer.WriteText("f" + std::to_string(i), std::string(texts.back()));
-        // A held writer has the first ten files waiting; then it writes as fast as it can.
-        if (i == 9) sink.gate.Open();
-      }
-      writer.Finish();
-    }
-    ASSERT_EQ(sink.files.size(), texts.size()) << slowWriter;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-      const auto& file = sink.files[i];
-      EXPECT_EQ(file.path, "f" + std::to_string(i));
-      EXPECT_EQ(file.bytes, Utf8ToGbkCrLf(texts[i])) << slowWriter << " " << i;
-      EXPECT_EQ(file.digest, FileDigest(file.bytes)) << slowWriter << " " << i;
-    }
-  }
-}
-
-// A text without a GBK form is the run's first failure, whichever thread meets it.
-TEST(BackgroundWriterTest, ATextWithoutAGbkFormStopsTheRunWhereItStands) {
-  TJournal journal;
-  TBackgroundWriter writer(journal, journal, 1 << 20);
-  writer.WriteText("f0", "图书\n");
-  writer.Progress("f0 done");
-  writer.WriteText("f1", "Caption = \"\xF0\x9F\x98\x80\"\n");  // an emoji
-  writer.Progress("f1 done");
-  writer.WriteText("f2", "x\n");
-  try {
-    writer.Finish();
-    ADD_FAILURE() << "the failure was not reported";
-  } catch (const TEncodingError& error) {
-    EXPECT_NE(std::string(error.what()).find("Caption = "), std::string::npos) << error.what();
-  }
-  EXPECT_EQ(journal.Calls(), (std::vector<std::string>{"write f0 6", "say f0 done"}));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "TestSupport.h"
 #include "generate/Gbk.h"
 #include "generate/emit/OperatorForm.h"
-#include "generate/write/GuardedDiskSink.h"
+#include "generate/write/ProjectWriter.h"
 
 namespace vbgen::test {
 namespace {
@@ -163,12 +163,14 @@ TEST_F(OperatorFormTest, EveryLineEndsWithCrLf) {
 TEST_F(OperatorFormTest, RunningTwiceReplacesTheFileOnDisk) {
   AddClassNamed("Book", "图书");
   AddClassNamed("Reader", "读者");
-  TGuardedDiskSink disk(TempPath(), "图书馆", progress_);
-  TGenContext context{"图书馆", TempPath() / "template", disk, progress_};
   const TModelSnapshot model = Snapshot(projectId_);
-  GenerateOperatorFormFile(context, model);
-  GenerateOperatorFormFile(context, model);
-  disk.Publish();  // the directory this sink made takes its name
+  for (int run = 0; run < 2; ++run) {
+    TProjectWriter disk(TempPath(), "图书馆", progress_);
+    disk.Begin({"frmczql.frm"}, {}, false);
+    TGenContext context{"图书馆", TempPath() / "template", disk, disk};
+    GenerateOperatorFormFile(context, model);
+    disk.Finish("", true);
+  }
   EXPECT_TRUE(
       MatchesGolden(TFileOperate::ReadBytes(TempPath() / "projects" / "图书馆" / "frmczql.frm"),
                     "frmczql_two_classes.frm"));

@@ -13,7 +13,6 @@
 #include "generate/emit/UIOperate.h"
 #include "generate/read/RunInputs.h"
 #include "generate/write/EarlierDigests.h"
-#include "generate/write/GuardedDiskSink.h"
 #include "generate/write/RunRecord.h"
 #include "model/ModelFile.h"
 
