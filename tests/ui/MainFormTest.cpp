@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "WindowInput.h"
 #include "ui/FormUpdateClass.h"
 #include "ui/FormUpdateMember.h"
 #include "ui/MainForm.h"
@@ -30,6 +31,14 @@ class MainFormTest : public QObject {
   TFakeDesktop desktop_;
   std::vector<std::string> opened_;  // class names of the dialogs opened modally
   std::vector<int> openedIds_;       // the class or member id an update dialog was opened for
+
+  // Chooses a project of the drop-down with the keyboard, as far down as index.
+  static void ChooseProject(TFormMain& window, int index) {
+    window.CB_Project->setFocus();
+    QTest::keyClick(window.CB_Project, Qt::Key_Home);
+    for (int i = 0; i < index; ++i) QTest::keyClick(window.CB_Project, Qt::Key_Down);
+    QCOMPARE(window.CB_Project->currentIndex(), index);
+  }
 
   std::unique_ptr<TFormMain> MakeWindow() {
     auto window = std::make_unique<TFormMain>(TProgramDir(home_->path()), dialogs_, desktop_);
@@ -53,15 +62,6 @@ class MainFormTest : public QObject {
     QStringList texts;
     for (int row = 0; row < list->count(); ++row) texts << list->item(row)->text();
     return texts;
-  }
-
-  static void SelectRows(TFormMain& window, std::initializer_list<int> rows) {
-    window.LV_Member->clearSelection();
-    for (int row : rows) {
-      window.LV_Member->selectionModel()->select(
-          window.LV_Member->model()->index(row, 0),
-          QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
   }
 
   // Project "Library" with class Book (members a..d) and class Reader.
@@ -157,16 +157,17 @@ class MainFormTest : public QObject {
     longComment.memberComment = "一段很长很长的注释，比注释列宽得多，在提示里完整显示";
     TMemberDAO().UpdateMember(longComment);
     auto window = MakeWindow();
+    QVERIFY(ShowActive(*window));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QTableWidget* table = window->LV_Member;
     QHeaderView* header = table->horizontalHeader();
     // Without a scroll bar the comment column is at least as wide as the table says.
-    window->LB_Object->setCurrentRow(1);
+    ClickClassRow(*window, 1);
     QTRY_VERIFY(!table->verticalScrollBar()->isVisible());
     QCOMPARE(header->sectionPosition(9) + header->sectionSize(9), table->viewport()->width());
     QVERIFY(table->columnWidth(9) >= 110);
-    window->LB_Object->setCurrentRow(0);
+    ClickClassRow(*window, 0);
     QTRY_VERIFY(table->verticalScrollBar()->isVisible());
     QTRY_COMPARE(header->sectionPosition(9) + header->sectionSize(9), table->viewport()->width());
     QVERIFY(table->columnWidth(9) >= 90);
@@ -177,27 +178,35 @@ class MainFormTest : public QObject {
 
   void emptyModelReportsMissingSelections() {
     auto window = MakeWindow();
+    QVERIFY(ShowActive(*window));
     QCOMPARE(window->CB_Project->count(), 0);
     QCOMPARE(window->LB_Object->count(), 0);
-    const std::pair<void (TFormMain::*)(), const char*> cases[] = {
-        {&TFormMain::N1Click, "当前未有任何项目被选中!"},
-        {&TFormMain::D1Click, "未有任何项目被选中!"},
-        {&TFormMain::A2Click, "当前未有任何项目被选中!"},
-        {&TFormMain::sql1Click, "当前未有任何项目被选中!"},
-        {&TFormMain::ExportModelClick, "当前未有任何项目被选中!"},
-        {&TFormMain::A1Click, "没有一个工程被选中！"},
-        {&TFormMain::N2Click, "没有类被选中!"},
-        {&TFormMain::S1Click, "没有类被选中!"},
-        {&TFormMain::M1Click, "请先选择类对象"},
-        {&TFormMain::N3Click, "请先选择一个成员"},
-        {&TFormMain::C1Click, "请先选择一个成员"},
-        {&TFormMain::D2Click, "请先选择一个成员"},
-        {&TFormMain::N5Click, "请先选择一个成员"},
-        {&TFormMain::L1Click, "请先选择一个成员"},
-        {&TFormMain::E1Click, "请选中2条记录!"}};
-    for (const auto& [handler, text] : cases) {
+    const std::pair<QAction*, const char*> items[] = {
+        {window->ActionRenameProject, "当前未有任何项目被选中!"},
+        {window->ActionDeleteProject, "未有任何项目被选中!"},
+        {window->ActionAddClass, "当前未有任何项目被选中!"},
+        {window->ActionSql, "当前未有任何项目被选中!"},
+        {window->ActionExportModel, "当前未有任何项目被选中!"},
+        {window->ActionGenerate, "没有一个工程被选中！"},
+        {window->ActionUpdateClass, "没有类被选中!"},
+        {window->ActionDeleteClass, "没有类被选中!"},
+        {window->ActionAddMember, "请先选择类对象"},
+        {window->ActionUpdateMember, "请先选择一个成员"},
+        {window->ActionDeleteMember, "请先选择一个成员"}};
+    for (const auto& [item, text] : items) {
       dialogs_.shown.clear();
-      ((*window).*handler)();
+      ChooseMenuItem(*window, item);
+      QCOMPARE(dialogs_.shown.size(), std::size_t(1));
+      QCOMPARE(dialogs_.Last(), std::string(text));
+    }
+    // The context menu of the empty table: delete, swap, up and down.
+    const std::pair<Qt::Key, const char*> contextItems[] = {{Qt::Key_D, "请先选择一个成员"},
+                                                            {Qt::Key_U, "请先选择一个成员"},
+                                                            {Qt::Key_L, "请先选择一个成员"},
+                                                            {Qt::Key_E, "请选中2条记录!"}};
+    for (const auto& [key, text] : contextItems) {
+      dialogs_.shown.clear();
+      PickContextItem(*window, QPoint(60, 20), key);
       QCOMPARE(dialogs_.shown.size(), std::size_t(1));
       QCOMPARE(dialogs_.Last(), std::string(text));
     }
@@ -206,31 +215,32 @@ class MainFormTest : public QObject {
 
   void newProjectChecksNameAndKeepsTheRememberedSelection() {
     auto window = MakeWindow();
+    QVERIFY(ShowActive(*window));
     dialogs_.inputs = {std::nullopt};  // Cancel yields the empty default
-    window->F2Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     QCOMPARE(dialogs_.shown.front().caption, std::string("请输入工程名称"));
     QCOMPARE(dialogs_.Last(), std::string("工程名称不能为空!"));
     QCOMPARE(window->CB_Project->count(), 0);
 
     dialogs_.inputs = {std::string("Alpha"), std::string("Beta"), std::string("Alpha")};
-    window->F2Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     QCOMPARE(dialogs_.Last(), std::string("工程名称添加成功！"));
-    window->F2Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     QCOMPARE(window->CB_Project->count(), 2);
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Alpha"));  // not the new one
-    window->F2Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     QCOMPARE(dialogs_.Last(), std::string("该工程名称已经存在!"));
     QCOMPARE(TProjectDAO().ListProjects().size(), std::size_t(2));
 
     // After a rename the renamed project stays selected, and a later add keeps it selected.
-    window->CB_Project->setCurrentIndex(1);
+    ChooseProject(*window, 1);
     dialogs_.inputs = {std::string("Alpha"), std::string("Gamma")};  // another's name is fine
-    window->N1Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_X);
     QCOMPARE(dialogs_.Last(), std::string("工程名称修改成功！"));
     QCOMPARE(window->LastProjectIndex(), 1);
     QCOMPARE(window->CB_Project->currentIndex(), 1);
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Alpha"));
-    window->F2Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_F);
     QCOMPARE(window->CB_Project->count(), 3);
     QCOMPARE(window->CB_Project->currentIndex(), 1);
   }
@@ -238,7 +248,8 @@ class MainFormTest : public QObject {
   void renameRefusesAnEmptyName() {
     AddProject("Alpha");
     auto window = MakeWindow();
-    window->N1Click();  // cancelled
+    QVERIFY(ShowActive(*window));
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_X);  // cancelled
     QCOMPARE(dialogs_.shown.front().caption, std::string("请输入项目名称"));
     QCOMPARE(dialogs_.Last(), std::string("工程项目名称不能为空!"));
     QCOMPARE(TProjectDAO().ListProjects().front().name, std::string("Alpha"));
@@ -248,19 +259,19 @@ class MainFormTest : public QObject {
     AddProject("Alpha");
     MakeLibrary();
     auto window = MakeWindow();
-    window->CB_Project->setCurrentIndex(1);
-    window->CB_ProjectChange();
+    QVERIFY(ShowActive(*window));
+    ChooseProject(*window, 1);
     QCOMPARE(Items(window->LB_Object), (QStringList{"Book", "Reader"}));
 
     dialogs_.confirms = {false};
-    window->D1Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_D);
     QCOMPARE(dialogs_.shown.back().kind, std::string("confirm"));
     QCOMPARE(dialogs_.shown.back().text, std::string("确认删除当前项目吗?"));
     QCOMPARE(dialogs_.shown.back().caption, std::string("删除提示"));
     QCOMPARE(TProjectDAO().ListProjects().size(), std::size_t(2));
 
     dialogs_.confirms = {true};
-    window->D1Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_D);
     QCOMPARE(dialogs_.Last(), std::string("删除成功!"));
     QCOMPARE(window->CB_Project->count(), 1);
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Alpha"));
@@ -271,6 +282,7 @@ class MainFormTest : public QObject {
   void startupSelectsTheFirstClassAndShowsItsMembers() {
     TLibrary lib = MakeLibrary();
     auto window = MakeWindow();
+    QVERIFY(ShowActive(*window));
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Library"));
     QCOMPARE(window->SelectedProjectId(), std::optional(lib.projectId));
     QCOMPARE(window->SelectedClassId(), std::optional(lib.bookId));
@@ -285,7 +297,7 @@ class MainFormTest : public QObject {
     QCOMPARE(Column(window->LV_Member, 7), (QStringList{"否", "是", "否", "否"}));
     QCOMPARE(Column(window->LV_Member, 8), (QStringList{"是", "是", "是", "是"}));
 
-    window->LB_Object->setCurrentRow(1);  // the user picks Reader
+    ClickClassRow(*window, 1);  // the user picks Reader
     QCOMPARE(window->LV_Member->rowCount(), 0);
   }
 
@@ -294,8 +306,8 @@ class MainFormTest : public QObject {
     int shop = AddProject("Shop");
     AddClass(shop, "Goods", "商品");
     auto window = MakeWindow();
-    window->CB_Project->setCurrentIndex(1);
-    window->CB_ProjectChange();
+    QVERIFY(ShowActive(*window));
+    ChooseProject(*window, 1);
     QCOMPARE(Items(window->LB_Object), (QStringList{"Goods"}));
     QCOMPARE(window->LV_Member->rowCount(), 0);
   }
@@ -303,13 +315,14 @@ class MainFormTest : public QObject {
   void deleteClassRemovesItsItemAndLeavesNoSelection() {
     TLibrary lib = MakeLibrary();
     auto window = MakeWindow();
-    window->S1Click();  // cancelled
+    QVERIFY(ShowActive(*window));
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_S);  // cancelled
     QCOMPARE(dialogs_.shown.back().text, std::string("确认删除此类对象！"));
     QCOMPARE(dialogs_.shown.back().caption, std::string("提示"));
     QCOMPARE(window->LB_Object->count(), 2);
 
     dialogs_.confirms = {true};
-    window->S1Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_S);
     QCOMPARE(dialogs_.Last(), std::string("类对象删除成功!"));
     QCOMPARE(Items(window->LB_Object), (QStringList{"Reader"}));
     QCOMPARE(window->SelectedClassId(), std::optional<int>());
@@ -321,20 +334,21 @@ class MainFormTest : public QObject {
   void deleteMemberAsksAndRefills() {
     TLibrary lib = MakeLibrary();
     auto window = MakeWindow();
-    SelectRows(*window, {1});
-    window->C1Click();  // cancelled
+    QVERIFY(ShowActive(*window));
+    SelectMemberRows(*window, {1});
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_C);  // cancelled
     QCOMPARE(dialogs_.shown.back().text, std::string("确定删除当前成员属性?"));
     QCOMPARE(dialogs_.shown.back().caption, std::string("删除提示"));
     QCOMPARE(window->LV_Member->rowCount(), 4);
 
     dialogs_.confirms = {true};
-    window->C1Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_C);
     QCOMPARE(dialogs_.Last(), std::string("成员属性删除成功"));
     QCOMPARE(Column(window->LV_Member, 1), (QStringList{"bookId", "price", "reader"}));
 
-    SelectRows(*window, {2});
+    SelectMemberRows(*window, {2});
     dialogs_.confirms = {true};
-    window->D2Click();
+    PickContextItem(*window, 2, Qt::Key_D);
     QCOMPARE(Column(window->LV_Member, 1), (QStringList{"bookId", "price"}));
     QCOMPARE(TMemberDAO().ListMembers(lib.bookId).size(), std::size_t(2));
   }
@@ -342,16 +356,17 @@ class MainFormTest : public QObject {
   void swapNeedsExactlyTwoRows() {
     MakeLibrary();
     auto window = MakeWindow();
-    SelectRows(*window, {1});
-    window->E1Click();
+    QVERIFY(ShowActive(*window));
+    SelectMemberRows(*window, {1});
+    PickContextItem(*window, 1, Qt::Key_E);
     QCOMPARE(dialogs_.Last(), std::string("请选中2条记录!"));
-    SelectRows(*window, {0, 1, 2});
-    window->E1Click();
+    SelectMemberRows(*window, {0, 1, 2});
+    PickContextItem(*window, 2, Qt::Key_E);
     QCOMPARE(dialogs_.Last(), std::string("请选中2条记录!"));
     QCOMPARE(Column(window->LV_Member, 1), (QStringList{"bookId", "title", "price", "reader"}));
 
-    SelectRows(*window, {3, 1});
-    window->E1Click();
+    SelectMemberRows(*window, {3, 1});
+    PickContextItem(*window, 1, Qt::Key_E);
     QCOMPARE(Column(window->LV_Member, 1), (QStringList{"bookId", "reader", "price", "title"}));
     QCOMPARE(window->LV_Member->selectionModel()->selectedRows().size(), 0);
   }
@@ -359,50 +374,57 @@ class MainFormTest : public QObject {
   void moveUpAndDownStopAtTheEnds() {
     TLibrary lib = MakeLibrary();
     auto window = MakeWindow();
-    SelectRows(*window, {0});
-    window->N5Click();
+    QVERIFY(ShowActive(*window));
+    SelectMemberRows(*window, {0});
+    PickContextItem(*window, 0, Qt::Key_U);
     QCOMPARE(dialogs_.Last(), std::string("第一个成员无法上移了！"));
-    SelectRows(*window, {3});
-    window->L1Click();
+    SelectMemberRows(*window, {3});
+    PickContextItem(*window, 3, Qt::Key_L);
     QCOMPARE(dialogs_.Last(), std::string("最后一个成员无法下移了！"));
     QCOMPARE(Column(window->LV_Member, 1), (QStringList{"bookId", "title", "price", "reader"}));
 
-    SelectRows(*window, {2});
-    window->N5Click();
+    SelectMemberRows(*window, {2});
+    PickContextItem(*window, 2, Qt::Key_U);
     QCOMPARE(Column(window->LV_Member, 1), (QStringList{"bookId", "price", "title", "reader"}));
     // Keys stay in place; the contents move.
     QCOMPARE(Column(window->LV_Member, 0).at(1), QString::number(lib.members[1]));
 
-    SelectRows(*window, {1, 3});  // the first selected row moves
-    window->L1Click();
+    SelectMemberRows(*window, {1, 3});  // the first selected row moves
+    PickContextItem(*window, 3, Qt::Key_L);
     QCOMPARE(Column(window->LV_Member, 1), (QStringList{"bookId", "title", "price", "reader"}));
   }
 
   void doubleClicksOpenTheRightDialogs() {
     TLibrary lib = MakeLibrary();
     auto window = MakeWindow();
-    window->LB_ObjectDblClick();
+    QVERIFY(ShowActive(*window));
+    DoubleClickClassRow(*window, 0);
     QCOMPARE(opened_.back(), std::string("vbgen::TUpdateClassForm"));
     QCOMPARE(openedIds_.back(), lib.bookId);
 
-    window->LV_Member->clearSelection();
-    window->LV_MemberDblClick();
+    // A double click on the empty part of the table.
+    QWidget* viewport = window->LV_Member->viewport();
+    const QPoint empty(60, viewport->height() - 10);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, empty);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, empty);
     QCOMPARE(opened_.back(), std::string("vbgen::TAddMemberForm"));
 
-    SelectRows(*window, {2, 1});
-    window->LV_MemberDblClick();
+    // With two rows selected the menu item opens the first of them.
+    SelectMemberRows(*window, {2, 1});
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_E);
     QCOMPARE(opened_.back(), std::string("vbgen::TUpdateMemberForm"));
     QCOMPARE(openedIds_.back(), lib.members[1]);
 
-    window->A2Click();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_A);
     QCOMPARE(opened_.back(), std::string("vbgen::TAddClassForm"));
-    window->sql1Click();
+    ChooseMenuItem(*window, window->ActionSql);
     QCOMPARE(opened_.back(), std::string("vbgen::TDataBaseSqlForm"));
   }
 
   void doubleClickOnAnEmptyPartOfTheTableAddsAMember() {
     MakeLibrary();
     auto window = MakeWindow();
+    QVERIFY(ShowActive(*window));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QWidget* viewport = window->LV_Member->viewport();
@@ -420,6 +442,7 @@ class MainFormTest : public QObject {
   void emptyPartOfTheClassListKeepsTheSelectedClass() {
     TLibrary lib = MakeLibrary();
     auto window = MakeWindow();
+    QVERIFY(ShowActive(*window));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QWidget* viewport = window->LB_Object->viewport();
@@ -437,6 +460,7 @@ class MainFormTest : public QObject {
 
   void namespaceInputKeepsTheOldNameOnCancel() {
     auto window = MakeWindow();
+    QVERIFY(ShowActive(*window));
     QCOMPARE(window->NamespaceName(), std::string("tavorin"));
     window->S2Click();  // cancelled: the default comes back, stored again silently
     QCOMPARE(dialogs_.shown.back().caption, std::string("命名空间输入框"));
@@ -452,17 +476,15 @@ class MainFormTest : public QObject {
 
   void bannerAndTimerOpenTheUserGuide() {
     auto window = MakeWindow();
+    QVERIFY(ShowActive(*window));
     const QUrl guide = QUrl::fromLocalFile(
         QString::fromStdString((home_->path() / "guide" / "index.html").string()));
-    window->Image1Click();
+    QTest::mouseClick(window->Image1, Qt::LeftButton);
     QCOMPARE(desktop_.urls, std::vector<QUrl>{guide});
     window->Timer1Timer();
     QCOMPARE(desktop_.urls.size(), std::size_t(2));
     QCOMPARE(desktop_.urls.back(), guide);
     QVERIFY(!window->Timer1->isActive());
-
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QTest::mouseClick(window->Image1, Qt::LeftButton);
     QCOMPARE(desktop_.urls.size(), std::size_t(3));
   }
@@ -470,9 +492,10 @@ class MainFormTest : public QObject {
   void aDatabaseErrorInACommandReachesTheUserInAnErrorBox() {
     MakeLibrary();
     auto window = MakeWindow();
-    SelectRows(*window, {0});
+    QVERIFY(ShowActive(*window));
+    SelectMemberRows(*window, {0});
     TMemberDAO().DeleteMember(window->SelectedMemberId().value());  // gone behind the window's back
-    window->ActionUpdateMember->trigger();
+    PickMenuItem(window.get(), Qt::Key_P, Qt::Key_E);
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QVERIFY(opened_.empty());
   }
