@@ -81,8 +81,7 @@ std::vector<TFileOperate::TTreeEntry> TProjectWriter::Begin(
   if (!lastRunHolds) lastRun_.reset();  // nothing to confirm: the readers stop first
   dir_.emplace(home_, projectName_);
   manifest_.emplace(*dir_);
-  const std::vector<TFileOperate::TTreeEntry> copies =
-      SupportToCopy(dir_->Root(), support, generated);
+  std::vector<TFileOperate::TTreeEntry> copies = SupportToCopy(dir_->Root(), support, generated);
   dir_->RemoveAbandonedBuilds();
   dir_->RemoveLeftovers(kStateDir, true);
   // Files that still hold what the last run wrote are only read (links followed while they stay
