@@ -1,9 +1,7 @@
 #include "generate/AutoCode.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
-#include <set>
 
 #include "generate/check/ModelCheck.h"
 #include "generate/emit/UIOperate.h"

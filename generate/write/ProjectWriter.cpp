@@ -59,8 +59,8 @@ TProjectWriter::TProjectWriter(fs::path home, std::string projectName, TProgress
 }
 
 TProjectWriter::~TProjectWriter() {
-  // The readers stop, and what still waits is written, before the directory closes.
-  lastRun_.reset();
+  // What still waits is written first: the thread notes into members declared after it, which
+  // would otherwise go before it.
   writer_.reset();
 }
 
@@ -177,11 +177,7 @@ void TProjectWriter::Finish(const std::string& fingerprint, bool complete) {
 }
 
 void TProjectWriter::Abandon() noexcept {
-  try {
-    writer_.reset();  // what still waits is written, unless the writer failed
-  } catch (const std::exception& error) {
-    progress_.Progress(error.what());
-  }
+  writer_.reset();  // what still waits is written, unless the writer failed
   if (!dir_) return;
   try {
     if (manifest_) manifest_->Save();
