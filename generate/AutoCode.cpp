@@ -57,6 +57,13 @@ void TAutoCode::CheckShippedFiles(const TRunInputs& inputs) const {
 
 namespace {
 
+std::vector<std::string> Lines(const std::vector<TModelProblem>& problems) {
+  std::vector<std::string> lines;
+  lines.reserve(problems.size());
+  for (const TModelProblem& problem : problems) lines.push_back(problem.Line());
+  return lines;
+}
+
 const TClassModel* FirstClassWhere(const TModelSnapshot& model,
                                    std::size_t (TClassModel::*count)() const) {
   for (const TClassModel& entry : model.Classes()) {
@@ -85,13 +92,15 @@ void TAutoCode::Run() {
   if (writer && writer->ProjectName() != projectName) {
     writer.emplace(programDir_.Home(), projectName, listener_);  // renamed meanwhile
   }
+  const std::string fingerprint = writer ? RunInputsFingerprint(inputs) : std::string();
   // Judged once: the caller is told every problem, and the first error stops the run below.
-  const std::vector<TModelProblem> problems = CheckModel(model, options_);
-  if (!problems.empty()) {
-    std::vector<std::string> lines;
-    for (const TModelProblem& problem : problems) lines.push_back(problem.Line());
-    listener_.ModelProblemsFound(lines);
-  }
+  // A complete run of these very inputs was checked already; what it found is told again.
+  const std::optional<std::vector<std::string>> checked =
+      writer ? writer->CheckedBefore(fingerprint) : std::nullopt;
+  const std::vector<TModelProblem> problems =
+      checked ? std::vector<TModelProblem>() : CheckModel(model, options_);
+  const std::vector<std::string> problemLines = checked ? *checked : Lines(problems);
+  if (!problemLines.empty()) listener_.ModelProblemsFound(problemLines);
   // The complete application manages a key of several members and a table without a key (as a
   // list only); what it cannot manage, its check below names.
   if (const TClassModel* failed = FirstClassWhere(model, &TClassModel::KeyCount);
@@ -102,15 +111,12 @@ void TAutoCode::Run() {
     return listener_.DisplayCheckFailed(failed->Entry());
   }
   const std::vector<std::string> generated = ProjectFileNames(model, options_.complete);
-  const std::string fingerprint = writer ? RunInputsFingerprint(inputs) : std::string();
-  // A complete run of these very inputs has passed every check already. Anything else VB6 or
-  // SQL Server would refuse stops the run before a file is written; warnings do not.
-  const bool lastRunHolds = writer && writer->LastRunHolds(fingerprint, generated);
-  if (!lastRunHolds) {
-    if (const std::optional<TModelProblem> error = FirstError(problems)) {
-      throw TRunStopped(error->Line());
-    }
+  // Anything VB6 or SQL Server would refuse stops the run before a file is written; warnings
+  // do not.
+  if (const std::optional<TModelProblem> error = FirstError(problems)) {
+    throw TRunStopped(error->Line());
   }
+  const bool lastRunHolds = writer && writer->LastRunHolds(fingerprint, generated);
   CheckShippedFiles(inputs);
   if (!writer) return WriteTo(*sink_, inputs, generated);
 
@@ -125,7 +131,7 @@ void TAutoCode::Run() {
       writer->EndGenerated();
     }
     notCopied = CopySupportFiles(*writer, &*writer, inputs, copies);
-    writer->Finish(fingerprint, notCopied.empty());
+    writer->Finish(fingerprint, problemLines, notCopied.empty());
   } catch (...) {
     writer->Abandon();
     throw;

@@ -13,27 +13,31 @@ namespace vbgen {
 
 namespace {
 
-// Each field goes in with its length before it, so no two different inputs read alike.
+// Each field goes in with its length before it, so no two different inputs read alike. Fields
+// are gathered and hashed a block at a time: hashing 8 bytes at a time costs more than the copy.
 class TFingerprint {
  public:
   TFingerprint() : state_(XXH3_createState()) {
     if (!state_) throw std::bad_alloc();
     XXH3_128bits_reset(state_);
+    gathered_.reserve(kBlock);
   }
   ~TFingerprint() { XXH3_freeState(state_); }
   TFingerprint(const TFingerprint&) = delete;
   TFingerprint& operator=(const TFingerprint&) = delete;
 
   void Add(std::string_view bytes) {
-    AddNumber(bytes.size());
-    XXH3_128bits_update(state_, bytes.data(), bytes.size());
+    AddNumber(static_cast<std::int64_t>(bytes.size()));
+    gathered_.append(bytes);
+    if (gathered_.size() >= kBlock) Flush();
   }
   void AddNumber(std::int64_t number) {
-    unsigned char little[8];
-    for (int i = 0; i < 8; ++i) little[i] = static_cast<unsigned char>(number >> (8 * i));
-    XXH3_128bits_update(state_, little, sizeof little);
+    char little[8];
+    for (int i = 0; i < 8; ++i) little[i] = static_cast<char>(number >> (8 * i));
+    gathered_.append(little, sizeof little);
   }
-  std::string Hex() const {
+  std::string Hex() {
+    Flush();
     const XXH128_hash_t hash = XXH3_128bits_digest(state_);
     char text[33];
     std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(hash.high64),
@@ -42,7 +46,15 @@ class TFingerprint {
   }
 
  private:
+  static constexpr std::size_t kBlock = 64 * 1024;
+
+  void Flush() {
+    XXH3_128bits_update(state_, gathered_.data(), gathered_.size());
+    gathered_.clear();
+  }
+
   XXH3_state_t* state_;
+  std::string gathered_;
 };
 
 // Every field of a member: the structured binding stops the build when a field is added, so

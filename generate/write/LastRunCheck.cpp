@@ -12,11 +12,12 @@ TLastRunCheck::TLastRunCheck(fs::path home, std::string projectName)
     TProjectDir dir(home_, projectName_);
     const std::optional<std::string> text = dir.Read(kRunRecordFile);
     if (text) record_ = TRunRecord::Parse(*text);
+    if (record_) recordStamp_ = dir.Stamp(kRunRecordFile);
   } catch (const TFileError&) {
     return;  // no record to trust; the run meets the fault where it always does
   }
   if (!record_) return;
-  // Two readers share the files: reading them back is most of a rerun.
+  // Two readers share the files: where stamps cannot tell, reading them back is most of a rerun.
   const std::size_t count = record_->files.size();
   const std::size_t half = count < 64 ? count : count / 2;
   readers_[0] = std::thread([this, half] { ReadBack(0, 0, half); });
@@ -40,6 +41,7 @@ void TLastRunCheck::ReadBack(int reader, std::size_t begin, std::size_t end) {
     std::string current;                   // one buffer for every file
     for (std::size_t i = begin; i < end && !stop_; ++i) {
       const TRecordedFile& file = record_->files[i];
+      if (StandsAsRecorded(dir, file)) continue;
       if (!dir.ReadInto(file.path, current) || FileDigest(current) != file.digest) {
         holds_[reader] = false;
         stop_ = true;  // one file that changed is enough
@@ -49,6 +51,12 @@ void TLastRunCheck::ReadBack(int reader, std::size_t begin, std::size_t end) {
     failures_[reader] = std::current_exception();
     stop_ = true;
   }
+}
+
+bool TLastRunCheck::StandsAsRecorded(TProjectDir& dir, const TRecordedFile& file) const {
+  // Written before the tick the record was written in: a later write would show.
+  if (!file.stamp || !recordStamp_ || file.stamp->modified >= recordStamp_->modified) return false;
+  return dir.Stamp(file.path) == file.stamp;
 }
 
 bool TLastRunCheck::FilesHold() {

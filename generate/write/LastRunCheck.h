@@ -13,8 +13,15 @@
 namespace vbgen {
 
 // The record the last complete run left in a project's directory, and whether its files still
-// hold the bytes it names. The record is read at once; the files are read back on threads of
+// hold the bytes it names. The record is read at once; the files are looked at on threads of
 // their own, so the run can read its model meanwhile. Only reads.
+//
+// A file whose stamp is still the one recorded is taken as unchanged without reading it. Only a
+// file written within the same tick of the clock as the record could keep its stamp through a
+// change (same size, same time, same file), so such a file is read and its digest compared.
+// Should anything else keep a changed file's stamp (its time set back by hand), nothing is
+// lost: the run leaves the file as it is, and the manifest still names the bytes generated, so
+// the next run that writes the file backs the change up first.
 class TLastRunCheck {
  public:
   TLastRunCheck(std::filesystem::path home, std::string projectName);
@@ -32,11 +39,13 @@ class TLastRunCheck {
 
  private:
   void ReadBack(int reader, std::size_t begin, std::size_t end);
+  bool StandsAsRecorded(TProjectDir& dir, const TRecordedFile& file) const;
   void Join();
 
   std::filesystem::path home_;
   std::string projectName_;
   std::optional<TRunRecord> record_;
+  std::optional<TFileStamp> recordStamp_;  // of the record's own file
   std::atomic<bool> stop_{false};
   bool holds_[2] = {true, true};
   std::exception_ptr failures_[2];

@@ -16,6 +16,7 @@
 // killed first run leaves no project directory at all. The next run removes such a folder.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,6 +33,16 @@ namespace vbgen {
 class TOutsideProjectError : public TFileError {
  public:
   using TFileError::TFileError;
+};
+
+// What tells a file's state without reading it: its size, when it was last written, and which
+// file it is. A file written again gets a later time or another identity, unless it was
+// written within the same tick of the file system's clock (see TLastRunCheck for that case).
+struct TFileStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;   // in the file system's ticks
+  std::uint64_t identity = 0;  // the inode; 0 where the file system gives none
+  bool operator==(const TFileStamp&) const = default;
 };
 
 class TProjectDir {
@@ -51,6 +62,8 @@ class TProjectDir {
   std::optional<std::string> Read(const std::string& inside);
   // The same into a buffer the caller reuses; false when there is no such file.
   bool ReadInto(const std::string& inside, std::string& bytes);
+  // The stamp of a file, without reading it; none when there is no such file.
+  std::optional<TFileStamp> Stamp(const std::string& inside);
   // Writes the file whole (creating its folders); true when it was written, false when it
   // already held these bytes (existingBytes, when given, are what Read returned).
   bool Write(const std::string& inside, const std::string& bytes,

@@ -189,6 +189,29 @@ void TProjectDir::Admit(const std::string& inside) {
   if (S_ISLNK(info.st_mode)) CheckLink(inside);
 }
 
+std::optional<TFileStamp> TProjectDir::Stamp(const std::string& inside) {
+  RequirePlain(inside);
+  if (created_.count(InsideParent(inside)) && !writtenInCreated_.count(inside)) return std::nullopt;
+  const int dirFd = DirFd(InsideParent(inside), false);
+  if (dirFd < 0) return std::nullopt;
+  const std::string name = InsideLastPart(inside);
+  struct stat info;
+  int result = ::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW);
+  if (result == 0 && S_ISLNK(info.st_mode)) {
+    CheckLink(inside);
+    result = ::fstatat(dirFd, name.c_str(), &info, 0);
+  }
+  if (result != 0) {
+    if (errno == ENOENT) return std::nullopt;
+    Fail("无法读取文件", inside, errno);
+  }
+  if (!S_ISREG(info.st_mode)) return std::nullopt;
+  return TFileStamp{
+      static_cast<std::uint64_t>(info.st_size),
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+      static_cast<std::uint64_t>(info.st_ino)};
+}
+
 bool TProjectDir::ReadInto(const std::string& inside, std::string& bytes) {
   RequirePlain(inside);
   // A folder this writer made holds only what it wrote there.

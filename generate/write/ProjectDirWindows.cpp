@@ -44,14 +44,23 @@ std::string ErrorText(DWORD error) {
 struct TEntry {
   std::wstring name;  // as the folder holds it, in its case
   DWORD attributes;
+  std::uint64_t size;
+  std::int64_t modified;  // in 100 ns since 1601
 };
+
+std::uint64_t Joined(DWORD high, DWORD low) {
+  return (static_cast<std::uint64_t>(high) << 32) | low;
+}
 
 std::optional<TEntry> LookUp(const fs::path& path) {
   WIN32_FIND_DATAW found;
   const HANDLE search = ::FindFirstFileW(path.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
   ::FindClose(search);
-  return TEntry{found.cFileName, found.dwFileAttributes};
+  return TEntry{found.cFileName, found.dwFileAttributes,
+                Joined(found.nFileSizeHigh, found.nFileSizeLow),
+                static_cast<std::int64_t>(Joined(found.ftLastWriteTime.dwHighDateTime,
+                                                 found.ftLastWriteTime.dwLowDateTime))};
 }
 
 bool IsReparsePoint(const TEntry& entry) {
@@ -293,6 +302,18 @@ void TProjectDir::Admit(const std::string& inside) {
   const std::string name = InsideLastPart(inside);
   CheckedEntry(folders_[static_cast<std::size_t>(dirFd)].path / Utf8Path(name), prefix_ + inside,
                name);
+}
+
+std::optional<TFileStamp> TProjectDir::Stamp(const std::string& inside) {
+  RequirePlain(inside);
+  if (created_.count(InsideParent(inside)) && !writtenInCreated_.count(inside)) return std::nullopt;
+  const int dirFd = DirFd(InsideParent(inside), false);
+  if (dirFd < 0) return std::nullopt;
+  const std::string name = InsideLastPart(inside);
+  const fs::path path = folders_[static_cast<std::size_t>(dirFd)].path / Utf8Path(name);
+  const std::optional<TEntry> entry = CheckedEntry(path, prefix_ + inside, name);
+  if (!entry || IsFolder(*entry)) return std::nullopt;
+  return TFileStamp{entry->size, entry->modified, 0};
 }
 
 bool TProjectDir::ReadInto(const std::string& inside, std::string& bytes) {

@@ -64,6 +64,13 @@ TProjectWriter::~TProjectWriter() {
   writer_.reset();
 }
 
+std::optional<std::vector<std::string>> TProjectWriter::CheckedBefore(
+    const std::string& fingerprint) const {
+  const std::optional<TRunRecord>& record = lastRun_->Record();
+  if (!record || record->inputs != fingerprint) return std::nullopt;
+  return record->problems;
+}
+
 bool TProjectWriter::LastRunHolds(const std::string& fingerprint,
                                   std::vector<std::string> generated) {
   const std::optional<TRunRecord>& record = lastRun_->Record();
@@ -128,7 +135,7 @@ void TProjectWriter::Store(const std::string& relativePath, std::string bytes,
                            const std::string& digest) {
   const std::string path = InsideProject(relativePath, dir_->Prefix());
   WriteFile(path, bytes, digest);
-  made_.files.push_back({path, digest});
+  made_.files.push_back({path, digest, std::nullopt});
 }
 
 void TProjectWriter::WriteFile(const std::string& path, const std::string& bytes,
@@ -166,11 +173,15 @@ void TProjectWriter::MakeFolder(const std::string& relativePath) {
   dir_->MakeDirectories(InsideProject(relativePath, dir_->Prefix()));
 }
 
-void TProjectWriter::Finish(const std::string& fingerprint, bool complete) {
+void TProjectWriter::Finish(const std::string& fingerprint, std::vector<std::string> problems,
+                            bool complete) {
   EndGenerated();
   manifest_->Save();
   if (complete && !adopted_) {
     made_.inputs = fingerprint;
+    made_.problems = std::move(problems);
+    // Stamped after every file is written and before the record is: see TLastRunCheck.
+    for (TRecordedFile& file : made_.files) file.stamp = dir_->Stamp(file.path);
     dir_->Write(kRunRecordFile, made_.Text(), dir_->Read(kRunRecordFile));
   }
   dir_->Publish();

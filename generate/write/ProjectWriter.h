@@ -42,6 +42,9 @@ class TProjectWriter final : public TFileSink, public TProgressSink, private TWr
 
   const std::string& ProjectName() const { return projectName_; }
 
+  // What the model check found in the last complete run, when it had this fingerprint: the
+  // check would find the same now (none of it an error, or that run would not have been made).
+  std::optional<std::vector<std::string>> CheckedBefore(const std::string& fingerprint) const;
   // True when the last complete run had this fingerprint, wrote exactly the files named
   // `generated` (inside the directory), and every one still holds its bytes: this run would
   // write them all again unchanged. Waits for the reading back; rethrows what stopped it.
@@ -69,9 +72,9 @@ class TProjectWriter final : public TFileSink, public TProgressSink, private TWr
   void MakeFolder(const std::string& relativePath);
 
   // Ends a run that wrote everything: the manifest, the record of the run (when `complete`:
-  // every support file was copied too, and the files were generated, not adopted), and the
-  // directory's name.
-  void Finish(const std::string& fingerprint, bool complete);
+  // every support file was copied too, and the files were generated, not adopted) with what
+  // the model check found, and the directory's name.
+  void Finish(const std::string& fingerprint, std::vector<std::string> problems, bool complete);
   // Ends a run that failed: what was written stays, with its manifest; a failure on the way
   // is only said, since the failure that stopped the run is the one to report.
   void Abandon() noexcept;

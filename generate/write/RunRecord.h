@@ -12,17 +12,21 @@
 #include <vector>
 
 #include "generate/GenContext.h"
+#include "generate/write/ProjectDir.h"
 
 namespace vbgen {
 
 struct TRecordedFile {
   std::string path;    // inside the project directory
   std::string digest;  // FileDigest of the bytes written, as the manifest keeps it
+  // How the file stood when the record was made: a file that still stands so needs no reading.
+  std::optional<TFileStamp> stamp;
   bool operator==(const TRecordedFile&) const = default;
 };
 
 struct TRunRecord {
   std::string inputs;                 // RunInputsFingerprint of the run (RunInputs.h)
+  std::vector<std::string> problems;  // what the model check found (warnings only), in order
   std::vector<std::string> progress;  // the generators' progress lines, in order
   std::vector<TRecordedFile> files;   // the generated files, in the order written
 

@@ -169,7 +169,7 @@ TEST_F(OperatorFormTest, RunningTwiceReplacesTheFileOnDisk) {
     disk.Begin({"frmczql.frm"}, {}, false);
     TGenContext context{"图书馆", TempPath() / "template", disk, disk};
     GenerateOperatorFormFile(context, model);
-    disk.Finish("", true);
+    disk.Finish("", {}, true);
   }
   EXPECT_TRUE(
       MatchesGolden(TFileOperate::ReadBytes(TempPath() / "projects" / "图书馆" / "frmczql.frm"),

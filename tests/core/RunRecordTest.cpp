@@ -171,6 +171,78 @@ TEST_F(RunRecordTest, AnyChangeOfTheInputsOrTheFilesGeneratesEverythingAgain) {
   EXPECT_TRUE(kept);
 }
 
+// An edit that keeps a file's size, and whose time is set back to what it was (or falls in the
+// tick the record was written in), leaves its stamp as recorded.
+TEST_F(RunRecordTest, AFileWhoseStampCannotTellIsReadAndNoEditIsEverLost) {
+  ASSERT_EQ(Generate().events, std::vector<std::string>{"done"});
+  const fs::path file = Output() / "FrmEditBook.frm";
+  const std::string generated = Read(file);
+  const auto editKeepingStamp = [&](char mark) {
+    const fs::file_time_type written = fs::last_write_time(file);
+    std::fstream edit(file, std::ios::in | std::ios::out | std::ios::binary);
+    edit.seekp(static_cast<std::streamoff>(generated.size() - 3));
+    edit.put(mark);
+    edit.close();
+    fs::last_write_time(file, written);
+    return written;
+  };
+
+  // Written in the record's tick: the stamp cannot tell, so the bytes do.
+  MarkRecordedProgress();
+  fs::last_write_time(RecordFile(), editKeepingStamp('1'));
+  const TRecorder racy = Generate();
+  EXPECT_FALSE(Replayed(racy));
+  ExpectOutputOfCurrentInputs(racy);
+
+  // Set back by hand to a time before the record: taken as it stands, and left as it is.
+  MarkRecordedProgress();
+  editKeepingStamp('2');
+  const TRecorder trusted = Generate();
+  EXPECT_TRUE(Replayed(trusted));
+  std::string edited = generated;
+  edited[generated.size() - 3] = '2';
+  EXPECT_EQ(Read(file), edited);
+  // The next run that writes the file keeps the edit first.
+  TClassDAO().UpdateClass(projectId, TClassDAO().FindClassId(projectId, "Book").value(), "Book",
+                          "书籍", 1);
+  ExpectOutputOfCurrentInputs(Generate());
+  std::vector<std::string> kept;
+  for (const auto& entry : fs::recursive_directory_iterator(Output() / ".vbgen" / "backup")) {
+    if (entry.is_regular_file()) kept.push_back(Read(entry.path()));
+  }
+  std::string racyEdit = generated;
+  racyEdit[generated.size() - 3] = '1';
+  EXPECT_NE(std::find(kept.begin(), kept.end(), racyEdit), kept.end());
+  EXPECT_NE(std::find(kept.begin(), kept.end(), edited), kept.end());
+}
+
+// The check of a model is a matter of its inputs alone: a rerun of the same inputs tells what
+// the complete run found, without checking again; other inputs are checked afresh.
+TEST_F(RunRecordTest, ARerunTellsTheWarningsOfTheRunItConfirms) {
+  const int bookId = TClassDAO().FindClassId(projectId, "Book").value();
+  TMember title = TMemberDAO().ListMembers(bookId).at(1);
+  title.memberName = "Title";
+  TMemberDAO().UpdateMember(title);
+  const TRecorder first = Generate();
+  ASSERT_EQ(first.events, std::vector<std::string>{"done"});
+  ASSERT_EQ(first.problems.size(), 1u);
+  EXPECT_NE(first.problems[0].find("Title"), std::string::npos) << first.problems[0];
+  EXPECT_EQ(Record().problems, first.problems);
+
+  TRunRecord record = Record();
+  record.problems = {"(recorded) " + first.problems[0]};
+  WriteBytes(RecordFile(), record.Text());
+  const TRecorder second = Generate();
+  EXPECT_EQ(second.problems, record.problems);
+  EXPECT_EQ(second.events, std::vector<std::string>{"done"});
+
+  title.memberName = "title";
+  TMemberDAO().UpdateMember(title);
+  const TRecorder third = Generate();
+  EXPECT_TRUE(third.problems.empty());
+  EXPECT_TRUE(Record().problems.empty());
+}
+
 TEST_F(RunRecordTest, AConfirmingRunStillRefusesALinkOutOfTheProjectDirectory) {
 #if defined(_WIN32)
   GTEST_SKIP() << "needs POSIX symbolic links, which Wine cannot make (the Windows rule for "
@@ -203,13 +275,15 @@ TEST_F(RunRecordTest, ARunThatCouldNotCopyEverySupportFileLeavesNoRecord) {
 }
 
 TEST(RunRecordText, ReadsBackWhatItWritesAndRefusesAnythingElse) {
-  TRunRecord record{
-      "00ff00ff00ff00ff00ff00ff00ff00ff",
-      {"projects/馆/MainForm.frm生成完成!", "tab\there\\ and\r\nnew line"},
-      {{"MainForm.frm", "fedcba9876543210"}, {"sub dir/a\tb.frm", "2222222222222222"}}};
+  TRunRecord record{"00ff00ff00ff00ff00ff00ff00ff00ff",
+                    {"警告: 类 Order 的表名 Order 是SQL Server的保留字"},
+                    {"projects/馆/MainForm.frm生成完成!", "tab\there\\ and\r\nnew line"},
+                    {{"MainForm.frm", "fedcba9876543210", TFileStamp{1234, -5, 99}},
+                     {"sub dir/a\tb.frm", "2222222222222222", std::nullopt},
+                     {"big.frx", "3333333333333333", TFileStamp{~0ull, INT64_MAX, ~0ull}}}};
   const std::string text = record.Text();
   EXPECT_EQ(TRunRecord::Parse(text), record);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);  // one line each, nothing split
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9);  // one line each, nothing split
 
   EXPECT_FALSE(TRunRecord::Parse(""));
   EXPECT_FALSE(TRunRecord::Parse(text.substr(0, text.size() - 1)));      // cut inside the end line
@@ -223,6 +297,11 @@ TEST(RunRecordText, ReadsBackWhatItWritesAndRefusesAnythingElse) {
   other = text;
   other.insert(other.find("F\t"), "X\tsomething\n");
   EXPECT_FALSE(TRunRecord::Parse(other));
+  for (const char* stamp : {"1234.-5", "1234.-5.99.1", "x.-5.99", "1234..99", "-1.-5.99", ""}) {
+    other = text;
+    other.replace(other.find("1234.-5.99"), 10, stamp);
+    EXPECT_FALSE(TRunRecord::Parse(other)) << stamp;
+  }
 }
 
 const std::string kBuild = "60c4e3d3b507820081ab62867696062841dccfee";
