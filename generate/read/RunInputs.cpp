@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <tuple>
 
@@ -20,7 +21,6 @@ class TFingerprint {
   TFingerprint() : state_(XXH3_createState()) {
     if (!state_) throw std::bad_alloc();
     XXH3_128bits_reset(state_);
-    gathered_.reserve(kBlock);
   }
   ~TFingerprint() { XXH3_freeState(state_); }
   TFingerprint(const TFingerprint&) = delete;
@@ -28,13 +28,19 @@ class TFingerprint {
 
   void Add(std::string_view bytes) {
     AddNumber(static_cast<std::int64_t>(bytes.size()));
-    gathered_.append(bytes);
-    if (gathered_.size() >= kBlock) Flush();
+    if (bytes.size() > sizeof block_ - used_) {
+      Flush();
+      if (bytes.size() > sizeof block_) {
+        XXH3_128bits_update(state_, bytes.data(), bytes.size());  // a template, say
+        return;
+      }
+    }
+    std::memcpy(block_ + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
   }
   void AddNumber(std::int64_t number) {
-    char little[8];
-    for (int i = 0; i < 8; ++i) little[i] = static_cast<char>(number >> (8 * i));
-    gathered_.append(little, sizeof little);
+    if (sizeof block_ - used_ < 8) Flush();
+    for (int i = 0; i < 8; ++i) block_[used_++] = static_cast<unsigned char>(number >> (8 * i));
   }
   std::string Hex() {
     Flush();
@@ -46,15 +52,14 @@ class TFingerprint {
   }
 
  private:
-  static constexpr std::size_t kBlock = 64 * 1024;
-
   void Flush() {
-    XXH3_128bits_update(state_, gathered_.data(), gathered_.size());
-    gathered_.clear();
+    XXH3_128bits_update(state_, block_, used_);
+    used_ = 0;
   }
 
   XXH3_state_t* state_;
-  std::string gathered_;
+  unsigned char block_[16 * 1024];
+  std::size_t used_ = 0;
 };
 
 // Every field of a member: the structured binding stops the build when a field is added, so
