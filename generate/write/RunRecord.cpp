@@ -139,8 +139,7 @@ std::optional<TRunRecord> TRunRecord::Parse(const std::string& text) {
       auto stamp = ParseStamp(line.substr(tab + 1, next - tab - 1));
       auto path = Unescape(line.substr(next + 1));
       if (!stamp || !path) return std::nullopt;
-      record.files.push_back(
-          {std::move(*path), std::string(line.substr(2, tab - 2)), std::move(*stamp)});
+      record.files.push_back({std::move(*path), std::string(line.substr(2, tab - 2)), *stamp});
     } else {
       return std::nullopt;
     }
