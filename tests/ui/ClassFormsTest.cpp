@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "WindowInput.h"
 #include "ui/FormAddClass.h"
 #include "ui/FormUpdateClass.h"
 #include "ui/MainForm.h"
@@ -33,12 +34,19 @@ class ClassFormsTest : public QObject {
     form.Edt_FriendName->setText(QString::fromUtf8(friendName));
   }
 
+  // Presses OK with the mouse, on the dialog shown and active as the window shows it.
+  static void PressOk(TClassFormBase& form) {
+    if (!form.isVisible()) QVERIFY(ShowActive(form));
+    Click(form.Button1);
+  }
+
   // The add dialog's answer for the given names, with nothing stored when it refuses.
   std::string AddRefusal(TFormMain& window, const char* className, const char* friendName) {
     const std::size_t before = TClassDAO().ListClasses(projectId_).size();
     TAddClassForm form(window);
     Fill(form, className, friendName);
-    form.Button1Click();
+    PressOk(form);
+    if (QTest::currentTestFailed()) return "the dialog never became active";
     if (TClassDAO().ListClasses(projectId_).size() != before) return "stored";
     if (form.result() == QDialog::Accepted) return "closed";
     return dialogs_.Last();
@@ -106,7 +114,7 @@ class ClassFormsTest : public QObject {
     TAddClassForm form(*window);
     Fill(form, "Book", "图书");
     form.CB_FrontShowFlag->setChecked(false);
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("类名称添加成功！"));
     QCOMPARE(form.result(), int(QDialog::Accepted));
     TNamedIdList classes = TClassDAO().ListClasses(projectId_);
@@ -119,7 +127,7 @@ class ClassFormsTest : public QObject {
 
     TAddClassForm ticked(*window);
     Fill(ticked, "Reader", "读者");
-    ticked.Button1Click();
+    PressOk(ticked);
     QCOMPARE(TClassDAO().GetFrontShowFlag(TClassDAO().ListClasses(projectId_).back().id), 1);
   }
 
@@ -132,7 +140,7 @@ class ClassFormsTest : public QObject {
     TProjectDAO().DeleteProject(projectId_);
     window->FillProjectList();
     QCOMPARE(window->SelectedProjectId(), std::optional<int>());
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("当前未有任何项目被选中!"));
     QVERIFY(form.result() != QDialog::Accepted);
     QCOMPARE(TDbHelper().QueryInt("select count(*) from t_class"), 0);
@@ -142,7 +150,10 @@ class ClassFormsTest : public QObject {
     auto window = MakeWindow();
     TAddClassForm form(*window);
     Fill(form, "Book", "图书");
-    form.reject();
+    QVERIFY(ShowActive(form));
+    QTest::keyClick(form.Edt_FriendName, Qt::Key_Escape);
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.result(), int(QDialog::Rejected));
     QVERIFY(TClassDAO().ListClasses(projectId_).empty());
   }
 
@@ -152,7 +163,7 @@ class ClassFormsTest : public QObject {
     auto window = MakeWindow();
     window->LB_Object->item(0)->setText("Book*");  // the name comes from the list item
     TUpdateClassForm form(*window, book);
-    form.FormShow();
+    QVERIFY(ShowActive(form));  // showing runs FormShow
     QCOMPARE(form.Edt_ClassName->text(), QStringLiteral("Book*"));
     QCOMPARE(form.Edt_FriendName->text(), QStringLiteral("图书"));
     QVERIFY(form.CB_FrontShowFlag->isChecked());
@@ -169,15 +180,15 @@ class ClassFormsTest : public QObject {
     int book = AddClass(projectId_, "Book", "图书");
     auto window = MakeWindow();
     TUpdateClassForm form(*window, book);
-    form.FormShow();
+    QVERIFY(ShowActive(form));
     Fill(form, "", "");
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("类名称不能为空"));
     Fill(form, "book", "");
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("类名首个字母必须大写"));
     Fill(form, "Book", "");
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("友好名称不能为空"));
     QCOMPARE(TClassDAO().GetClassNameById(book), std::string("Book"));
     QVERIFY(form.result() != QDialog::Accepted);
@@ -190,10 +201,10 @@ class ClassFormsTest : public QObject {
     int ref = AddMember(projectId_, reader, "borrowed", "Book");
     auto window = MakeWindow();
     TUpdateClassForm form(*window, book);
-    form.FormShow();
+    QVERIFY(ShowActive(form));
     Fill(form, "Books", "图书们");
     form.CB_FrontShowFlag->setChecked(false);
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("类名称更新成功"));
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QCOMPARE(TClassDAO().GetClassNameById(book), std::string("Books"));
@@ -205,9 +216,9 @@ class ClassFormsTest : public QObject {
 
     // Another class's name is accepted on update.
     TUpdateClassForm again(*window, book);
-    again.FormShow();
+    QVERIFY(ShowActive(again));
     Fill(again, "Reader", "图书");
-    again.Button1Click();
+    PressOk(again);
     QCOMPARE(dialogs_.Last(), std::string("类名称更新成功"));
     QCOMPARE(TClassDAO().CountClassesByName(projectId_, "Reader"), 2);
   }

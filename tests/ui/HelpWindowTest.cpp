@@ -123,7 +123,9 @@ class HelpWindowTest : public QObject {
     {
       TFormMain window(TProgramDir(home_->path()), dialogs_, desktop);
       desktop.SetOwner(&window);
-      window.Image1Click();
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      QTest::mouseClick(window.Image1, Qt::LeftButton);
       help = desktop.HelpWindow();
       QVERIFY(help && help->isVisible());
     }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "WindowInput.h"
 #include "ui/FormAddMember.h"
 #include "ui/FormUpdateMember.h"
 #include "ui/MainForm.h"
@@ -55,7 +56,8 @@ class MemberFormsTest : public QObject {
     dialogs_.shown.clear();
     TAddMemberForm form(window);
     Enter(form, entry);
-    form.Button1Click();
+    PressOk(form);
+    if (QTest::currentTestFailed()) return "the dialog never became active";
     if (TMemberDAO().ListMembers(bookId_).size() != before) return "stored";
     return dialogs_.Last();
   }
@@ -65,7 +67,8 @@ class MemberFormsTest : public QObject {
     dialogs_.shown.clear();
     TUpdateMemberForm form(window, memberId);
     Enter(form, entry);
-    form.Button1Click();
+    PressOk(form);
+    if (QTest::currentTestFailed()) return "the dialog never became active";
     if (!(*TMemberDAO().GetMember(memberId) == before)) return "stored";
     return dialogs_.Last();
   }
@@ -92,6 +95,11 @@ class MemberFormsTest : public QObject {
     QStringList entries;
     for (int i = 0; i < box->count(); ++i) entries << box->itemText(i);
     return entries;
+  }
+  // Presses OK with the mouse, on the dialog shown and active as the window shows it.
+  static void PressOk(TMemberFormBase& form) {
+    if (!form.isVisible()) QVERIFY(ShowActive(form));
+    Click(form.Button1);
   }
   // Shows the dialog, as the window does, so that input reaches its controls.
   static void Show(QDialog& form) {
@@ -190,8 +198,11 @@ class MemberFormsTest : public QObject {
   void emptyNameMovesTheFocusToTheNameField() {
     auto window = MakeWindow();
     TAddMemberForm form(*window);
+    QVERIFY(ShowActive(form));
     form.Edt_MemberComment->setFocus();
-    form.Button1Click();
+    // Enter in a field presses the default button; the focus stays where it was until the
+    // message moves it.
+    QTest::keyClick(form.Edt_MemberComment, Qt::Key_Return);
     QCOMPARE(dialogs_.Last(), std::string("成员名称输入不能为空!"));
     QCOMPARE(form.focusWidget(), static_cast<QWidget*>(form.Edt_MemberName));
   }
@@ -206,7 +217,7 @@ class MemberFormsTest : public QObject {
     e.must = e.pri = e.display = true;
     Enter(form, e);
     form.Edt_MemberComment->setText(QStringLiteral("数量"));
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("类成员属性添加成功!"));
     QCOMPARE(form.result(), int(QDialog::Accepted));
     TMember m = TMemberDAO().ListMembers(bookId_).back();
@@ -230,7 +241,7 @@ class MemberFormsTest : public QObject {
     e.length = "50";
     e.queryDisplay = false;
     Enter(second, e);
-    second.Button1Click();
+    PressOk(second);
     m = TMemberDAO().ListMembers(bookId_).back();
     QCOMPARE(m.memberLength, 50);
     QCOMPARE(m.memberQueryDisplay, 0);
@@ -244,7 +255,7 @@ class MemberFormsTest : public QObject {
     TEntry e;
     e.length = "abc";
     Enter(form, e);
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QVERIFY(TMemberDAO().ListMembers(bookId_).empty());
     QVERIFY(form.result() != QDialog::Accepted);
@@ -258,7 +269,7 @@ class MemberFormsTest : public QObject {
     Enter(form, TEntry{});
     window->LB_Object->clearSelection();
     QCOMPARE(window->SelectedClassId(), std::optional<int>());
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("请先选择类对象"));
     QVERIFY(form.result() != QDialog::Accepted);
     QCOMPARE(TDbHelper().QueryInt("select count(*) from t_member"), 0);
@@ -268,7 +279,8 @@ class MemberFormsTest : public QObject {
     auto window = MakeWindow();
     TAddMemberForm form(*window);
     Enter(form, TEntry{});
-    form.Button2->click();
+    QVERIFY(ShowActive(form));
+    Click(form.Button2);
     QCOMPARE(form.result(), int(QDialog::Rejected));
     QVERIFY(TMemberDAO().ListMembers(bookId_).empty());
     QVERIFY(dialogs_.shown.empty());
@@ -330,7 +342,7 @@ class MemberFormsTest : public QObject {
     QCOMPARE(form.Edt_MemberLength->text(), QStringLiteral("30"));
     form.CB_MemberType->setCurrentIndex(1);
     form.CB_MemberIsMust->setChecked(true);
-    form.Button1Click();
+    PressOk(form);
     TMember m = *TMemberDAO().GetMember(id);
     QCOMPARE(m.memberType, std::string("整型"));
     QCOMPARE(m.memberIsInteger, 1);
@@ -350,10 +362,10 @@ class MemberFormsTest : public QObject {
     TUpdateMemberForm form(*window, id);
     QCOMPARE(form.CB_MemberType->currentText(), QStringLiteral("Goods"));
     QCOMPARE(form.CB_MemberType->count(), 7);  // the five words, Author, then the kept type
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("Goods必须勾选是否必填标志!"));
     form.CB_MemberIsMust->setChecked(true);
-    form.Button1Click();
+    PressOk(form);
     QCOMPARE(dialogs_.Last(), std::string("类成员属性更新成功!"));
     QCOMPARE(TMemberDAO().GetMember(id)->memberType, std::string("Goods"));
     QCOMPARE(TMemberDAO().GetMember(id)->memberIsMust, 1);
@@ -371,13 +383,13 @@ class MemberFormsTest : public QObject {
     auto window = MakeWindow();
     {
       TUpdateMemberForm form(*window, id);
-      form.Button1Click();
+      PressOk(form);
       QCOMPARE(dialogs_.Last(), std::string("类成员属性更新成功!"));
       QCOMPARE(*TMemberDAO().GetMember(id), odd);
     }
     TUpdateMemberForm form(*window, id);
     form.Edt_MemberComment->setText(QStringLiteral("页数"));
-    form.Button1Click();
+    PressOk(form);
     const TMember changed = *TMemberDAO().GetMember(id);
     QCOMPARE(changed.memberComment, std::string("页数"));
     QCOMPARE(changed.memberLength, 0);

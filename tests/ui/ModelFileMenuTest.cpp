@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "WindowInput.h"
 #include "generate/write/FileOperate.h"
 #include "model/ModelFile.h"
 #include "ui/MainForm.h"
@@ -104,7 +105,7 @@ class ModelFileMenuTest : public QObject {
     const int indexBefore = window.CB_Project->currentIndex();
     dialogs_.shown.clear();
     dialogs_.fileNames = {file.string()};
-    window.ActionImportModel->trigger();
+    ShowAndChooseMenuItem(window, window.ActionImportModel);
     QCOMPARE(dialogs_.shown.size(), std::size_t(1));
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QCOMPARE(dialogs_.Last(), message);
@@ -140,7 +141,7 @@ class ModelFileMenuTest : public QObject {
     window->CB_ProjectChange();
     const fs::path file = home_->path() / "out" / "模型.json";  // the directory is made
     dialogs_.fileNames = {file.string()};
-    window->ActionExportModel->trigger();
+    ShowAndChooseMenuItem(*window, window->ActionExportModel);
 
     QCOMPARE(dialogs_.fileDialogs.size(), std::size_t(1));
     QCOMPARE(dialogs_.fileDialogs.back().kind, std::string("save"));
@@ -164,7 +165,7 @@ class ModelFileMenuTest : public QObject {
     window->CB_ProjectChange();
     const fs::path file = WriteModelFile("old.json", std::string(100000, 'x'));
     dialogs_.fileNames = {file.string()};
-    window->ExportModelClick();
+    ShowAndChooseMenuItem(*window, window->ActionExportModel);
     QCOMPARE(TFileOperate::ReadBytes(file), ExportProject(library));
   }
 
@@ -172,8 +173,8 @@ class ModelFileMenuTest : public QObject {
     MakeProjects();
     auto window = MakeWindow();
     const auto entriesBefore = std::distance(fs::directory_iterator(home_->path()), {});
-    window->ActionExportModel->trigger();
-    window->ActionImportModel->trigger();
+    ShowAndChooseMenuItem(*window, window->ActionExportModel);
+    ShowAndChooseMenuItem(*window, window->ActionImportModel);
     QCOMPARE(dialogs_.fileDialogs.size(), std::size_t(2));
     QCOMPARE(dialogs_.fileDialogs.back().kind, std::string("open"));
     QCOMPARE(dialogs_.fileDialogs.back().filter, std::string("项目模型 (*.json)"));
@@ -187,7 +188,7 @@ class ModelFileMenuTest : public QObject {
     auto window = MakeWindow();
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Alpha"));
     dialogs_.fileNames = {WriteModelFile("shop.json", kShopFile).string()};
-    window->ActionImportModel->trigger();
+    ShowAndChooseMenuItem(*window, window->ActionImportModel);
 
     QCOMPARE(dialogs_.shown.size(), std::size_t(1));
     QCOMPARE(dialogs_.Last(), std::string("项目模型导入成功！"));
@@ -203,7 +204,7 @@ class ModelFileMenuTest : public QObject {
 
     // A later new project keeps the imported one selected, as after a rename.
     dialogs_.inputs = {std::string("Zeta")};
-    window->F2Click();
+    ShowAndChooseMenuItem(*window, window->ActionNewProject);
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Shop"));
   }
 
@@ -211,7 +212,7 @@ class ModelFileMenuTest : public QObject {
     auto window = MakeWindow();
     QCOMPARE(window->SelectedProjectId(), std::optional<int>());
     dialogs_.fileNames = {WriteModelFile("shop.json", kShopFile).string()};
-    window->ImportModelClick();
+    ShowAndChooseMenuItem(*window, window->ActionImportModel);
     QVERIFY2(dialogs_.Last() == "项目模型导入成功！", dialogs_.Last().c_str());
     QCOMPARE(window->CB_Project->currentText(), QStringLiteral("Shop"));
     QCOMPARE(Items(window->LB_Object), (QStringList{"Shelf", "Book"}));
@@ -246,7 +247,7 @@ class ModelFileMenuTest : public QObject {
     MakeProjects();
     auto window = MakeWindow();
     dialogs_.fileNames = {(home_->path() / "missing.json").string()};
-    window->ActionImportModel->trigger();
+    ShowAndChooseMenuItem(*window, window->ActionImportModel);
     QCOMPARE(dialogs_.shown.size(), std::size_t(1));
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QVERIFY2(dialogs_.Last().find("missing.json") != std::string::npos, dialogs_.Last().c_str());
@@ -280,7 +281,7 @@ class ModelFileMenuTest : public QObject {
     auto window = MakeWindow();
     const fs::path blocker = WriteModelFile("blocker", "a file, not a directory");
     dialogs_.fileNames = {(blocker / "model.json").string()};
-    window->ActionExportModel->trigger();
+    ShowAndChooseMenuItem(*window, window->ActionExportModel);
     QCOMPARE(dialogs_.shown.size(), std::size_t(1));
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QVERIFY(!dialogs_.Showed("项目模型导出成功！"));

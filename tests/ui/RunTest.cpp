@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "WindowInput.h"
 #include "generate/AutoCode.h"
 #include "ui/Desktop.h"
 #include "ui/MainForm.h"
@@ -74,7 +75,7 @@ class RunTest : public QObject {
     (void)reader;
     auto window = MakeWindow();
     window->Memo_State->setPlainText("an earlier run");
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QCOMPARE(dialogs_.shown.front().text,
              std::string("如果以前生成了该项目，最好先删除原来的目录!"));
     // The memo is cleared and stays empty: a refused run writes no progress line.
@@ -108,7 +109,7 @@ class RunTest : public QObject {
     int reader = AddClass(project, "Reader", "读者");
     AddMember(project, reader, "readerId", "整型", true, false);
     auto window = MakeWindow();
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
     QCOMPARE(dialogs_.Last(),
              std::string("Reader表显示成员设置错误，每个类有且只能设置一个显示成员!"));
@@ -130,7 +131,7 @@ class RunTest : public QObject {
     AddMember(project, reader, "readerId", "整型", true, true);
     auto window = MakeWindow();
     window->Memo_State->setPlainText("an earlier run");
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QCOMPARE(window->Memo_State->toPlainText(), QString());
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
     QVERIFY(!window->Memo_State->toPlainText().contains(QStringLiteral("模型检查发现以下问题")));
@@ -146,7 +147,7 @@ class RunTest : public QObject {
     AddMember(project, book, "bookId", "整型", true, true);
     AddMember(project, book, "reader", "Reader");  // no class Reader in the project
     auto window = MakeWindow();
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     const std::string error =
         "错误: 工程\"Library\" 类\"Book\" 成员\"reader\": 引用的类型\"Reader\"不是本项目中的类!";
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
@@ -164,7 +165,7 @@ class RunTest : public QObject {
     int order = AddClass(project, "Order", "订单");
     AddMember(project, order, "order", "整型", true, true);
     auto window = MakeWindow();
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
     QCOMPARE(dialogs_.shown.back().kind, std::string("error"));
     QVERIFY(dialogs_.Last().find("类名是T-SQL的保留字") != std::string::npos);
@@ -172,7 +173,7 @@ class RunTest : public QObject {
     QVERIFY(!fs::exists(home_->path() / "projects"));
 
     dialogs_ = TFakeDialogs();
-    window->C2Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerateComplete);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
     QCOMPARE(dialogs_.shown.back().kind, std::string("information"));
     const std::string& details = dialogs_.shown.back().details;
@@ -184,10 +185,10 @@ class RunTest : public QObject {
   void aSecondStartWhileARunIsActiveIsRefused() {
     AddProject("Library");
     auto window = MakeWindow();
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     // The run cannot end before this thread answers its last notification, so it is active.
     QVERIFY(window->RunActive());
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QCOMPARE(dialogs_.Last(), std::string(kRunBusyText));
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
     QCOMPARE(
@@ -198,7 +199,7 @@ class RunTest : public QObject {
   void closingTheWindowDuringARunWaitsForItQuietly() {
     AddProject("Library");
     auto window = MakeWindow();
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QVERIFY(window->RunActive());
     window.reset();  // the run's last notification comes while closing and shows nothing
     QCOMPARE(dialogs_.shown.size(), std::size_t(1));
@@ -209,7 +210,7 @@ class RunTest : public QObject {
     AddProject("Library");
     fs::remove(home_->path() / "template" / "MainForm.frm");
     auto window = MakeWindow();
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 10000);
     std::vector<std::string> errors = dialogs_.Texts("error");
     QCOMPARE(errors.size(), std::size_t(1));
@@ -224,7 +225,7 @@ class RunTest : public QObject {
   void aWholeRunEndsWithTheCompletionBoxAndOpensTheOutput() {
     AddProject("Library");
     auto window = MakeWindow();
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
     QVERIFY2(dialogs_.Texts("error").empty(), dialogs_.Last().c_str());
     QCOMPARE(dialogs_.shown.back().kind, std::string("information"));
@@ -265,7 +266,7 @@ class RunTest : public QObject {
     QVERIFY(read().find("Private Sub mnuEdit_Click()") != std::string::npos);
     QVERIFY(read().find("Option Explicit") != std::string::npos);
 
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QTRY_VERIFY_WITH_TIMEOUT(dialogs_.shown.size() >= 4 && !window->RunActive(), 20000);
     QCOMPARE(dialogs_.shown.back().text, std::string("所有代码生成完毕!"));
     QVERIFY(read().find("mnuEdit_Click") == std::string::npos);
@@ -280,7 +281,7 @@ class RunTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QVERIFY(!window->Edt_OutputDir->isVisible());
     QVERIFY(!window->Btn_OpenOutputDir->isVisible());
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
     const fs::path output = fs::absolute(home_->path() / "projects" / "Library").lexically_normal();
     QVERIFY(window->Edt_OutputDir->isVisible());
@@ -309,7 +310,7 @@ class RunTest : public QObject {
     auto window = MakeWindow();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
     QCOMPARE(dialogs_.shown.back().text, std::string("所有代码生成完毕!"));
     QVERIFY(desktop_.directories.empty());
@@ -319,7 +320,7 @@ class RunTest : public QObject {
 
     AddClass(project, "Book", "图书");  // no key: the run is refused
     TProjectDAO().RenameProject(project, "Shop");
-    window->A1Click();
+    ShowAndChooseMenuItem(*window, window->ActionGenerate);
     QTRY_VERIFY_WITH_TIMEOUT(!window->RunActive(), 20000);
     QCOMPARE(dialogs_.Last(), std::string("Book表主键设置错误，每个类只能设置一个主键!"));
     QVERIFY(window->Edt_OutputDir->text().endsWith(QStringLiteral("/projects/Shop")));

@@ -51,6 +51,13 @@ inline void ChooseMenuItem(QMainWindow& window, QAction* item) {
   QFAIL("the item is in none of the window's menus");
 }
 
+// Chooses a menu item with the mouse once the window is shown and active, as it is when a
+// person reaches for its menus.
+inline void ShowAndChooseMenuItem(QMainWindow& window, QAction* item) {
+  if (!window.isActiveWindow()) QVERIFY(ShowActive(window));
+  ChooseMenuItem(window, item);
+}
+
 // The middle of a member row's type cell.
 inline QPoint MemberRowPoint(TFormMain& window, int row) {
   return window.LV_Member->visualRect(window.LV_Member->model()->index(row, 1)).center();
