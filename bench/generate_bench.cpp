@@ -230,7 +230,9 @@ class TModelRuns {
     const std::string name = "run" + label_ + "-" + std::to_string(round);
     TProjectDAO().RenameProject(projectId_, name);
     const fs::path tree = home_ / "projects" / name;
-    const fs::path plain = home_ / "plain" / name;
+    // Beside the run's folder: a new folder's files are placed near their parent's, so both
+    // meet the same state of the file system (its recently freed inodes, say).
+    const fs::path plain = home_ / "projects" / ("plain-" + name);
     double runMs = 0, plainMs = 0, rerunMs = 0, compareMs = 0;
     Pair(
         round, [&] { runMs = Millis([&] { Run(projectId_, home_); }); },
