@@ -135,7 +135,8 @@ void TProjectWriter::Store(const std::string& relativePath, std::string bytes,
                            const std::string& digest) {
   const std::string path = InsideProject(relativePath, dir_->Prefix());
   WriteFile(path, bytes, digest);
-  made_.files.push_back({path, digest, std::nullopt});
+  // Stamped once written, before the record is: see TLastRunCheck.
+  made_.files.push_back({path, digest, dir_->Stamp(path)});
 }
 
 void TProjectWriter::WriteFile(const std::string& path, const std::string& bytes,
@@ -180,8 +181,6 @@ void TProjectWriter::Finish(const std::string& fingerprint, std::vector<std::str
   if (complete && !adopted_) {
     made_.inputs = fingerprint;
     made_.problems = std::move(problems);
-    // Stamped after every file is written and before the record is: see TLastRunCheck.
-    for (TRecordedFile& file : made_.files) file.stamp = dir_->Stamp(file.path);
     dir_->Write(kRunRecordFile, made_.Text(), dir_->Read(kRunRecordFile));
   }
   dir_->Publish();

@@ -60,7 +60,7 @@ class SqlFormTest : public QObject {
     form.SetScriptBuilder([](int) -> std::string {
       throw TScriptError("Book表主键设置错误，每个类只能设置一个主键!");
     });
-    form.FormShow();
+    form.show();  // as the window shows it: the show event builds the script
     QCOMPARE(dialogs_.Last(), std::string("Book表主键设置错误，每个类只能设置一个主键!"));
     QCOMPARE(dialogs_.shown.back().kind, std::string("message"));
     QCOMPARE(form.Memo_Sql->toPlainText(), QString());
@@ -86,7 +86,7 @@ class SqlFormTest : public QObject {
     int projectId = AddProject("Empty");
     TDataBaseSqlForm form(dialogs_);
     form.SetProjectId(projectId);
-    form.FormShow();
+    form.show();  // as the window shows it: the show event builds the script
     QVERIFY2(dialogs_.shown.empty(), dialogs_.Last().c_str());
     const QString text = form.Memo_Sql->toPlainText();
     QVERIFY(text.startsWith(QStringLiteral("GO\n\nCREATE TABLE [dbo].[admin](\n")));
