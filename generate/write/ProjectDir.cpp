@@ -159,6 +159,15 @@ bool TProjectDir::Write(const std::string& inside, const std::string& bytes,
   return true;
 }
 
+std::optional<int> TProjectDir::FolderOfExistingFile(const std::string& inside) {
+  RequirePlain(inside);
+  // A folder this writer made holds only what it wrote there.
+  if (created_.count(InsideParent(inside)) && !writtenInCreated_.count(inside)) return std::nullopt;
+  const int dirFd = DirFd(InsideParent(inside), false);
+  if (dirFd < 0) return std::nullopt;
+  return dirFd;
+}
+
 void TProjectDir::RemoveLeftoversOnce(const std::string& insideDir) {
   // A folder this writer made holds no leftovers of another.
   if (cleaned_.insert(insideDir).second && !created_.count(insideDir)) {

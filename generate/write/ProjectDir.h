@@ -92,6 +92,8 @@ class TProjectDir {
 
  private:
   int DirFd(const std::string& insideDir, bool create);
+  // The open folder an existing file would be in; none when no such file can be there.
+  std::optional<int> FolderOfExistingFile(const std::string& inside);
   // Makes the folder the root is built in, when nothing is at the root's name; -1 otherwise.
   int StartBuilding();
   // A file of a directory being built: written in place. False when the name is taken.

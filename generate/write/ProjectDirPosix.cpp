@@ -190,10 +190,9 @@ void TProjectDir::Admit(const std::string& inside) {
 }
 
 std::optional<TFileStamp> TProjectDir::Stamp(const std::string& inside) {
-  RequirePlain(inside);
-  if (created_.count(InsideParent(inside)) && !writtenInCreated_.count(inside)) return std::nullopt;
-  const int dirFd = DirFd(InsideParent(inside), false);
-  if (dirFd < 0) return std::nullopt;
+  const std::optional<int> folder = FolderOfExistingFile(inside);
+  if (!folder) return std::nullopt;
+  const int dirFd = *folder;
   const std::string name = InsideLastPart(inside);
   struct stat info;
   int result = ::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW);
@@ -213,11 +212,9 @@ std::optional<TFileStamp> TProjectDir::Stamp(const std::string& inside) {
 }
 
 bool TProjectDir::ReadInto(const std::string& inside, std::string& bytes) {
-  RequirePlain(inside);
-  // A folder this writer made holds only what it wrote there.
-  if (created_.count(InsideParent(inside)) && !writtenInCreated_.count(inside)) return false;
-  const int dirFd = DirFd(InsideParent(inside), false);
-  if (dirFd < 0) return false;
+  const std::optional<int> folder = FolderOfExistingFile(inside);
+  if (!folder) return false;
+  const int dirFd = *folder;
   const std::string name = InsideLastPart(inside);
   int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0 && errno == ELOOP) {

@@ -305,10 +305,9 @@ void TProjectDir::Admit(const std::string& inside) {
 }
 
 std::optional<TFileStamp> TProjectDir::Stamp(const std::string& inside) {
-  RequirePlain(inside);
-  if (created_.count(InsideParent(inside)) && !writtenInCreated_.count(inside)) return std::nullopt;
-  const int dirFd = DirFd(InsideParent(inside), false);
-  if (dirFd < 0) return std::nullopt;
+  const std::optional<int> folder = FolderOfExistingFile(inside);
+  if (!folder) return std::nullopt;
+  const int dirFd = *folder;
   const std::string name = InsideLastPart(inside);
   const fs::path path = folders_[static_cast<std::size_t>(dirFd)].path / Utf8Path(name);
   const std::optional<TEntry> entry = CheckedEntry(path, prefix_ + inside, name);
@@ -317,10 +316,9 @@ std::optional<TFileStamp> TProjectDir::Stamp(const std::string& inside) {
 }
 
 bool TProjectDir::ReadInto(const std::string& inside, std::string& bytes) {
-  RequirePlain(inside);
-  if (created_.count(InsideParent(inside)) && !writtenInCreated_.count(inside)) return false;
-  const int dirFd = DirFd(InsideParent(inside), false);
-  if (dirFd < 0) return false;
+  const std::optional<int> folder = FolderOfExistingFile(inside);
+  if (!folder) return false;
+  const int dirFd = *folder;
   const std::string name = InsideLastPart(inside);
   const fs::path path = folders_[static_cast<std::size_t>(dirFd)].path / Utf8Path(name);
   const std::optional<TEntry> entry = CheckedEntry(path, prefix_ + inside, name);
