@@ -1,5 +1,6 @@
 #include "generate/AutoCode.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -11,6 +12,7 @@
 #include "generate/write/ProjectDir.h"
 #include "generate/write/ProjectWriter.h"
 #include "model/ProjectDAO.h"
+#include "model/Rules.h"
 #include "model/Utf8Path.h"
 
 namespace vbgen {
@@ -84,7 +86,14 @@ void TAutoCode::Run() {
     const std::optional<std::string> name = TProjectDAO().GetProjectName(projectId_);
     if (name && !name->empty()) writer.emplace(programDir_.Home(), *name, listener_);
   }
-  const std::optional<TRunInputs> read = ReadRunInputs(projectId_, programDir_, options_);
+  const std::optional<TRunInputs> read =
+      ReadRunInputs(projectId_, programDir_, options_,
+                    [&](const TTemplates& templates, const std::string& projectName,
+                        const std::vector<std::string>& classNames) {
+                      if (writer && writer->ProjectName() == projectName) {
+                        WriteResourcesEarly(*writer, templates, classNames);
+                      }
+                    });
   if (!read || read->model.ProjectName().empty()) throw TRunStopped("工程不存在，无法生成代码!");
   const TRunInputs& inputs = *read;
   const TModelSnapshot& model = inputs.model;
@@ -137,6 +146,23 @@ void TAutoCode::Run() {
     throw;
   }
   Done(notCopied);
+}
+
+// A first run of the plain application writes the forms' resource files, which depend on the
+// class names alone, while the members are read and the model is checked: they are half of its
+// files. Only into a directory built afresh, and provisionally: a run its checks stop removes
+// them again. A model with a class name the checks might refuse keeps the usual order.
+void TAutoCode::WriteResourcesEarly(TProjectWriter& writer, const TTemplates& templates,
+                                    const std::vector<std::string>& classNames) const {
+  if (options_.complete) return;  // its add and edit forms depend on the keys
+  for (const char* name : {"FrmAdd.frx", "FrmManage.frx"}) {
+    if (!templates.Files().count(name)) return;
+  }
+  const auto plain = [](const std::string& name) { return !name.empty() && IsIdentifier(name); };
+  if (!std::all_of(classNames.begin(), classNames.end(), plain)) return;
+  if (!writer.BeginProvisional()) return;
+  TGenContext context{writer.ProjectName(), templates, writer, writer};
+  for (const std::string& className : classNames) WriteFormResources(context, className, true);
 }
 
 // A run that writes nowhere: the files go to the sink, as they would to the disk.

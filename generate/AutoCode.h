@@ -11,6 +11,7 @@
 namespace vbgen {
 
 class TProjectWriter;
+class TTemplates;
 struct TRunInputs;
 
 // How a run talks to its caller. The three notifications may block: the run waits until they
@@ -53,6 +54,8 @@ class TAutoCode {
  private:
   void Run();
   void CheckShippedFiles(const TRunInputs& inputs) const;
+  void WriteResourcesEarly(TProjectWriter& writer, const TTemplates& templates,
+                           const std::vector<std::string>& classNames) const;
   void WriteTo(TFileSink& sink, const TRunInputs& inputs,
                const std::vector<std::string>& generated);
   // Every generated file and its progress line: a pure function of the inputs.

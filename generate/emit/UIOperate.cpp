@@ -177,13 +177,21 @@ void AppendCompleteMenus(std::string& menuLines, std::string& menuClickLines,
 
 }  // namespace
 
+void WriteFormResources(TGenContext& context, const std::string& className, bool entryForms) {
+  if (entryForms) {
+    const std::string& addFrx = context.templates.Bytes("FrmAdd.frx");
+    context.sink.Write(context.OutputPath("FrmAdd" + className + ".frx"), addFrx);
+    context.sink.Write(context.OutputPath("FrmEdit" + className + ".frx"), addFrx);
+  }
+  context.sink.Write(context.OutputPath("FrmManage" + className + ".frx"),
+                     context.templates.Bytes("FrmManage.frx"));
+}
+
 void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
                                  const TModelSnapshot& model) {
   const std::vector<TClassModel>& classList = model.Classes();
   std::string vbpFormLines, menuLines, menuClickLines;
   if (options_.complete) FillInto(vbpFormLines, kVbpPasswordModuleLine, {});
-  const std::string& addFrx = context_.templates.Bytes("FrmAdd.frx");
-  const std::string& manageFrx = context_.templates.Bytes("FrmManage.frx");
   for (std::size_t i = 0; i < classList.size(); ++i) {
     const std::string& className = classList[i].className;
     const std::string& friendName = classList[i].friendName;
@@ -206,11 +214,7 @@ void TUIOperate::AssembleProject(const std::string& /*namespaceName*/,
                 {"addRightIndex", addRightIndex},
                 {"manageRightIndex", manageRightIndex}});
     }
-    if (entryForms) {
-      context_.sink.Write(context_.OutputPath("FrmAdd" + className + ".frx"), addFrx);
-      context_.sink.Write(context_.OutputPath("FrmEdit" + className + ".frx"), addFrx);
-    }
-    context_.sink.Write(context_.OutputPath("FrmManage" + className + ".frx"), manageFrx);
+    WriteFormResources(context_, className, entryForms);
   }
 
   // "$MenuClickHandleString" is tried first: "$MenuString" is not a prefix of it, but the

@@ -22,6 +22,11 @@ std::string_view MainFormMenuClickBlock();
 // application also writes its own login, operator maintenance and password module.
 std::vector<std::string> ProjectFileNames(const TModelSnapshot& model, bool complete = false);
 
+// The resource files of a class's forms ("FrmAdd{className}.frx" and so on), copies of the two
+// templates, as the assembly writes them: the add and edit forms' only when the class has them.
+// They depend on the class's name alone, so a run can write them before the members are read.
+void WriteFormResources(TGenContext& context, const std::string& className, bool entryForms);
+
 // The generator of one run: the project assembly and the four form generators.
 class TUIOperate {
  public:

@@ -95,7 +95,7 @@ const TMember* TModelSnapshot::DisplayMemberOf(const std::string& className) con
                     [this](const TMember& m) { return IsDisplay(m) && m.projectId == projectId_; });
 }
 
-std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
+std::optional<TModelSnapshot> ReadModelSnapshot(int projectId, const TClassesRead& classesRead) {
   TDbTransaction transaction;  // one read: one model state for the whole run
   std::optional<std::string> projectName = TProjectDAO().GetProjectName(projectId);
   if (!projectName) return std::nullopt;
@@ -108,6 +108,12 @@ std::optional<TModelSnapshot> ReadModelSnapshot(int projectId) {
                        std::move(record.friendName),
                        record.frontShowFlag,
                        {}});
+  }
+  if (classesRead) {
+    std::vector<std::string> classNames;
+    classNames.reserve(classes.size());
+    for (const TClassModel& entry : classes) classNames.push_back(entry.className);
+    classesRead(*projectName, classNames);
   }
   // A class's members come one after another, in class order. They are gathered in one list
   // that keeps its room from class to class, and each class gets a list of its exact size.

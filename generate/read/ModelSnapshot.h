@@ -80,8 +80,14 @@ class TModelSnapshot {
   std::unordered_map<std::string, std::size_t> firstByName_;
 };
 
+// The project's name and its class names in class order, told while its members are still
+// being read (in the same transaction): what is known of a model before the rest of it.
+using TClassesRead =
+    std::function<void(const std::string& projectName, const std::vector<std::string>& classNames)>;
+
 // Reads the project's model in one read transaction; none when there is no such project.
 // Throws TDbError on a database failure.
-std::optional<TModelSnapshot> ReadModelSnapshot(int projectId);
+std::optional<TModelSnapshot> ReadModelSnapshot(int projectId,
+                                                const TClassesRead& classesRead = nullptr);
 
 }  // namespace vbgen

@@ -97,11 +97,18 @@ const std::string& ProgramBuildId() {
 }
 
 std::optional<TRunInputs> ReadRunInputs(int projectId, const TProgramDir& programDir,
-                                        const TRunOptions& options) {
-  std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId);
+                                        const TRunOptions& options, const TInputsBegun& begun) {
+  TTemplates templates(programDir.TemplateDir());
+  TClassesRead classesRead;
+  if (begun) {
+    classesRead = [&](const std::string& projectName, const std::vector<std::string>& classNames) {
+      begun(templates, projectName, classNames);
+    };
+  }
+  std::optional<TModelSnapshot> model = ReadModelSnapshot(projectId, classesRead);
   if (!model) return std::nullopt;
   const std::filesystem::path supportDir = programDir.BakDir();
-  return TRunInputs{std::move(*model), TTemplates(programDir.TemplateDir()),
+  return TRunInputs{std::move(*model), std::move(templates),
                     supportDir,        TFileOperate::ListTree(supportDir),
                     options,           ProgramBuildId()};
 }

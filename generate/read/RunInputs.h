@@ -5,8 +5,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "generate/GenContext.h"
 #include "generate/read/ModelSnapshot.h"
@@ -28,9 +30,15 @@ struct TRunInputs {
 // made when it was built. Runs of another build never trust each other's records.
 const std::string& ProgramBuildId();
 
+// What a run may begin with while the members are still being read: the templates, and the
+// project's name and class names as the same read found them.
+using TInputsBegun = std::function<void(const TTemplates& templates, const std::string& projectName,
+                                        const std::vector<std::string>& classNames)>;
+
 // None when the project does not exist. Throws TFileError when a template cannot be read.
 std::optional<TRunInputs> ReadRunInputs(int projectId, const TProgramDir& programDir,
-                                        const TRunOptions& options);
+                                        const TRunOptions& options,
+                                        const TInputsBegun& begun = nullptr);
 
 // A 128-bit digest (in hex) of every part of the inputs; equal inputs give equal fingerprints,
 // and text moved from one field to the next gives another.

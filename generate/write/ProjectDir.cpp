@@ -127,6 +127,21 @@ void TProjectDir::RemoveAbandonedBuilds() {
   for (const fs::path& folder : abandoned) fs::remove_all(folder, error);  // links not followed
 }
 
+bool TProjectDir::BuildNew() { return DirFd("", true) >= 0 && building_; }
+
+void TProjectDir::EndBuilding() const {
+  if (!building_) return;
+  if (dropBuild_) {
+    std::error_code error;
+    fs::remove_all(work_, error);  // links not followed; what is left, the next run removes
+    if (madeProjects_) fs::remove(work_.parent_path(), error);  // only when it is empty
+    return;
+  }
+  // Reached only when the run stopped on a failure it reports: what was written stays, as in
+  // a directory that existed. Should the name be taken meanwhile, the next run removes it.
+  TakeName();
+}
+
 void TProjectDir::RequirePlain(const std::string& inside) const {
   if (!IsPlainInsidePath(inside)) {
     throw TOutsideProjectError("拒绝写到工程目录以外: " + prefix_ + inside);

@@ -89,6 +89,12 @@ class TProjectDir {
   void Publish();
   // Removes the folders that killed runs left while building this project's directory.
   void RemoveAbandonedBuilds();
+  // Starts building the directory under its temporary name when nothing has its name yet;
+  // false (and nothing made) when something has.
+  bool BuildNew();
+  // The directory being built is removed at the end, folder and all, instead of taking its
+  // name: what was written in it is not to be kept.
+  void DropBuild() { dropBuild_ = true; }
 
  private:
   int DirFd(const std::string& insideDir, bool create);
@@ -104,6 +110,8 @@ class TProjectDir {
                     const std::string& bytes) const;
   // Renames the folder being built to the root's name, unless something holds that name.
   bool TakeName() const;
+  // What the end of this writer does with a directory being built: its name, or its removal.
+  void EndBuilding() const;
   int OpenDir(const std::string& insideDir, bool create);
   void NoteCreated(const std::string& insideDir);
   int OpenChild(int parentFd, const std::string& parentInside, const std::string& name,
@@ -124,6 +132,8 @@ class TProjectDir {
   // Where the root's files are: the root, or the folder it is built in.
   std::filesystem::path work_;
   bool building_ = false;
+  bool dropBuild_ = false;
+  bool madeProjects_ = false;  // the folder "projects" itself, for the building
   std::string prefix_;
   std::string canonicalRoot_;
   std::unordered_map<std::string, int> dirFds_;  // open folders by inside path ("" the root)

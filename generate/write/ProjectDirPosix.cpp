@@ -24,9 +24,7 @@ constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 TProjectDir::~TProjectDir() {
   for (auto& [inside, fd] : dirFds_) ::close(fd);
-  // Reached only when the run stopped on a failure it reports: what was written stays, as in
-  // a directory that existed. Should the name be taken meanwhile, the next run removes it.
-  if (building_) TakeName();
+  EndBuilding();
 }
 
 bool TProjectDir::Exists() const {
@@ -114,6 +112,7 @@ int TProjectDir::StartBuilding() {
   if (::lstat(root_.c_str(), &info) == 0 || errno != ENOENT) return -1;
   const fs::path projects = root_.parent_path();
   std::error_code error;
+  madeProjects_ = !fs::exists(projects, error);
   fs::create_directories(projects, error);
   if (error) throw TFileError("无法创建目录 " + projects.string() + ": " + error.message());
   fs::path folder;

@@ -115,9 +115,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 
 TProjectDir::~TProjectDir() {
   CloseFolders();
-  // Reached only when the run stopped on a failure it reports: what was written stays, as in
-  // a directory that existed. Should the name be taken meanwhile, the next run removes it.
-  if (building_) TakeName();
+  EndBuilding();
 }
 
 void TProjectDir::CloseFolders() {
@@ -220,6 +218,7 @@ int TProjectDir::StartBuilding() {
   std::error_code error;
   if (fs::exists(fs::symlink_status(root_, error)) || error) return -1;
   const fs::path projects = root_.parent_path();
+  madeProjects_ = !fs::exists(projects, error);
   fs::create_directories(projects, error);
   if (error) throw TFileError("无法创建目录 " + Utf8(projects) + ": " + error.message());
   fs::path folder;

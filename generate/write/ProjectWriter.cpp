@@ -62,6 +62,7 @@ TProjectWriter::~TProjectWriter() {
   // What still waits is written first: the thread notes into members declared after it, which
   // would otherwise go before it.
   writer_.reset();
+  if (provisional_) dir_->DropBuild();
 }
 
 std::optional<std::vector<std::string>> TProjectWriter::CheckedBefore(
@@ -82,14 +83,41 @@ bool TProjectWriter::LastRunHolds(const std::string& fingerprint,
   return recorded == generated && lastRun_->FilesHold();
 }
 
+void TProjectWriter::Open() {
+  dir_.emplace(home_, projectName_);
+  manifest_.emplace(*dir_);
+  dir_->RemoveAbandonedBuilds();
+}
+
+bool TProjectWriter::BeginProvisional() {
+  try {
+    Open();
+    if (dir_->BuildNew()) {
+      lastRun_.reset();  // a directory that was not there held no last run
+      provisional_ = true;
+    }
+  } catch (const TFileError&) {
+    // Not lost: the run checks its model, then opens the directory again, and fails on it
+    // in its usual order, with this message.
+  }
+  if (!provisional_) {
+    dir_.reset();
+    manifest_.reset();
+    return false;
+  }
+  TWriteTarget& target = *this;
+  writer_ = std::make_unique<TBackgroundWriter>(target, kMaxPendingBytes);
+  return true;
+}
+
 std::vector<TFileOperate::TTreeEntry> TProjectWriter::Begin(
     const std::vector<std::string>& generated, const TFileOperate::TTreeListing& support,
     bool lastRunHolds) {
   if (!lastRunHolds) lastRun_.reset();  // nothing to confirm: the readers stop first
-  dir_.emplace(home_, projectName_);
-  manifest_.emplace(*dir_);
+  const bool begun = provisional_;
+  provisional_ = false;
+  if (!begun) Open();
   std::vector<TFileOperate::TTreeEntry> copies = SupportToCopy(dir_->Root(), support, generated);
-  dir_->RemoveAbandonedBuilds();
   dir_->RemoveLeftovers(kStateDir, true);
   // Files that still hold what the last run wrote are only read (links followed while they stay
   // inside, as for any read); otherwise every path is checked before the first file is written:
@@ -100,7 +128,9 @@ std::vector<TFileOperate::TTreeEntry> TProjectWriter::Begin(
   for (const auto& entry : copies) dir_->Admit(entry.relative);
   adopted_ = lastRunHolds;
   TWriteTarget& target = *this;
-  if (!lastRunHolds) writer_ = std::make_unique<TBackgroundWriter>(target, kMaxPendingBytes);
+  if (!lastRunHolds && !writer_) {
+    writer_ = std::make_unique<TBackgroundWriter>(target, kMaxPendingBytes);
+  }
   return copies;
 }
 
@@ -114,6 +144,12 @@ void TProjectWriter::AdoptLastRun() {
 }
 
 void TProjectWriter::Write(const std::string& relativePath, std::string bytes) {
+  if (provisional_) {
+    provisionalDigests_.emplace(relativePath, FileDigest(bytes));
+  } else if (const auto found = provisionalDigests_.find(relativePath);
+             found != provisionalDigests_.end() && found->second == FileDigest(bytes)) {
+    return;
+  }
   if (writer_) return writer_->Write(relativePath, std::move(bytes));
   const std::string digest = FileDigest(bytes);
   WriteFile(InsideProject(relativePath, dir_->Prefix()), bytes, digest);

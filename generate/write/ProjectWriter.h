@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "generate/GenContext.h"
@@ -50,10 +51,16 @@ class TProjectWriter final : public TFileSink, public TProgressSink, private TWr
   // write them all again unchanged. Waits for the reading back; rethrows what stopped it.
   bool LastRunHolds(const std::string& fingerprint, std::vector<std::string> generated);
 
-  // Before the first write: opens the directory (TOutsideProjectError for a project name that
-  // is not one folder name), removes what killed runs left, refuses (TOutsideProjectError) any
-  // path of the run that would leave the directory (the generated files only when they are to
-  // be written), and returns the support entries to copy.
+  // For a project directory that does not exist yet: begins writing before the run has
+  // checked its model. What is written now is provisional: Begin keeps it, and a writer that
+  // ends before Begin removes it, directory and all, so a run its checks stop leaves nothing.
+  // False, with nothing written, when something has the directory's name.
+  bool BeginProvisional();
+
+  // Before the first write (or after the provisional ones): opens the directory
+  // (TOutsideProjectError for a project name that is not one folder name), removes what killed runs
+  // left, refuses (TOutsideProjectError) any path of the run that would leave the directory (the
+  // generated files only when they are to be written), and returns the support entries to copy.
   std::vector<TFileOperate::TTreeEntry> Begin(const std::vector<std::string>& generated,
                                               const TFileOperate::TTreeListing& support,
                                               bool lastRunHolds);
@@ -63,7 +70,8 @@ class TProjectWriter final : public TFileSink, public TProgressSink, private TWr
 
   // Until EndGenerated: a generated file or progress line, handed to the writer's thread in
   // order and noted for the record of this run; the writer's first failure is rethrown by the
-  // next call. After it: a support file or line, written or said at once.
+  // next call. A file written provisionally with the same bytes is not written again. After
+  // it: a support file or line, written or said at once.
   void Write(const std::string& relativePath, std::string bytes) override;
   void Progress(const std::string& line) override;
   // Waits until every generated file is written; rethrows the writer's failure.
@@ -83,6 +91,8 @@ class TProjectWriter final : public TFileSink, public TProgressSink, private TWr
   void Store(const std::string& relativePath, std::string bytes,
              const std::string& digest) override;
   void Say(const std::string& line) override;
+  // Opens the directory and the manifest, and removes what killed first runs left.
+  void Open();
   // Backs up a hand edit the bytes would replace, writes them, records them in the manifest.
   void WriteFile(const std::string& path, const std::string& bytes, const std::string& digest);
   std::string BackupDir();
@@ -96,7 +106,9 @@ class TProjectWriter final : public TFileSink, public TProgressSink, private TWr
   std::optional<TManifest> manifest_;
   std::unique_ptr<TBackgroundWriter> writer_;
   TRunRecord made_;
-  bool adopted_ = false;   // the last run's files stand for this run's
+  bool adopted_ = false;      // the last run's files stand for this run's
+  bool provisional_ = false;  // written before Begin, and not kept yet
+  std::unordered_map<std::string, std::string> provisionalDigests_;  // by path, as given
   std::string backupDir_;  // inside the directory, once made
 };
 

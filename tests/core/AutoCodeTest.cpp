@@ -1,6 +1,7 @@
 // Whole generation runs into a temporary program directory holding the shipped data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <sstream>
 
@@ -8,10 +9,13 @@
 #include "generate/AutoCode.h"
 #include "generate/Gbk.h"
 #include "generate/check/ModelCheck.h"
+#include "generate/emit/UIOperate.h"
+#include "generate/read/ModelSnapshot.h"
 #include "generate/write/EarlierDigests.h"
 #include "generate/write/Manifest.h"
 #include "generate/write/PlanSink.h"
 #include "generate/write/RunRecord.h"
+#include "model/MemberDAO.h"
 #include "model/ModelFile.h"
 
 namespace vbgen::test {
@@ -147,6 +151,49 @@ TEST_F(AutoCodeTest, ModelsTheGeneratorsCannotHandleWriteNothing) {
   ASSERT_EQ(run.events.size(), 1u);
   EXPECT_NE(run.events[0].find("类\"Pic\": 友好名称含有GBK无法表示的字符"), std::string::npos);
   EXPECT_TRUE(NothingWritten());
+}
+
+// A first run writes the forms' resource files while it still reads and checks the model.
+// Stopped by its checks, it leaves no folder of its own, and another project's folder as it
+// was; run through, it writes each of those files once, as a rerun confirms.
+TEST_F(AutoCodeTest, AFirstRunItsChecksStopLeavesNothingAndOneThatEndsWritesEachFileOnce) {
+  const int example = Example();
+  ASSERT_EQ(Generate(example).events, (std::vector<std::string>{"done"}));
+  const std::string frx = TFileOperate::ReadBytes(Output() / "FrmManageBook.frx");
+  int projectId = AddProject("乙");
+  int loan = AddClass(projectId, "Loan", "借阅");
+  AddMember(projectId, loan, "id", "整型", "编号", 0, true, true);
+  AddMember(projectId, loan, "Id", "字符串", "又一个编号", 10);  // the same column twice
+  TRecorder run = Generate(projectId);
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_NE(run.events[0].find("成员名称与成员\"id\"相同"), std::string::npos) << run.events[0];
+  EXPECT_TRUE(run.lines.empty());
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(home / "projects")) {
+    left.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(left, std::vector<std::string>{"馆"});
+  EXPECT_EQ(TFileOperate::ReadBytes(Output() / "FrmManageBook.frx"), frx);
+
+  TMemberDAO().DeleteMember(TMemberDAO().ListMembers(loan).back().memberId);
+  ASSERT_EQ(Generate(projectId).events, (std::vector<std::string>{"done"}));
+  const fs::path second = home / "projects" / "乙";
+  const std::optional<TRunRecord> record =
+      TRunRecord::Parse(TFileOperate::ReadBytes(second / ".vbgen" / "run"));
+  ASSERT_TRUE(record.has_value());
+  std::vector<std::string> recorded;
+  for (const TRecordedFile& file : record->files) recorded.push_back(file.path);
+  std::vector<std::string> generated = ProjectFileNames(*ReadModelSnapshot(projectId));
+  std::sort(recorded.begin(), recorded.end());
+  std::sort(generated.begin(), generated.end());
+  EXPECT_EQ(recorded, generated);  // each once
+  for (const char* name : {"FrmAddLoan.frx", "FrmEditLoan.frx", "FrmManageLoan.frx"}) {
+    EXPECT_EQ(TFileOperate::ReadBytes(second / name), frx) << name;
+  }
+  const TRecorder rerun = Generate(projectId);
+  EXPECT_EQ(rerun.events, (std::vector<std::string>{"done"}));
+  EXPECT_EQ(TRunRecord::Parse(TFileOperate::ReadBytes(second / ".vbgen" / "run"))->files.size(),
+            record->files.size());
 }
 
 TEST_F(AutoCodeTest, MissingShippedFilesAreNamedBeforeAnythingIsWritten) {
