@@ -91,10 +91,10 @@ void TProjectWriter::Open() {
 
 bool TProjectWriter::BeginProvisional() {
   try {
-    Open();
-    if (dir_->BuildNew()) {
-      lastRun_.reset();  // a directory that was not there held no last run
-      provisional_ = true;
+    // A directory that is there is left to Begin, which opens it once (a rerun's case).
+    if (!TProjectDir(home_, projectName_).Exists()) {
+      Open();
+      provisional_ = dir_->BuildNew();
     }
   } catch (const TFileError&) {
     // Not lost: the run checks its model, then opens the directory again, and fails on it
@@ -105,6 +105,7 @@ bool TProjectWriter::BeginProvisional() {
     manifest_.reset();
     return false;
   }
+  lastRun_.reset();  // a directory that was not there held no last run
   TWriteTarget& target = *this;
   writer_ = std::make_unique<TBackgroundWriter>(target, kMaxPendingBytes);
   return true;
