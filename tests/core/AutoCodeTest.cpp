@@ -168,16 +168,16 @@ TEST_F(AutoCodeTest, AFirstRunItsChecksStopLeavesNothingAndOneThatEndsWritesEach
   ASSERT_EQ(run.events.size(), 1u);
   EXPECT_NE(run.events[0].find("成员名称与成员\"id\"相同"), std::string::npos) << run.events[0];
   EXPECT_TRUE(run.lines.empty());
-  std::vector<std::string> left;
+  std::vector<fs::path> left;
   for (const auto& entry : fs::directory_iterator(home / "projects")) {
-    left.push_back(entry.path().filename().string());
+    left.push_back(entry.path().filename());
   }
-  EXPECT_EQ(left, std::vector<std::string>{"馆"});
+  EXPECT_EQ(left, std::vector<fs::path>{Utf8Path("馆")});
   EXPECT_EQ(TFileOperate::ReadBytes(Output() / "FrmManageBook.frx"), frx);
 
   TMemberDAO().DeleteMember(TMemberDAO().ListMembers(loan).back().memberId);
   ASSERT_EQ(Generate(projectId).events, (std::vector<std::string>{"done"}));
-  const fs::path second = home / "projects" / "乙";
+  const fs::path second = home / "projects" / Utf8Path("乙");
   const std::optional<TRunRecord> record =
       TRunRecord::Parse(TFileOperate::ReadBytes(second / ".vbgen" / "run"));
   ASSERT_TRUE(record.has_value());
