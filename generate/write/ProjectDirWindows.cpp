@@ -216,7 +216,9 @@ int TProjectDir::OpenDir(const std::string& insideDir, bool create) {
 
 int TProjectDir::StartBuilding() {
   std::error_code error;
-  if (fs::exists(fs::symlink_status(root_, error)) || error) return -1;
+  // The look-up reports a missing name as an error too: only that one lets the building start.
+  const fs::file_status status = fs::symlink_status(root_, error);
+  if (status.type() != fs::file_type::not_found) return -1;
   const fs::path projects = root_.parent_path();
   madeProjects_ = !fs::exists(projects, error);
   fs::create_directories(projects, error);

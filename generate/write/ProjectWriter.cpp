@@ -90,11 +90,6 @@ void TProjectWriter::Open() {
 }
 
 bool TProjectWriter::BeginProvisional() {
-#if defined(_WIN32)
-  // The folder written in could not always be removed again there (it stayed under Wine), and
-  // a run its checks stop must leave nothing: a first run writes in the usual order.
-  return false;
-#endif
   try {
     // A directory that is there is left to Begin, which opens it once (a rerun's case).
     if (!TProjectDir(home_, projectName_).Exists()) {
